@@ -1,0 +1,2 @@
+// Placeholder until the converter lands.
+int main() { return 2; }

@@ -1,0 +1,30 @@
+#pragma once
+// Dry run of a job against the recording port simulator on a virtual clock.
+
+#include <string>
+
+#include "settings/contexte.h"
+
+namespace korvelin {
+
+struct OptionsSimulation {
+    // Job values as the milling window would show them.
+    std::string HautDeg = "1";
+    std::string ProfFraisage = "-3";
+    int32_t NbPasse = 1;
+    // --serie NX DX NY DY: a series instead of one copy.
+    bool Serie = false;
+    int32_t NbX = 1, NbY = 1;
+    double DecalX = 0.0, DecalY = 0.0;
+    // --test 0|1|2 --dimension D: a test pattern instead of the drawing.
+    int Test = -1;
+    double DimensionTest = 0.0;
+    // --journal FICHIER: one line per port write.
+    std::string Journal;
+};
+
+// Runs the job, prints the French summary to standard output; returns the exit status
+// (0, or 1 after a message on standard error).
+int LanceSimulation(Contexte& ctx, const OptionsSimulation& options);
+
+}  // namespace korvelin

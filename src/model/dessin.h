@@ -1,0 +1,75 @@
+#pragma once
+// The drawing held in memory: points, trace labels, offset paths and bounds.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvelin {
+
+// A fixed two-character code: a pen state ("PD", "PU") or a trace label (" A" … "ZZ" and
+// beyond). Characters are code points, because a drawing of many thousand traces pushes the
+// first character of its labels far past the Latin range and labels must never repeat.
+// A zero character stands for an empty position.
+struct Code2 {
+    char32_t c0 = 0;
+    char32_t c1 = 0;
+
+    constexpr Code2() = default;
+    constexpr Code2(char32_t a, char32_t b) : c0(a), c1(b) {}
+
+    // The first two code points of a UTF-8 text (missing ones are zero); invalid bytes
+    // are taken as single Windows-1252 characters.
+    static Code2 De(std::string_view utf8);
+    // UTF-8 text of the code; zero characters are left out.
+    std::string Texte() const;
+    bool Vide() const { return c0 == 0 && c1 == 0; }
+
+    friend constexpr bool operator==(const Code2&, const Code2&) = default;
+};
+
+inline constexpr Code2 PlumeBasse{U'P', U'D'};
+inline constexpr Code2 PlumeHaute{U'P', U'U'};
+inline constexpr Code2 MarqueSuppression{U'$', U'$'};
+inline constexpr Code2 AucuneSequence{U'-', U'1'};
+inline constexpr Code2 PremiereSequence{U' ', U'A'};
+
+struct PointTrace {
+    float X = 0.0f;
+    float Y = 0.0f;
+    Code2 Plume;
+    Code2 Sequence;
+};
+
+struct SequenceDecalee {
+    Code2 Sequence;
+    std::vector<PointTrace> Points;
+};
+
+// The one drawing of the program. The array may hold more entries than NbPoints.
+struct Dessin {
+    std::vector<PointTrace> Trace_Initial;
+    int32_t NbPoints = 0;
+    // One entry per trace in drawing order, plus one spare entry at the end.
+    std::vector<SequenceDecalee> Trace_Decale;
+    double Xmin = 0.0, Xmax = 0.0, Ymin = 0.0, Ymax = 0.0;
+
+    std::string NomFichier;
+    std::string TypeFichier;
+    std::string FichierProjet;
+    Code2 SequenceADecaler = AucuneSequence;
+    bool AttenteCoteDecalage = false;
+
+    std::vector<PointTrace> Trace_Copie;
+    std::vector<PointTrace> Trace_Travail;
+
+    // Number of real traces in Trace_Decale (the spare entry excluded).
+    std::size_t NbSequencesDecalees() const {
+        return Trace_Decale.empty() ? 0 : Trace_Decale.size() - 1;
+    }
+};
+
+inline constexpr double Pi = 3.14159265358979323846;
+
+}  // namespace korvelin

@@ -1,0 +1,27 @@
+#pragma once
+// Operations on the point list of the drawing.
+
+#include "model/dessin.h"
+
+namespace korvelin {
+
+Code2 ProchaineSequence(Code2 etiquette);
+// Text form: empty gives " A", one character is padded with a leading space.
+Code2 ProchaineSequence(std::string_view etiquette);
+
+int32_t PremierPointSequence(const Dessin& d, Code2 etiquette);
+int32_t NbPointsSequence(const Dessin& d, int32_t i);
+bool EstDansSequence(const Dessin& d, int32_t i, Code2 etiquette);
+void SupprimeSequence(Dessin& d, Code2 etiquette);
+void InverseSequence(Dessin& d, Code2 etiquette);
+
+// Labels the traces from the pen states and removes the pen-up points. Returns false,
+// leaving an empty drawing, when no point is pen-down.
+bool NumeroteSequences(Dessin& d);
+void SupprimeDoublons(Dessin& d);
+void CalculBornes(Dessin& d);
+
+// Banker's rounding of n / 2 - 1 and friends: halves go to the even integer.
+int64_t ArrondiPair(double v);
+
+}  // namespace korvelin

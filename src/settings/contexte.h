@@ -1,0 +1,37 @@
+#pragma once
+// Everything one running program works on, owned by the application and passed by
+// reference: the drawing, the settings values, the settings store, the user interface.
+
+#include <string>
+
+#include "model/dessin.h"
+#include "model/interface_utilisateur.h"
+#include "settings/parametres.h"
+
+namespace korvelin {
+
+struct Contexte {
+    Dessin dessin;
+    Parametres parametres;
+
+    // Full path of the INI file. Empty: no INI file (every key gives its default).
+    std::string CheminIni;
+    // True for the command-line converter: writing a setting changes nothing on disk.
+    bool ParametresEnLectureSeule = false;
+
+    // Label of the last trace made by a DXF import; the next import continues after it.
+    std::string SequenceDXF;
+
+    InterfaceUtilisateur* ui = &silence;
+
+    explicit Contexte(InterfaceUtilisateur* interface = nullptr) {
+        if (interface) ui = interface;
+    }
+    Contexte(const Contexte&) = delete;
+    Contexte& operator=(const Contexte&) = delete;
+
+private:
+    InterfaceSilencieuse silence;
+};
+
+}  // namespace korvelin
