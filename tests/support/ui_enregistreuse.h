@@ -1,0 +1,40 @@
+#pragma once
+// An InterfaceUtilisateur that records what the core asked of the user.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/interface_utilisateur.h"
+
+namespace korvelin::test {
+
+struct MessageRecu {
+    std::string texte;
+    std::string titre;
+    Icone icone;
+};
+
+class UiEnregistreuse : public InterfaceUtilisateur {
+public:
+    std::vector<MessageRecu> messages;
+    std::vector<std::string> questions;
+    std::vector<std::pair<int, std::string>> statuts;
+    int nbDimensions = 0;
+    int nbRafraichissements = 0;
+    int nbSabliers = 0;
+    bool reponseQuestion = true;
+    // Runs in place of the rescaling dialog; by default the ratios are accepted as loaded.
+    std::function<void(Contexte&)> surDimension;
+
+    void Message(std::string_view texte, std::string_view titre, Icone icone) override;
+    bool Question(std::string_view texte, std::string_view titre) override;
+    void DialogueDimension(Contexte& ctx) override;
+    void Rafraichir(Contexte&) override { ++nbRafraichissements; }
+    void TexteStatut(int panneau, std::string_view texte) override;
+    void Sablier(bool actif) override {
+        if (actif) ++nbSabliers;
+    }
+};
+
+}  // namespace korvelin::test
