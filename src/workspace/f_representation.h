@@ -1,0 +1,133 @@
+#pragma once
+// F_Representation: the main window. It owns the program's one Contexte, reaches every
+// other window through its menus and toolbar, opens and saves documents, and hosts the
+// drawing view.
+
+#include <QMainWindow>
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "settings/contexte.h"
+#include "workspace/vue_dessin.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QStatusBar;
+class QToolBar;
+
+namespace korvelin {
+
+class ZoneDessin;
+
+class F_Representation : public QMainWindow, public InterfaceUtilisateur {
+    Q_OBJECT
+public:
+    // cheminIni: the settings file; by default the program's usual one.
+    explicit F_Representation(std::optional<std::string> cheminIni = std::nullopt,
+                              QWidget* parent = nullptr);
+    ~F_Representation() override;
+
+    Contexte& Ctx() { return ctx_; }
+
+    // What the core asks of the user.
+    void Message(std::string_view texte, std::string_view titre, Icone icone) override;
+    bool Question(std::string_view texte, std::string_view titre) override;
+    void DialogueDimension(Contexte& ctx) override;
+    void Rafraichir(Contexte& ctx) override;
+    void TexteStatut(int panneau, std::string_view texte) override;
+    void Sablier(bool actif) override;
+    void TraiterEvenements() override;
+
+    // Lays the window out and repaints the whole view from the model. A resize of the
+    // window repaints without the "Fichier vide !" message, which would otherwise repeat
+    // for every step of the resize.
+    void Form_Resize(bool signalerVide = true);
+    // Places the scroll bars and sets their ranges from the picture's size.
+    void Disposition();
+    // 0.1, 0.2, 0.5, 1 or 2. Only the menu's "1:1" brings the picture back to the corner.
+    void Zoom(double facteur, bool depuisMenu);
+
+    // The drawing dialogs; the tests answer them in place of the user.
+    virtual std::string DialogueOuvrir(const std::string& dossier);
+    virtual std::string DialogueEnregistrer(const std::string& dossier);
+
+    // Commands.
+    void mnu_Ouvrir_Click();
+    void mnu_Save_Click();
+    void mnu_SaveAs_Click();
+    void mnu_Soudure_Click();
+    void mnu_Miroir_Click();
+    void mnu_sequencement_Click();
+    void mnu_Liste_Click();
+    void mnu_Fraisage_Click();
+    void mnu_Param_Click();
+    void mnu_Help_Click();
+    void mnu_Todo_Click();
+
+    // Mouse on the picture, in drawing units.
+    void PB1_MouseDown(Qt::MouseButton bouton, Qt::KeyboardModifiers touches, double x, double y);
+    void PB1_MouseMove(Qt::MouseButtons boutons, Qt::KeyboardModifiers touches, double x, double y);
+
+    // Toolbar button by its index, 1 to 12 (7 is the separator).
+    QAction* Bouton(int index) const;
+    // Menu item by its name ("mnu_Ouvrir", "mnu_Z1", …).
+    QAction* Menu(const QString& nom) const;
+    // Status panel, 1 to 8.
+    QLabel* Panneau(int numero) const;
+    OptionsVue Options() const;
+
+    // Antialiased lines in the view (on by default).
+    bool Lissage = true;
+    double FacteurZoom = 1.0;
+    // The end of the last rubber band, in drawing units; -1 when there is none.
+    double DernierX = -1.0;
+    float DernierY = -1.0f;
+
+    ZoneDessin* PB1 = nullptr;
+    QToolBar* TB1 = nullptr;
+    QStatusBar* SB1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    QWidget* Cadre = nullptr;  // the client area between the toolbar and the status bar
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* objet, QEvent* e) override;
+
+private:
+    struct EtatDocument {
+        std::string NomFichier, TypeFichier, FichierProjet;
+        QString Titre, Panneau1;
+        bool Edition = false;
+    };
+
+    void CreeMenus();
+    void CreeBarreOutils();
+    void CreeBarreEtat();
+    void ActiveEdition(bool actif);
+    void BulleVue();
+    EtatDocument Etat() const;
+    void Restaure(const EtatDocument& e);
+    void MontreTitre();
+    void MontreDimensions();
+    // Runs a modal window with the normal pointer even during a long operation.
+    template <class F>
+    auto SansSablier(F&& f);
+
+    Contexte ctx_;
+    std::array<QAction*, 13> boutons_{};
+    std::map<QString, QAction*> menus_;
+    std::array<QLabel*, 9> panneaux_{};
+    int sabliers_ = 0;
+    bool dejaPeint_ = false;
+};
+
+// The reason a chosen file cannot be read, "" when it can.
+std::string RaisonIllisible(const std::string& chemin);
+
+}  // namespace korvelin

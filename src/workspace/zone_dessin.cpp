@@ -1,0 +1,74 @@
+#include "workspace/zone_dessin.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace korvelin {
+
+ZoneDessin::ZoneDessin(QWidget* parent) : QWidget(parent) {
+    setObjectName("PB1");
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ZoneDessin::PrepareImage() {
+    const qreal dpr = devicePixelRatioF();
+    const QSize taille = (QSizeF(size()) * dpr).toSize().expandedTo(QSize(1, 1));
+    if (image_.size() != taille || image_.devicePixelRatio() != dpr) {
+        image_ = QImage(taille, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(dpr);
+    }
+}
+
+void ZoneDessin::Peindre(const Contexte& ctx, const RepereVue& repere, const OptionsVue& options) {
+    PrepareImage();
+    repere_ = repere;
+    aUnRepere_ = true;
+    PeintDessin(image_, ctx, repere_, options, font());
+    update();
+}
+
+void ZoneDessin::Effacer() {
+    PrepareImage();
+    image_.fill(Qt::white);
+    update();
+}
+
+void ZoneDessin::TraitInverse(double x1, double y1, double x2, double y2) {
+    if (!aUnRepere_ || image_.isNull()) return;
+    korvelin::TraitInverse(image_, repere_, x1, y1, x2, y2);
+    update();
+}
+
+void ZoneDessin::MarquePoint(double x, double y, QColor couleur) {
+    if (!aUnRepere_ || image_.isNull()) return;
+    korvelin::MarquePoint(image_, repere_, x, y, couleur);
+    update();
+}
+
+void ZoneDessin::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    if (image_.isNull()) {
+        p.fillRect(rect(), Qt::white);
+        return;
+    }
+    p.drawImage(QPointF(0, 0), image_);
+    // The widget may have grown since the last painting: show white beyond the picture.
+    const QSizeF montre = QSizeF(image_.size()) / image_.devicePixelRatio();
+    if (montre.width() < width())
+        p.fillRect(QRectF(montre.width(), 0, width() - montre.width(), height()), Qt::white);
+    if (montre.height() < height())
+        p.fillRect(QRectF(0, montre.height(), width(), height() - montre.height()), Qt::white);
+}
+
+void ZoneDessin::mousePressEvent(QMouseEvent* e) {
+    const QPointF d = repere_.VersDessin(e->position());
+    emit SourisEnfoncee(e->button(), e->modifiers(), d.x(), d.y());
+}
+
+void ZoneDessin::mouseMoveEvent(QMouseEvent* e) {
+    const QPointF d = repere_.VersDessin(e->position());
+    emit SourisDeplacee(e->buttons(), e->modifiers(), d.x(), d.y());
+}
+
+}  // namespace korvelin
