@@ -9,6 +9,9 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,16 +45,25 @@ public:
     }
 };
 
-// Runs `reponse` on the next modal dialog of type T as soon as it shows.
+// Runs `reponse` on the next modal dialog of type T as soon as it shows. A dialog that
+// never shows fails the test instead of leaving it waiting: after five seconds any modal
+// dialog is closed.
 template <class T>
 void RepondreModal(std::function<void(T&)> reponse) {
     auto* minuterie = new QTimer;
     minuterie->setInterval(5);
-    QObject::connect(minuterie, &QTimer::timeout, [minuterie, reponse] {
-        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) {
+    auto attente = std::make_shared<int>(0);
+    QObject::connect(minuterie, &QTimer::timeout, [minuterie, reponse, attente] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* d = qobject_cast<T*>(modal)) {
             minuterie->stop();
             minuterie->deleteLater();
             reponse(*d);
+        } else if (++*attente > 1000) {
+            minuterie->stop();
+            minuterie->deleteLater();
+            ADD_FAILURE() << "le dialogue attendu ne s'est pas montré";
+            if (auto* autre = qobject_cast<QDialog*>(modal)) autre->reject();
         }
     });
     minuterie->start();
