@@ -210,6 +210,7 @@ void PasseNumeros(QPainter& p, const Dessin& d, const RepereVue& rep, const Para
     for (int32_t k : numerotes) {
         const PointTrace& pt = d.Trace_Initial[k];
         const QPointF c = rep.VersPixel(pt.X, pt.Y);
+        if (!Fini(c)) continue;
         const double r = m.Largeur(k + 1);
         p.drawEllipse(c, r, r);
         TexteCentre(p, m, c, k + 1);
@@ -234,6 +235,7 @@ void PasseSequences(QPainter& p, const Dessin& d, const RepereVue& rep, const Pa
         const double largeurPx = m.Largeur(numero);
         const double r = largeurPx / rep.Sx;
         const QPointF centre = rep.VersPixel(P.X, P.Y);
+        if (!Fini(centre)) continue;
         p.drawEllipse(centre, largeurPx, largeurPx);
         TexteCentre(p, m, centre, numero);
 

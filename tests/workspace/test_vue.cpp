@@ -256,6 +256,18 @@ TEST_F(Vue, UnDessinSurUneSeuleLigneEstCentre) {
     EXPECT_GT(Compte(v, Normal, colonne - 1, 0, colonne + 1, v.height()), v.height() * 0.8);
 }
 
+TEST_F(Vue, UnPointQuiNEstPasUnNombreNEmpechePasLeReste) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    PoseDessin(f.Ctx(), {Pt(0, 0), Pt(40, 0), Pt(40, 20), Pt(nan, nan, " B"), Pt(0, 20, " B"),
+                         Pt(0, 10, " B")});
+    f.Bouton(2)->setChecked(true);
+    f.Bouton(6)->setChecked(true);
+    f.Form_Resize();
+    const QPointF bas = Pixel(20, 0, 0, 40, 0, 20), gauche = Pixel(0, 15, 0, 40, 0, 20);
+    EXPECT_TRUE(Pres(Image(), Normal, bas.x(), bas.y()));
+    EXPECT_TRUE(Pres(Image(), Normal, gauche.x(), gauche.y()));
+}
+
 TEST_F(Vue, LesMarquesPassageresDurentJusquAuProchainDessin) {
     PoseDessin(f.Ctx(), {Pt(0, 0), Pt(100, 0), Pt(100, 50), Pt(0, 50), Pt(0, 0)});
     f.Form_Resize();
