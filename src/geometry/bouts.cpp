@@ -7,8 +7,10 @@ namespace korvelin {
 
 namespace {
 
-// Cells are wider than the meeting distance, so meeting points lie in neighbouring cells.
-constexpr double CellulesParUnite = 256.0;
+// Cells are wider than the meeting distance, so a point meets only points of its own cell
+// or, when it lies that close to a side, of the cell beyond that side.
+constexpr double CellulesParUnite = 64.0;
+constexpr double BordCellule = 0.0011 * CellulesParUnite;
 constexpr double LimiteCellule = 4.0e18;
 constexpr uint32_t SansCellule = UINT32_MAX;
 
@@ -30,15 +32,31 @@ std::optional<IndexBouts::Cellule> IndexBouts::CelluleDe(float x, float y) {
     return Cellule{static_cast<int64_t>(fx), static_cast<int64_t>(fy)};
 }
 
+std::size_t IndexBouts::Place(const Cellule& c) const {
+    uint64_t h = static_cast<uint64_t>(c.cx) * 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(c.cy);
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+    std::size_t i = static_cast<std::size_t>(h) & masque_;
+    while (numeros_[i] != SansCellule && !(cles_[i] == c)) i = (i + 1) & masque_;
+    return i;
+}
+
+uint32_t IndexBouts::Numero(const Cellule& c) const { return numeros_[Place(c)]; }
+
 IndexBouts::IndexBouts(const std::vector<PointTrace>& points,
                        const std::vector<PlageSequence>& traces) {
+    std::size_t capacite = 16;
+    while (capacite < 4 * traces.size()) capacite *= 2;
+    cles_.resize(capacite);
+    numeros_.assign(capacite, SansCellule);
+    masque_ = capacite - 1;
     vivante_.assign(traces.size(), true);
     celluleDe_.assign(traces.size(), {SansCellule, SansCellule});
     std::vector<Bout> bruts;
     std::vector<uint32_t> cellule;
     bruts.reserve(2 * traces.size());
     cellule.reserve(2 * traces.size());
-    cellules_.reserve(2 * traces.size());
     for (uint32_t t = 0; t < traces.size(); ++t) {
         const PlageSequence& p = traces[t];
         const int nbBouts = p.nb >= 2 ? 2 : 1;
@@ -46,12 +64,17 @@ IndexBouts::IndexBouts(const std::vector<PointTrace>& points,
             const PointTrace& pt = points[p.premier + (b == 0 ? 0 : p.nb - 1)];
             const auto c = CelluleDe(pt.X, pt.Y);
             if (!c) continue;
-            const auto [it, nouvelle] = cellules_.emplace(*c, uint32_t(debut_.size()));
-            if (nouvelle) debut_.push_back(0);
-            ++debut_[it->second];
+            const std::size_t place = Place(*c);
+            if (numeros_[place] == SansCellule) {
+                cles_[place] = *c;
+                numeros_[place] = uint32_t(debut_.size());
+                debut_.push_back(0);
+            }
+            const uint32_t numero = numeros_[place];
+            ++debut_[numero];
             bruts.push_back({pt.X, pt.Y, t, b == 1});
-            cellule.push_back(it->second);
-            celluleDe_[t][b] = it->second;
+            cellule.push_back(numero);
+            celluleDe_[t][b] = numero;
         }
     }
     // Cell by cell, ends in drawing order (counting sort keeps that order).
@@ -71,12 +94,21 @@ IndexBouts::IndexBouts(const std::vector<PointTrace>& points,
 std::optional<BoutTrouve> IndexBouts::Cherche(const PointTrace& p) {
     const auto centre = CelluleDe(p.X, p.Y);
     if (!centre) return std::nullopt;
+    // Which neighbours are close enough to hold a meeting point.
+    auto voisins = [](float v, int64_t cellule, int64_t& bas, int64_t& haut) {
+        const double f = double(v) * CellulesParUnite - double(cellule);
+        const bool limite = std::fabs(double(v) * CellulesParUnite) >= LimiteCellule;
+        bas = !limite && f < BordCellule ? -1 : 0;
+        haut = !limite && f > 1.0 - BordCellule ? 1 : 0;
+    };
+    int64_t x0, x1, y0, y1;
+    voisins(p.X, centre->cx, x0, x1);
+    voisins(p.Y, centre->cy, y0, y1);
     std::optional<BoutTrouve> meilleur;
-    for (int64_t dy = -1; dy <= 1; ++dy) {
-        for (int64_t dx = -1; dx <= 1; ++dx) {
-            const auto it = cellules_.find({centre->cx + dx, centre->cy + dy});
-            if (it == cellules_.end()) continue;
-            const uint32_t c = it->second;
+    for (int64_t dy = y0; dy <= y1; ++dy) {
+        for (int64_t dx = x0; dx <= x1; ++dx) {
+            const uint32_t c = Numero({centre->cx + dx, centre->cy + dy});
+            if (c == SansCellule) continue;
             for (std::size_t k = debut_[c]; k < fin_[c]; ++k) {
                 const Bout& b = bouts_[k];
                 if (!vivante_[b.trace]) continue;

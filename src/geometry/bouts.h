@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "geometry/index_sequences.h"
@@ -41,18 +40,16 @@ private:
         int64_t cx, cy;
         friend bool operator==(const Cellule&, const Cellule&) = default;
     };
-    struct HacheCellule {
-        std::size_t operator()(const Cellule& c) const {
-            const uint64_t h = static_cast<uint64_t>(c.cx) * 0x9E3779B97F4A7C15ull ^
-                               (static_cast<uint64_t>(c.cy) + 0x632BE59BD9B4E019ull);
-            return static_cast<std::size_t>(h ^ (h >> 29));
-        }
-    };
 
     static std::optional<Cellule> CelluleDe(float x, float y);
+    // Cell numbers by cell coordinates, open addressing.
+    std::size_t Place(const Cellule& c) const;
+    uint32_t Numero(const Cellule& c) const;
     void Compacte(std::size_t cellule);
 
-    std::unordered_map<Cellule, uint32_t, HacheCellule> cellules_;
+    std::vector<Cellule> cles_;
+    std::vector<uint32_t> numeros_;
+    std::size_t masque_ = 0;
     std::vector<std::size_t> debut_, fin_, morts_;  // per cell: range in bouts_, dead ends in it
     std::vector<Bout> bouts_;
     std::vector<bool> vivante_;                      // per trace
