@@ -1,12 +1,12 @@
 #pragma once
-// The offset and the welding done step by step, every point against every segment and the
-// list shifted at each move: slow, but plainly right. The fast versions must agree.
+// The whole-drawing offset and the welding done step by step: every offset point against
+// every segment, every trace looked up by its label, the list shifted at each move. Slow,
+// but plainly right; the fast versions must agree with it.
 
 #include "settings/contexte.h"
 
 namespace korvelin::test {
 
-void DecalageLitteral(Contexte& ctx, Code2 etiquette);
 void CalculDecalageToutLitteral(Contexte& ctx);
 // The chaining passes and reversals of the welding, without the offset and the bounds.
 void SoudureLitterale(Dessin& d);
