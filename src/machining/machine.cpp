@@ -44,14 +44,6 @@ void Attente(Machine& m, double duree) {
 
 namespace {
 
-void Ecrire(Machine& m, uint8_t valeur) {
-    if (m.MesureRetards && m.Ancree) {
-        const int64_t retard = m.horloge.Lire() - m.Echeance;
-        if (retard > m.RetardImpulsion) m.RetardImpulsion = retard;
-    }
-    m.port.EcrireDonnees(valeur);
-}
-
 int Signe(int d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
 
 }  // namespace
@@ -91,12 +83,13 @@ void ImpulsionMoteurs(Machine& m, int dx, int dy, int dz, bool enMatiere) {
     if (pz != 0) retient(enMatiere ? v.TempsMin_Mat_Z : (pz == 1 ? v.TempsMin_Montee : v.TempsMin_Descente));
 
     const double fin = (periode - 0.15 - 0.35) / 1000;
-    m.RetardImpulsion = 0;
-    Ecrire(m, direction);
+    m.port.EcrireDonnees(direction);
     Attente(m, 0.15 / 1000);
-    Ecrire(m, static_cast<uint8_t>(direction + pas));
+    // The rising edge is what the drivers act on: its delay is the pulse's delay.
+    const int64_t retard = m.MesureRetards ? m.horloge.Lire() - m.Echeance : 0;
+    m.port.EcrireDonnees(static_cast<uint8_t>(direction + pas));
     Attente(m, 0.35 / 1000);
-    Ecrire(m, direction);
+    m.port.EcrireDonnees(direction);
     Attente(m, fin);
 
     m.PasEnvoyes[0] += lx;
@@ -105,7 +98,7 @@ void ImpulsionMoteurs(Machine& m, int dx, int dy, int dz, bool enMatiere) {
     ++m.Impulsions;
     if (m.MesureRetards) {
         const int64_t unites = UnitesAttente(0.15 / 1000) + UnitesAttente(0.35 / 1000) + UnitesAttente(fin);
-        if (4 * m.RetardImpulsion > unites * m.TicksParUnite) ++m.ImpulsionsEnRetard;
+        if (4 * retard > unites * m.TicksParUnite) ++m.ImpulsionsEnRetard;
     }
 }
 

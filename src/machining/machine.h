@@ -66,7 +66,6 @@ struct Machine {
     int64_t Echeance = 0;
     bool Ancree = false;
     bool MesureRetards = false;
-    int64_t RetardImpulsion = 0;
 };
 
 // Rounded to 4 decimals, halves to the even neighbour.

@@ -8,6 +8,8 @@
 
 namespace korvelin {
 
+Ordonnancement OrdonnancementRetenu() { return Ordonnancement::Normal; }
+
 SessionMachine::SessionMachine(Machine& m, const std::atomic<bool>& arret, Ordonnancement ordonnancement)
     : m_(m), arretPrecedent_(m.Arret), depart_(m.PasEnvoyes) {
     m_.Arret = &arret;

@@ -28,7 +28,7 @@ struct CompteRendu {
 
 // How the pulse thread is scheduled on a real port.
 enum class Ordonnancement { Normal, TempsReel };
-// The choice for runs on a real port (see temps_reel.cpp for the figures behind it).
+// The choice for runs on a real port.
 Ordonnancement OrdonnancementRetenu();
 
 // For the lifetime of one action: the stop request, a fresh pulse timeline and counts,
