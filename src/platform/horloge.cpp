@@ -1,5 +1,6 @@
 #include "platform/horloge.h"
 
+#include <cerrno>
 #include <time.h>
 
 namespace korvelin {
@@ -17,6 +18,12 @@ int64_t HorlogeSysteme::Lire() {
 }
 
 void HorlogeSysteme::AttendreJusqua(int64_t echeance) {
+    if (marge_ > 0 && echeance - Lire() > 2 * marge_) {
+        const int64_t reveil = echeance - marge_;
+        timespec t{static_cast<time_t>(reveil / 1'000'000'000), static_cast<long>(reveil % 1'000'000'000)};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+        }
+    }
     while (Lire() <= echeance) {
 #if defined(__x86_64__) || defined(__i386__)
         __builtin_ia32_pause();

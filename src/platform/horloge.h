@@ -15,15 +15,23 @@ public:
     virtual int64_t Lire() = 0;
     // Returns once the count has passed the deadline (at once when it already has).
     virtual void AttendreJusqua(int64_t echeance) = 0;
+    // Lets long waits sleep until this many nanoseconds before their deadline and poll the
+    // rest; 0 polls the whole wait. Only worth it where a wake-up is prompt (a real-time
+    // thread), and needed there: a real-time thread that never sleeps gets throttled.
+    virtual void ReveilAvantEcheance(int64_t) {}
 };
 
-// CLOCK_MONOTONIC in nanoseconds; waits by polling, never sleeping, so that an edge is
-// never later than a few clock reads after its deadline.
+// CLOCK_MONOTONIC in nanoseconds; waits by polling, so that an edge is never later than a
+// few clock reads after its deadline.
 class HorlogeSysteme final : public Horloge {
 public:
     int64_t Frequence() const override;
     int64_t Lire() override;
     void AttendreJusqua(int64_t echeance) override;
+    void ReveilAvantEcheance(int64_t marge) override { marge_ = marge; }
+
+private:
+    int64_t marge_ = 0;
 };
 
 // Starts at 0 and advances only by the waits, to the deadline exactly. Ticks of 0.1 µs.
