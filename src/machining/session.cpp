@@ -93,10 +93,11 @@ void SignaleFin(Contexte& ctx, const CompteRendu& cr, std::string_view quoi) {
         std::string texte = std::string(quoi) + " interrompu à la demande.";
         if (cr.trace >= 0) {
             const auto& traces = ctx.dessin.Trace_Decale;
-            const std::string etiquette = static_cast<std::size_t>(cr.trace) < traces.size()
-                                              ? traces[static_cast<std::size_t>(cr.trace)].Sequence.Texte()
-                                              : std::string();
-            texte += "\r\nArrêt pendant la séquence «" + etiquette + "»";
+            std::string etiquette = static_cast<std::size_t>(cr.trace) < traces.size()
+                                        ? traces[static_cast<std::size_t>(cr.trace)].Sequence.Texte()
+                                        : std::string();
+            etiquette.erase(0, etiquette.find_first_not_of(' '));
+            texte += "\r\nArrêt pendant la séquence " + etiquette;
             if (cr.passe > 0) texte += ", passe " + std::to_string(cr.passe);
             if (cr.point >= 0) texte += ", vers le point " + std::to_string(cr.point);
             if (cr.copie > 0) {

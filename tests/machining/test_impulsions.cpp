@@ -2,62 +2,42 @@
 
 #include <cmath>
 
-#include "machining/machine.h"
 #include "machining/banc_machine.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
 
-namespace {
-using Octets = std::vector<uint8_t>;
-}
-
 TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
+    using Octets = std::vector<uint8_t>;
+    const struct {
+        int dx, dy, dz;
+        bool inversionX;
+        Octets octets;
+    } cas[] = {{1, 0, 0, false, {0x44, 0xCC, 0x44}}, {1, 0, 0, true, {0x00, 0x88, 0x00}},
+               {0, -1, 0, false, {0x00, 0x02, 0x00}}, {0, 0, 1, false, {0x10, 0x30, 0x10}},
+               {-1, 1, -1, false, {0x01, 0xAB, 0x01}}};
+    for (const auto& c : cas) {
+        Banc b;
+        b.ctx.parametres.InversionSens_X = c.inversionX;
+        ImpulsionMoteurs(b.Demarre(), c.dx, c.dy, c.dz, true);
+        EXPECT_EQ(b.Donnees(), c.octets);
+        EXPECT_EQ(b.port->PasNets(Axe::X), c.dx);  // an inverted motor is wired the other way
+        EXPECT_EQ(b.port->IncoherencesX(), 0);
+    }
+    // Edges at 0, 0.2 and 0.6 ms; the 10 ms pulse then waits its 95 remaining units.
     Banc b;
-    Machine& m = b.Demarre();
-    ImpulsionMoteurs(m, 1, 0, 0, true);
-    EXPECT_EQ(b.Donnees(), (Octets{0x44, 0xCC, 0x44}));
-
-    Banc inv;
-    inv.ctx.parametres.InversionSens_X = true;
-    ImpulsionMoteurs(inv.Demarre(), 1, 0, 0, true);
-    EXPECT_EQ(inv.Donnees(), (Octets{0x00, 0x88, 0x00}));
-    EXPECT_EQ(inv.port->PasNets(Axe::X), 1);  // the motor is wired the other way round
-
-    Banc y;
-    ImpulsionMoteurs(y.Demarre(), 0, -1, 0, false);
-    EXPECT_EQ(y.Donnees(), (Octets{0x00, 0x02, 0x00}));
-    Banc z;
-    ImpulsionMoteurs(z.Demarre(), 0, 0, 1, false);
-    EXPECT_EQ(z.Donnees(), (Octets{0x10, 0x30, 0x10}));
-
-    Banc tous;
-    ImpulsionMoteurs(tous.Demarre(), -1, 1, -1, true);
-    EXPECT_EQ(tous.Donnees(), (Octets{0x01, 0xAB, 0x01}));
-    EXPECT_EQ(tous.port->IncoherencesX(), 0);
-}
-
-TEST(Impulsions, FrontsAuxInstantsPrevus) {
-    Banc b;
-    b.ctx.parametres.TempsMin_Mat_X = 10;
-    Machine& m = b.Demarre();
-    ImpulsionMoteurs(m, 1, 0, 0, true);
+    ImpulsionMoteurs(b.Demarre(), 1, 0, 0, true);
     const auto& e = b.port->Ecritures();
-    ASSERT_EQ(e.size(), 3u);
     EXPECT_EQ(e[0].temps, 0);
-    EXPECT_EQ(e[1].temps, 2000);  // 0.15 ms rounded up to 2 units of 0.1 ms
-    EXPECT_EQ(e[2].temps, 6000);  // then 0.35 ms: 4 units
+    EXPECT_EQ(e[1].temps, 2000);
+    EXPECT_EQ(e[2].temps, 6000);
     EXPECT_EQ(b.horloge.Lire(), 6000 + 95 * 1000);
+    // The motor output is bit 3 of the control register, cleared for on.
+    ArretMoteur(*b.m);
+    EXPECT_EQ(b.port->Controle(), 0x08);
+    MarcheMoteur(*b.m);
+    EXPECT_EQ(b.port->Controle(), 0x00);
 }
-
-namespace {
-// Length of one pulse on the virtual clock, in units of 0.1 ms.
-int64_t UnitesImpulsion(Banc& b, int dx, int dy, int dz, bool enMatiere) {
-    const int64_t avant = b.horloge.Lire();
-    ImpulsionMoteurs(*b.m, dx, dy, dz, enMatiere);
-    return (b.horloge.Lire() - avant) / 1000;
-}
-}  // namespace
 
 TEST(Impulsions, PeriodeSelonAxesEtMatiere) {
     Banc b;
@@ -65,62 +45,45 @@ TEST(Impulsions, PeriodeSelonAxesEtMatiere) {
     v.TempsMin_Montee = 3;
     v.TempsMin_Descente = 7;
     v.TempsMin_Mat_Z = 5;
-    v.TempsMin_Mat_X = 10;
     v.TempsMin_Mat_Y = 20;
     v.TempsMin_HMat_X = 2;
     b.Demarre();
-    EXPECT_EQ(UnitesImpulsion(b, 0, 0, 1, false), 6 + 25);   // rise
-    EXPECT_EQ(UnitesImpulsion(b, 0, 0, -1, false), 6 + 65);  // descent
-    EXPECT_EQ(UnitesImpulsion(b, 0, 0, -1, true), 6 + 45);   // plunge
-    EXPECT_EQ(UnitesImpulsion(b, 1, 1, 0, true), 6 + 195);   // the slower axis sets the pace
-    EXPECT_EQ(UnitesImpulsion(b, 1, 0, 0, false), 6 + 15);
+    auto unites = [&b](int dx, int dy, int dz, bool enMatiere) {
+        const int64_t avant = b.horloge.Lire();
+        ImpulsionMoteurs(*b.m, dx, dy, dz, enMatiere);
+        return (b.horloge.Lire() - avant) / 1000 - 6;  // units after the falling edge
+    };
+    EXPECT_EQ(unites(0, 0, 1, false), 25);
+    EXPECT_EQ(unites(0, 0, -1, false), 65);
+    EXPECT_EQ(unites(0, 0, -1, true), 45);
+    EXPECT_EQ(unites(1, 1, 0, true), 195);  // the slower axis sets the pace
+    EXPECT_EQ(unites(1, 0, 0, false), 15);
     v.InversionSens_Z = true;
-    EXPECT_EQ(UnitesImpulsion(b, 0, 0, 1, false), 6 + 65);  // logical up is a physical descent
-    EXPECT_EQ(UnitesImpulsion(b, 0, 0, -1, false), 6 + 25);
-    // Periods of 0.5 ms or less, 0 and negative times: no final wait.
-    v.TempsMin_HMat_X = 0.5;
-    EXPECT_EQ(UnitesImpulsion(b, 1, 0, 0, false), 6);
-    v.TempsMin_HMat_X = 0;
-    EXPECT_EQ(UnitesImpulsion(b, 1, 0, 0, false), 6);
-    v.TempsMin_HMat_X = -4;
-    EXPECT_EQ(UnitesImpulsion(b, 1, 0, 0, false), 6);
-    EXPECT_EQ(UnitesImpulsion(b, 0, 0, 0, false), 6);  // nothing moves: period 0
+    EXPECT_EQ(unites(0, 0, 1, false), 65);  // logical up is a physical descent
+    EXPECT_EQ(unites(0, 0, -1, false), 25);
+    for (const double t : {0.5, 0.0, -4.0}) {
+        v.TempsMin_HMat_X = t;
+        EXPECT_EQ(unites(1, 0, 0, false), 0);
+    }
+    EXPECT_EQ(unites(0, 0, 0, false), 0);
 }
 
 TEST(Impulsions, AttenteEnUnitesDeDixiemeDeMilliseconde) {
     EXPECT_EQ(UnitesAttente(0), 0);
     EXPECT_EQ(UnitesAttente(-1), 0);
+    EXPECT_EQ(UnitesAttente(std::nan("")), 0);
     EXPECT_EQ(UnitesAttente(0.15 / 1000), 2);
     EXPECT_EQ(UnitesAttente(0.35 / 1000), 4);
-    EXPECT_EQ(UnitesAttente(0.1), 1000);
     EXPECT_EQ(UnitesAttente(0.00011), 2);
     EXPECT_EQ(UnitesAttente((5 - 0.15 - 0.35) / 1000), 45);
     Banc b;
-    Machine& m = b.Demarre();
-    Attente(m, 0.5);
+    Attente(b.Demarre(), 0.5);
     EXPECT_EQ(b.horloge.Lire(), 5000 * 1000);
-    Attente(m, 0);
-    Attente(m, std::nan(""));
-    EXPECT_EQ(b.horloge.Lire(), 5000 * 1000);
-}
-
-TEST(Impulsions, MoteurSurLeBit3DuRegistreDeControle) {
-    Banc b;
-    Machine& m = b.Demarre();
-    EXPECT_EQ(b.port->Controle(), 0x00);
-    ArretMoteur(m);
-    EXPECT_EQ(b.port->Controle(), 0x08);
-    EXPECT_FALSE(m.MoteurEnMarche);
-    MarcheMoteur(m);
-    EXPECT_EQ(b.port->Controle(), 0x00);
-    EXPECT_TRUE(m.MoteurEnMarche);
-    EXPECT_EQ(b.port->MisesEnMarche(), 1);
-    EXPECT_EQ(b.port->Arrets(), 1);
 }
 
 namespace {
-// A clock that lets each wait overrun its deadline by a chosen amount, and a port that
-// counts as real hardware, to exercise the late-pulse count.
+// A clock whose waits overrun their deadline by a chosen amount, and a port that counts
+// as real hardware, for the late-pulse count.
 struct HorlogeEnRetard final : Horloge {
     int64_t t = 0, retard = 0;
     int64_t Frequence() const override { return 1'000'000'000; }
@@ -142,12 +105,10 @@ TEST(Impulsions, RetardsDePlusDUnQuartDePeriodeComptes) {
     HorlogeEnRetard h;
     PortReel p;
     Machine m(p, h, v);
-    ImpulsionMoteurs(m, 1, 0, 0, false);
-    h.retard = 50'000;
-    ImpulsionMoteurs(m, 1, 0, 0, false);
-    EXPECT_EQ(m.ImpulsionsEnRetard, 0);
-    h.retard = 300'000;
-    ImpulsionMoteurs(m, 1, 0, 0, false);
+    for (const int64_t retard : {0, 50'000, 300'000}) {
+        h.retard = retard;
+        ImpulsionMoteurs(m, 1, 0, 0, false);
+    }
     EXPECT_EQ(m.ImpulsionsEnRetard, 1);
     // After a late edge the timeline starts again from it: no burst of short pulses.
     h.retard = 0;
@@ -155,5 +116,4 @@ TEST(Impulsions, RetardsDePlusDUnQuartDePeriodeComptes) {
     ImpulsionMoteurs(m, 1, 0, 0, false);
     EXPECT_EQ(h.t - avant, 11 * 100'000);
     EXPECT_EQ(m.ImpulsionsEnRetard, 1);
-    EXPECT_EQ(m.Impulsions, 4);
 }
