@@ -77,7 +77,9 @@ int64_t UnitesAttente(double duree);
 
 // One simultaneous step on the axes whose d is not 0 (+1 or -1, logical direction).
 void ImpulsionMoteurs(Machine& m, int dx, int dy, int dz, bool enMatiere);
-// Busy wait of duree seconds in units of 0.1 ms.
+// Wait of duree seconds in whole units of 0.1 ms, polling the clock (a real-time run
+// sleeps through the first part of long waits). Each wait ends one duration after the
+// previous deadline; after a delay of more than one unit it counts from now instead.
 void Attente(Machine& m, double duree);
 // Straight move; cible receives the position reached. False when a stop request ended it.
 bool DeplacementXY(Machine& m, const PointTrace& courant, PointTrace& cible, bool enMatiere);
