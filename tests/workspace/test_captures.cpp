@@ -13,6 +13,7 @@
 #include "outils_gui.h"
 #include "workspace/f_about.h"
 #include "workspace/f_dimension.h"
+#include <QPushButton>
 #include "workspace/f_todo.h"
 
 namespace korvelin::test {
@@ -23,7 +24,10 @@ bool CapturesDemandees() {
     return d && *d;
 }
 
-void CaptureWidget(QWidget& w, const std::string& nom) { Capture(w.grab().toImage(), nom); }
+void CaptureWidget(QWidget& w, const std::string& nom) {
+    QApplication::processEvents();
+    Capture(w.grab().toImage(), nom);
+}
 
 // A plate with a toothed wheel, a slot and a square, each with an offset path outside.
 std::vector<PointTrace> Plaque() {
@@ -94,6 +98,17 @@ TEST(Captures, FenetrePrincipale) {
     CaptureWidget(f, "fenetre-zoom2");
     f.Zoom(0.5, false);
     CaptureWidget(f, "fenetre-zoom05");
+
+    // A plotter file opened as the user would, the rescaling dialog on screen.
+    f.reponseOuvrir = dossier.Ecrit("piece.plt",
+        "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;PD0,0;PU800,400;PD2400,400;PD1600,1300;PD800,400;");
+    RepondreModal<F_Dimension>([](F_Dimension& d) {
+        CaptureWidget(d, "dimension-ouverture");
+        d.Btn_OK->click();
+    });
+    f.Menu("mnu_Z1")->trigger();
+    f.mnu_Ouvrir_Click();
+    CaptureWidget(f, "fenetre-ouverte");
 }
 
 TEST(Captures, Dialogues) {

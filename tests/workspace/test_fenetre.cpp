@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
+#include <QLineEdit>
 
 #include <filesystem>
 
@@ -33,10 +34,12 @@ void AttendEdition(F_Representation& f, bool actif) {
     for (int i : BoutonsEdition) EXPECT_EQ(f.Bouton(i)->isEnabled(), actif) << "bouton " << i;
 }
 
-// A project of 120 points in two traces, 80.4 wide and 40.6 high, with a cutter radius.
+// A project of 120 points in two traces, 80.4 wide and 40.6 high, with a cutter radius and
+// the tool on the line, so that the offset paths do not widen the bounds.
 std::string Projet120(const DossierTemporaire& dossier, const std::string& nom) {
     std::string texte = "$$[Korvelin]                                                          \r\n"
-                        "$$RayonFraise=2.5                                                     \r\n";
+                        "$$RayonFraise=2.5                                                     \r\n"
+                        "$$DecalageOutil=2                                                     \r\n";
     for (int i = 0; i < 60; ++i)
         texte += LignePointProjet(Pt(80.4f * i / 59, float(i % 2) * 20, " A")) + "\r\n";
     for (int i = 0; i < 60; ++i)
@@ -206,6 +209,7 @@ TEST_F(Fenetre, UnDossierChoisiCommeDessinNeChangeRien) {
 
 TEST_F(Fenetre, OuvrirUnProjetDe120Points) {
     const std::string chemin = Projet120(dossier, "piece.Korvelin");
+    f.Lissage = false;
     AttendEdition(f, false);
     Ouvre(chemin);
     EXPECT_TRUE(f.messages.empty()) << f.messages[0].texte;
@@ -238,6 +242,45 @@ TEST_F(Fenetre, OuvrirUnProjetDe120Points) {
     EXPECT_EQ(f.Ctx().dessin.NbPoints, 120);
     EXPECT_EQ(f.windowTitle(), Q("piece.Korvelin"));
     AttendEdition(f, true);
+}
+
+TEST(FenetreTraceur, OuvrirEtEnregistrerUnFichierDeTraceur) {
+    DossierTemporaire dossier;
+    dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nDecalageOutil=2\r\n");
+    FenetreEssai f(dossier.Chemin("Korvelin.ini"));
+    f.resize(900, 600);
+    f.show();
+    const std::string piece =
+        dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;PD0,0;PU0,0;\n");
+    f.reponseOuvrir = piece;
+    bool vu = false;
+    RepondreModal<F_Dimension>([&](F_Dimension& d) {
+        vu = true;
+        EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
+        EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,025"));
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
+        d.Btn_OK->click();
+    });
+    f.mnu_Ouvrir_Click();
+    EXPECT_TRUE(vu);
+    EXPECT_TRUE(f.messages.empty());
+    EXPECT_EQ(f.Ctx().dessin.TypeFichier, "PLT");
+    EXPECT_EQ(f.windowTitle(), Q("piece.plt"));
+    EXPECT_EQ(f.Panneau(1)->text(), Q("piece.plt "));
+    EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
+    EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
+    AttendEdition(f, true);
+
+    // Saving writes the project beside the drawing and takes its name; again, the same file.
+    f.Menu("mnu_Save")->trigger();
+    const std::string projet = dossier.Chemin("piece.Korvelin");
+    EXPECT_TRUE(std::filesystem::exists(projet));
+    EXPECT_EQ(f.Ctx().dessin.NomFichier, projet);
+    EXPECT_EQ(f.windowTitle(), Q("piece.Korvelin"));
+    EXPECT_EQ(f.Panneau(1)->text(), Q("piece.Korvelin "));
+    f.Menu("mnu_Save")->trigger();
+    EXPECT_EQ(f.Ctx().dessin.NomFichier, projet);
+    EXPECT_TRUE(f.messages.empty());
 }
 
 TEST_F(Fenetre, UnFichierDUnAutreTypeGardeLeDessinSousLeNouveauNom) {
