@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
 
@@ -11,10 +10,8 @@
 
 #include "model/listes.h"
 #include "outils_gui.h"
-#include "workspace/f_about.h"
 #include "workspace/f_dimension.h"
 #include <QPushButton>
-#include "workspace/f_todo.h"
 
 namespace korvelin::test {
 namespace {
@@ -54,18 +51,6 @@ TEST(Captures, FenetrePrincipale) {
     f.show();
     QApplication::processEvents();
     CaptureWidget(f, "fenetre-vide");
-    // The toolbar's icons at their size, then four times larger.
-    QImage planche(12 * 24 * 4, 24 * 4, QImage::Format_RGB32);
-    planche.fill(Qt::white);
-    {
-        QPainter p(&planche);
-        for (int i = 1; i <= 12; ++i) {
-            if (i == 7) continue;
-            const QImage icone = f.Bouton(i)->icon().pixmap(20, 20).toImage();
-            p.drawImage(QRect((i - 1) * 96 + 8, 8, 80, 80), icone);
-        }
-    }
-    Capture(planche, "icones");
 
     PoseDessin(f.Ctx(), Plaque(), "/essai/plaque.plt");
     Dessin& d = f.Ctx().dessin;
@@ -109,28 +94,6 @@ TEST(Captures, FenetrePrincipale) {
     f.Menu("mnu_Z1")->trigger();
     f.mnu_Ouvrir_Click();
     CaptureWidget(f, "fenetre-ouverte");
-}
-
-TEST(Captures, Dialogues) {
-    if (!CapturesDemandees()) GTEST_SKIP();
-    DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.CheminIni = dossier.Chemin("Korvelin.ini");
-    ctx.dessin.TypeFichier = "PLT";
-    ctx.dessin.Xmax = 4000;
-    ctx.dessin.Ymax = 2000;
-    F_Dimension dim(ctx);
-    dim.show();
-    QApplication::processEvents();
-    CaptureWidget(dim, "dimension");
-    F_About a(nullptr, QString());
-    a.show();
-    QApplication::processEvents();
-    CaptureWidget(a, "apropos");
-    F_Todo t;
-    t.show();
-    QApplication::processEvents();
-    CaptureWidget(t, "todo");
 }
 
 }  // namespace

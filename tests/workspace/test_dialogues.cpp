@@ -112,18 +112,10 @@ TEST(APropos, TitreVersionEtOutilSysteme) {
 TEST(Todo, SeptEtiquettes) {
     F_Todo t;
     EXPECT_EQ(t.windowTitle(), Q("Todo"));
-    QStringList textes;
-    for (int n = 1; n <= 7; ++n) {
-        auto* l = t.findChild<QLabel*>(QStringLiteral("Label%1").arg(n));
-        ASSERT_NE(l, nullptr) << n;
-        textes << l->text();
-    }
-    EXPECT_EQ(textes, (QStringList{Q("Paramétrage des pins"), Q("Changer le nom de l'application"),
-                                   Q("Gérer les points d'attache"),
-                                   Q("Le décalage manuel ne tient plus compte de la position ?"),
-                                   Q("Optimisation coins très convexes"),
-                                   Q("Gérer la passe partielle pour le vynil"),
-                                   Q("Option pour le Z Zero")}));
+    const QList<QLabel*> etiquettes = t.findChildren<QLabel*>();
+    ASSERT_EQ(etiquettes.size(), 7);
+    EXPECT_EQ(etiquettes[0]->text(), Q("Paramétrage des pins"));
+    EXPECT_EQ(etiquettes[6]->text(), Q("Option pour le Z Zero"));
 }
 
 }  // namespace
