@@ -56,6 +56,8 @@ float Flottant(double v) { return static_cast<float>(CoordonneeBornee(v)); }
 
 class Analyseur {
 public:
+    explicit Analyseur(std::size_t maxPoints) : maxPoints_(maxPoints) {}
+
     CommandesHPGL resultat;
 
     void Jeton(std::string_view jeton) {
@@ -74,6 +76,7 @@ public:
     void Termine() { resultat.Points.resize(i_); }
 
 private:
+    std::size_t maxPoints_;
     std::size_t i_ = 0;  // where the next point is written
     double arcCx_ = 0.0, arcCy_ = 0.0, arcBalayage_ = 0.0;
 
@@ -86,7 +89,7 @@ private:
             pts[i_] = p;
             return true;
         }
-        if (pts.size() >= MaxPointsImport) {
+        if (pts.size() >= maxPoints_) {
             resultat.TropDePoints = true;
             return false;
         }
@@ -228,10 +231,10 @@ std::string RemplacementsHPGL(std::string_view texte) {
     return RemplaceTout(t, "PDCI", ";CI");
 }
 
-CommandesHPGL AnalyseTexteHPGL(std::string_view texte) {
+CommandesHPGL AnalyseTexteHPGL(std::string_view texte, std::size_t maxPoints) {
     const std::string t = RemplacementsHPGL(texte);
     const std::string_view vue(t);
-    Analyseur analyseur;
+    Analyseur analyseur(maxPoints);
     std::size_t pos = 0;
     for (;;) {
         const std::size_t fin = vue.find(';', pos);

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "import/limites.h"
 #include "settings/contexte.h"
 
 namespace korvelin {
@@ -20,12 +21,13 @@ bool PrepareDessinHPGL(Contexte& ctx, std::string_view texte);
 
 // The pen and arc commands of the text as points in plotter units, before any scaling
 // or cleaning. TropDePoints is set (and the points are incomplete) when the file asks
-// for more points than an import accepts.
+// for more than maxPoints points.
 struct CommandesHPGL {
     std::vector<PointTrace> Points;
     bool TropDePoints = false;
 };
-CommandesHPGL AnalyseTexteHPGL(std::string_view texte);
+CommandesHPGL AnalyseTexteHPGL(std::string_view texte,
+                               std::size_t maxPoints = MaxPointsImport);
 
 // The six rewrites that turn absolute-plot commands into pen moves, in their order.
 std::string RemplacementsHPGL(std::string_view texte);
