@@ -282,7 +282,7 @@ TEST(KorvelinCut, ProjectWrittenAndConvertedAgain) {
     ASSERT_EQ(e.statut, 0) << e.erreurs;
     const std::string projet = DossierTemporaire::Lit(c.dossier.Chemin("piece.Korvelin"));
     EXPECT_EQ(projet.rfind("$$[Korvelin]" + std::string(50, ' ') + "\r\n", 0), 0u);
-    EXPECT_NE(projet.find("$$RayonFraise=1" + std::string(46, ' ') + "\r\n"), std::string::npos);
+    EXPECT_NE(projet.find("$$RayonFraise=1" + std::string(47, ' ') + "\r\n"), std::string::npos);
 
     e = c.Lance({"piece.Korvelin", "-o", "b.cut"});
     ASSERT_EQ(e.statut, 0) << e.erreurs;

@@ -16,7 +16,10 @@ struct Ouverture {
     DossierTemporaire dossier;
     UiEnregistreuse ui;
     Contexte ctx{&ui};
-    Ouverture() { ctx.CheminIni = dossier.Chemin("Korvelin.ini"); }
+    Ouverture() {
+        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+        ctx.parametres.DecalageOutil = 2;  // offsets on the line keep the bounds of the points
+    }
 };
 
 const char* const Projet2Traces =
