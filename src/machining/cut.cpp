@@ -25,6 +25,37 @@ constexpr const char* TexteVersion = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) ".
 
 }  // namespace
 
+void AjouteNombreCUT(std::string& sortie, double v) {
+    // Beyond 2^52 thousandths the integer steps of doubles are coarser than the halves.
+    constexpr double Limite = 4503599627370496.0;
+    const double p = v * 1000.0;
+    if (!(std::fabs(p) < Limite)) {
+        sortie += FormatFixe(v, 3, '.');
+        return;
+    }
+    // p is the product rounded; e is what rounding took away, exactly. Only when p lies on
+    // a half can e decide the rounding: otherwise p and v·1000 round alike.
+    const double e = std::fma(v, 1000.0, -p);
+    double n = std::nearbyint(p);
+    if (p - std::floor(p) == 0.5 && e != 0.0) n = e > 0.0 ? std::floor(p) + 1.0 : std::floor(p);
+    const bool negatif = n < 0.0;
+    uint64_t entier = static_cast<uint64_t>(std::fabs(n));
+    char tampon[32];
+    char* fin = tampon + sizeof tampon;
+    char* c = fin;
+    for (int k = 0; k < 3; ++k) {
+        *--c = static_cast<char>('0' + entier % 10);
+        entier /= 10;
+    }
+    *--c = '.';
+    do {
+        *--c = static_cast<char>('0' + entier % 10);
+        entier /= 10;
+    } while (entier != 0);
+    if (negatif) *--c = '-';
+    sortie.append(c, static_cast<std::size_t>(fin - c));
+}
+
 bool MemeFichier(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty()) return false;
     namespace fs = std::filesystem;
@@ -88,12 +119,16 @@ public:
 
     // CalculDeplac: one data line; its duration joins the running time.
     void Deplac(double t, double x, double y, double z) {
-        const std::string xs = FormatFixe(x, 3, '.');
-        sortie_.append("T:").append(FormatFixe(t, 3, '.'));
-        sortie_.append(" XG:").append(xs);
-        sortie_.append(" YG:").append(FormatFixe(y, 3, '.'));
-        sortie_.append(" XD:").append(xs);
-        sortie_.append(" YD:").append(FormatFixe(z, 3, '.'));
+        sortie_.append("T:");
+        AjouteNombreCUT(sortie_, t);
+        x_.clear();
+        AjouteNombreCUT(x_, x);
+        sortie_.append(" XG:").append(x_);
+        sortie_.append(" YG:");
+        AjouteNombreCUT(sortie_, y);
+        sortie_.append(" XD:").append(x_);
+        sortie_.append(" YD:");
+        AjouteNombreCUT(sortie_, z);
         sortie_.append("\r\n");
         totaux_.TempsFraisage += t;
         if (suivi_ && (++lignes_ & 1023) == 0) {
@@ -116,6 +151,7 @@ public:
 private:
     static constexpr std::chrono::milliseconds Intervalle{100};
     std::string& sortie_;
+    std::string x_;  // the X text, written twice
     TotauxCUT& totaux_;
     const SuiviCUT& suivi_;
     std::chrono::steady_clock::time_point prochainSuivi_;

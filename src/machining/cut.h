@@ -45,6 +45,11 @@ bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totau
 // The totals as the window's two boxes show them ("####0.0").
 std::string TexteTotal(double valeur);
 
+// Appends v as "0.000" does: three decimals, the exact binary value rounded with halves
+// to the even neighbour, "." as separator, no minus sign on a zero. Same text as
+// FormatFixe(v, 3, '.'), without its formatting machinery per number.
+void AjouteNombreCUT(std::string& sortie, double v);
+
 // True when both paths name the same file (the same file on disk, or the same place once
 // "." and ".." and links are resolved).
 bool MemeFichier(const std::string& a, const std::string& b);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
 #include <filesystem>
 #include <functional>
 
@@ -342,6 +345,35 @@ TEST(VitessesFraisage, WindowValuesFromTheSettings) {
     EXPECT_EQ(t.VitMax_Mat_X, "5,208");
     EXPECT_EQ(t.VitMax_Mat_Y, "2,083");
     EXPECT_EQ(t.FichierCUT, "/d/piece.cut");
+}
+
+}  // namespace
+}  // namespace korvelin
+
+namespace korvelin {
+namespace {
+
+TEST(FichierCUT, FastNumbersMatchTheGeneralFormat) {
+    std::mt19937_64 alea(11);
+    std::vector<double> valeurs = {0.0, -0.0, 0.0005, -0.0005, 0.0015, 0.0625, -0.0625, 2.0625,
+                                   1e-300, -1e-300, 4.5e12, -4.5e12, 5e12, 1e300, 123.4565,
+                                   std::nan(""), HUGE_VAL, -HUGE_VAL, 999.9995, -999.9995};
+    std::uniform_real_distribution<double> large(-1e6, 1e6);
+    for (int i = 0; i < 40000; ++i) {
+        valeurs.push_back(large(alea));
+        // Exact binary halves of a thousandth are where rounding is decided.
+        valeurs.push_back(static_cast<double>(static_cast<int64_t>(alea() % 2000001) - 1000000) / 16.0);
+        valeurs.push_back(static_cast<double>(static_cast<int64_t>(alea() % 20000001) - 10000000) / 2000.0);
+        uint64_t bits = alea();
+        double brut;
+        std::memcpy(&brut, &bits, sizeof brut);
+        valeurs.push_back(brut);
+    }
+    for (const double v : valeurs) {
+        std::string s;
+        AjouteNombreCUT(s, v);
+        ASSERT_EQ(s, FormatFixe(v, 3, '.')) << v;
+    }
 }
 
 }  // namespace
