@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "geometry/soudure.h"
 #include "import/hpgl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
@@ -11,7 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
     // Both ratios of the two plotter types: 0.025 mm per unit and 1.
     ctx.dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "HPGL";
     const std::string_view texte(reinterpret_cast<const char*>(data), taille);
-    korvelin::LectureHPGLTexte(ctx, texte);
+    // The welding and the offsets run on drawings of a few thousand points: beyond that a
+    // single input takes seconds there, and the run would stop exploring the reader.
+    if (korvelin::PrepareDessinHPGL(ctx, texte) && ctx.dessin.NbPoints <= 4000)
+        korvelin::SoudureAutomatique(ctx);
     const korvelin::Dessin& d = ctx.dessin;
     if (d.NbPoints < 0 || static_cast<size_t>(d.NbPoints) > d.Trace_Initial.size()) __builtin_trap();
     for (int32_t i = 0; i < d.NbPoints; ++i) {
