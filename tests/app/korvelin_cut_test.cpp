@@ -220,6 +220,16 @@ TEST(KorvelinCut, ProjectWrittenAndConvertedAgain) {
     }
 }
 
+TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
+    Convertisseur c;
+    Execution e = c.Lance({c.Piece(), "--simulation", "--serie", "2", "40", "1", "0", "--journal", "j.txt"});
+    ASSERT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_NE(e.sortie.find("Dur\xC3\xA9" "e programm\xC3\xA9" "e"), std::string::npos) << e.sortie;
+    EXPECT_FALSE(DossierTemporaire::Lit(c.dossier.Chemin("j.txt")).empty());
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
+    EXPECT_EQ(c.Lance({"--simulation", "--test", "1", "--dimension", "20"}).statut, 0);
+}
+
 TEST(KorvelinCut, NeverReplacesTheDrawing) {
     Convertisseur c;
     const std::string piece = c.Piece();
