@@ -73,7 +73,10 @@ bool OuvrirDessin(Contexte& ctx, const std::string& chemin) {
     RetirePointIsole(ctx);
     if (d.NbPoints >= 1) CalculBornes(d);
     d.AttenteCoteDecalage = false;
-    return d.NbPoints >= 2;
+    if (d.NbPoints >= 2) return true;
+    // The stray point was all that made it a drawing: the view would say the same.
+    ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);
+    return false;
 }
 
 }  // namespace korvelin

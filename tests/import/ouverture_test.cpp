@@ -62,6 +62,15 @@ TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
     EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[0].X, 0);
     EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[1].Y, 5);
 
+    // Nothing but the lone point and one more: a single point is left, and the user is told.
+    const std::size_t avant = o.ui.messages.size();
+    EXPECT_FALSE(OuvrirDessin(o.ctx, o.dossier.Ecrit("deux.Korvelin",
+                                                    " 10            10             PD              A\r\n"
+                                                    " 15            12             PD              B\r\n")));
+    EXPECT_EQ(o.ctx.dessin.NbPoints, 1);
+    ASSERT_EQ(o.ui.messages.size(), avant + 1);
+    EXPECT_EQ(o.ui.messages.back().texte, "Fichier vide !");
+
     const std::string plt = o.dossier.Ecrit("a.plt", "PU0,0;PD400,0;PD400,400;");
     ASSERT_TRUE(OuvrirDessin(o.ctx, plt));
     EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
