@@ -38,7 +38,10 @@ void Attente(Machine& m, double duree) {
         m.Echeance = maintenant;
         m.Ancree = true;
     }
-    m.Echeance += unites * m.TicksParUnite;
+    // Saturated: an absurd duration must not wrap round to a deadline already past.
+    constexpr int64_t Plafond = INT64_MAX / 4;
+    const int64_t ticks = unites > Plafond / m.TicksParUnite ? Plafond : unites * m.TicksParUnite;
+    m.Echeance = m.Echeance > INT64_MAX - ticks ? INT64_MAX : m.Echeance + ticks;
     m.horloge.AttendreJusqua(m.Echeance);
 }
 

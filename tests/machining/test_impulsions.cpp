@@ -79,6 +79,11 @@ TEST(Impulsions, AttenteEnUnitesDeDixiemeDeMilliseconde) {
     Banc b;
     Attente(b.Demarre(), 0.5);
     EXPECT_EQ(b.horloge.Lire(), 5000 * 1000);
+    // An absurd minimum time waits for ever rather than wrapping round to no wait at all.
+    Attente(*b.m, 1.5e12);
+    EXPECT_GE(b.horloge.Lire(), INT64_MAX / 8);
+    for (int i = 0; i < 4; ++i) Attente(*b.m, 1.5e12);
+    EXPECT_EQ(b.horloge.Lire(), INT64_MAX);
 }
 
 namespace {
