@@ -486,7 +486,14 @@ void F_Representation::mnu_Ouvrir_Click() {
     ActiveEdition(true);
     BulleVue();
     MontreTitre();
-    if (!OuvrirDessin(ctx_, d.NomFichier)) return;
+    const bool lu = OuvrirDessin(ctx_, d.NomFichier);
+    // A project the reader refused must not become the document: "Enregistrer" would
+    // write the drawing still in memory over the very file the user tried to open.
+    if (d.TypeFichier == "KORVELIN" && d.FichierProjet.empty()) {
+        Restaure(avant);
+        return;
+    }
+    if (!lu) return;
     Form_Resize();
     MontreDimensions();
     d.AttenteCoteDecalage = false;

@@ -296,6 +296,20 @@ TEST_F(Fenetre, UnFichierDUnAutreTypeGardeLeDessinSousLeNouveauNom) {
     AttendEdition(f, true);
 }
 
+TEST_F(Fenetre, UnProjetRefuseNeRemplacePasLeDocument) {
+    const std::string piece = Projet120(dossier, "piece.Korvelin");
+    Ouvre(piece);
+    const std::string abime = dossier.Ecrit("abime.Korvelin", "$$RayonFraise=1\r\n");
+    f.reponseOuvrir = abime;
+    f.mnu_Ouvrir_Click();
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].texte, "Fichier inexploitable !");
+    EXPECT_EQ(f.Ctx().dessin.NomFichier, piece);
+    EXPECT_EQ(f.windowTitle(), Q("piece.Korvelin"));
+    f.mnu_Save_Click();
+    EXPECT_EQ(DossierTemporaire::Lit(abime), "$$RayonFraise=1\r\n");
+}
+
 TEST_F(Fenetre, EnregistrerPuisRouvrirRedonneLesMemesPointsEtReglages) {
     Ouvre(Projet120(dossier, "piece.Korvelin"));
     ASSERT_EQ(f.Ctx().dessin.NbPoints, 120);
