@@ -126,9 +126,16 @@ private:
         double cx = 0.0, cy = 0.0;
         if (i_ > 0) {
             // The circle's first point replaces its centre.
-            cx = Points()[i_ - 1].X;
-            cy = Points()[i_ - 1].Y;
+            const PointTrace centre = Points()[i_ - 1];
+            cx = centre.X;
+            cy = centre.Y;
             --i_;
+            // A centre reached pen-up keeps the pen up as far as the circle: otherwise the
+            // circle would join the trace before it through a cut across the part.
+            if (centre.Plume == PlumeHaute) {
+                if (!Ecrit(PointTrace{Flottant(cx + r), Flottant(cy), PlumeHaute, {}})) return;
+                ++i_;
+            }
         }
         for (int a = 0; a <= 360; ++a) {
             const double angle = a * Pi / 180.0;

@@ -135,8 +135,13 @@ std::string LireParametre(Contexte& ctx, std::string_view cle, std::string_view 
     return valeur;
 }
 
-bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur) {
+bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view brute) {
     if (ctx.ParametresEnLectureSeule) return true;
+    // Both stores hold one entry per line: a line break in a value (a file name may have
+    // one) would start a line of its own, read back as another setting or as a point.
+    std::string valeur(brute);
+    for (char& c : valeur)
+        if (c == '\r' || c == '\n') c = ' ';
     if (ProjetOuvert(ctx)) return EcrireDansProjet(ctx, cle, valeur);
     if (ctx.CheminIni.empty()) return true;
     if (!EcrireIni(ctx.CheminIni, SectionIni, cle, valeur)) {

@@ -64,11 +64,24 @@ TEST(LectureHPGL, CoordinatesOfOneCommand) {
 }
 
 TEST(LectureHPGL, CirclesAndArcs) {
-    auto p = AnalyseTexteHPGL("PU50,50;CI10;").Points;
+    auto p = AnalyseTexteHPGL("PD50,50;CI10;").Points;
     ASSERT_EQ(p.size(), 361u);  // the centre is replaced
     for (const PointTrace& q : p) EXPECT_NEAR(std::hypot(q.X - 50.0, q.Y - 50.0), 10.0, 1e-4);
     EXPECT_FLOAT_EQ(p.front().X, 60);
     EXPECT_NEAR(p.back().X, 60, 1e-4);
+    // A centre reached pen-up becomes a pen-up move to the circle's start, so the circle
+    // is a trace of its own, not joined by a cut to the trace before it.
+    p = AnalyseTexteHPGL("PU50,50;CI10;").Points;
+    ASSERT_EQ(p.size(), 362u);
+    EXPECT_EQ(p[0].Plume, PlumeHaute);
+    EXPECT_FLOAT_EQ(p[0].X, p[1].X);
+    EXPECT_FLOAT_EQ(p[0].Y, p[1].Y);
+    Import cercle;
+    ASSERT_TRUE(cercle.Lit("PU0,0;PD10,0;PU50,50;CI10;"));
+    ASSERT_EQ(cercle.ctx.dessin.NbPoints, 2 + 361);
+    EXPECT_EQ(cercle.ctx.dessin.Trace_Initial[1].Sequence, PremiereSequence);
+    EXPECT_EQ(cercle.ctx.dessin.Trace_Initial[2].Sequence, (Code2{U' ', U'B'}));
+    EXPECT_FLOAT_EQ(cercle.ctx.dessin.Trace_Initial[2].X, 60);
 
     p = AnalyseTexteHPGL("PU10,0;PD10,0;AA0,0,90;").Points;
     ASSERT_GE(p.size(), 2u + 89u);

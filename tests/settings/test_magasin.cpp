@@ -76,6 +76,11 @@ TEST(Magasin, ValeursStockeesRelues) {
     ctx.dessin.TypeFichier = "HPGL";
     ChargeRapports(ctx);
     EXPECT_EQ(ctx.parametres.RapportH, 0.5);
+    // A file name with line breaks stays one entry instead of adding settings of its own.
+    ASSERT_TRUE(EcrireParametre(ctx, "Fichier", "/d/a\r\nDecalageOutil=3\n.plt"));
+    ChargeDecalage(ctx);
+    EXPECT_EQ(ctx.parametres.DecalageOutil, 1);
+    EXPECT_EQ(LireParametre(ctx, "Fichier", ""), "/d/a  DecalageOutil=3 .plt");
 }
 
 TEST(Magasin, LectureSeuleNeTouchePasAuDisque) {
@@ -124,8 +129,9 @@ TEST(Magasin, ProjetOuvertSertDeMagasin) {
 
     ctx.dessin.Trace_Initial = {{1, 1, PlumeBasse, PremiereSequence}};
     ctx.dessin.NbPoints = 1;
+    ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "9\r\n5,5"));  // no extra point line
+    EXPECT_EQ(LireParametre(ctx, "MargeX", "0"), "9  5,5");
     ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "9"));
-    EXPECT_EQ(LireParametre(ctx, "MargeX", "0"), "9");
     // A key the project lacks is stored nowhere, but the file is rewritten with a backup.
     ASSERT_TRUE(EcrireParametre(ctx, "Inconnue", "1"));
     EXPECT_EQ(LireParametre(ctx, "Inconnue", "d"), "d");
