@@ -187,7 +187,12 @@ void CalculDecalageTout(Contexte& ctx) {
         const Code2 e = d.Trace_Initial[i].Sequence;
         if (e == precedente) continue;
         precedente = e;
-        entrees.push_back({e, std::vector<PointTrace>(1)});
+        // Until its path is computed, an entry holds the trace's own first point, not the
+        // part's zero: a one-point trace, or one whose offset failed, must not send the
+        // cutter down at the origin.
+        PointTrace depart = d.Trace_Initial[i];
+        depart.Plume = Code2{};
+        entrees.push_back({e, {depart}});
     }
     entrees.emplace_back();  // the spare entry
     d.Trace_Decale = std::move(entrees);

@@ -53,7 +53,9 @@ void CalculDecalageToutLitteral(Contexte& ctx) {
     for (int32_t i = 0; i < d.NbPoints; ++i)
         if (d.Trace_Initial[i].Sequence != prec) {
             prec = d.Trace_Initial[i].Sequence;
-            d.Trace_Decale.push_back({prec, std::vector<PointTrace>(1)});
+            PointTrace depart = d.Trace_Initial[i];
+            depart.Plume = Code2{};
+            d.Trace_Decale.push_back({prec, {depart}});
         }
     d.Trace_Decale.emplace_back();
     for (std::size_t k = 0; k + 1 < d.Trace_Decale.size(); ++k) DecalageLitteral(ctx, d.Trace_Decale[k].Sequence);

@@ -117,10 +117,11 @@ TEST_F(Decalage, CasOuRienNeChange) {
     AjouteTrace(ctx.dessin, Etiquette(" B"), {{0, 0}, {10, 0}});
     CalculDecalageTout(ctx);
     ASSERT_EQ(ctx.dessin.Trace_Decale.size(), 3u);
-    // A single point keeps what its entry held.
+    // A single point keeps what its entry held: the point itself, never the origin.
     ASSERT_EQ(Resultat().size(), 1u);
-    EXPECT_EQ(Resultat()[0].X, 0.0f);
-    EXPECT_TRUE(Resultat()[0].Sequence.Vide());
+    EXPECT_EQ(Resultat()[0].X, 4.0f);
+    EXPECT_EQ(Resultat()[0].Y, 4.0f);
+    EXPECT_EQ(Resultat()[0].Sequence, A);
     AttendPoints({{0, -1}, {10, -1}}, 1);
 
     const int sabliers = ui.nbSabliers;
