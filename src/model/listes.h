@@ -21,7 +21,10 @@ bool NumeroteSequences(Dessin& d);
 void SupprimeDoublons(Dessin& d);
 void CalculBornes(Dessin& d);
 
-// Banker's rounding of n / 2 - 1 and friends: halves go to the even integer.
+// Two points meet when they differ by less than 0.001 on each axis (32-bit differences).
+bool PointsConfondus(const PointTrace& a, const PointTrace& b);
+
+// Nearest integer, halves going to the even one.
 int64_t ArrondiPair(double v);
 
 }  // namespace korvelin

@@ -40,3 +40,9 @@ std::string FormatFixe(double v, int decimales, char separateur);
 std::string TexteFlottant32(float v);
 
 }  // namespace korvelin
+
+namespace korvelin {
+// A 64-bit value stored in a 32-bit coordinate: clamped to the float range, NaN as 0,
+// so no reading of a bad file can produce an infinite or undefined coordinate.
+float VersFlottant32(double v);
+}  // namespace korvelin

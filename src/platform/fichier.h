@@ -18,6 +18,8 @@ bool FichierExiste(const std::string& chemin);
 // UTF-8 of a text that is either valid UTF-8 or Windows-1252.
 std::string VersUtf8(std::string_view texte);
 bool EstUtf8Valide(std::string_view texte);
+// The character a Windows-1252 byte stands for.
+char32_t CaractereWindows1252(unsigned char octet);
 // Windows-1252 bytes of a UTF-8 text; characters it cannot hold become "?".
 std::string VersWindows1252(std::string_view utf8);
 

@@ -3,6 +3,7 @@
 // reference: the drawing, the settings values, the settings store, the user interface.
 
 #include <string>
+#include <vector>
 
 #include "model/dessin.h"
 #include "model/interface_utilisateur.h"
@@ -23,6 +24,15 @@ struct Contexte {
     std::string SequenceDXF;
 
     InterfaceUtilisateur* ui = &silence;
+
+    // The "$$" lines of the open project, kept while the file is unchanged on disk, so
+    // loading forty settings does not read a large project forty times.
+    struct CacheProjet {
+        std::string chemin;
+        long long taille = -1;
+        long long date = -1;
+        std::vector<std::string> lignes;
+    } cacheProjet;
 
     explicit Contexte(InterfaceUtilisateur* interface = nullptr) {
         if (interface) ui = interface;

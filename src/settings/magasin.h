@@ -30,3 +30,8 @@ std::string TexteBooleen(bool v);
 bool LectureBooleen(std::string_view texte);
 
 }  // namespace korvelin
+
+namespace korvelin {
+// Base address of the parallel port for "OptionLPT"; other options keep the current one.
+int16_t AdresseDuPort(int16_t option, int16_t actuelle);
+}  // namespace korvelin

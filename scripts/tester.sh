@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the normal build, a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/dependances.sh
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc)"
+
+echo "== Construction avec AddressSanitizer et UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVELIN_GUI=OFF -DKORVELIN_SANITIZE=ON
+cmake --build build/asan -j"$jobs"
+echo "== Tests sous sanitizers"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/asan --output-on-failure -j"$jobs"
+
+echo "== Fuzzers (clang, libFuzzer), courte passe sur les corpus"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKORVELIN_GUI=OFF -DKORVELIN_TESTS=OFF -DKORVELIN_FUZZ=ON -DKORVELIN_SANITIZE=ON
+cmake --build build/fuzz -j"$jobs"
+ctest --test-dir build/fuzz --output-on-failure
+
+echo "== Construction normale et tests"
+scripts/construire.sh
+ctest --test-dir build --output-on-failure -j"$jobs"
