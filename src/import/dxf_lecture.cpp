@@ -214,7 +214,7 @@ void NormaliseEntite(EntiteDXF& entite) {
                     trouve = true;
                     break;
                 }
-            if (!trouve) slots[i].Valeur = echelle ? "1" : "0";
+            if (!trouve) slots[i].Valeur.assign(1, echelle ? '1' : '0');
         }
         entite.Codes = std::move(slots);
     }
