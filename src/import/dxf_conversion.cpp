@@ -415,16 +415,23 @@ void TraceurDXF::TraceEllipse(double cx, double cy, double grandX, double grandY
     const float limite = EnFloat(t1 + Pi / (2.0 * pasParDemiTour));
     const float pas = EnFloat(Pi / pasParDemiTour);
 
+    // The samples are those of the step loop from the start parameter, the last one taken at
+    // the end parameter itself so that an elliptical arc ends where the next entity starts
+    // (an arc shorter than half a step is then one chord instead of nothing).
     std::size_t echantillons = 0;
     double px = 0.0, py = 0.0;
-    for (float t = t0; t <= limite; t += pas) {
-        const double u = a * std::cos(t), v = b * std::sin(t);
+    const auto echantillon = [&](double parametre) {
+        const double u = a * std::cos(parametre), v = b * std::sin(parametre);
         const double x = cx + u * ct - v * st, y = cy + u * st + v * ct;
         if (echantillons > 0) AjouteSegment(px, py, x, y, echantillons == 1);
         px = x;
         py = y;
         ++echantillons;
-        if (depassement_ || horsLimites_) break;
+    };
+    for (float t = t0; t <= limite && !depassement_ && !horsLimites_; t += pas) {
+        const bool dernier = !(t + pas <= limite);
+        if (!dernier || echantillons == 0) echantillon(t);
+        if (dernier && t1 != t0) echantillon(t1);
     }
 }
 
