@@ -377,10 +377,21 @@ void TraceurDXF::TraceArc(double cx, double cy, double rayon, float debut, float
     const float a0 = AngleArc(debut), a1 = AngleArc(fin);
     float p = a0;
     bool premiere = true;
+    // Each chord starts at the angle the previous one ended on: its point is kept.
+    float angleConnu = std::numeric_limits<float>::quiet_NaN();
+    Point2 pointConnu;
+    const auto point = [&](float angle) {
+        if (angle != angleConnu) {
+            const double r = angle * Pi / 180.0;
+            pointConnu = {rayon * std::cos(r) + cx, rayon * std::sin(r) + cy};
+            angleConnu = angle;
+        }
+        return pointConnu;
+    };
     const auto corde = [&](float de, float a) {
-        const double r0 = de * Pi / 180.0, r1 = a * Pi / 180.0;
-        AjouteSegment(rayon * std::cos(r0) + cx, rayon * std::sin(r0) + cy, rayon * std::cos(r1) + cx,
-                      rayon * std::sin(r1) + cy, premiere);
+        const Point2 q0 = point(de);
+        const Point2 q1 = point(a);
+        AjouteSegment(q0.x, q0.y, q1.x, q1.y, premiere);
         premiere = false;
         p = a;
     };
