@@ -447,10 +447,14 @@ TEST_F(ImportDXF, ImportRefuseLaisseLeDessin) {
         EXPECT_DOUBLE_EQ(c->dessin.Xmax, 3);
         EXPECT_EQ(c->SequenceDXF, " C");
     }
-    // A file that cannot be read.
+    // A file that cannot be read, a binary DXF file.
     EXPECT_FALSE(LectureDXF(ctx, dossier.Chemin("absent.dxf")));
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_NE(ui.messages[2].texte.find("absent.dxf"), std::string::npos);
+    const std::string binaire = dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION", 31));
+    EXPECT_FALSE(LectureDXF(ctx, binaire));
+    ASSERT_EQ(ui.messages.size(), 4u);
+    EXPECT_NE(ui.messages[3].texte.find("binaire"), std::string::npos);
     EXPECT_EQ(ctx.dessin.NbPoints, 2);
 }
 
