@@ -20,8 +20,9 @@ bool DemandeRapports(Contexte& ctx, const BornesImport& bornes) {
 
     const double h = (bornes.Xmax - bornes.Xmin) * ctx.parametres.RapportH;
     const double v = (bornes.Ymax - bornes.Ymin) * ctx.parametres.RapportV;
-    if (std::isfinite(ctx.parametres.RapportH) && std::isfinite(ctx.parametres.RapportV) &&
-        CoordonneeUtilisable(h) && CoordonneeUtilisable(v))
+    // A drawing read within the limits spans up to twice the limit at ratio 1.
+    if (std::isfinite(h) && std::isfinite(v) && std::fabs(h) <= 2.0 * LimiteCoordonnee &&
+        std::fabs(v) <= 2.0 * LimiteCoordonnee)
         return true;
 
     d.Xmin = avant.Xmin;
