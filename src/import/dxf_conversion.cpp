@@ -448,7 +448,9 @@ void TraceurDXF::TraceEllipse(double cx, double cy, double grandX, double grandY
 
 bool ConvertitDXF(Contexte& ctx, const DocumentDXF& doc, const LimitesDXF& limites) {
     TraceurDXF traceur(doc, ctx.SequenceDXF, limites);
+    ctx.ui->Sablier(true);
     traceur.ConvertitTout();
+    ctx.ui->Sablier(false);
     if (traceur.Depassement()) {
         ctx.ui->Message("Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
                         "dépasse " +
