@@ -137,13 +137,22 @@ void Import(benchmark::State& state, std::string (*dessin)(int)) {
     state.SetComplexityN(state.range(0));
 }
 
+// The reading pass alone: lines cut, numbers read, the drawing measured.
+void LectureDAT(benchmark::State& state) {
+    const std::string texte = Profil(static_cast<int>(state.range(0)));
+    Contexte ctx;
+    MesureDAT m;
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseTexteDAT(ctx, texte, &m));
+    state.SetComplexityN(state.range(0));
+}
+
 void ImportDAT(benchmark::State& state) {
     const std::string chemin = Temporaire().Ecrit("profil" + std::to_string(state.range(0)) + ".dat",
                                                   Profil(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         Contexte ctx;
         ctx.dessin.TypeFichier = "DAT";
-        if (!LectureDAT(ctx, chemin)) state.SkipWithError("import refusé");
+        if (!korvelin::LectureDAT(ctx, chemin)) state.SkipWithError("import refusé");
     }
     state.SetComplexityN(state.range(0));
 }
@@ -156,4 +165,5 @@ BENCHMARK_CAPTURE(Import, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(
 BENCHMARK_CAPTURE(Lecture, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(Conversion, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(Import, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(LectureDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(ImportDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();
