@@ -19,9 +19,12 @@ using test::operator+;
 std::vector<std::vector<PointTrace>> Traces(const std::vector<PointTrace>& points) {
     std::vector<std::vector<PointTrace>> t;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (t.empty() || !(t.back().back().Sequence == points[i].Sequence)) t.emplace_back();
-        else if (t.back().size() % 2 == 0)
-            EXPECT_TRUE(std::fabs(points[i].X - points[i - 1].X) < 1e-5 && std::fabs(points[i].Y - points[i - 1].Y) < 1e-5);
+        if (t.empty() || !(t.back().back().Sequence == points[i].Sequence)) {
+            t.emplace_back();
+        } else if (t.back().size() % 2 == 0) {
+            EXPECT_NEAR(points[i].X, points[i - 1].X, 1e-5);
+            EXPECT_NEAR(points[i].Y, points[i - 1].Y, 1e-5);
+        }
         t.back().push_back(points[i]);
     }
     return t;

@@ -22,7 +22,7 @@ void ExpectDessinSain(const Dessin& d) {
 TEST(RegressionsLecteurs, FichiersDifficiles) {
     namespace fs = std::filesystem;
     test::DossierTemporaire dossier;
-    for (const fs::path racine : {fs::path(KORVELIN_TEST_DATA) / "fuzz", fs::path(KORVELIN_FUZZ_CORPUS)})
+    for (const fs::path& racine : {fs::path(KORVELIN_TEST_DATA) / "fuzz", fs::path(KORVELIN_FUZZ_CORPUS)})
         for (const auto& f : fs::recursive_directory_iterator(racine)) {
             if (!f.is_regular_file()) continue;
             const std::string nom = f.path().filename().string(), chemin = f.path().string();
