@@ -1,2 +1,182 @@
-// Placeholder until the converter lands.
-int main() { return 2; }
+// korvelin-cut: opens a drawing as the main window does, accepts the rescaling as shown,
+// and writes the CUT file of the milling window, or runs the job on the simulated machine.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "geometry/decalage.h"
+#include "geometry/dimension.h"
+#include "import/ouverture.h"
+#include "import/projet.h"
+#include "korvelin_cut_options.h"
+#include "machining/cut.h"
+#include "machining/simulation.h"
+#include "model/listes.h"
+#include "model/nombres.h"
+#include "model/noms_fichiers.h"
+#include "platform/fichier.h"
+#include "platform/ini.h"
+#include "settings/magasin.h"
+
+namespace korvelin::cli {
+
+namespace {
+
+// Messages go to standard error; the rescaling dialog takes the ratios of the command
+// line, or those it loaded, and never stores them.
+class InterfaceConsole : public InterfaceUtilisateur {
+public:
+    explicit InterfaceConsole(const Options& o) : options_(o) {}
+
+    int nbMessages = 0;
+
+    void Message(std::string_view texte, std::string_view, Icone) override {
+        ++nbMessages;
+        // Windows line ends inside a message become plain ones on the terminal.
+        for (const char c : texte)
+            if (c != '\r') std::cerr.put(c);
+        std::cerr.put('\n');
+    }
+    bool Question(std::string_view, std::string_view) override { return false; }
+    void DialogueDimension(Contexte& ctx) override {
+        ModeleDimension m;
+        m.Charger(ctx);
+        ctx.parametres.RapportH =
+            options_.rapportH ? *options_.rapportH : LectureLocaleOuPlain(m.H_Rapport);
+        ctx.parametres.RapportV =
+            options_.rapportV ? *options_.rapportV : LectureLocaleOuPlain(m.V_Rapport);
+    }
+    void Rafraichir(Contexte&) override {}
+    void TexteStatut(int, std::string_view) override {}
+    void Sablier(bool) override {}
+
+private:
+    const Options& options_;
+};
+
+int Erreur(InterfaceConsole& ui, const std::string& texte) {
+    ui.Message(texte, TitreProgramme, Icone::Critique);
+    return 1;
+}
+
+void AppliqueReglages(Contexte& ctx, const Options& o) {
+    Parametres& p = ctx.parametres;
+    if (o.rayon) p.RayonFraise = *o.rayon;
+    if (o.cote) p.DecalageOutil = *o.cote;
+    if (o.margeX) p.MargeX = *o.margeX;
+    if (o.margeY) p.MargeY = *o.margeY;
+    if (o.passes) p.NbPasse = *o.passes;
+}
+
+bool TypeConnu(const std::string& type) {
+    return type == "PLT" || type == "HPGL" || type == "DAT" || type == "DXF" ||
+           type == "KORVELIN";
+}
+
+int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
+    if (!FichierExiste(o.dessin)) return Erreur(ui, "Fichier introuvable : " + o.dessin);
+    const std::string extension = ExtraitExtension(NomSansDossier(o.dessin));
+    if (!TypeConnu(EnMajuscules(extension)))
+        return Erreur(ui, "Type de fichier non reconnu : " + o.dessin +
+                              " (PLT, HPGL, DAT, DXF ou Korvelin attendu)");
+    const int avant = ui.nbMessages;
+    if (!OuvrirDessin(ctx, o.dessin)) {
+        if (ui.nbMessages == avant)
+            ui.Message("Le dessin ne contient aucun tracé exploitable : " + o.dessin,
+                       TitreProgramme, Icone::Critique);
+        return 1;
+    }
+    // A project brings its own settings; the command line still has the last word.
+    AppliqueReglages(ctx, o);
+    if (o.rayon || o.cote) {
+        CalculDecalageTout(ctx);
+        CalculBornes(ctx.dessin);
+    }
+    return 0;
+}
+
+int EcritProjet(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
+    if (ctx.dessin.TypeFichier != "KORVELIN" && MemeFichier(o.projet, o.dessin))
+        return Erreur(ui, "Le fichier projet ne peut pas remplacer le dessin ouvert !");
+    return EnregistreProjetSous(ctx, o.projet) ? 0 : 1;
+}
+
+int Simulation(Contexte& ctx, const Options& o) {
+    const TravailCUT t = TravailCUTInitial(ctx);  // the job values as the window loads them
+    AppliqueReglages(ctx, o);
+    OptionsSimulation s;
+    s.HautDeg = o.hauteur ? *o.hauteur : t.HautDeg;
+    s.ProfFraisage = o.profondeur ? *o.profondeur : t.ProfFraisage;
+    s.NbPasse = o.passes ? *o.passes : t.NbPasse;
+    ctx.parametres.NbPasse = s.NbPasse;
+    s.Serie = o.serie;
+    s.NbX = o.nbX;
+    s.NbY = o.nbY;
+    s.DecalX = o.decalX;
+    s.DecalY = o.decalY;
+    s.Test = o.test;
+    if (o.dimension) s.DimensionTest = *o.dimension;
+    s.Journal = o.journal;
+    return LanceSimulation(ctx, s);
+}
+
+int Cut(Contexte& ctx, const Options& o) {
+    TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
+    AppliqueReglages(ctx, o);
+    if (o.hauteur) t.HautDeg = *o.hauteur;
+    if (o.profondeur) t.ProfFraisage = *o.profondeur;
+    if (o.passes) t.NbPasse = *o.passes;
+    t.MargeX = EcritureLocale(ctx.parametres.MargeX);
+    t.MargeY = EcritureLocale(ctx.parametres.MargeY);
+    if (!o.sortie.empty()) t.FichierCUT = o.sortie;
+    TotauxCUT totaux;
+    if (!GenereFichierCUT(ctx, t, totaux)) return 1;
+    std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
+              << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
+    return 0;
+}
+
+int Lance(const Options& o) {
+    InterfaceConsole ui(o);
+    Contexte ctx(&ui);
+    ctx.ParametresEnLectureSeule = true;
+    ctx.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
+    ChargeDemarrage(ctx);
+    AppliqueReglages(ctx, o);
+
+    if (!o.dessin.empty()) {
+        if (const int statut = Ouvre(ctx, ui, o)) return statut;
+    }
+    if (!o.projet.empty()) {
+        if (const int statut = EcritProjet(ctx, ui, o)) return statut;
+    }
+    return o.simulation ? Simulation(ctx, o) : Cut(ctx, o);
+}
+
+}  // namespace
+
+}  // namespace korvelin::cli
+
+int main(int argc, char** argv) {
+    using namespace korvelin::cli;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    Options options;
+    if (const auto erreur = AnalyseOptions(arguments, options)) {
+        std::cerr << "korvelin-cut : " << *erreur << "\n\n" << Usage;
+        return 2;
+    }
+    if (options.aide) {
+        std::cout << Usage;
+        return 0;
+    }
+    try {
+        return Lance(options);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "Mémoire insuffisante pour traiter ce dessin.\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "Erreur inattendue : " << e.what() << '\n';
+        return 1;
+    }
+}

@@ -8,5 +8,8 @@ namespace korvelin {
 void DecalageSequence(Contexte& ctx, Code2 etiquette);
 // Rebuilds Trace_Decale for every trace.
 void CalculDecalageTout(Contexte& ctx);
+// DecalageSequence for the label of every entry of Trace_Decale but the spare one, in
+// order, without rebuilding the entries (the mirror relies on this).
+void DecalageEntrees(Contexte& ctx);
 
 }  // namespace korvelin

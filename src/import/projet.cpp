@@ -1,8 +1,257 @@
 #include "import/projet.h"
 
+#include <algorithm>
+
+#include "geometry/decalage.h"
+#include "import/limites.h"
+#include "model/ligne_projet.h"
+#include "model/noms_fichiers.h"
+#include "platform/fichier.h"
+#include "settings/magasin.h"
+
 namespace korvelin {
-// Placeholder until the project file lands.
-bool AnalyseProjet(Contexte&, const std::string&) { return false; }
-bool LectureProjet(Contexte&, const std::string&) { return false; }
-bool EnregistreProjet(Contexte&) { return false; }
+
+namespace {
+
+constexpr std::size_t LargeurReglage = 60;
+
+// Calls f for every line of the text. Lines end with CR LF, LF or CR; a last line without
+// an end counts, an end at the very end of the text opens no further line.
+template <class F>
+void PourChaqueLigne(std::string_view texte, F&& f) {
+    std::size_t debut = 0;
+    const std::size_t n = texte.size();
+    while (debut < n) {
+        std::size_t fin = debut;
+        while (fin < n && texte[fin] != '\r' && texte[fin] != '\n') ++fin;
+        if (!f(texte.substr(debut, fin - debut))) return;
+        if (fin < n && texte[fin] == '\r') ++fin;
+        if (fin < n && texte[fin] == '\n') ++fin;
+        debut = fin;
+    }
+}
+
+bool EstLigneReglage(std::string_view ligne) {
+    return ligne.size() >= 2 && ligne[0] == '$' && ligne[1] == '$';
+}
+
+bool EstVideApresEspaces(std::string_view texte) {
+    return texte.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// Characters as the user sees them: code points of UTF-8 text, bytes of anything else.
+std::size_t NombreCaracteres(std::string_view texte) {
+    if (!EstUtf8Valide(texte)) return texte.size();
+    std::size_t n = 0;
+    for (const char c : texte)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+PointTrace PointBorne(std::string_view ligne) {
+    PointTrace p = LireLignePointProjet(ligne);
+    p.X = static_cast<float>(CoordonneeBornee(p.X));
+    p.Y = static_cast<float>(CoordonneeBornee(p.Y));
+    return p;
+}
+
+struct LecturePoints {
+    std::vector<PointTrace> points;
+    bool tropDePoints = false;
+};
+
+LecturePoints PointsDuTexte(std::string_view texte) {
+    LecturePoints r;
+    PourChaqueLigne(texte, [&](std::string_view ligne) {
+        if (EstLigneReglage(ligne)) return true;
+        if (r.points.size() >= MaxPointsImport) {
+            r.tropDePoints = true;
+            return false;
+        }
+        r.points.push_back(PointBorne(ligne));
+        return true;
+    });
+    return r;
+}
+
+// The checks of the first pass on points already read; sets the bounds when they pass.
+bool Mesure(Contexte& ctx, const LecturePoints& lu) {
+    if (lu.tropDePoints) {
+        ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique);
+        return false;
+    }
+    if (lu.points.empty()) {
+        ctx.ui->Message("Fichier inexploitable !", TitreProgramme, Icone::Critique);
+        return false;
+    }
+    double xmin = lu.points[0].X, xmax = xmin, ymin = lu.points[0].Y, ymax = ymin;
+    for (const PointTrace& p : lu.points) {
+        if (p.X < xmin) xmin = p.X;
+        if (p.X > xmax) xmax = p.X;
+        if (p.Y < ymin) ymin = p.Y;
+        if (p.Y > ymax) ymax = p.Y;
+    }
+    if (xmax == xmin && ymax == ymin) {
+        ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);
+        return false;
+    }
+    Dessin& d = ctx.dessin;
+    d.Xmin = xmin;
+    d.Xmax = xmax;
+    d.Ymin = ymin;
+    d.Ymax = ymax;
+    return true;
+}
+
+std::optional<std::string> LireOuDire(Contexte& ctx, const std::string& chemin) {
+    std::optional<std::string> texte = LireFichier(chemin);
+    if (!texte)
+        ctx.ui->Message("Impossible de lire le fichier " + chemin, TitreProgramme,
+                        Icone::Critique);
+    return texte;
+}
+
+// Up to and including the "." that starts the extension of the file name; the whole path
+// and a "." when the name has no extension (a "." in a folder name is not one).
+std::string Base(std::string_view nom) {
+    const std::size_t separateur = nom.find_last_of("\\/");
+    const std::size_t point = nom.rfind('.');
+    if (point == std::string_view::npos ||
+        (separateur != std::string_view::npos && point < separateur))
+        return std::string(nom) + ".";
+    return std::string(nom.substr(0, point + 1));
+}
+
+// The settings block of a project that is made from another drawing: every line of the
+// INI file, blank lines and the section header included.
+std::string ReglagesDepuisIni(const Contexte& ctx) {
+    std::string bloc;
+    if (ctx.CheminIni.empty()) return bloc;
+    const std::optional<std::string> ini = LireFichier(ctx.CheminIni);
+    if (!ini) return bloc;
+    PourChaqueLigne(*ini, [&](std::string_view ligne) {
+        bloc += LigneReglageProjet(ligne);
+        bloc += "\r\n";
+        return true;
+    });
+    return bloc;
+}
+
+// The "$$" lines of an existing project, in their order.
+std::string ReglagesDepuisProjet(std::string_view projet) {
+    std::string bloc;
+    PourChaqueLigne(projet, [&](std::string_view ligne) {
+        if (EstLigneReglage(ligne)) {
+            bloc += LigneReglageProjet(ligne.substr(2));
+            bloc += "\r\n";
+        }
+        return true;
+    });
+    return bloc;
+}
+
+}  // namespace
+
+std::string LigneReglageProjet(std::string_view texte) {
+    std::string ligne = "$$";
+    ligne.append(texte);
+    const std::size_t n = NombreCaracteres(texte);
+    if (n < LargeurReglage) ligne.append(LargeurReglage - n, ' ');
+    return ligne;
+}
+
+std::string TextePointsProjet(const Dessin& d) {
+    std::string texte;
+    const std::size_t n =
+        std::min(static_cast<std::size_t>(std::max<int32_t>(d.NbPoints, 0)), d.Trace_Initial.size());
+    texte.reserve(n * 62);
+    for (std::size_t i = 0; i < n; ++i) {
+        texte += LignePointProjet(d.Trace_Initial[i]);
+        texte += "\r\n";
+    }
+    return texte;
+}
+
+bool AnalyseProjetTexte(Contexte& ctx, std::string_view texte) {
+    return Mesure(ctx, PointsDuTexte(texte));
+}
+
+bool AnalyseProjet(Contexte& ctx, const std::string& chemin) {
+    const std::optional<std::string> texte = LireOuDire(ctx, chemin);
+    return texte && AnalyseProjetTexte(ctx, *texte);
+}
+
+bool LectureProjetTexte(Contexte& ctx, std::string_view texte, const std::string& chemin) {
+    ctx.parametres.RapportH = 1.0;
+    ctx.parametres.RapportV = 1.0;
+    LecturePoints lu = PointsDuTexte(texte);
+    if (!Mesure(ctx, lu)) return false;
+
+    ctx.ui->DialogueDimension(ctx);
+
+    // Coordinates are stored as read: a project holds millimetres already.
+    Dessin& d = ctx.dessin;
+    d.Trace_Initial = std::move(lu.points);
+    d.NbPoints = static_cast<int32_t>(d.Trace_Initial.size());
+    d.Trace_Decale.assign(1, SequenceDecalee{});
+
+    if (!chemin.empty()) {
+        // The settings store reads the open project's "$$" lines from here on.
+        d.NomFichier = chemin;
+        d.FichierProjet = chemin;
+    }
+    ChargeMachine(ctx);
+    ChargeCouleurs(ctx);
+    ChargeMarges(ctx);
+    ChargeOptions(ctx);
+    ChargeDecalage(ctx);
+    ChargeRapports(ctx);
+
+    CalculDecalageTout(ctx);
+    return true;
+}
+
+bool LectureProjet(Contexte& ctx, const std::string& chemin) {
+    if (chemin.empty()) return false;
+    const std::optional<std::string> texte = LireOuDire(ctx, chemin);
+    return texte && LectureProjetTexte(ctx, *texte, chemin);
+}
+
+std::string CheminProjet(std::string_view nomFichier) { return Base(nomFichier) + "Korvelin"; }
+
+std::string CheminSauvegardeProjet(std::string_view nomFichier) {
+    return Base(nomFichier) + "tmp";
+}
+
+bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin) {
+    const Dessin& d = ctx.dessin;
+    std::string contenu;
+    bool reglagesDuProjet = false;
+    if (!EstVideApresEspaces(d.FichierProjet)) {
+        // Keep the old file as the backup before it is replaced; the settings come from
+        // the open project, which is the file being replaced unless the name changed.
+        if (FichierExiste(chemin)) CopieFichier(chemin, CheminSauvegardeProjet(chemin));
+        if (const std::optional<std::string> projet = LireFichier(d.FichierProjet)) {
+            contenu = ReglagesDepuisProjet(*projet);
+            reglagesDuProjet = true;
+        }
+    }
+    if (!reglagesDuProjet) contenu = ReglagesDepuisIni(ctx);
+    contenu += TextePointsProjet(d);
+
+    if (!EcrireFichierAtomique(chemin, contenu)) {
+        ctx.ui->Message("Impossible d'écrire le fichier " + chemin, TitreProgramme,
+                        Icone::Critique);
+        return false;
+    }
+    return true;
+}
+
+bool EnregistreProjet(Contexte& ctx) {
+    const std::string chemin = CheminProjet(ctx.dessin.NomFichier);
+    if (!EnregistreProjetSous(ctx, chemin)) return false;
+    ctx.dessin.NomFichier = chemin;
+    return true;
+}
+
 }  // namespace korvelin

@@ -1,8 +1,12 @@
 #pragma once
 // Dry run of a job against the recording port simulator on a virtual clock.
 
+#include <cstdint>
+#include <ostream>
 #include <string>
+#include <vector>
 
+#include "platform/simulateur.h"
 #include "settings/contexte.h"
 
 namespace korvelin {
@@ -26,5 +30,12 @@ struct OptionsSimulation {
 // Runs the job, prints the French summary to standard output; returns the exit status
 // (0, or 1 after a message on standard error).
 int LanceSimulation(Contexte& ctx, const OptionsSimulation& options);
+// The same, the summary going to the given stream.
+int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostream& sortie);
+
+// The simulated machine that matches the settings (steps, inversions).
+ConfigurationSimulee ConfigurationDe(const Parametres& v);
+// One line per port write: seconds with six decimals, register, value in hex ("0.000200 D CC").
+std::string TexteJournal(const std::vector<EcriturePort>& ecritures, int64_t frequence);
 
 }  // namespace korvelin

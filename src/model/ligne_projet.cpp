@@ -17,14 +17,25 @@ void AjouteChamp(std::string& ligne, const std::string& texte) {
     for (; caracteres < LargeurChamp; ++caracteres) ligne += ' ';
 }
 
-std::string_view Colonnes(std::string_view ligne, std::size_t debut, std::size_t longueur) {
-    if (debut >= ligne.size()) return {};
-    return ligne.substr(debut, longueur);
+// Byte offset of the character at a column: the writer pads by characters, so a wide
+// character earlier on the line must not shift the later fields.
+std::size_t Octet(std::string_view ligne, std::size_t colonne) {
+    std::size_t i = 0;
+    for (std::size_t c = 0; i < ligne.size(); ++i) {
+        if ((static_cast<unsigned char>(ligne[i]) & 0xC0) == 0x80) continue;
+        if (c++ == colonne) return i;
+    }
+    return ligne.size();
 }
 
-// Two characters from a byte column; a short line gives blanks.
+std::string_view Colonnes(std::string_view ligne, std::size_t debut, std::size_t longueur) {
+    const std::size_t a = Octet(ligne, debut);
+    return ligne.substr(a, Octet(ligne, debut + longueur) - a);
+}
+
+// Two characters from a column; a short line gives blanks.
 Code2 CodeEn(std::string_view ligne, std::size_t debut) {
-    Code2 c = Code2::De(Colonnes(ligne, debut, 8));
+    Code2 c = Code2::De(Colonnes(ligne, debut, 2));
     if (c.c0 == 0) c.c0 = U' ';
     if (c.c1 == 0) c.c1 = U' ';
     return c;

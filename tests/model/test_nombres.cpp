@@ -78,4 +78,6 @@ TEST(LigneProjet, EcritureEtRelecture) {
     EXPECT_EQ(vide.Plume, Code2(U' ', U' '));
     const Code2 large(U'\u4E00', U'A');
     EXPECT_EQ(LireLignePointProjet(LignePointProjet({1, 2, PlumeBasse, large})).Sequence, large);
+    // A wide pen field (a damaged file) does not shift the label behind it.
+    EXPECT_EQ(LireLignePointProjet(LignePointProjet({1, 2, Code2(U'\u00E9', U'\u4E00'), large})).Sequence, large);
 }

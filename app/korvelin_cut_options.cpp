@@ -1,0 +1,226 @@
+#include "korvelin_cut_options.h"
+
+#include <cmath>
+
+#include "model/nombres.h"
+
+namespace korvelin::cli {
+
+const char* const Usage =
+    "Usage : korvelin-cut DESSIN [options]\n"
+    "Convertit un dessin (PLT, HPGL, DAT, DXF ou Korvelin) en fichier CUT, comme\n"
+    "« Générer le fichier .CUT » de la fenêtre Fraisage.\n"
+    "\n"
+    "Options :\n"
+    "  -o SORTIE            fichier CUT à écrire (par défaut : le nom que propose la\n"
+    "                       fenêtre Fraisage, à côté du dessin)\n"
+    "  --ini FICHIER        fichier de paramètres à lire (par défaut : Korvelin.ini)\n"
+    "  --rayon R            rayon de la fraise en mm\n"
+    "  --cote 1|2|3         outil à droite du tracé (1), sur le tracé (2), à gauche (3)\n"
+    "  --hauteur H          hauteur de dégagement en mm\n"
+    "  --profondeur P       profondeur de fraisage en mm (valeur négative)\n"
+    "  --passes N           nombre de passes (1 à 1000)\n"
+    "  --marge-x MX         marge en X du 0 de la pièce, en mm\n"
+    "  --marge-y MY         marge en Y du 0 de la pièce, en mm\n"
+    "  --rapport-h RH       rapport horizontal de l'importation\n"
+    "  --rapport-v RV       rapport vertical de l'importation\n"
+    "  --projet FICHIER     écrit aussi le fichier projet que « Enregistrer » écrirait\n"
+    "  --simulation         fraise à blanc sur la machine simulée au lieu d'écrire le\n"
+    "                       fichier CUT\n"
+    "  --serie NX DX NY DY  avec --simulation : NX × NY exemplaires espacés de DX et DY mm\n"
+    "  --test 0|1|2         avec --simulation : un motif d'essai au lieu du dessin\n"
+    "  --dimension D        avec --test : dimension du motif d'essai en mm\n"
+    "  --journal FICHIER    avec --simulation : une ligne par écriture sur le port\n"
+    "  --help               affiche cette aide\n"
+    "\n"
+    "Les nombres s'écrivent avec une virgule ou un point. Le fichier de paramètres\n"
+    "n'est jamais modifié.\n";
+
+namespace {
+
+class Lecteur {
+public:
+    Lecteur(const std::vector<std::string>& arguments, Options& o) : args_(arguments), o_(o) {}
+
+    std::optional<std::string> Tout() {
+        bool optionsTerminees = false;
+        for (pos_ = 0; pos_ < args_.size(); ++pos_) {
+            const std::string& a = args_[pos_];
+            if (optionsTerminees || a.empty() || a[0] != '-' || a == "-") {
+                if (!o_.dessin.empty()) return "un seul dessin est accepté : " + a;
+                o_.dessin = a;
+                continue;
+            }
+            if (a == "--") {
+                optionsTerminees = true;
+                continue;
+            }
+            if (auto erreur = Option(a)) return erreur;
+            if (o_.aide) return std::nullopt;
+        }
+        return Coherence();
+    }
+
+private:
+    const std::vector<std::string>& args_;
+    Options& o_;
+    std::size_t pos_ = 0;
+    std::optional<std::string> erreur_;
+
+    std::optional<std::string> Valeur(const std::string& option) {
+        if (pos_ + 1 >= args_.size()) {
+            erreur_ = "l'option " + option + " attend une valeur";
+            return std::nullopt;
+        }
+        return args_[++pos_];
+    }
+
+    std::optional<double> Nombre(const std::string& option) {
+        const std::optional<std::string> texte = Valeur(option);
+        if (!texte) return std::nullopt;
+        const std::optional<double> v = LectureLocale(*texte);
+        if (!v || !std::isfinite(*v)) {
+            erreur_ = "valeur non numérique pour " + option + " : " + *texte;
+            return std::nullopt;
+        }
+        return v;
+    }
+
+    std::optional<int32_t> Entier(const std::string& option, int32_t min, int32_t max) {
+        const std::optional<std::string> texte = Valeur(option);
+        if (!texte) return std::nullopt;
+        const std::optional<double> v = LectureLocale(*texte);
+        if (!v || *v != std::trunc(*v) || *v < min || *v > max) {
+            erreur_ = "l'option " + option + " attend un entier de " + std::to_string(min) +
+                      " à " + std::to_string(max) + " : " + *texte;
+            return std::nullopt;
+        }
+        return static_cast<int32_t>(*v);
+    }
+
+    std::optional<double> Positif(const std::string& option, bool zeroPermis) {
+        std::optional<double> v = Nombre(option);
+        if (v && (*v < 0.0 || (!zeroPermis && *v == 0.0))) {
+            erreur_ = "l'option " + option + " attend une valeur " +
+                      (zeroPermis ? "positive ou nulle" : "strictement positive");
+            return std::nullopt;
+        }
+        return v;
+    }
+
+    // A number kept as the text typed, as the milling window keeps its boxes.
+    std::optional<std::string> TexteNumerique(const std::string& option) {
+        const std::optional<std::string> texte = Valeur(option);
+        if (!texte) return std::nullopt;
+        const std::optional<double> v = LectureLocale(*texte);
+        if (!v || !std::isfinite(*v)) {
+            erreur_ = "valeur non numérique pour " + option + " : " + *texte;
+            return std::nullopt;
+        }
+        return texte;
+    }
+
+    template <class T>
+    std::optional<std::string> Garde(std::optional<T>& cible, std::optional<T> valeur) {
+        if (!valeur) return erreur_;
+        cible = std::move(valeur);
+        return std::nullopt;
+    }
+
+    std::optional<std::string> Option(const std::string& a) {
+        if (a == "--help" || a == "-h") {
+            o_.aide = true;
+            return std::nullopt;
+        }
+        if (a == "-o") {
+            std::optional<std::string> v = Valeur(a);
+            if (!v) return erreur_;
+            o_.sortie = *v;
+            return std::nullopt;
+        }
+        if (a == "--ini") return Garde(o_.ini, Valeur(a));
+        if (a == "--rayon") return Garde(o_.rayon, Positif(a, true));
+        if (a == "--cote") {
+            std::optional<int32_t> v = Entier(a, 1, 3);
+            if (!v) return erreur_;
+            o_.cote = static_cast<int16_t>(*v);
+            return std::nullopt;
+        }
+        if (a == "--hauteur") return Garde(o_.hauteur, TexteNumerique(a));
+        if (a == "--profondeur") return Garde(o_.profondeur, TexteNumerique(a));
+        if (a == "--passes") return Garde(o_.passes, Entier(a, 1, 1000));
+        if (a == "--marge-x") return Garde(o_.margeX, Nombre(a));
+        if (a == "--marge-y") return Garde(o_.margeY, Nombre(a));
+        if (a == "--rapport-h") return Garde(o_.rapportH, Positif(a, false));
+        if (a == "--rapport-v") return Garde(o_.rapportV, Positif(a, false));
+        if (a == "--projet") {
+            std::optional<std::string> v = Valeur(a);
+            if (!v) return erreur_;
+            o_.projet = *v;
+            return std::nullopt;
+        }
+        if (a == "--simulation") {
+            o_.simulation = true;
+            return std::nullopt;
+        }
+        if (a == "--serie") return Serie(a);
+        if (a == "--test") {
+            std::optional<int32_t> v = Entier(a, 0, 2);
+            if (!v) return erreur_;
+            o_.test = *v;
+            return std::nullopt;
+        }
+        if (a == "--dimension") return Garde(o_.dimension, Positif(a, false));
+        if (a == "--journal") {
+            std::optional<std::string> v = Valeur(a);
+            if (!v) return erreur_;
+            o_.journal = *v;
+            return std::nullopt;
+        }
+        return "option inconnue : " + a;
+    }
+
+    std::optional<std::string> Serie(const std::string& a) {
+        const std::optional<int32_t> nx = Entier(a, 1, 10000);
+        if (!nx) return erreur_;
+        const std::optional<double> dx = Nombre(a);
+        if (!dx) return erreur_;
+        const std::optional<int32_t> ny = Entier(a, 1, 10000);
+        if (!ny) return erreur_;
+        const std::optional<double> dy = Nombre(a);
+        if (!dy) return erreur_;
+        o_.serie = true;
+        o_.nbX = *nx;
+        o_.decalX = *dx;
+        o_.nbY = *ny;
+        o_.decalY = *dy;
+        return std::nullopt;
+    }
+
+    std::optional<std::string> Coherence() {
+        if (!o_.simulation) {
+            if (o_.serie) return "--serie ne s'emploie qu'avec --simulation";
+            if (o_.test >= 0) return "--test ne s'emploie qu'avec --simulation";
+            if (!o_.journal.empty()) return "--journal ne s'emploie qu'avec --simulation";
+        } else if (!o_.sortie.empty()) {
+            return "-o ne s'emploie pas avec --simulation";
+        }
+        if (o_.dimension && o_.test < 0) return "--dimension ne s'emploie qu'avec --test";
+        if (o_.serie && o_.test >= 0) return "--serie et --test s'excluent";
+        if (o_.dessin.empty() && o_.test < 0) return "aucun dessin indiqué";
+        if (o_.dessin.empty() && !o_.projet.empty()) return "--projet demande un dessin";
+        if (!o_.projet.empty() && o_.projet == o_.sortie)
+            return "le fichier projet et le fichier CUT doivent être différents";
+        return std::nullopt;
+    }
+};
+
+}  // namespace
+
+std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments,
+                                          Options& options) {
+    options = Options{};
+    return Lecteur(arguments, options).Tout();
+}
+
+}  // namespace korvelin::cli

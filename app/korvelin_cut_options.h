@@ -1,0 +1,42 @@
+#pragma once
+// The command line of korvelin-cut.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "machining/simulation.h"
+
+namespace korvelin::cli {
+
+struct Options {
+    std::string dessin;
+    std::string sortie;  // -o
+    std::optional<std::string> ini;
+    std::optional<double> rayon;
+    std::optional<int16_t> cote;
+    std::optional<std::string> hauteur, profondeur;
+    std::optional<int32_t> passes;
+    std::optional<double> margeX, margeY;
+    std::optional<double> rapportH, rapportV;
+    std::string projet;
+
+    bool simulation = false;
+    bool serie = false;
+    int32_t nbX = 1, nbY = 1;
+    double decalX = 0.0, decalY = 0.0;
+    int test = -1;
+    std::optional<double> dimension;
+    std::string journal;
+
+    bool aide = false;
+};
+
+// Fills the options; on a usage error returns the French reason.
+std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments,
+                                          Options& options);
+
+extern const char* const Usage;
+
+}  // namespace korvelin::cli

@@ -1,0 +1,163 @@
+// Pulse timing on the real clock, and the speed of a dry run on the virtual clock.
+//
+// Run by hand: build with -DKORVELIN_BENCH=ON, then ./bench_machine. The timing cases last
+// about 10 s each; SCHED_FIFO needs root or an rtprio limit (it falls back otherwise).
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "machining/fraisage.h"
+#include "machining/machine.h"
+#include "machining/session.h"
+#include "machining/simulation.h"
+#include "platform/horloge.h"
+#include "platform/simulateur.h"
+#include "settings/contexte.h"
+
+using namespace korvelin;
+
+namespace {
+
+// The simulator taking the place of real hardware, so that the run gets exactly the set-up
+// of a real port (memory locking, scheduling, late-pulse count). It also notes, for every
+// write, the deadline the machine had just waited for: the write's scheduled time.
+class PortReelSimule final : public Port {
+public:
+    explicit PortReelSimule(PortSimule& s) : s_(s) {}
+    const Machine* machine = nullptr;
+    std::vector<int64_t> prevus;
+    bool Disponible() const override { return true; }
+    void EcrireDonnees(uint8_t v) override {
+        prevus.push_back(machine && machine->Ancree ? machine->Echeance : -1);
+        s_.EcrireDonnees(v);
+    }
+    void MettreBitControle(int b) override { s_.MettreBitControle(b); }
+    void EffacerBitControle(int b) override { s_.EffacerBitControle(b); }
+    bool Reel() const override { return true; }
+
+private:
+    PortSimule& s_;
+};
+
+// Keeps the CPUs busy with loops that also touch memory, until told to stop.
+struct Charge {
+    std::atomic<bool> fin{false};
+    std::vector<std::thread> fils;
+    explicit Charge(int n) {
+        for (int i = 0; i < n; ++i) {
+            fils.emplace_back([this] {
+                std::vector<uint64_t> memoire(1 << 20);
+                uint64_t x = 1;
+                while (!fin.load(std::memory_order_relaxed)) {
+                    for (std::size_t k = 0; k < memoire.size(); k += 64) memoire[k] = x = x * 6364136223846793005ULL + 1;
+                }
+                benchmark::DoNotOptimize(memoire.data());
+            });
+        }
+    }
+    ~Charge() {
+        fin = true;
+        for (auto& f : fils) f.join();
+    }
+};
+
+double Centile(std::vector<double> v, double q) {
+    if (v.empty()) return 0;
+    const auto k = static_cast<std::size_t>(std::min<double>(v.size() - 1, std::ceil(q * v.size()) - 1));
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(k), v.end());
+    return v[k];
+}
+
+// 10,000 pulses of 1 ms (2 + 4 + 4 units of 0.1 ms): error of every write against its
+// scheduled time, and how far the run's end drifted from 10 s (the timeline starts again
+// after any edge more than 0.1 ms late). Arguments: loader threads; scheduling 0 normal,
+// 1 SCHED_FIFO polling every wait, 2 SCHED_FIFO sleeping through long waits (the choice).
+void BM_CadenceImpulsions(benchmark::State& state) {
+    constexpr int NbImpulsions = 10'000;
+    const int chargeurs = static_cast<int>(state.range(0));
+    const auto ordonnancement = state.range(1) ? Ordonnancement::TempsReel : Ordonnancement::Normal;
+    Parametres v;
+    v.TempsMin_HMat_X = 0.9;
+    std::vector<double> erreurs;
+    int64_t enRetard = 0;
+    double derive = 0;
+    for (auto _ : state) {
+        HorlogeSysteme horloge;
+        PortSimule simule(horloge, {});
+        simule.Reserver(3 * NbImpulsions + 8);
+        PortReelSimule port(simule);
+        port.prevus.reserve(3 * NbImpulsions + 8);
+        Machine m(port, horloge, v);
+        port.machine = &m;
+        const std::atomic<bool> arret{false};
+        Charge charge(chargeurs);
+        {
+            SessionMachine session(m, arret, ordonnancement);
+            if (state.range(1) == 1) horloge.ReveilAvantEcheance(0);  // real-time, polling only
+            for (int i = 0; i < NbImpulsions; ++i) ImpulsionMoteurs(m, (i & 1) ? 1 : -1, 0, 0, false);
+        }
+        enRetard = m.ImpulsionsEnRetard;
+        const auto& e = simule.Ecritures();
+        erreurs.clear();
+        for (std::size_t i = 1; i < e.size(); ++i) {
+            if (port.prevus[i] >= 0) erreurs.push_back(static_cast<double>(e[i].temps - port.prevus[i]) / 1000.0);
+        }
+        derive = static_cast<double>(e.back().temps - e.front().temps) / 1e6 - (NbImpulsions * 1.0 - 0.4);
+    }
+    state.counters["derive_ms"] = derive;
+    state.counters["mediane_us"] = Centile(erreurs, 0.5);
+    state.counters["p99_us"] = Centile(erreurs, 0.99);
+    state.counters["p999_us"] = Centile(erreurs, 0.999);
+    state.counters["max_us"] = *std::max_element(erreurs.begin(), erreurs.end());
+    state.counters["en_retard"] = static_cast<double>(enRetard);
+}
+BENCHMARK(BM_CadenceImpulsions)
+    ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
+    ->ArgNames({"chargeurs", "fifo"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// 100 closed traces of 1,000 points each, points about 0.5 mm apart, 3 passes.
+void DessinAleatoire(Dessin& d) {
+    d.Trace_Decale.clear();
+    uint64_t graine = 12345;
+    auto hasard = [&graine] {
+        graine = graine * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(graine >> 11) / 9007199254740992.0;
+    };
+    for (int t = 0; t < 100; ++t) {
+        SequenceDecalee s;
+        const double cx = 20 + (t % 10) * 30, cy = 20 + (t / 10) * 30;
+        for (int i = 0; i < 1000; ++i) {
+            const double a = 2 * Pi * i / 1000, r = 12 + 2 * hasard();
+            s.Points.push_back({static_cast<float>(cx + r * std::cos(a)), static_cast<float>(cy + r * std::sin(a)),
+                                PlumeBasse, PremiereSequence});
+        }
+        d.Trace_Decale.push_back(std::move(s));
+    }
+    d.Trace_Decale.push_back({});
+}
+
+void BM_SimulationGrandDessin(benchmark::State& state) {
+    Contexte ctx;
+    DessinAleatoire(ctx.dessin);
+    OptionsSimulation o;
+    o.NbPasse = 3;
+    std::string resume;
+    for (auto _ : state) {
+        std::ostringstream sortie;
+        benchmark::DoNotOptimize(LanceSimulation(ctx, o, sortie));
+        resume = sortie.str();
+    }
+    state.SetLabel(resume.substr(0, resume.find(';')));
+}
+BENCHMARK(BM_SimulationGrandDessin)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace

@@ -1,0 +1,28 @@
+// The plotter reader on arbitrary bytes, from the rewrites to the welding.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "geometry/soudure.h"
+#include "import/hpgl.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
+    korvelin::Contexte ctx;
+    ctx.ParametresEnLectureSeule = true;
+    // Both ratios of the two plotter types: 0.025 mm per unit and 1.
+    ctx.dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "HPGL";
+    const std::string_view texte(reinterpret_cast<const char*>(data), taille);
+    // The welding and the offsets run on drawings of a few thousand points: beyond that a
+    // single input takes seconds there, and the run would stop exploring the reader.
+    if (korvelin::PrepareDessinHPGL(ctx, texte) && ctx.dessin.NbPoints <= 4000)
+        korvelin::SoudureAutomatique(ctx);
+    const korvelin::Dessin& d = ctx.dessin;
+    if (d.NbPoints < 0 || static_cast<size_t>(d.NbPoints) > d.Trace_Initial.size()) __builtin_trap();
+    for (int32_t i = 0; i < d.NbPoints; ++i) {
+        const korvelin::PointTrace& p = d.Trace_Initial[i];
+        if (!(p.X == p.X) || !(p.Y == p.Y) || p.X > 1e10f || p.X < -1e10f || p.Y > 1e10f ||
+            p.Y < -1e10f)
+            __builtin_trap();
+    }
+    return 0;
+}

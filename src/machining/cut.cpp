@@ -1,0 +1,303 @@
+#include "machining/cut.h"
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+
+#include "machining/vitesses.h"
+#include "model/nombres.h"
+#include "model/noms_fichiers.h"
+#include "platform/fichier.h"
+#include "settings/magasin.h"
+
+namespace korvelin {
+
+namespace {
+
+// More passes than this cut steps of a few micrometres and would only make the file
+// (and the memory that builds it) grow without end.
+constexpr int32_t MaxPasses = 1000;
+
+#define KORVELIN_TEXTE_(x) #x
+#define KORVELIN_TEXTE(x) KORVELIN_TEXTE_(x)
+constexpr const char* TexteVersion = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) "." KORVELIN_TEXTE(
+    KORVELIN_VERSION_MINEURE) "." KORVELIN_TEXTE(KORVELIN_VERSION_REVISION);
+
+}  // namespace
+
+void AjouteNombreCUT(std::string& sortie, double v) {
+    // Beyond 2^52 thousandths the integer steps of doubles are coarser than the halves.
+    constexpr double Limite = 4503599627370496.0;
+    const double p = v * 1000.0;
+    if (!(std::fabs(p) < Limite)) {
+        sortie += FormatFixe(v, 3, '.');
+        return;
+    }
+    // p is the product rounded; e is what rounding took away, exactly. Only when p lies on
+    // a half can e decide the rounding: otherwise p and v·1000 round alike.
+    const double e = std::fma(v, 1000.0, -p);
+    double n = std::nearbyint(p);
+    if (p - std::floor(p) == 0.5 && e != 0.0) n = e > 0.0 ? std::floor(p) + 1.0 : std::floor(p);
+    const bool negatif = n < 0.0;
+    uint64_t entier = static_cast<uint64_t>(std::fabs(n));
+    char tampon[32];
+    char* fin = tampon + sizeof tampon;
+    char* c = fin;
+    for (int k = 0; k < 3; ++k) {
+        *--c = static_cast<char>('0' + entier % 10);
+        entier /= 10;
+    }
+    *--c = '.';
+    do {
+        *--c = static_cast<char>('0' + entier % 10);
+        entier /= 10;
+    } while (entier != 0);
+    if (negatif) *--c = '-';
+    sortie.append(c, static_cast<std::size_t>(fin - c));
+}
+
+bool MemeFichier(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    namespace fs = std::filesystem;
+    std::error_code err;
+    if (fs::equivalent(fs::path(a), fs::path(b), err) && !err) return true;
+    err.clear();
+    const fs::path ca = fs::weakly_canonical(fs::path(a), err);
+    if (err) return false;
+    const fs::path cb = fs::weakly_canonical(fs::path(b), err);
+    if (err) return false;
+    return ca == cb;
+}
+
+namespace {
+
+std::string EnTete(const TravailCUT& t) {
+    std::string e;
+    auto ligne = [&](std::string_view a, std::string_view b = {}) {
+        e.append(a);
+        e.append(b);
+        e.append("\r\n");
+    };
+    ligne("//Fichier créé à l'aide de KorvelinVersion ", TexteVersion);
+    ligne("//");
+    ligne("// Vitesse matière X         : ", t.VitMax_Mat_X);
+    ligne("// Vitesse matière Y         : ", t.VitMax_Mat_Y);
+    ligne("// Vitesse matière Z         : ", t.VitMax_Mat_Z);
+    ligne("// Vitesse hors-matière X    : ", t.VitMax_HMat_X);
+    ligne("// Vitesse hors-matière Y    : ", t.VitMax_HMat_Y);
+    ligne("// Vitesse hors-matière Z    : ", t.VitMax_Descente);
+    ligne("// Hauteur dégagement        : ", t.HautDeg);
+    ligne("// Profondeur fraisage       : ", t.ProfFraisage);
+    ligne("// Nombre de passes          : ", std::to_string(t.NbPasse < 1 ? 1 : t.NbPasse));
+    ligne("//");
+    ligne("// Marge en X                : ", t.MargeX);
+    ligne("// Marge en Y                : ", t.MargeY);
+    ligne("//");
+    ligne("//Point logique 0");
+    ligne("T:0.000 XG:0.000 YG:0.000 XD:0.000 YD:0.000");
+    return VersWindows1252(e);
+}
+
+// The comment lines of the body, already in the file's code page.
+struct Commentaires {
+    std::string montee = VersWindows1252("//Montée de l'outil\r\n");
+    std::string deplacement = VersWindows1252("//Déplacement jusqu'au départ du tracé\r\n");
+    std::string niveau = VersWindows1252("//Descente jusqu'au niveau de la matière\r\n");
+    std::string descente = VersWindows1252("//Descente dans la matière\r\n");
+    std::string fraisage = VersWindows1252("//Fraisage proprement dit\r\n");
+    std::string remontee = VersWindows1252("//Remontée de l'outil\r\n");
+    std::string retour = VersWindows1252("//Retour au 0\r\n");
+};
+
+class Ecrivain {
+public:
+    Ecrivain(std::string& sortie, TotauxCUT& totaux, const SuiviCUT& suivi)
+        : sortie_(sortie), totaux_(totaux), suivi_(suivi),
+          prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
+
+    void Commentaire(const std::string& ligne) { sortie_.append(ligne); }
+
+    // CalculDeplac: one data line; its duration joins the running time.
+    void Deplac(double t, double x, double y, double z) {
+        sortie_.append("T:");
+        AjouteNombreCUT(sortie_, t);
+        x_.clear();
+        AjouteNombreCUT(x_, x);
+        sortie_.append(" XG:").append(x_);
+        sortie_.append(" YG:");
+        AjouteNombreCUT(sortie_, y);
+        sortie_.append(" XD:").append(x_);
+        sortie_.append(" YD:");
+        AjouteNombreCUT(sortie_, z);
+        sortie_.append("\r\n");
+        totaux_.TempsFraisage += t;
+        if (suivi_ && (++lignes_ & 1023) == 0) {
+            const auto maintenant = std::chrono::steady_clock::now();
+            if (maintenant >= prochainSuivi_) {
+                suivi_(totaux_);
+                prochainSuivi_ = maintenant + Intervalle;
+            }
+        }
+    }
+
+    // CalculTemps: the time of an XY move at speed v; its length joins the running path.
+    double Temps(double x1, double x2, double y1, double y2, double v) {
+        const double d = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+        if (d == 0.0) return 0.0;
+        totaux_.LongueurParcours += d;
+        return d / v;
+    }
+
+private:
+    static constexpr std::chrono::milliseconds Intervalle{100};
+    std::string& sortie_;
+    std::string x_;  // the X text, written twice
+    TotauxCUT& totaux_;
+    const SuiviCUT& suivi_;
+    std::chrono::steady_clock::time_point prochainSuivi_;
+    uint32_t lignes_ = 0;
+};
+
+struct Vitesses {
+    double matX, matY, matZ, hmatX, hmatY, descente;
+};
+
+bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
+
+void Corps(const Dessin& d, const TravailCUT& t, const Vitesses& v, Ecrivain& e) {
+    const Commentaires c;
+    const double H = LectureSaisie(t.HautDeg);
+    const double P = LectureSaisie(t.ProfFraisage);
+    const int32_t N = t.NbPasse < 1 ? 1 : t.NbPasse;
+    const double MX = LectureSaisie(t.MargeX);
+    const double MY = LectureSaisie(t.MargeY);
+    const double vH = std::min(v.hmatX, v.hmatY);
+    const double vM = std::min(v.matX, v.matY);
+    const double vD = v.descente;
+
+    double X = 0.0, Y = 0.0;
+    const std::size_t nbTraces = d.NbSequencesDecalees();
+    for (std::size_t k = 0; k < nbTraces; ++k) {
+        const std::vector<PointTrace>& points = d.Trace_Decale[k].Points;
+        e.Commentaire(c.montee);
+        e.Deplac(k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
+        for (int32_t p = 1; p <= N; ++p) {
+            const double profondeur = P * p / N;
+            for (std::size_t j = 0; j < points.size(); ++j) {
+                const double xt = points[j].X + MX;
+                const double yt = points[j].Y + MY;
+                if (j == 0) {
+                    const double tDep = e.Temps(X, xt, Y, yt, vH);
+                    if (tDep != 0.0) {
+                        e.Commentaire(c.deplacement);
+                        e.Deplac(tDep, xt, yt, H);
+                    }
+                    e.Commentaire(c.niveau);
+                    e.Deplac(std::fabs(H / vD), xt, yt, 0.0);
+                    e.Commentaire(c.descente);
+                    e.Deplac(std::fabs(P / v.matZ), xt, yt, profondeur);
+                    e.Commentaire(c.fraisage);
+                } else {
+                    const double tCoupe = e.Temps(X, xt, Y, yt, vM);
+                    if (tCoupe != 0.0) e.Deplac(tCoupe, xt, yt, profondeur);
+                }
+                X = xt;
+                Y = yt;
+            }
+            e.Commentaire(c.remontee);
+            e.Deplac(std::fabs((H - P) / vD), X, Y, H);
+        }
+    }
+    e.Commentaire(c.remontee);
+    e.Deplac(std::fabs((H - P) / vD), X, Y, H);
+    const double tRetour = e.Temps(X, 0.0, Y, 0.0, vH);
+    if (tRetour != 0.0) {
+        e.Commentaire(c.retour);
+        e.Deplac(tRetour, 0.0, 0.0, H);
+    }
+    e.Commentaire(c.niveau);
+    e.Deplac(std::fabs(H / vD), 0.0, 0.0, 0.0);
+}
+
+}  // namespace
+
+std::string TexteTotal(double valeur) { return FormatFixe(valeur, 1, ','); }
+
+TravailCUT TravailCUTInitial(Contexte& ctx) {
+    TravailCUT t;
+    t.HautDeg = LireParametre(ctx, "HautDeg", "1");
+    t.ProfFraisage = LireParametre(ctx, "ProfFraisage", "-3");
+    const double passes = std::trunc(LectureSaisie(LireParametre(ctx, "NbPasse", "1")));
+    t.NbPasse = (std::isfinite(passes) && passes >= 1.0)
+                    ? static_cast<int32_t>(std::min(passes, 2147483647.0))
+                    : 1;
+    ChargeMarges(ctx);
+    t.MargeX = EcritureLocale(ctx.parametres.MargeX);
+    t.MargeY = EcritureLocale(ctx.parametres.MargeY);
+    const TextesVitesses v = TextesVitessesParametres(ctx.parametres);
+    t.VitMax_Mat_X = v.Mat_X;
+    t.VitMax_Mat_Y = v.Mat_Y;
+    t.VitMax_Mat_Z = v.Mat_Z;
+    t.VitMax_HMat_X = v.HMat_X;
+    t.VitMax_HMat_Y = v.HMat_Y;
+    t.VitMax_Descente = v.Descente;
+    t.VitMax_Montee = v.Montee;
+    t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);
+    return t;
+}
+
+bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
+                      const SuiviCUT& suivi) {
+    const Dessin& d = ctx.dessin;
+    if (d.NbSequencesDecalees() == 0) {
+        ctx.ui->Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
+        return false;
+    }
+    const Vitesses v{LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
+                     LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
+                     LectureSaisie(travail.VitMax_HMat_Y), LectureSaisie(travail.VitMax_Descente)};
+    // A negative speed would give negative durations: refused like a zero one.
+    if (!VitesseValable(v.matX) || !VitesseValable(v.matY) || !VitesseValable(v.matZ) ||
+        !VitesseValable(v.hmatX) || !VitesseValable(v.hmatY) || !VitesseValable(v.descente)) {
+        ctx.ui->Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres",
+                        "Erreur", Icone::Critique);
+        return false;
+    }
+    totaux = TotauxCUT{};
+    const std::string dossier = ExtraitRepertoire(travail.FichierCUT);
+    // A name without a folder part lies in the current folder, which exists.
+    if (!dossier.empty() && !DossierExiste(dossier)) {
+        ctx.ui->Message(
+            "Le dossier de destination du fichier CUT n'existe pas, merci de le corriger",
+            TitreProgramme, Icone::Critique);
+        return false;
+    }
+    if (MemeFichier(travail.FichierCUT, d.NomFichier)) {
+        ctx.ui->Message("Le fichier CUT ne peut pas remplacer le dessin ouvert !",
+                        TitreProgramme, Icone::Critique);
+        return false;
+    }
+    if (travail.NbPasse > MaxPasses) {
+        ctx.ui->Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme,
+                        Icone::Critique);
+        return false;
+    }
+
+    std::string contenu = EnTete(travail);
+    std::size_t nbPoints = 0;
+    for (std::size_t k = 0; k < d.NbSequencesDecalees(); ++k)
+        nbPoints += d.Trace_Decale[k].Points.size();
+    contenu.reserve(contenu.size() + (nbPoints * static_cast<std::size_t>(std::max(1, travail.NbPasse)) + 16) * 56);
+    Ecrivain e(contenu, totaux, suivi);
+    Corps(d, travail, v, e);
+
+    if (!EcrireFichierAtomique(travail.FichierCUT, contenu)) {
+        ctx.ui->Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme,
+                        Icone::Critique);
+        return false;
+    }
+    if (suivi) suivi(totaux);
+    return true;
+}
+
+}  // namespace korvelin

@@ -1,0 +1,36 @@
+#pragma once
+// Milling the drawing's offset paths on the machine: one copy, or a series of copies laid
+// out in a grid. Every run starts and ends at the logical zero (tool on the surface).
+
+#include <atomic>
+#include <string>
+
+#include "machining/session.h"
+
+namespace korvelin {
+
+// The job values as the milling window shows them.
+struct TravailFraisage {
+    std::string HautDeg = "1";        // clearance height, mm
+    std::string ProfFraisage = "-3";  // depth, mm, negative
+};
+
+struct Serie {
+    int16_t NbX = 1, NbY = 1;   // copies per row, rows
+    float DecalX = 0.0f, DecalY = 0.0f;  // spacing, mm
+};
+
+// True when one of the seven speeds the minimum times give shows as 0 (or makes no sense).
+bool VitessesNulles(const Parametres& v);
+// Height and depth typed in the window: "," or "." as separator.
+double LectureCote(std::string_view texte);
+
+// One copy. Refused with a message when there is no drawing or a speed is 0.
+CompteRendu FraisageExemplaire(Contexte& ctx, Machine& m, const TravailFraisage& travail,
+                               const std::atomic<bool>& arret);
+// Rows of copies: after each copy the machine shifts by DecalX, after each row it comes
+// back under the row's first copy and shifts by DecalY. Shifts travel at clearance height.
+CompteRendu FraisageSerie(Contexte& ctx, Machine& m, const TravailFraisage& travail, const Serie& serie,
+                          const std::atomic<bool>& arret);
+
+}  // namespace korvelin

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "geometry/aide.h"
+#include "geometry/decalage.h"
+#include "geometry/litteral.h"
+#include "geometry/soudure.h"
+#include "model/listes.h"
+#include "support/ui_enregistreuse.h"
+
+using namespace korvelin;
+using namespace korvelin::test;
+
+namespace {
+
+using Points = std::vector<std::pair<float, float>>;
+
+struct Soudure : ::testing::Test {
+    UiEnregistreuse ui;
+    Contexte ctx{&ui};
+    Dessin& d = ctx.dessin;
+
+    void SetUp() override { ctx.parametres.DecalageOutil = 2; }
+    // The traces of the drawing, in order, as their points.
+    std::vector<std::pair<Code2, Points>> Traces() const {
+        std::vector<std::pair<Code2, Points>> t;
+        for (int32_t i = 0; i < d.NbPoints; ++i) {
+            const PointTrace& p = d.Trace_Initial[i];
+            if (t.empty() || t.back().first != p.Sequence) t.push_back({p.Sequence, {}});
+            t.back().second.emplace_back(p.X, p.Y);
+        }
+        return t;
+    }
+};
+
+TEST_F(Soudure, TroisSegmentsDontUnALEnvers) {
+    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {10, 0}});
+    AjouteTrace(d, Etiquette(" B"), {{20, 0}, {10, 0}});
+    AjouteTrace(d, Etiquette(" C"), {{20, 0}, {30, 5}});
+    SoudureAutomatique(ctx);
+    const auto t = Traces();
+    ASSERT_EQ(t.size(), 1u);
+    EXPECT_EQ(t[0].first, Etiquette(" A"));
+    EXPECT_EQ(t[0].second, (Points{{0, 0}, {10, 0}, {20, 0}, {30, 5}}));
+    // The spare entry stays past the counted points; offsets and bounds follow.
+    EXPECT_EQ(d.Trace_Initial.size(), 5u);
+    EXPECT_EQ(d.Trace_Decale.size(), 2u);
+    EXPECT_EQ(d.Xmax, 30.0);
+    EXPECT_EQ(ui.nbRafraichissements, 1);
+}
+
+TEST_F(Soudure, DebutContreDebutTrouveAuSecondPassage) {
+    AjouteTrace(d, Etiquette(" A"), {{10, 0}, {20, 0}});
+    AjouteTrace(d, Etiquette(" B"), {{10, 0}, {0, 0}});
+    SoudureAutomatique(ctx);
+    const auto t = Traces();
+    ASSERT_EQ(t.size(), 1u);
+    EXPECT_EQ(t[0].first, Etiquette(" A"));
+    EXPECT_EQ(t[0].second, (Points{{0, 0}, {10, 0}, {20, 0}}));
+}
+
+TEST_F(Soudure, ToleranceStricteSurChaqueAxe) {
+    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {1, 0}});
+    AjouteTrace(d, Etiquette(" B"), {{1.0009f, 0.0009f}, {2, 0}});
+    SoudureAutomatique(ctx);
+    ASSERT_EQ(Traces().size(), 1u);
+    EXPECT_EQ(d.NbPoints, 3);
+
+    for (const std::pair<float, float> ecart : {std::pair{1.001f, 0.0f}, std::pair{1.0f, 0.001f}}) {
+        d = Dessin{};
+        AjouteTrace(d, Etiquette(" A"), {{0, 0}, {1, 0}});
+        AjouteTrace(d, Etiquette(" B"), {ecart, {2, 0}});
+        SoudureAutomatique(ctx);
+        EXPECT_EQ(Traces().size(), 2u);
+        EXPECT_EQ(d.NbPoints, 4);
+    }
+}
+
+TEST_F(Soudure, ContoursFermesEtPointIsole) {
+    // A closed contour is never welded to itself; its two halves become one.
+    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
+    AjouteTrace(d, Etiquette(" B"), {{5, 5}, {6, 5}, {6, 6}});
+    AjouteTrace(d, Etiquette(" C"), {{6, 6}, {5, 6}, {5, 5}});
+    // A single point at a chain's end joins it, as a start.
+    AjouteTrace(d, Etiquette(" D"), {{9, 9}, {9, 12}});
+    AjouteTrace(d, Etiquette(" E"), {{9, 12}});
+    SoudureAutomatique(ctx);
+    const auto t = Traces();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].second.size(), 5u);
+    EXPECT_EQ(t[1].second, (Points{{5, 5}, {6, 5}, {6, 6}, {5, 6}, {5, 5}}));
+    EXPECT_EQ(t[2].second, (Points{{9, 9}, {9, 12}}));
+}
+
+TEST_F(Soudure, DessinVide) {
+    SoudureAutomatique(ctx);
+    EXPECT_EQ(d.NbPoints, 0);
+    EXPECT_EQ(d.Trace_Decale.size(), 1u);
+    d.NbPoints = 5;  // more than the array holds
+    SoudureAutomatique(ctx);
+    Miroir(ctx);
+    EXPECT_EQ(d.NbPoints, 0);
+}
+
+TEST_F(Soudure, MiroirDeuxFois) {
+    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {2.5f, 1}, {10, 0}});
+    AjouteTrace(d, Etiquette(" B"), {{4, 4}, {6, 8}});
+    CalculDecalageTout(ctx);
+    CalculBornes(d);
+    const auto avant = Traces();
+    Miroir(ctx);
+    auto t = Traces();
+    EXPECT_EQ(t[0].second, (Points{{0, 0}, {7.5f, 1}, {10, 0}}));
+    EXPECT_EQ(t[1].second, (Points{{4, 8}, {6, 4}}));
+    EXPECT_EQ(d.Trace_Decale[1].Points[0].X, 4.0f);  // offsets follow the mirrored traces
+    EXPECT_EQ(ui.nbRafraichissements, 1);
+    Miroir(ctx);
+    EXPECT_EQ(Traces(), avant);
+}
+
+// Contours cut into pieces, shuffled, some reversed, with stray points and near misses.
+void Morceaux(Dessin& d, std::mt19937& g) {
+    std::vector<Points> morceaux;
+    const int contours = 1 + int(g() % 12);
+    for (int c = 0; c < contours; ++c) {
+        const float ox = float(g() % 8) * 3, oy = float(g() % 8) * 3;
+        const int n = 3 + int(g() % 8);
+        Points sommets;
+        for (int k = 0; k < n; ++k) sommets.emplace_back(ox + float(g() % 5), oy + float(g() % 5));
+        if (g() % 3) sommets.push_back(sommets.front());
+        for (std::size_t k = 0; k + 1 < sommets.size();) {
+            const std::size_t l = std::min(sommets.size() - 1, k + 1 + g() % 3);
+            Points m(sommets.begin() + k, sommets.begin() + l + 1);
+            if (g() % 3 == 0) std::reverse(m.begin(), m.end());
+            const float ecarts[] = {0.0f, 0.0009f, 0.001f, 0.0011f};
+            if (g() % 6 == 0) m.front().first += ecarts[g() % 4];
+            if (g() % 8 == 0) m.back().second -= ecarts[g() % 4];
+            morceaux.push_back(m);
+            k = l;
+        }
+        if (g() % 2) morceaux.push_back({sommets[g() % sommets.size()]});
+    }
+    std::shuffle(morceaux.begin(), morceaux.end(), g);
+    Code2 e = PremiereSequence;
+    const bool repetees = g() % 5 == 0;
+    for (std::size_t k = 0; k < morceaux.size(); ++k) {
+        const Code2 etiquette = repetees && k % 4 == 3 ? PremiereSequence : e;
+        for (const auto& [x, y] : morceaux[k]) d.Trace_Initial.push_back({x, y, PlumeBasse, etiquette});
+        e = ProchaineSequence(e);
+    }
+    d.NbPoints = int32_t(d.Trace_Initial.size());
+}
+
+bool MemeDessin(const Dessin& a, const Dessin& b, bool decalages) {
+    if (a.NbPoints != b.NbPoints || !MemesPoints(a.Trace_Initial, b.Trace_Initial)) return false;
+    if (!decalages) return true;
+    return MemesDecalages(a, b) && a.Xmin == b.Xmin && a.Xmax == b.Xmax && a.Ymin == b.Ymin && a.Ymax == b.Ymax;
+}
+
+TEST(SoudureAleatoire, CommeLaVersionPasAPas) {
+    for (int graine = 0; graine < 1500; ++graine) {
+        std::mt19937 g(graine);
+        Contexte a, b;
+        Morceaux(a.dessin, g);
+        b.dessin = a.dessin;
+        SoudureAutomatique(a);
+        SoudureLitterale(b.dessin);
+        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, false)) << "graine " << graine;
+
+        // The mirror of the result, against the mirror done trace by trace.
+        CalculDecalageToutLitteral(b);
+        CalculBornes(b.dessin);
+        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, true)) << "graine " << graine;
+        Miroir(a);
+        for (PointTrace& p : b.dessin.Trace_Initial) p.X = float(b.dessin.Xmax - p.X);
+        for (std::size_t e = 0; e + 1 < b.dessin.Trace_Decale.size(); ++e)
+            InverseSequence(b.dessin, b.dessin.Trace_Decale[e].Sequence);
+        for (std::size_t e = 0; e + 1 < b.dessin.Trace_Decale.size(); ++e)
+            DecalageSequence(b, b.dessin.Trace_Decale[e].Sequence);
+        CalculBornes(b.dessin);
+        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, true)) << "miroir, graine " << graine;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "import/ouverture.h"
+#include "platform/ini.h"
+#include "settings/magasin.h"
+#include "support/dossier_temporaire.h"
+#include "support/ui_enregistreuse.h"
+
+namespace korvelin {
+namespace {
+
+using test::DossierTemporaire;
+
+struct Ouverture {
+    DossierTemporaire dossier;
+    test::UiEnregistreuse ui;
+    Contexte ctx{&ui};
+    Ouverture() {
+        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+        ctx.parametres.DecalageOutil = 2;  // offsets on the line keep the bounds of the points
+    }
+    std::string Ini(const char* cle) { return LireIni(ctx.CheminIni, SectionIni, cle).value_or("?"); }
+};
+
+// A lone first point " A", then a trace " B".
+const char* const Projet2Traces =
+    "$$RayonFraise=2\r\n"
+    " 10            10             PD              A\r\n"
+    " 15            12             PD              B\r\n"
+    " 20            17             PD              B\r\n";
+
+TEST(OuvrirDessin, ReadsByExtensionAndRemembersThePath) {
+    Ouverture o;
+    const std::string plt = o.dossier.Ecrit("piece.PLT", "PU0,0;PD4000,0;PD4000,2000;");
+    ASSERT_TRUE(OuvrirDessin(o.ctx, plt));
+    EXPECT_EQ(o.ctx.dessin.NomFichier, plt);
+    EXPECT_EQ(o.ctx.dessin.TypeFichier, "PLT");
+    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmax, 100);  // 0.025 mm per plotter unit
+    EXPECT_EQ(o.Ini("Fichier"), plt);
+
+    ASSERT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("b.hpgl", "PU0,0;PD40,0;PD40,20;")));
+    EXPECT_EQ(o.ctx.dessin.TypeFichier, "HPGL");
+    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmax, 40);
+
+    // Another extension reads nothing: the drawing in memory goes on under the new name.
+    const std::string texte = o.dossier.Ecrit("notes.txt", "PU0,0;PD1,1;");
+    EXPECT_TRUE(OuvrirDessin(o.ctx, texte));
+    EXPECT_EQ(o.ctx.dessin.TypeFichier, "TXT");
+    EXPECT_EQ(o.ctx.dessin.NbPoints, 3);
+    EXPECT_FALSE(OuvrirDessin(o.ctx, o.dossier.Ecrit("un.plt", "PU5,5;PD5,5;")));
+}
+
+TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
+    Ouverture o;
+    const std::string projet = o.dossier.Ecrit("p.korvelin", Projet2Traces);
+    ASSERT_TRUE(OuvrirDessin(o.ctx, projet));
+    EXPECT_EQ(o.ctx.dessin.TypeFichier, "KORVELIN");
+    EXPECT_EQ(o.ctx.dessin.FichierProjet, projet);
+    EXPECT_DOUBLE_EQ(o.ctx.parametres.RayonFraise, 2);
+    // The lone first point is dropped and the rest moved to the origin.
+    ASSERT_EQ(o.ctx.dessin.NbPoints, 2);
+    EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[0].X, 0);
+    EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[1].Y, 5);
+
+    const std::string plt = o.dossier.Ecrit("a.plt", "PU0,0;PD400,0;PD400,400;");
+    ASSERT_TRUE(OuvrirDessin(o.ctx, plt));
+    EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
+    ASSERT_TRUE(EcrireParametre(o.ctx, "HautDeg", "7"));
+    EXPECT_EQ(DossierTemporaire::Lit(projet), Projet2Traces);
+    EXPECT_EQ(DossierTemporaire::Lit(plt), "PU0,0;PD400,0;PD400,400;");
+    EXPECT_EQ(o.Ini("HautDeg"), "7");
+    EXPECT_EQ(o.Ini("Fichier"), plt);
+
+    // An unusable project keeps the drawing in memory, but never as a settings store.
+    EXPECT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("vide.Korvelin", "$$MargeX=1\r\n")));
+    EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
+    EXPECT_EQ(o.ui.messages.back().texte, "Fichier inexploitable !");
+}
+
+TEST(OuvrirDessin, DrawingWithoutLonePointStaysWhereItLies) {
+    Ouverture o;
+    ASSERT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("q.Korvelin",
+                                                   " 10            10             PD              A\r\n"
+                                                   " 15            12             PD              A\r\n")));
+    EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[0].X, 10);
+    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmin, 10);
+}
+
+}  // namespace
+}  // namespace korvelin

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "import/projet.h"
+#include "support/dossier_temporaire.h"
+#include "support/ui_enregistreuse.h"
+
+namespace korvelin {
+namespace {
+
+using test::DossierTemporaire;
+using test::UiEnregistreuse;
+
+std::vector<std::string> Lignes(const std::string& texte) {
+    std::vector<std::string> r;
+    for (std::size_t debut = 0, fin; (fin = texte.find("\r\n", debut)) != std::string::npos;
+         debut = fin + 2)
+        r.push_back(texte.substr(debut, fin - debut));
+    return r;
+}
+
+struct Projet {
+    DossierTemporaire dossier;
+    UiEnregistreuse ui;
+    Contexte ctx{&ui};
+    Projet() {
+        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+        ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence},
+                                    {12.5f, -3, PlumeBasse, PremiereSequence}};
+        ctx.dessin.NbPoints = 2;
+    }
+};
+
+TEST(Projet, SaveWritesTheIniBlockThenSixtyCharacterPointLines) {
+    Projet p;
+    p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\n\r\nFichier=" + std::string(70, 'x') + "\r\n");
+    p.ctx.dessin.NomFichier = p.dossier.Chemin("piece.plt");
+    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    EXPECT_EQ(p.ctx.dessin.NomFichier, p.dossier.Chemin("piece.Korvelin"));
+    const auto l = Lignes(DossierTemporaire::Lit(p.ctx.dessin.NomFichier));
+    ASSERT_EQ(l.size(), 5u);
+    EXPECT_EQ(l[0], "$$[Korvelin]" + std::string(50, ' '));
+    EXPECT_EQ(l[1], "$$" + std::string(60, ' '));
+    EXPECT_EQ(l[2], "$$Fichier=" + std::string(70, 'x'));  // a long line is kept whole
+    EXPECT_EQ(l[3], " 0             " " 0             " "PD             " " A             ");
+    EXPECT_EQ(l[4], " 12.5          " "-3             " "PD             " " A             ");
+}
+
+TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
+    Projet p;
+    p.ctx.dessin.Trace_Initial.push_back({-1234.567f, 0.001f, PlumeBasse, Code2{U'é', U'Z'}});
+    p.ctx.dessin.NbPoints = 3;
+    p.ctx.dessin.NomFichier = p.dossier.Chemin("a.dxf");
+    ASSERT_TRUE(EnregistreProjet(p.ctx));
+
+    UiEnregistreuse ui;
+    Contexte relu(&ui);
+    relu.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
+    const std::string chemin = p.dossier.Ecrit(
+        "b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
+                          DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5 \r\n");
+    ui.surDimension = [](Contexte& ctx) { ctx.parametres.RapportH = ctx.parametres.RapportV = 10; };
+    ASSERT_TRUE(LectureProjet(relu, chemin));
+    ASSERT_EQ(relu.dessin.NbPoints, 4);
+    for (int i = 0; i < 3; ++i) {  // as written, the ratios of the dialog not applied
+        EXPECT_EQ(relu.dessin.Trace_Initial[i].X, p.ctx.dessin.Trace_Initial[i].X);
+        EXPECT_EQ(relu.dessin.Trace_Initial[i].Y, p.ctx.dessin.Trace_Initial[i].Y);
+        EXPECT_EQ(relu.dessin.Trace_Initial[i].Sequence, p.ctx.dessin.Trace_Initial[i].Sequence);
+    }
+    EXPECT_FLOAT_EQ(relu.dessin.Trace_Initial[3].X, 100.5f);  // a comma reads as a point
+    EXPECT_EQ(relu.dessin.Trace_Initial[3].Plume, (Code2{U' ', U' '}));
+    EXPECT_EQ(relu.dessin.FichierProjet, chemin);
+    EXPECT_DOUBLE_EQ(relu.parametres.RayonFraise, 2.5);
+    EXPECT_DOUBLE_EQ(relu.parametres.MargeX, 4);  // the first line of a key wins
+    EXPECT_DOUBLE_EQ(relu.parametres.MargeY, 3);  // other keys come from the INI file
+}
+
+TEST(Projet, UnusableFilesKeepTheDrawing) {
+    const std::pair<std::string, std::string> cas[] = {
+        {"$$RayonFraise=2\r\n$$MargeX=1\r\n", "Fichier inexploitable !"},
+        {"", "Fichier inexploitable !"},
+        {" 5  \r\n 5\r\n", "Fichier vide !"},
+    };
+    for (const auto& [contenu, message] : cas) {
+        Projet p;
+        EXPECT_FALSE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
+        ASSERT_EQ(p.ui.messages.size(), 1u);
+        EXPECT_EQ(p.ui.messages[0].texte, message);
+        EXPECT_EQ(p.ui.messages[0].icone, Icone::Critique);
+        EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
+        EXPECT_TRUE(p.ctx.dessin.FichierProjet.empty());
+        EXPECT_EQ(p.ui.nbDimensions, 0);
+    }
+}
+
+TEST(Projet, OddPointLinesReadAsZeroAndBlanks) {
+    Projet p;
+    const std::string chemin = p.dossier.Ecrit(
+        "p.Korvelin", "$$a=b\r\n 1             1              PD              A\r\n\r\nabc  def\r\n" +
+                          std::string("\0\0\0 9\0\0\r\n", 9) + " 4             5\n 6\r" +
+                          std::string(100000, '8'));
+    ASSERT_TRUE(LectureProjet(p.ctx, chemin));
+    const Dessin& d = p.ctx.dessin;
+    ASSERT_EQ(d.NbPoints, 7);
+    EXPECT_EQ(d.Trace_Initial[1].X, 0);  // an empty line is a point at (0, 0)
+    EXPECT_EQ(d.Trace_Initial[1].Sequence, (Code2{U' ', U' '}));
+    EXPECT_EQ(d.Trace_Initial[2].X, 0);  // letters read as 0
+    EXPECT_EQ(d.Trace_Initial[4].Y, 5);  // LF alone ends a line, and so does CR
+    EXPECT_TRUE(LectureProjet(p.ctx, KORVELIN_TEST_DATA "/fuzz/projet-plume-large.Korvelin"));
+}
+
+TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
+    Projet p;
+    p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=9\r\n");
+    const std::string avant = "$$RayonFraise=1.5\r\n$$" + std::string(70, 'y') + "\r\n 0 \r\n";
+    const std::string chemin = p.dossier.Ecrit("p.Korvelin", avant);
+    p.ctx.dessin.NomFichier = p.ctx.dessin.FichierProjet = chemin;
+    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    EXPECT_EQ(DossierTemporaire::Lit(p.dossier.Chemin("p.tmp")), avant);
+    auto l = Lignes(DossierTemporaire::Lit(chemin));
+    ASSERT_EQ(l.size(), 4u);
+    EXPECT_EQ(l[0], "$$RayonFraise=1.5" + std::string(45, ' '));
+    EXPECT_EQ(l[1], "$$" + std::string(70, 'y'));
+
+    // Saved under another name: the settings still come from the open project.
+    p.ctx.dessin.NomFichier = p.dossier.Chemin("nouveau.plt");
+    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    l = Lignes(DossierTemporaire::Lit(p.dossier.Chemin("nouveau.Korvelin")));
+    EXPECT_EQ(l[0].substr(0, 17), "$$RayonFraise=1.5");
+}
+
+TEST(Projet, FailedWriteSaysSoAndKeepsTheName) {
+    Projet p;
+    std::filesystem::create_directory(p.dossier.Chemin("piece.Korvelin"));
+    p.ctx.dessin.NomFichier = p.dossier.Chemin("piece.plt");
+    EXPECT_FALSE(EnregistreProjet(p.ctx));
+    ASSERT_EQ(p.ui.messages.size(), 1u);
+    EXPECT_EQ(p.ui.messages[0].texte, "Impossible d'écrire le fichier " + p.dossier.Chemin("piece.Korvelin"));
+    EXPECT_EQ(p.ctx.dessin.NomFichier, p.dossier.Chemin("piece.plt"));
+    EXPECT_TRUE(std::filesystem::is_directory(p.dossier.Chemin("piece.Korvelin")));
+}
+
+TEST(Projet, PathsOfTheProjectAndItsBackup) {
+    EXPECT_EQ(CheminProjet("/d/piece.plt"), "/d/piece.Korvelin");
+    EXPECT_EQ(CheminProjet("/d/piece.Korvelin"), "/d/piece.Korvelin");
+    EXPECT_EQ(CheminProjet("/d.v/piece"), "/d.v/piece.Korvelin");
+    EXPECT_EQ(CheminSauvegardeProjet("C:\\d\\piece.Korvelin"), "C:\\d\\piece.tmp");
+    EXPECT_EQ(LigneReglageProjet("Fichier=/é/à"), "$$Fichier=/é/à" + std::string(48, ' '));
+}
+
+}  // namespace
+}  // namespace korvelin

@@ -1,0 +1,85 @@
+#pragma once
+// A machine on the recording simulator and the virtual clock, for the machining tests.
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "machining/machine.h"
+#include "machining/simulation.h"
+#include "platform/simulateur.h"
+#include "settings/contexte.h"
+#include "support/ui_enregistreuse.h"
+
+namespace korvelin::test {
+
+inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ = false);
+
+struct Banc {
+    UiEnregistreuse ui;
+    Contexte ctx{&ui};
+    HorlogeVirtuelle horloge;
+    std::unique_ptr<PortSimule> port;
+    std::unique_ptr<Machine> m;
+    std::atomic<bool> arret{false};
+
+    // Call after setting the values: the simulated machine is wired after them.
+    Machine& Demarre() {
+        port = std::make_unique<PortSimule>(horloge, ConfigurationDe(ctx.parametres));
+        m = std::make_unique<Machine>(*port, horloge, ctx.parametres);
+        return *m;
+    }
+    std::vector<uint8_t> Donnees() const {
+        std::vector<uint8_t> v;
+        for (const auto& e : port->Ecritures()) {
+            if (e.registre == 'D') v.push_back(e.valeur);
+        }
+        return v;
+    }
+    std::vector<int64_t> Z() { return MouvementsZ(*port, horloge.Lire(), ctx.parametres.InversionSens_Z); }
+    double Secondes() { return static_cast<double>(horloge.Lire()) / HorlogeVirtuelle::FrequenceVirtuelle; }
+};
+
+// The Z moves as signed step counts: consecutive Z pulses of one direction and one period
+// with no XY pulse between them. fin is the clock at the end, for the last pulse's period.
+inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ) {
+    std::vector<int64_t> mouvements;
+    const auto& e = port.Ecritures();
+    uint8_t avant = 0;
+    bool xyDepuis = true;
+    int sensPrecedent = 0;
+    int64_t periodePrecedente = -1;
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        if (e[i].registre != 'D') continue;
+        const uint8_t front = static_cast<uint8_t>(e[i].valeur & ~avant);
+        const bool descente = (avant & LignePasZ) && !(e[i].valeur & LignePasZ);
+        avant = e[i].valeur;
+        if (front & (LignePasX | LignePasY)) xyDepuis = true;
+        if (!descente) continue;
+        int sens = (e[i].valeur & LigneDirZ) ? 1 : -1;
+        if (inversionZ) sens = -sens;
+        const int64_t periode = (i + 1 < e.size() ? e[i + 1].temps : fin) - e[i].temps;
+        if (xyDepuis || sens != sensPrecedent || periode != periodePrecedente) mouvements.push_back(0);
+        mouvements.back() += sens;
+        xyDepuis = false;
+        sensPrecedent = sens;
+        periodePrecedente = periode;
+    }
+    return mouvements;
+}
+
+// A drawing of offset paths only, which is all machining reads.
+inline void DessinDe(Contexte& ctx, const std::vector<std::vector<std::pair<float, float>>>& traces) {
+    ctx.dessin.Trace_Decale.clear();
+    Code2 etiquette = PremiereSequence;
+    for (const auto& t : traces) {
+        SequenceDecalee s;
+        s.Sequence = etiquette;
+        for (const auto& [x, y] : t) s.Points.push_back({x, y, PlumeBasse, etiquette});
+        ctx.dessin.Trace_Decale.push_back(s);
+        etiquette = Code2{U' ', static_cast<char32_t>(etiquette.c1 + 1)};
+    }
+    ctx.dessin.Trace_Decale.push_back({});
+}
+
+}  // namespace korvelin::test

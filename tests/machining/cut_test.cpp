@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <random>
+
+#include "machining/cut.h"
+#include "machining/vitesses.h"
+#include "model/nombres.h"
+#include "support/dossier_temporaire.h"
+#include "support/ui_enregistreuse.h"
+
+namespace korvelin {
+namespace {
+
+using test::DossierTemporaire;
+using test::UiEnregistreuse;
+
+SequenceDecalee Trace(Code2 etiquette, std::vector<std::pair<float, float>> xy) {
+    SequenceDecalee s{etiquette, {}};
+    for (auto [x, y] : xy) s.Points.push_back(PointTrace{x, y, PlumeBasse, etiquette});
+    return s;
+}
+
+struct Generation {
+    DossierTemporaire dossier;
+    UiEnregistreuse ui;
+    Contexte ctx{&ui};
+    TravailCUT travail;
+    TotauxCUT totaux;
+
+    Generation() {
+        travail.HautDeg = "5";
+        travail.ProfFraisage = "-3";
+        travail.VitMax_Mat_X = travail.VitMax_Mat_Y = travail.VitMax_Mat_Z = "1,000";
+        travail.VitMax_HMat_X = travail.VitMax_HMat_Y = travail.VitMax_Descente = "1,000";
+        travail.VitMax_Montee = "1,000";
+        travail.FichierCUT = dossier.Chemin("sortie.cut");
+    }
+    void Traces(std::vector<SequenceDecalee> traces) {
+        traces.push_back(SequenceDecalee{});  // the spare entry
+        ctx.dessin.Trace_Decale = std::move(traces);
+    }
+    bool Genere() { return GenereFichierCUT(ctx, travail, totaux); }
+    std::string Fichier() const { return DossierTemporaire::Lit(travail.FichierCUT); }
+};
+
+std::vector<std::string> Lignes(const std::string& texte) {
+    std::vector<std::string> r;
+    for (std::size_t debut = 0, fin; (fin = texte.find("\r\n", debut)) != std::string::npos;
+         debut = fin + 2)
+        r.push_back(texte.substr(debut, fin - debut));
+    return r;
+}
+
+// The data lines after the 17 header lines.
+std::vector<std::string> Donnees(const std::string& texte) {
+    std::vector<std::string> r;
+    const auto l = Lignes(texte);
+    for (std::size_t i = 17; i < l.size(); ++i)
+        if (l[i].rfind("//", 0) != 0) r.push_back(l[i]);
+    return r;
+}
+
+std::string Ligne(const char* t, const char* x, const char* y, const char* z) {
+    return std::string("T:") + t + " XG:" + x + " YG:" + y + " XD:" + x + " YD:" + z;
+}
+
+TEST(FichierCUT, GoldenFileForTwoTracesAndTwoPasses) {
+    // Margins, two passes, a repeated point, the smaller of two speeds, a speed shown as
+    // "2,083" used as 2.083: the file was worked out independently of this writer.
+    Generation g;
+    g.Traces({Trace(PremiereSequence, {{10, 0}, {10, 20}, {10, 20}, {0, 20}}),
+              Trace(Code2{U' ', U'B'}, {{30, 5}, {40, 5}})});
+    g.travail.ProfFraisage = "-2";
+    g.travail.NbPasse = 2;
+    g.travail.MargeX = "1,5";
+    g.travail.VitMax_Mat_X = "2,083";
+    g.travail.VitMax_Mat_Y = "4,000";
+    g.travail.VitMax_HMat_X = "5,000";
+    g.travail.VitMax_HMat_Y = "8,000";
+    g.travail.VitMax_Descente = "2,500";
+    g.travail.VitMax_Montee = "3,000";
+    ASSERT_TRUE(g.Genere());
+    EXPECT_EQ(g.Fichier(), DossierTemporaire::Lit(KORVELIN_TEST_DATA "/cut/deux_traces.cut"));
+    EXPECT_NEAR(g.totaux.LongueurParcours, 199.2018190545, 1e-9);
+    EXPECT_NEAR(g.totaux.TempsFraisage, 98.6465087941, 1e-9);
+    EXPECT_EQ(TexteTotal(g.totaux.TempsFraisage), "98,6");
+}
+
+TEST(FichierCUT, OneTraceOfTwoPoints) {
+    Generation g;
+    g.Traces({Trace(PremiereSequence, {{2, 0}, {2, 4}})});
+    ASSERT_TRUE(g.Genere());
+    const auto l = Lignes(g.Fichier());
+    ASSERT_EQ(l.size(), 17u + 18u);
+    const std::vector<std::string> attendu = {
+        "//Mont\xE9" "e de l'outil", Ligne("5.000", "0.000", "0.000", "5.000"),
+        "//D\xE9placement jusqu'au d\xE9part du trac\xE9", Ligne("2.000", "2.000", "0.000", "5.000"),
+        "//Descente jusqu'au niveau de la mati\xE8re", Ligne("5.000", "2.000", "0.000", "0.000"),
+        "//Descente dans la mati\xE8re", Ligne("3.000", "2.000", "0.000", "-3.000"),
+        "//Fraisage proprement dit", Ligne("4.000", "2.000", "4.000", "-3.000"),
+        "//Remont\xE9" "e de l'outil", Ligne("8.000", "2.000", "4.000", "5.000"),
+        "//Remont\xE9" "e de l'outil", Ligne("8.000", "2.000", "4.000", "5.000"),
+        "//Retour au 0", Ligne("4.472", "0.000", "0.000", "5.000"),
+        "//Descente jusqu'au niveau de la mati\xE8re", Ligne("5.000", "0.000", "0.000", "0.000"),
+    };
+    for (std::size_t i = 0; i < attendu.size(); ++i) EXPECT_EQ(l[17 + i], attendu[i]) << i;
+
+    // From the origin there is no travel line; repeated points give no line either.
+    g.Traces({Trace(PremiereSequence, {{0, 0}, {3, 4}, {3, 4}})});
+    ASSERT_TRUE(g.Genere());
+    EXPECT_EQ(Donnees(g.Fichier()).size(), 8u);
+    EXPECT_EQ(g.Fichier().find("//D\xE9placement"), std::string::npos);
+}
+
+TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
+    const std::string vitesses =
+        "Les vitesses ne peuvent pas \xC3\xAA" "tre nulles !\r\nRevoir les param\xC3\xA8tres";
+    const std::tuple<std::function<void(Generation&)>, std::string, std::string> cas[] = {
+        {[](Generation& g) { g.ctx.dessin.Trace_Decale.assign(1, {}); }, "Il faut ouvrir un dessin !", "Korvelin"},
+        {[](Generation& g) { g.travail.VitMax_Mat_X = "0"; }, vitesses, "Erreur"},
+        {[](Generation& g) { g.travail.VitMax_HMat_Y = "0,000"; }, vitesses, "Erreur"},
+        {[](Generation& g) { g.travail.VitMax_Descente = ""; }, vitesses, "Erreur"},
+        {[](Generation& g) { g.travail.VitMax_Mat_Z = "-1"; }, vitesses, "Erreur"},
+        {[](Generation& g) { g.travail.FichierCUT = g.dossier.Chemin("absent/x.cut"); },
+         "Le dossier de destination du fichier CUT n'existe pas, merci de le corriger", "Korvelin"},
+        {[](Generation& g) {
+             g.ctx.dessin.NomFichier = g.dossier.Ecrit("d.dxf", "dessin");
+             g.travail.FichierCUT = g.dossier.Chemin("./d.dxf");
+         },
+         "Le fichier CUT ne peut pas remplacer le dessin ouvert !", "Korvelin"},
+        {[](Generation& g) { g.travail.NbPasse = 1001; },
+         "Le nombre de passes ne peut pas d\xC3\xA9passer 1000 !", "Korvelin"},
+    };
+    for (const auto& [prepare, texte, titre] : cas) {
+        Generation g;
+        g.Traces({Trace(PremiereSequence, {{0, 0}, {1, 0}})});
+        prepare(g);
+        EXPECT_FALSE(g.Genere()) << texte;
+        ASSERT_EQ(g.ui.messages.size(), 1u) << texte;
+        EXPECT_EQ(g.ui.messages[0].texte, texte);
+        EXPECT_EQ(g.ui.messages[0].titre, titre);
+        EXPECT_EQ(g.ui.messages[0].icone, Icone::Critique);
+        EXPECT_FALSE(std::filesystem::exists(g.dossier.Chemin("sortie.cut")));
+        if (!g.ctx.dessin.NomFichier.empty()) {
+            EXPECT_EQ(DossierTemporaire::Lit(g.ctx.dessin.NomFichier), "dessin");
+        }
+    }
+    Generation g;  // the up speed is not used by the file
+    g.Traces({Trace(PremiereSequence, {{0, 0}, {1, 0}})});
+    g.travail.VitMax_Montee = "0";
+    EXPECT_TRUE(g.Genere());
+}
+
+TEST(FichierCUT, WhereTheFileGoes) {
+    Generation g;
+    g.Traces({Trace(PremiereSequence, {{0, 0}, {1, 0}})});
+    g.travail.FichierCUT = g.dossier.Chemin("un_dossier");
+    std::filesystem::create_directory(g.travail.FichierCUT);
+    EXPECT_FALSE(g.Genere());
+    ASSERT_EQ(g.ui.messages.size(), 1u);
+    EXPECT_EQ(g.ui.messages[0].texte, "Impossible d'\xC3\xA9" "crire le fichier " + g.travail.FichierCUT);
+
+    // A name without folder part goes to the current folder.
+    const auto avant = std::filesystem::current_path();
+    std::filesystem::current_path(g.dossier.Dossier());
+    g.travail.FichierCUT = "ici.cut";
+    const bool ok = g.Genere();
+    std::filesystem::current_path(avant);
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(std::filesystem::exists(g.dossier.Chemin("ici.cut")));
+}
+
+TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
+    Generation g;
+    std::vector<std::pair<float, float>> zigzag;
+    for (int i = 0; i < 5000; ++i) zigzag.emplace_back(static_cast<float>(i % 7), static_cast<float>(i));
+    g.Traces({Trace(PremiereSequence, zigzag)});
+    TotauxCUT dernier;
+    ASSERT_TRUE(GenereFichierCUT(g.ctx, g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
+    EXPECT_EQ(dernier.TempsFraisage, g.totaux.TempsFraisage);
+    const auto donnees = Donnees(g.Fichier());
+    double somme = 0;
+    for (const std::string& l : donnees) somme += LecturePlain(l.substr(2));
+    EXPECT_NEAR(somme, g.totaux.TempsFraisage, 0.0005 * donnees.size());
+    EXPECT_GT(g.totaux.LongueurParcours, 5000);
+}
+
+TEST(FichierCUT, FastNumbersMatchTheGeneralFormat) {
+    std::mt19937_64 alea(11);
+    std::vector<double> valeurs = {0.0, -0.0, 0.0005, -0.0005, 0.0625, -0.0625, 1e-300, 4.5e12,
+                                   -5e12, 1e300, 999.9995, std::nan(""), HUGE_VAL, -HUGE_VAL};
+    for (int i = 0; i < 40000; ++i) {
+        valeurs.push_back(std::uniform_real_distribution<double>(-1e6, 1e6)(alea));
+        // Exact binary halves of a thousandth are where the rounding is decided.
+        valeurs.push_back(static_cast<double>(static_cast<int64_t>(alea() % 2000001) - 1000000) / 16.0);
+        valeurs.push_back(static_cast<double>(static_cast<int64_t>(alea() % 20000001) - 10000000) / 2000.0);
+        const uint64_t bits = alea();
+        double brut;
+        std::memcpy(&brut, &bits, sizeof brut);
+        valeurs.push_back(brut);
+    }
+    for (const double v : valeurs) {
+        std::string s;
+        AjouteNombreCUT(s, v);
+        ASSERT_EQ(s, FormatFixe(v, 3, '.')) << v;
+    }
+}
+
+TEST(VitessesFraisage, TextsOfTheWindow) {
+    EXPECT_EQ(TexteVitesse(10, 1, 48), "2,083");
+    EXPECT_EQ(TexteVitesse(1, 5, 200), "25,000");
+    for (const auto& [t, pas, n] : {std::tuple{0.0, 1.0, 48}, {10.0, 0.0, 48}, {10.0, 1.0, 0}, {1e-320, 1.0, 1}})
+        EXPECT_EQ(TexteVitesse(t, pas, n), "");
+
+    test::DossierTemporaire dossier;
+    Contexte ctx;
+    ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\n");
+    ctx.parametres.TempsMin_Mat_Z = 5;
+    ctx.parametres.Pas_Z = 2;
+    ctx.parametres.NbPas_X = 0;
+    ctx.dessin.NomFichier = "/d/piece.plt";
+    const TravailCUT t = TravailCUTInitial(ctx);
+    EXPECT_EQ(t.HautDeg, "2");
+    EXPECT_EQ(t.ProfFraisage, "-3");
+    EXPECT_EQ(t.NbPasse, 1);
+    EXPECT_EQ(t.MargeX, "1,5");
+    EXPECT_EQ(t.VitMax_Mat_Z, "8,333");
+    EXPECT_EQ(t.VitMax_Descente, "4,167");
+    EXPECT_EQ(t.VitMax_Mat_X, "");
+    EXPECT_EQ(t.VitMax_HMat_Y, "2,083");
+    EXPECT_EQ(t.FichierCUT, "/d/piece.cut");
+}
+
+TEST(VitessesFraisage, ProposedCutName) {
+    const std::pair<const char*, const char*> cas[] = {
+        {"/d/piece.PLT", "/d/piece.cut"},     {"/d/piece.dat", "/d/piece.cut"},
+        {"C:\\d\\piece.DAT", "C:\\d\\piece.cut"}, {"/d/a.plt.plt", "/d/a.cut.cut"},
+        {"/d/piece.DXF", "/d/piece.cut"},     {"/d/piece.HPGL", "/d/piece.cut"},
+        {"/d/piece.Korvelin", "/d/piece.cut"}, {"/d.plt/piece", "/d.plt/piece.cut"},
+        {"/x.dat/piece.plt", "/x.dat/piece.cut"},
+    };
+    for (const auto& [dessin, cut] : cas) EXPECT_EQ(NomFichierCUTParDefaut(dessin), cut);
+}
+
+}  // namespace
+}  // namespace korvelin
