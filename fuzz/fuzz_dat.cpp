@@ -11,6 +11,7 @@ using namespace korvelin;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     const std::string_view texte(reinterpret_cast<const char*>(donnees), taille);
     Contexte ctx;
+    ctx.ParametresEnLectureSeule = true;
     ctx.dessin.TypeFichier = "DAT";
     MesureDAT m;
     const bool mesurable = AnalyseTexteDAT(ctx, texte, &m);
