@@ -1,0 +1,169 @@
+// The DXF and point-file imports on large drawings, stage by stage and whole (read,
+// convert, weld, offset). Each size runs at 1x and 2x to show how the time grows.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdlib.h>
+#include <string>
+
+#include "import/dat.h"
+#include "import/dxf.h"
+#include "import/dxf_conversion.h"
+#include "import/dxf_lecture.h"
+
+using namespace korvelin;
+
+namespace {
+
+void Paire(std::string& t, const char* code, double v) {
+    char tampon[64];
+    std::snprintf(tampon, sizeof tampon, "%s\r\n%.6f\r\n", code, v);
+    t += tampon;
+}
+
+std::string Entete() { return "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n"; }
+std::string Fin() { return "  0\r\nENDSEC\r\n  0\r\nEOF\r\n"; }
+
+// Closed polygons of 100 sides, each side one LINE, every other polygon drawn backwards.
+std::string DessinLignes(int nbLignes) {
+    std::string t = Entete();
+    t.reserve(static_cast<std::size_t>(nbLignes) * 130);
+    const int cotes = 100;
+    for (int n = 0; n * cotes < nbLignes; ++n) {
+        const double cx = (n % 20) * 30.0, cy = (n / 20) * 30.0;
+        for (int k = 0; k < cotes && n * cotes + k < nbLignes; ++k) {
+            int a = k, b = k + 1;
+            if (n % 2) std::swap(a, b);
+            t += "  0\r\nLINE\r\n  8\r\n0\r\n";
+            Paire(t, " 10", cx + 10 * std::cos(a * 2 * Pi / cotes));
+            Paire(t, " 20", cy + 10 * std::sin(a * 2 * Pi / cotes));
+            Paire(t, " 30", 0);
+            Paire(t, " 11", cx + 10 * std::cos(b * 2 * Pi / cotes));
+            Paire(t, " 21", cy + 10 * std::sin(b * 2 * Pi / cotes));
+            Paire(t, " 31", 0);
+        }
+    }
+    return t + Fin();
+}
+
+// Half circles, half arcs of random spans, scattered.
+std::string DessinArcs(int nb) {
+    std::mt19937 g(7);
+    std::uniform_real_distribution<double> pos(0, 1000), rayon(1, 20), angle(0, 360);
+    std::string t = Entete();
+    for (int i = 0; i < nb; ++i) {
+        const bool cercle = i % 2 == 0;
+        t += cercle ? "  0\r\nCIRCLE\r\n  8\r\n0\r\n" : "  0\r\nARC\r\n  8\r\n0\r\n";
+        Paire(t, " 10", pos(g));
+        Paire(t, " 20", pos(g));
+        Paire(t, " 30", 0);
+        Paire(t, " 40", rayon(g));
+        if (!cercle) {
+            Paire(t, " 50", angle(g));
+            Paire(t, " 51", angle(g));
+        }
+    }
+    return t + Fin();
+}
+
+std::string Profil(int nbLignes) {
+    std::string t = "PROFIL\r\n";
+    char tampon[64];
+    for (int i = 0; i < nbLignes; ++i) {
+        const double a = i * 2 * Pi / nbLignes;
+        std::snprintf(tampon, sizeof tampon, "%.6f %.6f\r\n", 100 * std::cos(a), 40 * std::sin(a));
+        t += tampon;
+    }
+    return t;
+}
+
+class Dossier {
+public:
+    Dossier() {
+        std::string modele = (std::filesystem::temp_directory_path() / "korvelin-bench-XXXXXX").string();
+        chemin_ = ::mkdtemp(modele.data());
+    }
+    ~Dossier() { std::filesystem::remove_all(chemin_); }
+    std::string Ecrit(const std::string& nom, const std::string& contenu) const {
+        const std::string c = (chemin_ / nom).string();
+        std::ofstream(c, std::ios::binary) << contenu;
+        return c;
+    }
+
+private:
+    std::filesystem::path chemin_;
+};
+
+const Dossier& Temporaire() {
+    static Dossier d;
+    return d;
+}
+
+void Lecture(benchmark::State& state, std::string (*dessin)(int)) {
+    const std::string texte = dessin(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(LireDXFTexte(texte));
+    state.SetComplexityN(state.range(0));
+}
+
+void Conversion(benchmark::State& state, std::string (*dessin)(int)) {
+    const DocumentDXF doc = LireDXFTexte(dessin(static_cast<int>(state.range(0))));
+    std::size_t points = 0;
+    for (auto _ : state) {
+        TraceurDXF t(doc, "");
+        t.ConvertitTout();
+        points = t.Points().size();
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["points"] = static_cast<double>(points);
+    state.SetComplexityN(state.range(0));
+}
+
+// From the file on disk to the welded drawing with its offset paths.
+void Import(benchmark::State& state, std::string (*dessin)(int)) {
+    const std::string chemin =
+        Temporaire().Ecrit("dessin" + std::to_string(state.range(0)) + ".dxf", dessin(static_cast<int>(state.range(0))));
+    int32_t points = 0;
+    for (auto _ : state) {
+        Contexte ctx;
+        ctx.dessin.TypeFichier = "DXF";
+        if (!LectureDXF(ctx, chemin)) state.SkipWithError("import refusé");
+        points = ctx.dessin.NbPoints;
+    }
+    state.counters["points"] = points;
+    state.SetComplexityN(state.range(0));
+}
+
+// The reading pass alone: lines cut, numbers read, the drawing measured.
+void LectureDAT(benchmark::State& state) {
+    const std::string texte = Profil(static_cast<int>(state.range(0)));
+    Contexte ctx;
+    MesureDAT m;
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseTexteDAT(ctx, texte, &m));
+    state.SetComplexityN(state.range(0));
+}
+
+void ImportDAT(benchmark::State& state) {
+    const std::string chemin = Temporaire().Ecrit("profil" + std::to_string(state.range(0)) + ".dat",
+                                                  Profil(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        Contexte ctx;
+        ctx.dessin.TypeFichier = "DAT";
+        if (!korvelin::LectureDAT(ctx, chemin)) state.SkipWithError("import refusé");
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(Lecture, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Conversion, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Import, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Lecture, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Conversion, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Import, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(LectureDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(ImportDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();

@@ -1,0 +1,30 @@
+// Any text given to the point-file import.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "import/dat.h"
+
+using namespace korvelin;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
+    const std::string_view texte(reinterpret_cast<const char*>(donnees), taille);
+    Contexte ctx;
+    ctx.ParametresEnLectureSeule = true;
+    ctx.dessin.TypeFichier = "DAT";
+    MesureDAT m;
+    const bool mesurable = AnalyseTexteDAT(ctx, texte, &m);
+    const bool lu = LectureDATTexte(ctx, texte);
+    if (mesurable != lu) std::abort();
+    if (lu) {
+        const Dessin& d = ctx.dessin;
+        if (d.NbPoints < 1 || d.NbPoints > m.NbPoints) std::abort();
+        if (static_cast<std::size_t>(d.NbPoints) > d.Trace_Initial.size()) std::abort();
+        for (int32_t i = 0; i < d.NbPoints; ++i) {
+            const PointTrace& p = d.Trace_Initial[i];
+            if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !(p.Sequence == PremiereSequence)) std::abort();
+        }
+    }
+    return 0;
+}

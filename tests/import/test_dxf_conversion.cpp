@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "import/dxf.h"
+#include "import/dxf_conversion.h"
+#include "import/dxf_texte.h"
+#include "support/dossier_temporaire.h"
+#include "support/ui_enregistreuse.h"
+
+namespace korvelin {
+namespace {
+
+using test::FichierDXF;
+using test::PairesDXF;
+using test::operator+;
+
+// The traces made, in order; each segment must start where the one before ended.
+std::vector<std::vector<PointTrace>> Traces(const std::vector<PointTrace>& points) {
+    std::vector<std::vector<PointTrace>> t;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (t.empty() || !(t.back().back().Sequence == points[i].Sequence)) {
+            t.emplace_back();
+        } else if (t.back().size() % 2 == 0) {
+            EXPECT_NEAR(points[i].X, points[i - 1].X, 1e-5);
+            EXPECT_NEAR(points[i].Y, points[i - 1].Y, 1e-5);
+        }
+        t.back().push_back(points[i]);
+    }
+    return t;
+}
+
+std::vector<std::vector<PointTrace>> Convertit(const PairesDXF& entites, const PairesDXF& blocs = {}) {
+    const DocumentDXF doc = LireDXFTexte(FichierDXF(blocs, entites));
+    TraceurDXF t(doc, "");
+    t.ConvertitTout();
+    return Traces(t.Points());
+}
+
+#define EXPECT_POINT(p, x, y)         \
+    do {                              \
+        EXPECT_NEAR((p).X, (x), 1e-4); \
+        EXPECT_NEAR((p).Y, (y), 1e-4); \
+    } while (0)
+
+double C(double deg) { return std::cos(deg * Pi / 180); }
+double S(double deg) { return std::sin(deg * Pi / 180); }
+
+TEST(ConversionDXF, NombresEtAngles) {
+    float v = 0;
+    EXPECT_TRUE(LitNombreDXF("-1,5E+2", v) && v == -150.0f);
+    EXPECT_TRUE(LitNombreDXF("1E400", v) && std::isinf(v));
+    for (const char* mauvais : {"", "-", "INF", "NAN", "1,2,3", "12 5", "1E"}) EXPECT_FALSE(LitNombreDXF(mauvais, v));
+    EXPECT_EQ(NormaliseAngle(-10.0f), 350.0f);
+    EXPECT_EQ(NormaliseAngle(720.0f), 360.0f);  // one correction only
+    EXPECT_NEAR(Argument(1, -1), 7 * Pi / 4, 1e-12);
+}
+
+TEST(ConversionDXF, CordesDesArcsEtDesCercles) {
+    const DocumentDXF doc;
+    TraceurDXF t(doc, "");
+    t.TraceCercle(10, 20, 5);  // 361 chords, the last from 360 to 360 degrees
+    ASSERT_EQ(t.Points().size(), 722u);
+    EXPECT_POINT(t.Points()[180], 10, 25);
+    EXPECT_POINT(t.Points()[720], 15, 20);
+    t.TraceArc(0, 0, 10, 0, 90);
+    EXPECT_EQ(t.Points().size(), 722u + 2 * 91);
+    t.TraceArc(0, 0, 10, 10.2f, 10.7f);  // less than a degree: a single chord
+    ASSERT_EQ(t.Points().size(), 722u + 2 * 92);
+    EXPECT_POINT(t.Points()[904], 10 * C(10.2), 10 * S(10.2));
+    EXPECT_POINT(t.Points()[905], 10 * C(10.7), 10 * S(10.7));
+    t.TraceArc(0, 0, 10, 350, 10);  // through 0: 10 + 1 + 10 + 1 chords
+    const auto traces = Traces(t.Points());
+    ASSERT_EQ(traces.size(), 4u);
+    ASSERT_EQ(traces[3].size(), 44u);
+    EXPECT_POINT(traces[3][20], 10, 0);
+    EXPECT_POINT(traces[3].back(), 10 * C(10), 10 * S(10));
+    t.TraceArc(0, 0, 10, 1e30f, 3e9f);  // angles far outside a turn stay bounded
+    EXPECT_LE(t.Points().size(), 722u + 2 * 114 + 2 * 722);
+}
+
+TEST(ConversionDXF, Ellipses) {
+    const DocumentDXF doc;
+    TraceurDXF t(doc, "");
+    t.TraceEllipse(0, 0, 20, 0, 0.5f, 0.0f, static_cast<float>(2 * Pi), 32);  // 65 samples
+    ASSERT_EQ(t.Points().size(), 128u);
+    EXPECT_POINT(t.Points()[32], 0, 10);
+    EXPECT_POINT(t.Points().back(), 20, 0);
+    t.TraceEllipse(0, 0, 10, 0, 0.5f, 5.0f, 1.0f, 32);  // through parameter 0, ends at 1
+    const auto traces = Traces(t.Points());
+    ASSERT_EQ(traces.size(), 2u);
+    EXPECT_EQ(traces[1].size(), 2u * 23);
+    EXPECT_POINT(traces[1].front(), 10 * std::cos(5.0), 5 * std::sin(5.0));
+    EXPECT_POINT(traces[1].back(), 10 * std::cos(1.0), 5 * std::sin(1.0));
+    // Major axis end straight below the centre: parameter 0 is that end.
+    TraceurDXF bas(doc, "");
+    bas.TraceEllipse(50, 0, 0, -10, 0.6f, 0.0f, 1.0f, 32);
+    EXPECT_POINT(bas.Points().front(), 50, -10);
+    EXPECT_POINT(bas.Points().back(), 50 + 6 * std::sin(1.0), -10 * std::cos(1.0));
+    // Shorter than half a step: one chord; absurd parameters: bounded.
+    TraceurDXF court(doc, "");
+    court.TraceEllipse(0, 0, 10, 0, 0.5f, 0.0f, 0.01f, 32);
+    EXPECT_EQ(court.Points().size(), 2u);
+    court.TraceEllipse(0, 0, 10, 0, 0.0f, -1e30f, 1e30f, 32);
+    EXPECT_LE(court.Points().size(), 2u + 2 * 330);
+}
+
+TEST(ConversionDXF, UneTraceParEntiteEtPolylignes) {
+    const std::vector<std::pair<double, double>> carre = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const auto t = Convertit(test::Ligne(0, 0, 10, 0) + test::Ligne(10, 0, 10, 5) + test::Polyligne(carre, true) +
+                             test::Polyligne(carre, false) + test::Polyligne({{1, 1}}, true) +
+                             PairesDXF{{"0", "POLYLINE"}, {"10", "0"}, {"20", "0"}, {"0", "VERTEX"}, {"10", "1"},
+                                       {"20", "1"}, {"0", "VERTEX"}, {"10", "?"}, {"20", "7"}});
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[0][0].Sequence, Code2(U' ', U'A'));
+    EXPECT_EQ(t[1][0].Sequence, Code2(U' ', U'B'));  // touching lines stay apart until welded
+    ASSERT_EQ(t[2].size(), 8u);                       // closed: back to the first vertex
+    EXPECT_POINT(t[2][7], 0, 0);
+    ASSERT_EQ(t[3].size(), 6u);
+    EXPECT_POINT(t[3][5], 0, 10);
+    // A lone vertex draws nothing; no slot 3 is open; an unreadable X keeps the one before.
+    ASSERT_EQ(t[4].size(), 2u);
+    EXPECT_POINT(t[4][1], 1, 7);
+}
+
+TEST(ConversionDXF, Insertions) {
+    const PairesDXF blocs = test::Bloc("P", test::Polyligne({{0, 0}, {2, 0}, {2, 1}}, true)) +
+                            test::Bloc("A", test::Arc(10, 0, 5, 0, 90));
+    auto t = Convertit(test::Insertion("P", 100, 50, 3, 2) + test::Insertion("AUTRE", 0, 0) +
+                           test::Insertion("A", 0, 0, -1, 1),
+                       blocs);
+    ASSERT_EQ(t.size(), 2u);  // a missing block draws nothing
+    EXPECT_POINT(t[0][1], 106, 50);
+    EXPECT_POINT(t[0][5], 100, 50);  // closes on its first vertex as placed
+    // Mirrored: the arc runs from 90 to 180 degrees about (-10, 0).
+    EXPECT_POINT(t[1].front(), -10, 5);
+    EXPECT_POINT(t[1].back(), -15, 0);
+
+    // A block inserting itself, directly or not, and a chain deeper than the limit.
+    PairesDXF chaine = test::Bloc("A", test::Ligne(0, 0, 1, 0) + test::Insertion("B", 1, 0)) +
+                       test::Bloc("B", test::Insertion("A", 0, 1) + test::Insertion("B", 5, 5));
+    for (int i = 0; i < 200; ++i)
+        chaine = chaine + test::Bloc("N" + std::to_string(i), test::Ligne(0, 0, 1, 0) +
+                                                                  test::Insertion("N" + std::to_string(i + 1), 0, 1));
+    const DocumentDXF doc = LireDXFTexte(FichierDXF(chaine, test::Insertion("A", 0, 0) + test::Insertion("N0", 0, 0)));
+    TraceurDXF tr(doc, "");
+    tr.ConvertitTout();
+    EXPECT_EQ(tr.NbBouclesBlocs(), 2u);
+    EXPECT_EQ(tr.NbTropImbriques(), 1u);
+    EXPECT_EQ(Traces(tr.Points()).size(), 1 + LimitesDXF{}.MaxImbrication);
+}
+
+TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
+    PairesDXF blocs = test::Bloc("B0", test::Cercle(0, 0, 1));
+    for (int n = 1; n <= 6; ++n) {
+        PairesDXF corps;
+        for (int k = 0; k < 10; ++k) corps = corps + test::Insertion("B" + std::to_string(n - 1), k, 0);
+        blocs = blocs + test::Bloc("B" + std::to_string(n), corps);
+    }
+    const DocumentDXF doc = LireDXFTexte(FichierDXF(blocs, test::Insertion("B6", 0, 0)));
+    TraceurDXF t(doc, "", LimitesDXF{100'000, 10'000'000, 128});
+    t.ConvertitTout();
+    EXPECT_TRUE(t.Depassement());
+    EXPECT_LE(t.Points().size(), 100'000u);
+
+    // Entities out of range leave no point and use no label.
+    const auto traces = Convertit(test::Ligne(0, 0, 1e30, 0) + test::Cercle(0, 0, 3e38) +
+                                      test::Insertion("B0", 0, 0, 1e30, 1e30) + test::Ligne(0, 0, 1, 1) +
+                                      test::Arc(0, 0, 1, 1e99, 10),
+                                  test::Bloc("B0", test::Arc(1, 1, 1, 0, 90)));
+    ASSERT_EQ(traces.size(), 1u);
+    EXPECT_EQ(traces[0][0].Sequence, Code2(U' ', U'A'));
+}
+
+class ImportDXF : public ::testing::Test {
+protected:
+    test::DossierTemporaire dossier;
+    test::UiEnregistreuse ui;
+    Contexte ctx{&ui};
+
+    void SetUp() override {
+        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+        ctx.dessin.TypeFichier = "DXF";
+        ctx.dessin.Trace_Initial = {{1, 2, PlumeBasse, PremiereSequence}, {3, 4, PlumeBasse, PremiereSequence}};
+        ctx.dessin.NbPoints = 2;
+        ctx.dessin.Xmax = 3;
+    }
+    void ExpectInchange() {
+        EXPECT_EQ(ctx.dessin.NbPoints, 2);
+        EXPECT_POINT(ctx.dessin.Trace_Initial[1], 3, 4);
+        EXPECT_EQ(ctx.dessin.Xmax, 3);
+    }
+};
+
+TEST_F(ImportDXF, OrigineRapportsEtEtiquettesSuivies) {
+    ui.surDimension = [](Contexte& c) {
+        EXPECT_EQ(c.dessin.Xmin, 10);
+        EXPECT_EQ(c.dessin.Ymax, 25);
+        c.parametres.RapportH = 2;
+        c.parametres.RapportV = 0.5;
+    };
+    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF({}, test::Ligne(10, 20, 30, 25))));
+    EXPECT_EQ(ui.nbDimensions, 1);
+    ASSERT_EQ(ctx.dessin.NbPoints, 2);
+    EXPECT_POINT(ctx.dessin.Trace_Initial[1], 40, 2.5);
+    EXPECT_EQ(ctx.SequenceDXF, " A");
+    // The next import goes on from " A".
+    ui.surDimension = nullptr;
+    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF({}, test::Ligne(0, 0, 1, 0) + test::Ligne(5, 5, 6, 6))));
+    EXPECT_EQ(ctx.dessin.Trace_Initial[0].Sequence, Code2(U' ', U'B'));
+    EXPECT_EQ(ctx.SequenceDXF, " C");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ImportDXF, SansEntiteLeDessinEstVide) {
+    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF(test::Bloc("B", test::Ligne(0, 0, 1, 1)), {{"0", "TEXT"}, {"10", "0"}})));
+    EXPECT_EQ(ctx.dessin.NbPoints, 0);
+    EXPECT_EQ(ctx.dessin.NbSequencesDecalees(), 0u);
+    EXPECT_EQ(ui.nbDimensions, 0);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
+    ctx.SequenceDXF = " C";
+    const DocumentDXF doc = LireDXFTexte(FichierDXF({}, test::Cercle(0, 0, 1) + test::Cercle(5, 0, 1)));
+    EXPECT_FALSE(ConvertitDXF(ctx, doc, LimitesDXF{1000, 1000, 10}));
+    ui.surDimension = [](Contexte& c) { c.parametres.RapportH = 1e300; };
+    EXPECT_FALSE(ConvertitDXF(ctx, doc));
+    EXPECT_FALSE(LectureDXF(ctx, dossier.Chemin("absent.dxf")));
+    EXPECT_FALSE(LectureDXF(ctx, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22))));
+    ASSERT_EQ(ui.messages.size(), 4u);
+    for (const auto& m : ui.messages) {
+        EXPECT_EQ(m.icone, Icone::Critique);
+        EXPECT_EQ(m.titre, "Korvelin");
+    }
+    EXPECT_NE(ui.messages[2].texte.find("absent.dxf"), std::string::npos);
+    EXPECT_NE(ui.messages[3].texte.find("binaire"), std::string::npos);
+    ExpectInchange();
+    EXPECT_EQ(ctx.SequenceDXF, " C");
+    // Entities left out are reported, the rest is imported.
+    ui.surDimension = nullptr;
+    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF({}, test::Ligne(0, 0, 1e20, 0) + test::Ligne(0, 0, 1, 1))));
+    ASSERT_EQ(ui.messages.size(), 5u);
+    EXPECT_EQ(ui.messages[4].icone, Icone::Exclamation);
+    EXPECT_NE(ui.messages[4].texte.find("1 aux coordonnées hors limites"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvelin
