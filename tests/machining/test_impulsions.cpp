@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "machining/banc_machine.h"
+#include "model/primitives.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
 
+namespace {
+PointTrace P(double x, double y) { return {static_cast<float>(x), static_cast<float>(y), {}, {}}; }
+}  // namespace
+
 TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
-    using Octets = std::vector<uint8_t>;
     const struct {
         int dx, dy, dz;
         bool inversionX;
-        Octets octets;
+        std::vector<uint8_t> octets;
     } cas[] = {{1, 0, 0, false, {0x44, 0xCC, 0x44}}, {1, 0, 0, true, {0x00, 0x88, 0x00}},
                {0, -1, 0, false, {0x00, 0x02, 0x00}}, {0, 0, 1, false, {0x10, 0x30, 0x10}},
                {-1, 1, -1, false, {0x01, 0xAB, 0x01}}};
@@ -22,18 +27,14 @@ TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
         ImpulsionMoteurs(b.Demarre(), c.dx, c.dy, c.dz, true);
         EXPECT_EQ(b.Donnees(), c.octets);
         EXPECT_EQ(b.port->PasNets(Axe::X), c.dx);  // an inverted motor is wired the other way
-        EXPECT_EQ(b.port->IncoherencesX(), 0);
     }
     // Edges at 0, 0.2 and 0.6 ms; the 10 ms pulse then waits its 95 remaining units.
     Banc b;
     ImpulsionMoteurs(b.Demarre(), 1, 0, 0, true);
     const auto& e = b.port->Ecritures();
-    EXPECT_EQ(e[0].temps, 0);
-    EXPECT_EQ(e[1].temps, 2000);
-    EXPECT_EQ(e[2].temps, 6000);
-    EXPECT_EQ(b.horloge.Lire(), 6000 + 95 * 1000);
-    // The motor output is bit 3 of the control register, cleared for on.
-    ArretMoteur(*b.m);
+    EXPECT_EQ((std::vector<int64_t>{e[0].temps, e[1].temps, e[2].temps, b.horloge.Lire()}),
+              (std::vector<int64_t>{0, 2000, 6000, 6000 + 95 * 1000}));
+    ArretMoteur(*b.m);  // bit 3 of the control register, cleared for on
     EXPECT_EQ(b.port->Controle(), 0x08);
     MarcheMoteur(*b.m);
     EXPECT_EQ(b.port->Controle(), 0x00);
@@ -69,13 +70,9 @@ TEST(Impulsions, PeriodeSelonAxesEtMatiere) {
 }
 
 TEST(Impulsions, AttenteEnUnitesDeDixiemeDeMilliseconde) {
-    EXPECT_EQ(UnitesAttente(0), 0);
-    EXPECT_EQ(UnitesAttente(-1), 0);
-    EXPECT_EQ(UnitesAttente(std::nan("")), 0);
-    EXPECT_EQ(UnitesAttente(0.15 / 1000), 2);
-    EXPECT_EQ(UnitesAttente(0.35 / 1000), 4);
-    EXPECT_EQ(UnitesAttente(0.00011), 2);
-    EXPECT_EQ(UnitesAttente((5 - 0.15 - 0.35) / 1000), 45);
+    const std::pair<double, int64_t> cas[] = {{0, 0}, {-1, 0}, {std::nan(""), 0}, {0.15 / 1000, 2},
+                                              {0.35 / 1000, 4}, {0.00011, 2}, {(5 - 0.15 - 0.35) / 1000, 45}};
+    for (const auto& [secondes, unites] : cas) EXPECT_EQ(UnitesAttente(secondes), unites) << secondes;
     Banc b;
     Attente(b.Demarre(), 0.5);
     EXPECT_EQ(b.horloge.Lire(), 5000 * 1000);
@@ -87,8 +84,7 @@ TEST(Impulsions, AttenteEnUnitesDeDixiemeDeMilliseconde) {
 }
 
 namespace {
-// A clock whose waits overrun their deadline by a chosen amount, and a port that counts
-// as real hardware, for the late-pulse count.
+// A clock whose waits overrun their deadline by a chosen amount, on a port that counts as real.
 struct HorlogeEnRetard final : Horloge {
     int64_t t = 0, retard = 0;
     int64_t Frequence() const override { return 1'000'000'000; }
@@ -110,15 +106,96 @@ TEST(Impulsions, RetardsDePlusDUnQuartDePeriodeComptes) {
     HorlogeEnRetard h;
     PortReel p;
     Machine m(p, h, v);
-    for (const int64_t retard : {0, 50'000, 300'000}) {
-        h.retard = retard;
-        ImpulsionMoteurs(m, 1, 0, 0, false);
-    }
+    for (const int64_t retard : {0, 50'000, 300'000, 0}) h.retard = retard, ImpulsionMoteurs(m, 1, 0, 0, false);
     EXPECT_EQ(m.ImpulsionsEnRetard, 1);
     // After a late edge the timeline starts again from it: no burst of short pulses.
-    h.retard = 0;
     const int64_t avant = h.t;
     ImpulsionMoteurs(m, 1, 0, 0, false);
     EXPECT_EQ(h.t - avant, 11 * 100'000);
-    EXPECT_EQ(m.ImpulsionsEnRetard, 1);
+}
+
+TEST(DeplacementXY, DixMillimetresEnXEtRetour) {
+    Banc b;
+    Machine& m = b.Demarre();
+    PointTrace cible = P(10, 0), retour = P(0, 0);
+    DeplacementXY(m, P(0, 0), cible, false);
+    EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 480);
+    EXPECT_EQ(b.port->Impulsions(Axe::X, -1) + b.port->Impulsions(Axe::Y), 0);
+    EXPECT_NEAR(cible.X, 10.0, 1e-4);
+    DeplacementXY(m, cible, retour, false);
+    EXPECT_EQ(b.port->PasNets(Axe::X), 0);
+    // X needs 100 steps at 10 ms, Y 60 at 20 ms: led by the slower Y, X would end 40 short.
+    b.ctx.parametres.TempsMin_Mat_Y = 20;
+    PointTrace loin = P(100.0 / 48, 60.0 / 48);
+    DeplacementXY(m, retour, loin, true);
+    EXPECT_EQ(b.port->PasNets(Axe::X), 100);
+    EXPECT_NEAR(b.port->PasNets(Axe::Y), 60, 1);
+}
+
+TEST(DeplacementXY, PasInvalideOuTrajetAbsurdeAucuneImpulsion) {
+    for (auto regle : {+[](Parametres& v) { v.Pas_X = 0; }, +[](Parametres& v) { v.NbPas_X = 0; },
+                       +[](Parametres& v) { v.Pas_X = -1; }}) {
+        Banc b;
+        regle(b.ctx.parametres);
+        Machine& m = b.Demarre();
+        PointTrace cible = P(5, 5), y = P(0, 2), loin = P(0, 1e30);
+        EXPECT_TRUE(DeplacementXY(m, P(0, 0), cible, false));
+        EXPECT_TRUE(b.port->Ecritures().empty());
+        EXPECT_EQ(cible.X, 0.0f);
+        DeplacementXY(m, P(0, 0), y, false);  // X need not move: Y alone goes
+        DeplacementXY(m, P(0, 0), loin, false);
+        EXPECT_EQ(b.port->Impulsions(Axe::Y, +1), 96);
+    }
+}
+
+TEST(DeplacementXY, DiagonalesAMoinsDUnPasDeLaLigneIdeale) {
+    std::mt19937 alea(7);
+    std::uniform_real_distribution<double> coord(-30, 30);
+    std::uniform_int_distribution<int> temps(1, 30);
+    for (int essai = 0; essai < 60; ++essai) {
+        Banc b;
+        Parametres& v = b.ctx.parametres;
+        if (essai % 3 == 0) v.NbPas_Y = 200, v.Pas_Y = 1.25;  // 4-decimal ties on the step length
+        v.TempsMin_Mat_X = temps(alea);
+        v.TempsMin_Mat_Y = temps(alea);
+        Machine& m = b.Demarre();
+        const double sX = v.Pas_X / v.NbPas_X, sY = v.Pas_Y / v.NbPas_Y;
+        const PointTrace a = P(coord(alea), coord(alea)), c = P(coord(alea), coord(alea));
+        PointTrace cible = c;
+        DeplacementXY(m, a, cible, true);
+        // Replay the step edges: every position reached stays within one step of the line.
+        const Droite d = DroitePassantPar(a, c);
+        int64_t nx = 0, ny = 0;
+        uint8_t avant = 0;
+        for (const auto& e : b.port->Ecritures()) {
+            const uint8_t front = static_cast<uint8_t>(e.valeur & ~avant);
+            avant = e.valeur;
+            if (front & LignePasX) nx += (e.valeur & LigneDirX) ? 1 : -1;
+            if (front & LignePasY) ny += (e.valeur & LigneDirY) ? 1 : -1;
+            const double x = a.X + nx * sX, y = a.Y + ny * sY;
+            ASSERT_LE(std::fabs(d.a * x + d.b * y + d.c), std::max(sX, sY) + 1e-9) << essai;
+        }
+        EXPECT_NEAR(cible.X, a.X + nx * sX, 1e-3);
+        EXPECT_NEAR(cible.Y, a.Y + ny * sY, 1e-3);
+        EXPECT_LE(std::fabs(cible.X - c.X), sX + 1e-4) << essai;
+        EXPECT_LE(std::fabs(cible.Y - c.Y), sY + 1e-4) << essai;
+    }
+}
+
+TEST(DeplacementZ, NombreDImpulsionsEtSens) {
+    for (const bool inversion : {false, true}) {
+        Banc b;
+        b.ctx.parametres.NbPas_Z = 2;
+        b.ctx.parametres.InversionSens_Z = inversion;
+        DeplacementZ(b.Demarre(), -1, false);
+        EXPECT_EQ(b.port->Impulsions(Axe::Z, -1), 2);
+        EXPECT_EQ(b.port->Impulsions(Axe::Z, +1), 0);
+        EXPECT_EQ(b.Donnees()[1], inversion ? 0x30 : 0x20);
+    }
+    Banc b;
+    Machine& m = b.Demarre();
+    for (const double rien : {0.0, std::nan(""), HUGE_VAL}) DeplacementZ(m, rien, false);
+    EXPECT_TRUE(b.port->Ecritures().empty());
+    DeplacementZ(m, 2, false);  // steps summed one by one: 96 of 1/48 mm fall just short of 2 mm
+    EXPECT_EQ(b.port->Impulsions(Axe::Z, +1), 97);
 }
