@@ -1,60 +1,42 @@
 #include <gtest/gtest.h>
 
-#include "geometry/aide.h"
 #include "geometry/decalage.h"
-#include "support/ui_enregistreuse.h"
+#include "model/aide_dessin.h"
+#include "settings/aide_contexte.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
 
 namespace {
 
-struct Decalage : ::testing::Test {
-    UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Decalage : ::testing::Test, ContexteTemporaire {
     Code2 A = Etiquette(" A");
-
     void SetUp() override {
         ctx.parametres.RayonFraise = 1.0;
         ctx.parametres.DecalageOutil = 1;
         ctx.parametres.Optimisation_1 = true;
     }
-    const std::vector<PointTrace>& Resultat(std::size_t entree = 0) {
-        return ctx.dessin.Trace_Decale.at(entree).Points;
-    }
-    void AttendPoints(std::initializer_list<std::pair<float, float>> attendus, std::size_t entree = 0) {
-        const auto& r = Resultat(entree);
-        ASSERT_EQ(r.size(), attendus.size());
-        std::size_t i = 0;
-        for (const auto& [x, y] : attendus) {
-            EXPECT_NEAR(r[i].X, x, 1e-5) << "point " << i;
-            EXPECT_NEAR(r[i].Y, y, 1e-5) << "point " << i;
-            ++i;
-        }
+    const std::vector<PointTrace>& R(std::size_t entree = 0) { return ctx.dessin.Trace_Decale.at(entree).Points; }
+    void Attend(const Points& attendus, std::size_t entree = 0) {
+        ASSERT_EQ(R(entree).size(), attendus.size());
+        AttendPoints(R(entree), attendus, 1e-5);
     }
 };
 
-TEST_F(Decalage, OutilADroiteEtAGaucheDUnAngleDroit) {
+TEST_F(Decalage, OutilADroiteAGaucheEtSurLaLigne) {
     AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {10, 10}});
     CalculDecalageTout(ctx);
     ASSERT_EQ(ctx.dessin.Trace_Decale.size(), 2u);
-    AttendPoints({{0, -1}, {11, -1}, {11, 10}});
-    for (const PointTrace& p : Resultat()) {
-        EXPECT_TRUE(p.Plume.Vide());
-        EXPECT_EQ(p.Sequence, A);
-    }
+    Attend({{0, -1}, {11, -1}, {11, 10}});
+    for (const PointTrace& p : R()) EXPECT_TRUE(p.Plume.Vide() && p.Sequence == A);
     EXPECT_TRUE(ui.messages.empty());
-
     ctx.parametres.DecalageOutil = 3;
     DecalageSequence(ctx, A);
-    AttendPoints({{0, 1}, {9, 1}, {9, 10}});
-
+    Attend({{0, 1}, {9, 1}, {9, 10}});
     // On the line: the trace itself, pen states and labels included.
     ctx.parametres.DecalageOutil = 2;
     DecalageSequence(ctx, A);
-    EXPECT_EQ(Resultat().size(), 3u);
-    EXPECT_EQ(Resultat()[2].X, 10.0f);
-    EXPECT_EQ(Resultat()[2].Plume, PlumeBasse);
+    EXPECT_TRUE(MemesPoints(R(), ctx.dessin.Trace_Initial));
 }
 
 TEST_F(Decalage, CarreFermeEtPointsAlignes) {
@@ -62,10 +44,9 @@ TEST_F(Decalage, CarreFermeEtPointsAlignes) {
     AjouteTrace(ctx.dessin, Etiquette(" B"), {{0, 20}, {5, 20}, {10, 20}});
     ctx.parametres.RayonFraise = 2.0;
     CalculDecalageTout(ctx);
-    AttendPoints({{-2, -2}, {12, -2}, {12, 12}, {-2, 12}, {-2, -2}});
-    EXPECT_EQ(Resultat().front().X, Resultat().back().X);
-    EXPECT_EQ(Resultat().front().Y, Resultat().back().Y);
-    AttendPoints({{0, 18}, {5, 18}, {10, 18}}, 1);
+    Attend({{-2, -2}, {12, -2}, {12, 12}, {-2, 12}, {-2, -2}});
+    EXPECT_EQ(XY(R()).front(), XY(R()).back());
+    Attend({{0, 18}, {5, 18}, {10, 18}}, 1);
 }
 
 TEST_F(Decalage, RayonTropGrandPourLeCarre) {
@@ -74,16 +55,12 @@ TEST_F(Decalage, RayonTropGrandPourLeCarre) {
     ctx.parametres.DecalageOutil = 3;
     ctx.parametres.Optimisation_1 = false;
     CalculDecalageTout(ctx);
-    AttendPoints({{3, 3}, {-2, 3}, {-2, -2}, {3, -2}, {3, 3}});
-
+    Attend({{3, 3}, {-2, 3}, {-2, -2}, {3, -2}, {3, 3}});
     ctx.parametres.Optimisation_1 = true;
     DecalageSequence(ctx, A);
-    AttendPoints({{3, 3}, {-2, 3}, {-2, -2}, {3, -2}, {3, 3}});
-    for (const PointTrace& p : Resultat()) EXPECT_EQ(p.Sequence, MarqueSuppression);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].texte, "Impossible de décaler ce tracé avec ce rayon de fraise");
-    EXPECT_EQ(ui.messages[0].titre, "Erreur");
-    EXPECT_EQ(ui.messages[0].icone, Icone::Critique);
+    Attend({{3, 3}, {-2, 3}, {-2, -2}, {3, -2}, {3, 3}});
+    for (const PointTrace& p : R()) EXPECT_EQ(p.Sequence, MarqueSuppression);
+    AttendSeulMessage(ui, "Impossible de décaler ce tracé avec ce rayon de fraise", Icone::Critique, "Erreur");
 }
 
 TEST_F(Decalage, LeCoinRentrantPerdSesPointsTropProches) {
@@ -91,7 +68,7 @@ TEST_F(Decalage, LeCoinRentrantPerdSesPointsTropProches) {
     // bite into the walls. The two vertices at the mouth stay, exactly one radius away.
     AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {10, 1}, {11, 1}, {11, 0}, {20, 0}});
     CalculDecalageTout(ctx);
-    AttendPoints({{0, -1}, {11, -1}, {10, -1}, {20, -1}});
+    Attend({{0, -1}, {11, -1}, {10, -1}, {20, -1}});
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -99,12 +76,10 @@ TEST_F(Decalage, ProgressionDansLeCinquiemePanneau) {
     ctx.parametres.AffichageCalcul = true;
     AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {10, 10}});
     CalculDecalageTout(ctx);
-    ASSERT_FALSE(ui.statuts.empty());
-    EXPECT_EQ(ui.statuts.front(), std::make_pair(5, std::string("Tracé  A - 1er passage, point n° 1")));
+    ASSERT_EQ(ui.statuts.size(), 5u);
+    EXPECT_EQ(ui.statuts[0], std::make_pair(5, std::string("Tracé  A - 1er passage, point n° 1")));
     EXPECT_EQ(ui.statuts[1], std::make_pair(5, std::string("Tracé  A - 2nd passage, point n° 0")));
     EXPECT_EQ(ui.statuts.back(), std::make_pair(5, std::string()));
-    EXPECT_EQ(ui.statuts.size(), 5u);
-
     // Without the option the panel is only emptied.
     ui.statuts.clear();
     ctx.parametres.AffichageCalcul = false;
@@ -118,18 +93,15 @@ TEST_F(Decalage, CasOuRienNeChange) {
     CalculDecalageTout(ctx);
     ASSERT_EQ(ctx.dessin.Trace_Decale.size(), 3u);
     // A single point keeps what its entry held: the point itself, never the origin.
-    ASSERT_EQ(Resultat().size(), 1u);
-    EXPECT_EQ(Resultat()[0].X, 4.0f);
-    EXPECT_EQ(Resultat()[0].Y, 4.0f);
-    EXPECT_EQ(Resultat()[0].Sequence, A);
-    AttendPoints({{0, -1}, {10, -1}}, 1);
-
+    ASSERT_EQ(R().size(), 1u);
+    EXPECT_EQ(XY(R()), (Points{{4, 4}}));
+    EXPECT_EQ(R()[0].Sequence, A);
+    Attend({{0, -1}, {10, -1}}, 1);
     const int sabliers = ui.nbSabliers;
     DecalageSequence(ctx, AucuneSequence);
     EXPECT_EQ(ui.nbSabliers, sabliers);
     DecalageSequence(ctx, Etiquette("ZZ"));  // no such trace
     EXPECT_TRUE(ui.messages.empty());
-
     ctx.dessin = Dessin{};
     CalculDecalageTout(ctx);
     EXPECT_EQ(ctx.dessin.Trace_Decale.size(), 1u);
@@ -142,15 +114,14 @@ TEST_F(Decalage, DroitesParalleles) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].texte, "Problème d'intersection");
     EXPECT_EQ(ui.messages[0].titre, "Korvelin");
-    EXPECT_EQ(Resultat().size(), 1u);  // nothing stored
-
+    EXPECT_EQ(R().size(), 1u);  // nothing stored
     // Doubling back is not an exact parallel: no message, the vertex lands far away.
     ui.messages.clear();
     ctx.dessin = Dessin{};
     AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {2, 0}});
     CalculDecalageTout(ctx);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(Resultat().size(), 3u);
+    EXPECT_EQ(R().size(), 3u);
 }
 
 }  // namespace

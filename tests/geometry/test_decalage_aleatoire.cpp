@@ -5,9 +5,9 @@
 #include <cmath>
 #include <random>
 
-#include "geometry/aide.h"
 #include "geometry/decalage.h"
 #include "geometry/litteral.h"
+#include "model/aide_dessin.h"
 #include "support/ui_enregistreuse.h"
 
 using namespace korvelin;

@@ -3,44 +3,34 @@
 #include <algorithm>
 #include <random>
 
-#include "geometry/aide.h"
 #include "geometry/decalage.h"
 #include "geometry/litteral.h"
 #include "geometry/soudure.h"
+#include "model/aide_dessin.h"
 #include "model/listes.h"
-#include "support/ui_enregistreuse.h"
+#include "settings/aide_contexte.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
 
 namespace {
 
-using Points = std::vector<std::pair<float, float>>;
-
-struct Soudure : ::testing::Test {
-    UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Soudure : ::testing::Test, ContexteTemporaire {
     Dessin& d = ctx.dessin;
-
     void SetUp() override { ctx.parametres.DecalageOutil = 2; }
-    // The traces of the drawing, in order, as their points.
-    std::vector<std::pair<Code2, Points>> Traces() const {
-        std::vector<std::pair<Code2, Points>> t;
-        for (int32_t i = 0; i < d.NbPoints; ++i) {
-            const PointTrace& p = d.Trace_Initial[i];
-            if (t.empty() || t.back().first != p.Sequence) t.push_back({p.Sequence, {}});
-            t.back().second.emplace_back(p.X, p.Y);
-        }
-        return t;
+    // Welds traces labelled " A", " B", ... in this order.
+    std::vector<std::pair<Code2, Points>> Soude(const std::vector<Points>& traces) {
+        d = Dessin{};
+        Code2 e = PremiereSequence;
+        for (const Points& t : traces) AjouteTrace(d, e, t), e = ProchaineSequence(e);
+        SoudureAutomatique(ctx);
+        return TracesDe(d);
     }
 };
 
-TEST_F(Soudure, TroisSegmentsDontUnALEnvers) {
-    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {10, 0}});
-    AjouteTrace(d, Etiquette(" B"), {{20, 0}, {10, 0}});
-    AjouteTrace(d, Etiquette(" C"), {{20, 0}, {30, 5}});
-    SoudureAutomatique(ctx);
-    const auto t = Traces();
+TEST_F(Soudure, ChainesEtContours) {
+    // Three segments, one backwards.
+    auto t = Soude({{{0, 0}, {10, 0}}, {{20, 0}, {10, 0}}, {{20, 0}, {30, 5}}});
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0].first, Etiquette(" A"));
     EXPECT_EQ(t[0].second, (Points{{0, 0}, {10, 0}, {20, 0}, {30, 5}}));
@@ -49,52 +39,29 @@ TEST_F(Soudure, TroisSegmentsDontUnALEnvers) {
     EXPECT_EQ(d.Trace_Decale.size(), 2u);
     EXPECT_EQ(d.Xmax, 30.0);
     EXPECT_EQ(ui.nbRafraichissements, 1);
-}
-
-TEST_F(Soudure, DebutContreDebutTrouveAuSecondPassage) {
-    AjouteTrace(d, Etiquette(" A"), {{10, 0}, {20, 0}});
-    AjouteTrace(d, Etiquette(" B"), {{10, 0}, {0, 0}});
-    SoudureAutomatique(ctx);
-    const auto t = Traces();
-    ASSERT_EQ(t.size(), 1u);
-    EXPECT_EQ(t[0].first, Etiquette(" A"));
-    EXPECT_EQ(t[0].second, (Points{{0, 0}, {10, 0}, {20, 0}}));
-}
-
-TEST_F(Soudure, ToleranceStricteSurChaqueAxe) {
-    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {1, 0}});
-    AjouteTrace(d, Etiquette(" B"), {{1.0009f, 0.0009f}, {2, 0}});
-    SoudureAutomatique(ctx);
-    ASSERT_EQ(Traces().size(), 1u);
-    EXPECT_EQ(d.NbPoints, 3);
-
-    for (const std::pair<float, float> ecart : {std::pair{1.001f, 0.0f}, std::pair{1.0f, 0.001f}}) {
-        d = Dessin{};
-        AjouteTrace(d, Etiquette(" A"), {{0, 0}, {1, 0}});
-        AjouteTrace(d, Etiquette(" B"), {ecart, {2, 0}});
-        SoudureAutomatique(ctx);
-        EXPECT_EQ(Traces().size(), 2u);
-        EXPECT_EQ(d.NbPoints, 4);
-    }
-}
-
-TEST_F(Soudure, ContoursFermesEtPointIsole) {
-    // A closed contour is never welded to itself; its two halves become one.
-    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-    AjouteTrace(d, Etiquette(" B"), {{5, 5}, {6, 5}, {6, 6}});
-    AjouteTrace(d, Etiquette(" C"), {{6, 6}, {5, 6}, {5, 5}});
-    // A single point at a chain's end joins it, as a start.
-    AjouteTrace(d, Etiquette(" D"), {{9, 9}, {9, 12}});
-    AjouteTrace(d, Etiquette(" E"), {{9, 12}});
-    SoudureAutomatique(ctx);
-    const auto t = Traces();
+    // Start against start, found on the second pass.
+    t = Soude({{{10, 0}, {20, 0}}, {{10, 0}, {0, 0}}});
+    EXPECT_EQ(t, (decltype(t){{Etiquette(" A"), {{0, 0}, {10, 0}, {20, 0}}}}));
+    // A closed contour is never welded to itself; its two halves become one; a single
+    // point at a chain's end joins it, as a start.
+    t = Soude({{{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}, {{5, 5}, {6, 5}, {6, 6}}, {{6, 6}, {5, 6}, {5, 5}},
+               {{9, 9}, {9, 12}}, {{9, 12}}});
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0].second.size(), 5u);
     EXPECT_EQ(t[1].second, (Points{{5, 5}, {6, 5}, {6, 6}, {5, 6}, {5, 5}}));
     EXPECT_EQ(t[2].second, (Points{{9, 9}, {9, 12}}));
 }
 
-TEST_F(Soudure, DessinVide) {
+TEST_F(Soudure, ToleranceStricteSurChaqueAxe) {
+    EXPECT_EQ(Soude({{{0, 0}, {1, 0}}, {{1.0009f, 0.0009f}, {2, 0}}}).size(), 1u);
+    EXPECT_EQ(d.NbPoints, 3);
+    for (const std::pair<float, float> ecart : {std::pair{1.001f, 0.0f}, std::pair{1.0f, 0.001f}}) {
+        EXPECT_EQ(Soude({{{0, 0}, {1, 0}}, {ecart, {2, 0}}}).size(), 2u);
+        EXPECT_EQ(d.NbPoints, 4);
+    }
+}
+
+TEST_F(Soudure, DessinVideEtMiroirDeuxFois) {
     SoudureAutomatique(ctx);
     EXPECT_EQ(d.NbPoints, 0);
     EXPECT_EQ(d.Trace_Decale.size(), 1u);
@@ -102,22 +69,22 @@ TEST_F(Soudure, DessinVide) {
     SoudureAutomatique(ctx);
     Miroir(ctx);
     EXPECT_EQ(d.NbPoints, 0);
-}
 
-TEST_F(Soudure, MiroirDeuxFois) {
+    d = Dessin{};
+    ui.nbRafraichissements = 0;
     AjouteTrace(d, Etiquette(" A"), {{0, 0}, {2.5f, 1}, {10, 0}});
     AjouteTrace(d, Etiquette(" B"), {{4, 4}, {6, 8}});
     CalculDecalageTout(ctx);
     CalculBornes(d);
-    const auto avant = Traces();
+    const auto avant = TracesDe(d);
     Miroir(ctx);
-    auto t = Traces();
+    const auto t = TracesDe(d);
     EXPECT_EQ(t[0].second, (Points{{0, 0}, {7.5f, 1}, {10, 0}}));
     EXPECT_EQ(t[1].second, (Points{{4, 8}, {6, 4}}));
     EXPECT_EQ(d.Trace_Decale[1].Points[0].X, 4.0f);  // offsets follow the mirrored traces
     EXPECT_EQ(ui.nbRafraichissements, 1);
     Miroir(ctx);
-    EXPECT_EQ(Traces(), avant);
+    EXPECT_EQ(TracesDe(d), avant);
 }
 
 // Contours cut into pieces, shuffled, some reversed, with stray points and near misses.

@@ -4,8 +4,7 @@
 #include <random>
 
 #include "import/hpgl.h"
-#include "support/dossier_temporaire.h"
-#include "support/ui_enregistreuse.h"
+#include "settings/aide_contexte.h"
 
 namespace korvelin {
 namespace {
@@ -144,10 +143,7 @@ TEST(LectureHPGL, FilesWithoutPenDownOrUnreadable) {
         EXPECT_EQ(im.ctx.dessin.NbPoints, 0);
         EXPECT_EQ(im.ctx.dessin.NbSequencesDecalees(), 0u);
         EXPECT_EQ(im.ui.nbDimensions, 0);
-        ASSERT_EQ(im.ui.messages.size(), 1u);
-        EXPECT_EQ(im.ui.messages[0].texte, "Fichier inexploitable !");
-        EXPECT_EQ(im.ui.messages[0].titre, "Korvelin");
-        EXPECT_EQ(im.ui.messages[0].icone, Icone::Critique);
+        test::AttendSeulMessage(im.ui, "Fichier inexploitable !");
     }
     test::DossierTemporaire dossier;
     Import im;

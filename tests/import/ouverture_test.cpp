@@ -3,20 +3,15 @@
 #include "import/ouverture.h"
 #include "platform/ini.h"
 #include "settings/magasin.h"
-#include "support/dossier_temporaire.h"
-#include "support/ui_enregistreuse.h"
+#include "settings/aide_contexte.h"
 
 namespace korvelin {
 namespace {
 
 using test::DossierTemporaire;
 
-struct Ouverture {
-    DossierTemporaire dossier;
-    test::UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Ouverture : test::ContexteTemporaire {
     Ouverture() {
-        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
         ctx.parametres.DecalageOutil = 2;  // offsets on the line keep the bounds of the points
     }
     std::string Ini(const char* cle) { return LireIni(ctx.CheminIni, SectionIni, cle).value_or("?"); }

@@ -3,8 +3,7 @@
 #include <filesystem>
 
 #include "import/projet.h"
-#include "support/dossier_temporaire.h"
-#include "support/ui_enregistreuse.h"
+#include "settings/aide_contexte.h"
 
 namespace korvelin {
 namespace {
@@ -20,12 +19,8 @@ std::vector<std::string> Lignes(const std::string& texte) {
     return r;
 }
 
-struct Projet {
-    DossierTemporaire dossier;
-    UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Projet : test::ContexteTemporaire {
     Projet() {
-        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
         ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence},
                                     {12.5f, -3, PlumeBasse, PremiereSequence}};
         ctx.dessin.NbPoints = 2;
@@ -85,9 +80,7 @@ TEST(Projet, UnusableFilesKeepTheDrawing) {
     for (const auto& [contenu, message] : cas) {
         Projet p;
         EXPECT_FALSE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
-        ASSERT_EQ(p.ui.messages.size(), 1u);
-        EXPECT_EQ(p.ui.messages[0].texte, message);
-        EXPECT_EQ(p.ui.messages[0].icone, Icone::Critique);
+        test::AttendSeulMessage(p.ui, message);
         EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
         EXPECT_TRUE(p.ctx.dessin.FichierProjet.empty());
         EXPECT_EQ(p.ui.nbDimensions, 0);

@@ -1,20 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "import/dat.h"
-#include "support/dossier_temporaire.h"
-#include "support/ui_enregistreuse.h"
+#include "model/aide_dessin.h"
+#include "settings/aide_contexte.h"
 
 namespace korvelin {
 namespace {
 
-class LectureDATTest : public ::testing::Test {
-protected:
-    test::DossierTemporaire dossier;
-    test::UiEnregistreuse ui;
-    Contexte ctx{&ui};
-
+struct LectureDATTest : ::testing::Test, test::ContexteTemporaire {
     void SetUp() override {
-        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
         ctx.dessin.TypeFichier = "DAT";
         ctx.dessin.Trace_Initial = {{7, 8, PlumeBasse, PremiereSequence}, {9, 9, PlumeBasse, PremiereSequence}};
         ctx.dessin.NbPoints = 2;
@@ -24,13 +18,8 @@ protected:
     void ExpectRefus(std::string_view texte, const std::string& message) {
         ui.messages.clear();
         EXPECT_FALSE(LectureDATTexte(ctx, texte)) << texte;
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].texte, message);
-        EXPECT_EQ(ui.messages[0].titre, "Korvelin");
-        EXPECT_EQ(ui.messages[0].icone, Icone::Critique);
-        EXPECT_EQ(ctx.dessin.NbPoints, 2);
-        EXPECT_EQ(ctx.dessin.Trace_Initial[0].X, 7.0f);
-        EXPECT_EQ(ctx.dessin.Xmax, 9.0);
+        test::AttendSeulMessage(ui, message);
+        EXPECT_TRUE(ctx.dessin.NbPoints == 2 && ctx.dessin.Trace_Initial[0].X == 7.0f && ctx.dessin.Xmax == 9.0);
     }
 };
 
@@ -39,21 +28,15 @@ TEST_F(LectureDATTest, PointsMisALOrigineDernierPointGarde) {
     EXPECT_EQ(ui.nbDimensions, 1);
     ASSERT_EQ(ctx.dessin.NbPoints, 2);
     const auto& t = ctx.dessin.Trace_Initial;
-    EXPECT_EQ(t[0].X, 0.0f);
-    EXPECT_EQ(t[0].Y, 0.0f);
-    EXPECT_EQ(t[1].X, 19.5f);
-    EXPECT_EQ(t[1].Y, 20.25f);
-    EXPECT_EQ(t[1].Plume, PlumeBasse);
-    EXPECT_EQ(t[1].Sequence, PremiereSequence);
+    EXPECT_EQ(test::XY(t, 0, 2), (test::Points{{0, 0}, {19.5f, 20.25f}}));
+    EXPECT_TRUE(t[1].Plume == PlumeBasse && t[1].Sequence == PremiereSequence);
 
     // Integers, tabs, a leading blank and a last line without its end are skipped; a third
     // column runs into Y; repeated points go; ratios apply.
     ui.surDimension = [](Contexte& c) { c.parametres.RapportH = 10; };
     ASSERT_TRUE(LectureDATTexte(ctx, "1 2\r\n1.0\t2.0\r\n 3.0 4.0\r\n1.5 2.5 3.5\r\n0.5 0.5\n0.5 0.5\n9.0 9.0"));
     ASSERT_EQ(ctx.dessin.NbPoints, 2);
-    EXPECT_FLOAT_EQ(t[0].X, 10.0f);
-    EXPECT_FLOAT_EQ(t[0].Y, 2.03f);
-    EXPECT_FLOAT_EQ(t[1].X, 0.0f);
+    test::AttendPoints(t, {{10.0f, 2.03f}, {0.0f, t[1].Y}});
 }
 
 TEST_F(LectureDATTest, FichiersRefuses) {

@@ -5,8 +5,7 @@
 #include "import/dxf.h"
 #include "import/dxf_conversion.h"
 #include "import/dxf_texte.h"
-#include "support/dossier_temporaire.h"
-#include "support/ui_enregistreuse.h"
+#include "settings/aide_contexte.h"
 
 namespace korvelin {
 namespace {
@@ -172,23 +171,12 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
     EXPECT_EQ(traces[0][0].Sequence, Code2(U' ', U'A'));
 }
 
-class ImportDXF : public ::testing::Test {
-protected:
-    test::DossierTemporaire dossier;
-    test::UiEnregistreuse ui;
-    Contexte ctx{&ui};
-
+struct ImportDXF : ::testing::Test, test::ContexteTemporaire {
     void SetUp() override {
-        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
         ctx.dessin.TypeFichier = "DXF";
         ctx.dessin.Trace_Initial = {{1, 2, PlumeBasse, PremiereSequence}, {3, 4, PlumeBasse, PremiereSequence}};
         ctx.dessin.NbPoints = 2;
         ctx.dessin.Xmax = 3;
-    }
-    void ExpectInchange() {
-        EXPECT_EQ(ctx.dessin.NbPoints, 2);
-        EXPECT_POINT(ctx.dessin.Trace_Initial[1], 3, 4);
-        EXPECT_EQ(ctx.dessin.Xmax, 3);
     }
 };
 
@@ -235,7 +223,9 @@ TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
     }
     EXPECT_NE(ui.messages[2].texte.find("absent.dxf"), std::string::npos);
     EXPECT_NE(ui.messages[3].texte.find("binaire"), std::string::npos);
-    ExpectInchange();
+    EXPECT_EQ(ctx.dessin.NbPoints, 2);
+    EXPECT_POINT(ctx.dessin.Trace_Initial[1], 3, 4);
+    EXPECT_EQ(ctx.dessin.Xmax, 3);
     EXPECT_EQ(ctx.SequenceDXF, " C");
     // Entities left out are reported, the rest is imported.
     ui.surDimension = nullptr;

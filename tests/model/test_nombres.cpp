@@ -8,47 +8,32 @@
 
 using namespace korvelin;
 
-TEST(Nombres, LecturePlain) {
-    EXPECT_EQ(LecturePlain("12.5abc"), 12.5);
-    EXPECT_EQ(LecturePlain("12,5"), 12.0);
-    EXPECT_EQ(LecturePlain(""), 0.0);
-    EXPECT_EQ(LecturePlain("lettres"), 0.0);
-    EXPECT_EQ(LecturePlain(" 1 2 3"), 123.0);
+TEST(Nombres, Lectures) {
+    const std::pair<const char*, double> plain[] = {
+        {"12.5abc", 12.5}, {"12,5", 12.0}, {"", 0.0},       {"lettres", 0.0},     {" 1 2 3", 123.0},
+        {"-4e2", -400.0},  {"10,20", 10.0}, {"1e999999", DBL_MAX}};
+    for (const auto& [texte, valeur] : plain) EXPECT_EQ(LecturePlain(texte), valeur) << texte;
     EXPECT_DOUBLE_EQ(LecturePlain("2.5 3.5"), 2.53);
-    EXPECT_EQ(LecturePlain("-4e2"), -400.0);
-    EXPECT_EQ(LecturePlain("1e999999"), DBL_MAX);
-    EXPECT_EQ(LecturePlain("10,20"), 10.0);
-}
-
-TEST(Nombres, LectureLocaleAccepteLesDeuxSeparateurs) {
-    EXPECT_EQ(LectureLocale("12,5"), 12.5);
-    EXPECT_EQ(LectureLocale(" 12.5 "), 12.5);
-    EXPECT_EQ(LectureLocale("-0,025"), -0.025);
-    EXPECT_FALSE(LectureLocale(""));
-    EXPECT_FALSE(LectureLocale("12,5 mm"));
-    EXPECT_FALSE(LectureLocale("1,2,3"));
+    for (const auto& [texte, valeur] : {std::pair{"12,5", 12.5}, {" 12.5 ", 12.5}, {"-0,025", -0.025}})
+        EXPECT_EQ(LectureLocale(texte), valeur) << texte;
+    for (const char* refuse : {"", "12,5 mm", "1,2,3"}) EXPECT_FALSE(LectureLocale(refuse)) << refuse;
     EXPECT_EQ(LectureLocaleOuPlain("3x"), 3.0);
     EXPECT_EQ(LectureSaisie("2,083"), 2.083);
     EXPECT_EQ(LectureSaisie("150,5 mm"), 150.5);
-    EXPECT_EQ(LectureEntier16("2,5"), 2);
-    EXPECT_EQ(LectureEntier16("3,5"), 4);
-    EXPECT_EQ(LectureEntier16("99999"), 32767);
+    for (const auto& [texte, valeur] : {std::pair{"2,5", 2}, {"3,5", 4}, {"99999", 32767}})
+        EXPECT_EQ(LectureEntier16(texte), valeur) << texte;
 }
 
 TEST(Nombres, Ecritures) {
     EXPECT_EQ(EcritureLocale(0.025), "0,025");
     EXPECT_EQ(EcritureLocale(100), "100");
     EXPECT_EQ(EcritureLocale(0.1 + 0.2), "0,3");
-    EXPECT_EQ(FormatFixe(2.0833333, 3, ','), "2,083");
-    EXPECT_EQ(FormatFixe(0.0625, 3, '.'), "0.062");  // a true half goes to the even digit
-    EXPECT_EQ(FormatFixe(0.1875, 3, '.'), "0.188");
-    EXPECT_EQ(FormatFixe(-3, 3, '.'), "-3.000");
-    EXPECT_EQ(FormatFixe(-0.0001, 3, '.'), "0.000");
-    EXPECT_EQ(FormatFixe(12.25, 1, ','), "12,2");
-    EXPECT_EQ(TexteFlottant32(0.0f), " 0");
-    EXPECT_EQ(TexteFlottant32(12.5f), " 12.5");
-    EXPECT_EQ(TexteFlottant32(-3.0f), "-3");
-    EXPECT_EQ(TexteFlottant32(0.1f), " 0.1");
+    const std::tuple<double, int, char, const char*> fixes[] = {
+        {2.0833333, 3, ',', "2,083"}, {0.0625, 3, '.', "0.062"},  // a true half goes to the even digit
+        {0.1875, 3, '.', "0.188"},    {-3, 3, '.', "-3.000"},     {-0.0001, 3, '.', "0.000"}, {12.25, 1, ',', "12,2"}};
+    for (const auto& [v, chiffres, virgule, texte] : fixes) EXPECT_EQ(FormatFixe(v, chiffres, virgule), texte);
+    for (const auto& [v, texte] : {std::pair{0.0f, " 0"}, {12.5f, " 12.5"}, {-3.0f, "-3"}, {0.1f, " 0.1"}})
+        EXPECT_EQ(TexteFlottant32(v), texte);
     EXPECT_EQ(VersFlottant32(1e300), FLT_MAX);
 }
 
@@ -66,12 +51,8 @@ TEST(NomsDeFichiers, DecoupageDesChemins) {
 TEST(LigneProjet, EcritureEtRelecture) {
     const std::string l = LignePointProjet({12.5f, -3.0f, PlumeBasse, PremiereSequence});
     EXPECT_EQ(l, " 12.5          -3             PD              A             ");
-    EXPECT_EQ(l.size(), 60u);
     const PointTrace p = LireLignePointProjet(l);
-    EXPECT_EQ(p.X, 12.5f);
-    EXPECT_EQ(p.Y, -3.0f);
-    EXPECT_EQ(p.Plume, PlumeBasse);
-    EXPECT_EQ(p.Sequence, PremiereSequence);
+    EXPECT_TRUE(p.X == 12.5f && p.Y == -3.0f && p.Plume == PlumeBasse && p.Sequence == PremiereSequence);
     EXPECT_EQ(LireLignePointProjet(" 12,5").X, 12.5f);
     const PointTrace vide = LireLignePointProjet("");
     EXPECT_EQ(vide.X, 0.0f);

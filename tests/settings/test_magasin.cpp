@@ -4,12 +4,22 @@
 #include "model/ligne_projet.h"
 #include "platform/fichier.h"
 #include "platform/ini.h"
+#include "settings/aide_contexte.h"
 #include "settings/magasin.h"
-#include "support/dossier_temporaire.h"
-#include "support/ui_enregistreuse.h"
 
 using namespace korvelin;
-using korvelin::test::DossierTemporaire;
+using namespace korvelin::test;
+
+namespace {
+
+struct Magasin : ::testing::Test, ContexteTemporaire {};
+
+std::string ProjetDe(const std::string& reglages) {
+    return reglages + LignePointProjet({0, 0, PlumeBasse, PremiereSequence}) + "\r\n" +
+           LignePointProjet({12.5f, -3, PlumeBasse, PremiereSequence}) + "\r\n";
+}
+
+}  // namespace
 
 TEST(Ini, ProfilCommeSousWindows) {
     DossierTemporaire dossier;
@@ -18,27 +28,20 @@ TEST(Ini, ProfilCommeSousWindows) {
     EXPECT_EQ(LireIni(ini, "Korvelin", "RayonFraise"), "2.5");
     EXPECT_EQ(LireIni(ini, "Korvelin", "Absente"), std::nullopt);
     EXPECT_EQ(LireIni(dossier.Chemin("nulle-part.ini"), "Korvelin", "MargeX"), std::nullopt);
-
     ASSERT_TRUE(EcrireIni(ini, "Korvelin", "MargeY", "4"));
     ASSERT_TRUE(EcrireIni(ini, "Korvelin", "RayonFraise", "3"));
     ASSERT_TRUE(EcrireIni(ini, "Korvelin", "MargeX", std::nullopt));
     EXPECT_EQ(DossierTemporaire::Lit(ini),
               "; commentaire gardé\r\n[Autre]\r\nRayonFraise=9\r\n[KORVELIN]\r\nRayonFraise=3\r\nMargeY=4\r\n");
-}
-
-TEST(Ini, CreeLeFichierEtLitLeWindows1252) {
-    DossierTemporaire dossier;
-    const std::string ini = dossier.Chemin("sous/dossier/Korvelin.ini");
-    ASSERT_TRUE(EcrireIni(ini, "Korvelin", "Fichier", "/tmp/pièce.plt"));
-    EXPECT_EQ(DossierTemporaire::Lit(ini), "[Korvelin]\r\nFichier=/tmp/pièce.plt\r\n");
+    // Created with its folders; an old file in Windows-1252 reads as UTF-8.
+    const std::string neuf = dossier.Chemin("sous/dossier/Korvelin.ini");
+    ASSERT_TRUE(EcrireIni(neuf, "Korvelin", "Fichier", "/tmp/pièce.plt"));
+    EXPECT_EQ(DossierTemporaire::Lit(neuf), "[Korvelin]\r\nFichier=/tmp/pièce.plt\r\n");
     const std::string ancien = dossier.Ecrit("ancien.ini", "[Korvelin]\r\nFichier=C:\\pi\xE8" "ce.plt\r\n");
     EXPECT_EQ(LireIni(ancien, "Korvelin", "Fichier"), "C:\\pièce.plt");
 }
 
-TEST(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
-    DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     ctx.parametres.RayonFraise = 99;
     ChargeDemarrage(ctx);
     ctx.dessin.TypeFichier = "PLT";
@@ -46,11 +49,8 @@ TEST(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     const Parametres& p = ctx.parametres;
     EXPECT_EQ(p.RayonFraise, 3.0);
     EXPECT_EQ(p.DecalageOutil, 1);
-    EXPECT_EQ(p.CouleurSequence, 16711680);
     EXPECT_EQ(p.AdressePort, 888);
     EXPECT_EQ(p.TimerInterval, 275);
-    EXPECT_EQ(p.Course_Y, 500.0);
-    EXPECT_EQ(p.NbPas_Z, 48);
     EXPECT_TRUE(p.Optimisation_1);
     EXPECT_FALSE(p.InversionSens_X);
     EXPECT_EQ(p.RapportH, 0.025);
@@ -59,11 +59,9 @@ TEST(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     EXPECT_EQ(p.RapportV, 1.0);
 }
 
-TEST(Magasin, ValeursStockeesRelues) {
-    DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nTempsMin_Mat_X=12.5\r\nTempsMin_Mat_Y=12,5\r\n"
-                                                  "RayonFraise=2,5\r\nOptionLPT=1\r\nHPGLRapportH=0,5\r\n");
+TEST_F(Magasin, ValeursStockeesRelues) {
+    dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nTempsMin_Mat_X=12.5\r\nTempsMin_Mat_Y=12,5\r\n"
+                                  "RayonFraise=2,5\r\nOptionLPT=1\r\nHPGLRapportH=0,5\r\n");
     ChargeMachine(ctx);
     ChargeDecalage(ctx);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_X, 12.5);
@@ -83,50 +81,28 @@ TEST(Magasin, ValeursStockeesRelues) {
     EXPECT_EQ(LireParametre(ctx, "Fichier", ""), "/d/a  DecalageOutil=3 .plt");
 }
 
-TEST(Magasin, LectureSeuleNeTouchePasAuDisque) {
-    DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+TEST_F(Magasin, LectureSeuleEtEchecDEcriture) {
     ctx.ParametresEnLectureSeule = true;
     EXPECT_TRUE(EcrireParametre(ctx, "MargeX", "3"));
     EXPECT_FALSE(FichierExiste(ctx.CheminIni));
-}
-
-TEST(Magasin, EchecDEcritureSignaleEtAncienFichierIntact) {
-    DossierTemporaire dossier;
-    test::UiEnregistreuse ui;
-    Contexte ctx(&ui);
-    ctx.CheminIni = dossier.Chemin("dossier-absent-\x01/") ;  // a folder name: cannot be a file
+    EXPECT_TRUE(ui.messages.empty());
+    ctx.ParametresEnLectureSeule = false;
+    ctx.CheminIni = dossier.Chemin("dossier-absent-\x01/");  // a folder name: cannot be a file
     ::mkdir(ctx.CheminIni.c_str(), 0755);
     EXPECT_FALSE(EcrireParametre(ctx, "MargeX", "3"));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].texte, "Impossible d'écrire le fichier " + ctx.CheminIni);
-    EXPECT_EQ(ui.messages[0].icone, Icone::Critique);
+    AttendSeulMessage(ui, "Impossible d'écrire le fichier " + ctx.CheminIni);
 }
 
-namespace {
-
-std::string ProjetDe(const std::string& reglages) {
-    return reglages + LignePointProjet({0, 0, PlumeBasse, PremiereSequence}) + "\r\n" +
-           LignePointProjet({12.5f, -3, PlumeBasse, PremiereSequence}) + "\r\n";
-}
-
-}  // namespace
-
-TEST(Magasin, ProjetOuvertSertDeMagasin) {
-    DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeX=1\r\nMargeY=2\r\n");
+TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
+    dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeX=1\r\nMargeY=2\r\n");
     std::string rayon = "$$RayonFraise=2.5";
     rayon.resize(62, ' ');
     const std::string projet = dossier.Ecrit("piece.Korvelin",
         ProjetDe("$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n$$SansEgal\r\n"));
-    ctx.dessin.NomFichier = projet;
-    ctx.dessin.FichierProjet = projet;
+    ctx.dessin.NomFichier = ctx.dessin.FichierProjet = projet;
     EXPECT_EQ(LireParametre(ctx, "RayonFraise", "3"), "2.5");
     EXPECT_EQ(LireParametre(ctx, "MargeX", "0"), "4");
     EXPECT_EQ(LireParametre(ctx, "MargeY", "0"), "2");  // not in the project: the INI's value
-
     ctx.dessin.Trace_Initial = {{1, 1, PlumeBasse, PremiereSequence}};
     ctx.dessin.NbPoints = 1;
     ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "9\r\n5,5"));  // no extra point line
@@ -137,15 +113,11 @@ TEST(Magasin, ProjetOuvertSertDeMagasin) {
     EXPECT_EQ(LireParametre(ctx, "Inconnue", "d"), "d");
     EXPECT_FALSE(LireIni(ctx.CheminIni, "Korvelin", "Inconnue"));
     EXPECT_TRUE(FichierExiste(dossier.Chemin("piece.tmp")));
-    const std::string texte = DossierTemporaire::Lit(projet);
-    EXPECT_EQ(texte, "$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n" +
-                         LignePointProjet({1, 1, PlumeBasse, PremiereSequence}) + "\r\n");
+    EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n" +
+                                                  LignePointProjet({1, 1, PlumeBasse, PremiereSequence}) + "\r\n");
 }
 
-TEST(Magasin, UnDessinDUnAutreTypeNEstJamaisReecrit) {
-    DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+TEST_F(Magasin, UnDessinDUnAutreTypeNEstJamaisReecrit) {
     const std::string plt = dossier.Ecrit("piece.plt", "PU0,0;PD10,10;");
     ctx.dessin.NomFichier = plt;
     ctx.dessin.FichierProjet = dossier.Chemin("ancien.Korvelin");
