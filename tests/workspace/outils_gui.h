@@ -2,19 +2,14 @@
 // What the window tests share: a window whose dialogs the test answers, drawings made in
 // memory, and pixel counting on the picture.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDialog>
-#include <QImage>
 #include <QTimer>
 
-#include <cstdlib>
 #include <functional>
-#include <memory>
-
-#include <gtest/gtest.h>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
@@ -23,48 +18,49 @@
 
 namespace korvelin::test {
 
+inline QString Q(const char* s) { return QString::fromUtf8(s); }
+
 class FenetreEssai : public F_Representation {
 public:
     explicit FenetreEssai(const std::string& ini) : F_Representation(ini) {}
 
-    std::optional<std::string> reponseOuvrir, reponseEnregistrer;
-    std::vector<std::string> dossiersOuvrir, dossiersEnregistrer;
+    std::optional<std::string> reponseOuvrir;
+    std::string reponseEnregistrer;  // the save dialog's answer, empty when cancelled
+    std::vector<std::string> dossiersEnregistrer;
     std::vector<MessageRecu> messages;
 
     std::string DialogueOuvrir(const std::string& dossier) override {
-        dossiersOuvrir.push_back(dossier);
         return reponseOuvrir ? *reponseOuvrir : F_Representation::DialogueOuvrir(dossier);
     }
     std::string DialogueEnregistrer(const std::string& dossier) override {
         dossiersEnregistrer.push_back(dossier);
-        return reponseEnregistrer ? *reponseEnregistrer
-                                  : F_Representation::DialogueEnregistrer(dossier);
+        return reponseEnregistrer;
     }
     void Message(std::string_view texte, std::string_view titre, Icone icone) override {
         messages.push_back({std::string(texte), std::string(titre), icone});
     }
+    void Montre(int largeur, int hauteur) {
+        resize(largeur, hauteur);
+        show();
+        QApplication::processEvents();
+    }
 };
 
-// Runs `reponse` on the next modal dialog of type T as soon as it shows. A dialog that
-// never shows fails the test instead of leaving it waiting: after five seconds any modal
-// dialog is closed.
+// Runs `reponse` on the next modal dialog of type T as soon as it shows. After five seconds
+// without it the test fails and any other modal dialog is closed, rather than wait forever.
 template <class T>
 void RepondreModal(std::function<void(T&)> reponse) {
     auto* minuterie = new QTimer;
     minuterie->setInterval(5);
-    auto attente = std::make_shared<int>(0);
-    QObject::connect(minuterie, &QTimer::timeout, [minuterie, reponse, attente] {
+    QObject::connect(minuterie, &QTimer::timeout, [minuterie, reponse, attente = 0]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* d = qobject_cast<T*>(modal)) {
-            minuterie->stop();
-            minuterie->deleteLater();
-            reponse(*d);
-        } else if (++*attente > 1000) {
-            minuterie->stop();
-            minuterie->deleteLater();
-            ADD_FAILURE() << "le dialogue attendu ne s'est pas montré";
-            if (auto* autre = qobject_cast<QDialog*>(modal)) autre->reject();
-        }
+        auto* d = qobject_cast<T*>(modal);
+        if (!d && ++attente <= 1000) return;
+        minuterie->stop();
+        minuterie->deleteLater();
+        if (d) return reponse(*d);
+        ADD_FAILURE() << "le dialogue attendu ne s'est pas montré";
+        if (auto* autre = qobject_cast<QDialog*>(modal)) autre->reject();
     });
     minuterie->start();
 }
@@ -92,8 +88,9 @@ inline bool MemeCouleur(QRgb p, QColor c) {
     return qRed(p) == c.red() && qGreen(p) == c.green() && qBlue(p) == c.blue();
 }
 
-// Pixels of colour c in the rectangle [x0, x1] × [y0, y1] (clipped to the image).
-inline int Compte(const QImage& im, QColor c, int x0, int y0, int x1, int y1) {
+// Pixels of colour c in [x0, x1] × [y0, y1], clipped to the image (by default all of it).
+inline int Compte(const QImage& im, QColor c, int x0 = 0, int y0 = 0, int x1 = 1 << 20,
+                  int y1 = 1 << 20) {
     int n = 0;
     for (int y = std::max(y0, 0); y <= std::min(y1, im.height() - 1); ++y)
         for (int x = std::max(x0, 0); x <= std::min(x1, im.width() - 1); ++x)
@@ -101,16 +98,12 @@ inline int Compte(const QImage& im, QColor c, int x0, int y0, int x1, int y1) {
     return n;
 }
 
-// True when a pixel of colour c lies within `tolerance` pixels of (x, y).
-inline bool Pres(const QImage& im, QColor c, double x, double y, int tolerance = 1) {
-    const int cx = int(std::floor(x)), cy = int(std::floor(y));
-    return Compte(im, c, cx - tolerance, cy - tolerance, cx + tolerance, cy + tolerance) > 0;
+// Pixels of colour c within `rayon` pixels of p.
+inline int Autour(const QImage& im, QColor c, QPointF p, int rayon) {
+    const int cx = int(std::floor(p.x())), cy = int(std::floor(p.y()));
+    return Compte(im, c, cx - rayon, cy - rayon, cx + rayon, cy + rayon);
 }
 
-// With KORVELIN_CAPTURES naming a folder, saves the picture there to be looked at.
-inline void Capture(const QImage& im, const std::string& nom) {
-    if (const char* dossier = std::getenv("KORVELIN_CAPTURES"); dossier && *dossier)
-        im.save(QString::fromStdString(std::string(dossier) + "/" + nom + ".png"));
-}
+inline bool Pres(const QImage& im, QColor c, QPointF p, int r = 1) { return Autour(im, c, p, r) > 0; }
 
 }  // namespace korvelin::test

@@ -5,17 +5,15 @@
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #include "support/dossier_temporaire.h"
 
 int main(int argc, char** argv) {
     korvelin::test::DossierTemporaire maison;
-    ::setenv("HOME", maison.Dossier().c_str(), 1);
     const std::string config = maison.Chemin("config");
     std::filesystem::create_directories(config);
+    ::setenv("HOME", maison.Dossier().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);

@@ -1,90 +1,71 @@
-// The file dialogs, the about box and the todo window.
+// The file dialogs, the rescaling dialog and the about box. The rescaling
+// arithmetic itself is the core's and is checked there.
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "outils_gui.h"
+#include "settings/magasin.h"
 #include "workspace/dialogues_fichier.h"
 #include "workspace/f_about.h"
-#include "workspace/f_todo.h"
+#include "workspace/f_dimension.h"
 
 namespace korvelin::test {
 namespace {
 
-QString Q(const char* s) { return QString::fromUtf8(s); }
-
-// The patterns between the parentheses of a Qt name filter.
-QStringList Motifs(const QString& filtre) {
+// Whether the only name filter of d, titled `titre`, lets `nom` through.
+bool Accepte(const QFileDialog& d, const char* titre, const char* nom) {
+    EXPECT_EQ(d.nameFilters().size(), 1);
+    const QString filtre = d.nameFilters().value(0);
+    EXPECT_TRUE(filtre.startsWith(Q(titre) + Q(" ("))) << filtre.toStdString();
     const qsizetype a = filtre.indexOf(u'('), b = filtre.lastIndexOf(u')');
-    return filtre.mid(a + 1, b - a - 1).split(u' ', Qt::SkipEmptyParts);
-}
-
-bool Accepte(const QStringList& motifs, const char* nom) {
-    for (const QString& m : motifs)
+    for (const QString& m : filtre.mid(a + 1, b - a - 1).split(u' ', Qt::SkipEmptyParts))
         if (QDir::match(m, Q(nom))) return true;
     return false;
 }
 
-TEST(DialoguesFichier, OuvrirUnDessin) {
+TEST(DialoguesFichier, OuvrirEnregistrerEtAnnuler) {
     DossierTemporaire dossier;
     auto d = CreeDialogueOuvrir(nullptr, dossier.Dossier() + "/");
     EXPECT_EQ(d->windowTitle(), Q("Sélection du fichier de dessin"));
     EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(d->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(d->directory().absolutePath(), QString::fromStdString(dossier.Dossier()));
-    ASSERT_EQ(d->nameFilters().size(), 1);
-    EXPECT_TRUE(d->nameFilters()[0].startsWith(Q("Fichiers dessin (")));
-    const QStringList motifs = Motifs(d->nameFilters()[0]);
     for (const char* nom : {"piece.DAT", "piece.PLT", "piece.HPGL", "piece.Korvelin", "piece.DXF",
                             "piece.dat", "piece.plt", "piece.hpgl", "piece.korvelin", "piece.dxf"})
-        EXPECT_TRUE(Accepte(motifs, nom)) << nom;
-    EXPECT_FALSE(Accepte(motifs, "notes.txt"));
-    EXPECT_FALSE(d->filter().testFlag(QDir::CaseSensitive));
-}
+        EXPECT_TRUE(Accepte(*d, "Fichiers dessin", nom)) << nom;
+    EXPECT_FALSE(Accepte(*d, "Fichiers dessin", "notes.txt"));
 
-TEST(DialoguesFichier, EnregistrerUnProjet) {
-    DossierTemporaire dossier;
-    auto d = CreeDialogueEnregistrer(nullptr, dossier.Dossier());
-    EXPECT_EQ(d->windowTitle(), Q("Sauvegarder un fichier projet Korvelin"));
-    EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(d->defaultSuffix(), Q("Korvelin"));
-    EXPECT_TRUE(d->testOption(QFileDialog::DontConfirmOverwrite));
-    ASSERT_EQ(d->nameFilters().size(), 1);
-    EXPECT_TRUE(d->nameFilters()[0].startsWith(Q("Fichiers projets Korvelin (")));
-    const QStringList motifs = Motifs(d->nameFilters()[0]);
-    EXPECT_TRUE(Accepte(motifs, "piece.Korvelin"));
-    EXPECT_TRUE(Accepte(motifs, "piece.korvelin"));
-    EXPECT_FALSE(Accepte(motifs, "piece.plt"));
-}
+    auto e = CreeDialogueEnregistrer(nullptr, dossier.Dossier());
+    EXPECT_EQ(e->windowTitle(), Q("Sauvegarder un fichier projet Korvelin"));
+    EXPECT_EQ(e->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(e->defaultSuffix(), Q("Korvelin"));
+    EXPECT_TRUE(e->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_TRUE(Accepte(*e, "Fichiers projets Korvelin", "piece.korvelin"));
+    EXPECT_FALSE(Accepte(*e, "Fichiers projets Korvelin", "piece.plt"));
 
-TEST(DialoguesFichier, SansDossierOnPartDuBureau) {
+    // Without a folder the dialogs start on the desktop, inside the tests' HOME.
     const QString bureau = DossierBureau();
-    EXPECT_FALSE(bureau.isEmpty());
-    EXPECT_FALSE(bureau.endsWith(u'/'));
-    // The tests' HOME is a temporary folder: the desktop lies inside it.
-    EXPECT_TRUE(bureau.startsWith(QString::fromLocal8Bit(qgetenv("HOME"))));
-    EXPECT_EQ(DossierInitial(""), bureau + u'/');
+    EXPECT_TRUE(bureau.startsWith(QString::fromLocal8Bit(qgetenv("HOME")) + u'/'));
     EXPECT_EQ(DossierInitial("   "), bureau + u'/');
     EXPECT_EQ(DossierInitial("/tmp/"), Q("/tmp/"));
-}
 
-TEST(DialoguesFichier, LeCheminChoisiOuLeMessageDAnnulation) {
-    DossierTemporaire dossier;
+    // The path chosen, or a message when the dialog is cancelled.
     const std::string piece = dossier.Ecrit("piece.plt", "IN;PU0,0;PD10,10;\n");
     UiEnregistreuse ui;
-    auto d = CreeDialogueOuvrir(nullptr, dossier.Dossier());
     RepondreModal<QFileDialog>([&](QFileDialog& f) {
         f.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(piece));
         static_cast<QDialog&>(f).accept();
     });
     EXPECT_EQ(ExecuteDialogueFichier(*d, ui), piece);
     EXPECT_TRUE(ui.messages.empty());
-
-    auto e = CreeDialogueEnregistrer(nullptr, dossier.Dossier());
     RepondreModal<QFileDialog>([](QFileDialog& f) { f.reject(); });
     EXPECT_EQ(ExecuteDialogueFichier(*e, ui), "");
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -93,29 +74,80 @@ TEST(DialoguesFichier, LeCheminChoisiOuLeMessageDAnnulation) {
     EXPECT_EQ(ui.messages[0].icone, Icone::Information);
 }
 
-TEST(APropos, TitreVersionEtOutilSysteme) {
-    EXPECT_EQ(VersionProgramme(), Q("1.1.8"));
+void Quitte(QLineEdit* boite) {
+    QFocusEvent sortie(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(boite, &sortie);
+}
+
+TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
+    DossierTemporaire dossier;
+    Contexte ctx;
+    ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+    ctx.dessin.TypeFichier = "PLT";
+    ctx.dessin.Xmax = 4000;
+    ctx.dessin.Ymax = 2000;
+    {
+        F_Dimension d(ctx);
+        EXPECT_EQ(d.TB_H_Initial->text(), Q("4000"));
+        EXPECT_EQ(d.TB_V_Initial->text(), Q("2000"));
+        EXPECT_FALSE(d.TB_H_Initial->isEnabled() || d.TB_V_Initial->isEnabled());
+        EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,025"));
+        EXPECT_EQ(d.TB_V_Rapport->text(), Q("0,025"));
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("100"));
+        EXPECT_EQ(d.TB_V_Resultat->text(), Q("50"));
+        EXPECT_TRUE(d.CB_Proportions->isChecked());
+
+        // Leaving a box or pressing Return in it updates the others.
+        d.TB_H_Resultat->setText(Q("150"));
+        Quitte(d.TB_H_Resultat);
+        EXPECT_EQ(d.TB_V_Rapport->text(), Q("0,0375"));
+        EXPECT_EQ(d.TB_V_Resultat->text(), Q("75"));
+        d.TB_V_Rapport->setText(Q("0,05"));
+        emit d.TB_V_Rapport->returnPressed();
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("200"));
+
+        // A typed point becomes a comma.
+        for (QLineEdit* b : {d.TB_H_Rapport, d.TB_V_Rapport, d.TB_H_Resultat, d.TB_V_Resultat}) {
+            b->clear();
+            for (QChar c : Q("1.5")) {
+                QKeyEvent appui(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(b, &appui);
+            }
+            EXPECT_EQ(b->text(), Q("1,5"));
+        }
+
+        // Valider and the close box both store the ratios.
+        d.TB_H_Resultat->setText(Q("150"));
+        Quitte(d.TB_H_Resultat);
+        d.Btn_OK->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+    EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
+    EXPECT_EQ(LireParametre(ctx, "PLTRapportH", ""), "0,0375");
+    EXPECT_EQ(LireParametre(ctx, "PLTRapportV", ""), "0,0375");
+    {
+        F_Dimension d(ctx);  // the stored ratios come back
+        EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,0375"));
+        d.CB_Proportions->click();
+        EXPECT_FALSE(d.CB_Proportions->isChecked());
+        d.TB_V_Rapport->setText(Q("0,5"));  // typed, not left: still taken at closing
+        d.show();
+        d.close();
+    }
+    EXPECT_DOUBLE_EQ(ctx.parametres.RapportV, 0.5);
+    EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
+    EXPECT_EQ(LireParametre(ctx, "PLTRapportV", ""), "0,5");
+}
+
+TEST(APropos, VersionEtOutilSysteme) {
     F_About sans(nullptr, QString());
-    EXPECT_EQ(sans.windowTitle(), Q("A propos de Korvelin"));
-    EXPECT_TRUE(sans.isModal());
     EXPECT_FALSE(sans.Btn_InfoSysteme->isEnabled());
     EXPECT_EQ(sans.findChild<QLabel*>("Label_Version")->text(), Q("Version 1.1.8"));
-    EXPECT_TRUE(sans.findChild<QLabel*>("Label_Titre")->text().contains(Q("Korvelin")));
     F_About avec(nullptr, Q("/usr/bin/outil"));
     EXPECT_TRUE(avec.Btn_InfoSysteme->isEnabled());
-
     // The tool is looked up in PATH, in the order given.
     EXPECT_TRUE(OutilInformationsSysteme({Q("outil-qui-n-existe-pas")}).isEmpty());
     EXPECT_TRUE(OutilInformationsSysteme({Q("outil-qui-n-existe-pas"), Q("sh")}).endsWith(Q("/sh")));
-}
-
-TEST(Todo, SeptEtiquettes) {
-    F_Todo t;
-    EXPECT_EQ(t.windowTitle(), Q("Todo"));
-    const QList<QLabel*> etiquettes = t.findChildren<QLabel*>();
-    ASSERT_EQ(etiquettes.size(), 7);
-    EXPECT_EQ(etiquettes[0]->text(), Q("Paramétrage des pins"));
-    EXPECT_EQ(etiquettes[6]->text(), Q("Option pour le Z Zero"));
 }
 
 }  // namespace
