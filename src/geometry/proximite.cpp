@@ -12,11 +12,8 @@ namespace {
 // TropProche measures across the line when the foot of the point falls on the segment;
 // its own rounding may put a foot a hair outside, so candidates reach a little further.
 constexpr double Debord = 1e-3;
-// Below this many segments, a grid costs more than it saves.
-constexpr std::size_t SegmentsSansGrille = 48;
-// Limits on the grid's size, per candidate segment.
-constexpr std::size_t CellulesParSegment = 2;
-constexpr std::size_t EntreesParSegment = 32;
+// Below this many segments, the tree costs more than it saves.
+constexpr std::size_t SegmentsSansArbre = 48;
 
 bool Fini(const PointTrace& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
 
@@ -26,8 +23,7 @@ void ProximiteSegments::Prepare(const std::vector<PointTrace>& trace, double ray
     trace_ = &trace;
     rayon_ = rayon;
     candidats_.clear();
-    debut_.clear();
-    contenu_.clear();
+    noeuds_.clear();
     mode_ = Mode::Jamais;
     // TropProche wants rayon - distance > 0.01 with a distance never below 0.
     if (!(rayon > 0.01) || trace.size() < 2) return;
@@ -61,7 +57,7 @@ void ProximiteSegments::Prepare(const std::vector<PointTrace>& trace, double ray
     }
     if (candidats_.empty()) return;
     mode_ = Mode::Candidats;
-    if (candidats_.size() >= SegmentsSansGrille) ChoisitGrille();
+    if (candidats_.size() >= SegmentsSansArbre) ChoisitArbre();
 }
 
 bool ProximiteSegments::Approche(const Candidat& c, double qx, double qy) const {
@@ -97,102 +93,66 @@ bool ProximiteSegments::TropProcheDuTrace(const PointTrace& q) const {
             if (Approche(c, qx, qy) && Decide(c.segment, q)) return true;
         return false;
     }
-    const double fx = (qx - x0_) / pas_, fy = (qy - y0_) / pas_;
-    if (!(fx >= 0.0 && fx < double(nx_) && fy >= 0.0 && fy < double(ny_))) return false;
-    const std::size_t cellule = std::size_t(fy) * nx_ + std::size_t(fx);
-    for (std::size_t k = debut_[cellule]; k < debut_[cellule + 1]; ++k) {
-        const Candidat& c = candidats_[contenu_[k]];
-        if (Approche(c, qx, qy) && Decide(c.segment, q)) return true;
-    }
-    return false;
+    return ParcourtArbre(q);
 }
 
-std::size_t ProximiteSegments::Colonne(double x) const {
-    const double f = std::floor((x - x0_) / pas_);
-    return f <= 0.0 ? 0 : f >= double(nx_ - 1) ? nx_ - 1 : std::size_t(f);
-}
-
-std::size_t ProximiteSegments::Ligne(double y) const {
-    const double f = std::floor((y - y0_) / pas_);
-    return f <= 0.0 ? 0 : f >= double(ny_ - 1) ? ny_ - 1 : std::size_t(f);
-}
-
-// Every cell within bordure_ of the candidate (its segment stretched by Debord at both
-// ends), walking the columns it crosses.
-template <class F>
-void ProximiteSegments::PourChaqueCellule(const Candidat& c, F&& f) const {
-    const double ax = c.x0 - Debord * c.dx, ay = c.y0 - Debord * c.dy;
-    const double bx = c.x0 + (1.0 + Debord) * c.dx, by = c.y0 + (1.0 + Debord) * c.dy;
-    const double dx = bx - ax, dy = by - ay;
-    const std::size_t premiere = Colonne(std::min(ax, bx) - bordure_);
-    const std::size_t derniere = Colonne(std::max(ax, bx) + bordure_);
-    for (std::size_t cx = premiere; cx <= derniere; ++cx) {
-        double bas = std::min(ay, by), haut = std::max(ay, by);
-        if (dx != 0.0) {
-            // The part of the segment whose x is within bordure_ of this column.
-            const double gauche = x0_ + double(cx) * pas_ - bordure_ - marge_;
-            const double droite = x0_ + double(cx + 1) * pas_ + bordure_ + marge_;
-            double ta = (gauche - ax) / dx, tb = (droite - ax) / dx;
-            if (ta > tb) std::swap(ta, tb);
-            ta = std::max(ta, 0.0);
-            tb = std::min(tb, 1.0);
-            if (ta <= tb) {
-                const double ya = ay + ta * dy, yb = ay + tb * dy;
-                bas = std::min(ya, yb);
-                haut = std::max(ya, yb);
-            }
-        }
-        const std::size_t l0 = Ligne(bas - bordure_ - marge_);
-        const std::size_t l1 = Ligne(haut + bordure_ + marge_);
-        for (std::size_t cy = l0; cy <= l1; ++cy) f(cy * nx_ + cx);
-    }
-}
-
-void ProximiteSegments::ChoisitGrille() {
-    double xmin = INFINITY, xmax = -INFINITY, ymin = INFINITY, ymax = -INFINITY;
-    for (const Candidat& c : candidats_) {
+// A tree of boxes over runs of consecutive segments: neighbours along a trace lie close
+// together, so the boxes stay small, and an offset point at the full radius from the
+// trace (nearly all of them) is cleared after a few boxes.
+int32_t ProximiteSegments::Construit(int32_t debut, int32_t fin) {
+    Noeud n{INFINITY, INFINITY, -INFINITY, -INFINITY, debut, fin, -1, -1};
+    for (int32_t i = debut; i < fin; ++i) {
+        const Candidat& c = candidats_[std::size_t(i)];
         for (const double t : {-Debord, 1.0 + Debord}) {
             const double x = c.x0 + t * c.dx, y = c.y0 + t * c.dy;
-            xmin = std::min(xmin, x);
-            xmax = std::max(xmax, x);
-            ymin = std::min(ymin, y);
-            ymax = std::max(ymax, y);
+            n.xmin = std::min(n.xmin, x);
+            n.xmax = std::max(n.xmax, x);
+            n.ymin = std::min(n.ymin, y);
+            n.ymax = std::max(n.ymax, y);
         }
     }
-    const std::size_t n = candidats_.size();
-    const double largeur = xmax - xmin + 2.0 * bordure_, hauteur = ymax - ymin + 2.0 * bordure_;
-    double pas = std::max({bordure_, (largeur + hauteur) / double(n),
-                           std::sqrt(largeur * hauteur / double(n))});
-    const std::size_t maxCellules = CellulesParSegment * n + 64;
-    const std::size_t maxEntrees = EntreesParSegment * n + 1024;
-    for (int essai = 0; essai < 200; ++essai, pas *= 1.5) {
-        pas_ = pas;
-        marge_ = 1e-9 * pas + 1e-9 * bordure_;
-        x0_ = xmin - bordure_ - marge_;
-        y0_ = ymin - bordure_ - marge_;
-        const double fx = std::floor((xmax + bordure_ + marge_ - x0_) / pas) + 1.0;
-        const double fy = std::floor((ymax + bordure_ + marge_ - y0_) / pas) + 1.0;
-        if (!(fx * fy <= double(maxCellules))) continue;
-        nx_ = std::size_t(fx);
-        ny_ = std::size_t(fy);
-        std::size_t entrees = 0;
-        for (const Candidat& c : candidats_) {
-            PourChaqueCellule(c, [&](std::size_t) { ++entrees; });
-            if (entrees > maxEntrees) break;
-        }
-        if (entrees > maxEntrees) continue;
+    const int32_t indice = int32_t(noeuds_.size());
+    noeuds_.push_back(n);
+    if (fin - debut > FeuilleMax) {
+        const int32_t milieu = debut + (fin - debut) / 2;
+        const int32_t g = Construit(debut, milieu);
+        const int32_t d = Construit(milieu, fin);
+        noeuds_[std::size_t(indice)].gauche = g;
+        noeuds_[std::size_t(indice)].droite = d;
+    }
+    return indice;
+}
 
-        debut_.assign(nx_ * ny_ + 1, 0);
-        for (const Candidat& c : candidats_) PourChaqueCellule(c, [&](std::size_t k) { ++debut_[k + 1]; });
-        for (std::size_t k = 1; k < debut_.size(); ++k) debut_[k] += debut_[k - 1];
-        contenu_.resize(entrees);
-        std::vector<std::size_t> ecrit(debut_.begin(), debut_.end() - 1);
-        for (std::size_t i = 0; i < n; ++i)
-            PourChaqueCellule(candidats_[i], [&](std::size_t k) { contenu_[ecrit[k]++] = int32_t(i); });
-        mode_ = Mode::Grille;
-        return;
+void ProximiteSegments::ChoisitArbre() {
+    noeuds_.clear();
+    noeuds_.reserve(4 * candidats_.size() / FeuilleMax + 4);
+    Construit(0, int32_t(candidats_.size()));
+    mode_ = Mode::Arbre;
+}
+
+bool ProximiteSegments::ParcourtArbre(const PointTrace& q) const {
+    const double qx = q.X, qy = q.Y;
+    const double limite2 = bordure_ * bordure_;
+    int32_t pile[96];
+    int hauteur = 0;
+    pile[hauteur++] = 0;
+    while (hauteur > 0) {
+        const Noeud& n = noeuds_[std::size_t(pile[--hauteur])];
+        const double ex = std::max({n.xmin - qx, 0.0, qx - n.xmax});
+        const double ey = std::max({n.ymin - qy, 0.0, qy - n.ymax});
+        if (ex * ex + ey * ey > limite2) continue;
+        if (n.gauche < 0) {
+            for (int32_t i = n.debut; i < n.fin; ++i) {
+                const Candidat& c = candidats_[std::size_t(i)];
+                if (Approche(c, qx, qy) && Decide(c.segment, q)) return true;
+            }
+            continue;
+        }
+        // Segments earlier in the trace are asked first, as the others would be.
+        pile[hauteur++] = n.droite;
+        pile[hauteur++] = n.gauche;
     }
-    // No sensible grid (not expected with finite values): every candidate is asked.
+    return false;
 }
 
 }  // namespace korvelin

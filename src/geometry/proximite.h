@@ -1,7 +1,7 @@
 #pragma once
 // The second pass of the offset asks, for every offset point, whether a drawn segment of
 // its trace passes closer than the cutter radius allows. Testing every segment makes a
-// long trace quadratic; a grid of the segments keeps the question to the few that can be
+// long trace quadratic; a tree of boxes over the segments keeps the question to the few that can be
 // near the point. The answer is always the one TropProche gives.
 
 #include <cstddef>
@@ -21,7 +21,7 @@ public:
     bool TropProcheDuTrace(const PointTrace& q) const;
 
 private:
-    enum class Mode { Jamais, ChaqueSegment, Candidats, Grille };
+    enum class Mode { Jamais, ChaqueSegment, Candidats, Arbre };
 
     // The part of a segment TropProche can find too close: the segment itself, or a
     // single end when the other one is not a finite point.
@@ -32,24 +32,24 @@ private:
 
     bool Approche(const Candidat& c, double qx, double qy) const;
     bool Decide(int32_t segment, const PointTrace& q) const;
-    void ChoisitGrille();
-    std::size_t Colonne(double x) const;
-    std::size_t Ligne(double y) const;
-    template <class F>
-    void PourChaqueCellule(const Candidat& c, F&& f) const;
+    struct Noeud {
+        double xmin, ymin, xmax, ymax;  // around the node's segments, stretched as TropProche reaches
+        int32_t debut, fin;             // its candidates
+        int32_t gauche, droite;         // children, -1 for a leaf
+    };
+    static constexpr int32_t FeuilleMax = 8;
+
+    void ChoisitArbre();
+    int32_t Construit(int32_t debut, int32_t fin);
+    bool ParcourtArbre(const PointTrace& q) const;
 
     const std::vector<PointTrace>* trace_ = nullptr;
     double rayon_ = 0.0;
     Mode mode_ = Mode::Jamais;
     std::vector<Candidat> candidats_;
     double seuil2_ = 0.0;  // square of the distance beyond which no segment is too close
-    double marge_ = 0.0;   // covers the rounding of the grid's own arithmetic
-    double bordure_ = 0.0; // how far beyond a segment its cells reach
-
-    double x0_ = 0.0, y0_ = 0.0, pas_ = 1.0;
-    std::size_t nx_ = 0, ny_ = 0;
-    std::vector<std::size_t> debut_;  // per cell, first entry in contenu_ (CSR)
-    std::vector<int32_t> contenu_;    // candidate indices, cell after cell
+    double bordure_ = 0.0; // a box farther than this from the point holds nothing too close
+    std::vector<Noeud> noeuds_;  // node 0 is the root
 };
 
 }  // namespace korvelin

@@ -55,7 +55,7 @@ TEST_F(Soudure, ChainesEtContours) {
 TEST_F(Soudure, ToleranceStricteSurChaqueAxe) {
     EXPECT_EQ(Soude({{{0, 0}, {1, 0}}, {{1.0009f, 0.0009f}, {2, 0}}}).size(), 1u);
     EXPECT_EQ(d.NbPoints, 3);
-    for (const std::pair<float, float> ecart : {std::pair{1.001f, 0.0f}, std::pair{1.0f, 0.001f}}) {
+    for (const std::pair<float, float>& ecart : {std::pair{1.001f, 0.0f}, std::pair{1.0f, 0.001f}}) {
         EXPECT_EQ(Soude({{{0, 0}, {1, 0}}, {ecart, {2, 0}}}).size(), 2u);
         EXPECT_EQ(d.NbPoints, 4);
     }

@@ -85,7 +85,9 @@ TEST(Motifs, ChaqueMotifRevientAuDepart) {
             EXPECT_EQ(b.port->Impulsions(Axe::X) + b.port->Impulsions(Axe::Y) > 0, D > 0) << option;
             // Holes: plunges in material (the only pulses at the in-material Z period).
             const auto z = b.Z();
-            if (D > 0) EXPECT_EQ(std::count(z.begin(), z.end(), -48), option == 0 ? 4 : (option == 1 ? 8 : 1));
+            if (D > 0) {
+                EXPECT_EQ(std::count(z.begin(), z.end(), -48), option == 0 ? 4 : (option == 1 ? 8 : 1));
+            }
         }
     }
 }
