@@ -110,14 +110,8 @@ private:
 
     // A number kept as the text typed, as the milling window keeps its boxes.
     std::optional<std::string> TexteNumerique(const std::string& option) {
-        const std::optional<std::string> texte = Valeur(option);
-        if (!texte) return std::nullopt;
-        const std::optional<double> v = LectureLocale(*texte);
-        if (!v || !std::isfinite(*v)) {
-            erreur_ = "valeur non numérique pour " + option + " : " + *texte;
-            return std::nullopt;
-        }
-        return texte;
+        if (!Nombre(option)) return std::nullopt;
+        return args_[pos_];
     }
 
     template <class T>
