@@ -17,13 +17,21 @@ struct PointDAT {
     double x, y;
 };
 
-// A data line is "X Y": cut at its first blank, both parts holding a decimal point.
-std::optional<PointDAT> LigneDonnees(std::string_view ligne) {
+enum class Genre { Donnees, Autre, Blanche };
+
+// A data line is "X Y": cut at its first blank, both parts holding a decimal point, the X
+// part a number and the Y part starting with one. The values are read the lenient way
+// (a third column still runs into Y), but a line of letters that happens to hold two dots
+// is not a point at (0, 0).
+Genre Classe(std::string_view ligne, PointDAT& p) {
+    if (ligne.find_first_not_of(" \t") == std::string_view::npos) return Genre::Blanche;
     const std::size_t blanc = ligne.find(' ');
-    if (blanc == std::string_view::npos) return std::nullopt;
+    if (blanc == std::string_view::npos) return Genre::Autre;
     const std::string_view x = ligne.substr(0, blanc + 1), y = ligne.substr(blanc + 1);
-    if (x.find('.') == std::string_view::npos || y.find('.') == std::string_view::npos) return std::nullopt;
-    return PointDAT{LecturePlain(x), LecturePlain(y)};
+    if (x.find('.') == std::string_view::npos || y.find('.') == std::string_view::npos) return Genre::Autre;
+    if (!LectureLocale(x) || !LectureLocale(y.substr(0, y.find_first_of(" \t")))) return Genre::Autre;
+    p = PointDAT{LecturePlain(x), LecturePlain(y)};
+    return Genre::Donnees;
 }
 
 enum class Verdict { Bon, Inexploitable, Vide, HorsLimites };
@@ -31,7 +39,7 @@ enum class Verdict { Bon, Inexploitable, Vide, HorsLimites };
 struct Analyse {
     Verdict verdict = Verdict::Inexploitable;
     MesureDAT mesure;
-    std::size_t ligneHorsLimites = 0;
+    std::size_t ligneFautive = 0;  // the line that made the file unusable, 0 for none
 };
 
 // Walks the lines (ended by CR LF, or by LF alone as files written here have them); text
@@ -39,38 +47,44 @@ struct Analyse {
 Analyse Mesure(std::string_view texte, std::vector<PointDAT>* points) {
     Analyse r;
     MesureDAT& m = r.mesure;
-    std::size_t debut = 0, numero = 0;
+    std::size_t debut = 0, numero = 0, autres = 0, premiereAutre = 0;
     for (std::size_t fin = texte.find('\n'); fin != std::string_view::npos; fin = texte.find('\n', debut)) {
         std::string_view ligne = texte.substr(debut, fin - debut);
         debut = fin + 1;
         ++numero;
         if (!ligne.empty() && ligne.back() == '\r') ligne.remove_suffix(1);
-        const auto p = LigneDonnees(ligne);
-        if (!p) continue;
-        if (!CoordonneeUtilisable(p->x) || !CoordonneeUtilisable(p->y)) {
+        PointDAT lu;
+        const Genre genre = Classe(ligne, lu);
+        if (genre == Genre::Autre && autres++ == 0) premiereAutre = numero;
+        if (genre != Genre::Donnees) continue;
+        if (!CoordonneeUtilisable(lu.x) || !CoordonneeUtilisable(lu.y)) {
             r.verdict = Verdict::HorsLimites;
-            r.ligneHorsLimites = numero;
+            r.ligneFautive = numero;
             return r;
         }
         if (m.NbPoints == 0) {
-            m.Xmin = m.Xmax = p->x;
-            m.Ymin = m.Ymax = p->y;
+            m.Xmin = m.Xmax = lu.x;
+            m.Ymin = m.Ymax = lu.y;
         } else {
-            if (p->x < m.Xmin) m.Xmin = p->x;
-            if (p->x > m.Xmax) m.Xmax = p->x;
-            if (p->y < m.Ymin) m.Ymin = p->y;
-            if (p->y > m.Ymax) m.Ymax = p->y;
+            if (lu.x < m.Xmin) m.Xmin = lu.x;
+            if (lu.x > m.Xmax) m.Xmax = lu.x;
+            if (lu.y < m.Ymin) m.Ymin = lu.y;
+            if (lu.y > m.Ymax) m.Ymax = lu.y;
         }
         if (m.NbPoints == INT32_MAX - 1) {
             r.verdict = Verdict::HorsLimites;
-            r.ligneHorsLimites = numero;
+            r.ligneFautive = numero;
             return r;
         }
         ++m.NbPoints;
-        if (points) points->push_back(*p);
+        if (points) points->push_back(lu);
     }
-    if (m.NbPoints == 0)
+    // A header or a comment among the points is usual; a file mostly made of other lines
+    // is not a point file, whatever few lines happen to look like points.
+    if (m.NbPoints == 0 || autres > static_cast<std::size_t>(m.NbPoints)) {
         r.verdict = Verdict::Inexploitable;
+        r.ligneFautive = premiereAutre;
+    }
     else if (m.Xmax == m.Xmin && m.Ymax == m.Ymin)
         r.verdict = Verdict::Vide;
     else
@@ -83,13 +97,17 @@ bool Signale(Contexte& ctx, const Analyse& a) {
         case Verdict::Bon:
             return true;
         case Verdict::Inexploitable:
-            ctx.ui->Message("Fichier inexploitable !", TitreProgramme, Icone::Critique);
+            ctx.ui->Message(a.ligneFautive == 0 ? std::string("Fichier inexploitable !")
+                                                : "Fichier inexploitable ! La ligne " +
+                                                      std::to_string(a.ligneFautive) +
+                                                      " ne porte pas deux nombres décimaux.",
+                            TitreProgramme, Icone::Critique);
             break;
         case Verdict::Vide:
             ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);
             break;
         case Verdict::HorsLimites:
-            ctx.ui->Message("Fichier inexploitable ! La ligne " + std::to_string(a.ligneHorsLimites) +
+            ctx.ui->Message("Fichier inexploitable ! La ligne " + std::to_string(a.ligneFautive) +
                                 " porte une coordonnée hors limites.",
                             TitreProgramme, Icone::Critique);
             break;

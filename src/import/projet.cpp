@@ -58,12 +58,19 @@ PointTrace PointBorne(std::string_view ligne) {
 struct LecturePoints {
     std::vector<PointTrace> points;
     bool tropDePoints = false;
+    std::size_t ligneFautive = 0;  // first point line not laid out as the writer does, from 1
 };
 
 LecturePoints PointsDuTexte(std::string_view texte) {
     LecturePoints r;
+    std::size_t numero = 0;
     PourChaqueLigne(texte, [&](std::string_view ligne) {
+        ++numero;
         if (EstLigneReglage(ligne)) return true;
+        if (!LignePointProjetConforme(ligne)) {
+            r.ligneFautive = numero;
+            return false;
+        }
         if (r.points.size() >= MaxPointsImport) {
             r.tropDePoints = true;
             return false;
@@ -78,6 +85,12 @@ LecturePoints PointsDuTexte(std::string_view texte) {
 bool Mesure(Contexte& ctx, const LecturePoints& lu) {
     if (lu.tropDePoints) {
         ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique);
+        return false;
+    }
+    if (lu.ligneFautive != 0) {
+        ctx.ui->Message("Fichier inexploitable ! La ligne " + std::to_string(lu.ligneFautive) +
+                            " n'est pas une ligne de points.",
+                        TitreProgramme, Icone::Critique);
         return false;
     }
     if (lu.points.empty()) {

@@ -41,6 +41,8 @@ Code2 CodeEn(std::string_view ligne, std::size_t debut) {
     return c;
 }
 
+bool Blanc(std::string_view texte) { return texte.find_first_not_of(' ') == std::string_view::npos; }
+
 }  // namespace
 
 std::string LignePointProjet(const PointTrace& p) {
@@ -63,6 +65,20 @@ PointTrace LireLignePointProjet(std::string_view brute) {
     p.Plume = CodeEn(ligne, 30);
     p.Sequence = CodeEn(ligne, 45);
     return p;
+}
+
+bool LignePointProjetConforme(std::string_view brute) {
+    for (const char c : brute)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    if (brute.empty()) return true;
+    std::string ligne(brute);
+    for (char& c : ligne)
+        if (c == ',') c = '.';
+    // A separator other than the padding (a tab, one blank) shifts every later field:
+    // read by columns, such a line would give wrong coordinates, not an error.
+    if (!LectureLocale(Colonnes(ligne, 0, 15)) || !LectureLocale(Colonnes(ligne, 15, 15))) return false;
+    return Blanc(Colonnes(ligne, 32, 13)) && Blanc(Colonnes(ligne, 47, 13)) &&
+           Octet(ligne, 60) == ligne.size();
 }
 
 }  // namespace korvelin

@@ -11,5 +11,9 @@ namespace korvelin {
 std::string LignePointProjet(const PointTrace& p);  // 60 characters (more for wide labels), no line end
 // "," read as "."; short lines give blank pen and label fields; letters read as 0.
 PointTrace LireLignePointProjet(std::string_view ligne);
+// True when the line has the layout the writer gives it (trailing blanks may be missing,
+// "," may stand for "."), or is empty: two numbers in their columns, then a pen and a
+// label of two characters each, blanks after them, no control character.
+bool LignePointProjetConforme(std::string_view ligne);
 
 }  // namespace korvelin

@@ -54,7 +54,7 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     relu.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
     const std::string chemin = p.dossier.Ecrit(
         "b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
-                          DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5 \r\n");
+                          DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5          0\r\n");
     ui.surDimension = [](Contexte& ctx) { ctx.parametres.RapportH = ctx.parametres.RapportV = 10; };
     ASSERT_TRUE(LectureProjet(relu, chemin));
     ASSERT_EQ(relu.dessin.NbPoints, 4);
@@ -75,7 +75,7 @@ TEST(Projet, UnusableFilesKeepTheDrawing) {
     const std::pair<std::string, std::string> cas[] = {
         {"$$RayonFraise=2\r\n$$MargeX=1\r\n", "Fichier inexploitable !"},
         {"", "Fichier inexploitable !"},
-        {" 5  \r\n 5\r\n", "Fichier vide !"},
+        {" 5             0\r\n 5             0\r\n", "Fichier vide !"},
     };
     for (const auto& [contenu, message] : cas) {
         Projet p;
@@ -87,26 +87,38 @@ TEST(Projet, UnusableFilesKeepTheDrawing) {
     }
 }
 
-TEST(Projet, OddPointLinesReadAsZeroAndBlanks) {
+TEST(Projet, PointLinesOutOfTheWriterLayoutAreRefusedWithTheirLine) {
+    const std::string bon = " 1             1              PD              A\r\n";
+    const std::pair<std::string, std::string> cas[] = {
+        {"50\t0\tPD\t A\r\n", "1"},  // tabs would read X = 500
+        {bon + "abc  def\r\n", "2"},
+        {bon + " 5  \r\n", "2"},    // no Y
+        {"$$a=b\r\n" + bon + " 1             1              PD  x           A\r\n", "3"},
+        {bon + std::string("\0\0\0 9\0\0\r\n", 9), "2"},
+        {bon + " 4             5              PD              A             z\r\n", "2"},
+    };
+    for (const auto& [contenu, ligne] : cas) {
+        Projet p;
+        EXPECT_FALSE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
+        test::AttendSeulMessage(p.ui, "Fichier inexploitable ! La ligne " + ligne + " n'est pas une ligne de points.");
+        EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
+    }
+
+    // Trailing blanks dropped by an editor, an empty line, LF or CR alone as line ends.
     Projet p;
-    const std::string chemin = p.dossier.Ecrit(
-        "p.Korvelin", "$$a=b\r\n 1             1              PD              A\r\n\r\nabc  def\r\n" +
-                          std::string("\0\0\0 9\0\0\r\n", 9) + " 4             5\n 6\r" +
-                          std::string(100000, '8'));
-    ASSERT_TRUE(LectureProjet(p.ctx, chemin));
+    ASSERT_TRUE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", bon + "\r\n 4             5\n 6             -2,5           PU              A\r")));
     const Dessin& d = p.ctx.dessin;
-    ASSERT_EQ(d.NbPoints, 7);
+    ASSERT_EQ(d.NbPoints, 4);
     EXPECT_EQ(d.Trace_Initial[1].X, 0);  // an empty line is a point at (0, 0)
     EXPECT_EQ(d.Trace_Initial[1].Sequence, (Code2{U' ', U' '}));
-    EXPECT_EQ(d.Trace_Initial[2].X, 0);  // letters read as 0
-    EXPECT_EQ(d.Trace_Initial[4].Y, 5);  // LF alone ends a line, and so does CR
-    EXPECT_TRUE(LectureProjet(p.ctx, KORVELIN_TEST_DATA "/fuzz/projet-plume-large.Korvelin"));
+    EXPECT_EQ(d.Trace_Initial[2].Y, 5);
+    EXPECT_EQ(d.Trace_Initial[3].Y, -2.5f);
 }
 
 TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
     Projet p;
     p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=9\r\n");
-    const std::string avant = "$$RayonFraise=1.5\r\n$$" + std::string(70, 'y') + "\r\n 0 \r\n";
+    const std::string avant = "$$RayonFraise=1.5\r\n$$" + std::string(70, 'y') + "\r\n 0             0\r\n";
     const std::string chemin = p.dossier.Ecrit("p.Korvelin", avant);
     p.ctx.dessin.NomFichier = p.ctx.dessin.FichierProjet = chemin;
     ASSERT_TRUE(EnregistreProjet(p.ctx));

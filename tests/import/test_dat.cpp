@@ -40,8 +40,11 @@ TEST_F(LectureDATTest, PointsMisALOrigineDernierPointGarde) {
 }
 
 TEST_F(LectureDATTest, FichiersRefuses) {
-    ExpectRefus("10 20\r\n30 40\r\n", "Fichier inexploitable !");
+    ExpectRefus("10 20\r\n30 40\r\n", "Fichier inexploitable ! La ligne 1 ne porte pas deux nombres décimaux.");
     ExpectRefus("1.5 2.5", "Fichier inexploitable !");
+    // Binary or text that only here and there looks like two numbers is not a profile.
+    ExpectRefus("\x7f\x45LF\x02\r\n1.5 2.5\r\n\x01x.y z.w\r\n0.5 ..\r\n-- . .\r\n\xff 3.0 4.0\r\n",
+                "Fichier inexploitable ! La ligne 1 ne porte pas deux nombres décimaux.");
     ExpectRefus("1.5 2.5\r\n1.5 2.5\r\n", "Fichier vide !");
     ExpectRefus("0.0 0.0\r\n1.0e300 2.0\r\n", "Fichier inexploitable ! La ligne 2 porte une coordonnée hors limites.");
     ui.surDimension = [](Contexte& c) { c.parametres.RapportH = 1e200; };
