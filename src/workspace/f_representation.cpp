@@ -474,7 +474,18 @@ void F_Representation::mnu_Ouvrir_Click() {
     const std::string dossier = ExtraitRepertoire(d.NomFichier);
     d.NomFichier = DialogueOuvrir(dossier);
     if (d.NomFichier.empty()) return;
+    OuvreChoisi(avant);
+}
 
+void F_Representation::OuvreDessin(const std::string& chemin) {
+    const EtatDocument avant = Etat();
+    ActiveEdition(false);
+    ctx_.dessin.NomFichier = chemin;
+    OuvreChoisi(avant);
+}
+
+void F_Representation::OuvreChoisi(const EtatDocument& avant) {
+    Dessin& d = ctx_.dessin;
     // A file that cannot be read changes nothing: the window keeps its document.
     const std::string raison = RaisonIllisible(d.NomFichier);
     if (!raison.empty()) {

@@ -58,6 +58,9 @@ public:
 
     // Commands.
     void mnu_Ouvrir_Click();
+    // What "Ouvrir" does once its dialog has named the file, rescaling dialog included:
+    // the drawing given on the command line opens this way.
+    void OuvreDessin(const std::string& chemin);
     void mnu_Save_Click();
     void mnu_SaveAs_Click();
     void mnu_Soudure_Click();
@@ -106,6 +109,8 @@ private:
         bool Edition = false;
     };
 
+    // Reads the file now in NomFichier; `avant` is the document to restore on a refusal.
+    void OuvreChoisi(const EtatDocument& avant);
     void CreeMenus();
     void CreeBarreOutils();
     void CreeBarreEtat();

@@ -198,6 +198,31 @@ TEST_F(Fenetre, OuvrirEtEnregistrerUnFichierDeTraceur) {
     EXPECT_TRUE(f.messages.empty());
 }
 
+// The drawing named on the command line goes the way of "Ouvrir", rescaling dialog
+// included; one that cannot be read leaves the window as it started.
+TEST_F(Fenetre, DessinDonneAuDemarrage) {
+    f.OuvreDessin(dossier.Chemin("absent.plt"));
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].texte, "Le fichier « absent.plt » est introuvable.");
+    EXPECT_TRUE(f.Ctx().dessin.NomFichier.empty());
+    EXPECT_EQ(f.windowTitle(), Q("Représentation graphique"));
+    AttendEdition(f, false);
+
+    const std::string chemin = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;PD0,0;\n");
+    bool montre = false;
+    RepondreModal<F_Dimension>([&](F_Dimension& d) {
+        montre = true;
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
+        d.Btn_OK->click();
+    });
+    f.OuvreDessin(chemin);
+    EXPECT_TRUE(montre);
+    AttendNom(f, chemin);
+    EXPECT_EQ(LireParametre(f.Ctx(), "Fichier", ""), chemin);
+    EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
+    AttendEdition(f, true);
+}
+
 TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
     const std::string piece = Projet120(dossier, "piece.Korvelin");
     Ouvre(f, piece);
