@@ -142,7 +142,10 @@ std::string DossierProgramme() {
 
 std::string CheminIniParDefaut() {
     const std::string dossier = DossierProgramme();
-    if (::access(dossier.c_str(), W_OK) == 0) return dossier + "/Korvelin.ini";
+    // /usr belongs to the package manager: root, who may run the program for direct port
+    // access, would otherwise leave a file there that no uninstall removes.
+    const bool installe = dossier == "/usr" || dossier.rfind("/usr/", 0) == 0;
+    if (!installe && ::access(dossier.c_str(), W_OK) == 0) return dossier + "/Korvelin.ini";
     std::string config;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') config = xdg;
     else if (const char* home = std::getenv("HOME"); home && *home) config = std::string(home) + "/.config";

@@ -15,8 +15,8 @@ std::optional<std::string> LireIni(const std::string& chemin, std::string_view s
 bool EcrireIni(const std::string& chemin, std::string_view section, std::string_view cle,
                std::optional<std::string_view> valeur);
 
-// Where the program keeps Korvelin.ini: beside the program when that folder is writable,
-// else $XDG_CONFIG_HOME/korvelin (default ~/.config/korvelin).
+// Where the program keeps Korvelin.ini: beside the program when that folder is writable
+// and outside /usr, else $XDG_CONFIG_HOME/korvelin (default ~/.config/korvelin).
 std::string CheminIniParDefaut();
 std::string DossierProgramme();
 
