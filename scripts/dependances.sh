@@ -5,7 +5,8 @@ set -euo pipefail
 paquets=(build-essential cmake ninja-build pkg-config
          qt6-base-dev qt6-svg-dev libgl1-mesa-dev
          googletest libgtest-dev libgmock-dev libbenchmark-dev
-         clang libclang-rt-14-dev)
+         clang libclang-rt-14-dev
+         dpkg-dev file desktop-file-utils appstream shared-mime-info man-db)
 
 manquants=()
 for p in "${paquets[@]}"; do

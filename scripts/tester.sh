@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the normal build, a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzzer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of each fuzzer, and the
+# Debian package with the checks of its installed files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/dependances.sh
@@ -23,3 +24,5 @@ ctest --test-dir build/fuzz --output-on-failure
 echo "== Construction normale et tests"
 scripts/construire.sh
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+scripts/paquet.sh
