@@ -424,15 +424,19 @@ void ViderDessin(Dessin& d) {
     d.Xmin = d.Xmax = d.Ymin = d.Ymax = 0.0;
 }
 
+// The extent of what the pen draws. Pen-up points only mark where strokes start (each
+// has its pen-down copy) or where the pen travels to, often its parking place at the
+// plotter's origin: counted, they would grow the size the rescaling dialog shows and
+// keep the drawing away from the origin.
 void BornesPoints(Dessin& d) {
-    const auto& pts = d.Trace_Initial;
-    d.Xmin = d.Xmax = pts[0].X;
-    d.Ymin = d.Ymax = pts[0].Y;
-    for (std::size_t k = 1; k < pts.size(); ++k) {
-        if (pts[k].X < d.Xmin) d.Xmin = pts[k].X;
-        if (pts[k].X > d.Xmax) d.Xmax = pts[k].X;
-        if (pts[k].Y < d.Ymin) d.Ymin = pts[k].Y;
-        if (pts[k].Y > d.Ymax) d.Ymax = pts[k].Y;
+    bool premier = true;
+    for (const PointTrace& p : d.Trace_Initial) {
+        if (p.Plume != PlumeBasse) continue;
+        if (premier || p.X < d.Xmin) d.Xmin = p.X;
+        if (premier || p.X > d.Xmax) d.Xmax = p.X;
+        if (premier || p.Y < d.Ymin) d.Ymin = p.Y;
+        if (premier || p.Y > d.Ymax) d.Ymax = p.Y;
+        premier = false;
     }
 }
 

@@ -143,12 +143,15 @@ TEST(LectureHPGL, CirclesAndArcs) {
 TEST(LectureHPGL, ScalesAfterTheDialogFromTheLowerLeftCorner) {
     for (const char* type : {"PLT", "HPGL"}) {  // 0.025 mm per plotter unit for both
         Import plt(type);
+        // Plotter units while the dialog is up, over what the pen draws: the pen parked
+        // at the origin does not count.
         plt.ui.surDimension = [](Contexte& ctx) {
-            EXPECT_DOUBLE_EQ(ctx.dessin.Xmin, 100);  // plotter units while the dialog is up
+            EXPECT_DOUBLE_EQ(ctx.dessin.Xmin, 100);
+            EXPECT_DOUBLE_EQ(ctx.dessin.Ymin, 200);
             EXPECT_DOUBLE_EQ(ctx.dessin.Ymax, 2200);
             EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.025);
         };
-        ASSERT_TRUE(plt.Lit("PU100,200;PD4100,200;PD4100,2200;"));
+        ASSERT_TRUE(plt.Lit("IN;PU;PA100,200;PD4100,200,4100,2200;PU;PA0,0;"));
         EXPECT_EQ(plt.ui.nbDimensions, 1);
         plt.Attend({{0, 0}, {100, 0}, {100, 50}});
     }
