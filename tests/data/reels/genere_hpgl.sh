@@ -1,8 +1,8 @@
 #!/bin/bash
-# Refait les fichiers traceur de ce dossier avec les programmes qui les écrivent, puis
-# leurs fichiers .mesure avec hpgl_reference.py. Lancé à la main, jamais par les tests.
+# Remakes the plotter files of this folder with the programs that write them, then their
+# .mesure files with hpgl_reference.py. Run by hand, never by the tests.
 #
-# Paquets Debian : inkscape (et, pour sa sortie HPGL, python3-lxml, python3-cssselect,
+# Debian packages: inkscape (and, for its HPGL output, python3-lxml, python3-cssselect,
 # python3-numpy), pstoedit, plotutils (pic2plot), gnuplot-nox, fig2dev.
 set -euo pipefail
 
@@ -11,15 +11,15 @@ travail=$(mktemp -d)
 trap 'rm -rf "$travail"' EXIT
 cd "$travail"
 
-# Inkscape : une longue liste de paires par commande PD, extension .hpgl.
-# Son extension HPGL s'exécute avec le python3 du PATH : celui de Debian.
+# Inkscape: one long list of pairs per PD command, extension .hpgl. Its HPGL output runs
+# with the python3 of the PATH, which must be Debian's.
 mkdir -p maison
 HOME="$travail/maison" PATH=/usr/bin:/bin inkscape --export-type=hpgl \
     --export-filename="$ici/engrenages_inkscape.hpgl" \
     /usr/share/inkscape/examples/live-path-effects-gears.svg 2>/dev/null
 
-# Une bride : côtés droits, bout arrondi en courbes de Bézier, deux trous, un texte
-# contenant « ; » que pstoedit écrit en étiquette LB.
+# A bracket: straight sides, an end rounded with Bézier curves, two holes, and a text
+# holding ";" that pstoedit writes as an LB label.
 cat > bride.ps <<'FIN'
 %!PS-Adobe-3.0 EPSF-3.0
 %%BoundingBox: 0 0 260 160
@@ -39,10 +39,10 @@ newpath 190 80 10 0 360 arc closepath stroke
 showpage
 FIN
 pstoedit -q -f hpgl bride.ps "$ici/bride_pstoedit.plt"
-# Par libplot : PU;PA… puis PD;PA x,y,x,y…, mode polygone, SC et IP.
+# Through libplot: PU;PA... then PD;PA x,y,x,y..., polygon mode, SC and IP.
 pstoedit -q -f plot-hpgl bride.ps "$ici/bride_libplot.hpgl" 2>/dev/null
 
-# pic2plot : cercle (CI atteint plume levée), arc (AA), lignes, spline.
+# pic2plot: a circle (CI reached pen-up), an arc (AA), lines, a spline.
 cat > plaque.pic <<'FIN'
 .PS
 line from (0,0) to (2,0) to (2,1) to (0,1) to (0,0)
@@ -54,7 +54,7 @@ spline from (0,-0.5) to (0.5,-0.2) to (1,-0.5) to (1.5,-0.2)
 FIN
 pic2plot -T hpgl plaque.pic > "$ici/plaque_pic2plot.hpgl"
 
-# gnuplot : séquences ESC . en tête, PU;PA puis PD;PA, étiquettes dont une avec « ; ».
+# gnuplot: ESC . sequences first, PU;PA then PD;PA, labels, one of them holding ";".
 gnuplot <<FIN
 set terminal hpgl
 set output '$ici/courbe_gnuplot.hpgl'
@@ -63,10 +63,10 @@ set xrange [0:6.3]
 plot sin(x) title "sin;x" with lines
 FIN
 
-# fig2dev : en-tête PCL (-k), coordonnées décimales, AA à balayage décimal. Ses
-# coordonnées sont des pouces ramenés à la page par SC : au rapport par défaut le dessin
-# ne fait qu'un vingtième de millimètre, aussi vit-il dans ../hpgl/ et non ici, où chaque
-# fichier doit s'ouvrir et se fraiser tel quel.
+# fig2dev: a PCL header (-k), decimal coordinates, an AA with a decimal sweep. Its
+# coordinates are inches that SC maps onto the page: at the default ratio the drawing is
+# a twentieth of a millimetre, so it lives in ../hpgl/ rather than here, where every file
+# must open and mill as it is.
 cat > came.fig <<'FIN'
 #FIG 3.2
 Landscape

@@ -1,18 +1,18 @@
 #!/usr/bin/python3
-"""Mesure de référence d'un fichier traceur, indépendante de Korvelin.
+"""Reference measure of a plotter file, independent of the program's reader.
 
-    hpgl_reference.py FICHIER...   écrit FICHIER.mesure à côté de chaque fichier
+    /usr/bin/python3 hpgl_reference.py FILE...   writes FILE.mesure beside each file
 
-Le fichier est lu comme le ferait un traceur : commandes de deux lettres, paramètres
-séparés par des virgules ou des blancs, PU/PD/PA/PR, CI, AA/AR, IN ; les étiquettes (LB),
-les polylignes codées (PE), les séquences d'échappement et toute autre commande sont
-sautées ; SC et IP ne sont pas appliqués. Les arcs et les cercles sont mesurés exactement
-(longueur r·angle, étendue par les points extrêmes), non par segments.
+The file is read as a plotter reads it: two-letter commands, parameters separated by
+commas or blanks, PU/PD/PA/PR, CI, AA/AR, IN; labels (LB), encoded polylines (PE),
+escape sequences and every other command are passed over; SC and IP are not applied.
+Arcs and circles are measured exactly (length r x angle, extent from their extreme
+points), not as chords.
 
-Le fichier .mesure donne, en millimètres à 0,025 mm par unité traceur :
-    longueur <longueur totale plume baissée>
-    largeur <largeur de l'étendue du tracé plume baissée>
-    hauteur <hauteur de cette étendue>
+FILE.mesure gives, in millimetres at 0.025 mm per plotter unit:
+    longueur <total pen-down length>
+    largeur <width of the pen-down extent>
+    hauteur <height of that extent>
 """
 
 import math
@@ -36,7 +36,7 @@ class Traceur:
         self.longueur = 0.0
         self.boite = None
 
-    # --- lecture du texte ---
+    # --- reading the text ---
 
     def lettre(self, c):
         return ("A" <= c <= "Z") or ("a" <= c <= "z")
@@ -82,7 +82,7 @@ class Traceur:
             self.p += 1
 
     def parametres(self):
-        """Les nombres de la commande en cours, jusqu'à ';' ou à la commande suivante."""
+        """The numbers of the current command, up to ';' or the next command."""
         t, n = self.t, len(self.t)
         valeurs = []
         while self.p < n:
@@ -122,7 +122,7 @@ class Traceur:
                 self.p += 1
         return valeurs
 
-    # --- géométrie ---
+    # --- geometry ---
 
     def elargit(self, x, y):
         if self.boite is None:
@@ -157,7 +157,7 @@ class Traceur:
                 k += 1
         self.x, self.y = cx + r * math.cos(fin), cy + r * math.sin(fin)
 
-    # --- commandes ---
+    # --- commands ---
 
     def lit(self):
         t, n = self.t, len(self.t)
