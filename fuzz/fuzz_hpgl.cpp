@@ -1,4 +1,4 @@
-// The plotter reader on arbitrary bytes, from the rewrites to the welding.
+// The plotter reader on arbitrary bytes, from the commands to the welding.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
     korvelin::Contexte ctx;
     ctx.ParametresEnLectureSeule = true;
-    // Both ratios of the two plotter types: 0.025 mm per unit and 1.
-    ctx.dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "HPGL";
+    // The ratio of plotter files, 0.025 mm per unit, and 1 as an unknown type gets.
+    ctx.dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "TXT";
     const std::string_view texte(reinterpret_cast<const char*>(data), taille);
     // The welding and the offsets run on drawings of a few thousand points: beyond that a
     // single input takes seconds there, and the run would stop exploring the reader.

@@ -1,11 +1,12 @@
 #include "import/hpgl.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "geometry/soudure.h"
 #include "import/limites.h"
 #include "model/listes.h"
-#include "model/nombres.h"
 #include "model/primitives.h"
 #include "platform/fichier.h"
 #include "settings/magasin.h"
@@ -20,69 +21,243 @@ namespace {
 constexpr double BalayageMaxDegres = 4.0 * 360.0;
 constexpr double PasArc = 2.0 * Pi / 360.0;
 
-std::string RemplaceTout(std::string_view texte, std::string_view cherche,
-                         std::string_view par) {
-    std::string resultat;
-    resultat.reserve(texte.size() + texte.size() / 8);
-    std::size_t debut = 0;
-    for (;;) {
-        const std::size_t pos = texte.find(cherche, debut);
-        if (pos == std::string_view::npos) break;
-        resultat.append(texte, debut, pos - debut);
-        resultat.append(par);
-        debut = pos + cherche.size();
-    }
-    resultat.append(texte, debut, std::string_view::npos);
-    return resultat;
-}
+constexpr char ETX = '\x03';  // ends a label until "DT" names another terminator
+constexpr char ESC = '\x1b';
 
+bool EstLettre(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool EstChiffre(char c) { return c >= '0' && c <= '9'; }
 char Majuscule(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// First blank of the token, else its first comma.
-std::size_t Separateur(std::string_view jeton) {
-    const std::size_t espace = jeton.find(' ');
-    return espace != std::string_view::npos ? espace : jeton.find(',');
-}
-
-// The characters from the third one up to the separator (exclusive).
-std::string_view ApresCommande(std::string_view jeton, std::size_t fin) {
-    if (fin <= 2 || jeton.size() <= 2) return {};
-    return jeton.substr(2, fin - 2);
-}
-
-double Valeur(std::string_view texte) { return CoordonneeBornee(LecturePlain(texte)); }
+constexpr int Mnemonique(char a, char b) { return (a << 8) | b; }
 
 float Flottant(double v) { return static_cast<float>(CoordonneeBornee(v)); }
 
+// 10^e; the powers a double holds exactly keep decimal coordinates correctly rounded.
+double PuissanceDix(int64_t e) {
+    static constexpr double exactes[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (e >= 0 && e <= 22) return exactes[e];
+    return std::pow(10.0, static_cast<double>(e));
+}
+
+// One pass over the text: each command is two letters in either case followed by its
+// parameters, which run up to ";" or to the letters of the next command. The pen moves
+// become points as they are read; nothing of the text is copied or rewritten.
 class Analyseur {
 public:
-    explicit Analyseur(std::size_t maxPoints) : maxPoints_(maxPoints) {}
+    Analyseur(std::string_view texte, std::size_t maxPoints) : t_(texte), maxPoints_(maxPoints) {}
 
-    CommandesHPGL resultat;
+    CommandesHPGL Lit() {
+        const std::size_t n = t_.size();
+        // Drawing programs spend eight to fifteen characters per point; reserving for the
+        // denser case spares the copies of a growing array on large files. Pages of the
+        // reserve that no point reaches are never touched.
+        Points().reserve(std::min(maxPoints_, n / 8));
+        while (p_ < n && !resultat_.TropDePoints) {
+            const char c = t_[p_];
+            if (EstLettre(c) && p_ + 1 < n && EstLettre(t_[p_ + 1])) {
+                const int code = Mnemonique(Majuscule(c), Majuscule(t_[p_ + 1]));
+                p_ += 2;
+                Commande(code);
+            } else if (c == ESC) {
+                SauteEchappement();
+            } else if (c == '@' && t_.substr(p_ + 1, 3) == "PJL") {
+                SauteJusqua('\n');  // the job header a printer driver puts before the plot
+            } else {
+                ++p_;  // separators between commands, stray characters
+            }
+        }
+        resultat_.Points.resize(i_);
+        return std::move(resultat_);
+    }
 
-    void Jeton(std::string_view jeton) {
-        if (resultat.TropDePoints || jeton.size() < 2) return;
-        const char c0 = Majuscule(jeton[0]);
-        const char c1 = Majuscule(jeton[1]);
-        if (c0 == 'P' && (c1 == 'U' || c1 == 'D')) {
-            Plume(jeton, c1 == 'D' ? PlumeBasse : PlumeHaute);
-        } else if (c0 == 'C' && c1 == 'I') {
-            Cercle(jeton);
-        } else if (c0 == 'A' && c1 == 'A') {
-            Arc(jeton);
+private:
+    std::string_view t_;
+    std::size_t p_ = 0;  // reading position in the text
+    std::size_t maxPoints_;
+    CommandesHPGL resultat_;
+    std::size_t i_ = 0;  // where the next point is written
+
+    // The plotter's state. The position is kept apart from the points: relative moves,
+    // arcs and circles start from it, and a few commands move it without drawing.
+    double px_ = 0.0, py_ = 0.0;
+    bool plumeBasse_ = false;
+    bool relatif_ = false;
+    char terminateur_ = ETX;
+    double arcCx_ = 0.0, arcCy_ = 0.0, arcBalayage_ = 0.0;
+
+    std::vector<PointTrace>& Points() { return resultat_.Points; }
+
+    void Commande(int code) {
+        switch (code) {
+            case Mnemonique('P', 'U'): plumeBasse_ = false; Mouvements(); break;
+            case Mnemonique('P', 'D'): plumeBasse_ = true; Mouvements(); break;
+            case Mnemonique('P', 'A'): relatif_ = false; Mouvements(); break;
+            case Mnemonique('P', 'R'): relatif_ = true; Mouvements(); break;
+            case Mnemonique('C', 'I'): Cercle(); break;
+            case Mnemonique('A', 'A'): Arc(false); break;
+            case Mnemonique('A', 'R'): Arc(true); break;
+            case Mnemonique('I', 'N'):
+                px_ = py_ = 0.0;
+                plumeBasse_ = relatif_ = false;
+                terminateur_ = ETX;
+                SauteParametres();
+                break;
+            case Mnemonique('D', 'F'): terminateur_ = ETX; SauteParametres(); break;
+            case Mnemonique('D', 'T'):
+                // The character right after the letters; "DT;" restores ETX.
+                terminateur_ = (p_ < t_.size() && t_[p_] != ';') ? t_[p_++] : ETX;
+                SauteParametres();
+                break;
+            case Mnemonique('L', 'B'):
+            case Mnemonique('B', 'L'):
+            case Mnemonique('W', 'D'): SauteJusqua(terminateur_); break;
+            case Mnemonique('P', 'E'): SauteJusqua(';'); break;  // encoded: letters are data
+            case Mnemonique('S', 'M'):
+                // The symbol is any printing character, a letter or a digit included.
+                if (p_ < t_.size() && t_[p_] > ' ' && t_[p_] < 127 && t_[p_] != ';') ++p_;
+                SauteParametres();
+                break;
+            default: SauteParametres();
         }
     }
 
-    void Termine() { resultat.Points.resize(i_); }
+    // --- Parameters ---
 
-private:
-    std::size_t maxPoints_;
-    std::size_t i_ = 0;  // where the next point is written
-    double arcCx_ = 0.0, arcCy_ = 0.0, arcBalayage_ = 0.0;
+    // The next number of the current command. False once the command ends: at ";"
+    // (passed over), at the letters of the next command, or at the end of the text.
+    bool Parametre(double& v) {
+        const std::size_t n = t_.size();
+        while (p_ < n) {
+            const char c = t_[p_];
+            if (EstChiffre(c) || c == '-' || c == '+' || c == '.') {
+                if (Nombre(v)) return true;
+                ++p_;  // a sign or a point without digits
+            } else if (c == ';') {
+                ++p_;
+                return false;
+            } else if (EstLettre(c)) {
+                return false;
+            } else if (c == ESC) {
+                SauteEchappement();
+            } else if (c == '"') {
+                ++p_;
+                SauteJusqua('"');  // a quoted name may hold letters
+            } else {
+                ++p_;  // commas, blanks, tabs, line breaks and stray bytes separate numbers
+            }
+        }
+        return false;
+    }
 
-    std::vector<PointTrace>& Points() { return resultat.Points; }
+    // Sign, digits, optional decimals. The first 19 significant digits make the value,
+    // later ones only its magnitude, so a thousand-digit number costs no more than its
+    // length and ends as a huge value that the coordinate bound stops.
+    bool Nombre(double& v) {
+        const std::size_t n = t_.size();
+        std::size_t q = p_;
+        const bool negatif = t_[q] == '-';
+        if (t_[q] == '-' || t_[q] == '+') ++q;
+        uint64_t mantisse = 0;
+        int64_t exposant = 0;
+        int significatifs = 0;
+        bool chiffres = false;
+        for (; q < n && EstChiffre(t_[q]); ++q) {
+            chiffres = true;
+            if (significatifs < 19) {
+                mantisse = mantisse * 10 + static_cast<uint64_t>(t_[q] - '0');
+                if (mantisse != 0) ++significatifs;
+            } else {
+                ++exposant;
+            }
+        }
+        if (q < n && t_[q] == '.') {
+            for (++q; q < n && EstChiffre(t_[q]); ++q) {
+                chiffres = true;
+                if (significatifs < 19) {
+                    mantisse = mantisse * 10 + static_cast<uint64_t>(t_[q] - '0');
+                    if (mantisse != 0) ++significatifs;
+                    --exposant;
+                }
+            }
+        }
+        if (!chiffres) return false;
+        p_ = q;
+        double x = static_cast<double>(mantisse);
+        if (exposant > 0) x *= PuissanceDix(exposant);
+        if (exposant < 0) x /= PuissanceDix(-exposant);
+        v = negatif ? -x : x;
+        return true;
+    }
 
-    // Writes at index i, growing the array by one when i is just past its end.
+    void SauteParametres() {
+        double v;
+        while (Parametre(v)) {
+        }
+    }
+
+    // Reads all the parameters of the command and keeps the first max of them.
+    int Parametres(double* v, int max) {
+        int nb = 0;
+        double x;
+        while (Parametre(x)) {
+            if (nb < max) v[nb] = x;
+            if (nb <= max) ++nb;
+        }
+        return nb;
+    }
+
+    // Up to the character and past it, or to the end of the text when it never comes.
+    void SauteJusqua(char c) {
+        const std::size_t fin = t_.find(c, p_);
+        p_ = fin == std::string_view::npos ? t_.size() : fin + 1;
+    }
+
+    // Escape sequences meant for the plotter's interface or for a printer's other
+    // languages. They may come anywhere, even between two parameters, and say nothing
+    // about the drawing.
+    void SauteEchappement() {
+        const std::size_t n = t_.size();
+        ++p_;
+        if (p_ >= n) return;
+        const char c = t_[p_];
+        if (c == '.') {
+            // Device control: ".", a character, then numbers up to ":" ("ESC.I81;;17:").
+            p_ = std::min(n, p_ + 2);
+            while (p_ < n && (EstChiffre(t_[p_]) || t_[p_] == ';' || t_[p_] == ' ')) ++p_;
+            if (p_ < n && t_[p_] == ':') ++p_;
+        } else if (c == '%') {
+            // Language switch: "ESC%0B", "ESC%-12345X".
+            ++p_;
+            while (p_ < n && (EstChiffre(t_[p_]) || t_[p_] == '-' || t_[p_] == '+')) ++p_;
+            if (p_ < n && EstLettre(t_[p_])) ++p_;
+        } else if (c >= '!' && c <= '/') {
+            // Printer command with values ("ESC&l1O", "ESC*b12W" and its 12 bytes of
+            // data): each value ends with a letter, a capital ends the sequence.
+            p_ = std::min(n, p_ + 2);
+            while (p_ < n) {
+                uint64_t valeur = 0;
+                while (p_ < n && (EstChiffre(t_[p_]) || t_[p_] == '-' || t_[p_] == '+' ||
+                                  t_[p_] == '.')) {
+                    if (EstChiffre(t_[p_]) && valeur < n)
+                        valeur = valeur * 10 + static_cast<uint64_t>(t_[p_] - '0');
+                    ++p_;
+                }
+                if (p_ >= n || !EstLettre(t_[p_])) return;
+                const char lettre = t_[p_++];
+                if (lettre == 'W' || lettre == 'w') p_ += std::min<uint64_t>(valeur, n - p_);
+                if (lettre >= 'A' && lettre <= 'Z') return;
+            }
+        } else if (c >= '0' && c <= '~') {
+            ++p_;  // two characters, such as the printer reset "ESC E"
+        }
+    }
+
+    // --- Points ---
+
+    // Writes at index i, growing the array by one when i is just past its end; the point
+    // is kept only once i moves past it.
     bool Ecrit(const PointTrace& p) {
         auto& pts = Points();
         if (i_ < pts.size()) {
@@ -90,105 +265,149 @@ private:
             return true;
         }
         if (pts.size() >= maxPoints_) {
-            resultat.TropDePoints = true;
+            resultat_.TropDePoints = true;
             return false;
         }
         pts.push_back(p);
         return true;
     }
 
-    // The current pen position: the last point written, or the origin before any.
-    PointTrace Courant() const {
-        if (i_ == 0) return PointTrace{};
-        return resultat.Points[i_ - 1];
+    bool Ajoute(const PointTrace& p) {
+        if (!Ecrit(p)) return false;
+        ++i_;
+        return true;
     }
 
-    void Plume(std::string_view jeton, Code2 plume) {
-        const std::size_t sep = Separateur(jeton);
-        if (sep == std::string_view::npos) return;
-        const float x = Flottant(Valeur(ApresCommande(jeton, sep)));
-        const float y = Flottant(Valeur(jeton.substr(sep + 1)));
-        if (i_ > 0 && plume == PlumeBasse) {
-            const PointTrace precedent = Points()[i_ - 1];
-            if (precedent.Plume == PlumeHaute && (x != precedent.X || y != precedent.Y)) {
-                // The position the pen-up move reached opens the new trace.
-                if (!Ecrit(PointTrace{precedent.X, precedent.Y, PlumeBasse, {}})) return;
-                ++i_;
+    // A point of a pen command. A second point at the origin is overwritten by the next one.
+    bool Pose(double x, double y, Code2 plume) {
+        const float fx = Flottant(x), fy = Flottant(y);
+        if (!Ecrit(PointTrace{fx, fy, plume, {}})) return false;
+        if (!(i_ == 1 && fx == 0.0f && fy == 0.0f)) ++i_;
+        return true;
+    }
+
+    // The pen's position as a pen-up point, when no point marks it (after "IN" or a circle).
+    bool MarquePosition() {
+        return SurPosition() || Ajoute(PointTrace{Flottant(px_), Flottant(py_), PlumeHaute, {}});
+    }
+
+    // Whether the last point written stands where the pen is.
+    bool SurPosition() {
+        const PointTrace& p = Points()[i_ - 1];
+        return p.X == static_cast<float>(px_) && p.Y == static_cast<float>(py_);
+    }
+
+    // Before a pen-down stroke to (x, y): the stroke starts where the pen is, and a pen-up
+    // point there gets its pen-down copy, so that the stroke opens a new trace.
+    bool DebutTrait(float x, float y) {
+        if (i_ == 0) return true;
+        if (!MarquePosition()) return false;
+        const PointTrace precedent = Points()[i_ - 1];
+        if (precedent.Plume == PlumeHaute && (x != precedent.X || y != precedent.Y))
+            return Ajoute(PointTrace{precedent.X, precedent.Y, PlumeBasse, {}});
+        return true;
+    }
+
+    bool Deplace(double x, double y) {
+        x = CoordonneeBornee(x);
+        y = CoordonneeBornee(y);
+        if (plumeBasse_ && !DebutTrait(static_cast<float>(x), static_cast<float>(y))) return false;
+        if (!Pose(x, y, plumeBasse_ ? PlumeBasse : PlumeHaute)) return false;
+        px_ = x;
+        py_ = y;
+        return true;
+    }
+
+    // "PU", "PD", "PA", "PR": every pair is one move with the pen as it now is.
+    void Mouvements() {
+        double x, y;
+        while (Parametre(x) && Parametre(y)) {
+            if (relatif_) {
+                x += px_;
+                y += py_;
             }
+            if (!Deplace(x, y)) return;
         }
-        if (!Ecrit(PointTrace{x, y, plume, {}})) return;
-        if (!(i_ == 1 && x == 0.0f && y == 0.0f)) ++i_;
     }
 
-    void Cercle(std::string_view jeton) {
-        const double r = Valeur(jeton.substr(2));
+    void Cercle() {
+        double v[2];
+        if (Parametres(v, 2) == 0) return;  // the chord angle is not used
+        const double r = CoordonneeBornee(v[0]);
         if (r == 0.0) return;
-        double cx = 0.0, cy = 0.0;
+        const double cx = static_cast<float>(px_), cy = static_cast<float>(py_);
+        bool leve = false;
         if (i_ > 0) {
-            // The circle's first point replaces its centre.
-            const PointTrace centre = Points()[i_ - 1];
-            cx = centre.X;
-            cy = centre.Y;
-            --i_;
-            // A centre reached pen-up keeps the pen up as far as the circle: otherwise the
-            // circle would join the trace before it through a cut across the part.
-            if (centre.Plume == PlumeHaute) {
-                if (!Ecrit(PointTrace{Flottant(cx + r), Flottant(cy), PlumeHaute, {}})) return;
-                ++i_;
+            if (SurPosition()) {
+                // The circle's first point replaces its centre.
+                leve = Points()[i_ - 1].Plume == PlumeHaute;
+                --i_;
+            } else {
+                leve = true;
             }
         }
+        // A centre reached pen-up keeps the pen up as far as the circle: otherwise the
+        // circle would join the trace before it through a cut across the part.
+        if (leve && !Ajoute(PointTrace{Flottant(cx + r), Flottant(cy), PlumeHaute, {}})) return;
         for (int a = 0; a <= 360; ++a) {
             const double angle = a * Pi / 180.0;
-            if (!Ecrit(PointTrace{Flottant(cx + r * std::cos(angle)),
-                                  Flottant(cy + r * std::sin(angle)), PlumeBasse, {}}))
+            if (!Ajoute(PointTrace{Flottant(cx + r * std::cos(angle)),
+                                   Flottant(cy + r * std::sin(angle)), PlumeBasse, {}}))
                 return;
-            ++i_;
         }
+        // The plotter brings the pen back to the centre, pen up.
+        px_ = cx;
+        py_ = cy;
     }
 
-    void Arc(std::string_view jeton) {
-        const std::size_t sep = Separateur(jeton);
-        if (sep != std::string_view::npos) {
-            arcCx_ = Valeur(ApresCommande(jeton, sep));
-            const std::string_view reste = jeton.substr(sep + 1);
-            const std::size_t sep2 = Separateur(reste);
-            if (sep2 == std::string_view::npos) {
-                arcCy_ = 0.0;
-                arcBalayage_ = LecturePlain(reste);
-            } else {
-                arcCy_ = Valeur(reste.substr(0, sep2 + 1));
-                arcBalayage_ = LecturePlain(reste.substr(sep2 + 1));
-            }
-            if (std::isnan(arcBalayage_)) arcBalayage_ = 0.0;
-            if (arcBalayage_ > BalayageMaxDegres) arcBalayage_ = BalayageMaxDegres;
-            if (arcBalayage_ < -BalayageMaxDegres) arcBalayage_ = -BalayageMaxDegres;
+    // "AA" (absolute centre) and "AR" (centre relative to the pen): centre, sweep in
+    // degrees, optional chord angle. Without parameters the previous arc is drawn again.
+    void Arc(bool relatif) {
+        double v[4];
+        const int nb = Parametres(v, 4);
+        if (nb == 1 || nb == 2) return;
+        if (nb >= 3) {
+            arcCx_ = CoordonneeBornee(v[0] + (relatif ? px_ : 0.0));
+            arcCy_ = CoordonneeBornee(v[1] + (relatif ? py_ : 0.0));
+            arcBalayage_ = std::fmax(-BalayageMaxDegres, std::fmin(BalayageMaxDegres, v[2]));
         }
-        const double balayage = arcBalayage_ * Pi / 180.0;
-        const PointTrace p = Courant();
+        if (plumeBasse_ && i_ > 0 && !MarquePosition()) return;
+        const PointTrace p{static_cast<float>(px_), static_cast<float>(py_), {}, {}};
         const PointTrace centre{static_cast<float>(arcCx_), static_cast<float>(arcCy_), {}, {}};
         const double r = Distance(centre, p);
         double debut = 0.0;
         AngleSegment(centre, p, debut);
+        const double balayage = arcBalayage_ * Pi / 180.0;
         const double fin = debut + balayage;
+        if (!plumeBasse_) {
+            Deplace(arcCx_ + r * std::cos(fin), arcCy_ + r * std::sin(fin));
+            return;
+        }
         // The counted loop cannot run longer than the capped sweep allows; the guard only
         // protects against rounding in the accumulated angle.
         const int garde = static_cast<int>(BalayageMaxDegres) + 3;
-        int n = 0;
+        int nbPas = 0;
+        double dernier = debut;
         if (balayage <= 0.0) {
-            for (double a = debut; a >= fin && n < garde; a -= PasArc, ++n)
+            for (double a = debut; a >= fin && nbPas < garde; a -= PasArc, ++nbPas) {
                 if (!PointArc(a, r)) return;
+                dernier = a;
+            }
         } else {
-            for (double a = debut; a <= fin && n < garde; a += PasArc, ++n)
+            for (double a = debut; a <= fin && nbPas < garde; a += PasArc, ++nbPas) {
                 if (!PointArc(a, r)) return;
+                dernier = a;
+            }
         }
+        // A sweep that is not a whole number of steps still ends where the plotter stops.
+        if (std::fabs(fin - dernier) > 1e-9 && !PointArc(fin, r)) return;
+        px_ = Points()[i_ - 1].X;
+        py_ = Points()[i_ - 1].Y;
     }
 
     bool PointArc(double a, double r) {
-        if (!Ecrit(PointTrace{Flottant(arcCx_ + r * std::cos(a)),
-                              Flottant(arcCy_ + r * std::sin(a)), PlumeBasse, {}}))
-            return false;
-        ++i_;
-        return true;
+        return Ajoute(PointTrace{Flottant(arcCx_ + r * std::cos(a)),
+                                 Flottant(arcCy_ + r * std::sin(a)), PlumeBasse, {}});
     }
 };
 
@@ -205,15 +424,19 @@ void ViderDessin(Dessin& d) {
     d.Xmin = d.Xmax = d.Ymin = d.Ymax = 0.0;
 }
 
+// The extent of what the pen draws. Pen-up points only mark where strokes start (each
+// has its pen-down copy) or where the pen travels to, often its parking place at the
+// plotter's origin: counted, they would grow the size the rescaling dialog shows and
+// keep the drawing away from the origin.
 void BornesPoints(Dessin& d) {
-    const auto& pts = d.Trace_Initial;
-    d.Xmin = d.Xmax = pts[0].X;
-    d.Ymin = d.Ymax = pts[0].Y;
-    for (std::size_t k = 1; k < pts.size(); ++k) {
-        if (pts[k].X < d.Xmin) d.Xmin = pts[k].X;
-        if (pts[k].X > d.Xmax) d.Xmax = pts[k].X;
-        if (pts[k].Y < d.Ymin) d.Ymin = pts[k].Y;
-        if (pts[k].Y > d.Ymax) d.Ymax = pts[k].Y;
+    bool premier = true;
+    for (const PointTrace& p : d.Trace_Initial) {
+        if (p.Plume != PlumeBasse) continue;
+        if (premier || p.X < d.Xmin) d.Xmin = p.X;
+        if (premier || p.X > d.Xmax) d.Xmax = p.X;
+        if (premier || p.Y < d.Ymin) d.Ymin = p.Y;
+        if (premier || p.Y > d.Ymax) d.Ymax = p.Y;
+        premier = false;
     }
 }
 
@@ -229,31 +452,8 @@ void MiseAEchelle(Contexte& ctx) {
 
 }  // namespace
 
-std::string RemplacementsHPGL(std::string_view texte) {
-    std::string t = RemplaceTout(texte, "PUPDPA", "PD");
-    t = RemplaceTout(t, "PDPA", ";PD");
-    t = RemplaceTout(t, "PUPA", ";PU");
-    t = RemplaceTout(t, "PA", ";PD");
-    t = RemplaceTout(t, "PDAA", ";AA");
-    return RemplaceTout(t, "PDCI", ";CI");
-}
-
 CommandesHPGL AnalyseTexteHPGL(std::string_view texte, std::size_t maxPoints) {
-    const std::string t = RemplacementsHPGL(texte);
-    const std::string_view vue(t);
-    Analyseur analyseur(maxPoints);
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t fin = vue.find(';', pos);
-        if (fin == std::string_view::npos) break;  // text after the last ";" is ignored
-        analyseur.Jeton(vue.substr(pos, fin - pos));
-        if (analyseur.resultat.TropDePoints) break;
-        pos = fin + 1;
-        if (pos < vue.size() && vue[pos] == '\r') ++pos;
-        if (pos < vue.size() && vue[pos] == '\n') ++pos;
-    }
-    analyseur.Termine();
-    return std::move(analyseur.resultat);
+    return Analyseur(texte, maxPoints).Lit();
 }
 
 bool PrepareDessinHPGL(Contexte& ctx, std::string_view texte) {

@@ -19,17 +19,14 @@ bool LectureHPGLTexte(Contexte& ctx, std::string_view texte);
 // drawing then holds the scaled, labelled points and no offset path yet.
 bool PrepareDessinHPGL(Contexte& ctx, std::string_view texte);
 
-// The pen and arc commands of the text as points in plotter units, before any scaling
-// or cleaning. TropDePoints is set (and the points are incomplete) when the file asks
-// for more than maxPoints points.
+// The pen, arc and circle commands of the text as points in plotter units, before any
+// scaling or cleaning; scaling commands are not applied. TropDePoints is set (and the
+// points are incomplete) when the file asks for more than maxPoints points.
 struct CommandesHPGL {
     std::vector<PointTrace> Points;
     bool TropDePoints = false;
 };
 CommandesHPGL AnalyseTexteHPGL(std::string_view texte,
                                std::size_t maxPoints = MaxPointsImport);
-
-// The six rewrites that turn absolute-plot commands into pen moves, in their order.
-std::string RemplacementsHPGL(std::string_view texte);
 
 }  // namespace korvelin

@@ -183,7 +183,8 @@ void ChargeMarges(Contexte& ctx) {
 
 void ChargeRapports(Contexte& ctx) {
     const std::string& type = ctx.dessin.TypeFichier;
-    const std::string_view defaut = type == "PLT" ? "0.025" : "1";
+    // Every plotter file counts in plotter units of 0.025 mm, whatever its extension.
+    const std::string_view defaut = (type == "PLT" || type == "HPGL") ? "0.025" : "1";
     ctx.parametres.RapportH = LectureLocaleOuPlain(Lire(ctx, type + "RapportH", defaut));
     ctx.parametres.RapportV = LectureLocaleOuPlain(Lire(ctx, type + "RapportV", defaut));
 }

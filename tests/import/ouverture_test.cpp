@@ -33,9 +33,9 @@ TEST(OuvrirDessin, ReadsByExtensionAndRemembersThePath) {
     EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmax, 100);  // 0.025 mm per plotter unit
     EXPECT_EQ(o.Ini("Fichier"), plt);
 
-    ASSERT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("b.hpgl", "PU0,0;PD40,0;PD40,20;")));
+    ASSERT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("b.hpgl", "PU0,0;PD400,0;PD400,200;")));
     EXPECT_EQ(o.ctx.dessin.TypeFichier, "HPGL");
-    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmax, 40);
+    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmax, 10);
 
     // Another extension reads nothing: the drawing in memory goes on under the new name.
     const std::string texte = o.dossier.Ecrit("notes.txt", "PU0,0;PD1,1;");

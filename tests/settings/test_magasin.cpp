@@ -56,6 +56,9 @@ TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     EXPECT_EQ(p.RapportH, 0.025);
     ctx.dessin.TypeFichier = "HPGL";
     ChargeRapports(ctx);
+    EXPECT_EQ(p.RapportV, 0.025);
+    ctx.dessin.TypeFichier = "DAT";
+    ChargeRapports(ctx);
     EXPECT_EQ(p.RapportV, 1.0);
 }
 
