@@ -98,6 +98,8 @@ private:
             case Mnemonique('C', 'I'): Cercle(); break;
             case Mnemonique('A', 'A'): Arc(false); break;
             case Mnemonique('A', 'R'): Arc(true); break;
+            case Mnemonique('E', 'A'): Rectangle(false); break;
+            case Mnemonique('E', 'R'): Rectangle(true); break;
             case Mnemonique('I', 'N'):
                 px_ = py_ = 0.0;
                 plumeBasse_ = relatif_ = false;
@@ -328,6 +330,21 @@ private:
             }
             if (!Deplace(x, y)) return;
         }
+    }
+
+    // "EA" and "ER": the outline of the rectangle whose opposite corner is given, drawn
+    // pen down whatever the pen's state; the pen ends where it was. Plotting libraries
+    // write every box this way.
+    void Rectangle(bool relatif) {
+        double v[2];
+        if (Parametres(v, 2) < 2) return;
+        const double x0 = px_, y0 = py_;
+        const double x = relatif ? x0 + v[0] : v[0], y = relatif ? y0 + v[1] : v[1];
+        const bool plume = plumeBasse_;
+        plumeBasse_ = true;
+        const bool ok = Deplace(x, y0) && Deplace(x, y) && Deplace(x0, y) && Deplace(x0, y0);
+        plumeBasse_ = plume;
+        if (ok && !plume) Deplace(x0, y0);  // a pen-up mark: the next stroke is a trace of its own
     }
 
     void Cercle() {

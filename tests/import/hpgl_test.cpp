@@ -95,6 +95,14 @@ TEST(LectureHPGL, LabelsEscapesAndOtherCommandsAreSkipped) {
                  {{0, 0, false}, {0, 0, true}, {10, 0, true}});
 }
 
+TEST(LectureHPGL, EdgeRectanglesAreClosedOutlines) {
+    // Drawn from the pen's position whatever the pen state; the pen ends there, as it was.
+    AttendPoints("PU10,10;EA30,20;ER-5,5;PU50,50;",
+                 {{10, 10, false}, {10, 10, true}, {30, 10, true}, {30, 20, true}, {10, 20, true},
+                  {10, 10, true}, {10, 10, false}, {10, 10, true}, {5, 10, true}, {5, 15, true},
+                  {10, 15, true}, {10, 10, true}, {10, 10, false}, {50, 50, false}});
+}
+
 TEST(LectureHPGL, CirclesAndArcs) {
     auto p = AnalyseTexteHPGL("PD50,50;CI10;").Points;
     ASSERT_EQ(p.size(), 361u);  // the centre is replaced

@@ -42,7 +42,7 @@ pstoedit -q -f hpgl bride.ps "$ici/bride_pstoedit.plt"
 # Through libplot: PU;PA... then PD;PA x,y,x,y..., polygon mode, SC and IP.
 pstoedit -q -f plot-hpgl bride.ps "$ici/bride_libplot.hpgl" 2>/dev/null
 
-# pic2plot: a circle (CI reached pen-up), an arc (AA), lines, a spline.
+# pic2plot: a circle (CI reached pen-up), an arc (AA), lines, a spline, a box (EA).
 cat > plaque.pic <<'FIN'
 .PS
 line from (0,0) to (2,0) to (2,1) to (0,1) to (0,0)
@@ -50,6 +50,7 @@ circle rad 0.3 at (1.4,0.5)
 arc from (0.2,0) to (0,0.2) cw
 line from (0.2,0.8) to (1.8,0.8) dashed
 spline from (0,-0.5) to (0.5,-0.2) to (1,-0.5) to (1.5,-0.2)
+box wid 0.4 ht 0.3 at (0.5,0.5)
 .PE
 FIN
 pic2plot -T hpgl plaque.pic > "$ici/plaque_pic2plot.hpgl"

@@ -4,7 +4,7 @@
     /usr/bin/python3 hpgl_reference.py FILE...   writes FILE.mesure beside each file
 
 The file is read as a plotter reads it: two-letter commands, parameters separated by
-commas or blanks, PU/PD/PA/PR, CI, AA/AR, IN; labels (LB), encoded polylines (PE),
+commas or blanks, PU/PD/PA/PR, CI, AA/AR, EA/ER, IN; labels (LB), encoded polylines (PE),
 escape sequences and every other command are passed over; SC and IP are not applied.
 Arcs and circles are measured exactly (length r x angle, extent from their extreme
 points), not as chords.
@@ -206,6 +206,15 @@ class Traceur:
                 self.arc = (cx, cy, max(-BALAYAGE_MAX, min(BALAYAGE_MAX, v[2])))
             if len(v) == 0 or len(v) >= 3:
                 self.trace_arc(*self.arc)
+        elif m in ("EA", "ER"):
+            v = self.parametres()
+            if len(v) >= 2:
+                x, y = v[0], v[1]
+                if m == "ER":
+                    x, y = x + self.x, y + self.y
+                self.longueur += 2 * (abs(x - self.x) + abs(y - self.y))
+                self.elargit(self.x, self.y)
+                self.elargit(x, y)
         elif m == "IN":
             self.parametres()
             self.x = self.y = 0.0
