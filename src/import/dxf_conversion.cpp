@@ -162,11 +162,11 @@ void TraceurDXF::ConvertitTout() {
     const Placement identite;
     for (const EntiteDXF& e : doc_.Entites) {
         if (depassement_) break;
-        Convertit(e, identite);
+        ConvertitEntite(e, identite);
     }
 }
 
-void TraceurDXF::Convertit(const EntiteDXF& e, const Placement& pl) {
+void TraceurDXF::ConvertitEntite(const EntiteDXF& e, const Placement& pl) {
     if (depassement_) return;
     if (++nbEntites_ > limites_.MaxEntites) {
         depassement_ = true;
@@ -177,7 +177,7 @@ void TraceurDXF::Convertit(const EntiteDXF& e, const Placement& pl) {
         Insertion(v, pl);
     else if (e.Type == TypeDXF::Cote)
         // A dimension's block is drawn where the entity holding the dimension is.
-        Developpe(v[ChampsCote::Nom], pl);
+        DevelopperBloc(v[ChampsCote::Nom], pl);
     else
         Primitive(e, v, pl);
 }
@@ -210,6 +210,12 @@ void TraceurDXF::Primitive(const EntiteDXF& e, const double* v, const Placement&
     horsLimites_ = false;
 }
 
+TraceurDXF::Plan TraceurDXF::PlanObjet(const Placement& pl, double nx, double ny, double nz, double elevation) {
+    const Placement repere = Produit(pl, RepereObjet(nx, ny, nz));
+    const auto& m = repere.M;
+    return {m[0][0], m[0][1], m[1][0], m[1][1], m[0][2] * elevation + m[0][3], m[1][2] * elevation + m[1][3]};
+}
+
 void TraceurDXF::Part(Point2 p) {
     crayon_ = p;
     premierTrait_ = true;
@@ -230,9 +236,7 @@ void TraceurDXF::Ligne(const double* v, const Placement& pl) {
 
 void TraceurDXF::ArcOuCercle(const double* v, const Placement& pl, bool arc) {
     using C = ChampsArc;
-    const Placement repere = Produit(pl, RepereObjet(v[C::NX], v[C::NY], v[C::NZ]));
-    const auto& m = repere.M;
-    const Plan plan{m[0][0], m[0][1], m[1][0], m[1][1], m[0][2] * v[C::CZ] + m[0][3], m[1][2] * v[C::CZ] + m[1][3]};
+    const Plan plan = PlanObjet(pl, v[C::NX], v[C::NY], v[C::NZ], v[C::CZ]);
     const Point2 centre = plan(v[C::CX], v[C::CY]);
     const double r = std::fabs(v[C::Rayon]);
 
@@ -340,10 +344,7 @@ void TraceurDXF::Polyligne(const EntiteDXF& e, const double* v, const Placement&
         if (fermee) Vers(place(sommets_[0]));
         return;
     }
-    const Placement repere = Produit(pl, RepereObjet(v[C::NX], v[C::NY], v[C::NZ]));
-    const auto& m = repere.M;
-    const double z = v[C::Elevation];
-    const Plan plan{m[0][0], m[0][1], m[1][0], m[1][1], m[0][2] * z + m[0][3], m[1][2] * z + m[1][3]};
+    const Plan plan = PlanObjet(pl, v[C::NX], v[C::NY], v[C::NZ], v[C::Elevation]);
     Part(plan(sommets_[0].x, sommets_[0].y));
     for (std::size_t k = 1; k < n && !depassement_ && !horsLimites_; ++k) Renflement(plan, sommets_[k - 1], sommets_[k]);
     if (fermee) Renflement(plan, sommets_[n - 1], sommets_[0]);
@@ -359,8 +360,8 @@ void TraceurDXF::Renflement(const Plan& plan, const Sommet& a, const Sommet& b) 
         Vers(fin);
         return;
     }
-    // The centre lies on the chord's perpendicular bisector, to the left of a → b for a
-    // counter-clockwise arc under half a circle, to the right beyond.
+    // The centre lies on the chord's perpendicular bisector, on the side the arc turns
+    // towards when it is under half a circle, on the other side beyond.
     const double h = corde * (1.0 - renflement * renflement) / (4.0 * renflement);
     const double cx = (a.x + b.x) / 2.0 - dy / corde * h, cy = (a.y + b.y) / 2.0 + dx / corde * h;
     const double rayon = std::hypot(a.x - cx, a.y - cy);
@@ -576,13 +577,13 @@ void TraceurDXF::Insertion(const double* v, const Placement& pl) {
             propre.M[0][3] = v[C::X] + c * bx - s * by;
             propre.M[1][3] = v[C::Y] + s * bx + c * by;
             propre.M[2][3] = v[C::Z] - ez * bloc.BaseZ;
-            Developpe(nom, Produit(exterieur, propre));
+            DevelopperBloc(nom, Produit(exterieur, propre));
         }
 }
 
 // A block that is being expanded is not expanded again inside itself, and a name that
 // names no block draws nothing.
-void TraceurDXF::Developpe(double nom, const Placement& pl) {
+void TraceurDXF::DevelopperBloc(double nom, const Placement& pl) {
     if (!(nom >= 0.0 && nom < static_cast<double>(blocParNom_.size()))) return;
     const long index = blocParNom_[static_cast<std::size_t>(nom)];
     if (index < 0) return;
@@ -599,7 +600,7 @@ void TraceurDXF::Developpe(double nom, const Placement& pl) {
     ++profondeur_;
     for (const EntiteDXF& e : doc_.Blocs[i].Entites) {
         if (depassement_) break;
-        Convertit(e, pl);
+        ConvertitEntite(e, pl);
     }
     --profondeur_;
     enCours_[i] = 0;

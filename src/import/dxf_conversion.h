@@ -82,7 +82,7 @@ private:
     bool premierTrait_ = true;
     std::vector<Sommet> sommets_;
 
-    void Convertit(const EntiteDXF& e, const Placement& pl);
+    void ConvertitEntite(const EntiteDXF& e, const Placement& pl);
     void Primitive(const EntiteDXF& e, const double* v, const Placement& pl);
     void Ligne(const double* v, const Placement& pl);
     void ArcOuCercle(const double* v, const Placement& pl, bool arc);
@@ -92,8 +92,10 @@ private:
     void SplineControles(const double* v, const Placement& pl);
     void SplineLissage(const double* v, const Placement& pl);
     void Insertion(const double* v, const Placement& pl);
-    void Developpe(double nom, const Placement& pl);
+    void DevelopperBloc(double nom, const Placement& pl);
 
+    // The plane of the object coordinates of that extrusion direction, at that elevation.
+    static Plan PlanObjet(const Placement& pl, double nx, double ny, double nz, double elevation);
     void Part(Point2 p);
     void Vers(Point2 p);
     void Renflement(const Plan& plan, const Sommet& a, const Sommet& b);
