@@ -1,7 +1,9 @@
 // The DXF and point-file imports on large drawings, stage by stage and whole (read,
-// convert, weld, offset). Each size runs at 1x and 2x to show how the time grows.
+// convert, weld, offset), and the peak memory of a whole import. Each size runs at 1x and
+// 2x to show how the time and the memory grow.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +11,9 @@
 #include <random>
 #include <stdlib.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "import/dat.h"
 #include "import/dxf.h"
@@ -66,6 +71,34 @@ std::string DessinArcs(int nb) {
             Paire(t, " 50", angle(g));
             Paire(t, " 51", angle(g));
         }
+    }
+    return t + Fin();
+}
+
+// A point of a closed wavy outline, k of n around it.
+double OndeX(int k, int n) { return 2000 * std::cos(k * 2 * Pi / n) * (1 + 0.1 * std::sin(k * 40 * Pi / n)); }
+double OndeY(int k, int n) { return 2000 * std::sin(k * 2 * Pi / n) * (1 + 0.1 * std::sin(k * 40 * Pi / n)); }
+
+// One closed LWPOLYLINE of n vertices on the outline, every tenth segment a small arc.
+std::string DessinPolyligneLegere(int n) {
+    std::string t = Entete() + "  0\r\nLWPOLYLINE\r\n  8\r\n0\r\n 90\r\n" + std::to_string(n) + "\r\n 70\r\n1\r\n";
+    t.reserve(static_cast<std::size_t>(n) * 48);
+    for (int k = 0; k < n; ++k) {
+        Paire(t, " 10", OndeX(k, n));
+        Paire(t, " 20", OndeY(k, n));
+        if (k % 10 == 0) Paire(t, " 42", 0.2);
+    }
+    return t + Fin();
+}
+
+// One clamped cubic SPLINE of n control points on the outline.
+std::string DessinSpline(int n) {
+    std::string t = Entete() + "  0\r\nSPLINE\r\n  8\r\n0\r\n 70\r\n8\r\n 71\r\n3\r\n";
+    t.reserve(static_cast<std::size_t>(n) * 64);
+    for (int k = 0; k < n + 4; ++k) Paire(t, " 40", std::clamp(k - 3, 0, n - 3));
+    for (int k = 0; k < n; ++k) {
+        Paire(t, " 10", OndeX(k, n));
+        Paire(t, " 20", OndeY(k, n));
     }
     return t + Fin();
 }
@@ -137,6 +170,26 @@ void Import(benchmark::State& state, std::string (*dessin)(int)) {
     state.SetComplexityN(state.range(0));
 }
 
+// Peak resident memory of a whole import from the file, in a child process so that only
+// the import is measured (and what the parent held when it forked, a few megabytes).
+void Memoire(benchmark::State& state, std::string (*dessin)(int)) {
+    const std::string chemin =
+        Temporaire().Ecrit("memoire" + std::to_string(state.range(0)) + ".dxf", dessin(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        const pid_t fils = ::fork();
+        if (fils == 0) {
+            Contexte ctx;
+            ctx.dessin.TypeFichier = "DXF";
+            ::_exit(LectureDXF(ctx, chemin) ? 0 : 1);
+        }
+        int statut = 0;
+        rusage r{};
+        if (fils < 0 || ::wait4(fils, &statut, 0, &r) != fils || !WIFEXITED(statut) || WEXITSTATUS(statut) != 0)
+            state.SkipWithError("import refusé");
+        state.counters["pic_Mo"] = static_cast<double>(r.ru_maxrss) / 1024.0;
+    }
+}
+
 // The reading pass alone: lines cut, numbers read, the drawing measured.
 void LectureDAT(benchmark::State& state) {
     const std::string texte = Profil(static_cast<int>(state.range(0)));
@@ -165,5 +218,8 @@ BENCHMARK_CAPTURE(Import, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(
 BENCHMARK_CAPTURE(Lecture, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(Conversion, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(Import, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Import, polyligne_legere, DessinPolyligneLegere)->Arg(100'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Import, spline, DessinSpline)->Arg(100'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Memoire, lignes, DessinLignes)->Arg(1'000'000)->Arg(2'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LectureDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(ImportDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();

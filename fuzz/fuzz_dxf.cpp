@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     // Smaller bounds than the program's: the welding and the offsets that end an import take
     // seconds on drawings of many thousand points, and the run would stop exploring the reader.
     const LimitesDXF limites{5'000, 100'000, 64};
-    const DocumentDXF doc = LireDXFTexte(texte);
+    const DocumentDXF doc = LireDXFTexte(texte, limites);
     if (ConvertitDXF(ctx, doc, limites)) {
         const Dessin& d = ctx.dessin;
         if (d.NbPoints < 0 || static_cast<std::size_t>(d.NbPoints) > d.Trace_Initial.size()) std::abort();

@@ -1,5 +1,7 @@
 #include "import/dxf.h"
 
+#include <utility>
+
 #include "import/dxf_conversion.h"
 #include "import/dxf_lecture.h"
 #include "platform/fichier.h"
@@ -14,7 +16,7 @@ bool EstDXFBinaire(std::string_view texte) { return texte.substr(0, 18) == "Auto
 }  // namespace
 
 bool LectureDXF(Contexte& ctx, const std::string& chemin) {
-    const auto texte = LireFichier(chemin);
+    auto texte = LireFichier(chemin);
     if (!texte) {
         ctx.ui->Message("Impossible de lire le fichier « " + chemin + " ».", TitreProgramme, Icone::Critique);
         return false;
@@ -25,7 +27,10 @@ bool LectureDXF(Contexte& ctx, const std::string& chemin) {
                         TitreProgramme, Icone::Critique);
         return false;
     }
-    return ConvertitDXF(ctx, LireDXFTexte(*texte));
+    DocumentDXF doc = LireDXFTexte(*texte);
+    // The text is no longer needed: the conversion uses the room.
+    texte.reset();
+    return ConvertitDXF(ctx, std::move(doc));
 }
 
 bool LectureDXFTexte(Contexte& ctx, std::string_view texte) {

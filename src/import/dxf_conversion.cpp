@@ -1,6 +1,7 @@
 #include "import/dxf_conversion.h"
 
-#include <charconv>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -12,6 +13,15 @@ namespace korvelin {
 
 namespace {
 
+// The farthest a chord may stray from a spline, in drawing units (millimetres).
+constexpr double ToleranceCourbe = 0.01;
+// A spline span is halved at most this many times: 65536 chords.
+constexpr int ProfondeurMax = 16;
+// Drawing programs stay far below; the evaluation works on a fixed array this size.
+constexpr int MaxDegreSpline = 11;
+// Rows and columns of an INSERT array, as the 16-bit fields of the format allow.
+constexpr long MaxRangees = 32767;
+
 // A double as a 32-bit float without the undefined conversion of values out of range.
 float EnFloat(double v) {
     constexpr double Max = std::numeric_limits<float>::max();
@@ -19,45 +29,73 @@ float EnFloat(double v) {
     return static_cast<float>(v);
 }
 
-float Slot(const EntiteDXF& e, std::size_t i, float defaut = 0.0f) {
-    float v = 0.0f;
-    if (i < e.Codes.size() && LitNombreDXF(e.Codes[i].Valeur, v)) return v;
-    return defaut;
+// A flag or a count written as a number, within bounds that no cast can overflow.
+long EnEntier(double v, long min, long max) {
+    if (!(v >= static_cast<double>(min))) return min;
+    if (v >= static_cast<double>(max)) return max;
+    return static_cast<long>(v);
 }
 
-std::string_view SlotTexte(const EntiteDXF& e, std::size_t i) {
-    return i < e.Codes.size() ? std::string_view(e.Codes[i].Valeur) : std::string_view();
-}
-
-struct Point2 {
-    double x = 0.0, y = 0.0;
+struct Point3 {
+    double x = 0.0, y = 0.0, z = 0.0;
 };
 
-Point2 Place(const Placement& pl, double x, double y) {
-    x *= pl.EchelleX;
-    y *= pl.EchelleY;
-    if (pl.Rotation != 0.0f) {
-        const double rx = RotationX(x, y, pl.Rotation);
-        y = RotationY(x, y, pl.Rotation);
-        x = rx;
-    }
-    return {x + pl.DecalageX, y + pl.DecalageY};
+Point3 operator-(Point3 a, Point3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Point3 operator+(Point3 a, Point3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Point3 operator*(double k, Point3 a) { return {k * a.x, k * a.y, k * a.z}; }
+double Norme(Point3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+Point3 Vectoriel(Point3 a, Point3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+// The unit vector of a direction; nothing usable (zero, infinite) gives the fallback.
+Point3 Unitaire(Point3 a, Point3 repli) {
+    const double n = Norme(a);
+    if (!(n > 0.0) || !std::isfinite(n)) return repli;
+    return (1.0 / n) * a;
 }
 
-bool EstMiroir(const Placement& pl) { return (pl.EchelleX < 0.0f) != (pl.EchelleY < 0.0f); }
-
-// The placement of a block inserted inside a block: the inner one carried by the outer one.
-// Exact whenever the outer scales have the same magnitude or the inner rotation is zero,
-// which covers what drawing programs write (a non-uniform scale turned inside it would
-// need a shear, which a placement cannot hold).
-Placement Compose(const Placement& ext, const Placement& in) {
+// a after b.
+Placement Produit(const Placement& a, const Placement& b) {
     Placement r;
-    r.EchelleX = EnFloat(static_cast<double>(ext.EchelleX) * in.EchelleX);
-    r.EchelleY = EnFloat(static_cast<double>(ext.EchelleY) * in.EchelleY);
-    r.Rotation = EnFloat(static_cast<double>(ext.Rotation) + (EstMiroir(ext) ? -in.Rotation : in.Rotation));
-    const Point2 o = Place(ext, in.DecalageX, in.DecalageY);
-    r.DecalageX = EnFloat(o.x);
-    r.DecalageY = EnFloat(o.y);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 4; ++j) {
+            double s = j == 3 ? a.M[i][3] : 0.0;
+            for (int k = 0; k < 3; ++k) s += a.M[i][k] * b.M[k][j];
+            r.M[i][j] = s;
+        }
+    return r;
+}
+
+Point3 Applique(const Placement& p, Point3 q) {
+    const auto& m = p.M;
+    return {m[0][0] * q.x + m[0][1] * q.y + m[0][2] * q.z + m[0][3],
+            m[1][0] * q.x + m[1][1] * q.y + m[1][2] * q.z + m[1][3],
+            m[2][0] * q.x + m[2][1] * q.y + m[2][2] * q.z + m[2][3]};
+}
+
+Point3 Direction(const Placement& p, Point3 q) {
+    const auto& m = p.M;
+    return {m[0][0] * q.x + m[0][1] * q.y + m[0][2] * q.z, m[1][0] * q.x + m[1][1] * q.y + m[1][2] * q.z,
+            m[2][0] * q.x + m[2][1] * q.y + m[2][2] * q.z};
+}
+
+// The object coordinate system of an extrusion direction, by the arbitrary axis rule:
+// arcs, circles, polylines and block references are written in the plane normal to it.
+// (0, 0, -1), which CAD programs write for mirrored entities, turns X into -X.
+Placement RepereObjet(double nx, double ny, double nz) {
+    Placement r;
+    const Point3 n = Unitaire({nx, ny, nz}, {0.0, 0.0, 1.0});
+    if (n.x == 0.0 && n.y == 0.0 && n.z > 0.0) return r;
+    constexpr double Seuil = 1.0 / 64.0;
+    const Point3 ax = Unitaire(std::fabs(n.x) < Seuil && std::fabs(n.y) < Seuil ? Vectoriel({0.0, 1.0, 0.0}, n)
+                                                                                : Vectoriel({0.0, 0.0, 1.0}, n),
+                               {1.0, 0.0, 0.0});
+    const Point3 ay = Unitaire(Vectoriel(n, ax), {0.0, 1.0, 0.0});
+    const Point3 axes[3] = {ax, ay, n};
+    for (int j = 0; j < 3; ++j) {
+        r.M[0][j] = axes[j].x;
+        r.M[1][j] = axes[j].y;
+        r.M[2][j] = axes[j].z;
+    }
     return r;
 }
 
@@ -81,23 +119,25 @@ float ParametreEllipse(float t) {
     return static_cast<float>(r);
 }
 
-}  // namespace
-
-double Module(double x, double y) { return std::sqrt(x * x + y * y); }
-
-double Argument(double x, double y) {
-    if (x == 0.0) return y >= 0.0 ? Pi / 2.0 : 3.0 * Pi / 2.0;
-    if (y == 0.0) return x > 0.0 ? 0.0 : Pi;
-    double a = std::atan(y / x);
-    if (x < 0.0)
-        a += Pi;
-    else if (y < 0.0)
-        a += 2.0 * Pi;
-    return a;
+template <class P>
+double EcartAuSegment(P p, P a, P b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double l2 = dx * dx + dy * dy;
+    double t = l2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / l2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
 }
 
-double RotationX(double x, double y, double angle) { return Module(x, y) * std::cos(Argument(x, y) + angle); }
-double RotationY(double x, double y, double angle) { return Module(x, y) * std::sin(Argument(x, y) + angle); }
+// Knots that make a usable curve: as many as the degree and the control points ask,
+// finite, never decreasing, with a span that is not empty.
+bool NoeudsUtilisables(const double* t, std::size_t nb, std::size_t n, int p) {
+    if (nb != n + static_cast<std::size_t>(p) + 1) return false;
+    for (std::size_t i = 0; i < nb; ++i)
+        if (!std::isfinite(t[i]) || (i > 0 && t[i] < t[i - 1])) return false;
+    return t[p] < t[n];
+}
+
+}  // namespace
 
 float NormaliseAngle(float angle) {
     if (angle > 360.0f) return angle - 360.0f;
@@ -105,119 +145,61 @@ float NormaliseAngle(float angle) {
     return angle;
 }
 
-bool LitNombreDXF(std::string_view texte, float& valeur) {
-    // Sign, digits with one decimal comma, an optional exponent: nothing else, so that
-    // words such as INF or NAN are not numbers.
-    std::string s;
-    s.reserve(texte.size());
-    std::size_t i = 0;
-    if (i < texte.size() && (texte[i] == '+' || texte[i] == '-')) {
-        if (texte[i] == '-') s += '-';
-        ++i;
-    }
-    bool chiffres = false, virgule = false;
-    for (; i < texte.size(); ++i) {
-        const char c = texte[i];
-        if (c >= '0' && c <= '9') {
-            chiffres = true;
-            s += c;
-        } else if (c == ',' && !virgule) {
-            virgule = true;
-            s += '.';
-        } else {
-            break;
-        }
-    }
-    if (!chiffres) return false;
-    if (i < texte.size() && (texte[i] == 'E' || texte[i] == 'e')) {
-        s += 'e';
-        ++i;
-        if (i < texte.size() && (texte[i] == '+' || texte[i] == '-')) s += texte[i++];
-        bool exposant = false;
-        for (; i < texte.size() && texte[i] >= '0' && texte[i] <= '9'; ++i) {
-            exposant = true;
-            s += texte[i];
-        }
-        if (!exposant) return false;
-    }
-    if (i != texte.size()) return false;
-    double v = 0.0;
-    const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec == std::errc::result_out_of_range) {
-        // Too small reads as zero, too large as an infinity that no entity survives.
-        v = (s.find("e-") != std::string::npos) ? 0.0 : std::numeric_limits<double>::infinity();
-        if (s.front() == '-') v = -v;
-    } else if (ec != std::errc() || p != s.data() + s.size()) {
-        return false;
-    }
-    valeur = EnFloat(v);
-    return true;
-}
-
 TraceurDXF::TraceurDXF(const DocumentDXF& doc, std::string_view derniereSequence, LimitesDXF limites)
     : doc_(doc), limites_(limites), debut_(derniereSequence), sequenceVide_(derniereSequence.empty()) {
     if (!sequenceVide_) sequence_ = Code2::De(derniereSequence);
-    for (std::size_t i = 0; i < doc_.Blocs.size(); ++i)
-        indexBlocs_.emplace(doc_.Blocs[i].Nom, static_cast<long>(i));
+    blocParNom_.assign(doc_.Noms.size(), -1);
+    for (std::size_t i = 0; i < doc_.Blocs.size(); ++i) {
+        const uint32_t nom = doc_.Blocs[i].Nom;
+        if (nom < blocParNom_.size() && blocParNom_[nom] < 0) blocParNom_[nom] = static_cast<long>(i);
+    }
     enCours_.assign(doc_.Blocs.size(), 0);
 }
 
 std::string TraceurDXF::DerniereSequence() const { return nouvelle_ ? sequence_.Texte() : debut_; }
 
-long TraceurDXF::IndexBloc(std::string_view nom) const {
-    const auto it = indexBlocs_.find(nom);
-    return it == indexBlocs_.end() ? -1 : it->second;
-}
-
 void TraceurDXF::ConvertitTout() {
     const Placement identite;
-    for (std::size_t i = 0; i < doc_.Entites.size() && !depassement_; ++i)
-        ConvertitEntite(doc_.Entites, i, identite);
+    for (const EntiteDXF& e : doc_.Entites) {
+        if (depassement_) break;
+        ConvertitEntite(e, identite);
+    }
 }
 
-void TraceurDXF::ConvertitEntite(const std::vector<EntiteDXF>& entites, std::size_t index,
-                                 const Placement& pl) {
-    if (depassement_ || index >= entites.size()) return;
+void TraceurDXF::ConvertitEntite(const EntiteDXF& e, const Placement& pl) {
+    if (depassement_) return;
     if (++nbEntites_ > limites_.MaxEntites) {
         depassement_ = true;
         return;
     }
-    const EntiteDXF& e = entites[index];
-    const std::string& t = e.TypeEntite;
-    if (t == "INSERT") {
-        Placement propre;
-        propre.DecalageX = Slot(e, 1);
-        propre.DecalageY = Slot(e, 2);
-        propre.EchelleX = Slot(e, 3);
-        propre.EchelleY = Slot(e, 4);
-        propre.Rotation = EnFloat(Slot(e, 5) * Pi / 180.0);
-        DevelopperBloc(SlotTexte(e, 0), Compose(pl, propre));
-    } else if (t == "DIMENSION") {
-        DevelopperBlocDirect(SlotTexte(e, 0), pl);
-    } else if (t == "LINE" || t == "ARC" || t == "CIRCLE" || t == "ELLIPSE" || t == "POLYLINE") {
-        Primitive(e, entites, index, pl);
-    }
+    const double* v = doc_.ValeursDe(e);
+    if (e.Type == TypeDXF::Insertion)
+        Insertion(v, pl);
+    else if (e.Type == TypeDXF::Cote)
+        // A dimension's block is drawn where the entity holding the dimension is.
+        DevelopperBloc(v[ChampsCote::Nom], pl);
+    else
+        Primitive(e, v, pl);
 }
 
 // One entity drawn as a whole or not at all: an entity with a coordinate out of range
 // leaves no point and uses no label.
-void TraceurDXF::Primitive(const EntiteDXF& e, const std::vector<EntiteDXF>& entites, std::size_t index,
-                           const Placement& pl) {
+void TraceurDXF::Primitive(const EntiteDXF& e, const double* v, const Placement& pl) {
     const std::size_t n = points_.size();
     const Code2 sequence = sequence_;
     const bool vide = sequenceVide_, nouvelle = nouvelle_;
     horsLimites_ = false;
-    const std::string& t = e.TypeEntite;
-    if (t == "LINE")
-        Ligne(e, pl);
-    else if (t == "ARC")
-        ArcOuCercle(e, pl, true);
-    else if (t == "CIRCLE")
-        ArcOuCercle(e, pl, false);
-    else if (t == "ELLIPSE")
-        Ellipse(e, pl);
-    else
-        Polyligne(entites, index, pl);
+    switch (e.Type) {
+        case TypeDXF::Ligne: Ligne(v, pl); break;
+        case TypeDXF::Arc: ArcOuCercle(v, pl, true); break;
+        case TypeDXF::Cercle: ArcOuCercle(v, pl, false); break;
+        case TypeDXF::Ellipse: Ellipse(v, pl); break;
+        case TypeDXF::Polyligne:
+        case TypeDXF::PolyligneLegere: Polyligne(e, v, pl); break;
+        case TypeDXF::Spline: Spline(v, e.Nombre, pl); break;
+        case TypeDXF::Insertion:
+        case TypeDXF::Cote: break;
+    }
     if (horsLimites_ && !depassement_) {
         points_.resize(n);
         sequence_ = sequence;
@@ -228,107 +210,382 @@ void TraceurDXF::Primitive(const EntiteDXF& e, const std::vector<EntiteDXF>& ent
     horsLimites_ = false;
 }
 
-void TraceurDXF::Ligne(const EntiteDXF& e, const Placement& pl) {
-    const Point2 a = Place(pl, Slot(e, 0), Slot(e, 1));
-    const Point2 b = Place(pl, Slot(e, 2), Slot(e, 3));
+TraceurDXF::Plan TraceurDXF::PlanObjet(const Placement& pl, double nx, double ny, double nz, double elevation) {
+    const Placement repere = Produit(pl, RepereObjet(nx, ny, nz));
+    const auto& m = repere.M;
+    return {m[0][0], m[0][1], m[1][0], m[1][1], m[0][2] * elevation + m[0][3], m[1][2] * elevation + m[1][3]};
+}
+
+void TraceurDXF::Part(Point2 p) {
+    crayon_ = p;
+    premierTrait_ = true;
+}
+
+void TraceurDXF::Vers(Point2 p) {
+    AjouteSegment(crayon_.x, crayon_.y, p.x, p.y, premierTrait_);
+    premierTrait_ = false;
+    crayon_ = p;
+}
+
+void TraceurDXF::Ligne(const double* v, const Placement& pl) {
+    using C = ChampsLigne;
+    const Point3 a = Applique(pl, {v[C::X1], v[C::Y1], v[C::Z1]});
+    const Point3 b = Applique(pl, {v[C::X2], v[C::Y2], v[C::Z2]});
     AjouteSegment(a.x, a.y, b.x, b.y, true);
 }
 
-void TraceurDXF::ArcOuCercle(const EntiteDXF& e, const Placement& pl, bool arc) {
-    double cx = static_cast<double>(Slot(e, 0)) * pl.EchelleX;
-    double cy = static_cast<double>(Slot(e, 1)) * pl.EchelleY;
-    double r = Slot(e, 2);
-    if (pl.EchelleX != 1.0f)
-        r *= pl.EchelleX;
-    else if (pl.EchelleY != 1.0f)
-        r *= pl.EchelleY;
-    if (pl.Rotation != 0.0f) {
-        const double rx = RotationX(cx, cy, pl.Rotation);
-        cy = RotationY(cx, cy, pl.Rotation);
-        cx = rx;
-    }
-    double a0 = 0.0, a1 = 0.0;
-    if (arc) {
-        a0 = Slot(e, 3);
-        a1 = Slot(e, 4);
-        // A reflection runs the arc the other way round: its ends swap and reflect.
-        const bool mx = pl.EchelleX < 0.0f, my = pl.EchelleY < 0.0f;
-        if (mx && !my) {
-            std::swap(a0, a1);
-            a0 = 180.0 - a0;
-            a1 = 180.0 - a1;
-        } else if (my && !mx) {
-            std::swap(a0, a1);
-            a0 = 360.0 - a0;
-            a1 = 360.0 - a1;
-        } else if (mx && my) {
-            a0 += 180.0;
-            a1 += 180.0;
-        }
-        a0 += pl.Rotation * 180.0 / Pi;
-        a1 += pl.Rotation * 180.0 / Pi;
-    }
-    cx += pl.DecalageX;
-    cy += pl.DecalageY;
-    if (arc)
-        TraceArc(cx, cy, std::fabs(r), EnFloat(a0), EnFloat(a1));
-    else
-        TraceCercle(cx, cy, std::fabs(r));
-}
+void TraceurDXF::ArcOuCercle(const double* v, const Placement& pl, bool arc) {
+    using C = ChampsArc;
+    const Plan plan = PlanObjet(pl, v[C::NX], v[C::NY], v[C::NZ], v[C::CZ]);
+    const Point2 centre = plan(v[C::CX], v[C::CY]);
+    const double r = std::fabs(v[C::Rayon]);
 
-void TraceurDXF::Ellipse(const EntiteDXF& e, const Placement& pl) {
-    const Point2 c = Place(pl, Slot(e, 0), Slot(e, 1));
-    double mx = static_cast<double>(Slot(e, 2)) * pl.EchelleX;
-    double my = static_cast<double>(Slot(e, 3)) * pl.EchelleY;
-    if (pl.Rotation != 0.0f) {
-        const double rx = RotationX(mx, my, pl.Rotation);
-        my = RotationY(mx, my, pl.Rotation);
-        mx = rx;
-    }
-    float rapport = Slot(e, 4);
-    if (EstMiroir(pl)) rapport = -rapport;
-    TraceEllipse(c.x, c.y, mx, my, rapport, Slot(e, 5), Slot(e, 6), 32);
-}
-
-// The VERTEX entities that follow the POLYLINE in its array; slot 3 of the POLYLINE's own
-// pairs, when it is there and not 0, closes it back on its first vertex.
-void TraceurDXF::Polyligne(const std::vector<EntiteDXF>& entites, std::size_t index, const Placement& pl) {
-    std::size_t nb = 0;
-    while (index + 1 + nb < entites.size() && entites[index + 1 + nb].TypeEntite == "VERTEX") ++nb;
-    if (nb < 2) return;
-
-    // An unreadable coordinate keeps the one of the vertex before.
-    float x = 0.0f, y = 0.0f;
-    Point2 premier, precedent;
-    for (std::size_t k = 0; k < nb; ++k) {
-        const EntiteDXF& s = entites[index + 1 + k];
-        x = Slot(s, 0, x);
-        y = Slot(s, 1, y);
-        const Point2 p = Place(pl, x, y);
-        if (k == 0)
-            premier = p;
+    // Turned, scaled alike on both axes, mirrored: still a circle, whose chords follow the
+    // drawing's angles. A mirror runs the arc the other way round: its ends swap and reflect.
+    const double s = std::hypot(plan.a, plan.c);
+    const double eps = 1e-9 * std::max({s, std::fabs(plan.b), std::fabs(plan.d)});
+    const bool direct = std::fabs(plan.a - plan.d) <= eps && std::fabs(plan.b + plan.c) <= eps;
+    const bool miroir = std::fabs(plan.a + plan.d) <= eps && std::fabs(plan.b - plan.c) <= eps;
+    if (direct || miroir) {
+        const double phi = s > 0.0 ? std::atan2(plan.c, plan.a) * 180.0 / Pi : 0.0;
+        if (!arc)
+            TraceCercle(centre.x, centre.y, r * s);
+        else if (direct)
+            TraceArc(centre.x, centre.y, r * s, EnFloat(v[C::Debut] + phi), EnFloat(v[C::Fin] + phi));
         else
-            AjouteSegment(precedent.x, precedent.y, p.x, p.y, k == 1);
-        precedent = p;
-        if (depassement_ || horsLimites_) return;
+            TraceArc(centre.x, centre.y, r * s, EnFloat(phi - v[C::Fin]), EnFloat(phi - v[C::Debut]));
+        return;
     }
-    const EntiteDXF& poly = entites[index];
-    if (poly.Codes.size() > 3 && Slot(poly, 3) != 0.0f)
-        AjouteSegment(precedent.x, precedent.y, premier.x, premier.y, false);
+
+    // Scaled unequally or seen at a slant: an ellipse, drawn by the chords of the arc as
+    // they land.
+    double a0 = arc ? v[C::Debut] : 0.0, a1 = arc ? v[C::Fin] : 360.0;
+    if (!std::isfinite(a0) || !std::isfinite(a1)) {
+        horsLimites_ = true;
+        return;
+    }
+    a0 = std::fmod(a0, 360.0);
+    double balayage = arc ? std::fmod(a1, 360.0) - a0 : 360.0;
+    if (balayage < 0.0) balayage += 360.0;
+    const auto point = [&](double angle) {
+        const double t = angle * Pi / 180.0;
+        return plan(v[C::CX] + r * std::cos(t), v[C::CY] + r * std::sin(t));
+    };
+    Part(point(a0));
+    CordesArc(plan, v[C::CX], v[C::CY], r, a0, balayage, point(a0 + balayage));
 }
 
-void TraceurDXF::DevelopperBloc(std::string_view nom, const Placement& placement) { Developpe(nom, placement); }
+// Chords of one degree from the start angle, in the direction of the sweep (degrees, at
+// most a turn either way); the last one, shorter, ends on the given point.
+void TraceurDXF::CordesArc(const Plan& plan, double cx, double cy, double rayon, double debut, double balayage,
+                           Point2 fin) {
+    const int n = static_cast<int>(std::ceil(std::min(std::fabs(balayage), 360.0) - 1e-9));
+    const double pas = balayage < 0.0 ? -1.0 : 1.0;
+    for (int k = 1; k < n && !horsLimites_ && !depassement_; ++k) {
+        const double t = (debut + k * pas) * Pi / 180.0;
+        Vers(plan(cx + rayon * std::cos(t), cy + rayon * std::sin(t)));
+    }
+    Vers(fin);
+}
 
-// A dimension carries no placement of its own: its block lands where the entity holding
-// it does (at the origin, unchanged, for a dimension of the ENTITIES section).
-void TraceurDXF::DevelopperBlocDirect(std::string_view nom, const Placement& conteneur) {
-    Developpe(nom, conteneur);
+void TraceurDXF::Ellipse(const double* v, const Placement& pl) {
+    using C = ChampsEllipse;
+    const Point3 c = Applique(pl, {v[C::CX], v[C::CY], v[C::CZ]});
+    const Point3 grand{v[C::AX], v[C::AY], v[C::AZ]};
+    // The minor axis turns from the major one about the extrusion direction: (0, 0, -1)
+    // runs the ellipse clockwise.
+    const Point3 normale = Unitaire({v[C::NX], v[C::NY], v[C::NZ]}, {0.0, 0.0, 1.0});
+    const double rapport = v[C::Rapport];
+    if (!std::isfinite(rapport)) {
+        horsLimites_ = true;
+        return;
+    }
+    const Point3 u = Direction(pl, grand);
+    const Point3 w = Direction(pl, rapport * Vectoriel(normale, grand));
+    EchantillonneEllipse({c.x, c.y}, {u.x, u.y}, {w.x, w.y}, EnFloat(v[C::Debut]), EnFloat(v[C::Fin]), 32);
+}
+
+// The vertices in order, each with the bulge of the segment it starts. A bulge is the
+// tangent of a quarter of the arc's angle, negative clockwise; above 1 the arc is more
+// than half a circle.
+void TraceurDXF::Polyligne(const EntiteDXF& e, const double* v, const Placement& pl) {
+    using C = ChampsPolyligne;
+    const bool legere = e.Type == TypeDXF::PolyligneLegere;
+    const long drapeaux = EnEntier(v[C::Drapeaux], 0, 0xFFFF);
+    // Meshes and polyface meshes are surfaces, not paths.
+    if (!legere && (drapeaux & (16 | 64))) return;
+    const bool fermee = drapeaux & 1;
+    const bool espace = !legere && (drapeaux & 8);
+
+    sommets_.clear();
+    if (legere) {
+        using S = ChampsSommetLeger;
+        for (std::size_t i = C::Nombre; i + S::Nombre <= e.Nombre; i += S::Nombre)
+            sommets_.push_back({v[i + S::X], v[i + S::Y], 0.0, v[i + S::Renflement]});
+    } else {
+        using S = ChampsSommet;
+        for (std::size_t i = C::Nombre; i + S::Nombre <= e.Nombre; i += S::Nombre) {
+            // The frame of a spline-fit polyline guides the fitting; the curve is the rest.
+            if (EnEntier(v[i + S::Drapeaux], 0, 0xFFFF) & 16) continue;
+            sommets_.push_back({v[i + S::X], v[i + S::Y], v[i + S::Z], espace ? 0.0 : v[i + S::Renflement]});
+        }
+    }
+    const std::size_t n = sommets_.size();
+    if (n < 2) return;
+
+    if (espace) {
+        // A 3-D polyline: its vertices are drawing coordinates, its segments straight.
+        const auto place = [&](const Sommet& s) {
+            const Point3 p = Applique(pl, {s.x, s.y, s.z});
+            return Point2{p.x, p.y};
+        };
+        Part(place(sommets_[0]));
+        for (std::size_t k = 1; k < n && !depassement_ && !horsLimites_; ++k) Vers(place(sommets_[k]));
+        if (fermee) Vers(place(sommets_[0]));
+        return;
+    }
+    const Plan plan = PlanObjet(pl, v[C::NX], v[C::NY], v[C::NZ], v[C::Elevation]);
+    Part(plan(sommets_[0].x, sommets_[0].y));
+    for (std::size_t k = 1; k < n && !depassement_ && !horsLimites_; ++k) Renflement(plan, sommets_[k - 1], sommets_[k]);
+    if (fermee) Renflement(plan, sommets_[n - 1], sommets_[0]);
+}
+
+// The segment from a to b, an arc when a carries a bulge, drawn by chords of one degree.
+void TraceurDXF::Renflement(const Plan& plan, const Sommet& a, const Sommet& b) {
+    const Point2 fin = plan(b.x, b.y);
+    const double renflement = a.renflement;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double corde = std::hypot(dx, dy);
+    if (renflement == 0.0 || !std::isfinite(renflement) || !(corde > 0.0) || !std::isfinite(corde)) {
+        Vers(fin);
+        return;
+    }
+    // The centre lies on the chord's perpendicular bisector, on the side the arc turns
+    // towards when it is under half a circle, on the other side beyond.
+    const double h = corde * (1.0 - renflement * renflement) / (4.0 * renflement);
+    const double cx = (a.x + b.x) / 2.0 - dy / corde * h, cy = (a.y + b.y) / 2.0 + dx / corde * h;
+    const double rayon = std::hypot(a.x - cx, a.y - cy);
+    const double debut = std::atan2(a.y - cy, a.x - cx) * 180.0 / Pi;
+    CordesArc(plan, cx, cy, rayon, debut, 4.0 * std::atan(renflement) * 180.0 / Pi, fin);
+}
+
+void TraceurDXF::Spline(const double* v, std::size_t nb, const Placement& pl) {
+    using C = ChampsSpline;
+    const std::size_t nk = static_cast<std::size_t>(v[C::NbNoeuds]), nw = static_cast<std::size_t>(v[C::NbPoids]);
+    const std::size_t nc = static_cast<std::size_t>(v[C::NbControles]);
+    const std::size_t nf = static_cast<std::size_t>(v[C::NbLissage]);
+    if (C::Nombre + nk + nw + 3 * (nc + nf) != nb) return;
+    if (nc >= 2)
+        SplineControles(v, pl);
+    else if (nf >= 2)
+        SplineLissage(v, pl);
+}
+
+// Halves the parameter interval until the curve stays within the tolerance of the chord
+// at its quarter, middle and three-quarter points.
+template <class Courbe>
+void TraceurDXF::Aplatit(const Courbe& courbe, double u0, Point2 p0, double u1, Point2 p1, Point2 milieu,
+                         int profondeur) {
+    if (depassement_ || horsLimites_) return;
+    const double um = 0.5 * (u0 + u1);
+    const Point2 q1 = courbe(0.5 * (u0 + um)), q3 = courbe(0.5 * (um + u1));
+    for (const Point2& q : {milieu, q1, q3})
+        if (!CoordonneeUtilisable(q.x) || !CoordonneeUtilisable(q.y)) {
+            horsLimites_ = true;
+            return;
+        }
+    if (profondeur >= ProfondeurMax ||
+        (EcartAuSegment(milieu, p0, p1) <= ToleranceCourbe && EcartAuSegment(q1, p0, p1) <= ToleranceCourbe &&
+         EcartAuSegment(q3, p0, p1) <= ToleranceCourbe)) {
+        Vers(p1);
+        return;
+    }
+    Aplatit(courbe, u0, p0, um, milieu, q1, profondeur + 1);
+    Aplatit(courbe, um, milieu, u1, p1, q3, profondeur + 1);
+}
+
+// A rational B-spline by its control points, knots and weights. The control points are
+// placed first (the curve follows them under any affine map), then each span is
+// evaluated by de Boor's algorithm.
+void TraceurDXF::SplineControles(const double* v, const Placement& pl) {
+    using C = ChampsSpline;
+    const std::size_t nk = static_cast<std::size_t>(v[C::NbNoeuds]), nw = static_cast<std::size_t>(v[C::NbPoids]);
+    const std::size_t n = static_cast<std::size_t>(v[C::NbControles]);
+    const double* noeudsLus = v + C::Nombre;
+    const double* poidsLus = noeudsLus + nk;
+    const double* controles = poidsLus + nw;
+    const int p = static_cast<int>(std::min<long>(EnEntier(v[C::Degre], 1, MaxDegreSpline), static_cast<long>(n) - 1));
+
+    // Knots that do not fit are replaced by clamped uniform ones; weights that do not fit
+    // make the curve polynomial.
+    std::vector<double> t(noeudsLus, noeudsLus + nk);
+    if (!NoeudsUtilisables(t.data(), nk, n, p)) {
+        t.assign(n + p + 1, 0.0);
+        for (std::size_t i = p + 1; i < t.size(); ++i) t[i] = static_cast<double>(std::min(i - p, n - p));
+    }
+    bool rationnelle = nw == n;
+    for (std::size_t i = 0; rationnelle && i < nw; ++i) rationnelle = std::isfinite(poidsLus[i]) && poidsLus[i] > 0.0;
+    std::vector<std::array<double, 3>> pw(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double w = rationnelle ? poidsLus[i] : 1.0;
+        const Point3 q = Applique(pl, {controles[3 * i], controles[3 * i + 1], controles[3 * i + 2]});
+        pw[i] = {q.x * w, q.y * w, w};
+    }
+
+    bool premier = true;
+    Point2 fin;
+    for (std::size_t k = p; k < n && !depassement_ && !horsLimites_; ++k) {
+        if (!(t[k] < t[k + 1])) continue;
+        const auto courbe = [&](double u) {
+            std::array<double, 3> d[MaxDegreSpline + 1] = {};
+            for (int j = 0; j <= p; ++j) d[j] = pw[k - p + j];
+            for (int r = 1; r <= p; ++r)
+                for (int j = p; j >= r; --j) {
+                    const double g = t[k - p + j];
+                    const double alpha = (u - g) / (t[k + 1 + j - r] - g);
+                    for (int c = 0; c < 3; ++c) d[j][c] = (1.0 - alpha) * d[j - 1][c] + alpha * d[j][c];
+                }
+            return Point2{d[p][0] / d[p][2], d[p][1] / d[p][2]};
+        };
+        const Point2 debut = courbe(t[k]);
+        if (premier) {
+            Part(debut);
+            premier = false;
+        } else if (debut.x != fin.x || debut.y != fin.y) {
+            Vers(debut);  // a knot repeated past the degree breaks the curve
+        }
+        fin = courbe(t[k + 1]);
+        Aplatit(courbe, t[k], debut, t[k + 1], fin, courbe(0.5 * (t[k] + t[k + 1])), 0);
+    }
+}
+
+// A spline known only by the points it passes through: the cubic through them with
+// parameters spaced as the chords (the curve drawing programs make of them), its end
+// tangents those of the file or, when not given, estimated from the first and last
+// three points. Solved in the entity's own coordinates, placed as Bézier arcs.
+void TraceurDXF::SplineLissage(const double* v, const Placement& pl) {
+    using C = ChampsSpline;
+    const std::size_t nk = static_cast<std::size_t>(v[C::NbNoeuds]), nw = static_cast<std::size_t>(v[C::NbPoids]);
+    const std::size_t nc = static_cast<std::size_t>(v[C::NbControles]);
+    const std::size_t nf = static_cast<std::size_t>(v[C::NbLissage]);
+    const double* lus = v + C::Nombre + nk + nw + 3 * nc;
+
+    std::vector<Point3> q;
+    q.reserve(nf);
+    for (std::size_t i = 0; i < nf; ++i) {
+        const Point3 p{lus[3 * i], lus[3 * i + 1], lus[3 * i + 2]};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+            horsLimites_ = true;
+            return;
+        }
+        if (q.empty() || Norme(p - q.back()) > 0.0) q.push_back(p);
+    }
+    const std::size_t n = q.size();
+    if (n < 2) return;
+    std::vector<double> h(n - 1);
+    for (std::size_t i = 0; i + 1 < n; ++i) h[i] = Norme(q[i + 1] - q[i]);
+
+    const Point3 corde0 = Unitaire(q[1] - q[0], {1.0, 0.0, 0.0});
+    const Point3 corde1 = Unitaire(q[n - 1] - q[n - 2], {1.0, 0.0, 0.0});
+    Point3 t0 = corde0, t1 = corde1;
+    const int donnees = static_cast<int>(EnEntier(v[C::Tangentes], 0, 3));
+    if (donnees == 3) {
+        t0 = Unitaire({v[C::TX0], v[C::TY0], v[C::TZ0]}, corde0);
+        t1 = Unitaire({v[C::TX1], v[C::TY1], v[C::TZ1]}, corde1);
+    } else if (n >= 3) {
+        t0 = Unitaire(1.5 * (q[1] - q[0]) - 0.5 * (q[2] - q[1]), corde0);
+        t1 = Unitaire(1.5 * (q[n - 1] - q[n - 2]) - 0.5 * (q[n - 2] - q[n - 3]), corde1);
+    }
+
+    // Derivatives by arc length at every point: the continuity of the second derivative
+    // at each inner point gives a tridiagonal system, solved by elimination.
+    std::vector<Point3> d(n);
+    d[0] = t0;
+    d[n - 1] = t1;
+    if (n > 2) {
+        std::vector<double> diag(n), sup(n);
+        std::vector<Point3> rhs(n);
+        for (std::size_t i = 1; i + 1 < n; ++i) {
+            rhs[i] = 3.0 * ((h[i] / h[i - 1]) * (q[i] - q[i - 1]) + (h[i - 1] / h[i]) * (q[i + 1] - q[i]));
+            diag[i] = 2.0 * (h[i - 1] + h[i]);
+            sup[i] = h[i - 1];
+        }
+        rhs[1] = rhs[1] - h[1] * t0;
+        rhs[n - 2] = rhs[n - 2] - h[n - 3] * t1;
+        for (std::size_t i = 2; i + 1 < n; ++i) {
+            const double k = h[i] / diag[i - 1];
+            diag[i] -= k * sup[i - 1];
+            rhs[i] = rhs[i] - k * rhs[i - 1];
+        }
+        for (std::size_t i = n - 2; i >= 1; --i) {
+            d[i] = (1.0 / diag[i]) * (i + 2 < n ? rhs[i] - sup[i] * d[i + 1] : rhs[i]);
+            if (i == 1) break;
+        }
+    }
+
+    const auto place = [&](Point3 p) {
+        const Point3 r = Applique(pl, p);
+        return Point2{r.x, r.y};
+    };
+    Part(place(q[0]));
+    for (std::size_t i = 0; i + 1 < n && !depassement_ && !horsLimites_; ++i) {
+        const Point2 b[4] = {place(q[i]), place(q[i] + (h[i] / 3.0) * d[i]), place(q[i + 1] - (h[i] / 3.0) * d[i + 1]),
+                             place(q[i + 1])};
+        const auto courbe = [&](double u) {
+            const double s = 1.0 - u;
+            const double c0 = s * s * s, c1 = 3.0 * s * s * u, c2 = 3.0 * s * u * u, c3 = u * u * u;
+            return Point2{c0 * b[0].x + c1 * b[1].x + c2 * b[2].x + c3 * b[3].x,
+                          c0 * b[0].y + c1 * b[1].y + c2 * b[2].y + c3 * b[3].y};
+        };
+        Aplatit(courbe, 0.0, b[0], 1.0, b[3], courbe(0.5), 0);
+    }
+}
+
+// The block lands scaled, turned and moved, its base point on the insertion point; an
+// array repeats it along the turned axes. Spacings of 0 repeat nothing.
+void TraceurDXF::Insertion(const double* v, const Placement& pl) {
+    using C = ChampsInsertion;
+    const double nom = v[C::Nom];
+    if (!(nom >= 0.0 && nom < static_cast<double>(blocParNom_.size()))) return;
+    const long index = blocParNom_[static_cast<std::size_t>(nom)];
+    if (index < 0) return;
+    const BlocDXF& bloc = doc_.Blocs[static_cast<std::size_t>(index)];
+
+    const Placement exterieur = Produit(pl, RepereObjet(v[C::NX], v[C::NY], v[C::NZ]));
+    const double rotation = v[C::Rotation] * Pi / 180.0;
+    const double c = std::cos(rotation), s = std::sin(rotation);
+    const double ex = v[C::EchelleX], ey = v[C::EchelleY], ez = v[C::EchelleZ];
+    const long colonnes = v[C::EcartColonnes] != 0.0 ? EnEntier(v[C::Colonnes], 1, MaxRangees) : 1;
+    const long rangees = v[C::EcartRangees] != 0.0 ? EnEntier(v[C::Rangees], 1, MaxRangees) : 1;
+    for (long r = 0; r < rangees; ++r)
+        for (long k = 0; k < colonnes; ++k) {
+            if (depassement_) return;
+            // Every copy past the first counts as one more entity.
+            if ((r > 0 || k > 0) && ++nbEntites_ > limites_.MaxEntites) {
+                depassement_ = true;
+                return;
+            }
+            const double dx = k * v[C::EcartColonnes], dy = r * v[C::EcartRangees];
+            Placement propre;
+            propre.M[0][0] = c * ex;
+            propre.M[0][1] = -s * ey;
+            propre.M[1][0] = s * ex;
+            propre.M[1][1] = c * ey;
+            propre.M[2][2] = ez;
+            // The base point goes to the origin before the scale and the turn.
+            const double bx = dx - ex * bloc.BaseX, by = dy - ey * bloc.BaseY;
+            propre.M[0][3] = v[C::X] + c * bx - s * by;
+            propre.M[1][3] = v[C::Y] + s * bx + c * by;
+            propre.M[2][3] = v[C::Z] - ez * bloc.BaseZ;
+            DevelopperBloc(nom, Produit(exterieur, propre));
+        }
 }
 
 // A block that is being expanded is not expanded again inside itself, and a name that
 // names no block draws nothing.
-void TraceurDXF::Developpe(std::string_view nom, const Placement& placement) {
-    const long index = IndexBloc(nom);
+void TraceurDXF::DevelopperBloc(double nom, const Placement& pl) {
+    if (!(nom >= 0.0 && nom < static_cast<double>(blocParNom_.size()))) return;
+    const long index = blocParNom_[static_cast<std::size_t>(nom)];
     if (index < 0) return;
     const auto i = static_cast<std::size_t>(index);
     if (enCours_[i]) {
@@ -341,8 +598,10 @@ void TraceurDXF::Developpe(std::string_view nom, const Placement& placement) {
     }
     enCours_[i] = 1;
     ++profondeur_;
-    const std::vector<EntiteDXF>& entites = doc_.Blocs[i].Entites;
-    for (std::size_t k = 0; k < entites.size() && !depassement_; ++k) ConvertitEntite(entites, k, placement);
+    for (const EntiteDXF& e : doc_.Blocs[i].Entites) {
+        if (depassement_) break;
+        ConvertitEntite(e, pl);
+    }
     --profondeur_;
     enCours_[i] = 0;
 }
@@ -410,18 +669,22 @@ void TraceurDXF::TraceCercle(double cx, double cy, double rayon) { TraceArc(cx, 
 
 void TraceurDXF::TraceEllipse(double cx, double cy, double grandX, double grandY, float rapport, float debut,
                               float fin, int pasParDemiTour) {
-    if (!std::isfinite(debut) || !std::isfinite(fin) || !std::isfinite(rapport) || pasParDemiTour <= 0) {
+    if (!std::isfinite(rapport)) {
         horsLimites_ = true;
         return;
     }
-    float t0 = ParametreEllipse(debut), t1 = ParametreEllipse(fin);
-    // The half axis points to the major axis end; an end straight below the centre keeps
-    // its direction through the sign of a, as one to the left does.
-    double a = std::sqrt(grandX * grandX + grandY * grandY);
-    if (grandX < 0.0 || (grandX == 0.0 && grandY < 0.0)) a = -a;
-    const double b = a * rapport;
-    const double theta = grandX == 0.0 ? Pi / 2.0 : std::atan(grandY / grandX);
-    const double ct = std::cos(theta), st = std::sin(theta);
+    EchantillonneEllipse({cx, cy}, {grandX, grandY}, {-rapport * grandY, rapport * grandX}, debut, fin,
+                         pasParDemiTour);
+}
+
+// The points c + u cos t + v sin t; u and v are the ends of two conjugate half axes.
+void TraceurDXF::EchantillonneEllipse(Point2 c, Point2 u, Point2 v, float debut, float fin, int pasParDemiTour) {
+    if (!std::isfinite(debut) || !std::isfinite(fin) || pasParDemiTour <= 0) {
+        horsLimites_ = true;
+        return;
+    }
+    const float t0 = ParametreEllipse(debut);
+    float t1 = ParametreEllipse(fin);
     if (t1 < t0) t1 = EnFloat(t1 + 2.0 * Pi);
     const float limite = EnFloat(t1 + Pi / (2.0 * pasParDemiTour));
     const float pas = EnFloat(Pi / pasParDemiTour);
@@ -430,13 +693,13 @@ void TraceurDXF::TraceEllipse(double cx, double cy, double grandX, double grandY
     // the end parameter itself so that an elliptical arc ends where the next entity starts
     // (an arc shorter than half a step is then one chord instead of nothing).
     std::size_t echantillons = 0;
-    double px = 0.0, py = 0.0;
     const auto echantillon = [&](double parametre) {
-        const double u = a * std::cos(parametre), v = b * std::sin(parametre);
-        const double x = cx + u * ct - v * st, y = cy + u * st + v * ct;
-        if (echantillons > 0) AjouteSegment(px, py, x, y, echantillons == 1);
-        px = x;
-        py = y;
+        const double ct = std::cos(parametre), st = std::sin(parametre);
+        const Point2 p{c.x + u.x * ct + v.x * st, c.y + u.y * ct + v.y * st};
+        if (echantillons == 0)
+            Part(p);
+        else
+            Vers(p);
         ++echantillons;
     };
     for (float t = t0; t <= limite && !depassement_ && !horsLimites_; t += pas) {
@@ -446,17 +709,31 @@ void TraceurDXF::TraceEllipse(double cx, double cy, double grandX, double grandY
     }
 }
 
-bool ConvertitDXF(Contexte& ctx, const DocumentDXF& doc, const LimitesDXF& limites) {
+namespace {
+
+void SignaleTropGrand(Contexte& ctx, const LimitesDXF& limites) {
+    ctx.ui->Message("Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
+                    "dépasse " +
+                        std::to_string(limites.MaxPoints) + " points ou " + std::to_string(limites.MaxEntites) +
+                        " entités.",
+                    TitreProgramme, Icone::Critique);
+}
+
+}  // namespace
+
+bool ConvertitDXF(Contexte& ctx, DocumentDXF doc, const LimitesDXF& limites) {
+    if (doc.Tronque) {
+        SignaleTropGrand(ctx, limites);
+        return false;
+    }
     TraceurDXF traceur(doc, ctx.SequenceDXF, limites);
     ctx.ui->Sablier(true);
     traceur.ConvertitTout();
     ctx.ui->Sablier(false);
+    // The records are no longer needed: the welding and the offsets that follow use the room.
+    doc = DocumentDXF();
     if (traceur.Depassement()) {
-        ctx.ui->Message("Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
-                        "dépasse " +
-                            std::to_string(limites.MaxPoints) + " points ou " + std::to_string(limites.MaxEntites) +
-                            " entités.",
-                        TitreProgramme, Icone::Critique);
+        SignaleTropGrand(ctx, limites);
         return false;
     }
     if (traceur.NbHorsLimites() || traceur.NbBouclesBlocs() || traceur.NbTropImbriques()) {

@@ -1,12 +1,11 @@
 #pragma once
 // Second stage of the DXF import: entity records become segments of the drawing. Every
-// LINE, ARC, CIRCLE, ELLIPSE and every POLYLINE as a whole is a trace of its own; the
-// automatic welding at the end joins the traces whose ends meet.
+// LINE, ARC, CIRCLE, ELLIPSE and SPLINE, and every POLYLINE or LWPOLYLINE as a whole, is a
+// trace of its own; the automatic welding at the end joins the traces whose ends meet.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "import/dxf_lecture.h"
@@ -15,33 +14,15 @@
 
 namespace korvelin {
 
-// How far an import may grow. A few nested INSERTs can multiply a small file into
-// billions of points; past these bounds the import is refused with a message.
-struct LimitesDXF {
-    std::size_t MaxPoints = 10'000'000;
-    std::size_t MaxEntites = 10'000'000;  // entities converted, block contents counted each time
-    std::size_t MaxImbrication = 128;      // blocks inside blocks
-};
-
-// Where the entities of a block land: scaled, turned counter-clockwise about the origin
-// (radians), then moved.
+// An affine map of space: where the coordinates of an entity land in the drawing.
+// x' = M[0][0] x + M[0][1] y + M[0][2] z + M[0][3], and so on for y' and z'; only x' and
+// y' are drawn. Block references compose their maps, so nested blocks land exactly.
 struct Placement {
-    float DecalageX = 0.0f, DecalageY = 0.0f;
-    float EchelleX = 1.0f, EchelleY = 1.0f;
-    float Rotation = 0.0f;
+    double M[3][4] = {{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}};
 };
 
-double Module(double x, double y);
-// Polar angle in [0, 2π).
-double Argument(double x, double y);
-double RotationX(double x, double y, double angle);
-double RotationY(double x, double y, double angle);
 // One correction of 360 degrees at most.
 float NormaliseAngle(float angle);
-
-// A slot value as a number: "," is the decimal separator of the stored texts.
-// False when the text is not a number.
-bool LitNombreDXF(std::string_view texte, float& valeur);
 
 // Builds the points of an import without touching the drawing.
 class TraceurDXF {
@@ -50,13 +31,6 @@ public:
 
     // Every entity of the ENTITIES section with the identity placement.
     void ConvertitTout();
-    void ConvertitEntite(const std::vector<EntiteDXF>& entites, std::size_t index,
-                         const Placement& placement);
-    void DevelopperBloc(std::string_view nom, const Placement& placement);
-    // A DIMENSION's block, placed like the entity that holds the dimension.
-    void DevelopperBlocDirect(std::string_view nom, const Placement& conteneur);
-    // Index of the first block of that name, -1 when none.
-    long IndexBloc(std::string_view nom) const;
 
     void AjouteSegment(double x1, double y1, double x2, double y2, bool nouvelleSequence);
     // Chords of one degree; angles in degrees.
@@ -77,6 +51,18 @@ public:
     std::size_t NbTropImbriques() const { return nbTropImbriques_; }
 
 private:
+    struct Point2 {
+        double x = 0.0, y = 0.0;
+    };
+    // The plane of an entity in object coordinates, as it lands in the drawing.
+    struct Plan {
+        double a, b, c, d, e, f;
+        Point2 operator()(double x, double y) const { return {a * x + b * y + e, c * x + d * y + f}; }
+    };
+    struct Sommet {
+        double x, y, z, renflement;
+    };
+
     const DocumentDXF& doc_;
     LimitesDXF limites_;
     std::vector<PointTrace> points_;
@@ -84,27 +70,45 @@ private:
     Code2 sequence_;
     bool sequenceVide_;
     bool nouvelle_ = false;
-    std::unordered_map<std::string_view, long> indexBlocs_;
+    std::vector<long> blocParNom_;  // index of the first block of each name, -1 when none
     std::vector<char> enCours_;
     std::size_t profondeur_ = 0;
     std::size_t nbEntites_ = 0;
     bool depassement_ = false;
     bool horsLimites_ = false;
     std::size_t nbHorsLimites_ = 0, nbBoucles_ = 0, nbTropImbriques_ = 0;
+    // The trace being drawn: where the pen is, and whether the next segment starts it.
+    Point2 crayon_;
+    bool premierTrait_ = true;
+    std::vector<Sommet> sommets_;
 
-    void Primitive(const EntiteDXF& e, const std::vector<EntiteDXF>& entites, std::size_t index,
-                   const Placement& pl);
-    void Ligne(const EntiteDXF& e, const Placement& pl);
-    void ArcOuCercle(const EntiteDXF& e, const Placement& pl, bool arc);
-    void Ellipse(const EntiteDXF& e, const Placement& pl);
-    void Polyligne(const std::vector<EntiteDXF>& entites, std::size_t index, const Placement& pl);
-    void Developpe(std::string_view nom, const Placement& placement);
+    void ConvertitEntite(const EntiteDXF& e, const Placement& pl);
+    void Primitive(const EntiteDXF& e, const double* v, const Placement& pl);
+    void Ligne(const double* v, const Placement& pl);
+    void ArcOuCercle(const double* v, const Placement& pl, bool arc);
+    void Ellipse(const double* v, const Placement& pl);
+    void Polyligne(const EntiteDXF& e, const double* v, const Placement& pl);
+    void Spline(const double* v, std::size_t nb, const Placement& pl);
+    void SplineControles(const double* v, const Placement& pl);
+    void SplineLissage(const double* v, const Placement& pl);
+    void Insertion(const double* v, const Placement& pl);
+    void DevelopperBloc(double nom, const Placement& pl);
+
+    // The plane of the object coordinates of that extrusion direction, at that elevation.
+    static Plan PlanObjet(const Placement& pl, double nx, double ny, double nz, double elevation);
+    void Part(Point2 p);
+    void Vers(Point2 p);
+    void Renflement(const Plan& plan, const Sommet& a, const Sommet& b);
+    void CordesArc(const Plan& plan, double cx, double cy, double rayon, double debut, double balayage, Point2 fin);
+    void EchantillonneEllipse(Point2 c, Point2 u, Point2 v, float debut, float fin, int pasParDemiTour);
+    template <class Courbe>
+    void Aplatit(const Courbe& courbe, double u0, Point2 p0, double u1, Point2 p1, Point2 milieu, int profondeur);
 };
 
 // Converts the ENTITIES of the document into the drawing and finishes the import: bounds,
 // rescaling dialog, shift to the origin, automatic welding. A document with nothing to draw
 // leaves the drawing empty. False, with the drawing unchanged and the user told, when the
-// import was refused.
-bool ConvertitDXF(Contexte& ctx, const DocumentDXF& doc, const LimitesDXF& limites = {});
+// import was refused. The document is released once its points are made.
+bool ConvertitDXF(Contexte& ctx, DocumentDXF doc, const LimitesDXF& limites = {});
 
 }  // namespace korvelin

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "import/dxf.h"
@@ -13,6 +15,7 @@ namespace {
 using test::FichierDXF;
 using test::PairesDXF;
 using test::operator+;
+using test::N;
 
 // The traces made, in order; each segment must start where the one before ended.
 std::vector<std::vector<PointTrace>> Traces(const std::vector<PointTrace>& points) {
@@ -45,17 +48,9 @@ std::vector<std::vector<PointTrace>> Convertit(const PairesDXF& entites, const P
 double C(double deg) { return std::cos(deg * Pi / 180); }
 double S(double deg) { return std::sin(deg * Pi / 180); }
 
-TEST(ConversionDXF, NombresEtAngles) {
-    float v = 0;
-    EXPECT_TRUE(LitNombreDXF("-1,5E+2", v) && v == -150.0f);
-    EXPECT_TRUE(LitNombreDXF("1E400", v) && std::isinf(v));
-    for (const char* mauvais : {"", "-", "INF", "NAN", "1,2,3", "12 5", "1E"}) EXPECT_FALSE(LitNombreDXF(mauvais, v));
+TEST(ConversionDXF, CordesDesArcsEtDesCercles) {
     EXPECT_EQ(NormaliseAngle(-10.0f), 350.0f);
     EXPECT_EQ(NormaliseAngle(720.0f), 360.0f);  // one correction only
-    EXPECT_NEAR(Argument(1, -1), 7 * Pi / 4, 1e-12);
-}
-
-TEST(ConversionDXF, CordesDesArcsEtDesCercles) {
     const DocumentDXF doc;
     TraceurDXF t(doc, "");
     t.TraceCercle(10, 20, 5);  // 361 chords, the last from 360 to 360 degrees
@@ -106,34 +101,117 @@ TEST(ConversionDXF, Ellipses) {
 
 TEST(ConversionDXF, UneTraceParEntiteEtPolylignes) {
     const std::vector<std::pair<double, double>> carre = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-    const auto t = Convertit(test::Ligne(0, 0, 10, 0) + test::Ligne(10, 0, 10, 5) + test::Polyligne(carre, true) +
-                             test::Polyligne(carre, false) + test::Polyligne({{1, 1}}, true) +
-                             PairesDXF{{"0", "POLYLINE"}, {"10", "0"}, {"20", "0"}, {"0", "VERTEX"}, {"10", "1"},
-                                       {"20", "1"}, {"0", "VERTEX"}, {"10", "?"}, {"20", "7"}});
-    ASSERT_EQ(t.size(), 5u);
+    const PairesDXF sommets = {{"0", "VERTEX"}, {"10", "20"}, {"20", "0"}, {"0", "VERTEX"}, {"10", "30"},
+                               {"20", "0"}, {"0", "VERTEX"}, {"10", "30"}, {"20", "5"}, {"0", "SEQEND"}};
+    const auto t = Convertit(
+        test::Ligne(0, 0, 10, 0) + test::Ligne(10, 0, 10, 5) + test::Polyligne(carre, true) +
+        test::Polyligne(carre, false) + test::Polyligne({{1, 1}}, true) +
+        PairesDXF{{"0", "POLYLINE"}, {"70", "128"}} + sommets +  // no point of its own; bit 128 does not close
+        PairesDXF{{"0", "POLYLINE"}, {"10", "0"}, {"20", "0"}, {"0", "VERTEX"}, {"10", "1"}, {"20", "1"},
+                  {"0", "VERTEX"}, {"10", "?"}, {"20", "7"}});
+    ASSERT_EQ(t.size(), 6u);
     EXPECT_EQ(t[0][0].Sequence, Code2(U' ', U'A'));
     EXPECT_EQ(t[1][0].Sequence, Code2(U' ', U'B'));  // touching lines stay apart until welded
     ASSERT_EQ(t[2].size(), 8u);                       // closed: back to the first vertex
     EXPECT_POINT(t[2][7], 0, 0);
     ASSERT_EQ(t[3].size(), 6u);
     EXPECT_POINT(t[3][5], 0, 10);
-    // A lone vertex draws nothing; no slot 3 is open; an unreadable X keeps the one before.
-    ASSERT_EQ(t[4].size(), 2u);
-    EXPECT_POINT(t[4][1], 1, 7);
+    // A lone vertex draws nothing; the header without a point has its own vertices.
+    ASSERT_EQ(t[4].size(), 4u);
+    EXPECT_POINT(t[4][0], 20, 0);
+    EXPECT_POINT(t[4][3], 30, 5);
+    // An unreadable X keeps the one before.
+    ASSERT_EQ(t[5].size(), 2u);
+    EXPECT_POINT(t[5][1], 1, 7);
+}
+
+// The lowest and leftmost points of a trace.
+PointTrace Minimum(const std::vector<PointTrace>& t) {
+    PointTrace m = t[0];
+    for (const PointTrace& p : t) m.X = std::min(m.X, p.X), m.Y = std::min(m.Y, p.Y);
+    return m;
+}
+
+TEST(ConversionDXF, Renflements) {
+    const auto legere = [](const std::vector<std::array<double, 3>>& s, bool fermee) {
+        PairesDXF p{{"0", "LWPOLYLINE"}, {"90", N(s.size())}, {"70", fermee ? "1" : "0"}};
+        for (const auto& [x, y, b] : s) p = p + PairesDXF{{"10", N(x)}, {"20", N(y)}, {"42", N(b)}};
+        return p;
+    };
+    const auto t = Convertit(legere({{0, 0, 1}, {20, 0, 0}}, false) + legere({{0, 0, -1}, {20, 0, 0}}, false) +
+                             legere({{0, 0, 2}, {20, 0, 0}}, false) +
+                             legere({{0, 0, 0}, {20, 0, 0}, {20, 10, 0}, {0, 10, 1}}, true));
+    ASSERT_EQ(t.size(), 4u);
+    // A bulge of 1 is half a circle counter-clockwise: 180 chords of one degree.
+    ASSERT_EQ(t[0].size(), 360u);
+    for (const PointTrace& p : t[0]) EXPECT_NEAR(std::hypot(p.X - 10, p.Y), 10, 1e-4);
+    EXPECT_POINT(t[0][179], 10, -10);
+    EXPECT_POINT(t[0].back(), 20, 0);
+    EXPECT_POINT(t[1][179], 10, 10);  // clockwise
+    // Above 1, more than half a circle: 4 atan 2 = 253.7 degrees about (10, -7.5).
+    EXPECT_EQ(t[2].size(), 2u * 254);
+    EXPECT_NEAR(Minimum(t[2]).Y, -20, 1e-3);
+    EXPECT_POINT(t[2].back(), 20, 0);
+    // The bulge of the last vertex rounds the closing segment.
+    EXPECT_NEAR(Minimum(t[3]).X, -5, 1e-3);
+    EXPECT_POINT(t[3].back(), 0, 0);
+}
+
+TEST(ConversionDXF, DirectionsDExtrusion) {
+    const PairesDXF bas = {{"210", "0"}, {"220", "0"}, {"230", "-1"}};
+    const auto t = Convertit(
+        test::Arc(10, 0, 5, 0, 90) + bas + test::Cercle(10, 3, 1) + bas +
+        PairesDXF{{"0", "LWPOLYLINE"}, {"10", "1"}, {"20", "0"}, {"10", "2"}, {"20", "0"}} + bas +
+        PairesDXF{{"0", "ELLIPSE"}, {"10", "0"}, {"20", "0"}, {"11", "10"}, {"21", "0"}, {"40", "0.5"}, {"41", "0"},
+                  {"42", N(Pi / 2)}} + bas +
+        test::Insertion("L", 5, 0) + bas +
+        // Seen edge-on: the circle of the plane x = 3 is a segment.
+        test::Cercle(0, 0, 5) + PairesDXF{{"30", "3"}, {"210", "1"}, {"220", "0"}, {"230", "0"}},
+        test::Bloc("L", test::Ligne(1, 0, 2, 0)));
+    ASSERT_EQ(t.size(), 6u);
+    // Mirrored in X, as the arbitrary axis rule makes (0, 0, -1).
+    EXPECT_POINT(t[0].front(), -10, 5);
+    EXPECT_POINT(t[0].back(), -15, 0);
+    EXPECT_POINT(t[1][0], -9, 3);
+    EXPECT_POINT(t[2][1], -2, 0);
+    EXPECT_POINT(t[3].back(), 0, -5);  // the ellipse runs clockwise
+    EXPECT_POINT(t[4][0], -6, 0);
+    EXPECT_POINT(t[4][1], -7, 0);
+    for (const PointTrace& p : t[5]) EXPECT_NEAR(p.X, 3, 1e-5);
+    EXPECT_NEAR(Minimum(t[5]).Y, -5, 1e-3);
 }
 
 TEST(ConversionDXF, Insertions) {
-    const PairesDXF blocs = test::Bloc("P", test::Polyligne({{0, 0}, {2, 0}, {2, 1}}, true)) +
-                            test::Bloc("A", test::Arc(10, 0, 5, 0, 90));
+    const PairesDXF blocs =
+        test::Bloc("P", test::Polyligne({{0, 0}, {2, 0}, {2, 1}}, true)) + test::Bloc("A", test::Arc(10, 0, 5, 0, 90)) +
+        PairesDXF{{"0", "BLOCK"}, {"2", "B"}, {"10", "10"}, {"20", "10"}} + test::Ligne(10, 10, 12, 10) +
+        PairesDXF{{"0", "ENDBLK"}, {"0", "BLOCK"}, {"2", "N"}, {"10", "1"}, {"20", "0"}} +
+        test::Insertion("B", 1, 0, 2, 2) + PairesDXF{{"0", "ENDBLK"}};
     auto t = Convertit(test::Insertion("P", 100, 50, 3, 2) + test::Insertion("AUTRE", 0, 0) +
-                           test::Insertion("A", 0, 0, -1, 1),
+                           test::Insertion("A", 0, 0, -1, 1) + test::Insertion("B", 100, 0, 1, 1, 90) +
+                           test::Insertion("N", 0, 50, 1, 1, 90) +
+                           test::Insertion("B", 0, -50, 1, 1, 90) +
+                           PairesDXF{{"70", "2"}, {"71", "2"}, {"44", "5"}, {"45", "7"}} +
+                           test::Insertion("B", 0, 0) + PairesDXF{{"70", "5"}, {"71", "5"}, {"45", "1"}},
                        blocs);
-    ASSERT_EQ(t.size(), 2u);  // a missing block draws nothing
+    ASSERT_EQ(t.size(), 2u + 2 + 4 + 5);  // a missing block draws nothing
     EXPECT_POINT(t[0][1], 106, 50);
     EXPECT_POINT(t[0][5], 100, 50);  // closes on its first vertex as placed
     // Mirrored: the arc runs from 90 to 180 degrees about (-10, 0).
     EXPECT_POINT(t[1].front(), -10, 5);
     EXPECT_POINT(t[1].back(), -15, 0);
+    // The base point lands on the insertion point, nested placements compose.
+    EXPECT_POINT(t[2][0], 100, 0);
+    EXPECT_POINT(t[2][1], 100, 2);
+    EXPECT_POINT(t[3][0], 0, 50);
+    EXPECT_POINT(t[3][1], 0, 54);
+    // An array repeats along the turned axes, rows by columns; no spacing, no copies.
+    const float attendus[4][2] = {{0, -50}, {0, -45}, {-7, -50}, {-7, -45}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_POINT(t[4 + k][0], attendus[k][0], attendus[k][1]);
+        EXPECT_POINT(t[4 + k][1], attendus[k][0], attendus[k][1] + 2);
+    }
+    EXPECT_POINT(t[12][0], 0, 4);
 
     // A block inserting itself, directly or not, and a chain deeper than the limit.
     PairesDXF chaine = test::Bloc("A", test::Ligne(0, 0, 1, 0) + test::Insertion("B", 1, 0)) +
@@ -149,6 +227,57 @@ TEST(ConversionDXF, Insertions) {
     EXPECT_EQ(Traces(tr.Points()).size(), 1 + LimitesDXF{}.MaxImbrication);
 }
 
+// The farthest a chord strays from the circle of that centre and radius.
+double EcartAuCercle(const std::vector<PointTrace>& t, double cx, double cy, double r) {
+    double ecart = 0;
+    for (std::size_t i = 0; i + 1 < t.size(); i += 2) {
+        ecart = std::max(ecart, std::fabs(std::hypot(t[i].X - cx, t[i].Y - cy) - r));
+        ecart = std::max(ecart, r - std::hypot((t[i].X + t[i + 1].X) / 2 - cx, (t[i].Y + t[i + 1].Y) / 2 - cy));
+    }
+    return ecart;
+}
+
+TEST(ConversionDXF, Splines) {
+    // A full circle of radius 10: four rational quadratic spans.
+    const double s = std::sqrt(0.5);
+    PairesDXF cercle{{"0", "SPLINE"}, {"71", "2"}};
+    for (double k : {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4}) cercle = cercle + PairesDXF{{"40", N(k)}};
+    const double coins[9][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}};
+    for (int i = 0; i < 9; ++i)
+        cercle = cercle + PairesDXF{{"10", N(10 * coins[i][0])}, {"20", N(10 * coins[i][1])}, {"41", N(i % 2 ? s : 1)}};
+    const PairesDXF lissage = {{"0", "SPLINE"}, {"11", "0"}, {"21", "0"}, {"11", "10"}, {"21", "10"}, {"11", "10"},
+                               {"21", "10"}, {"11", "20"}, {"21", "0"}, {"11", "30"}, {"21", "10"}};
+    const auto t = Convertit(
+        cercle + test::Insertion("C", 0, 0, 100, 100) + lissage + lissage +
+            PairesDXF{{"12", "0"}, {"22", "1"}, {"13", "1"}, {"23", "0"}} +
+            // Knots that do not fit: uniform ones, which make a degree 1 curve its control polygon.
+            PairesDXF{{"0", "SPLINE"}, {"71", "1"}, {"40", "0"}, {"10", "0"}, {"20", "0"}, {"10", "10"}, {"20", "0"},
+                      {"10", "10"}, {"20", "10"}},
+        test::Bloc("C", cercle));
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_LE(EcartAuCercle(t[0], 0, 0, 10), 0.0101);
+    EXPECT_POINT(t[0].front(), 10, 0);
+    EXPECT_POINT(t[0].back(), 10, 0);
+    EXPECT_LE(t[0].size(), 2u * 256);
+    // Placed first, flattened after: the tolerance holds in the drawing's millimetres.
+    EXPECT_LE(EcartAuCercle(t[1], 0, 0, 1000), 0.0101 + 1000 * 1e-7);
+    // Through every fit point (the repeated one once), leaving along the tangent given.
+    for (const auto& [x, y] : std::vector<std::pair<float, float>>{{0, 0}, {10, 10}, {20, 0}, {30, 10}}) {
+        const auto passe = [&, x = x, y = y](const std::vector<PointTrace>& trace) {
+            return std::any_of(trace.begin(), trace.end(), [&](const PointTrace& p) {
+                return std::fabs(p.X - x) < 1e-4 && std::fabs(p.Y - y) < 1e-4;
+            });
+        };
+        EXPECT_TRUE(passe(t[2]) && passe(t[3])) << x << " " << y;
+    }
+    EXPECT_LT(std::fabs(t[3][1].X - t[3][0].X), 0.05 * (t[3][1].Y - t[3][0].Y));
+    // Without tangents, the one of the first three points: 1.5 (P1 - P0) - 0.5 (P2 - P1).
+    EXPECT_NEAR(std::atan2(t[2][1].Y - t[2][0].Y, t[2][1].X - t[2][0].X), std::atan2(2, 1), 0.05);
+    ASSERT_EQ(t[4].size(), 4u);
+    EXPECT_POINT(t[4][1], 10, 0);
+    EXPECT_POINT(t[4][3], 10, 10);
+}
+
 TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
     PairesDXF blocs = test::Bloc("B0", test::Cercle(0, 0, 1));
     for (int n = 1; n <= 6; ++n) {
@@ -161,11 +290,19 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
     t.ConvertitTout();
     EXPECT_TRUE(t.Depassement());
     EXPECT_LE(t.Points().size(), 100'000u);
+    // Every copy of an array counts, even of an empty block.
+    const DocumentDXF tableau = LireDXFTexte(FichierDXF(
+        test::Bloc("VIDE", {}), test::Insertion("VIDE", 0, 0) +
+                                    PairesDXF{{"70", "32767"}, {"71", "32767"}, {"44", "1"}, {"45", "1"}}));
+    TraceurDXF tt(tableau, "", LimitesDXF{100'000, 1000, 128});
+    tt.ConvertitTout();
+    EXPECT_TRUE(tt.Depassement());
 
     // Entities out of range leave no point and use no label.
     const auto traces = Convertit(test::Ligne(0, 0, 1e30, 0) + test::Cercle(0, 0, 3e38) +
                                       test::Insertion("B0", 0, 0, 1e30, 1e30) + test::Ligne(0, 0, 1, 1) +
-                                      test::Arc(0, 0, 1, 1e99, 10),
+                                      test::Arc(0, 0, 1, 1e99, 10) +
+                                      PairesDXF{{"0", "SPLINE"}, {"10", "0"}, {"20", "0"}, {"10", "1e30"}, {"20", "0"}},
                                   test::Bloc("B0", test::Arc(1, 1, 1, 0, 90)));
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0][0].Sequence, Code2(U' ', U'A'));

@@ -10,7 +10,7 @@ import math
 import ezdxf
 import ezdxf.bbox
 
-GARDES = {"LINE", "ARC", "CIRCLE", "ELLIPSE", "POLYLINE"}
+GARDES = {"LINE", "ARC", "CIRCLE", "ELLIPSE", "POLYLINE", "LWPOLYLINE"}
 
 
 def primitives(entites):
@@ -37,7 +37,10 @@ def extremites(e):
         p = next(iter(e.vertices([0.0])))
         return p, p
     ocs = e.ocs()
-    sommets = [ocs.to_wcs(v.dxf.location) for v in e.vertices]
+    if t == "LWPOLYLINE":
+        sommets = list(e.vertices_in_wcs())
+    else:
+        sommets = [ocs.to_wcs(v.dxf.location) for v in e.vertices]
     if e.is_closed:
         return sommets[0], sommets[0]
     return sommets[0], sommets[-1]
