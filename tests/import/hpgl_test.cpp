@@ -226,38 +226,5 @@ TEST(LectureHPGL, HostileInputStaysFiniteAndBounded) {
     }
 }
 
-// Files written by drawing programs against the measure of the reference reader beside
-// them: pen-down length within 2 %, extent within 1 %, at 0.025 mm per plotter unit.
-TEST(LectureHPGL, RealDrawingsMatchTheReferenceMeasure) {
-    namespace fs = std::filesystem;
-    int nb = 0;
-    for (const auto& f : fs::recursive_directory_iterator(KORVELIN_TEST_DATA)) {
-        const std::string ext = f.path().extension().string();
-        std::ifstream mesure(f.path().string() + ".mesure");
-        if ((ext != ".plt" && ext != ".hpgl") || !mesure) continue;
-        const std::string nom = f.path().filename().string();
-        std::string cle;
-        double longueur = 0, largeur = 0, hauteur = 0;
-        mesure >> cle >> longueur >> cle >> largeur >> cle >> hauteur;
-        ASSERT_TRUE(mesure) << nom;
-
-        const CommandesHPGL c = AnalyseTexteHPGL(test::DossierTemporaire::Lit(f.path().string()));
-        double lu = 0, xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300;
-        for (std::size_t i = 0; i < c.Points.size(); ++i) {
-            const PointTrace& p = c.Points[i];
-            if (p.Plume != PlumeBasse) continue;
-            xmin = std::min<double>(xmin, p.X), xmax = std::max<double>(xmax, p.X);
-            ymin = std::min<double>(ymin, p.Y), ymax = std::max<double>(ymax, p.Y);
-            if (i > 0 && c.Points[i - 1].Plume == PlumeBasse)
-                lu += std::hypot(p.X - c.Points[i - 1].X, p.Y - c.Points[i - 1].Y);
-        }
-        EXPECT_NEAR(lu * 0.025, longueur, 0.02 * longueur) << nom;
-        EXPECT_NEAR((xmax - xmin) * 0.025, largeur, 0.01 * largeur) << nom;
-        EXPECT_NEAR((ymax - ymin) * 0.025, hauteur, 0.01 * hauteur) << nom;
-        ++nb;
-    }
-    EXPECT_GE(nb, 6);
-}
-
 }  // namespace
 }  // namespace korvelin

@@ -66,40 +66,5 @@ TEST_P(ReferenceDXF, MemesExtremitesEtMemeBoite) {
 INSTANTIATE_TEST_SUITE_P(Fichiers, ReferenceDXF,
                          ::testing::Values("formes_r12", "blocs_r12", "cote_r12", "ellipses_r2000"));
 
-// Every DXF of the real drawings folder against its .mesure: length within 2 %, extent within 1 %.
-TEST(ReferenceDXF, DessinsReels) {
-    namespace fs = std::filesystem;
-    int nb = 0;
-    for (const auto& f : fs::directory_iterator(fs::path(KORVELIN_TEST_DATA) / "reels")) {
-        if (f.path().extension() != ".dxf") continue;
-        ++nb;
-        const std::string nom = f.path().filename().string();
-        std::ifstream m(f.path().string() + ".mesure");
-        std::string mot;
-        double longueur = 0, largeur = 0, hauteur = 0;
-        m >> mot >> longueur >> mot >> largeur >> mot >> hauteur;
-        ASSERT_TRUE(m) << nom;
-
-        const auto doc = LireDXF(f.path().string());
-        ASSERT_TRUE(doc.has_value()) << nom;
-        TraceurDXF t(*doc, "");
-        t.ConvertitTout();
-        const std::vector<PointTrace>& p = t.Points();
-        ASSERT_FALSE(p.empty()) << nom;
-        EXPECT_EQ(t.NbHorsLimites() + t.NbBouclesBlocs() + t.NbTropImbriques(), 0u) << nom;
-        double l = 0;
-        float xmin = p[0].X, xmax = xmin, ymin = p[0].Y, ymax = ymin;
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            if (i % 2) l += std::hypot(p[i].X - p[i - 1].X, p[i].Y - p[i - 1].Y);
-            xmin = std::min(xmin, p[i].X), xmax = std::max(xmax, p[i].X);
-            ymin = std::min(ymin, p[i].Y), ymax = std::max(ymax, p[i].Y);
-        }
-        EXPECT_NEAR(l, longueur, 0.02 * longueur) << nom;
-        EXPECT_NEAR(xmax - xmin, largeur, 0.01 * largeur) << nom;
-        EXPECT_NEAR(ymax - ymin, hauteur, 0.01 * hauteur) << nom;
-    }
-    EXPECT_GE(nb, 6);
-}
-
 }  // namespace
 }  // namespace korvelin

@@ -65,9 +65,8 @@ plot sin(x) title "sin;x" with lines
 FIN
 
 # fig2dev: a PCL header (-k), decimal coordinates, an AA with a decimal sweep. Its
-# coordinates are inches that SC maps onto the page: at the default ratio the drawing is
-# a twentieth of a millimetre, so it lives in ../hpgl/ rather than here, where every file
-# must open and mill as it is.
+# coordinates are inches that SC maps onto the page, a twentieth of a millimetre at the
+# default ratio: it is kept as a seed of the plotter fuzzer, not as a drawing to mill.
 cat > came.fig <<'FIN'
 #FIG 3.2
 Landscape
@@ -86,8 +85,8 @@ Single
 	 2400 3600 2700 3600 2700 3900 2400 3900 2400 3600
 4 0 0 50 -1 0 12 0.0000 4 135 450 2100 4800 Came;1\001
 FIN
-fig2dev -L ibmgl -k came.fig "$ici/../hpgl/came_fig2dev.plt"
+fig2dev -L ibmgl -k came.fig "$ici/../../../fuzz/corpus/hpgl/came_fig2dev.plt"
 
 cd "$ici"
 /usr/bin/python3 hpgl_reference.py engrenages_inkscape.hpgl bride_pstoedit.plt \
-    bride_libplot.hpgl plaque_pic2plot.hpgl courbe_gnuplot.hpgl ../hpgl/came_fig2dev.plt
+    bride_libplot.hpgl plaque_pic2plot.hpgl courbe_gnuplot.hpgl
