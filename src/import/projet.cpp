@@ -1,6 +1,9 @@
 #include "import/projet.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <fstream>
 
 #include "geometry/decalage.h"
 #include "import/limites.h"
@@ -14,22 +17,6 @@ namespace korvelin {
 namespace {
 
 constexpr std::size_t LargeurReglage = 60;
-
-// Calls f for every line of the text. Lines end with CR LF, LF or CR; a last line without
-// an end counts, an end at the very end of the text opens no further line.
-template <class F>
-void PourChaqueLigne(std::string_view texte, F&& f) {
-    std::size_t debut = 0;
-    const std::size_t n = texte.size();
-    while (debut < n) {
-        std::size_t fin = debut;
-        while (fin < n && texte[fin] != '\r' && texte[fin] != '\n') ++fin;
-        if (!f(texte.substr(debut, fin - debut))) return;
-        if (fin < n && texte[fin] == '\r') ++fin;
-        if (fin < n && texte[fin] == '\n') ++fin;
-        debut = fin;
-    }
-}
 
 bool EstLigneReglage(std::string_view ligne) {
     return ligne.size() >= 2 && ligne[0] == '$' && ligne[1] == '$';
@@ -142,7 +129,7 @@ std::string ReglagesDepuisIni(const Contexte& ctx) {
     if (ctx.CheminIni.empty()) return bloc;
     const std::optional<std::string> ini = LireFichier(ctx.CheminIni);
     if (!ini) return bloc;
-    PourChaqueLigne(*ini, [&](std::string_view ligne) {
+    PourChaqueLigne(SansMarqueUtf8(*ini), [&](std::string_view ligne) {
         bloc += LigneReglageProjet(ligne);
         bloc += "\r\n";
         return true;
@@ -163,7 +150,54 @@ std::string ReglagesDepuisProjet(std::string_view projet) {
     return bloc;
 }
 
+// True when the file reads as a project, as the backup of one does: a plain file, not a
+// link, whose every line is a settings line or a point line laid out as the writer does.
+// It is read by pieces, so a huge file of someone else's costs no memory.
+bool EstCopieDeProjet(const std::string& chemin) {
+    struct stat st {};
+    if (::lstat(chemin.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return false;
+    std::ifstream f(chemin, std::ios::binary);
+    if (!f) return false;
+    std::string reste;
+    std::vector<char> tampon(1 << 20);
+    bool conforme = true;
+    auto examine = [&](std::string_view ligne) {
+        conforme = EstLigneReglage(ligne) || LignePointProjetConforme(ligne);
+        return conforme;
+    };
+    while (conforme && f) {
+        f.read(tampon.data(), static_cast<std::streamsize>(tampon.size()));
+        reste.append(tampon.data(), static_cast<std::size_t>(f.gcount()));
+        // Only whole lines now; the piece after the last line end waits for the next read.
+        const std::size_t fin = reste.find_last_of("\r\n");
+        if (fin == std::string::npos) {
+            if (reste.size() > tampon.size()) return false;  // no project line is that long
+            continue;
+        }
+        PourChaqueLigne(std::string_view(reste).substr(0, fin), examine);
+        reste.erase(0, fin + 1);
+    }
+    if (conforme && !reste.empty()) PourChaqueLigne(reste, examine);
+    return conforme && !f.bad();
+}
+
 }  // namespace
+
+bool CopieDeSecoursProjet(Contexte& ctx, const std::string& projet, std::string_view contenu) {
+    const std::string copie = CheminSauvegardeProjet(projet);
+    struct stat st {};
+    if (::lstat(copie.c_str(), &st) == 0 && !EstCopieDeProjet(copie)) {
+        ctx.ui->Message("Pas de copie de sauvegarde : le fichier " + copie +
+                            " existe déjà et n'est pas une copie faite par Korvelin ; il est laissé tel quel.",
+                        TitreProgramme, Icone::Exclamation);
+        return true;
+    }
+    if (!EcrireFichierAtomique(copie, contenu)) {
+        ctx.ui->Message("Impossible d'écrire le fichier " + copie, TitreProgramme, Icone::Critique);
+        return false;
+    }
+    return true;
+}
 
 std::string LigneReglageProjet(std::string_view texte) {
     std::string ligne = "$$";
@@ -213,12 +247,7 @@ bool LectureProjetTexte(Contexte& ctx, std::string_view texte, const std::string
         d.NomFichier = chemin;
         d.FichierProjet = chemin;
     }
-    ChargeMachine(ctx);
-    ChargeCouleurs(ctx);
-    ChargeMarges(ctx);
-    ChargeOptions(ctx);
-    ChargeDecalage(ctx);
-    ChargeRapports(ctx);
+    ChargeReglagesProjet(ctx);
 
     CalculDecalageTout(ctx);
     return true;
@@ -243,7 +272,8 @@ bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin) {
     if (!EstVideApresEspaces(d.FichierProjet)) {
         // Keep the old file as the backup before it is replaced; the settings come from
         // the open project, which is the file being replaced unless the name changed.
-        if (FichierExiste(chemin)) CopieFichier(chemin, CheminSauvegardeProjet(chemin));
+        if (const std::optional<std::string> ancien = LireFichier(chemin))
+            CopieDeSecoursProjet(ctx, chemin, *ancien);
         if (const std::optional<std::string> projet = LireFichier(d.FichierProjet)) {
             contenu = ReglagesDepuisProjet(*projet);
             reglagesDuProjet = true;

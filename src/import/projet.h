@@ -28,6 +28,11 @@ bool LectureProjetTexte(Contexte& ctx, std::string_view texte, const std::string
 std::string CheminProjet(std::string_view nomFichier);
 std::string CheminSauvegardeProjet(std::string_view nomFichier);
 
+// Copies the project's text (contenu) to its backup beside it. A file of that name that
+// is not such a backup is the user's own: it is left alone, the user is told, and the
+// write goes on without a backup. False after telling the user when the copy failed.
+bool CopieDeSecoursProjet(Contexte& ctx, const std::string& projet, std::string_view contenu);
+
 // What the save writes, to a chosen path; NomFichier is left as it is.
 bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin);
 

@@ -27,7 +27,8 @@ char32_t CaractereWindows1252(unsigned char b) {
 
 std::optional<std::string> LireFichier(const std::string& chemin) {
     if (chemin.empty()) return std::nullopt;
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then refuses it.
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -97,6 +98,77 @@ bool FichierExiste(const std::string& chemin) {
     return ::stat(chemin.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::string RaisonFichierIllisible(const std::string& chemin, std::string_view genre) {
+    const std::size_t barre = chemin.find_last_of('/');
+    const std::string nom = barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+    struct stat st {};
+    if (chemin.empty() || ::stat(chemin.c_str(), &st) != 0) {
+        if (errno == EACCES)
+            return "Le fichier « " + nom + " » ne peut pas être lu : accès refusé.";
+        return "Le fichier « " + nom + " » est introuvable.";
+    }
+    if (S_ISDIR(st.st_mode))
+        return "« " + nom + " » est un dossier, pas un fichier " + std::string(genre) + ".";
+    if (!S_ISREG(st.st_mode))
+        return "« " + nom + " » est un périphérique ou un tube, pas un fichier " +
+               std::string(genre) + ".";
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM)
+            return "Le fichier « " + nom + " » ne peut pas être lu : accès refusé.";
+        return "Le fichier « " + nom + " » ne peut pas être lu.";
+    }
+    ::close(fd);
+    return {};
+}
+
+std::string RaisonIllisible(const std::string& chemin) {
+    return RaisonFichierIllisible(chemin, "de dessin");
+}
+
+namespace {
+
+// Device and inode of the file, or of its folder when the file does not exist (then
+// with the name), so that a file about to be made can be compared too.
+struct Identite {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::string nom;  // empty when the file exists
+    bool valide = false;
+};
+
+Identite IdentiteDe(const std::string& chemin) {
+    Identite id;
+    if (chemin.empty()) return id;
+    struct stat st {};
+    if (::stat(chemin.c_str(), &st) == 0) {
+        id.dev = st.st_dev;
+        id.ino = st.st_ino;
+        id.valide = true;
+        return id;
+    }
+    const std::size_t barre = chemin.find_last_of('/');
+    const std::string dossier = barre == std::string::npos ? "." : barre == 0 ? "/" : chemin.substr(0, barre);
+    id.nom = barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+    if (id.nom.empty() || ::stat(dossier.c_str(), &st) != 0) return id;
+    id.dev = st.st_dev;
+    id.ino = st.st_ino;
+    id.valide = true;
+    return id;
+}
+
+}  // namespace
+
+bool MemeFichierDisque(const std::string& a, const std::string& b) {
+    const Identite ia = IdentiteDe(a), ib = IdentiteDe(b);
+    return ia.valide && ib.valide && ia.dev == ib.dev && ia.ino == ib.ino && ia.nom == ib.nom;
+}
+
+std::string_view SansMarqueUtf8(std::string_view texte) {
+    if (texte.substr(0, 3) == "\xEF\xBB\xBF") texte.remove_prefix(3);
+    return texte;
+}
+
 bool EstUtf8Valide(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
@@ -123,9 +195,25 @@ bool EstUtf8Valide(std::string_view s) {
 
 std::string VersUtf8(std::string_view texte) {
     if (EstUtf8Valide(texte)) return std::string(texte);
+    return DepuisWindows1252(texte);
+}
+
+std::string DepuisWindows1252(std::string_view texte) {
     std::string r;
     r.reserve(texte.size() + texte.size() / 8);
-    for (char c : texte) r += Code2(CaractereWindows1252(static_cast<unsigned char>(c)), 0).Texte();
+    for (const char c : texte) {
+        const char32_t u = CaractereWindows1252(static_cast<unsigned char>(c));
+        if (u < 0x80) {
+            r += c;
+        } else if (u < 0x800) {
+            r += static_cast<char>(0xC0 | (u >> 6));
+            r += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            r += static_cast<char>(0xE0 | (u >> 12));
+            r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            r += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
     return r;
 }
 

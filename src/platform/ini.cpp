@@ -30,18 +30,35 @@ bool EgauxSansCasse(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::vector<std::string> Lignes(const std::string& texte) {
+std::string EnMajusculesAscii(std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return r;
+}
+
+// The text of the file as the profile functions see it: no byte order mark, UTF-8.
+std::optional<std::string> TexteDuFichier(const std::string& chemin) {
+    const auto contenu = LireFichier(chemin);
+    if (!contenu) return std::nullopt;
+    return VersUtf8(SansMarqueUtf8(*contenu));
+}
+
+std::vector<std::string> Lignes(std::string_view texte) {
     std::vector<std::string> lignes;
-    std::size_t debut = 0;
-    while (debut < texte.size()) {
-        std::size_t fin = texte.find('\n', debut);
-        if (fin == std::string::npos) fin = texte.size();
-        std::size_t f = fin;
-        if (f > debut && texte[f - 1] == '\r') --f;
-        lignes.emplace_back(texte, debut, f - debut);
-        debut = fin + 1;
-    }
+    PourChaqueLigne(texte, [&](std::string_view l) {
+        lignes.emplace_back(l);
+        return true;
+    });
     return lignes;
+}
+
+// A value between matching quotes loses them, as GetPrivateProfileString does; blanks
+// inside the quotes are kept.
+std::string_view SansGuillemets(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
 }
 
 // The section name of a "[name]" line, or nothing for other lines.
@@ -62,12 +79,6 @@ std::optional<std::string_view> Cle(std::string_view ligne) {
     return cle;
 }
 
-std::vector<std::string> LignesDuFichier(const std::string& chemin) {
-    const auto contenu = LireFichier(chemin);
-    if (!contenu) return {};
-    return Lignes(VersUtf8(*contenu));
-}
-
 bool CreeDossiers(const std::string& dossier) {
     if (dossier.empty() || DossierExiste(dossier)) return true;
     const auto p = dossier.find_last_of('/', dossier.size() > 1 ? dossier.size() - 2 : 0);
@@ -77,27 +88,58 @@ bool CreeDossiers(const std::string& dossier) {
 
 }  // namespace
 
-std::optional<std::string> LireIni(const std::string& chemin, std::string_view section, std::string_view cle) {
+std::optional<ValeursIni> ValeursIni::Lire(const std::string& chemin, std::string_view section) {
+    const std::optional<std::string> contenu = LireFichier(chemin);
+    if (!contenu) return std::nullopt;
+    // Only the lines of the section are decoded: the rest of a large file shared with
+    // other programs is passed over as it is (section names compare in ASCII).
+    const std::string_view texte = SansMarqueUtf8(*contenu);
+    const bool utf8 = EstUtf8Valide(texte);
+    ValeursIni v;
     bool dansSection = false;
-    for (const std::string& ligne : LignesDuFichier(chemin)) {
+    PourChaqueLigne(texte, [&](std::string_view ligne) {
         if (auto nom = NomSection(ligne)) {
             dansSection = EgauxSansCasse(*nom, section);
-            continue;
+            v.sectionPresente_ = v.sectionPresente_ || dansSection;
+            if (!dansSection) v.autreContenu_ = true;
+            return true;
         }
-        if (!dansSection) continue;
-        if (auto k = Cle(ligne); k && EgauxSansCasse(*k, cle))
-            return std::string(Rogne(std::string_view(ligne).substr(ligne.find('=') + 1)));
-    }
-    return std::nullopt;
+        const std::string_view l = Rogne(ligne);
+        if (!dansSection) {
+            if (!l.empty() && l.front() != ';' && l.front() != '#') v.autreContenu_ = true;
+            return true;
+        }
+        const std::string decodee = utf8 ? std::string() : DepuisWindows1252(ligne);
+        const std::string_view lu = utf8 ? ligne : std::string_view(decodee);
+        if (auto k = Cle(lu))
+            v.valeurs_.emplace(EnMajusculesAscii(*k),
+                               std::string(SansGuillemets(Rogne(lu.substr(lu.find('=') + 1)))));
+        return true;
+    });
+    return v;
 }
 
-bool EcrireIni(const std::string& chemin, std::string_view section, std::string_view cle,
-               std::optional<std::string_view> valeur) {
-    std::vector<std::string> lignes = LignesDuFichier(chemin);
-    const std::string nouvelle = valeur ? std::string(cle) + "=" + std::string(*valeur) : std::string();
-    bool dansSection = false, sectionVue = false, fait = false;
-    std::size_t finSection = lignes.size();  // after the last non-blank line of the section
-    for (std::size_t i = 0; i < lignes.size() && !fait; ++i) {
+std::optional<std::string> ValeursIni::Valeur(std::string_view cle) const {
+    const auto it = valeurs_.find(EnMajusculesAscii(Rogne(cle)));
+    if (it == valeurs_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> LireIni(const std::string& chemin, std::string_view section, std::string_view cle) {
+    const std::optional<ValeursIni> v = ValeursIni::Lire(chemin, section);
+    if (!v) return std::nullopt;
+    return v->Valeur(cle);
+}
+
+namespace {
+
+// One key written into the lines of the file, as WritePrivateProfileString does: the
+// first line of the key in the section replaced (or removed), else a line added after
+// the last non-blank line of the section, the section made at the end when missing.
+void AppliqueEcriture(std::vector<std::string>& lignes, std::string_view section, const EcritureIni& e) {
+    bool dansSection = false, sectionVue = false;
+    std::size_t finSection = lignes.size();
+    for (std::size_t i = 0; i < lignes.size(); ++i) {
         if (auto nom = NomSection(lignes[i])) {
             if (dansSection) break;
             dansSection = EgauxSansCasse(*nom, section);
@@ -109,26 +151,45 @@ bool EcrireIni(const std::string& chemin, std::string_view section, std::string_
         }
         if (!dansSection) continue;
         if (!Rogne(lignes[i]).empty()) finSection = i + 1;
-        if (auto k = Cle(lignes[i]); k && EgauxSansCasse(*k, cle)) {
-            if (valeur) lignes[i] = nouvelle;
+        if (auto k = Cle(lignes[i]); k && EgauxSansCasse(*k, e.cle)) {
+            if (e.valeur) lignes[i] = e.cle + "=" + *e.valeur;
             else lignes.erase(lignes.begin() + static_cast<std::ptrdiff_t>(i));
-            fait = true;
+            return;
         }
     }
-    if (!fait && valeur) {
-        if (!sectionVue) {
-            lignes.push_back("[" + std::string(section) + "]");
-            finSection = lignes.size();
-        }
-        lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(finSection), nouvelle);
-    } else if (!fait) {
-        return true;  // nothing to remove
+    if (!e.valeur) return;  // nothing to remove
+    if (!sectionVue) {
+        lignes.push_back("[" + std::string(section) + "]");
+        finSection = lignes.size();
     }
-    std::string texte;
-    for (const std::string& l : lignes) texte += l + "\r\n";
+    lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(finSection), e.cle + "=" + *e.valeur);
+}
+
+}  // namespace
+
+bool EcrireIni(const std::string& chemin, std::string_view section, std::span<const EcritureIni> ecritures) {
+    if (ecritures.empty()) return true;
+    const std::optional<std::string> texte = TexteDuFichier(chemin);
+    std::vector<std::string> lignes = texte ? Lignes(*texte) : std::vector<std::string>{};
+    for (const EcritureIni& e : ecritures) AppliqueEcriture(lignes, section, e);
+    std::string sortie;
+    std::size_t taille = 0;
+    for (const std::string& l : lignes) taille += l.size() + 2;
+    sortie.reserve(taille);
+    for (const std::string& l : lignes) {
+        sortie += l;
+        sortie += "\r\n";
+    }
+    if (texte && sortie == SansMarqueUtf8(*texte)) return true;  // nothing changes
     const auto barre = chemin.find_last_of('/');
-    if (barre != std::string::npos && !CreeDossiers(chemin.substr(0, barre))) return false;
-    return EcrireFichierAtomique(chemin, texte);
+    if (barre != std::string::npos && barre > 0 && !CreeDossiers(chemin.substr(0, barre))) return false;
+    return EcrireFichierAtomique(chemin, sortie);
+}
+
+bool EcrireIni(const std::string& chemin, std::string_view section, std::string_view cle,
+               std::optional<std::string_view> valeur) {
+    const EcritureIni e{std::string(cle), valeur ? std::optional<std::string>(*valeur) : std::nullopt};
+    return EcrireIni(chemin, section, std::span<const EcritureIni>(&e, 1));
 }
 
 std::string DossierProgramme() {

@@ -1,11 +1,15 @@
 #pragma once
-// The settings store: single values by key, in the INI file or, while a project file is
-// the current document, in that file's "$$" lines.
+// The settings store: values by key, in the INI file or, while a project file is the
+// current document, in that file's "$$" lines.
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "platform/ini.h"
 #include "settings/contexte.h"
+#include "settings/reglages.h"
 
 namespace korvelin {
 
@@ -13,8 +17,30 @@ inline constexpr std::string_view SectionIni = "Korvelin";
 inline constexpr std::string_view NomFichierIni = "Korvelin.ini";
 
 std::string LireParametre(Contexte& ctx, std::string_view cle, std::string_view defaut);
+// The key with the default of its row in the table (the empty text for unknown keys).
+std::string LireReglage(Contexte& ctx, std::string_view cle);
 // False after telling the user, when the file could not be written (the old one stays).
 bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur);
+
+// Keys and values, written in their order.
+using EcrituresReglages = std::vector<std::pair<std::string, std::string>>;
+// Writes every value in one rewrite of the INI file or of the open project, with the
+// result the writes one by one would give. A key the project has no line for is added
+// after its other "$$" lines.
+bool EcrireParametres(Contexte& ctx, const EcrituresReglages& ecritures);
+
+// Reads the stored settings once (the INI file and the open project's lines) and gives
+// each key's text from there; for loaders and dialogs that read many keys together.
+class SourceReglages {
+public:
+    explicit SourceReglages(Contexte& ctx);
+    std::string Valeur(std::string_view cle, std::string_view defaut) const;
+
+private:
+    std::optional<ValeursIni> ini_;
+    std::vector<std::string> projet_;  // the "$$" lines holding "=", while a project is open
+    bool projetOuvert_ = false;
+};
 
 void ChargeCouleurs(Contexte& ctx);
 void ChargeDecalage(Contexte& ctx);
@@ -22,16 +48,15 @@ void ChargeMarges(Contexte& ctx);
 void ChargeRapports(Contexte& ctx);
 void ChargeOptions(Contexte& ctx);
 void ChargeMachine(Contexte& ctx);
-// The five loaders of the window's start-up, in their order.
+// The five loaders of the window's start-up, in their order, from one reading.
 void ChargeDemarrage(Contexte& ctx);
+// The six loaders of a project just read, in their order, from one reading.
+void ChargeReglagesProjet(Contexte& ctx);
 
-// "Vrai" / "Faux".
+// "Vrai" / "Faux" (LectureBooleen reads them back).
 std::string TexteBooleen(bool v);
-bool LectureBooleen(std::string_view texte);
 
-}  // namespace korvelin
-
-namespace korvelin {
 // Base address of the parallel port for "OptionLPT"; other options keep the current one.
 int16_t AdresseDuPort(int16_t option, int16_t actuelle);
+
 }  // namespace korvelin

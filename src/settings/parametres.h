@@ -1,5 +1,6 @@
 #pragma once
-// The typed settings values, filled by the loaders from the store.
+// The typed settings values, filled by the loaders from the store. Their defaults are
+// those of the key table (settings/reglages.h), applied when the values are made.
 
 #include <cstdint>
 
@@ -7,44 +8,38 @@ namespace korvelin {
 
 struct Parametres {
     // ChargeCouleurs: red + 256·green + 65536·blue.
-    int32_t CouleurNumero = 0;
-    int32_t CouleurSequence = 16711680;
-    int32_t CouleurSelectionne = 255;
-    int32_t CouleurDeselectionne = 100;
-    int32_t CouleurDecalage = 65280;
+    int32_t CouleurNumero, CouleurSequence, CouleurSelectionne, CouleurDeselectionne,
+        CouleurDecalage;
 
     // ChargeDecalage.
-    double RayonFraise = 3.0;
-    int16_t DecalageOutil = 1;  // 1 tool on the right, 2 on the line, 3 on the left
+    double RayonFraise;
+    int16_t DecalageOutil;  // 1 tool on the right, 2 on the line, 3 on the left
 
     // ChargeMarges.
-    double MargeX = 0.0;
-    double MargeY = 0.0;
+    double MargeX, MargeY;
 
     // ChargeRapports (keys depend on TypeFichier).
-    double RapportH = 1.0;
-    double RapportV = 1.0;
+    double RapportH, RapportV;
 
     // ChargeOptions.
-    bool AffichageCalcul = false;
-    bool ConfirmSuppr = true;
-    bool Optimisation_1 = true;
-    bool Optimisation_2 = false;
-    int16_t TimerInterval = 275;
+    bool AffichageCalcul, ConfirmSuppr, Optimisation_1, Optimisation_2;
+    int16_t TimerInterval;
 
     // ChargeMachine.
-    int16_t OptionLPT = 0;
+    int16_t OptionLPT;
     int16_t AdressePort = 0;  // set from OptionLPT by the loader
-    double Course_X = 1000.0, Course_Y = 500.0, Course_Z = 200.0;
-    int16_t NbPas_X = 48, NbPas_Y = 48, NbPas_Z = 48;
-    double Pas_X = 1.0, Pas_Y = 1.0, Pas_Z = 1.0;
-    double TempsMin_Mat_X = 10.0, TempsMin_Mat_Y = 10.0, TempsMin_Mat_Z = 10.0;
-    double TempsMin_HMat_X = 10.0, TempsMin_HMat_Y = 10.0;
-    double TempsMin_Descente = 10.0, TempsMin_Montee = 10.0;
-    bool InversionSens_X = false, InversionSens_Y = false, InversionSens_Z = false;
+    double Course_X, Course_Y, Course_Z;
+    int16_t NbPas_X, NbPas_Y, NbPas_Z;
+    double Pas_X, Pas_Y, Pas_Z;
+    double TempsMin_Mat_X, TempsMin_Mat_Y, TempsMin_Mat_Z;
+    double TempsMin_HMat_X, TempsMin_HMat_Y;
+    double TempsMin_Descente, TempsMin_Montee;
+    bool InversionSens_X, InversionSens_Y, InversionSens_Z;
 
     // Job value of the milling window.
-    int32_t NbPasse = 1;
+    int32_t NbPasse;
+
+    Parametres();
 };
 
 }  // namespace korvelin

@@ -20,6 +20,7 @@
 #include "import/projet.h"
 #include "model/listes.h"
 #include "model/noms_fichiers.h"
+#include "platform/fichier.h"
 #include "platform/ini.h"
 #include "settings/magasin.h"
 #include "workspace/dialogues_fichier.h"
@@ -42,23 +43,6 @@ const QString BulleLever = QStringLiteral("Cliquez sur un segment pour lever l'o
 QIcon Icone_(const char* nom) { return QIcon(QStringLiteral(":/icones/") + nom + ".svg"); }
 
 }  // namespace
-
-std::string RaisonIllisible(const std::string& chemin) {
-    const QString c = QString::fromStdString(chemin);
-    const QString nom = QFileInfo(c).fileName();
-    const QFileInfo info(c);
-    if (!info.exists())
-        return ("Le fichier « " + nom + " » est introuvable.").toStdString();
-    if (info.isDir())
-        return ("« " + nom + " » est un dossier, pas un fichier de dessin.").toStdString();
-    QFile f(c);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (f.error() == QFileDevice::PermissionsError)
-            return ("Le fichier « " + nom + " » ne peut pas être lu : accès refusé.").toStdString();
-        return ("Le fichier « " + nom + " » ne peut pas être lu.").toStdString();
-    }
-    return {};
-}
 
 F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget* parent)
     : QMainWindow(parent), ctx_(this) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "import/projet.h"
+#include "settings/magasin.h"
 #include "settings/aide_contexte.h"
 
 namespace korvelin {
@@ -104,10 +105,14 @@ TEST(Projet, PointLinesOutOfTheWriterLayoutAreRefusedWithTheirLine) {
         EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
     }
 
-    // Trailing blanks dropped by an editor, an empty line, LF or CR alone as line ends.
+    // Trailing blanks dropped by an editor, an empty line, LF or CR alone as line ends,
+    // for the settings lines as for the points.
     Projet p;
-    ASSERT_TRUE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", bon + "\r\n 4             5\n 6             -2,5           PU              A\r")));
+    ASSERT_TRUE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
+                                                                       "\r\n 4             5\n 6             -2,5           PU              A\r")));
     const Dessin& d = p.ctx.dessin;
+    EXPECT_EQ(p.ctx.parametres.RayonFraise, 2.5);
+    EXPECT_EQ(p.ctx.parametres.MargeX, 4);
     ASSERT_EQ(d.NbPoints, 4);
     EXPECT_EQ(d.Trace_Initial[1].X, 0);  // an empty line is a point at (0, 0)
     EXPECT_EQ(d.Trace_Initial[1].Sequence, (Code2{U' ', U' '}));
@@ -127,6 +132,17 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
     ASSERT_EQ(l.size(), 4u);
     EXPECT_EQ(l[0], "$$RayonFraise=1.5" + std::string(45, ' '));
     EXPECT_EQ(l[1], "$$" + std::string(70, 'y'));
+
+    // A file of that name that the program did not make is the user's: kept, and said so.
+    const std::string notes = p.dossier.Ecrit("p.tmp", "Mes réglages à essayer\r\n");
+    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
+    ASSERT_TRUE(EcrireParametre(p.ctx, "MargeX", "5"));
+    EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
+    EXPECT_EQ(LireParametre(p.ctx, "MargeX", ""), "5");
+    ASSERT_EQ(p.ui.messages.size(), 2u);
+    test::AttendMessage(p.ui.messages[1], "Pas de copie de sauvegarde : le fichier " + notes +
+                        " existe déjà et n'est pas une copie faite par Korvelin ; il est laissé tel quel.", Icone::Exclamation);
 
     // Saved under another name: the settings still come from the open project.
     p.ctx.dessin.NomFichier = p.dossier.Chemin("nouveau.plt");

@@ -39,6 +39,15 @@ TEST(Ini, ProfilCommeSousWindows) {
     EXPECT_EQ(DossierTemporaire::Lit(neuf), "[Korvelin]\r\nFichier=/tmp/pièce.plt\r\n");
     const std::string ancien = dossier.Ecrit("ancien.ini", "[Korvelin]\r\nFichier=C:\\pi\xE8" "ce.plt\r\n");
     EXPECT_EQ(LireIni(ancien, "Korvelin", "Fichier"), "C:\\pièce.plt");
+    // As Notepad saves it (byte order mark), with CR alone as line end; quotes dropped in
+    // pairs only, the blanks between them kept.
+    const std::string bloc = dossier.Ecrit("bloc.ini", "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rMargeX=' 1 '\rFichier=\"\rMargeY=\"4'\r");
+    EXPECT_EQ(LireIni(bloc, "Korvelin", "RayonFraise"), "2");
+    EXPECT_EQ(LireIni(bloc, "Korvelin", "MargeX"), " 1 ");
+    EXPECT_EQ(LireIni(bloc, "Korvelin", "Fichier"), "\"");
+    EXPECT_EQ(LireIni(bloc, "Korvelin", "MargeY"), "\"4'");
+    ASSERT_TRUE(EcrireIni(bloc, "Korvelin", "MargeY", "5"));
+    EXPECT_EQ(DossierTemporaire::Lit(bloc), "[Korvelin]\r\nRayonFraise=\"2\"\r\nMargeX=' 1 '\r\nFichier=\"\r\nMargeY=5\r\n");
 }
 
 TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
@@ -60,6 +69,14 @@ TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     ctx.dessin.TypeFichier = "DAT";
     ChargeRapports(ctx);
     EXPECT_EQ(p.RapportV, 1.0);
+}
+
+TEST_F(Magasin, IniDeWindowsLuParLesChargeurs) {
+    dossier.Ecrit("Korvelin.ini", "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rDecalageOutil=3\rInversionSens_Z='Vrai'\r");
+    ChargeDemarrage(ctx);
+    EXPECT_EQ(ctx.parametres.RayonFraise, 2.0);
+    EXPECT_EQ(ctx.parametres.DecalageOutil, 3);
+    EXPECT_TRUE(ctx.parametres.InversionSens_Z);
 }
 
 TEST_F(Magasin, ValeursStockeesRelues) {
@@ -111,13 +128,46 @@ TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
     ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "9\r\n5,5"));  // no extra point line
     EXPECT_EQ(LireParametre(ctx, "MargeX", "0"), "9  5,5");
     ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "9"));
-    // A key the project lacks is stored nowhere, but the file is rewritten with a backup.
-    ASSERT_TRUE(EcrireParametre(ctx, "Inconnue", "1"));
-    EXPECT_EQ(LireParametre(ctx, "Inconnue", "d"), "d");
-    EXPECT_FALSE(LireIni(ctx.CheminIni, "Korvelin", "Inconnue"));
+    // A key the project lacks joins its settings lines, not the INI file.
+    ASSERT_TRUE(EcrireParametre(ctx, "MargeY", "6"));
+    EXPECT_EQ(LireParametre(ctx, "MargeY", "0"), "6");
+    EXPECT_EQ(LireIni(ctx.CheminIni, "Korvelin", "MargeY"), "2");
     EXPECT_TRUE(FichierExiste(dossier.Chemin("piece.tmp")));
-    EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n" +
+    EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n$$MargeY=6\r\n" +
                                                   LignePointProjet({1, 1, PlumeBasse, PremiereSequence}) + "\r\n");
+}
+
+// The dialogs store all their values at once: one rewrite, the file the writes one by
+// one would leave. The line a reading finds is the one written, however it is spaced.
+TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
+    const EcrituresReglages valeurs = {{"RayonFraise", "1,5"}, {"MargeX", "2"}, {"Fichier", "/a\nb"},
+                                       {"MargeX", "3"},        {"ConfirmSuppr", "Faux"}};
+    const std::string ini = "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nmargex = 1\r\n\r\n[Fin]\r\n";
+    const std::string projet = ProjetDe("$$[Korvelin]\r\n$$RayonFraise = 2\r\n$$MargeX=1\r\n$$Rem\r\n");
+    std::string attendus[2];
+    for (int enLot = 0; enLot < 2; ++enLot) {
+        for (const bool avecProjet : {false, true}) {
+            ContexteTemporaire t;
+            t.dossier.Ecrit("Korvelin.ini", ini);
+            std::string chemin = t.ctx.CheminIni;
+            if (avecProjet) {
+                chemin = t.ctx.dessin.NomFichier = t.ctx.dessin.FichierProjet = t.dossier.Ecrit("p.Korvelin", projet);
+                t.ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
+                t.ctx.dessin.NbPoints = 2;
+            }
+            if (enLot) ASSERT_TRUE(EcrireParametres(t.ctx, valeurs));
+            else for (const auto& [cle, valeur] : valeurs) ASSERT_TRUE(EcrireParametre(t.ctx, cle, valeur));
+            if (enLot) EXPECT_EQ(DossierTemporaire::Lit(chemin), attendus[avecProjet]);
+            attendus[avecProjet] = DossierTemporaire::Lit(chemin);
+            EXPECT_EQ(LireParametre(t.ctx, "RayonFraise", ""), "1,5");
+            EXPECT_EQ(LireParametre(t.ctx, "MargeX", ""), "3");
+            EXPECT_EQ(LireParametre(t.ctx, "Fichier", ""), "/a b");
+        }
+    }
+    EXPECT_EQ(attendus[0], "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nMargeX=3\r\nRayonFraise=1,5\r\nFichier=/a b\r\n"
+                           "ConfirmSuppr=Faux\r\n\r\n[Fin]\r\n");
+    EXPECT_EQ(attendus[1], ProjetDe("$$[Korvelin]\r\n$$RayonFraise=1,5\r\n$$MargeX=3\r\n$$Rem\r\n$$Fichier=/a b\r\n"
+                                    "$$ConfirmSuppr=Faux\r\n"));
 }
 
 TEST_F(Magasin, UnDessinDUnAutreTypeNEstJamaisReecrit) {
