@@ -88,7 +88,9 @@ std::string EnTete(const TravailCUT& t) {
     ligne("// Vitesse hors-matière Z    : ", t.VitMax_Descente);
     ligne("// Hauteur dégagement        : ", t.HautDeg);
     ligne("// Profondeur fraisage       : ", t.ProfFraisage);
-    ligne("// Nombre de passes          : ", std::to_string(t.NbPasse < 1 ? 1 : t.NbPasse));
+    const int32_t n = t.NbPasse < 1 ? 1 : t.NbPasse;
+    const bool typee = !t.TexteNbPasse.empty() && std::trunc(LectureSaisie(t.TexteNbPasse)) == n;
+    ligne("// Nombre de passes          : ", typee ? t.TexteNbPasse : std::to_string(n));
     ligne("//");
     ligne("// Marge en X                : ", t.MargeX);
     ligne("// Marge en Y                : ", t.MargeY);
@@ -227,7 +229,8 @@ TravailCUT TravailCUTInitial(Contexte& ctx) {
     TravailCUT t;
     t.HautDeg = LireParametre(ctx, "HautDeg", "1");
     t.ProfFraisage = LireParametre(ctx, "ProfFraisage", "-3");
-    const double passes = std::trunc(LectureSaisie(LireParametre(ctx, "NbPasse", "1")));
+    t.TexteNbPasse = LireParametre(ctx, "NbPasse", "1");
+    const double passes = std::trunc(LectureSaisie(t.TexteNbPasse));
     t.NbPasse = (std::isfinite(passes) && passes >= 1.0)
                     ? static_cast<int32_t>(std::min(passes, 2147483647.0))
                     : 1;

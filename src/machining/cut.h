@@ -15,6 +15,7 @@ struct TravailCUT {
     std::string HautDeg = "1";
     std::string ProfFraisage = "-3";
     int32_t NbPasse = 1;  // below 1 counts as 1
+    std::string TexteNbPasse;  // the box's text as typed, for the header while it gives NbPasse
     std::string MargeX = "0";
     std::string MargeY = "0";
     std::string VitMax_Mat_X, VitMax_Mat_Y, VitMax_Mat_Z;
