@@ -12,6 +12,7 @@
 #include "korvelin_cut_options.h"
 #include "machining/cut.h"
 #include "machining/simulation.h"
+#include "machining/vitesses.h"
 #include "model/listes.h"
 #include "model/nombres.h"
 #include "model/noms_fichiers.h"
@@ -75,7 +76,7 @@ bool TypeConnu(const std::string& type) {
 }
 
 int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
-    if (!FichierExiste(o.dessin)) return Erreur(ui, "Fichier introuvable : " + o.dessin);
+    if (const std::string raison = RaisonIllisible(o.dessin); !raison.empty()) return Erreur(ui, raison);
     const std::string extension = ExtraitExtension(NomSansDossier(o.dessin));
     if (!TypeConnu(EnMajuscules(extension)))
         return Erreur(ui, "Type de fichier non reconnu : " + o.dessin +
@@ -96,10 +97,48 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     return 0;
 }
 
-int EcritProjet(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
-    if (ctx.dessin.TypeFichier != "KORVELIN" && MemeFichier(o.projet, o.dessin))
-        return Erreur(ui, "Le fichier projet ne peut pas remplacer le dessin ouvert !");
+int EcritProjet(Contexte& ctx, const Options& o) {
     return EnregistreProjetSous(ctx, o.projet) ? 0 : 1;
+}
+
+// An --ini named on the command line must be a settings file: falling back to the
+// defaults without a word would cut with a radius and a depth nobody chose.
+int VerifieIni(InterfaceConsole& ui, const std::string& chemin) {
+    if (const std::string raison = RaisonFichierIllisible(chemin, "de paramètres"); !raison.empty())
+        return Erreur(ui, raison);
+    const std::optional<ValeursIni> ini = ValeursIni::Lire(chemin, SectionIni);
+    if (!ini) return Erreur(ui, "Le fichier de paramètres « " + chemin + " » ne peut pas être lu.");
+    if (!ini->SectionPresente() && ini->AutreContenu())
+        return Erreur(ui, "« " + chemin + " » n'est pas un fichier de paramètres : il n'a pas de section [" +
+                              std::string(SectionIni) + "].");
+    return 0;
+}
+
+// No output may replace an input or another output, however its path is spelled: the
+// files themselves are compared.
+int VerifieSorties(InterfaceConsole& ui, const Options& o, const std::string& ini) {
+    struct Fichier {
+        std::string option, chemin;
+    };
+    std::vector<Fichier> sorties;
+    if (!o.simulation && !o.dessin.empty())
+        sorties.push_back({"-o", o.sortie.empty() ? NomFichierCUTParDefaut(o.dessin) : o.sortie});
+    if (!o.projet.empty()) sorties.push_back({"--projet", o.projet});
+    if (!o.journal.empty()) sorties.push_back({"--journal", o.journal});
+    for (std::size_t i = 0; i < sorties.size(); ++i) {
+        const Fichier& s = sorties[i];
+        if (MemeFichierDisque(s.chemin, o.dessin))
+            return Erreur(ui, "Le fichier « " + s.chemin + " » (" + s.option +
+                                  ") est le dessin lui-même : il ne sera pas remplacé.");
+        if (MemeFichierDisque(s.chemin, ini))
+            return Erreur(ui, "Le fichier « " + s.chemin + " » (" + s.option +
+                                  ") est le fichier de paramètres : il ne sera pas remplacé.");
+        for (std::size_t j = 0; j < i; ++j)
+            if (MemeFichierDisque(s.chemin, sorties[j].chemin))
+                return Erreur(ui, "Les options " + sorties[j].option + " et " + s.option +
+                                      " désignent le même fichier : " + s.chemin);
+    }
+    return 0;
 }
 
 int Simulation(Contexte& ctx, const Options& o) {
@@ -126,7 +165,10 @@ int Cut(Contexte& ctx, const Options& o) {
     AppliqueReglages(ctx, o);
     if (o.hauteur) t.HautDeg = *o.hauteur;
     if (o.profondeur) t.ProfFraisage = *o.profondeur;
-    if (o.passes) t.NbPasse = *o.passes;
+    if (o.passes) {
+        t.NbPasse = *o.passes;
+        t.TexteNbPasse = o.passesTexte;
+    }
     t.MargeX = EcritureLocale(ctx.parametres.MargeX);
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
@@ -142,14 +184,17 @@ int Lance(const Options& o) {
     Contexte ctx(&ui);
     ctx.ParametresEnLectureSeule = true;
     ctx.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
+    if (o.ini)
+        if (const int statut = VerifieIni(ui, *o.ini)) return statut;
     ChargeDemarrage(ctx);
     AppliqueReglages(ctx, o);
 
     if (!o.dessin.empty()) {
         if (const int statut = Ouvre(ctx, ui, o)) return statut;
     }
+    if (const int statut = VerifieSorties(ui, o, ctx.CheminIni)) return statut;
     if (!o.projet.empty()) {
-        if (const int statut = EcritProjet(ctx, ui, o)) return statut;
+        if (const int statut = EcritProjet(ctx, o)) return statut;
     }
     return o.simulation ? Simulation(ctx, o) : Cut(ctx, o);
 }

@@ -34,7 +34,7 @@ const char* const Usage =
     "  --help               affiche cette aide\n"
     "\n"
     "Les nombres s'écrivent avec une virgule ou un point. Le fichier de paramètres\n"
-    "n'est jamais modifié.\n";
+    "n'est jamais modifié, et aucune sortie ne remplace le dessin ni ce fichier.\n";
 
 namespace {
 
@@ -142,7 +142,11 @@ private:
         }
         if (a == "--hauteur") return Garde(o_.hauteur, TexteNumerique(a));
         if (a == "--profondeur") return Garde(o_.profondeur, TexteNumerique(a));
-        if (a == "--passes") return Garde(o_.passes, Entier(a, 1, 1000));
+        if (a == "--passes") {
+            if (auto erreur = Garde(o_.passes, Entier(a, 1, 1000))) return erreur;
+            o_.passesTexte = args_[pos_];
+            return std::nullopt;
+        }
         if (a == "--marge-x") return Garde(o_.margeX, Nombre(a));
         if (a == "--marge-y") return Garde(o_.margeY, Nombre(a));
         if (a == "--rapport-h") return Garde(o_.rapportH, Positif(a, false));
@@ -203,8 +207,6 @@ private:
         if (o_.serie && o_.test >= 0) return "--serie et --test s'excluent";
         if (o_.dessin.empty() && o_.test < 0) return "aucun dessin indiqué";
         if (o_.dessin.empty() && !o_.projet.empty()) return "--projet demande un dessin";
-        if (!o_.projet.empty() && o_.projet == o_.sortie)
-            return "le fichier projet et le fichier CUT doivent être différents";
         return std::nullopt;
     }
 };

@@ -18,6 +18,7 @@ struct Options {
     std::optional<int16_t> cote;
     std::optional<std::string> hauteur, profondeur;
     std::optional<int32_t> passes;
+    std::string passesTexte;  // as typed, for the header of the CUT file
     std::optional<double> margeX, margeY;
     std::optional<double> rapportH, rapportV;
     std::string projet;

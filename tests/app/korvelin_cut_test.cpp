@@ -2,6 +2,7 @@
 // included, so no run can see or touch the real settings.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -92,7 +93,12 @@ TEST(KorvelinCut, HelpUsageAndFilesThatCannotBeConverted) {
         EXPECT_NE(e.erreurs.find("Usage : korvelin-cut"), std::string::npos);
     }
     c.dossier.Ecrit("vide.plt", "IN;PU0,0;PU10,10;");
-    for (const auto& [dessin, message] : {std::pair{"absent.plt", "Fichier introuvable"}, {"vide.plt", "Fichier inexploitable !"}}) {
+    fs::create_directory(c.dossier.Chemin("dossier.plt"));
+    ASSERT_EQ(::mkfifo(c.dossier.Chemin("tube.plt").c_str(), 0600), 0);
+    for (const auto& [dessin, message] : {std::pair{"absent.plt", "Le fichier « absent.plt » est introuvable."},
+                                          {"vide.plt", "Fichier inexploitable !"},
+                                          {"dossier.plt", "« dossier.plt » est un dossier, pas un fichier de dessin."},
+                                          {"tube.plt", "« tube.plt » est un périphérique ou un tube, pas un fichier de dessin."}}) {
         e = c.Lance({dessin});
         EXPECT_EQ(e.statut, 1);
         EXPECT_NE(e.erreurs.find(message), std::string::npos) << e.erreurs;
@@ -125,6 +131,66 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     EXPECT_EQ(DossierTemporaire::Lit(c.ini), avant);
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")));
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("config")));
+}
+
+// No output replaces the drawing, the INI file or another output, however it is spelled.
+TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
+    Convertisseur c;
+    const std::string piece = c.Piece(), plt = DossierTemporaire::Lit(piece), ini = DossierTemporaire::Lit(c.ini);
+    fs::create_directory(c.dossier.Chemin("sous"));
+    fs::create_hard_link(c.ini, c.dossier.Chemin("lien.ini"));
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cas = {
+        {{"piece.plt", "-o", "./piece.plt"}, "(-o) est le dessin lui-même"},
+        {{"piece.plt", "--projet", "sous/../Korvelin.ini"}, "(--projet) est le fichier de paramètres"},
+        {{"piece.plt", "-o", "lien.ini"}, "(-o) est le fichier de paramètres"},
+        {{"piece.plt", "--simulation", "--journal", "piece.plt"}, "(--journal) est le dessin lui-même"},
+        {{"piece.plt", "-o", "p.Korvelin", "--projet", "./p.Korvelin"}, "Les options -o et --projet désignent le même fichier"},
+        {{"piece.plt", "--ini", "piece.cut"}, "(-o) est le fichier de paramètres"},
+    };
+    c.dossier.Ecrit("piece.cut", "[Korvelin]\r\n");
+    for (const auto& [arguments, message] : cas) {
+        const Execution e = c.Lance(arguments, arguments.size() < 2 || arguments[1] != "--ini");
+        EXPECT_EQ(e.statut, 1) << arguments.back();
+        EXPECT_NE(e.erreurs.find(message), std::string::npos) << e.erreurs;
+    }
+    EXPECT_EQ(DossierTemporaire::Lit(piece), plt);
+    EXPECT_EQ(DossierTemporaire::Lit(c.ini), ini);
+    EXPECT_EQ(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")), "[Korvelin]\r\n");
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.Korvelin")));
+}
+
+// A settings file named on the command line is read as Windows writes it, or refused:
+// never silently replaced by the defaults.
+TEST(KorvelinCut, SettingsFileReadOrRefused) {
+    Convertisseur c;
+    c.Piece();
+    fs::create_directory(c.dossier.Chemin("dossier.ini"));
+    c.dossier.Ecrit("autre.ini", "[Autre]\r\nHautDeg=7\r\n");
+    const std::pair<std::string, std::string> refus[] = {
+        {"absent.ini", "Le fichier « absent.ini » est introuvable."},
+        {"dossier.ini", "« dossier.ini » est un dossier, pas un fichier de paramètres."},
+        {"piece.plt", "n'est pas un fichier de paramètres : il n'a pas de section [Korvelin]."},
+        {"autre.ini", "n'est pas un fichier de paramètres : il n'a pas de section [Korvelin]."},
+    };
+    for (const auto& [ini, message] : refus) {
+        const Execution e = c.Lance({"piece.plt", "--ini", ini}, false);
+        EXPECT_EQ(e.statut, 1) << ini;
+        EXPECT_NE(e.erreurs.find(message), std::string::npos) << e.erreurs;
+        EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
+    }
+    // Notepad's byte order mark, CR alone, quoted values; the count of passes as typed.
+    c.dossier.Ecrit("bloc.ini", "\xEF\xBB\xBF[Korvelin]\rHautDeg=\"7\"\rNbPasse=2.5\r");
+    Execution e = c.Lance({"piece.plt", "--ini", "bloc.ini"}, false);
+    ASSERT_EQ(e.statut, 0) << e.erreurs;
+    std::string cut = DossierTemporaire::Lit(c.dossier.Chemin("piece.cut"));
+    EXPECT_NE(cut.find("// Hauteur d\xE9gagement        : 7\r\n"), std::string::npos);
+    EXPECT_NE(cut.find("// Nombre de passes          : 2.5\r\n"), std::string::npos);
+    EXPECT_NE(cut.find("YD:-1.500\r"), std::string::npos);  // the first of two passes of -3
+    e = c.Lance({"piece.plt", "--passes", "3,0"});
+    ASSERT_EQ(e.statut, 0) << e.erreurs;
+    cut = DossierTemporaire::Lit(c.dossier.Chemin("piece.cut"));
+    EXPECT_NE(cut.find("// Nombre de passes          : 3,0\r\n"), std::string::npos);
+    EXPECT_NE(cut.find("YD:-1.000\r"), std::string::npos);
 }
 
 TEST(KorvelinCut, ProjectWrittenAndConvertedAgain) {
