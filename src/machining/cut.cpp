@@ -227,9 +227,9 @@ std::string TexteTotal(double valeur) { return FormatFixe(valeur, 1, ','); }
 
 TravailCUT TravailCUTInitial(Contexte& ctx) {
     TravailCUT t;
-    t.HautDeg = LireParametre(ctx, "HautDeg", "1");
-    t.ProfFraisage = LireParametre(ctx, "ProfFraisage", "-3");
-    t.TexteNbPasse = LireParametre(ctx, "NbPasse", "1");
+    t.HautDeg = LireReglage(ctx, "HautDeg");
+    t.ProfFraisage = LireReglage(ctx, "ProfFraisage");
+    t.TexteNbPasse = LireReglage(ctx, "NbPasse");
     const double passes = std::trunc(LectureSaisie(t.TexteNbPasse));
     t.NbPasse = (std::isfinite(passes) && passes >= 1.0)
                     ? static_cast<int32_t>(std::min(passes, 2147483647.0))

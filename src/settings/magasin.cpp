@@ -165,7 +165,10 @@ std::string LireParametre(Contexte& ctx, std::string_view cle, std::string_view 
 
 std::string LireReglage(Contexte& ctx, std::string_view cle) {
     const Reglage* r = TrouveReglage(cle);
-    return LireParametre(ctx, cle, r ? DefautReglage(*r, ctx.dessin.TypeFichier) : std::string_view{});
+    if (!r) return LireParametre(ctx, cle, {});
+    // A ratio key names its file type itself.
+    const std::string_view type = r->prefixeType ? cle.substr(0, cle.size() - r->cle.size()) : std::string_view{};
+    return LireParametre(ctx, cle, DefautReglage(*r, type));
 }
 
 bool EcrireParametres(Contexte& ctx, const EcrituresReglages& brutes) {

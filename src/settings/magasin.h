@@ -17,7 +17,8 @@ inline constexpr std::string_view SectionIni = "Korvelin";
 inline constexpr std::string_view NomFichierIni = "Korvelin.ini";
 
 std::string LireParametre(Contexte& ctx, std::string_view cle, std::string_view defaut);
-// The key with the default of its row in the table (the empty text for unknown keys).
+// The key with the default of its row in the table (the empty text for unknown keys; a
+// ratio key's default follows the file type it starts with).
 std::string LireReglage(Contexte& ctx, std::string_view cle);
 // False after telling the user, when the file could not be written (the old one stays).
 bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur);

@@ -69,6 +69,11 @@ TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     ctx.dessin.TypeFichier = "DAT";
     ChargeRapports(ctx);
     EXPECT_EQ(p.RapportV, 1.0);
+    // Keys read one at a time take the default of their row.
+    EXPECT_EQ(LireReglage(ctx, "ProfFraisage"), "-3");
+    EXPECT_EQ(LireReglage(ctx, "PLTRapportH"), "0.025");
+    EXPECT_EQ(LireReglage(ctx, "DXFRapportV"), "1");
+    EXPECT_EQ(LireReglage(ctx, "Inconnue"), "");
 }
 
 TEST_F(Magasin, IniDeWindowsLuParLesChargeurs) {
