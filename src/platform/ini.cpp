@@ -137,6 +137,11 @@ namespace {
 // first line of the key in the section replaced (or removed), else a line added after
 // the last non-blank line of the section, the section made at the end when missing.
 void AppliqueEcriture(std::vector<std::string>& lignes, std::string_view section, const EcritureIni& e) {
+    std::string nouvelle;
+    if (e.valeur) {
+        nouvelle.reserve(e.cle.size() + 1 + e.valeur->size());
+        nouvelle.append(e.cle).append(1, '=').append(*e.valeur);
+    }
     bool dansSection = false, sectionVue = false;
     std::size_t finSection = lignes.size();
     for (std::size_t i = 0; i < lignes.size(); ++i) {
@@ -152,17 +157,19 @@ void AppliqueEcriture(std::vector<std::string>& lignes, std::string_view section
         if (!dansSection) continue;
         if (!Rogne(lignes[i]).empty()) finSection = i + 1;
         if (auto k = Cle(lignes[i]); k && EgauxSansCasse(*k, e.cle)) {
-            if (e.valeur) lignes[i] = e.cle + "=" + *e.valeur;
+            if (e.valeur) lignes[i] = std::move(nouvelle);
             else lignes.erase(lignes.begin() + static_cast<std::ptrdiff_t>(i));
             return;
         }
     }
     if (!e.valeur) return;  // nothing to remove
     if (!sectionVue) {
-        lignes.push_back("[" + std::string(section) + "]");
+        std::string entete(1, '[');
+        entete.append(section).append(1, ']');
+        lignes.push_back(std::move(entete));
         finSection = lignes.size();
     }
-    lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(finSection), e.cle + "=" + *e.valeur);
+    lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(finSection), std::move(nouvelle));
 }
 
 }  // namespace
