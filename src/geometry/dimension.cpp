@@ -83,9 +83,8 @@ void ModeleDimension::CliquerProportions(bool coche) {
 
 void ModeleDimension::Fermer(Contexte& ctx) {
     const std::string& type = ctx.dessin.TypeFichier;
-    EcrireParametre(ctx, type + "RapportV", V_Rapport);
+    EcrireParametres(ctx, {{type + "RapportV", V_Rapport}, {type + "RapportH", H_Rapport}});
     ctx.parametres.RapportV = Valeur(V_Rapport);
-    EcrireParametre(ctx, type + "RapportH", H_Rapport);
     ctx.parametres.RapportH = Valeur(H_Rapport);
 }
 
