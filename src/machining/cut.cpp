@@ -1,8 +1,16 @@
 #include "machining/cut.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "machining/controles.h"
 
 #include "machining/vitesses.h"
 #include "model/nombres.h"
@@ -13,10 +21,6 @@
 namespace korvelin {
 
 namespace {
-
-// More passes than this cut steps of a few micrometres and would only make the file
-// (and the memory that builds it) grow without end.
-constexpr int32_t MaxPasses = 1000;
 
 #define KORVELIN_TEXTE_(x) #x
 #define KORVELIN_TEXTE(x) KORVELIN_TEXTE_(x)
@@ -71,6 +75,78 @@ bool MemeFichier(const std::string& a, const std::string& b) {
 
 namespace {
 
+// The file written as it is made: lines gather in a buffer of a few megabytes that goes to
+// a temporary file beside the destination; once complete, that file is synced and renamed
+// into place, so a failed write leaves any earlier file whole.
+class FluxFichier {
+public:
+    static constexpr std::size_t TailleTampon = 4 << 20;
+
+    explicit FluxFichier(const std::string& chemin) : chemin_(chemin) {
+        tampon.reserve(TailleTampon + 4096);
+        struct stat st {};
+        existe_ = ::stat(chemin.c_str(), &st) == 0;
+        if (existe_ && !S_ISREG(st.st_mode)) return;
+        mode_ = existe_ ? (st.st_mode & 07777) : 0;
+        std::vector<char> modele(chemin.begin(), chemin.end());
+        for (char c : std::string_view(".tmp-XXXXXX")) modele.push_back(c);
+        modele.push_back('\0');
+        fd_ = ::mkstemp(modele.data());
+        if (fd_ >= 0) temporaire_ = modele.data();
+    }
+    ~FluxFichier() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            ::unlink(temporaire_.c_str());
+        }
+    }
+    FluxFichier(const FluxFichier&) = delete;
+    FluxFichier& operator=(const FluxFichier&) = delete;
+
+    bool Ouvert() const { return fd_ >= 0; }
+    // After a line: the buffer goes to the file once it is full.
+    void Verse() {
+        if (tampon.size() >= TailleTampon) Vide();
+    }
+    bool Termine() {
+        Vide();
+        if (fd_ < 0 || !ok_) return false;
+        // A replaced file keeps its permissions; a new one gets the usual ones.
+        mode_t mode = mode_;
+        if (!existe_) {
+            const mode_t masque = ::umask(0);
+            ::umask(masque);
+            mode = 0666 & ~masque;
+        }
+        bool ok = ::fchmod(fd_, mode) == 0 && ::fsync(fd_) == 0;
+        ok = ::close(fd_) == 0 && ok;
+        fd_ = -1;
+        ok = ok && ::rename(temporaire_.c_str(), chemin_.c_str()) == 0;
+        if (!ok) ::unlink(temporaire_.c_str());
+        return ok;
+    }
+
+    std::string tampon;
+
+private:
+    void Vide() {
+        std::size_t ecrit = 0;
+        while (ok_ && fd_ >= 0 && ecrit < tampon.size()) {
+            const ssize_t n = ::write(fd_, tampon.data() + ecrit, tampon.size() - ecrit);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) ok_ = false;
+            else ecrit += static_cast<std::size_t>(n);
+        }
+        tampon.clear();
+    }
+
+    std::string chemin_, temporaire_;
+    int fd_ = -1;
+    bool existe_ = false;
+    bool ok_ = true;
+    mode_t mode_ = 0;
+};
+
 std::string EnTete(const TravailCUT& t) {
     std::string e;
     auto ligne = [&](std::string_view a, std::string_view b = {}) {
@@ -111,8 +187,8 @@ struct Commentaires {
 
 class Ecrivain {
 public:
-    Ecrivain(std::string& sortie, TotauxCUT& totaux, const SuiviCUT& suivi)
-        : sortie_(sortie), totaux_(totaux), suivi_(suivi),
+    Ecrivain(FluxFichier& flux, TotauxCUT& totaux, const SuiviCUT& suivi)
+        : flux_(flux), sortie_(flux.tampon), totaux_(totaux), suivi_(suivi),
           prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
 
     void Commentaire(const std::string& ligne) { sortie_.append(ligne); }
@@ -130,6 +206,7 @@ public:
         sortie_.append(" YD:");
         AjouteNombreCUT(sortie_, z);
         sortie_.append("\r\n");
+        flux_.Verse();
         totaux_.TempsFraisage += t;
         if (suivi_ && (++lignes_ & 1023) == 0) {
             const auto maintenant = std::chrono::steady_clock::now();
@@ -150,6 +227,7 @@ public:
 
 private:
     static constexpr std::chrono::milliseconds Intervalle{100};
+    FluxFichier& flux_;
     std::string& sortie_;
     std::string x_;  // the X text, written twice
     TotauxCUT& totaux_;
@@ -282,16 +360,28 @@ bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totau
                         Icone::Critique);
         return false;
     }
+    {
+        const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
+        Parametres p = ctx.parametres;
+        p.MargeX = LectureSaisie(travail.MargeX);
+        p.MargeY = LectureSaisie(travail.MargeY);
+        auto refus = ControleValeurs(p, H, travail.NbPasse);
+        if (!refus) refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
+        if (refus) {
+            ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+            return false;
+        }
+    }
 
-    std::string contenu = EnTete(travail);
-    std::size_t nbPoints = 0;
-    for (std::size_t k = 0; k < d.NbSequencesDecalees(); ++k)
-        nbPoints += d.Trace_Decale[k].Points.size();
-    contenu.reserve(contenu.size() + (nbPoints * static_cast<std::size_t>(std::max(1, travail.NbPasse)) + 16) * 56);
-    Ecrivain e(contenu, totaux, suivi);
-    Corps(d, travail, v, e);
-
-    if (!EcrireFichierAtomique(travail.FichierCUT, contenu)) {
+    FluxFichier flux(travail.FichierCUT);
+    bool ecrit = flux.Ouvert();
+    if (ecrit) {
+        flux.tampon.append(EnTete(travail));
+        Ecrivain e(flux, totaux, suivi);
+        Corps(d, travail, v, e);
+        ecrit = flux.Termine();
+    }
+    if (!ecrit) {
         ctx.ui->Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme,
                         Icone::Critique);
         return false;

@@ -32,7 +32,10 @@ SessionMachine::SessionMachine(Machine& m, const std::atomic<bool>& arret, Ordon
     m_.Ancree = false;
     m_.Impulsions = 0;
     m_.ImpulsionsEnRetard = 0;
-    if (!m_.port.Reel()) return;
+    m_.UnitesAttendues = 0;
+    m_.Origine = m_.PasEnvoyes;
+    m_.Ou = {};
+    if (!m_.port.Reel() || m_.Comptage) return;
     // No page fault inside a pulse. Refused without the privilege: the run goes on.
     memoireVerrouillee_ = mlockall(MCL_CURRENT | MCL_FUTURE) == 0;
     if (ordonnancement == Ordonnancement::TempsReel) {
@@ -61,6 +64,12 @@ SessionMachine::~SessionMachine() {
 void SessionMachine::Completer(CompteRendu& cr) const {
     const Parametres& v = m_.valeurs;
     cr.impulsions = m_.Impulsions;
+    cr.trace = m_.Ou.trace;
+    cr.passe = m_.Ou.passe;
+    cr.point = m_.Ou.point;
+    cr.copie = m_.Ou.copie;
+    cr.rangee = m_.Ou.rangee;
+    cr.duree = static_cast<double>(m_.UnitesAttendues) * 0.0001;
     cr.impulsionsEnRetard = m_.ImpulsionsEnRetard;
     cr.X = static_cast<double>(m_.PasEnvoyes[0] - depart_[0]) * LongueurPas(v.Pas_X, v.NbPas_X);
     cr.Y = static_cast<double>(m_.PasEnvoyes[1] - depart_[1]) * LongueurPas(v.Pas_Y, v.NbPas_Y);

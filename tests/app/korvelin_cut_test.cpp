@@ -31,7 +31,8 @@ struct Execution {
 
 struct Convertisseur {
     DossierTemporaire dossier;
-    const std::string ini = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\n");
+    // Margins keep a cutter beside the outline within the machine's travel.
+    const std::string ini = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\n");
     Convertisseur() { fs::create_directories(dossier.Chemin("home")), fs::create_directories(dossier.Chemin("config")); }
 
     // Runs the converter in the temporary folder; "--ini" is added unless given.
@@ -109,8 +110,9 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
                                                        "Temps de fraisage en secondes : \\d+,\\d\n$")))
         << e.sortie;
     int coupes = 0;
-    for (const Mouvement& m : Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")))) {
+    for (Mouvement m : Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")))) {
         if (m.z != -2.0) continue;
+        m.x -= 5, m.y -= 5;
         ++coupes;
         // R from the outline along the sides, up to R·√2 at the square's corners.
         const double d = DistanceAuDessin(m.x, m.y);
