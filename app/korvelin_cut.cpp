@@ -10,6 +10,7 @@
 #include "import/ouverture.h"
 #include "import/projet.h"
 #include "korvelin_cut_options.h"
+#include "machining/controles.h"
 #include "machining/cut.h"
 #include "machining/simulation.h"
 #include "model/listes.h"
@@ -102,6 +103,13 @@ int EcritProjet(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     return EnregistreProjetSous(ctx, o.projet) ? 0 : 1;
 }
 
+// A depth above the surface is allowed, but the tool then cuts nothing.
+void SignaleProfondeurPositive(const std::string& profondeur) {
+    if (ProfondeurPositive(LectureSaisie(profondeur)))
+        std::cerr << "Attention : la profondeur de fraisage " << profondeur
+                  << " est positive, l'outil restera au-dessus de la pièce.\n";
+}
+
 int Simulation(Contexte& ctx, const Options& o) {
     const TravailCUT t = TravailCUTInitial(ctx);  // the job values as the window loads them
     AppliqueReglages(ctx, o);
@@ -118,6 +126,8 @@ int Simulation(Contexte& ctx, const Options& o) {
     s.Test = o.test;
     if (o.dimension) s.DimensionTest = *o.dimension;
     s.Journal = o.journal;
+    s.Estimation = o.estimation;
+    SignaleProfondeurPositive(s.ProfFraisage);
     return LanceSimulation(ctx, s);
 }
 
@@ -130,6 +140,7 @@ int Cut(Contexte& ctx, const Options& o) {
     t.MargeX = EcritureLocale(ctx.parametres.MargeX);
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
+    SignaleProfondeurPositive(t.ProfFraisage);
     TotauxCUT totaux;
     if (!GenereFichierCUT(ctx, t, totaux)) return 1;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'

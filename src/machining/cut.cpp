@@ -1,16 +1,11 @@
 #include "machining/cut.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "machining/controles.h"
+#include "machining/flux_fichier.h"
 
 #include "machining/vitesses.h"
 #include "model/nombres.h"
@@ -74,78 +69,6 @@ bool MemeFichier(const std::string& a, const std::string& b) {
 }
 
 namespace {
-
-// The file written as it is made: lines gather in a buffer of a few megabytes that goes to
-// a temporary file beside the destination; once complete, that file is synced and renamed
-// into place, so a failed write leaves any earlier file whole.
-class FluxFichier {
-public:
-    static constexpr std::size_t TailleTampon = 4 << 20;
-
-    explicit FluxFichier(const std::string& chemin) : chemin_(chemin) {
-        tampon.reserve(TailleTampon + 4096);
-        struct stat st {};
-        existe_ = ::stat(chemin.c_str(), &st) == 0;
-        if (existe_ && !S_ISREG(st.st_mode)) return;
-        mode_ = existe_ ? (st.st_mode & 07777) : 0;
-        std::vector<char> modele(chemin.begin(), chemin.end());
-        for (char c : std::string_view(".tmp-XXXXXX")) modele.push_back(c);
-        modele.push_back('\0');
-        fd_ = ::mkstemp(modele.data());
-        if (fd_ >= 0) temporaire_ = modele.data();
-    }
-    ~FluxFichier() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            ::unlink(temporaire_.c_str());
-        }
-    }
-    FluxFichier(const FluxFichier&) = delete;
-    FluxFichier& operator=(const FluxFichier&) = delete;
-
-    bool Ouvert() const { return fd_ >= 0; }
-    // After a line: the buffer goes to the file once it is full.
-    void Verse() {
-        if (tampon.size() >= TailleTampon) Vide();
-    }
-    bool Termine() {
-        Vide();
-        if (fd_ < 0 || !ok_) return false;
-        // A replaced file keeps its permissions; a new one gets the usual ones.
-        mode_t mode = mode_;
-        if (!existe_) {
-            const mode_t masque = ::umask(0);
-            ::umask(masque);
-            mode = 0666 & ~masque;
-        }
-        bool ok = ::fchmod(fd_, mode) == 0 && ::fsync(fd_) == 0;
-        ok = ::close(fd_) == 0 && ok;
-        fd_ = -1;
-        ok = ok && ::rename(temporaire_.c_str(), chemin_.c_str()) == 0;
-        if (!ok) ::unlink(temporaire_.c_str());
-        return ok;
-    }
-
-    std::string tampon;
-
-private:
-    void Vide() {
-        std::size_t ecrit = 0;
-        while (ok_ && fd_ >= 0 && ecrit < tampon.size()) {
-            const ssize_t n = ::write(fd_, tampon.data() + ecrit, tampon.size() - ecrit);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) ok_ = false;
-            else ecrit += static_cast<std::size_t>(n);
-        }
-        tampon.clear();
-    }
-
-    std::string chemin_, temporaire_;
-    int fd_ = -1;
-    bool existe_ = false;
-    bool ok_ = true;
-    mode_t mode_ = 0;
-};
 
 std::string EnTete(const TravailCUT& t) {
     std::string e;

@@ -155,6 +155,8 @@ TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
                                                        "pas nets -?\\d+ ; position finale -?\\d+,\\d{4} mm\n")))
         << e.sortie;
     EXPECT_NE(e.sortie.find("Dur\xC3\xA9" "e programm\xC3\xA9" "e"), std::string::npos);
+    EXPECT_NE(e.sortie.find("Impulsions en retard : 0 sur "), std::string::npos);
+    EXPECT_NE(e.sortie.find("X = 0,0000 mm, Y = 0,0000 mm, Z = 0,0000 mm\n"), std::string::npos);
     std::istringstream journal(DossierTemporaire::Lit(c.dossier.Chemin("j.txt")));
     const std::regex forme(R"(\d+\.\d{6} [DC] [0-9A-F]{2})");
     int lignes = 0;
@@ -162,6 +164,12 @@ TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
     EXPECT_GT(lignes, 100);
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
     EXPECT_EQ(c.Lance({"--simulation", "--test", "1", "--dimension", "20"}).statut, 0);
+    // The estimate alone, with a warning for a depth above the surface.
+    e = c.Lance({c.Piece(), "--estimation", "--profondeur", "0,5"});
+    EXPECT_EQ(e.statut, 0);
+    EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Dur\xC3\xA9" "e estim\xC3\xA9" "e : \\d+ min \\d+,\\d s \\(")))
+        << e.sortie;
+    EXPECT_NE(e.erreurs.find("positive"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <filesystem>
 #include <random>
 #include <tuple>
 
@@ -218,4 +219,20 @@ TEST(Simulation, EchecsMotifsEtSeries) {
     mauvais.Journal = "/dossier/qui/n/existe/pas/journal.txt";
     EXPECT_EQ(LanceSimulation(ctx, mauvais, sortie), 1);
     EXPECT_NE(ui.messages.back().texte.find("journal"), std::string::npos);
+
+    // A journal past its limit stops the run; no file is left, and no stop message.
+    DossierTemporaire dossier;
+    OptionsSimulation long_;
+    long_.Journal = dossier.Chemin("j.txt");
+    long_.TailleMaxJournal = 4000;
+    ui.messages.clear();
+    EXPECT_EQ(LanceSimulation(ctx, long_, sortie), 1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].texte, "Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.");
+    EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
+    // The pass limit holds for dry runs too.
+    OptionsSimulation passes;
+    passes.NbPasse = 1001;
+    EXPECT_EQ(LanceSimulation(ctx, passes, sortie), 1);
+    EXPECT_EQ(ui.messages.back().texte, "Le nombre de passes ne peut pas dépasser 1000 !");
 }
