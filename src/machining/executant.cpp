@@ -1,6 +1,7 @@
 #include "machining/executant.h"
 
-#include <chrono>
+#include <algorithm>
+#include <cmath>
 
 #include "machining/motifs.h"
 #include "machining/reglage.h"
@@ -113,6 +114,18 @@ bool ExecutantMachine::Lance(const DemandeMachine& d, const Parametres& valeurs,
 
 void ExecutantMachine::Arrete() { arret_ = true; }
 
+Avancement ExecutantMachine::DernierAvancement() const {
+    Avancement a;
+    const int64_t faites = unitesFaites_.load(std::memory_order_acquire);
+    a.ou = {trace_.load(std::memory_order_relaxed), passe_.load(std::memory_order_relaxed),
+            point_.load(std::memory_order_relaxed), copie_.load(std::memory_order_relaxed),
+            rangee_.load(std::memory_order_relaxed)};
+    const int64_t prevues = unitesPrevues_.load();
+    a.fraction = prevues > 0 ? std::min(1.0, static_cast<double>(faites) / static_cast<double>(prevues)) : 0.0;
+    a.resteSecondes = static_cast<double>(std::max<int64_t>(0, prevues - faites)) * 0.0001;
+    return a;
+}
+
 void ExecutantMachine::Attend() {
     if (fil_.joinable()) fil_.join();
 }
@@ -138,20 +151,15 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
             return;
         }
     }
-    using Horloge = std::chrono::steady_clock;
-    auto prochain = Horloge::now();
-    const double total = estimation.duree;
-    m.SurAvancement = [&](const Machine& mm) {
-        const auto maintenant = Horloge::now();
-        if (maintenant < prochain) return;
-        prochain = maintenant + std::chrono::milliseconds(100);
-        EvenementMachine e;
-        e.genre = EvenementMachine::Genre::Avancement;
-        e.avancement.ou = mm.Ou;
-        const double fait = static_cast<double>(mm.UnitesAttendues) * 0.0001;
-        e.avancement.fraction = total > 0 ? std::min(1.0, fait / total) : 0.0;
-        e.avancement.resteSecondes = std::max(0.0, total - fait);
-        file_.Pousse(std::move(e));
+    unitesPrevues_ = std::llround(estimation.duree / 0.0001);
+    unitesFaites_ = 0;
+    m.SurAvancement = [this](const Machine& mm) {
+        trace_.store(mm.Ou.trace, std::memory_order_relaxed);
+        passe_.store(mm.Ou.passe, std::memory_order_relaxed);
+        point_.store(mm.Ou.point, std::memory_order_relaxed);
+        copie_.store(mm.Ou.copie, std::memory_order_relaxed);
+        rangee_.store(mm.Ou.rangee, std::memory_order_relaxed);
+        unitesFaites_.store(mm.UnitesAttendues, std::memory_order_release);
     };
     fin.fin = ExecuteDemande(*ctx_, m, d, arret_);
     m.SurAvancement = nullptr;

@@ -51,11 +51,12 @@ struct Avancement {
     double resteSecondes = 0.0;
 };
 
+// Progress is not queued: the window reads the latest one (DernierAvancement), so that the
+// pulse thread neither allocates nor waits for a lock the window might hold.
 struct EvenementMachine {
-    enum class Genre { Estimation, Avancement, Moteur, Message, Fin };
+    enum class Genre { Estimation, Moteur, Message, Fin };
     Genre genre = Genre::Fin;
     Estimation estimation;
-    Avancement avancement;
     bool moteurEnMarche = false;
     std::string texte, titre;
     Icone icone = Icone::Aucune;
@@ -90,7 +91,12 @@ public:
     // Waits for the running action to end.
     void Attend();
     std::vector<EvenementMachine> Releve() { return file_.Releve(); }
+    // Where the running action stands, the fraction of its estimated duration done and the
+    // time left.
+    Avancement DernierAvancement() const;
     bool PortSimule() const { return !port_->Reel(); }
+    // The machine as it stands, for measurements once the thread has ended or from the port.
+    const Machine& MachineCourante() const { return *machine_; }
 
 private:
     void Deroule(DemandeMachine d);
@@ -103,6 +109,9 @@ private:
     std::unique_ptr<Contexte> ctx_;
     std::unique_ptr<Machine> machine_;
     std::atomic<bool> arret_{false};
+    // Written by the pulse thread every 64 pulses, read by the window.
+    std::atomic<int32_t> trace_{-1}, passe_{0}, point_{-1}, copie_{0}, rangee_{0};
+    std::atomic<int64_t> unitesFaites_{0}, unitesPrevues_{0};
     std::atomic<bool> enCours_{false};
     std::thread fil_;
 };

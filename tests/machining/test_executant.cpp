@@ -69,13 +69,13 @@ TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {
 
     // Wait until the cut has begun, then stop.
     std::vector<EvenementMachine> evenements;
-    bool avance = false;
-    while (!avance) {
-        for (auto& e : executant.Releve()) {
-            avance = avance || (e.genre == EvenementMachine::Genre::Avancement && e.avancement.ou.point == 1);
-            evenements.push_back(std::move(e));
-        }
+    Avancement a;
+    while ((a = executant.DernierAvancement()).ou.point < 1) {
+        for (auto& e : executant.Releve()) evenements.push_back(std::move(e));
     }
+    EXPECT_GT(a.fraction, 0.0);
+    EXPECT_LT(a.fraction, 0.1);
+    EXPECT_GT(a.resteSecondes, 60.0);
     const int64_t arret = montre.Lire();
     executant.Arrete();
     executant.Attend();
