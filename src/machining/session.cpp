@@ -8,16 +8,20 @@
 
 namespace korvelin {
 
-// Measured with 10,000 pulses of 1 ms on a shared two-core machine (bench_machine), error of
-// each edge against its scheduled time:
+// Measured with 10,000 pulses of 1 ms on a shared two-core virtual machine (bench_machine),
+// error of each edge against its scheduled time:
 //   normal scheduling        p99 4 to 16 ms, p99.9 8 to 32 ms: any other busy process
 //                            takes the core for whole time slices;
 //   SCHED_FIFO, polling      p99 1 to 2 µs, p99.9 under 60 µs, but the kernel's real-time
 //                            throttling (950 ms in each second) stops the thread for about
 //                            50 ms every second;
-//   SCHED_FIFO, sleeping     p99 1 to 2 µs, p99.9 15 to 66 µs, max under 0.7 ms: the thread
-//   through long waits       sleeps part of each pulse, stays under the budget and is never
-//                            throttled.
+//   SCHED_FIFO, sleeping     p99 under 1 µs, p99.9 1 to 15 µs, p99.99 0.2 to 1 ms, max
+//   through long waits       about 2 ms: the thread is never preempted while it polls (no
+//                            gap over 0.1 ms between clock reads, no page fault in a pulse
+//                            train), but a few sleeps in 10,000 wake up 1 to 2 ms late. Long
+//                            waits therefore poll their last quarter, up to 1 ms (see
+//                            AvanceReveil), which absorbs these late wake-ups for pulses of
+//                            4 ms and more; a few remain with pulses near 1 ms.
 // Without the privilege for SCHED_FIFO the run goes on with normal scheduling.
 Ordonnancement OrdonnancementRetenu() { return Ordonnancement::TempsReel; }
 
