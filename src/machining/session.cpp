@@ -117,6 +117,10 @@ void SignaleFin(Contexte& ctx, const CompteRendu& cr, std::string_view quoi) {
                 texte += ", exemplaire " + std::to_string(cr.copie) + " de la rangée " + std::to_string(cr.rangee);
             }
             texte += ".";
+        } else if (cr.copie > 0) {
+            // Travelling to a copy's zero or back to it, in a series.
+            texte += "\r\nArrêt hors des séquences, exemplaire " + std::to_string(cr.copie) + " de la rangée " +
+                     std::to_string(cr.rangee) + ".";
         }
         texte += "\r\nPosition de l'outil par rapport au départ : X = " + Mm(cr.X) + ", Y = " + Mm(cr.Y) +
                  ", Z = " + Mm(cr.Z) + ".\r\nLe moteur est arrêté.";
