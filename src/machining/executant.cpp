@@ -153,6 +153,7 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
     }
     unitesPrevues_ = std::llround(estimation.duree / 0.0001);
     unitesFaites_ = 0;
+    trace_ = -1, passe_ = 0, point_ = -1, copie_ = 0, rangee_ = 0;
     m.SurAvancement = [this](const Machine& mm) {
         trace_.store(mm.Ou.trace, std::memory_order_relaxed);
         passe_.store(mm.Ou.passe, std::memory_order_relaxed);
