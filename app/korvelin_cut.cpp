@@ -10,6 +10,7 @@
 #include "import/ouverture.h"
 #include "import/projet.h"
 #include "korvelin_cut_options.h"
+#include "machining/controles.h"
 #include "machining/cut.h"
 #include "machining/simulation.h"
 #include "machining/vitesses.h"
@@ -141,6 +142,13 @@ int VerifieSorties(InterfaceConsole& ui, const Options& o, const std::string& in
     return 0;
 }
 
+// A depth above the surface is allowed, but the tool then cuts nothing.
+void SignaleProfondeurPositive(const std::string& profondeur) {
+    if (ProfondeurPositive(LectureSaisie(profondeur)))
+        std::cerr << "Attention : la profondeur de fraisage " << profondeur
+                  << " est positive, l'outil restera au-dessus de la pièce.\n";
+}
+
 int Simulation(Contexte& ctx, const Options& o) {
     const TravailCUT t = TravailCUTInitial(ctx);  // the job values as the window loads them
     AppliqueReglages(ctx, o);
@@ -157,6 +165,8 @@ int Simulation(Contexte& ctx, const Options& o) {
     s.Test = o.test;
     if (o.dimension) s.DimensionTest = *o.dimension;
     s.Journal = o.journal;
+    s.Estimation = o.estimation;
+    SignaleProfondeurPositive(s.ProfFraisage);
     return LanceSimulation(ctx, s);
 }
 
@@ -172,6 +182,7 @@ int Cut(Contexte& ctx, const Options& o) {
     t.MargeX = EcritureLocale(ctx.parametres.MargeX);
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
+    SignaleProfondeurPositive(t.ProfFraisage);
     TotauxCUT totaux;
     if (!GenereFichierCUT(ctx, t, totaux)) return 1;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'

@@ -31,6 +31,7 @@ const char* const Usage =
     "  --test 0|1|2         avec --simulation : un motif d'essai au lieu du dessin\n"
     "  --dimension D        avec --test : dimension du motif d'essai en mm\n"
     "  --journal FICHIER    avec --simulation : une ligne par écriture sur le port\n"
+    "  --estimation         donne la durée exacte du travail simulé sans le lancer\n"
     "  --help               affiche cette aide\n"
     "\n"
     "Les nombres s'écrivent avec une virgule ou un point. Le fichier de paramètres\n"
@@ -159,6 +160,10 @@ private:
         }
         if (a == "--simulation") {
             o_.simulation = true;
+            return std::nullopt;
+        }
+        if (a == "--estimation") {
+            o_.simulation = o_.estimation = true;
             return std::nullopt;
         }
         if (a == "--serie") return Serie(a);

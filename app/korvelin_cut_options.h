@@ -30,6 +30,7 @@ struct Options {
     int test = -1;
     std::optional<double> dimension;
     std::string journal;
+    bool estimation = false;
 
     bool aide = false;
 };

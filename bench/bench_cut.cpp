@@ -1,5 +1,9 @@
-// Writing the CUT file of a large drawing, from the offset paths to the file on disk.
+// Writing the CUT file of a large drawing, from the offset paths to the file on disk, and
+// the peak memory of the whole job.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -8,9 +12,8 @@
 
 namespace {
 
-void Cut(benchmark::State& etat) {
-    korvelin::Contexte ctx;
-    const int64_t n = etat.range(0);
+// Rings of 1000 points, 30 to a row, within a travel made large enough for them.
+void Dessin(korvelin::Contexte& ctx, int64_t n) {
     korvelin::Code2 etiquette = korvelin::PremiereSequence;
     for (int64_t debut = 0; debut < n; debut += 1000) {
         korvelin::SequenceDecalee s{etiquette, {}};
@@ -25,19 +28,58 @@ void Cut(benchmark::State& etat) {
         etiquette = korvelin::Code2{etiquette.c0 + 1, etiquette.c1};
     }
     ctx.dessin.Trace_Decale.push_back({});
+    ctx.parametres.Course_X = ctx.parametres.Course_Y = 10000;
+}
+
+korvelin::TravailCUT Travail(const std::filesystem::path& chemin) {
     korvelin::TravailCUT t;
     t.VitMax_Mat_X = t.VitMax_Mat_Y = t.VitMax_Mat_Z = "2,083";
     t.VitMax_HMat_X = t.VitMax_HMat_Y = t.VitMax_Descente = t.VitMax_Montee = "4,167";
-    const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench.cut";
+    t.MargeX = t.MargeY = "50";
     t.FichierCUT = chemin.string();
+    return t;
+}
+
+void Cut(benchmark::State& etat) {
+    korvelin::Contexte ctx;
+    const int64_t n = etat.range(0);
+    Dessin(ctx, n);
+    const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench.cut";
+    const korvelin::TravailCUT t = Travail(chemin);
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        benchmark::DoNotOptimize(korvelin::GenereFichierCUT(ctx, t, totaux, [](const korvelin::TotauxCUT&) {}));
+        if (!korvelin::GenereFichierCUT(ctx, t, totaux, [](const korvelin::TotauxCUT&) {}))
+            etat.SkipWithError("CUT refusé");
     }
     std::filesystem::remove(chemin);
     etat.SetItemsProcessed(etat.iterations() * n);
 }
 
+// Peak resident memory of the job in a child process: the drawing (its points and their
+// offset paths), then the CUT file written.
+void Memoire(benchmark::State& etat) {
+    const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench-memoire.cut";
+    for (auto _ : etat) {
+        const pid_t fils = ::fork();
+        if (fils == 0) {
+            korvelin::Contexte ctx;
+            Dessin(ctx, etat.range(0));
+            ctx.dessin.Trace_Initial.reserve(static_cast<std::size_t>(etat.range(0)));
+            for (const auto& s : ctx.dessin.Trace_Decale)
+                ctx.dessin.Trace_Initial.insert(ctx.dessin.Trace_Initial.end(), s.Points.begin(), s.Points.end());
+            korvelin::TotauxCUT totaux;
+            ::_exit(korvelin::GenereFichierCUT(ctx, Travail(chemin), totaux) ? 0 : 1);
+        }
+        int statut = 0;
+        rusage r{};
+        if (fils < 0 || ::wait4(fils, &statut, 0, &r) != fils || !WIFEXITED(statut) || WEXITSTATUS(statut) != 0)
+            etat.SkipWithError("CUT refusé");
+        etat.counters["pic_Mo"] = static_cast<double>(r.ru_maxrss) / 1024.0;
+    }
+    std::filesystem::remove(chemin);
+}
+
 }  // namespace
 
 BENCHMARK(Cut)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Memoire)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "machining/controles.h"
+#include "machining/flux_fichier.h"
+
 #include "machining/vitesses.h"
 #include "model/nombres.h"
 #include "model/noms_fichiers.h"
@@ -13,10 +16,6 @@
 namespace korvelin {
 
 namespace {
-
-// More passes than this cut steps of a few micrometres and would only make the file
-// (and the memory that builds it) grow without end.
-constexpr int32_t MaxPasses = 1000;
 
 #define KORVELIN_TEXTE_(x) #x
 #define KORVELIN_TEXTE(x) KORVELIN_TEXTE_(x)
@@ -113,8 +112,8 @@ struct Commentaires {
 
 class Ecrivain {
 public:
-    Ecrivain(std::string& sortie, TotauxCUT& totaux, const SuiviCUT& suivi)
-        : sortie_(sortie), totaux_(totaux), suivi_(suivi),
+    Ecrivain(FluxFichier& flux, TotauxCUT& totaux, const SuiviCUT& suivi)
+        : flux_(flux), sortie_(flux.tampon), totaux_(totaux), suivi_(suivi),
           prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
 
     void Commentaire(const std::string& ligne) { sortie_.append(ligne); }
@@ -132,6 +131,7 @@ public:
         sortie_.append(" YD:");
         AjouteNombreCUT(sortie_, z);
         sortie_.append("\r\n");
+        flux_.Verse();
         totaux_.TempsFraisage += t;
         if (suivi_ && (++lignes_ & 1023) == 0) {
             const auto maintenant = std::chrono::steady_clock::now();
@@ -152,6 +152,7 @@ public:
 
 private:
     static constexpr std::chrono::milliseconds Intervalle{100};
+    FluxFichier& flux_;
     std::string& sortie_;
     std::string x_;  // the X text, written twice
     TotauxCUT& totaux_;
@@ -285,16 +286,28 @@ bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totau
                         Icone::Critique);
         return false;
     }
+    {
+        const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
+        Parametres p = ctx.parametres;
+        p.MargeX = LectureSaisie(travail.MargeX);
+        p.MargeY = LectureSaisie(travail.MargeY);
+        auto refus = ControleValeurs(p, H, travail.NbPasse);
+        if (!refus) refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
+        if (refus) {
+            ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+            return false;
+        }
+    }
 
-    std::string contenu = EnTete(travail);
-    std::size_t nbPoints = 0;
-    for (std::size_t k = 0; k < d.NbSequencesDecalees(); ++k)
-        nbPoints += d.Trace_Decale[k].Points.size();
-    contenu.reserve(contenu.size() + (nbPoints * static_cast<std::size_t>(std::max(1, travail.NbPasse)) + 16) * 56);
-    Ecrivain e(contenu, totaux, suivi);
-    Corps(d, travail, v, e);
-
-    if (!EcrireFichierAtomique(travail.FichierCUT, contenu)) {
+    FluxFichier flux(travail.FichierCUT);
+    bool ecrit = flux.Ouvert();
+    if (ecrit) {
+        flux.tampon.append(EnTete(travail));
+        Ecrivain e(flux, totaux, suivi);
+        Corps(d, travail, v, e);
+        ecrit = flux.Termine();
+    }
+    if (!ecrit) {
         ctx.ui->Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme,
                         Icone::Critique);
         return false;

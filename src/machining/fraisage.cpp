@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "machining/controles.h"
 #include "model/nombres.h"
 
 namespace korvelin {
@@ -14,18 +15,6 @@ bool VitesseNulle(double temps, double pas, int16_t nbPas) {
     return !std::isfinite(vitesse) || std::nearbyint(vitesse * 1000) <= 0;
 }
 
-bool Refuse(Contexte& ctx) {
-    if (ctx.dessin.NbSequencesDecalees() == 0) {
-        ctx.ui->Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
-        return true;
-    }
-    if (VitessesNulles(ctx.parametres)) {
-        ctx.ui->Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur", Icone::Critique);
-        return true;
-    }
-    return false;
-}
-
 struct ValeursRun {
     double H, P, MX, MY;
     int32_t N;
@@ -36,53 +25,64 @@ ValeursRun Valeurs(const Contexte& ctx, const TravailFraisage& t) {
             ctx.parametres.NbPasse < 1 ? 1 : ctx.parametres.NbPasse};
 }
 
-// The moves of one copy, motor on to motor off. False when a stop request ended it.
-bool Exemplaire(Contexte& ctx, Machine& m, const ValeursRun& r, CompteRendu& cr) {
+bool Refuse(Contexte& ctx, const ValeursRun& r, const GrilleCopies& grille) {
+    if (ctx.dessin.NbSequencesDecalees() == 0) {
+        ctx.ui->Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
+        return true;
+    }
+    if (VitessesNulles(ctx.parametres)) {
+        ctx.ui->Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur", Icone::Critique);
+        return true;
+    }
+    auto refus = ControleValeurs(ctx.parametres, r.H, r.N);
+    if (!refus) refus = ControleCourses(ctx.dessin, ctx.parametres, r.H, r.P, r.MX, r.MY, grille);
+    if (refus) {
+        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+        return true;
+    }
+    return false;
+}
+
+// The moves of one copy from its zero (m.Origine), motor on to motor off. Every position
+// is a target in whole steps from that zero, so the copy ends exactly where it began.
+// False when a stop request ended it.
+bool Exemplaire(Contexte& ctx, Machine& m, const ValeursRun& r) {
     const Dessin& d = ctx.dessin;
     ActionMarcheMoteur(m);
     Attente(m, 0.5);
     m.MinuterieMoteurActive = false;
-    double X = 0, Y = 0;
     const std::size_t nb = d.NbSequencesDecalees();
     for (std::size_t k = 0; k < nb; ++k) {
-        cr.trace = static_cast<int32_t>(k);
-        cr.passe = 0;
-        cr.point = -1;
-        if (k == 0 && !DeplacementZ(m, +r.H, false)) return false;
+        m.Ou.trace = static_cast<int32_t>(k);
+        m.Ou.passe = 0;
+        m.Ou.point = -1;
+        if (k == 0 && !AllerZ(m, r.H, false)) return false;
         const auto& points = d.Trace_Decale[k].Points;
         // A trace without any point has nothing to cut: going through its passes would
         // only lift the tool.
         if (points.empty()) continue;
         for (int32_t p = 1; p <= r.N; ++p) {
-            cr.passe = p;
+            m.Ou.passe = p;
             const double profondeur = r.P * p / r.N;
             for (std::size_t j = 0; j < points.size(); ++j) {
-                cr.point = static_cast<int32_t>(j);
-                const PointTrace courant{static_cast<float>(X), static_cast<float>(Y), {}, {}};
-                PointTrace cible{static_cast<float>(points[j].X + r.MX), static_cast<float>(points[j].Y + r.MY), {}, {}};
-                if (!DeplacementXY(m, courant, cible, j > 0)) return false;
-                if (j == 0) {
-                    if (!DeplacementZ(m, -r.H, false)) return false;
-                    if (!DeplacementZ(m, profondeur, true)) return false;
-                }
-                X = cible.X;
-                Y = cible.Y;
+                m.Ou.point = static_cast<int32_t>(j);
+                if (!AllerXY(m, points[j].X + r.MX, points[j].Y + r.MY, j > 0)) return false;
+                if (j == 0 && !(AllerZ(m, 0.0, false) && AllerZ(m, profondeur, true))) return false;
             }
-            if (!DeplacementZ(m, std::fabs(r.H - profondeur), false)) return false;
+            if (!AllerZ(m, r.H, false)) return false;
         }
     }
-    cr.trace = -1;
-    cr.passe = 0;
-    cr.point = -1;
-    PointTrace zero{};
-    if (!DeplacementXY(m, {static_cast<float>(X), static_cast<float>(Y), {}, {}}, zero, false)) return false;
-    if (!DeplacementZ(m, -r.H, false)) return false;
+    m.Ou.trace = -1;
+    m.Ou.passe = 0;
+    m.Ou.point = -1;
+    if (!(AllerXY(m, 0.0, 0.0, false) && AllerZ(m, 0.0, false))) return false;
     ActionArretMoteur(m);
     m.MinuterieMoteurActive = true;
     return true;
 }
 
-CompteRendu Conclut(Contexte& ctx, Machine& m, const SessionMachine& session, CompteRendu cr, bool fini) {
+CompteRendu Conclut(Contexte& ctx, Machine& m, const SessionMachine& session, bool fini) {
+    CompteRendu cr;
     if (!fini) {
         ActionArretMoteur(m);
         m.MinuterieMoteurActive = true;
@@ -93,14 +93,11 @@ CompteRendu Conclut(Contexte& ctx, Machine& m, const SessionMachine& session, Co
     return cr;
 }
 
-// Relative XY move at clearance height: up, move, down. Returns the move reached in (dx, dy).
-bool Decalage(Machine& m, double H, double& dx, double& dy) {
-    if (!DeplacementZ(m, H, false)) return false;
-    PointTrace cible{static_cast<float>(dx), static_cast<float>(dy), {}, {}};
-    if (!DeplacementXY(m, PointTrace{}, cible, false)) return false;
-    dx = cible.X;
-    dy = cible.Y;
-    return DeplacementZ(m, -H, false);
+// From the zero of one copy to that of another, at clearance height.
+bool Transfert(Machine& m, double H, const std::array<int64_t, 3>& origine) {
+    if (!AllerZ(m, H, false)) return false;
+    m.Origine = origine;
+    return AllerXY(m, 0.0, 0.0, false) && AllerZ(m, 0.0, false);
 }
 
 }  // namespace
@@ -119,54 +116,66 @@ double LectureCote(std::string_view texte) {
 
 CompteRendu FraisageExemplaire(Contexte& ctx, Machine& m, const TravailFraisage& travail,
                                const std::atomic<bool>& arret) {
-    CompteRendu cr;
-    if (Refuse(ctx)) {
+    const ValeursRun r = Valeurs(ctx, travail);
+    if (Refuse(ctx, r, {})) {
+        CompteRendu cr;
         cr.issue = Issue::Refusee;
         return cr;
     }
     SessionMachine session(m, arret);
-    const bool fini = Exemplaire(ctx, m, Valeurs(ctx, travail), cr);
-    return Conclut(ctx, m, session, cr, fini);
+    const bool fini = Exemplaire(ctx, m, r);
+    return Conclut(ctx, m, session, fini);
 }
 
 CompteRendu FraisageSerie(Contexte& ctx, Machine& m, const TravailFraisage& travail, const Serie& serie,
                           const std::atomic<bool>& arret) {
-    CompteRendu cr;
+    const ValeursRun r = Valeurs(ctx, travail);
     // Checked once: a refused copy must not leave the machine wandering through the shifts.
-    if (Refuse(ctx)) {
+    if (Refuse(ctx, r, {serie.NbX, serie.NbY, serie.DecalX, serie.DecalY})) {
+        CompteRendu cr;
         cr.issue = Issue::Refusee;
         return cr;
     }
     SessionMachine session(m, arret);
-    const ValeursRun r = Valeurs(ctx, travail);
+    const std::array<int64_t, 3> depart = m.Origine;
+    const double sX = LongueurPas(ctx.parametres.Pas_X, ctx.parametres.NbPas_X);
+    const double sY = LongueurPas(ctx.parametres.Pas_Y, ctx.parametres.NbPas_Y);
     auto serieComplete = [&]() {
         ActionMarcheMoteur(m);
+        bool premiere = true;
         for (int32_t rangee = 1; rangee <= serie.NbY; ++rangee) {
-            cr.rangee = rangee;
-            double retourX = 0.0;
             for (int32_t copie = 1; copie <= serie.NbX; ++copie) {
-                cr.copie = copie;
-                if (!Exemplaire(ctx, m, r, cr)) return false;
-                // The copy has switched the motor output off: the shift needs it on.
-                ActionMarcheMoteur(m);
-                double dx = serie.DecalX, dy = 0.0;
-                if (!Decalage(m, r.H, dx, dy)) return false;
-                retourX += dx;
+                // Each copy's zero in whole steps from the series' start: the spacing does
+                // not add up its rounding from copy to copy.
+                const std::array<int64_t, 3> origine{
+                    depart[0] + PasPour(static_cast<double>(serie.DecalX) * (copie - 1), sX),
+                    depart[1] + PasPour(static_cast<double>(serie.DecalY) * (rangee - 1), sY), depart[2]};
+                m.Ou = {};
+                m.Ou.copie = copie;
+                m.Ou.rangee = rangee;
+                if (!premiere) {
+                    // The copy before has switched the motor output off: the shift needs it on.
+                    ActionMarcheMoteur(m);
+                    if (!Transfert(m, r.H, origine)) return false;
+                }
+                premiere = false;
+                m.Origine = origine;
+                if (!Exemplaire(ctx, m, r)) return false;
             }
-            // Back under the row's first copy, by the distance the shifts actually made.
-            double dx = -retourX, dy = serie.DecalY;
-            if (!Decalage(m, r.H, dx, dy)) return false;
+        }
+        // Back to where the series began, ready for the next one.
+        m.Ou = {};
+        if (!premiere) {
+            ActionMarcheMoteur(m);
+            if (!Transfert(m, r.H, depart)) return false;
         }
         ActionArretMoteur(m);
         m.MinuterieMoteurActive = true;
         return true;
     };
     const bool fini = serieComplete();
-    if (fini) {
-        cr.copie = 0;
-        cr.rangee = 0;
-    }
-    return Conclut(ctx, m, session, cr, fini);
+    m.Origine = depart;
+    return Conclut(ctx, m, session, fini);
 }
 
 }  // namespace korvelin

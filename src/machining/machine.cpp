@@ -28,9 +28,20 @@ int64_t UnitesAttente(double duree) {
     return unites < 9.2e18 ? static_cast<int64_t>(unites) : INT64_MAX / 4;
 }
 
-void Attente(Machine& m, double duree) {
-    const int64_t unites = UnitesAttente(duree);
-    if (unites == 0 || m.TicksParUnite <= 0) return;
+int64_t PasPour(double mm, double s) {
+    if (!(s > 0.0) || !std::isfinite(mm)) return 0;
+    const double n = std::fabs(mm) / s;
+    // Beyond any move the machine can make: the moves refuse it.
+    if (!(n < 1e15)) return mm < 0 ? -1'000'000'000'000'000 : 1'000'000'000'000'000;
+    double k = std::nearbyint(n);
+    if (std::fabs(n - k) * s >= 0.00005) k = std::ceil(n);
+    const auto pas = static_cast<int64_t>(k);
+    return mm < 0 ? -pas : pas;
+}
+
+void AttenteUnites(Machine& m, int64_t unites) {
+    if (unites <= 0 || m.TicksParUnite <= 0) return;
+    m.UnitesAttendues = m.UnitesAttendues > INT64_MAX - unites ? INT64_MAX : m.UnitesAttendues + unites;
     const int64_t maintenant = m.horloge.Lire();
     // Re-anchor after idle time or a delay of more than one unit: a late edge is not
     // followed by a burst of short pulses that the motors could not follow.
@@ -45,9 +56,32 @@ void Attente(Machine& m, double duree) {
     m.horloge.AttendreJusqua(m.Echeance);
 }
 
+void Attente(Machine& m, double duree) { AttenteUnites(m, UnitesAttente(duree)); }
+
 namespace {
 
 int Signe(int d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
+
+// The largest minimum time of the moving axes (physical directions), ms.
+double Periode(const Parametres& v, int px, int py, int pz, bool enMatiere) {
+    double periode = 0.0;
+    auto retient = [&periode](double t) {
+        if (t > periode) periode = t;
+    };
+    if (px != 0) retient(enMatiere ? v.TempsMin_Mat_X : v.TempsMin_HMat_X);
+    if (py != 0) retient(enMatiere ? v.TempsMin_Mat_Y : v.TempsMin_HMat_Y);
+    if (pz != 0) retient(enMatiere ? v.TempsMin_Mat_Z : (pz == 1 ? v.TempsMin_Montee : v.TempsMin_Descente));
+    return periode;
+}
+
+int Physique(bool inversion, int d) { return inversion ? -Signe(d) : Signe(d); }
+
+// The 0.1 ms units one pulse lasts: the three waits of ImpulsionMoteurs.
+int64_t UnitesImpulsion(const Parametres& v, int dx, int dy, int dz, bool enMatiere) {
+    const double T = Periode(v, Physique(v.InversionSens_X, dx), Physique(v.InversionSens_Y, dy),
+                             Physique(v.InversionSens_Z, dz), enMatiere);
+    return UnitesAttente(0.15 / 1000) + UnitesAttente(0.35 / 1000) + UnitesAttente((T - 0.15 - 0.35) / 1000);
+}
 
 }  // namespace
 
@@ -77,14 +111,7 @@ void ImpulsionMoteurs(Machine& m, int dx, int dy, int dz, bool enMatiere) {
     if (py != 0) pas |= LignePasY;
     if (pz != 0) pas |= LignePasZ;
 
-    double periode = 0.0;
-    auto retient = [&periode](double t) {
-        if (t > periode) periode = t;
-    };
-    if (px != 0) retient(enMatiere ? v.TempsMin_Mat_X : v.TempsMin_HMat_X);
-    if (py != 0) retient(enMatiere ? v.TempsMin_Mat_Y : v.TempsMin_HMat_Y);
-    if (pz != 0) retient(enMatiere ? v.TempsMin_Mat_Z : (pz == 1 ? v.TempsMin_Montee : v.TempsMin_Descente));
-
+    const double periode = Periode(v, px, py, pz, enMatiere);
     const double fin = (periode - 0.15 - 0.35) / 1000;
     m.port.EcrireDonnees(direction);
     Attente(m, 0.15 / 1000);
@@ -103,100 +130,126 @@ void ImpulsionMoteurs(Machine& m, int dx, int dy, int dz, bool enMatiere) {
         const int64_t unites = UnitesAttente(0.15 / 1000) + UnitesAttente(0.35 / 1000) + UnitesAttente(fin);
         if (4 * retard > unites * m.TicksParUnite) ++m.ImpulsionsEnRetard;
     }
+    if (m.SurAvancement && (m.Impulsions & 63) == 0) m.SurAvancement(m);
 }
 
 namespace {
 
-// The trailing axis steps when the line has run a whole step away from it.
+// The trailing axis steps when the line has run a whole step away from it (to the fourth
+// decimal of a millimetre).
 bool EcartAtteint(double ecart, double pas) {
     const double seuil = Arrondi4(pas);
     return seuil > 0.0 ? Arrondi4(ecart) >= seuil : ecart >= pas;
 }
 
+// A dry run's move: the clock advances by the pulses' duration, the counts as if sent.
+void Compte(Machine& m, int dx, int dy, int dz, int64_t nb, bool enMatiere) {
+    if (nb <= 0) return;
+    const int64_t unites = UnitesImpulsion(m.valeurs, dx, dy, dz, enMatiere);
+    AttenteUnites(m, unites > INT64_MAX / nb ? INT64_MAX : unites * nb);
+    m.PasEnvoyes[0] += Signe(dx) * nb;
+    m.PasEnvoyes[1] += Signe(dy) * nb;
+    m.PasEnvoyes[2] += Signe(dz) * nb;
+    m.Impulsions += nb;
+}
+
 }  // namespace
 
-bool DeplacementXY(Machine& m, const PointTrace& courant, PointTrace& cible, bool enMatiere) {
+bool DeplacementPas(Machine& m, int64_t cibleX, int64_t cibleY, bool enMatiere) {
     const Parametres& v = m.valeurs;
-    const double sX = LongueurPas(v.Pas_X, v.NbPas_X);
-    const double sY = LongueurPas(v.Pas_Y, v.NbPas_Y);
-    const double x0 = courant.X, y0 = courant.Y, xc = cible.X, yc = cible.Y;
-    const double distX = std::fabs(xc - x0), distY = std::fabs(yc - y0);
+    const int64_t ecartX = cibleX - m.PasEnvoyes[0], ecartY = cibleY - m.PasEnvoyes[1];
+    const int64_t nX = ecartX < 0 ? -ecartX : ecartX, nY = ecartY < 0 ? -ecartY : ecartY;
+    if (nX > PasMaxMouvement || nY > PasMaxMouvement) return !m.ArretDemande();
+    if (nX == 0 && nY == 0) return !m.ArretDemande();
+    const int dirX = ecartX > 0 ? 1 : -1, dirY = ecartY > 0 ? 1 : -1;
 
-    // An axis that must move but has no sensible step, or a move of absurd length: no pulse.
-    const double nX = distX > 0.0 ? (sX > 0.0 ? distX / sX : INFINITY) : 0.0;
-    const double nY = distY > 0.0 ? (sY > 0.0 ? distY / sY : INFINITY) : 0.0;
-    if (!(nX <= PasMaxMouvement) || !(nY <= PasMaxMouvement)) {
-        cible = courant;
-        return !m.ArretDemande();
-    }
-
-    const double tempsX = enMatiere ? v.TempsMin_Mat_X : v.TempsMin_HMat_X;
-    const double tempsY = enMatiere ? v.TempsMin_Mat_Y : v.TempsMin_HMat_Y;
-    const double vX = (1000 / tempsX) * sX;
-    const double vY = (1000 / tempsY) * sY;
-    const Droite ligne = DroitePassantPar(courant, cible);
-    const int dirX = xc > x0 ? 1 : -1;
-    const int dirY = yc > y0 ? 1 : -1;
-    const double tX = distX / vX, tY = distY / vY;
-
-    // The axis needing the longer time leads. The trailing axis can take at most one step
-    // per pulse, so the leader must also be the axis with more steps: otherwise the move
-    // would end short of its target on the other axis.
+    // The axis needing the longer time leads (steps × minimum time). The trailing axis can
+    // take at most one step per pulse, so the leader must also be the axis with more steps.
+    const double tX = static_cast<double>(nX) * (enMatiere ? v.TempsMin_Mat_X : v.TempsMin_HMat_X);
+    const double tY = static_cast<double>(nY) * (enMatiere ? v.TempsMin_Mat_Y : v.TempsMin_HMat_Y);
     bool xMene = tY < tX;
     if (xMene ? nX < nY : nY < nX) xMene = !xMene;
+    const int64_t nMene = xMene ? nX : nY, nSuit = xMene ? nY : nX;
+    const int dirMene = xMene ? dirX : dirY, dirSuit = xMene ? dirY : dirX;
+    const double pasSuit = xMene ? LongueurPas(v.Pas_Y, v.NbPas_Y) : LongueurPas(v.Pas_X, v.NbPas_X);
 
-    double x = x0, y = y0;
-    bool interrompu = false;
-    if (xMene) {
-        const double fin = Arrondi4(xc);
-        while ((Arrondi4(x) < fin && dirX == 1) || (Arrondi4(x) > fin && dirX == -1)) {
-            if (m.ArretDemande()) {
-                interrompu = true;
-                break;
-            }
-            x = x + dirX * sX;
-            const double yLigne = (-ligne.a * x - ligne.c) / ligne.b;
-            int pasY = 0;
-            if (sY > 0.0 && EcartAtteint(std::fabs(yLigne - y), sY)) {
-                pasY = y < yLigne ? 1 : -1;
-                y += pasY * sY;
-            }
-            ImpulsionMoteurs(m, dirX, pasY, 0, enMatiere);
-        }
-    } else {
-        const double fin = Arrondi4(yc);
-        while ((Arrondi4(y) < fin && dirY == 1) || (Arrondi4(y) > fin && dirY == -1)) {
-            if (m.ArretDemande()) {
-                interrompu = true;
-                break;
-            }
-            y = y + dirY * sY;
-            const double xLigne = (-ligne.b * y - ligne.c) / ligne.a;
-            int pasX = 0;
-            if (sX > 0.0 && EcartAtteint(std::fabs(xLigne - x), sX)) {
-                pasX = x < xLigne ? 1 : -1;
-                x += pasX * sX;
-            }
-            ImpulsionMoteurs(m, pasX, dirY, 0, enMatiere);
-        }
+    if (m.Comptage) {
+        if (m.ArretDemande()) return false;
+        const int64_t seul = nMene - nSuit;
+        Compte(m, xMene ? dirX : dirSuit, xMene ? dirSuit : dirY, 0, nSuit, enMatiere);
+        Compte(m, xMene ? dirX : 0, xMene ? 0 : dirY, 0, seul, enMatiere);
+        return true;
     }
-    cible.X = static_cast<float>(x);
-    cible.Y = static_cast<float>(y);
-    return !interrompu;
+
+    // After i leader steps the line stands i·nSuit/nMene trailer steps from the start; the
+    // trailer is suivi steps along. Counted in whole steps, it ends on its target.
+    int64_t suivi = 0;
+    for (int64_t i = 1; i <= nMene; ++i) {
+        if (m.ArretDemande()) return false;
+        int pas = 0;
+        if (suivi < nSuit) {
+            const double ecart = static_cast<double>(i * nSuit - suivi * nMene) / static_cast<double>(nMene);
+            if (ecart >= 1.0 || EcartAtteint(ecart * pasSuit, pasSuit)) {
+                pas = dirSuit;
+                ++suivi;
+            }
+        }
+        if (xMene) ImpulsionMoteurs(m, dirMene, pas, 0, enMatiere);
+        else ImpulsionMoteurs(m, pas, dirMene, 0, enMatiere);
+    }
+    return true;
+}
+
+bool DeplacementPasZ(Machine& m, int64_t cibleZ, bool enMatiere) {
+    const int64_t ecart = cibleZ - m.PasEnvoyes[2];
+    const int64_t n = ecart < 0 ? -ecart : ecart;
+    if (n > PasMaxMouvement || n == 0) return !m.ArretDemande();
+    const int dir = ecart > 0 ? 1 : -1;
+    if (m.Comptage) {
+        if (m.ArretDemande()) return false;
+        Compte(m, 0, 0, dir, n, enMatiere);
+        return true;
+    }
+    for (int64_t i = 0; i < n; ++i) {
+        if (m.ArretDemande()) return false;
+        ImpulsionMoteurs(m, 0, 0, dir, enMatiere);
+    }
+    return true;
+}
+
+namespace {
+
+double PasAxe(const Parametres& v, int axe) {
+    switch (axe) {
+        case 0: return LongueurPas(v.Pas_X, v.NbPas_X);
+        case 1: return LongueurPas(v.Pas_Y, v.NbPas_Y);
+        default: return LongueurPas(v.Pas_Z, v.NbPas_Z);
+    }
+}
+
+}  // namespace
+
+bool AllerXY(Machine& m, double x, double y, bool enMatiere) {
+    return DeplacementPas(m, m.Origine[0] + PasPour(x, PasAxe(m.valeurs, 0)),
+                          m.Origine[1] + PasPour(y, PasAxe(m.valeurs, 1)), enMatiere);
+}
+
+bool AllerZ(Machine& m, double z, bool enMatiere) {
+    return DeplacementPasZ(m, m.Origine[2] + PasPour(z, PasAxe(m.valeurs, 2)), enMatiere);
+}
+
+bool DeplacementXY(Machine& m, double dx, double dy, bool enMatiere) {
+    return DeplacementPas(m, m.PasEnvoyes[0] + PasPour(dx, PasAxe(m.valeurs, 0)),
+                          m.PasEnvoyes[1] + PasPour(dy, PasAxe(m.valeurs, 1)), enMatiere);
 }
 
 bool DeplacementZ(Machine& m, double dz, bool enMatiere) {
-    const double sZ = LongueurPas(m.valeurs.Pas_Z, m.valeurs.NbPas_Z);
-    const double distance = std::fabs(dz);
-    if (sZ <= 0.0 || !(distance / sZ <= PasMaxMouvement)) return !m.ArretDemande();
-    const int dir = dz > 0 ? 1 : -1;
-    double parcouru = 0;
-    while (distance > parcouru) {
-        if (m.ArretDemande()) return false;
-        ImpulsionMoteurs(m, 0, 0, dir, enMatiere);
-        parcouru = parcouru + sZ;
-    }
-    return true;
+    return DeplacementPasZ(m, m.PasEnvoyes[2] + PasPour(dz, PasAxe(m.valeurs, 2)), enMatiere);
+}
+
+double PositionMm(const Machine& m, int axe) {
+    const auto a = static_cast<std::size_t>(axe);
+    return static_cast<double>(m.PasEnvoyes[a] - m.Origine[a]) * PasAxe(m.valeurs, axe);
 }
 
 void MarcheMoteur(Machine& m) {

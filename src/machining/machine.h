@@ -28,6 +28,13 @@ inline constexpr int BitMoteur = 3;
 // A move longer than this many steps is refused (no pulse): only absurd values get there.
 inline constexpr double PasMaxMouvement = 1e9;
 
+// Where a run is, for the progress and the stop report: trace index, pass from 1, point
+// index, and for a series the copy and row from 1 (0 outside a series).
+struct Emplacement {
+    int32_t trace = -1, passe = 0, point = -1;
+    int32_t copie = 0, rangee = 0;
+};
+
 struct Machine {
     Machine(Port& port, Horloge& horloge, const Parametres& valeurs);
     Machine(const Machine&) = delete;
@@ -50,12 +57,25 @@ struct Machine {
     // Told each time the motor buttons' actions switch the output (the window's background).
     std::function<void(bool enMarche)> SurMoteur;
 
-    // Net logical steps sent per axis (X, Y, Z) since the machine was made.
+    // Net logical steps sent per axis (X, Y, Z) since the machine was made: the position
+    // in whole steps, from which every move counts its steps.
     std::array<int64_t, 3> PasEnvoyes{};
+    // Step position of the current action's zero (a copy's zero in a series): the targets
+    // of AllerXY and AllerZ are measured from it.
+    std::array<int64_t, 3> Origine{};
+    Emplacement Ou;
     // Pulses sent since the current action began, and how many of them ran late by more
     // than a quarter of their period (real back ends only).
     int64_t Impulsions = 0;
     int64_t ImpulsionsEnRetard = 0;
+
+    // Time the waits of the current action have asked for, in 0.1 ms units.
+    int64_t UnitesAttendues = 0;
+    // Dry run for the estimate: each move counts its pulses and advances the clock by their
+    // duration at once, without a port write.
+    bool Comptage = false;
+    // Told every 64 pulses (progress of a run).
+    std::function<void(const Machine&)> SurAvancement;
 
     // Stop request of the current action, looked at before every pulse.
     const std::atomic<bool>* Arret = nullptr;
@@ -74,6 +94,11 @@ double Arrondi4(double v);
 double LongueurPas(double pas, int16_t nbPas);
 // Number of 0.1 ms units a wait of duree seconds lasts (0 for none).
 int64_t UnitesAttente(double duree);
+// Whole steps of s mm that reach mm from 0, by the rule of the move loops: a distance within
+// half a unit of the fourth decimal of a whole count is that count, any other is rounded
+// up. The sign follows mm; 0 when s makes no sense. Positions are turned into steps this
+// way, never by adding step lengths, so a tool sent back to a position is exactly there.
+int64_t PasPour(double mm, double s);
 
 // One simultaneous step on the axes whose d is not 0 (+1 or -1, logical direction).
 void ImpulsionMoteurs(Machine& m, int dx, int dy, int dz, bool enMatiere);
@@ -81,10 +106,21 @@ void ImpulsionMoteurs(Machine& m, int dx, int dy, int dz, bool enMatiere);
 // sleeps through the first part of long waits). Each wait ends one duration after the
 // previous deadline; after a delay of more than one unit it counts from now instead.
 void Attente(Machine& m, double duree);
-// Straight move; cible receives the position reached. False when a stop request ended it.
-bool DeplacementXY(Machine& m, const PointTrace& courant, PointTrace& cible, bool enMatiere);
-// Relative Z move of dz mm (positive up). False when a stop request ended it.
+// Wait of a whole number of 0.1 ms units.
+void AttenteUnites(Machine& m, int64_t unites);
+// Straight move to a step position: the axis with the longer time leads and steps on every
+// pulse, the other steps when the line has run a whole step away from it, and both end
+// exactly on the target. False when a stop request ended it.
+bool DeplacementPas(Machine& m, int64_t cibleX, int64_t cibleY, bool enMatiere);
+bool DeplacementPasZ(Machine& m, int64_t cibleZ, bool enMatiere);
+// Straight move to (x, y) mm from the action's zero; Z to z mm from it (positive up).
+bool AllerXY(Machine& m, double x, double y, bool enMatiere);
+bool AllerZ(Machine& m, double z, bool enMatiere);
+// Relative moves by whole steps of the distance: the jog arrows and the typed move.
+bool DeplacementXY(Machine& m, double dx, double dy, bool enMatiere);
 bool DeplacementZ(Machine& m, double dz, bool enMatiere);
+// The position in mm from the action's zero.
+double PositionMm(const Machine& m, int axe);
 void MarcheMoteur(Machine& m);
 void ArretMoteur(Machine& m);
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "machining/controles.h"
+
 #include "model/nombres.h"
 
 namespace korvelin {
@@ -37,17 +39,15 @@ CompteRendu Termine(Contexte& ctx, Machine& m, const SessionMachine& session, bo
 }
 
 bool UnPas(Machine& m, int fleche, double d) {
-    PointTrace cible{};
     switch (fleche) {
-        case 0: cible.Y = static_cast<float>(-d); break;
-        case 1: cible.Y = static_cast<float>(d); break;
-        case 2: cible.X = static_cast<float>(-d); break;
-        case 3: cible.X = static_cast<float>(d); break;
+        case 0: return DeplacementXY(m, 0.0, -d, false);
+        case 1: return DeplacementXY(m, 0.0, d, false);
+        case 2: return DeplacementXY(m, -d, 0.0, false);
+        case 3: return DeplacementXY(m, d, 0.0, false);
         case 4: return DeplacementZ(m, -d, false);
         case 5: return DeplacementZ(m, +d, false);
         default: return true;
     }
-    return DeplacementXY(m, PointTrace{}, cible, false);
 }
 
 double LectureDeplacement(std::string_view texte) {
@@ -88,10 +88,15 @@ void FlecheRelachee(Machine& m, EtatFleches& etat) {
 CompteRendu DeplacementSaisi(Contexte& ctx, Machine& m, std::string_view texteX, std::string_view texteY,
                              std::string_view texteZ, const std::atomic<bool>& arret) {
     const double dx = LectureDeplacement(texteX), dy = LectureDeplacement(texteY), dz = LectureDeplacement(texteZ);
+    if (const auto refus = ControleDeplacement(ctx.parametres, dx, dy, dz)) {
+        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+        CompteRendu cr;
+        cr.issue = Issue::Refusee;
+        return cr;
+    }
     SessionMachine session(m, arret);
     ActionMarcheMoteur(m);
-    PointTrace cible{static_cast<float>(dx), static_cast<float>(dy), {}, {}};
-    bool fini = DeplacementXY(m, PointTrace{}, cible, false);
+    bool fini = DeplacementXY(m, dx, dy, false);
     fini = fini && DeplacementZ(m, dz, false);
     if (fini) ActionArretMoteur(m);
     return Termine(ctx, m, session, fini, "Déplacement");

@@ -8,16 +8,20 @@
 
 namespace korvelin {
 
-// Measured with 10,000 pulses of 1 ms on a shared two-core machine (bench_machine), error of
-// each edge against its scheduled time:
+// Measured with 10,000 pulses of 1 ms on a shared two-core virtual machine (bench_machine),
+// error of each edge against its scheduled time:
 //   normal scheduling        p99 4 to 16 ms, p99.9 8 to 32 ms: any other busy process
 //                            takes the core for whole time slices;
 //   SCHED_FIFO, polling      p99 1 to 2 µs, p99.9 under 60 µs, but the kernel's real-time
 //                            throttling (950 ms in each second) stops the thread for about
 //                            50 ms every second;
-//   SCHED_FIFO, sleeping     p99 1 to 2 µs, p99.9 15 to 66 µs, max under 0.7 ms: the thread
-//   through long waits       sleeps part of each pulse, stays under the budget and is never
-//                            throttled.
+//   SCHED_FIFO, sleeping     p99 under 1 µs, p99.9 1 to 15 µs, p99.99 0.2 to 1 ms, max
+//   through long waits       about 2 ms: the thread is never preempted while it polls (no
+//                            gap over 0.1 ms between clock reads, no page fault in a pulse
+//                            train), but a few sleeps in 10,000 wake up 1 to 2 ms late. Long
+//                            waits therefore poll their last quarter, up to 1 ms (see
+//                            AvanceReveil), which absorbs these late wake-ups for pulses of
+//                            4 ms and more; a few remain with pulses near 1 ms.
 // Without the privilege for SCHED_FIFO the run goes on with normal scheduling.
 Ordonnancement OrdonnancementRetenu() { return Ordonnancement::TempsReel; }
 
@@ -32,7 +36,10 @@ SessionMachine::SessionMachine(Machine& m, const std::atomic<bool>& arret, Ordon
     m_.Ancree = false;
     m_.Impulsions = 0;
     m_.ImpulsionsEnRetard = 0;
-    if (!m_.port.Reel()) return;
+    m_.UnitesAttendues = 0;
+    m_.Origine = m_.PasEnvoyes;
+    m_.Ou = {};
+    if (!m_.port.Reel() || m_.Comptage) return;
     // No page fault inside a pulse. Refused without the privilege: the run goes on.
     memoireVerrouillee_ = mlockall(MCL_CURRENT | MCL_FUTURE) == 0;
     if (ordonnancement == Ordonnancement::TempsReel) {
@@ -61,6 +68,12 @@ SessionMachine::~SessionMachine() {
 void SessionMachine::Completer(CompteRendu& cr) const {
     const Parametres& v = m_.valeurs;
     cr.impulsions = m_.Impulsions;
+    cr.trace = m_.Ou.trace;
+    cr.passe = m_.Ou.passe;
+    cr.point = m_.Ou.point;
+    cr.copie = m_.Ou.copie;
+    cr.rangee = m_.Ou.rangee;
+    cr.duree = static_cast<double>(m_.UnitesAttendues) * 0.0001;
     cr.impulsionsEnRetard = m_.ImpulsionsEnRetard;
     cr.X = static_cast<double>(m_.PasEnvoyes[0] - depart_[0]) * LongueurPas(v.Pas_X, v.NbPas_X);
     cr.Y = static_cast<double>(m_.PasEnvoyes[1] - depart_[1]) * LongueurPas(v.Pas_Y, v.NbPas_Y);
@@ -104,6 +117,10 @@ void SignaleFin(Contexte& ctx, const CompteRendu& cr, std::string_view quoi) {
                 texte += ", exemplaire " + std::to_string(cr.copie) + " de la rangée " + std::to_string(cr.rangee);
             }
             texte += ".";
+        } else if (cr.copie > 0) {
+            // Travelling to a copy's zero or back to it, in a series.
+            texte += "\r\nArrêt hors des séquences, exemplaire " + std::to_string(cr.copie) + " de la rangée " +
+                     std::to_string(cr.rangee) + ".";
         }
         texte += "\r\nPosition de l'outil par rapport au départ : X = " + Mm(cr.X) + ", Y = " + Mm(cr.Y) +
                  ", Z = " + Mm(cr.Z) + ".\r\nLe moteur est arrêté.";

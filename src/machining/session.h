@@ -24,6 +24,8 @@ struct CompteRendu {
     int32_t copie = 0, rangee = 0;
     // The tool's position at the end, relative to where the action began (mm).
     double X = 0.0, Y = 0.0, Z = 0.0;
+    // Time the action's waits asked for, s: its exact duration on the virtual clock.
+    double duree = 0.0;
 };
 
 // How the pulse thread is scheduled on a real port.
@@ -41,7 +43,7 @@ public:
     SessionMachine(const SessionMachine&) = delete;
     SessionMachine& operator=(const SessionMachine&) = delete;
 
-    // Fills the counts and the position into the report.
+    // Fills the counts, the place reached and the position into the report.
     void Completer(CompteRendu& cr) const;
 
 private:

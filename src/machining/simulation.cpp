@@ -1,11 +1,13 @@
 #include "machining/simulation.h"
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <cstdio>
 #include <iostream>
 
-#include "machining/fraisage.h"
-#include "machining/motifs.h"
+#include "machining/executant.h"
+#include "machining/flux_fichier.h"
 #include "model/nombres.h"
 #include "platform/fichier.h"
 #include "platform/simulateur.h"
@@ -19,23 +21,39 @@ ConfigurationSimulee ConfigurationDe(const Parametres& v) {
     return c;
 }
 
+void AjouteLigneJournal(std::string& texte, const EcriturePort& e, int64_t frequence) {
+    char ligne[64];
+    const int64_t secondes = e.temps / frequence;
+    const int64_t micro = (e.temps % frequence) * 1'000'000 / frequence;
+    const int n = std::snprintf(ligne, sizeof ligne, "%lld.%06lld %c %02X\n", static_cast<long long>(secondes),
+                                static_cast<long long>(micro), e.registre, e.valeur);
+    texte.append(ligne, static_cast<std::size_t>(n));
+}
+
 std::string TexteJournal(const std::vector<EcriturePort>& ecritures, int64_t frequence) {
     std::string texte;
     texte.reserve(ecritures.size() * 20);
-    char ligne[64];
-    for (const auto& e : ecritures) {
-        const int64_t secondes = e.temps / frequence;
-        const int64_t micro = (e.temps % frequence) * 1'000'000 / frequence;
-        const int n = std::snprintf(ligne, sizeof ligne, "%lld.%06lld %c %02X\n", static_cast<long long>(secondes),
-                                    static_cast<long long>(micro), e.registre, e.valeur);
-        texte.append(ligne, static_cast<std::size_t>(n));
-    }
+    for (const auto& e : ecritures) AjouteLigneJournal(texte, e, frequence);
     return texte;
+}
+
+std::string TexteDuree(double secondes) {
+    if (!std::isfinite(secondes) || secondes < 0) secondes = 0;
+    const double minutes = std::floor(secondes / 60);
+    const double heures = std::floor(minutes / 60);
+    std::string t;
+    auto deuxChiffres = [](double v) {
+        const auto n = static_cast<long long>(v);
+        return (n < 10 ? "0" : "") + std::to_string(n);
+    };
+    if (heures > 0) t = FormatFixe(heures, 0, ',') + " h " + deuxChiffres(minutes - 60 * heures) + " min ";
+    else if (minutes > 0) t = FormatFixe(minutes, 0, ',') + " min ";
+    return t + FormatFixe(secondes - 60 * minutes, 1, ',') + " s";
 }
 
 namespace {
 
-void Resume(std::ostream& sortie, const PortSimule& port) {
+void Resume(std::ostream& sortie, const PortSimule& port, const CompteRendu& cr) {
     static constexpr const char* Noms[3] = {"X", "Y", "Z"};
     for (int a = 0; a < 3; ++a) {
         const auto axe = static_cast<Axe>(a);
@@ -45,10 +63,49 @@ void Resume(std::ostream& sortie, const PortSimule& port) {
     }
     sortie << "Durée programmée : " << FormatFixe(port.DureeProgrammee(), 4, ',') << " s\n";
     sortie << "Moteur : " << port.MisesEnMarche() << " mises en marche, " << port.Arrets() << " arrêts\n";
+    sortie << "Impulsions en retard : " << cr.impulsionsEnRetard << " sur " << cr.impulsions << "\n";
+    sortie << "Position d'arrivée par rapport au départ : X = " << FormatFixe(cr.X, 4, ',') << " mm, Y = "
+           << FormatFixe(cr.Y, 4, ',') << " mm, Z = " << FormatFixe(cr.Z, 4, ',') << " mm\n";
     if (port.PasMoteurArrete() > 0) {
         sortie << "Attention : " << port.PasMoteurArrete() << " pas envoyés moteur arrêté\n";
     }
 }
+
+DemandeMachine DemandeDe(const OptionsSimulation& options) {
+    DemandeMachine d;
+    d.travail = {options.HautDeg, options.ProfFraisage};
+    if (options.Test >= 0) {
+        d.action = ActionMachine::Motif;
+        d.option = options.Test;
+        d.dimension = options.DimensionTest;
+    } else if (options.Serie) {
+        d.action = ActionMachine::Serie;
+        auto seize = [](int32_t n) { return static_cast<int16_t>(std::clamp<int32_t>(n, -32768, 32767)); };
+        d.serie = {seize(options.NbX), seize(options.NbY), static_cast<float>(options.DecalX),
+                   static_cast<float>(options.DecalY)};
+    }
+    return d;
+}
+
+class InterfaceFiltree final : public InterfaceSilencieuse {
+public:
+    InterfaceFiltree(InterfaceUtilisateur& v, const bool& muette) : vraie(v), muette_(muette) {}
+    void Message(std::string_view texte, std::string_view titre, Icone icone) override {
+        if (!muette_) vraie.Message(texte, titre, icone);
+    }
+    InterfaceUtilisateur& vraie;
+
+private:
+    const bool& muette_;
+};
+
+// The job's passes count for this run only.
+struct PassesDuTravail {
+    Parametres& p;
+    int32_t avant;
+    PassesDuTravail(Parametres& v, int32_t n) : p(v), avant(v.NbPasse) { p.NbPasse = std::max<int32_t>(1, n); }
+    ~PassesDuTravail() { p.NbPasse = avant; }
+};
 
 }  // namespace
 
@@ -58,34 +115,55 @@ int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostrea
                         Icone::Critique);
         return 1;
     }
-    HorlogeVirtuelle horloge;
-    PortSimule port(horloge, ConfigurationDe(ctx.parametres), !options.Journal.empty());
-    Machine machine(port, horloge, ctx.parametres);
-    const std::atomic<bool> jamais{false};
-    const TravailFraisage travail{options.HautDeg, options.ProfFraisage};
-
-    const int32_t passesAvant = ctx.parametres.NbPasse;
-    ctx.parametres.NbPasse = std::max<int32_t>(1, options.NbPasse);
-    CompteRendu cr;
-    if (options.Test >= 0) {
-        cr = MotifTest(ctx, machine, options.Test, options.DimensionTest, travail, jamais);
-    } else if (options.Serie) {
-        auto seize = [](int32_t n) { return static_cast<int16_t>(std::clamp<int32_t>(n, -32768, 32767)); };
-        const Serie serie{seize(options.NbX), seize(options.NbY), static_cast<float>(options.DecalX),
-                          static_cast<float>(options.DecalY)};
-        cr = FraisageSerie(ctx, machine, travail, serie, jamais);
-    } else {
-        cr = FraisageExemplaire(ctx, machine, travail, jamais);
+    const PassesDuTravail passes(ctx.parametres, options.NbPasse);
+    const DemandeMachine demande = DemandeDe(options);
+    if (options.Estimation) {
+        const Estimation e = EstimeDemande(ctx, demande);
+        if (!e.acceptee) return 1;
+        sortie << "Durée estimée : " << TexteDuree(e.duree) << " (" << FormatFixe(e.duree, 4, ',') << " s)\n"
+               << "Impulsions : " << e.impulsions << "\n";
+        return 0;
     }
-    ctx.parametres.NbPasse = passesAvant;
-    if (cr.issue != Issue::Terminee) return 1;
 
-    if (!options.Journal.empty() &&
-        !EcrireFichierAtomique(options.Journal, TexteJournal(port.Ecritures(), horloge.Frequence()))) {
+    HorlogeVirtuelle horloge;
+    PortSimule port(horloge, ConfigurationDe(ctx.parametres), false);
+    Machine machine(port, horloge, ctx.parametres);
+    std::atomic<bool> arret{false};
+    // The journal goes to its file as the run goes, and stops it past its limit.
+    std::unique_ptr<FluxFichier> journal;
+    bool tropLong = false;
+    if (!options.Journal.empty()) {
+        journal = std::make_unique<FluxFichier>(options.Journal);
+        if (!journal->Ouvert()) {
+            ctx.ui->Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
+            return 1;
+        }
+        port.SurEcriture = [&](const EcriturePort& e) {
+            if (tropLong) return;
+            AjouteLigneJournal(journal->tampon, e, horloge.Frequence());
+            journal->Verse();
+            if (journal->Taille() > options.TailleMaxJournal) {
+                tropLong = true;
+                arret = true;
+            }
+        };
+    }
+    // The stop message of a run ended by the size limit would say it was asked for.
+    InterfaceFiltree filtre(*ctx.ui, tropLong);
+    ctx.ui = &filtre;
+    const CompteRendu cr = ExecuteDemande(ctx, machine, demande, arret);
+    ctx.ui = &filtre.vraie;
+    if (tropLong) {
+        ctx.ui->Message("Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.", TitreProgramme,
+                        Icone::Critique);
+        return 1;
+    }
+    if (cr.issue != Issue::Terminee) return 1;
+    if (journal && !journal->Termine()) {
         ctx.ui->Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
         return 1;
     }
-    Resume(sortie, port);
+    Resume(sortie, port, cr);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Dry run of a job against the recording port simulator on a virtual clock.
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -25,6 +26,10 @@ struct OptionsSimulation {
     double DimensionTest = 0.0;
     // --journal FICHIER: one line per port write.
     std::string Journal;
+    // --estimation: the exact duration from a dry run that counts the pulses, nothing run.
+    bool Estimation = false;
+    // A journal stops the run past this size: a long job would otherwise fill the disk.
+    std::size_t TailleMaxJournal = std::size_t{1} << 30;
 };
 
 // Runs the job, prints the French summary to standard output; returns the exit status
@@ -37,5 +42,8 @@ int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostrea
 ConfigurationSimulee ConfigurationDe(const Parametres& v);
 // One line per port write: seconds with six decimals, register, value in hex ("0.000200 D CC").
 std::string TexteJournal(const std::vector<EcriturePort>& ecritures, int64_t frequence);
+void AjouteLigneJournal(std::string& texte, const EcriturePort& e, int64_t frequence);
+// "1 h 02 min 03,4 s", "2 min 05,0 s", "12,3 s".
+std::string TexteDuree(double secondes);
 
 }  // namespace korvelin

@@ -1,5 +1,6 @@
 #include "platform/horloge.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <time.h>
 
@@ -17,9 +18,14 @@ int64_t HorlogeSysteme::Lire() {
     return static_cast<int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
+int64_t AvanceReveil(int64_t marge, int64_t reste) {
+    if (marge <= 0 || reste <= 2 * marge) return 0;
+    return std::clamp<int64_t>(reste / 4, marge, std::max<int64_t>(marge, 1'000'000));
+}
+
 void HorlogeSysteme::AttendreJusqua(int64_t echeance) {
-    if (marge_ > 0 && echeance - Lire() > 2 * marge_) {
-        const int64_t reveil = echeance - marge_;
+    if (const int64_t avance = AvanceReveil(marge_, echeance - Lire())) {
+        const int64_t reveil = echeance - avance;
         timespec t{static_cast<time_t>(reveil / 1'000'000'000), static_cast<long>(reveil % 1'000'000'000)};
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
         }

@@ -21,6 +21,13 @@ public:
     virtual void ReveilAvantEcheance(int64_t) {}
 };
 
+// How long before the deadline a wait of reste ns sleeping with the given margin wakes up:
+// a quarter of the wait, at least the margin and at most 1 ms, so that a late wake-up (up to
+// about 2 ms on a loaded virtual machine, against a few tens of µs usually) is absorbed by
+// polling in long waits, while short ones still sleep and a real-time thread is not throttled.
+// 0 when the wait is too short to sleep at all.
+int64_t AvanceReveil(int64_t marge, int64_t reste);
+
 // CLOCK_MONOTONIC in nanoseconds; waits by polling, so that an edge is never later than a
 // few clock reads after its deadline.
 class HorlogeSysteme final : public Horloge {

@@ -19,7 +19,10 @@ PortSimule::PortSimule(Horloge& horloge, ConfigurationSimulee config, bool enreg
     : horloge_(horloge), config_(config), enregistrer_(enregistrer), debut_(horloge.Lire()) {}
 
 void PortSimule::Note(char registre, uint8_t valeur) {
-    if (enregistrer_) ecritures_.push_back({horloge_.Lire(), registre, valeur});
+    if (!enregistrer_ && !SurEcriture) return;
+    const EcriturePort e{horloge_.Lire(), registre, valeur};
+    if (enregistrer_) ecritures_.push_back(e);
+    if (SurEcriture) SurEcriture(e);
 }
 
 void PortSimule::EcrireDonnees(uint8_t valeur) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/horloge.h"
@@ -37,6 +38,9 @@ public:
     void MettreBitControle(int bit) override;
     void EffacerBitControle(int bit) override;
     bool Reel() const override { return false; }
+
+    // Told of every write as it happens (a journal written as the run goes).
+    std::function<void(const EcriturePort&)> SurEcriture;
 
     const std::vector<EcriturePort>& Ecritures() const { return ecritures_; }
     void Reserver(std::size_t nb) { ecritures_.reserve(nb); }

@@ -32,7 +32,8 @@ struct Execution {
 
 struct Convertisseur {
     DossierTemporaire dossier;
-    const std::string ini = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\n");
+    // Margins keep a cutter beside the outline within the machine's travel.
+    const std::string ini = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\n");
     Convertisseur() { fs::create_directories(dossier.Chemin("home")), fs::create_directories(dossier.Chemin("config")); }
 
     // Runs the converter in the temporary folder; "--ini" is added unless given.
@@ -115,8 +116,9 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
                                                        "Temps de fraisage en secondes : \\d+,\\d\n$")))
         << e.sortie;
     int coupes = 0;
-    for (const Mouvement& m : Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")))) {
+    for (Mouvement m : Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")))) {
         if (m.z != -2.0) continue;
+        m.x -= 5, m.y -= 5;
         ++coupes;
         // R from the outline along the sides, up to R·√2 at the square's corners.
         const double d = DistanceAuDessin(m.x, m.y);
@@ -179,7 +181,7 @@ TEST(KorvelinCut, SettingsFileReadOrRefused) {
         EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
     }
     // Notepad's byte order mark, CR alone, quoted values; the count of passes as typed.
-    c.dossier.Ecrit("bloc.ini", "\xEF\xBB\xBF[Korvelin]\rHautDeg=\"7\"\rNbPasse=2.5\r");
+    c.dossier.Ecrit("bloc.ini", "\xEF\xBB\xBF[Korvelin]\rHautDeg=\"7\"\rNbPasse=2.5\rMargeX=5\rMargeY=5\r");
     Execution e = c.Lance({"piece.plt", "--ini", "bloc.ini"}, false);
     ASSERT_EQ(e.statut, 0) << e.erreurs;
     std::string cut = DossierTemporaire::Lit(c.dossier.Chemin("piece.cut"));
@@ -219,6 +221,8 @@ TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
                                                        "pas nets -?\\d+ ; position finale -?\\d+,\\d{4} mm\n")))
         << e.sortie;
     EXPECT_NE(e.sortie.find("Dur\xC3\xA9" "e programm\xC3\xA9" "e"), std::string::npos);
+    EXPECT_NE(e.sortie.find("Impulsions en retard : 0 sur "), std::string::npos);
+    EXPECT_NE(e.sortie.find("X = 0,0000 mm, Y = 0,0000 mm, Z = 0,0000 mm\n"), std::string::npos);
     std::istringstream journal(DossierTemporaire::Lit(c.dossier.Chemin("j.txt")));
     const std::regex forme(R"(\d+\.\d{6} [DC] [0-9A-F]{2})");
     int lignes = 0;
@@ -226,6 +230,12 @@ TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
     EXPECT_GT(lignes, 100);
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
     EXPECT_EQ(c.Lance({"--simulation", "--test", "1", "--dimension", "20"}).statut, 0);
+    // The estimate alone, with a warning for a depth above the surface.
+    e = c.Lance({c.Piece(), "--estimation", "--profondeur", "0,5"});
+    EXPECT_EQ(e.statut, 0);
+    EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Dur\xC3\xA9" "e estim\xC3\xA9" "e : \\d+ min \\d+,\\d s \\(")))
+        << e.sortie;
+    EXPECT_NE(e.erreurs.find("positive"), std::string::npos);
 }
 
 }  // namespace

@@ -80,12 +80,17 @@ struct DessinReel : test::ContexteTemporaire {
         ui.messages.clear();
         EXPECT_TRUE(OuvrirDessin(ctx, dessin.string())) << dessin;
         TravailCUT travail = TravailCUTInitial(ctx);
-        travail.MargeX = travail.MargeY = "0";
+        // Margins keep a cutter beside the outline within the machine's travel; the cut is
+        // measured back from the part's zero.
+        constexpr double Marge = 40;
+        travail.MargeX = travail.MargeY = "40";
         travail.NbPasse = 1;
         travail.FichierCUT = dossier.Chemin("sortie.cut");
         TotauxCUT totaux;
-        EXPECT_TRUE(GenereFichierCUT(ctx, travail, totaux)) << dessin;
-        return LitCoupe(test::DossierTemporaire::Lit(travail.FichierCUT));
+        EXPECT_TRUE(GenereFichierCUT(ctx, travail, totaux)) << dessin << (ui.messages.empty() ? "" : ui.messages.back().texte);
+        Coupe c = LitCoupe(test::DossierTemporaire::Lit(travail.FichierCUT));
+        c.xmin -= Marge, c.xmax -= Marge, c.ymin -= Marge, c.ymax -= Marge;
+        return c;
     }
 };
 

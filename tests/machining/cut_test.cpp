@@ -149,6 +149,7 @@ TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
     std::vector<std::pair<float, float>> zigzag;
     for (int i = 0; i < 5000; ++i) zigzag.emplace_back(static_cast<float>(i % 7), static_cast<float>(i));
     g.Traces({Trace(PremiereSequence, zigzag)});
+    g.ctx.parametres.Course_Y = 5000;
     TotauxCUT dernier;
     ASSERT_TRUE(GenereFichierCUT(g.ctx, g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
     EXPECT_EQ(dernier.TempsFraisage, g.totaux.TempsFraisage);

@@ -2,10 +2,13 @@
 
 #include <cmath>
 #include <sstream>
+#include <filesystem>
+#include <random>
 #include <tuple>
 
 #include "machining/banc_machine.h"
 #include "machining/fraisage.h"
+#include "machining/motifs.h"
 #include "support/dossier_temporaire.h"
 
 using namespace korvelin;
@@ -68,21 +71,20 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
     }
 }
 
-TEST(Fraisage, SerieDeDeuxCopiesEnGrille) {
+TEST(Fraisage, SerieDeDeuxCopiesPuisRetourAuDepart) {
     Banc b;
     PasExacts(b.ctx.parametres);
     DessinDe(b.ctx, {{{0, 0}, {1, 0}}});
     const auto cr = FraisageSerie(b.ctx, b.Demarre(), {"2", "-1"}, {2, 1, 10.0f, 5.0f}, b.arret);
     EXPECT_EQ(cr.issue, Issue::Terminee);
-    // Two copies, two X shifts, then back under the first copy with the Y shift.
-    EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 2 * 40);
-    EXPECT_EQ(b.port->Impulsions(Axe::X, -1), 2 * 4 + 80);
-    EXPECT_EQ(b.port->PasNets(Axe::Y), 20);
-    EXPECT_NEAR(cr.Y, 5.0, 1e-9);
+    // Two copies, the shift to the second, then back to where the series began.
+    EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 40);
+    EXPECT_EQ(b.port->Impulsions(Axe::X, -1), 2 * 4 + 40);
+    EXPECT_EQ(b.port->Impulsions(Axe::Y), 0);
     // Every shift at clearance height with the motor output on.
     EXPECT_EQ(b.port->PasMoteurArrete(), 0);
     // Per copy: +2, -2, -1, +3 (lift after the pass), -2; per shift: +2, -2.
-    EXPECT_EQ(b.Z(), (std::vector<int64_t>{8, -8, -4, 12, -8, 8, -8, 8, -8, -4, 12, -8, 8, -8, 8, -8}));
+    EXPECT_EQ(b.Z(), (std::vector<int64_t>{8, -8, -4, 12, -8, 8, -8, 8, -8, -4, 12, -8, 8, -8}));
 }
 
 namespace {
@@ -125,65 +127,35 @@ TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
     EXPECT_EQ(m.Arret, nullptr);
 }
 
-namespace {
-// Pulses of a move along one axis, worked out on their own: the step is added until the
-// position, rounded to 4 decimals, reaches the target's.
-int64_t PasAxe(double& position, float cible, double pas) {
-    const double fin = std::nearbyint(static_cast<double>(cible) * 1e4) / 1e4;
-    double x = static_cast<float>(position);
-    int64_t n = 0;
-    const int sens = fin > x ? 1 : -1;
-    while (sens * (std::nearbyint(x * 1e4) / 1e4 - fin) < 0) x = x + sens * pas, n += sens;
-    position = static_cast<float>(x);
-    return n;
-}
-
-int64_t PasZ(double dz, double pas) {
-    double parcouru = 0;
-    int64_t n = 0;
-    while (std::fabs(dz) > parcouru) parcouru = parcouru + pas, ++n;
-    return dz > 0 ? n : -n;
-}
-}  // namespace
-
-TEST(Fraisage, PasNetsDUnTravailCompletComptesAPart) {
-    Banc b;
-    Parametres& v = b.ctx.parametres;
+TEST(Fraisage, ChaqueTravailRevientExactementAuDepart) {
+    // Steps of 1/48 and 1/160 mm, heights and depths that are no whole number of them, three
+    // passes: summed step lengths used to leave Z a few steps low after each copy.
+    UiEnregistreuse ui;
+    Contexte ctx(&ui);
+    Parametres& v = ctx.parametres;
     v.MargeX = 2.3;
+    v.MargeY = 0.7;
     v.NbPasse = 3;
     v.NbPas_Y = 200;
     v.Pas_Y = 1.25;
-    // Closed traces joined by travels along one axis: every move runs along X or Y, so
-    // each count below is that of a single axis.
-    const std::vector<std::vector<std::pair<float, float>>> traces = {
-        {{0, 0}, {12.37f, 0}, {12.37f, 7.01f}, {0, 7.01f}, {0, 0}},
-        {{20.5f, 0}, {25.125f, 0}, {25.125f, 9.99f}, {20.5f, 9.99f}, {20.5f, 0}},
-        {{20.5f, 15}, {20.5f, 3.3f}, {20.5f, 15}},
-        {{-2.3f, 15}, {-2.3f, 0.4f}, {-2.3f, 15}}};
-    DessinDe(b.ctx, traces);
-    Machine& m = b.Demarre();
-    FraisageExemplaire(b.ctx, m, {"3.3", "-1.7"}, b.arret);
-
-    const double sX = 1.0 / 48, sY = 1.25 / 200, sZ = 1.0 / 48;
-    double x = 0, y = 0;
-    int64_t nx = 0, ny = 0, nz = PasZ(3.3, sZ);
-    for (const auto& t : traces) {
-        for (int p = 1; p <= 3; ++p) {
-            for (std::size_t j = 0; j < t.size(); ++j) {
-                nx += PasAxe(x, static_cast<float>(t[j].first + 2.3), sX);
-                ny += PasAxe(y, static_cast<float>(t[j].second + 0.0), sY);
-                if (j == 0) nz += PasZ(-3.3, sZ) + PasZ(-1.7 * p / 3, sZ);
-            }
-            nz += PasZ(std::fabs(3.3 - -1.7 * p / 3), sZ);
-        }
-    }
-    nx += PasAxe(x, 0, sX);
-    ny += PasAxe(y, 0, sY);
-    nz += PasZ(-3.3, sZ);
-    EXPECT_EQ(b.port->PasNets(Axe::X), nx);
-    EXPECT_EQ(b.port->PasNets(Axe::Y), ny);
-    EXPECT_EQ(b.port->PasNets(Axe::Z), nz);
-    EXPECT_EQ(m.PasEnvoyes[2], nz);
+    v.NbPas_Z = 160;
+    v.TempsMin_Mat_X = v.TempsMin_HMat_X = 1;  // shorter pulses keep the virtual clock small
+    std::mt19937 alea(3);
+    std::uniform_real_distribution<float> coord(0, 7);
+    std::vector<std::vector<std::pair<float, float>>> traces(12);
+    for (auto& t : traces)
+        for (int k = 0; k < 9; ++k) t.push_back({coord(alea), coord(alea)});
+    DessinDe(ctx, traces);
+    HorlogeVirtuelle horloge;
+    PortSimule port(horloge, ConfigurationDe(v), false);
+    Machine m(port, horloge, v);
+    const std::atomic<bool> jamais{false};
+    EXPECT_EQ(FraisageSerie(ctx, m, {"3.3", "-1.7"}, {10, 10, 9.7f, 10.1f}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(FraisageExemplaire(ctx, m, {"2.71", "-0.33"}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(MotifTest(ctx, m, 1, 37, {"1.01", "-0.77"}, jamais).issue, Issue::Terminee);
+    for (const Axe a : {Axe::X, Axe::Y, Axe::Z}) EXPECT_EQ(port.PasNets(a), 0);
+    EXPECT_EQ(port.PasMoteurArrete(), 0);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(Simulation, ResumeEtJournalDUnFraisage) {
@@ -211,7 +183,7 @@ TEST(Simulation, ResumeEtJournalDUnFraisage) {
     EXPECT_EQ(lignes[2], "0.600200 D 30");
     EXPECT_EQ(lignes.back().substr(lignes.back().size() - 5), " C 08");
     // 3 writes per pulse: 960 in X; in Z 2 mm up, down, 1 mm in, 3 mm out, 2 mm down.
-    EXPECT_EQ(lignes.size(), 2 + 3 * (960 + 3 * 97 + 48 + 144u));
+    EXPECT_EQ(lignes.size(), 2 + 3 * (960 + 3 * 96 + 48 + 144u));
 }
 
 TEST(Simulation, EchecsMotifsEtSeries) {
@@ -239,7 +211,7 @@ TEST(Simulation, EchecsMotifsEtSeries) {
     o.NbPasse = 2;
     std::ostringstream serie;
     EXPECT_EQ(LanceSimulation(ctx, o, serie), 0);
-    EXPECT_NE(serie.str().find("Axe Y : 576 impulsions en sens positif, 0 en sens négatif ; pas nets 576"),
+    EXPECT_NE(serie.str().find("Axe Y : 384 impulsions en sens positif, 384 en sens négatif ; pas nets 0"),
               std::string::npos);
     EXPECT_NE(serie.str().find("Moteur : 13 mises en marche, 7 arrêts"), std::string::npos);
     EXPECT_EQ(ctx.parametres.NbPasse, 1);  // the job's passes do not stay in the settings
@@ -247,4 +219,20 @@ TEST(Simulation, EchecsMotifsEtSeries) {
     mauvais.Journal = "/dossier/qui/n/existe/pas/journal.txt";
     EXPECT_EQ(LanceSimulation(ctx, mauvais, sortie), 1);
     EXPECT_NE(ui.messages.back().texte.find("journal"), std::string::npos);
+
+    // A journal past its limit stops the run; no file is left, and no stop message.
+    DossierTemporaire dossier;
+    OptionsSimulation long_;
+    long_.Journal = dossier.Chemin("j.txt");
+    long_.TailleMaxJournal = 4000;
+    ui.messages.clear();
+    EXPECT_EQ(LanceSimulation(ctx, long_, sortie), 1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].texte, "Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.");
+    EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
+    // The pass limit holds for dry runs too.
+    OptionsSimulation passes;
+    passes.NbPasse = 1001;
+    EXPECT_EQ(LanceSimulation(ctx, passes, sortie), 1);
+    EXPECT_EQ(ui.messages.back().texte, "Le nombre de passes ne peut pas dépasser 1000 !");
 }

@@ -4,14 +4,9 @@
 #include <random>
 
 #include "machining/banc_machine.h"
-#include "model/primitives.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
-
-namespace {
-PointTrace P(double x, double y) { return {static_cast<float>(x), static_cast<float>(y), {}, {}}; }
-}  // namespace
 
 TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
     const struct {
@@ -117,38 +112,49 @@ TEST(Impulsions, RetardsDePlusDUnQuartDePeriodeComptes) {
 TEST(DeplacementXY, DixMillimetresEnXEtRetour) {
     Banc b;
     Machine& m = b.Demarre();
-    PointTrace cible = P(10, 0), retour = P(0, 0);
-    DeplacementXY(m, P(0, 0), cible, false);
+    AllerXY(m, 10, 0, false);
     EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 480);
     EXPECT_EQ(b.port->Impulsions(Axe::X, -1) + b.port->Impulsions(Axe::Y), 0);
-    EXPECT_NEAR(cible.X, 10.0, 1e-4);
-    DeplacementXY(m, cible, retour, false);
+    EXPECT_NEAR(PositionMm(m, 0), 10.0, 1e-12);
+    AllerXY(m, 0, 0, false);
     EXPECT_EQ(b.port->PasNets(Axe::X), 0);
     // X needs 100 steps at 10 ms, Y 60 at 20 ms: led by the slower Y, X would end 40 short.
     b.ctx.parametres.TempsMin_Mat_Y = 20;
-    PointTrace loin = P(100.0 / 48, 60.0 / 48);
-    DeplacementXY(m, retour, loin, true);
+    AllerXY(m, 100.0 / 48, 60.0 / 48, true);
     EXPECT_EQ(b.port->PasNets(Axe::X), 100);
-    EXPECT_NEAR(b.port->PasNets(Axe::Y), 60, 1);
+    EXPECT_EQ(b.port->PasNets(Axe::Y), 60);
 }
 
-TEST(DeplacementXY, PasInvalideOuTrajetAbsurdeAucuneImpulsion) {
+TEST(DeplacementXY, PasEntiersDeLaPositionVisee) {
+    // Within half a unit of the fourth decimal a count is whole; anything more is one
+    // step further, as the move loops reach a target.
+    const double s = 1.0 / 48;
+    EXPECT_EQ(PasPour(2.0, s), 96);  // 96 steps of 1/48 added one by one fall just short of 2
+    EXPECT_EQ(PasPour(-2.0, s), -96);
+    EXPECT_EQ(PasPour(10.00004, s), 480);
+    EXPECT_EQ(PasPour(10.0001, s), 481);
+    EXPECT_EQ(PasPour(-0.001, s), -1);
+    EXPECT_EQ(PasPour(5, 0), 0);
+    EXPECT_EQ(PasPour(std::nan(""), s), 0);
+    EXPECT_GT(PasPour(1e300, s), PasMaxMouvement);
+
+    // A step length that makes no sense keeps its axis still; a move of absurd length
+    // sends nothing.
     for (auto regle : {+[](Parametres& v) { v.Pas_X = 0; }, +[](Parametres& v) { v.NbPas_X = 0; },
                        +[](Parametres& v) { v.Pas_X = -1; }}) {
         Banc b;
         regle(b.ctx.parametres);
         Machine& m = b.Demarre();
-        PointTrace cible = P(5, 5), y = P(0, 2), loin = P(0, 1e30);
-        EXPECT_TRUE(DeplacementXY(m, P(0, 0), cible, false));
+        EXPECT_TRUE(DeplacementXY(m, 5, 0, false));
         EXPECT_TRUE(b.port->Ecritures().empty());
-        EXPECT_EQ(cible.X, 0.0f);
-        DeplacementXY(m, P(0, 0), y, false);  // X need not move: Y alone goes
-        DeplacementXY(m, P(0, 0), loin, false);
+        DeplacementXY(m, 5, 2, false);
+        DeplacementXY(m, 0, 1e30, false);
         EXPECT_EQ(b.port->Impulsions(Axe::Y, +1), 96);
+        EXPECT_EQ(b.port->Impulsions(Axe::X), 0);
     }
 }
 
-TEST(DeplacementXY, DiagonalesAMoinsDUnPasDeLaLigneIdeale) {
+TEST(DeplacementXY, DiagonalesAMoinsDUnPasDeLaLigneEtArriveeExacte) {
     std::mt19937 alea(7);
     std::uniform_real_distribution<double> coord(-30, 30);
     std::uniform_int_distribution<int> temps(1, 30);
@@ -160,25 +166,29 @@ TEST(DeplacementXY, DiagonalesAMoinsDUnPasDeLaLigneIdeale) {
         v.TempsMin_Mat_Y = temps(alea);
         Machine& m = b.Demarre();
         const double sX = v.Pas_X / v.NbPas_X, sY = v.Pas_Y / v.NbPas_Y;
-        const PointTrace a = P(coord(alea), coord(alea)), c = P(coord(alea), coord(alea));
-        PointTrace cible = c;
-        DeplacementXY(m, a, cible, true);
-        // Replay the step edges: every position reached stays within one step of the line.
-        const Droite d = DroitePassantPar(a, c);
+        const double ax = coord(alea), ay = coord(alea), cx = coord(alea), cy = coord(alea);
+        AllerXY(m, ax, ay, false);
+        const std::size_t depuis = b.port->Ecritures().size();
+        AllerXY(m, cx, cy, true);
+        // Replay the step edges: every position reached stays within one step of the line
+        // between the two step positions, and the move ends on the target's.
+        const double x0 = PasPour(ax, sX) * sX, y0 = PasPour(ay, sY) * sY;
+        const double x1 = PasPour(cx, sX) * sX, y1 = PasPour(cy, sY) * sY;
+        const double longueur = std::hypot(x1 - x0, y1 - y0);
         int64_t nx = 0, ny = 0;
-        uint8_t avant = 0;
-        for (const auto& e : b.port->Ecritures()) {
+        uint8_t avant = b.port->Ecritures()[depuis - 1].valeur;
+        for (std::size_t i = depuis; i < b.port->Ecritures().size(); ++i) {
+            const auto& e = b.port->Ecritures()[i];
             const uint8_t front = static_cast<uint8_t>(e.valeur & ~avant);
             avant = e.valeur;
             if (front & LignePasX) nx += (e.valeur & LigneDirX) ? 1 : -1;
             if (front & LignePasY) ny += (e.valeur & LigneDirY) ? 1 : -1;
-            const double x = a.X + nx * sX, y = a.Y + ny * sY;
-            ASSERT_LE(std::fabs(d.a * x + d.b * y + d.c), std::max(sX, sY) + 1e-9) << essai;
+            const double x = x0 + nx * sX, y = y0 + ny * sY;
+            const double ecart = std::fabs((x1 - x0) * (y - y0) - (y1 - y0) * (x - x0)) / longueur;
+            ASSERT_LE(ecart, std::max(sX, sY) + 1e-9) << essai;
         }
-        EXPECT_NEAR(cible.X, a.X + nx * sX, 1e-3);
-        EXPECT_NEAR(cible.Y, a.Y + ny * sY, 1e-3);
-        EXPECT_LE(std::fabs(cible.X - c.X), sX + 1e-4) << essai;
-        EXPECT_LE(std::fabs(cible.Y - c.Y), sY + 1e-4) << essai;
+        EXPECT_EQ(b.port->PasNets(Axe::X), PasPour(cx, sX)) << essai;
+        EXPECT_EQ(b.port->PasNets(Axe::Y), PasPour(cy, sY)) << essai;
     }
 }
 
@@ -196,6 +206,6 @@ TEST(DeplacementZ, NombreDImpulsionsEtSens) {
     Machine& m = b.Demarre();
     for (const double rien : {0.0, std::nan(""), HUGE_VAL}) DeplacementZ(m, rien, false);
     EXPECT_TRUE(b.port->Ecritures().empty());
-    DeplacementZ(m, 2, false);  // steps summed one by one: 96 of 1/48 mm fall just short of 2 mm
-    EXPECT_EQ(b.port->Impulsions(Axe::Z, +1), 97);
+    DeplacementZ(m, 2, false);
+    EXPECT_EQ(b.port->Impulsions(Axe::Z, +1), 96);
 }

@@ -80,3 +80,12 @@ TEST(Simulateur, PasDepuisLesFrontsEtLesLignesDeSens) {
     EXPECT_TRUE(muet.Ecritures().empty());
     EXPECT_EQ(muet.Impulsions(Axe::Y), 1);
 }
+
+TEST(Horloge, ReveilAvantLEcheanceSelonLaLongueurDeLAttente) {
+    // Short waits poll; 0.4 ms sleeps to 0.15 ms before; long waits poll their last quarter,
+    // at most 1 ms.
+    const std::pair<int64_t, int64_t> cas[] = {{250'000, 0}, {400'000, 150'000}, {2'000'000, 500'000},
+                                               {9'400'000, 1'000'000}, {1'000'000'000, 1'000'000}};
+    for (const auto& [reste, avance] : cas) EXPECT_EQ(korvelin::AvanceReveil(150'000, reste), avance) << reste;
+    EXPECT_EQ(korvelin::AvanceReveil(0, 9'400'000), 0);
+}

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "machining/banc_machine.h"
+#include "machining/controles.h"
+#include "machining/cut.h"
+#include "machining/motifs.h"
+#include "machining/reglage.h"
+#include "support/dossier_temporaire.h"
+
+using namespace korvelin;
+using namespace korvelin::test;
+
+TEST(Controles, ValeursQuiAbimeraientLaMachineOuLaPiece) {
+    const struct {
+        void (*regle)(Parametres&);
+        double H;
+        int32_t N;
+        const char* message;  // nullptr: accepted
+    } cas[] = {
+        {+[](Parametres&) {}, 1, 1000, nullptr},
+        {+[](Parametres&) {}, 0, 1, "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !"},
+        {+[](Parametres&) {}, -10, 1, "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !"},
+        {+[](Parametres&) {}, 1, 1001, "Le nombre de passes ne peut pas dépasser 1000 !"},
+        {+[](Parametres& v) { v.RayonFraise = -1; }, 1, 1, "Le rayon de fraise ne peut pas être négatif !"},
+        {+[](Parametres& v) { v.RayonFraise = 1e300; }, 1, 1, "Le rayon de fraise ne peut pas dépasser 50 mm !"},
+        {+[](Parametres& v) { v.RayonFraise = 50; }, 1, 1, nullptr},
+        {+[](Parametres& v) { v.RayonFraise = 0; }, 1, 1,
+         "Le rayon de fraise ne peut pas être nul quand l'outil est décalé du tracé !"},
+        {+[](Parametres& v) { v.RayonFraise = 0, v.DecalageOutil = 2; }, 1, 1, nullptr},
+        {+[](Parametres& v) { v.MargeX = 1e300; }, 1, 1,
+         "La marge en X doit rester dans la course de la machine (de 0 à 1000,000 mm) !"},
+        {+[](Parametres& v) { v.MargeY = -0.5; }, 1, 1,
+         "La marge en Y doit rester dans la course de la machine (de 0 à 500,000 mm) !"},
+    };
+    for (const auto& c : cas) {
+        Parametres v;
+        c.regle(v);
+        const auto refus = ControleValeurs(v, c.H, c.N);
+        EXPECT_EQ(refus.value_or(""), c.message ? c.message : "") << c.H;
+    }
+}
+
+TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
+    Contexte ctx;
+    DessinDe(ctx, {{{0, 0}, {100, 0}}, {{100, 0}, {100, 480}}});
+    Parametres v;
+    // Within the travel to the millimetre; the Z travel holds the height and the depth.
+    EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 20));
+    EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 0, 25).value_or(""),
+              "Le travail sort de la course de la machine : la séquence B dépasse la course en Y de 5,000 mm.");
+    EXPECT_EQ(ControleCourses(ctx.dessin, v, 150, -60, 0, 0).value_or(""),
+              "Le travail sort de la course de la machine : de la hauteur de dégagement à la profondeur, l'outil "
+              "dépasse la course en Z de 10,000 mm.");
+    // The copies of a series, and copies laid out towards negative X.
+    EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {9, 1, 100.0, 0.0}));
+    EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {1000, 1000, 100.0, 100.0}), std::nullopt);
+    EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 500, 0, {3, 1, -300.0, 0.0}).value_or(""),
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 100,000 mm.");
+    // A 5 km move or a NaN never gets through.
+    ctx.dessin.Trace_Decale[0].Points[1].X = 5e6f;
+    EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0), std::nullopt);
+    ctx.dessin.Trace_Decale[0].Points[1].X = NAN;
+    EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 0, 0).value_or(""),
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X.");
+
+    EXPECT_FALSE(ControleMotif(v, 500, 1, -3));
+    EXPECT_NE(ControleMotif(v, 1e6, 1, -3), std::nullopt);
+    EXPECT_NE(ControleMotif(v, 50, -1, -3), std::nullopt);
+    EXPECT_FALSE(ControleDeplacement(v, -1000, 500, -200));
+    EXPECT_EQ(ControleDeplacement(v, 0, 0, 1e30).value_or(""),
+              "Le déplacement en Z dépasse la course de la machine (200,000 mm) !");
+}
+
+TEST(Controles, RefusAvantToutMouvementOuFichier) {
+    // A run, a pattern, a typed move and a CUT file: refused with the reason, nothing sent
+    // or written.
+    Banc b;
+    DessinDe(b.ctx, {{{-2, 0}, {10, 0}}});
+    Machine& m = b.Demarre();
+    EXPECT_EQ(FraisageExemplaire(b.ctx, m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(MotifTest(b.ctx, m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(DeplacementSaisi(b.ctx, m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
+    EXPECT_TRUE(b.port->Ecritures().empty());
+    ASSERT_EQ(b.ui.messages.size(), 3u);
+    EXPECT_EQ(b.ui.messages[0].texte,
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm.");
+
+    DossierTemporaire dossier;
+    TravailCUT t;
+    for (std::string* s : {&t.VitMax_Mat_X, &t.VitMax_Mat_Y, &t.VitMax_Mat_Z, &t.VitMax_HMat_X, &t.VitMax_HMat_Y,
+                           &t.VitMax_Descente})
+        *s = "1";
+    t.FichierCUT = dossier.Chemin("a.cut");
+    TotauxCUT totaux;
+    EXPECT_FALSE(GenereFichierCUT(b.ctx, t, totaux));
+    t.MargeX = "2";
+    t.HautDeg = "-10";
+    EXPECT_FALSE(GenereFichierCUT(b.ctx, t, totaux));
+    EXPECT_EQ(b.ui.messages.back().texte,
+              "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !");
+    EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
+    t.HautDeg = "1";
+    EXPECT_TRUE(GenereFichierCUT(b.ctx, t, totaux));
+}
