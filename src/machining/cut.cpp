@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 
 #include "machining/controles.h"
 #include "machining/flux_fichier.h"
@@ -53,19 +52,6 @@ void AjouteNombreCUT(std::string& sortie, double v) {
     } while (entier != 0);
     if (negatif) *--c = '-';
     sortie.append(c, static_cast<std::size_t>(fin - c));
-}
-
-bool MemeFichier(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    namespace fs = std::filesystem;
-    std::error_code err;
-    if (fs::equivalent(fs::path(a), fs::path(b), err) && !err) return true;
-    err.clear();
-    const fs::path ca = fs::weakly_canonical(fs::path(a), err);
-    if (err) return false;
-    const fs::path cb = fs::weakly_canonical(fs::path(b), err);
-    if (err) return false;
-    return ca == cb;
 }
 
 namespace {
@@ -276,7 +262,7 @@ bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totau
             TitreProgramme, Icone::Critique);
         return false;
     }
-    if (MemeFichier(travail.FichierCUT, d.NomFichier)) {
+    if (MemeFichierDisque(travail.FichierCUT, d.NomFichier)) {
         ctx.ui->Message("Le fichier CUT ne peut pas remplacer le dessin ouvert !",
                         TitreProgramme, Icone::Critique);
         return false;

@@ -51,8 +51,4 @@ std::string TexteTotal(double valeur);
 // FormatFixe(v, 3, '.'), without its formatting machinery per number.
 void AjouteNombreCUT(std::string& sortie, double v);
 
-// True when both paths name the same file (the same file on disk, or the same place once
-// "." and ".." and links are resolved).
-bool MemeFichier(const std::string& a, const std::string& b);
-
 }  // namespace korvelin
