@@ -9,6 +9,7 @@
 
 #include "geometry/decalage.h"
 #include "geometry/soudure.h"
+#include "import/hpgl.h"
 #include "model/listes.h"
 
 using namespace korvelin;
@@ -111,5 +112,24 @@ void DecalageUnSeulTrace(benchmark::State& state) {
     state.counters["points"] = double(ctx.dessin.NbPoints);
 }
 BENCHMARK(DecalageUnSeulTrace)->Arg(1000000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+
+// The same circle drawn over and over at one place, as some plotter files repeat a hole:
+// once welded it is one trace going round and round, every offset point beside as many
+// segments as there are circles. Import, welding and offset, as opening the file does.
+void CerclesSuperposes(benchmark::State& state) {
+    std::string texte = "IN;SP1;";
+    for (int64_t k = 0; k < state.range(0); ++k) texte += "PU50,50;CI10;";
+    for (auto _ : state) {
+        Contexte ctx;
+        ctx.ParametresEnLectureSeule = true;
+        ctx.dessin.TypeFichier = "PLT";
+        ctx.parametres.RayonFraise = 1.0;
+        ctx.parametres.Optimisation_1 = true;
+        benchmark::DoNotOptimize(LectureHPGLTexte(ctx, texte));
+        state.counters["points"] = double(ctx.dessin.NbPoints);
+        state.counters["traces"] = double(ctx.dessin.NbSequencesDecalees());
+    }
+}
+BENCHMARK(CerclesSuperposes)->Arg(25000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

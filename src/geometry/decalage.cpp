@@ -1,6 +1,8 @@
 #include "geometry/decalage.h"
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 #include <unordered_map>
 
@@ -14,9 +16,23 @@ namespace korvelin {
 namespace {
 
 constexpr std::string_view MessageIntersection = "Problème d'intersection";
-constexpr std::string_view MessageIntersectionFin = "Problème d'intersection fin";
 constexpr std::string_view MessageRayonTropGrand =
     "Impossible de décaler ce tracé avec ce rayon de fraise";
+constexpr std::string_view MessageTropDePoints =
+    "Le décalage dépasse 40000000 points : calcul abandonné !";
+
+// A vertex farther than this many radii from its drawn point comes from two nearly
+// parallel lines meeting far away, where the trace turns back on itself or nearly: the
+// machine would run into its end stops.
+constexpr double RayonsMax = 10.0;
+// With the option for very convex corners the cutter rolls round every corner sharper
+// than 60°, whose vertex lies more than two radii out.
+constexpr double RayonsMaxSaillant = 2.0;
+constexpr double PasArc = 10.0 * Pi / 180.0;
+// The rounded corners can give a drawing of hairpins nineteen offset points for each of
+// its own: past this many points for the whole drawing the offset is abandoned rather
+// than let it fill the memory.
+constexpr std::size_t MaxPointsDecales = 40'000'000;
 
 // The two points at distance R beside P, square to the direction theta.
 void PointsLateraux(const PointTrace& P, double theta, double R, PointTrace& gauche,
@@ -31,97 +47,253 @@ void PointsLateraux(const PointTrace& P, double theta, double R, PointTrace& gau
     droite.Y = static_cast<float>(P.Y - cy);
 }
 
+PointTrace Lateral(const PointTrace& P, double theta, double R, bool gauche) {
+    PointTrace g, d;
+    PointsLateraux(P, theta, R, g, d);
+    return gauche ? g : d;
+}
+
+bool MemePosition(const PointTrace& a, const PointTrace& b) { return a.X == b.X && a.Y == b.Y; }
+
 void Progression(Contexte& ctx, Code2 etiquette, const char* passage, std::size_t point) {
     ctx.ui->TexteStatut(5, "Tracé " + etiquette.Texte() + passage + std::to_string(point));
 }
 
-// Offsets the run of `nb` points from `premier` into entry `entree` of Trace_Decale.
-// Returns true when the computation went through to its end (the result is stored and
-// the status panel is due to be emptied).
-bool DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree,
-                 ProximiteSegments& proximite) {
+struct Vecteur {
+    double x = 0.0, y = 0.0;
+    bool Nul() const { return x == 0.0 && y == 0.0; }
+};
+
+Vecteur De(const PointTrace& a, const PointTrace& b) {
+    return {static_cast<double>(b.X) - a.X, static_cast<double>(b.Y) - a.Y};
+}
+
+enum class Forme { Saillant, Rentrant, Droit };
+
+// The corner between the directions u and v, seen from the cutter's side (cote: +1 when it
+// runs on the left, -1 on the right, 0 for a zero radius). Doubling back exactly is a
+// convex corner on both sides.
+Forme FormeCoin(Vecteur u, Vecteur v, int cote) {
+    const double croix = u.x * v.y - u.y * v.x;
+    const double scalaire = u.x * v.x + u.y * v.y;
+    if (cote == 0) return Forme::Droit;
+    if (croix == 0.0) {
+        if (scalaire < 0.0) return Forme::Saillant;
+        return scalaire > 0.0 ? Forme::Droit : Forme::Rentrant;
+    }
+    // Not a number ends as concave: no vertex is emitted.
+    return cote * croix < 0.0 ? Forme::Saillant : Forme::Rentrant;
+}
+
+// The signed angle the cutter's centre sweeps round a convex corner; half a turn round
+// the outside of the end where the trace doubles back.
+double Balayage(Vecteur u, Vecteur v, int cote) {
+    const double croix = u.x * v.y - u.y * v.x;
+    const double scalaire = u.x * v.x + u.y * v.y;
+    return -cote * (croix == 0.0 && scalaire < 0.0 ? Pi : std::atan2(std::fabs(croix), scalaire));
+}
+
+// The cutter's centre goes round P from the end of the incoming offset segment to the
+// start of the outgoing one, in steps of at most 10°.
+void Arc(std::vector<PointTrace>& T, const PointTrace& P, double thetaEntree, double thetaSortie,
+         double balayage, double R, bool gauche) {
+    const double angle = std::fabs(balayage);
+    const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / PasArc - 1e-9))) : 1;
+    auto ajoute = [&T](const PointTrace& q) {
+        if (T.empty() || !MemePosition(T.back(), q)) T.push_back(q);
+    };
+    ajoute(Lateral(P, thetaEntree, R, gauche));
+    const double r = gauche ? R : -R;
+    const double phi = thetaEntree + Pi / 2.0;
+    for (int j = 1; j < pas; ++j) {
+        const double a = phi + balayage * j / pas;
+        PointTrace q;
+        q.X = static_cast<float>(P.X + r * std::cos(a));
+        q.Y = static_cast<float>(P.Y + r * std::sin(a));
+        ajoute(q);
+    }
+    ajoute(Lateral(P, thetaSortie, R, gauche));
+}
+
+// Whether a vertex lies within so many radii of its drawn point, with a few float steps
+// of slack so that a zero radius still keeps the vertices that fall on the drawing.
+bool AssezPres(const PointTrace& B, const PointTrace& P, double rayons, double R) {
+    const double ecart = std::max(std::fabs(double(P.X)), std::fabs(double(P.Y)));
+    const double limite = rayons * std::fabs(R) + 1e-6 * (1.0 + ecart);
+    const double dx = double(B.X) - P.X, dy = double(B.Y) - P.Y;
+    return dx * dx + dy * dy <= limite * limite;
+}
+
+enum class Issue { Stocke, Copie, Abandon, Debordement };
+
+// Offsets the run of `nb` points from `premier` into entry `entree` of Trace_Decale,
+// with at most `plafond` points.
+Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree,
+                  std::size_t plafond, ProximiteSegments& proximite) {
     Dessin& d = ctx.dessin;
     const Parametres& prm = ctx.parametres;
     const double R = prm.RayonFraise;
     const bool afficher = prm.AffichageCalcul;
     const std::size_t n = static_cast<std::size_t>(nb);
-    const std::vector<PointTrace> P(d.Trace_Initial.begin() + premier,
-                                    d.Trace_Initial.begin() + premier + nb);
+    // The trace's own points, read in place: the drawing does not change meanwhile.
+    const std::span<const PointTrace> P(d.Trace_Initial.data() + premier, n);
 
     if (prm.DecalageOutil == 2) {
-        d.Trace_Decale[entree].Points = P;
-        return false;
+        d.Trace_Decale[entree].Points.assign(P.begin(), P.end());
+        return Issue::Copie;
     }
 
     std::vector<PointTrace>& T = d.Trace_Travail;
-    T.assign(n, PointTrace{});
-    const bool ferme = P[0].X == P[n - 1].X && P[0].Y == P[n - 1].Y;
+    T.clear();
+    T.reserve(n);
+    const bool ferme = MemePosition(P[0], P[n - 1]);
 
     double theta = AngleSegment(P[0], P[1]);
     PointTrace gauche, droite;
     PointsLateraux(P[0], theta, R, gauche, droite);
     const char cote = CoteDe(P[0], P[1], gauche);
-    PointTrace A;
-    if (prm.DecalageOutil == 1)
-        A = cote == 'D' ? gauche : droite;
-    else
-        A = cote == 'G' ? gauche : droite;
-    T[0] = A;
+    const bool aGauche = prm.DecalageOutil == 1 ? cote == 'D' : cote == 'G';
+    PointTrace A = aGauche ? gauche : droite;
+    T.push_back(A);
+    // The side the cutter really runs on: a negative radius puts the "left" points on
+    // the right.
+    const int cotePhysique = (R > 0.0 ? 1 : R < 0.0 ? -1 : 0) * (aGauche ? 1 : -1);
+
+    // The last direction the trace had: a repeated point has none of its own.
+    Vecteur direction = De(P[0], P[1]);
+    double thetaDirection = theta;
+    bool dirige = !direction.Nul();
+    bool sansDirection = true;
+    for (std::size_t i = 1; i < n && sansDirection; ++i) sansDirection = MemePosition(P[i], P[0]);
+
+    // The points the closing corner takes its lines through: after the start on the first
+    // offset line, and before the end on the last.
+    PointTrace apresDebut, avantFin;
 
     // Each vertex: the parallel to the incoming segment meets the bisector of the corner.
     for (std::size_t k = 1; k + 1 < n; ++k) {
         if (afficher) Progression(ctx, etiquette, " - 1er passage, point n° ", k);
+        const Vecteur u = De(P[k - 1], P[k]), v = De(P[k], P[k + 1]);
+        if (!u.Nul()) {
+            direction = u;
+            thetaDirection = theta;
+            dirige = true;
+        }
+        const double thetaSortie = AngleSegment(P[k], P[k + 1]);
+        const bool coin = dirige && !v.Nul();
+        const double rayons =
+            prm.Optimisation_2 && coin && FormeCoin(direction, v, cotePhysique) == Forme::Saillant ? RayonsMaxSaillant
+                                                                                                 : RayonsMax;
+
         const Droite parallele = DroiteAngle(A, theta);
         const Droite bissectrice = DroiteAngle(P[k], Bissectrice(P[k - 1], P[k], P[k + 1]));
         PointTrace B;
-        if (!Intersection(parallele, bissectrice, B)) {
+        PointTrace entreeCoin, sortieCoin;
+        if (Intersection(parallele, bissectrice, B) && AssezPres(B, P[k], rayons, R)) {
+            T.push_back(B);
+            A = entreeCoin = sortieCoin = B;
+            theta = thetaSortie;
+        } else if (coin) {
+            // Too far away: a convex corner is rounded, a concave one gets no vertex.
+            const Forme forme = FormeCoin(direction, v, cotePhysique);
+            entreeCoin = Lateral(P[k], thetaDirection, R, aGauche);
+            A = sortieCoin = Lateral(P[k], thetaSortie, R, aGauche);
+            if (forme == Forme::Saillant)
+                Arc(T, P[k], thetaDirection, thetaSortie, Balayage(direction, v, cotePhysique), R, aGauche);
+            else if (forme == Forme::Droit)
+                T.push_back(A);
+            theta = thetaSortie;
+        } else if (dirige || !v.Nul()) {
+            // Beside a repeated point the cutter keeps to the one direction there is.
+            if (dirige) theta = thetaDirection;
+            else theta = thetaSortie;
+            A = entreeCoin = sortieCoin = Lateral(P[k], theta, R, aGauche);
+            T.push_back(A);
+        } else if (sansDirection) {
+            // All the trace at one point: it has no side to be offset to.
             ctx.ui->Message(MessageIntersection, TitreProgramme, Icone::Aucune);
-            return false;
+            return Issue::Abandon;
+        } else {
+            // Points repeated at the start: the direction comes later.
+            entreeCoin = sortieCoin = A;
         }
-        T[k] = B;
-        A = B;
-        theta = AngleSegment(P[k], P[k + 1]);
+        if (k == 1) apresDebut = entreeCoin;
+        if (k + 2 == n) avantFin = sortieCoin;
+        if (T.size() > plafond) return Issue::Debordement;
     }
 
     // The last point stays on the side the path has been running on.
     theta = AngleSegment(P[n - 2], P[n - 1]);
     PointsLateraux(P[n - 1], theta, R, gauche, droite);
-    T[n - 1] = Distance(droite, T[n - 2]) < Distance(gauche, T[n - 2]) ? droite : gauche;
-
-    // A closed path meets itself at a proper corner.
-    if (ferme && (T[0].X != T[n - 1].X || T[0].Y != T[n - 1].Y)) {
-        const Droite premiere = DroitePassantPar(T[0], T[1]);
-        const Droite derniere = DroitePassantPar(T[n - 2], T[n - 1]);
-        PointTrace coin;
-        if (!Intersection(premiere, derniere, coin)) {
-            ctx.ui->Message(MessageIntersectionFin, TitreProgramme, Icone::Aucune);
-            return false;
-        }
-        T[n - 1] = coin;
-        T[0] = coin;
+    T.push_back(Distance(droite, A) < Distance(gauche, A) ? droite : gauche);
+    if (n == 2) {
+        apresDebut = T.back();
+        avantFin = T.front();
     }
 
+    // A closed path meets itself at a proper corner.
+    if (ferme && !MemePosition(T.front(), T.back())) {
+        // The corner at the first point, between the last segment that has a direction
+        // and the first one.
+        std::size_t dernier = n - 1, premierSegment = 0;
+        while (dernier > 0 && MemePosition(P[dernier - 1], P[dernier])) --dernier;
+        while (premierSegment + 1 < n && MemePosition(P[premierSegment], P[premierSegment + 1])) ++premierSegment;
+        const bool dirigeCoin = dernier > 0 && premierSegment + 1 < n;
+        const Vecteur u = dirigeCoin ? De(P[dernier - 1], P[dernier]) : Vecteur{};
+        const Vecteur v = dirigeCoin ? De(P[premierSegment], P[premierSegment + 1]) : Vecteur{};
+        const Forme forme = dirigeCoin ? FormeCoin(u, v, cotePhysique) : Forme::Rentrant;
+        const double rayons = prm.Optimisation_2 && forme == Forme::Saillant ? RayonsMaxSaillant : RayonsMax;
+        const Droite premiere = DroitePassantPar(T.front(), apresDebut);
+        const Droite derniere = DroitePassantPar(avantFin, T.back());
+        PointTrace coin;
+        if (Intersection(premiere, derniere, coin) && AssezPres(coin, P[0], rayons, R)) {
+            T.back() = coin;
+            T.front() = coin;
+        } else if (dirigeCoin && forme != Forme::Rentrant) {
+            const PointTrace depart = T.front();
+            Arc(T, P[0], AngleSegment(P[dernier - 1], P[dernier]),
+                AngleSegment(P[premierSegment], P[premierSegment + 1]), Balayage(u, v, cotePhysique), R, aGauche);
+            if (!MemePosition(T.back(), depart)) T.push_back(depart);
+        }
+    }
+    if (T.size() > plafond) return Issue::Debordement;
+
+    // Handed over rather than copied: a long trace would otherwise be held three times.
     std::vector<PointTrace>& D = d.Trace_Decale[entree].Points;
-    D.assign(T.begin(), T.end());
+    D.swap(T);
+    T.clear();
     for (PointTrace& p : D) p.Sequence = etiquette;
+    const std::size_t m = D.size();
 
     // Offset points that come too near the drawn trace (concave corners) would make the
     // cutter bite into the part: they are dropped.
     if (prm.Optimisation_1) {
         proximite.Prepare(P, R);
-        for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t i = 0; i < m; ++i) {
             if (afficher) Progression(ctx, etiquette, " - 2nd passage, point n° ", i);
             if (proximite.TropProcheDuTrace(D[i])) D[i].Sequence = MarqueSuppression;
         }
         std::size_t w = 0;
-        for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t i = 0; i < m; ++i)
             if (D[i].Sequence != MarqueSuppression) D[w++] = D[i];
         if (w > 0)
             D.resize(w);
         else
             ctx.ui->Message(MessageRayonTropGrand, "Erreur", Icone::Critique);
     }
-    return true;
+    return Issue::Stocke;
+}
+
+// Points held by the entries of Trace_Decale.
+std::size_t PointsDecales(const Dessin& d) {
+    std::size_t total = 0;
+    for (const SequenceDecalee& s : d.Trace_Decale) total += s.Points.size();
+    return total;
+}
+
+std::size_t Plafond(std::size_t total, std::size_t actuel) {
+    const std::size_t autres = total - actuel;
+    return autres >= MaxPointsDecales ? 0 : MaxPointsDecales - autres;
 }
 
 }  // namespace
@@ -137,7 +309,12 @@ void DecalageSequence(Contexte& ctx, Code2 etiquette) {
     while (entree < d.Trace_Decale.size() && d.Trace_Decale[entree].Sequence != etiquette) ++entree;
     if (nb >= 2 && entree < d.Trace_Decale.size()) {
         ProximiteSegments proximite;
-        if (DecaleTrace(ctx, etiquette, premier, nb, entree, proximite)) ctx.ui->TexteStatut(5, "");
+        const std::size_t plafond = Plafond(PointsDecales(d), d.Trace_Decale[entree].Points.size());
+        switch (DecaleTrace(ctx, etiquette, premier, nb, entree, plafond, proximite)) {
+        case Issue::Stocke: ctx.ui->TexteStatut(5, ""); break;
+        case Issue::Debordement: ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique); break;
+        default: break;
+        }
     }
     ctx.ui->Sablier(false);
 }
@@ -161,13 +338,23 @@ void DecalageEntrees(Contexte& ctx) {
     const bool afficher = ctx.parametres.AffichageCalcul;
     bool aVider = false;
     ProximiteSegments proximite;
+    std::size_t total = PointsDecales(d);
     for (std::size_t e = 0; e < nbEntrees; ++e) {
         const Code2 etiquette = d.Trace_Decale[e].Sequence;
         if (etiquette == AucuneSequence) continue;
         const auto plage = sequences.Cherche(etiquette);
         if (!plage || plage->nb < 2) continue;
         const std::size_t entree = premiereEntree.at(CleEtiquette(etiquette));
-        if (DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, proximite)) {
+        const std::size_t avant = d.Trace_Decale[entree].Points.size();
+        const Issue issue =
+            DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), proximite);
+        total = total - avant + d.Trace_Decale[entree].Points.size();
+        if (issue == Issue::Debordement) {
+            // Once is enough: the traces left keep what they held.
+            ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique);
+            break;
+        }
+        if (issue == Issue::Stocke) {
             if (afficher)
                 ctx.ui->TexteStatut(5, "");
             else

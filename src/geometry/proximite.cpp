@@ -1,7 +1,10 @@
 #include "geometry/proximite.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "model/primitives.h"
 
@@ -12,18 +15,70 @@ namespace {
 // TropProche measures across the line when the foot of the point falls on the segment;
 // its own rounding may put a foot a hair outside, so candidates reach a little further.
 constexpr double Debord = 1e-3;
-// Below this many segments, the tree costs more than it saves.
-constexpr std::size_t SegmentsSansArbre = 48;
+// Below this many segments or groups, the tree costs more than it saves.
+constexpr std::size_t ElementsSansArbre = 48;
+// Segments sampled along the trace to tell whether it goes over itself.
+constexpr std::size_t Echantillon = 256;
+
+// Segments whose ends fall in the same cells of this size are asked as one: about a
+// thousandth of a millimetre, well inside the 0.01 mm TropProche leaves between a point
+// at the full radius and one too close.
+constexpr double CellulesParMm = 1024.0;
+// Past this, cell numbers would lose their units: such a segment stays alone.
+constexpr double CelluleMax = 4.0e15;
 
 bool Fini(const PointTrace& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
 
+// The cells of a segment's two ends, the lower end first, so that a segment drawn the
+// other way round falls with it.
+struct Cle {
+    int64_t ax, ay, bx, by;
+    friend bool operator==(const Cle&, const Cle&) = default;
+};
+
+bool Cellule(double v, int64_t& c) {
+    const double f = std::floor(v * CellulesParMm);
+    if (!(std::fabs(f) < CelluleMax)) return false;
+    c = static_cast<int64_t>(f);
+    return true;
+}
+
+bool CleDe(double x0, double y0, double x1, double y1, Cle& k) {
+    int64_t ax, ay, bx, by;
+    if (!Cellule(x0, ax) || !Cellule(y0, ay) || !Cellule(x1, bx) || !Cellule(y1, by)) return false;
+    if (std::pair(bx, by) < std::pair(ax, ay)) {
+        std::swap(ax, bx);
+        std::swap(ay, by);
+    }
+    k = {ax, ay, bx, by};
+    return true;
+}
+
+std::size_t Hache(const Cle& k) {
+    uint64_t h = 0;
+    for (const int64_t v : {k.ax, k.ay, k.bx, k.by}) {
+        h = (h ^ static_cast<uint64_t>(v)) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
+    }
+    return static_cast<std::size_t>(h);
+}
+
+// A segment by the bits of its ends, the lower end first.
+struct Bits {
+    uint64_t a, b;
+    friend bool operator==(const Bits&, const Bits&) = default;
+};
+
 }  // namespace
 
-void ProximiteSegments::Prepare(const std::vector<PointTrace>& trace, double rayon) {
-    trace_ = &trace;
+void ProximiteSegments::Prepare(std::span<const PointTrace> trace, double rayon) {
+    trace_ = trace;
     rayon_ = rayon;
     candidats_.clear();
+    groupes_.clear();
+    membres_.clear();
     noeuds_.clear();
+    regroupe_ = false;
     mode_ = Mode::Jamais;
     // TropProche wants rayon - distance > 0.01 with a distance never below 0.
     if (!(rayon > 0.01) || trace.size() < 2) return;
@@ -37,97 +92,273 @@ void ProximiteSegments::Prepare(const std::vector<PointTrace>& trace, double ray
         if (Fini(p)) etendue = std::max({etendue, std::fabs(double(p.X)), std::fabs(double(p.Y))});
     // Far above the rounding of TropProche's double arithmetic, far below 0.01.
     const double eps = 1e-9 * (1.0 + rayon + etendue);
-    const double seuil = rayon - 0.01 + eps;
-    seuil2_ = seuil * seuil;
-    bordure_ = seuil + eps;
+    seuil_ = rayon - 0.01 + eps;
+    seuil2_ = seuil_ * seuil_;
+    bordure_ = seuil_ + eps;
 
-    candidats_.reserve(trace.size() - 1);
-    for (std::size_t s = 0; s + 1 < trace.size(); ++s) {
-        const PointTrace& a = trace[s];
-        const PointTrace& b = trace[s + 1];
-        const bool finiA = Fini(a), finiB = Fini(b);
-        // An end off to infinity only leaves TropProche the distance to the other end.
-        if (finiA && finiB) {
-            const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y;
-            candidats_.push_back({a.X, a.Y, dx, dy, dx * dx + dy * dy, int32_t(s)});
-        } else if (finiA || finiB) {
-            const PointTrace& p = finiA ? a : b;
-            candidats_.push_back({p.X, p.Y, 0.0, 0.0, 0.0, int32_t(s)});
+    if (Superposes()) {
+        Regroupe();
+    } else {
+        candidats_.reserve(trace.size() - 1);
+        for (std::size_t s = 0; s + 1 < trace.size(); ++s) {
+            Candidat c;
+            if (CandidatDe(int32_t(s), c)) candidats_.push_back(c);
         }
     }
-    if (candidats_.empty()) return;
-    mode_ = Mode::Candidats;
-    if (candidats_.size() >= SegmentsSansArbre) ChoisitArbre();
+    const int32_t n = NbElements();
+    if (n == 0) return;
+    mode_ = Mode::Liste;
+    if (n >= int32_t(ElementsSansArbre)) {
+        noeuds_.reserve(4 * std::size_t(n) / FeuilleMax + 4);
+        Construit(0, n);
+        mode_ = Mode::Arbre;
+    }
 }
 
-bool ProximiteSegments::Approche(const Candidat& c, double qx, double qy) const {
+// How many times the segments of an even sample come back along the trace: about once
+// each on a trace that never goes over itself, and as often as it goes round on one that
+// does. Gathering costs a pass over a large table; it is only worth it when every offset
+// point would meet many segments. Segments drawn again come back with the very same
+// coordinates, so the count compares them bit for bit, which is cheap.
+bool ProximiteSegments::Superposes() const {
+    const std::size_t n = trace_.size() - 1;
+    if (n < ElementsSansArbre) return false;
+    auto bits = [this](std::size_t s) {
+        auto point = [](const PointTrace& p) {
+            return (uint64_t(std::bit_cast<uint32_t>(p.X)) << 32) | std::bit_cast<uint32_t>(p.Y);
+        };
+        uint64_t a = point(trace_[s]), b = point(trace_[s + 1]);
+        if (b < a) std::swap(a, b);
+        return Bits{a, b};
+    };
+    auto hache = [](const Bits& k) {
+        uint64_t h = (k.a ^ (k.b * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+        return std::size_t(h ^ (h >> 31));
+    };
+    constexpr std::size_t Taille = 4 * Echantillon, Masque = Taille - 1;
+    struct Case {
+        Bits k;
+        bool prise;
+    };
+    std::vector<Case> table(Taille, Case{{0, 0}, false});
+    auto place = [&](const Bits& k) {
+        std::size_t i = hache(k) & Masque;
+        while (table[i].prise && !(table[i].k == k)) i = (i + 1) & Masque;
+        return i;
+    };
+    std::size_t distincts = 0;
+    for (std::size_t e = 0; e < Echantillon; ++e) {
+        const Bits k = bits(e * n / Echantillon);
+        Case& c = table[place(k)];
+        if (!c.prise) ++distincts;
+        c = {k, true};
+    }
+    std::size_t retours = 0;
+    for (std::size_t s = 0; s < n; ++s) retours += table[place(bits(s))].prise;
+    return double(retours) > retours_ * double(distincts);
+}
+
+int32_t ProximiteSegments::NbElements() const {
+    return int32_t(regroupe_ ? groupes_.size() : candidats_.size());
+}
+
+bool ProximiteSegments::CandidatDe(int32_t s, Candidat& c) const {
+    const PointTrace& a = trace_[std::size_t(s)];
+    const PointTrace& b = trace_[std::size_t(s) + 1];
+    const bool finiA = Fini(a), finiB = Fini(b);
+    // An end off to infinity only leaves TropProche the distance to the other end.
+    if (finiA && finiB) {
+        const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y;
+        c = {a.X, a.Y, dx, dy, dx * dx + dy * dy, s};
+        return true;
+    }
+    if (!finiA && !finiB) return false;
+    const PointTrace& p = finiA ? a : b;
+    c = {p.X, p.Y, 0.0, 0.0, 0.0, s};
+    return true;
+}
+
+inline bool ProximiteSegments::Approche(const Candidat& c, double qx, double qy, double seuil2) const {
     const double ux = qx - c.x0, uy = qy - c.y0;
     if (c.longueur2 > 0.0) {
         const double t = (ux * c.dx + uy * c.dy) / c.longueur2;
         if (t >= -Debord && t <= 1.0 + Debord) {
             const double croix = c.dx * uy - c.dy * ux;
-            return croix * croix <= seuil2_ * c.longueur2;
+            return croix * croix <= seuil2 * c.longueur2;
         }
         const double vx = ux - c.dx, vy = uy - c.dy;
-        return std::min(ux * ux + uy * uy, vx * vx + vy * vy) <= seuil2_;
+        return std::min(ux * ux + uy * uy, vx * vx + vy * vy) <= seuil2;
     }
-    return ux * ux + uy * uy <= seuil2_;
+    return ux * ux + uy * uy <= seuil2;
 }
 
 bool ProximiteSegments::Decide(int32_t s, const PointTrace& q) const {
-    const auto& t = *trace_;
-    return TropProche(t[s], t[s + 1], q, rayon_);
+    return TropProche(trace_[std::size_t(s)], trace_[std::size_t(s) + 1], q, rayon_);
+}
+
+inline bool ProximiteSegments::CandidatTropProche(const Candidat& c, const PointTrace& q) const {
+    return Approche(c, q.X, q.Y, seuil2_) && Decide(c.segment, q);
+}
+
+bool ProximiteSegments::GroupeTropProche(const Groupe& g, const PointTrace& q) const {
+    if (g.fin - g.debut == 1) return CandidatTropProche(g.premier, q);
+    // No member comes nearer than the first one less the spread.
+    const double s = seuil_ + g.ecart;
+    if (!Approche(g.premier, q.X, q.Y, s * s)) return false;
+    for (int32_t m = g.debut; m < g.fin; ++m) {
+        Candidat c{};
+        CandidatDe(membres_[std::size_t(m)], c);
+        if (CandidatTropProche(c, q)) return true;
+    }
+    return false;
+}
+
+inline bool ProximiteSegments::ElementTropProche(int32_t i, const PointTrace& q) const {
+    return regroupe_ ? GroupeTropProche(groupes_[std::size_t(i)], q) : CandidatTropProche(candidats_[std::size_t(i)], q);
 }
 
 bool ProximiteSegments::TropProcheDuTrace(const PointTrace& q) const {
     // A point off to infinity, or not a number, is never within a finite distance.
     if (mode_ == Mode::Jamais || !Fini(q)) return false;
     if (mode_ == Mode::ChaqueSegment) {
-        for (std::size_t s = 0; s + 1 < trace_->size(); ++s)
+        for (std::size_t s = 0; s + 1 < trace_.size(); ++s)
             if (Decide(int32_t(s), q)) return true;
         return false;
     }
-    const double qx = q.X, qy = q.Y;
-    if (mode_ == Mode::Candidats) {
-        for (const Candidat& c : candidats_)
-            if (Approche(c, qx, qy) && Decide(c.segment, q)) return true;
+    if (mode_ == Mode::Liste) {
+        for (int32_t i = 0, n = NbElements(); i < n; ++i)
+            if (ElementTropProche(i, q)) return true;
         return false;
     }
     return ParcourtArbre(q);
 }
 
-// A tree of boxes over runs of consecutive segments: neighbours along a trace lie close
-// together, so the boxes stay small, and an offset point at the full radius from the
-// trace (nearly all of them) is cleared after a few boxes.
-int32_t ProximiteSegments::Construit(int32_t debut, int32_t fin) {
-    Noeud n{INFINITY, INFINITY, -INFINITY, -INFINITY, debut, fin, -1, -1};
-    for (int32_t i = debut; i < fin; ++i) {
-        const Candidat& c = candidats_[std::size_t(i)];
-        for (const double t : {-Debord, 1.0 + Debord}) {
-            const double x = c.x0 + t * c.dx, y = c.y0 + t * c.dy;
-            n.xmin = std::min(n.xmin, x);
-            n.xmax = std::max(n.xmax, x);
-            n.ymin = std::min(n.ymin, y);
-            n.ymax = std::max(n.ymax, y);
+// Segments whose ends share cells, gathered in the order of their first member, by open
+// addressing on the cells.
+void ProximiteSegments::Regroupe() {
+    const std::size_t n = trace_.size() - 1;
+    regroupe_ = true;
+    constexpr int32_t Libre = -1, Aucun = -2;
+    std::vector<int32_t> groupeDe(n, Aucun);
+    // Each place keeps a part of the hash, so that a search rarely reads the cells of a
+    // group it does not want.
+    struct Place {
+        int32_t groupe;
+        uint32_t empreinte;
+    };
+    std::vector<Cle> cles;  // per group, while gathering
+    std::vector<std::size_t> haches;
+    std::vector<Place> table;
+    std::size_t masque = 0;
+    auto place = [&](const Cle& k, std::size_t h) {
+        std::size_t i = h & masque;
+        const uint32_t e = uint32_t(h >> 32);
+        while (table[i].groupe != Libre && !(table[i].empreinte == e && cles[std::size_t(table[i].groupe)] == k))
+            i = (i + 1) & masque;
+        return i;
+    };
+    // The table grows with the groups, not with the segments: a trace going a thousand
+    // times round one circle keeps it small. Groups without cells stay out of it.
+    auto agrandit = [&](std::size_t capacite) {
+        table.assign(capacite, Place{Libre, 0});
+        masque = capacite - 1;
+        for (std::size_t g = 0; g < groupes_.size(); ++g)
+            if (cles[g].ax != INT64_MIN) table[place(cles[g], haches[g])] = {int32_t(g), uint32_t(haches[g] >> 32)};
+    };
+    agrandit(64);
+    std::size_t rangees = 0;
+    for (std::size_t s = 0; s < n; ++s) {
+        Candidat c;
+        if (!CandidatDe(int32_t(s), c)) continue;
+        Cle k;
+        int32_t g = -1;
+        std::size_t i = 0, h = 0;
+        const bool range = CleDe(c.x0, c.y0, c.x0 + c.dx, c.y0 + c.dy, k);
+        if (range) {
+            h = Hache(k);
+            i = place(k, h);
+            g = table[i].groupe;
+        } else {
+            k.ax = INT64_MIN;
         }
+        if (g < 0) {
+            g = int32_t(groupes_.size());
+            groupes_.push_back({c, 0.0, 0, 0});
+            cles.push_back(k);
+            haches.push_back(h);
+            if (range) {
+                table[i] = {g, uint32_t(h >> 32)};
+                if (2 * ++rangees > table.size()) agrandit(2 * table.size());
+            }
+        }
+        groupeDe[s] = g;
+        ++groupes_[std::size_t(g)].fin;
     }
+    cles = {};
+    haches = {};
+    table = {};
+
+    int32_t debut = 0;
+    for (Groupe& g : groupes_) {
+        const int32_t taille = g.fin;
+        g.debut = g.fin = debut;
+        debut += taille;
+    }
+    membres_.resize(std::size_t(debut));
+    for (std::size_t s = 0; s < n; ++s) {
+        if (groupeDe[s] < 0) continue;
+        Groupe& g = groupes_[std::size_t(groupeDe[s])];
+        membres_[std::size_t(g.fin++)] = int32_t(s);
+        if (g.fin - g.debut == 1) continue;
+        // How far the member strays from the first one, ends matched either way round.
+        const Candidat& r = g.premier;
+        Candidat c{};
+        CandidatDe(int32_t(s), c);
+        const double rx1 = r.x0 + r.dx, ry1 = r.y0 + r.dy, cx1 = c.x0 + c.dx, cy1 = c.y0 + c.dy;
+        auto carre = [](double x, double y) { return x * x + y * y; };
+        const double droit = std::max(carre(c.x0 - r.x0, c.y0 - r.y0), carre(cx1 - rx1, cy1 - ry1));
+        const double renverse = std::max(carre(c.x0 - rx1, c.y0 - ry1), carre(cx1 - r.x0, cy1 - r.y0));
+        g.ecart = std::max(g.ecart, std::min(droit, renverse));  // squared until the end
+    }
+    // Room for the rounding of the spread itself.
+    for (Groupe& g : groupes_)
+        if (g.ecart > 0.0) g.ecart = std::sqrt(g.ecart) * (1.0 + 1e-9) + 1e-12;
+}
+
+// A tree of boxes over runs of consecutive candidates or groups: neighbours along a trace
+// lie close together, so the boxes stay small, and an offset point at the full radius from
+// the trace (nearly all of them) is cleared after a few boxes.
+int32_t ProximiteSegments::Construit(int32_t debut, int32_t fin) {
     const int32_t indice = int32_t(noeuds_.size());
-    noeuds_.push_back(n);
+    noeuds_.push_back({INFINITY, INFINITY, -INFINITY, -INFINITY, debut, fin, -1, -1});
     if (fin - debut > FeuilleMax) {
         const int32_t milieu = debut + (fin - debut) / 2;
         const int32_t g = Construit(debut, milieu);
         const int32_t d = Construit(milieu, fin);
-        noeuds_[std::size_t(indice)].gauche = g;
-        noeuds_[std::size_t(indice)].droite = d;
+        Noeud& n = noeuds_[std::size_t(indice)];
+        const Noeud& a = noeuds_[std::size_t(g)];
+        const Noeud& b = noeuds_[std::size_t(d)];
+        n.gauche = g;
+        n.droite = d;
+        n.xmin = std::min(a.xmin, b.xmin);
+        n.ymin = std::min(a.ymin, b.ymin);
+        n.xmax = std::max(a.xmax, b.xmax);
+        n.ymax = std::max(a.ymax, b.ymax);
+        return indice;
+    }
+    Noeud& n = noeuds_[std::size_t(indice)];
+    for (int32_t i = debut; i < fin; ++i) {
+        const Candidat& c = regroupe_ ? groupes_[std::size_t(i)].premier : candidats_[std::size_t(i)];
+        const double ecart = regroupe_ ? groupes_[std::size_t(i)].ecart : 0.0;
+        for (const double t : {-Debord, 1.0 + Debord}) {
+            const double x = c.x0 + t * c.dx, y = c.y0 + t * c.dy;
+            n.xmin = std::min(n.xmin, x - ecart);
+            n.xmax = std::max(n.xmax, x + ecart);
+            n.ymin = std::min(n.ymin, y - ecart);
+            n.ymax = std::max(n.ymax, y + ecart);
+        }
     }
     return indice;
-}
-
-void ProximiteSegments::ChoisitArbre() {
-    noeuds_.clear();
-    noeuds_.reserve(4 * candidats_.size() / FeuilleMax + 4);
-    Construit(0, int32_t(candidats_.size()));
-    mode_ = Mode::Arbre;
 }
 
 bool ProximiteSegments::ParcourtArbre(const PointTrace& q) const {
@@ -142,10 +373,8 @@ bool ProximiteSegments::ParcourtArbre(const PointTrace& q) const {
         const double ey = std::max({n.ymin - qy, 0.0, qy - n.ymax});
         if (ex * ex + ey * ey > limite2) continue;
         if (n.gauche < 0) {
-            for (int32_t i = n.debut; i < n.fin; ++i) {
-                const Candidat& c = candidats_[std::size_t(i)];
-                if (Approche(c, qx, qy) && Decide(c.segment, q)) return true;
-            }
+            for (int32_t i = n.debut; i < n.fin; ++i)
+                if (ElementTropProche(i, q)) return true;
             continue;
         }
         // Segments earlier in the trace are asked first, as the others would be.

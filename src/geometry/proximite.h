@@ -2,10 +2,15 @@
 // The second pass of the offset asks, for every offset point, whether a drawn segment of
 // its trace passes closer than the cutter radius allows. Testing every segment makes a
 // long trace quadratic; a tree of boxes over the segments keeps the question to the few that can be
-// near the point. The answer is always the one TropProche gives.
+// near the point. A trace that goes over the same place again and again (one circle
+// drawn a thousand times) would still leave a thousand segments near every point: there,
+// segments whose ends fall in the same tiny cells are gathered into one group, asked one
+// by one only when the point comes near the group. The answer is always the one
+// TropProche gives.
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "model/dessin.h"
@@ -14,14 +19,16 @@ namespace korvelin {
 
 class ProximiteSegments {
 public:
+    // Segments are gathered when those of a sample come back this many times on average.
+    explicit ProximiteSegments(double retours = 8.0) : retours_(retours) {}
     // Prepares the question for the segments trace[s] → trace[s + 1]. The trace must stay
     // alive and unchanged while the object is asked.
-    void Prepare(const std::vector<PointTrace>& trace, double rayon);
+    void Prepare(std::span<const PointTrace> trace, double rayon);
     // True when TropProche(trace[s], trace[s + 1], q, rayon) holds for some segment s.
     bool TropProcheDuTrace(const PointTrace& q) const;
 
 private:
-    enum class Mode { Jamais, ChaqueSegment, Candidats, Arbre };
+    enum class Mode { Jamais, ChaqueSegment, Liste, Arbre };
 
     // The part of a segment TropProche can find too close: the segment itself, or a
     // single end when the other one is not a finite point.
@@ -29,27 +36,45 @@ private:
         double x0, y0, dx, dy, longueur2;
         int32_t segment;
     };
-
-    bool Approche(const Candidat& c, double qx, double qy) const;
-    bool Decide(int32_t segment, const PointTrace& q) const;
+    // Segments lying on one another: every member is within `ecart` of the first.
+    struct Groupe {
+        Candidat premier;
+        double ecart;
+        int32_t debut, fin;  // its segments in membres_
+    };
+    // The tree holds candidates, or groups once the segments are gathered.
     struct Noeud {
         double xmin, ymin, xmax, ymax;  // around the node's segments, stretched as TropProche reaches
-        int32_t debut, fin;             // its candidates
+        int32_t debut, fin;             // its candidates or groups
         int32_t gauche, droite;         // children, -1 for a leaf
     };
     static constexpr int32_t FeuilleMax = 8;
 
-    void ChoisitArbre();
+    // False when neither end of the segment is a finite point: it is never too close.
+    bool CandidatDe(int32_t segment, Candidat& c) const;
+    bool Approche(const Candidat& c, double qx, double qy, double seuil2) const;
+    bool Decide(int32_t segment, const PointTrace& q) const;
+    bool CandidatTropProche(const Candidat& c, const PointTrace& q) const;
+    bool GroupeTropProche(const Groupe& g, const PointTrace& q) const;
+    bool ElementTropProche(int32_t i, const PointTrace& q) const;
+    int32_t NbElements() const;
+    bool Superposes() const;
+    void Regroupe();
     int32_t Construit(int32_t debut, int32_t fin);
     bool ParcourtArbre(const PointTrace& q) const;
 
-    const std::vector<PointTrace>* trace_ = nullptr;
+    std::span<const PointTrace> trace_;
     double rayon_ = 0.0;
+    double retours_;
     Mode mode_ = Mode::Jamais;
-    std::vector<Candidat> candidats_;
-    double seuil2_ = 0.0;  // square of the distance beyond which no segment is too close
+    double seuil_ = 0.0;   // the distance beyond which no segment is too close
+    double seuil2_ = 0.0;  // its square
     double bordure_ = 0.0; // a box farther than this from the point holds nothing too close
-    std::vector<Noeud> noeuds_;  // node 0 is the root
+    bool regroupe_ = false;
+    std::vector<Candidat> candidats_;  // while the segments are not gathered
+    std::vector<Groupe> groupes_;      // once they are
+    std::vector<int32_t> membres_;     // segments, group by group
+    std::vector<Noeud> noeuds_;        // node 0 is the root
 };
 
 }  // namespace korvelin

@@ -1,5 +1,6 @@
 #include "geometry/litteral.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geometry/decalage.h"
@@ -45,6 +46,50 @@ void DecalageLitteral(Contexte& ctx, Code2 e) {
 }
 
 }  // namespace
+
+PremierPassage PremierPassageLitteral(const Parametres& prm, const std::vector<PointTrace>& P) {
+    PremierPassage r;
+    const double R = prm.RayonFraise;
+    const std::size_t n = P.size();
+    auto lateraux = [R](const PointTrace& p, double theta, PointTrace& g, PointTrace& d) {
+        const double cx = R * std::cos(theta + Pi / 2), cy = R * std::sin(theta + Pi / 2);
+        g = d = PointTrace{};
+        g.X = float(p.X + cx), g.Y = float(p.Y + cy);
+        d.X = float(p.X - cx), d.Y = float(p.Y - cy);
+    };
+    auto ecart = [&](const PointTrace& q, const PointTrace& p) {
+        r.rayonsMax = std::max(r.rayonsMax, Distance(q, p) / std::fabs(R));
+    };
+    std::vector<PointTrace>& T = r.points;
+    T.assign(n, PointTrace{});
+    double theta = AngleSegment(P[0], P[1]);
+    PointTrace g, d;
+    lateraux(P[0], theta, g, d);
+    const char cote = CoteDe(P[0], P[1], g);
+    T[0] = (prm.DecalageOutil == 1 ? cote == 'D' : cote == 'G') ? g : d;
+    for (std::size_t k = 1; k + 1 < n; ++k) {
+        PointTrace B;
+        if (!Intersection(DroiteAngle(T[k - 1], theta), DroiteAngle(P[k], Bissectrice(P[k - 1], P[k], P[k + 1])), B)) {
+            r.message = "Problème d'intersection";
+            return r;
+        }
+        T[k] = B;
+        ecart(B, P[k]);
+        theta = AngleSegment(P[k], P[k + 1]);
+    }
+    lateraux(P[n - 1], AngleSegment(P[n - 2], P[n - 1]), g, d);
+    T[n - 1] = Distance(d, T[n - 2]) < Distance(g, T[n - 2]) ? d : g;
+    if (P[0].X == P[n - 1].X && P[0].Y == P[n - 1].Y && (T[0].X != T[n - 1].X || T[0].Y != T[n - 1].Y)) {
+        PointTrace coin;
+        if (!Intersection(DroitePassantPar(T[0], T[1]), DroitePassantPar(T[n - 2], T[n - 1]), coin)) {
+            r.message = "Problème d'intersection fin";
+            return r;
+        }
+        T[0] = T[n - 1] = coin;
+        ecart(coin, P[0]);
+    }
+    return r;
+}
 
 void CalculDecalageToutLitteral(Contexte& ctx) {
     Dessin& d = ctx.dessin;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "geometry/decalage.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
@@ -107,21 +109,105 @@ TEST_F(Decalage, CasOuRienNeChange) {
     EXPECT_EQ(ctx.dessin.Trace_Decale.size(), 1u);
 }
 
-TEST_F(Decalage, DroitesParalleles) {
-    // Three times the same point: the offset line and the bisector are both horizontal.
+TEST_F(Decalage, UnTraceSansDirection) {
+    // Three times the same point: no side to offset to, nothing stored.
     AjouteTrace(ctx.dessin, A, {{0, 0}, {0, 0}, {0, 0}});
     CalculDecalageTout(ctx);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].texte, "Problème d'intersection");
-    EXPECT_EQ(ui.messages[0].titre, "Korvelin");
-    EXPECT_EQ(R().size(), 1u);  // nothing stored
-    // Doubling back is not an exact parallel: no message, the vertex lands far away.
+    AttendSeulMessage(ui, "Problème d'intersection", Icone::Aucune);
+    EXPECT_EQ(R().size(), 1u);
+    // A repeated point inside a trace is passed beside, on the same side.
     ui.messages.clear();
     ctx.dessin = Dessin{};
-    AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {2, 0}});
+    AjouteTrace(ctx.dessin, A, {{0, 0}, {5, 0}, {5, 0}, {5, 0}, {10, 0}});
     CalculDecalageTout(ctx);
     EXPECT_TRUE(ui.messages.empty());
+    for (const PointTrace& p : R()) EXPECT_FLOAT_EQ(p.Y, -1);
+}
+
+// The points from `debut` on lie on the circle of radius 1 round c, from `de` to `a`,
+// at most 10° apart, through `par` half way.
+void AttendArc(const std::vector<PointTrace>& p, std::size_t debut, std::size_t nb, std::pair<float, float> c,
+               std::pair<float, float> de, std::pair<float, float> par, std::pair<float, float> a) {
+    ASSERT_GE(p.size(), debut + nb);
+    AttendPoints(p, {de}, 1e-5, debut);
+    AttendPoints(p, {par}, 1e-5, debut + nb / 2);
+    AttendPoints(p, {a}, 1e-5, debut + nb - 1);
+    for (std::size_t i = debut; i < debut + nb; ++i) {
+        EXPECT_NEAR(std::hypot(p[i].X - c.first, p[i].Y - c.second), 1.0, 1e-5) << i;
+        if (i > debut) {
+            EXPECT_LE(std::hypot(p[i].X - p[i - 1].X, p[i].Y - p[i - 1].Y), 2 * std::sin(Pi / 36) + 1e-5);
+        }
+    }
+}
+
+TEST_F(Decalage, DemiTourAutourDuBout) {
+    // Doubling back sent the vertex some 1e16 mm away: the cutter now rolls round the end,
+    // on the outside whatever its side.
+    AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {2, 0}});
+    CalculDecalageTout(ctx);
+    ASSERT_EQ(R().size(), 21u);
+    AttendPoints(R(), {{0, -1}}, 1e-5);
+    AttendArc(R(), 1, 19, {10, 0}, {10, -1}, {11, 0}, {10, 1});
+    AttendPoints(R(), {{2, 1}}, 1e-5, 20);
+    ctx.parametres.DecalageOutil = 3;
+    DecalageSequence(ctx, A);
+    ASSERT_EQ(R().size(), 21u);
+    AttendArc(R(), 1, 19, {10, 0}, {10, 1}, {11, 0}, {10, -1});
+    AttendPoints(R(), {{2, -1}}, 1e-5, 20);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Decalage, AllerRetourFerme) {
+    // The lines met exactly parallel there ("Problème d'intersection"): going there and
+    // back now gives a closed path round both ends, one radius from the segment.
+    AjouteTrace(ctx.dessin, A, {{0, 0}, {3, 4}, {0, 0}});
+    CalculDecalageTout(ctx);
+    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(R().size(), 39u);
+    AttendArc(R(), 1, 19, {3, 4}, {3.8f, 3.4f}, {3.6f, 4.8f}, {2.2f, 4.6f});
+    AttendArc(R(), 20, 19, {0, 0}, {-0.8f, 0.6f}, {-0.6f, -0.8f}, {0.8f, -0.6f});
+    EXPECT_EQ(XY(R()).front(), XY(R()).back());
+}
+
+TEST_F(Decalage, CoinsAiguCreuxEtSaillants) {
+    // 45° between the two segments: the vertex lies 2.6 radii out.
+    const float c = float(10 - 10 * std::sqrt(0.5)), s = float(10 * std::sqrt(0.5));
+    AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {c, s}});
+    CalculDecalageTout(ctx);
+    ASSERT_EQ(R().size(), 3u);
+    EXPECT_NEAR(std::hypot(R()[1].X - 10, R()[1].Y), 1 / std::sin(Pi / 8), 1e-4);
+    // Rounded when very convex corners are asked for: 135° in 14 steps.
+    ctx.parametres.Optimisation_2 = true;
+    DecalageSequence(ctx, A);
+    ASSERT_EQ(R().size(), 17u);
+    const float milieu = float(Pi / 8);  // half way round: 22.5° below the axis
+    AttendArc(R(), 1, 15, {10, 0}, {10, -1}, {10 + std::cos(milieu), -std::sin(milieu)},
+              {10 + std::sqrt(0.5f), std::sqrt(0.5f)});
+    // Inside the same corner nothing is rounded; ninety degrees is not sharp enough.
+    ctx.parametres.DecalageOutil = 3;
+    DecalageSequence(ctx, A);
     EXPECT_EQ(R().size(), 3u);
+    ctx.dessin = Dessin{};
+    ctx.parametres.DecalageOutil = 1;
+    AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {10, 10}});
+    CalculDecalageTout(ctx);
+    Attend({{0, -1}, {11, -1}, {11, 10}});
+}
+
+TEST_F(Decalage, CreuxTropEtroit) {
+    // A V far narrower than the cutter, the cutter inside: its vertex would lie a hundred
+    // radii back, so there is none; outside, the cutter rolls round the point.
+    ctx.parametres.Optimisation_1 = false;
+    ctx.parametres.DecalageOutil = 3;
+    AjouteTrace(ctx.dessin, A, {{0, 0}, {100, 1}, {0, 2}});
+    CalculDecalageTout(ctx);
+    ASSERT_EQ(R().size(), 2u);
+    EXPECT_NEAR(R()[0].Y, 1, 0.02);
+    EXPECT_NEAR(R()[1].Y, 1, 0.02);
+    ctx.parametres.DecalageOutil = 1;
+    DecalageSequence(ctx, A);
+    ASSERT_EQ(R().size(), 21u);
+    EXPECT_NEAR(R()[10].X, 101, 1e-3);
 }
 
 }  // namespace

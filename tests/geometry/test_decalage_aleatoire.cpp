@@ -1,4 +1,5 @@
-// The offset of random drawings, compared point for point with the step-by-step version.
+// The offset of random drawings: compared point for point with the step-by-step version,
+// and never farther from the drawing than the guard at the corners allows.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include "geometry/decalage.h"
 #include "geometry/litteral.h"
 #include "model/aide_dessin.h"
+#include "model/primitives.h"
 #include "support/ui_enregistreuse.h"
 
 using namespace korvelin;
@@ -38,6 +40,74 @@ void AjouteForme(Dessin& d, Code2 e, std::mt19937& g, int n) {
     }
 }
 
+enum Difficile { Epingles, ZigzagPlat, Doublons, Ferme, ToujoursAGauche, NbDifficiles };
+
+// Traces whose corners put the vertex far away or nowhere: hairpins going back exactly
+// or nearly, zigzags close to a line, repeated points, closed traces with a sharp
+// closing corner. ToujoursAGauche turns left only, at any angle up to going back.
+std::vector<PointTrace> TraceDifficile(std::mt19937& g, Difficile forme) {
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    const int n = 2 + int(g() % 30);
+    std::vector<PointTrace> p;
+    auto ajoute = [&p](double x, double y) { p.push_back({float(x), float(y), PlumeBasse, PremiereSequence}); };
+    double x = std::floor(u(g) * 40), y = std::floor(u(g) * 40), cap = u(g) * 2 * Pi;
+    ajoute(x, y);
+    for (int i = 1; i < n; ++i) {
+        const PointTrace dernier = p.back();
+        const double pas = 1 + 10 * u(g);
+        switch (forme) {
+        case Epingles:
+            if (i > 1 && g() % 2) {
+                const PointTrace avant = p[p.size() - 2];
+                if (g() % 2)
+                    p.push_back(avant);  // straight back to the point before
+                else
+                    ajoute(dernier.X + (avant.X - dernier.X) * 0.5, dernier.Y + (avant.Y - dernier.Y) * 0.5);
+                continue;
+            }
+            cap += (u(g) - 0.5) * 0.5;
+            break;
+        case ZigzagPlat:
+            cap = (i % 2 ? 0.0 : Pi) + (u(g) - 0.5) * std::pow(10.0, -1.0 - 5 * u(g));
+            break;
+        case Doublons:
+            if (g() % 3 == 0) {
+                p.push_back(dernier);
+                continue;
+            }
+            cap += (u(g) - 0.5) * 6;
+            break;
+        case Ferme:
+            cap += Pi - std::pow(10.0, -6 * u(g)) * (g() % 2 ? 1 : -1);
+            break;
+        case ToujoursAGauche:
+            cap += g() % 4 == 0 ? Pi : Pi * u(g);
+            break;
+        default: break;
+        }
+        ajoute(dernier.X + pas * std::cos(cap), dernier.Y + pas * std::sin(cap));
+    }
+    if (forme == Ferme) p.push_back(p.front());
+    return p;
+}
+
+double DistanceAuTrace(const PointTrace& q, const std::vector<PointTrace>& P) {
+    double meilleure = INFINITY;
+    for (std::size_t s = 0; s + 1 < P.size(); ++s) {
+        const PointTrace& a = P[s];
+        const PointTrace& b = P[s + 1];
+        const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y, l2 = dx * dx + dy * dy;
+        const double t = l2 > 0 ? std::clamp(((q.X - a.X) * dx + (q.Y - a.Y) * dy) / l2, 0.0, 1.0) : 0.0;
+        meilleure = std::min(meilleure, std::hypot(q.X - (a.X + t * dx), q.Y - (a.Y + t * dy)));
+    }
+    return meilleure;
+}
+
+bool MemesPositions(const std::vector<PointTrace>& a, const std::vector<PointTrace>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const PointTrace& p, const PointTrace& q) { return p.X == q.X && p.Y == q.Y; });
+}
+
 TEST(DecalageAleatoire, CommeLaVersionPasAPas) {
     const double rayons[] = {0.005, 0.01, 0.5, 1.0, 1.01, 3.0, 40.0};
     for (int graine = 0; graine < 200; ++graine) {
@@ -50,6 +120,11 @@ TEST(DecalageAleatoire, CommeLaVersionPasAPas) {
             Code2 e(U' ', U'A' + t);
             if (t > 1 && g() % 6 == 0) e = PremiereSequence;
             if (g() % 15 == 0) e = AucuneSequence;
+            if (g() % 4 == 0) {
+                for (PointTrace p : TraceDifficile(g, Difficile(g() % NbDifficiles)))
+                    a.dessin.Trace_Initial.push_back({p.X, p.Y, PlumeBasse, e});
+                continue;
+            }
             AjouteForme(a.dessin, e, g, g() % 5 == 0 ? 1 + int(g() % 3) : 2 + int(g() % (g() % 3 ? 60 : 900)));
         }
         a.dessin.NbPoints = int32_t(a.dessin.Trace_Initial.size());
@@ -59,6 +134,7 @@ TEST(DecalageAleatoire, CommeLaVersionPasAPas) {
             c->parametres.RayonFraise = rayons[h() % 7];
             c->parametres.DecalageOutil = int16_t(1 + h() % 4);
             c->parametres.Optimisation_1 = h() % 4 != 0;
+            c->parametres.Optimisation_2 = h() % 3 == 0;
         }
         CalculDecalageTout(a);
         CalculDecalageToutLitteral(b);
@@ -66,6 +142,54 @@ TEST(DecalageAleatoire, CommeLaVersionPasAPas) {
         ASSERT_EQ(uiA.messages.size(), uiB.messages.size()) << "graine " << graine;
         for (std::size_t i = 0; i < uiA.messages.size(); ++i) EXPECT_EQ(uiA.messages[i].texte, uiB.messages[i].texte);
     }
+}
+
+// Where the step-by-step vertices all stay near their points the guard changes nothing;
+// elsewhere no offset point lies farther than ten radii from the drawing, nor farther
+// than two with the option for very convex corners when every corner is convex.
+TEST(DecalageAleatoire, JamaisLoinDuDessin) {
+    const double rayons[] = {0.005, 0.5, 1.0, 3.0, -1.0};
+    int compares = 0, gardes = 0;
+    for (int graine = 0; graine < 4000; ++graine) {
+        std::mt19937 g(graine);
+        // One drawing in two is an ordinary one, where the guard should rarely act.
+        const auto forme = Difficile(graine % (2 * NbDifficiles));
+        UiEnregistreuse ui;
+        Contexte c(&ui);
+        if (forme >= NbDifficiles) AjouteForme(c.dessin, PremiereSequence, g, 2 + int(g() % 60));
+        const std::vector<PointTrace> P = forme < NbDifficiles ? TraceDifficile(g, forme) : c.dessin.Trace_Initial;
+        Parametres& prm = c.parametres;
+        prm.RayonFraise = rayons[g() % 5];
+        // Turning left with the cutter on the right: every corner is convex.
+        prm.DecalageOutil = forme == ToujoursAGauche ? 1 : int16_t(1 + 2 * (g() % 2));
+        prm.Optimisation_1 = false;
+        prm.Optimisation_2 = g() % 2;
+        c.dessin.Trace_Initial = P;
+        c.dessin.NbPoints = int32_t(P.size());
+        CalculDecalageTout(c);
+        const std::vector<PointTrace>& F = c.dessin.Trace_Decale[0].Points;
+        const PremierPassage L = PremierPassageLitteral(prm, P);
+        const bool unPoint = std::all_of(P.begin(), P.end(), [&](const PointTrace& q) { return q.X == P[0].X && q.Y == P[0].Y; });
+        if (unPoint && P.size() >= 3) {
+            ASSERT_EQ(ui.messages.size(), 1u) << graine;
+            EXPECT_EQ(ui.messages[0].texte, "Problème d'intersection");
+            continue;
+        }
+        ASSERT_TRUE(ui.messages.empty()) << "graine " << graine << " : " << ui.messages[0].texte;
+        const double r = std::fabs(prm.RayonFraise);
+        if (L.message.empty() && L.rayonsMax < (prm.Optimisation_2 ? 1.9 : 9.5)) {
+            ++compares;
+            ASSERT_TRUE(MemesPositions(F, L.points)) << "graine " << graine;
+        } else {
+            ++gardes;
+        }
+        const double borne = forme == ToujoursAGauche && prm.Optimisation_2 ? 2 : 10;
+        for (const PointTrace& q : F)
+            ASSERT_LE(DistanceAuTrace(q, P), borne * r * (1 + 1e-5) + 1e-4) << "graine " << graine;
+    }
+    // Both kinds of drawing came up often enough to tell.
+    EXPECT_GT(compares, 500) << gardes;
+    EXPECT_GT(gardes, 2000) << compares;
 }
 
 TEST(DecalageAleatoire, PointsHorsDuCommun) {
