@@ -26,7 +26,9 @@ constexpr std::string_view MessageTropDePoints =
 // machine would run into its end stops.
 constexpr double RayonsMax = 10.0;
 // With the option for very convex corners the cutter rolls round every corner sharper
-// than 60°, whose vertex lies more than two radii out.
+// than 60°, whose vertex lies more than two radii out. A concave vertex that far out is
+// kept only where both its segments reach along it (a real narrow notch); beside a tiny
+// back-step of a jittery curve it would lie far off the part, so it is left out.
 constexpr double RayonsMaxSaillant = 2.0;
 constexpr double PasArc = 10.0 * Pi / 180.0;
 // The rounded corners can give a drawing of hairpins nineteen offset points for each of
@@ -115,6 +117,16 @@ void Arc(std::vector<PointTrace>& T, const PointTrace& P, double thetaEntree, do
     ajoute(Lateral(P, thetaSortie, R, gauche));
 }
 
+// Whether the concave vertex B at P lies beside both of its segments, A → P and P → C:
+// then it is within a radius of the drawing, however far from P.
+bool Soutenu(const PointTrace& B, const PointTrace& A, const PointTrace& P, const PointTrace& C) {
+    const Vecteur u = De(A, P), v = De(P, C), a = De(A, B), p = De(P, B);
+    const double lu = u.x * u.x + u.y * u.y, lv = v.x * v.x + v.y * v.y;
+    if (lu == 0.0 || lv == 0.0) return false;
+    const double tu = (a.x * u.x + a.y * u.y) / lu, tv = (p.x * v.x + p.y * v.y) / lv;
+    return tu >= 0.0 && tu <= 1.0 && tv >= 0.0 && tv <= 1.0;
+}
+
 // Whether a vertex lies within so many radii of its drawn point, with a few float steps
 // of slack so that a zero radius still keeps the vertices that fall on the drawing.
 bool AssezPres(const PointTrace& B, const PointTrace& P, double rayons, double R) {
@@ -181,15 +193,16 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
         }
         const double thetaSortie = AngleSegment(P[k], P[k + 1]);
         const bool coin = dirige && !v.Nul();
-        const double rayons =
-            prm.Optimisation_2 && coin && FormeCoin(direction, v, cotePhysique) == Forme::Saillant ? RayonsMaxSaillant
-                                                                                                 : RayonsMax;
+        const Forme formeCoin = coin ? FormeCoin(direction, v, cotePhysique) : Forme::Droit;
+        const double rayons = prm.Optimisation_2 ? RayonsMaxSaillant : RayonsMax;
 
         const Droite parallele = DroiteAngle(A, theta);
         const Droite bissectrice = DroiteAngle(P[k], Bissectrice(P[k - 1], P[k], P[k + 1]));
         PointTrace B;
         PointTrace entreeCoin, sortieCoin;
-        if (Intersection(parallele, bissectrice, B) && AssezPres(B, P[k], rayons, R)) {
+        if (Intersection(parallele, bissectrice, B) &&
+            (AssezPres(B, P[k], rayons, R) ||
+             (formeCoin == Forme::Rentrant && AssezPres(B, P[k], RayonsMax, R) && Soutenu(B, P[k - 1], P[k], P[k + 1])))) {
             T.push_back(B);
             A = entreeCoin = sortieCoin = B;
             theta = thetaSortie;
@@ -242,11 +255,14 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
         const Vecteur u = dirigeCoin ? De(P[dernier - 1], P[dernier]) : Vecteur{};
         const Vecteur v = dirigeCoin ? De(P[premierSegment], P[premierSegment + 1]) : Vecteur{};
         const Forme forme = dirigeCoin ? FormeCoin(u, v, cotePhysique) : Forme::Rentrant;
-        const double rayons = prm.Optimisation_2 && forme == Forme::Saillant ? RayonsMaxSaillant : RayonsMax;
+        const double rayons = prm.Optimisation_2 ? RayonsMaxSaillant : RayonsMax;
         const Droite premiere = DroitePassantPar(T.front(), apresDebut);
         const Droite derniere = DroitePassantPar(avantFin, T.back());
         PointTrace coin;
-        if (Intersection(premiere, derniere, coin) && AssezPres(coin, P[0], rayons, R)) {
+        if (Intersection(premiere, derniere, coin) &&
+            (AssezPres(coin, P[0], rayons, R) ||
+             (forme == Forme::Rentrant && AssezPres(coin, P[0], RayonsMax, R) &&
+              Soutenu(coin, P[dernier - 1], P[0], P[premierSegment + 1])))) {
             T.back() = coin;
             T.front() = coin;
         } else if (dirigeCoin && forme != Forme::Rentrant) {

@@ -183,7 +183,7 @@ TEST(DecalageAleatoire, JamaisLoinDuDessin) {
         } else {
             ++gardes;
         }
-        const double borne = forme == ToujoursAGauche && prm.Optimisation_2 ? 2 : 10;
+        const double borne = prm.Optimisation_2 ? 2 : 10;
         for (const PointTrace& q : F)
             ASSERT_LE(DistanceAuTrace(q, P), borne * r * (1 + 1e-5) + 1e-4) << "graine " << graine;
     }
