@@ -2,14 +2,12 @@
 // included, so no run can see or touch the real settings.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <regex>
-#include <sstream>
 
 #include "support/dossier_temporaire.h"
 
@@ -65,22 +63,6 @@ std::vector<Mouvement> Mouvements(const std::string& cut) {
     return r;
 }
 
-// Distance to the outline of tests/data/hpgl/piece.plt, in millimetres once moved to the origin.
-double DistanceAuDessin(double x, double y) {
-    static const std::string plt = DossierTemporaire::Lit(KORVELIN_TEST_DATA "/hpgl/piece.plt");
-    static const std::regex commande(R"((PU|PD)(\d+),(\d+);)");
-    double d = 1e300, px = 0, py = 0;
-    for (auto it = std::sregex_iterator(plt.begin(), plt.end(), commande); it != std::sregex_iterator(); ++it) {
-        const double qx = (std::stod((*it)[2]) - 1016) * 0.025, qy = (std::stod((*it)[3]) - 1016) * 0.025;
-        const double dx = qx - px, dy = qy - py, l2 = dx * dx + dy * dy;
-        const double t = l2 == 0 ? 0 : std::clamp(((x - px) * dx + (y - py) * dy) / l2, 0.0, 1.0);
-        if ((*it)[1] == "PD") d = std::min(d, std::hypot(x - px - t * dx, y - py - t * dy));
-        px = qx;
-        py = qy;
-    }
-    return d;
-}
-
 TEST(KorvelinCut, HelpUsageAndFilesThatCannotBeConverted) {
     Convertisseur c;
     Execution e = c.Lance({"--help"}, false);
@@ -93,13 +75,10 @@ TEST(KorvelinCut, HelpUsageAndFilesThatCannotBeConverted) {
         EXPECT_EQ(e.statut, 2) << (f.empty() ? "" : f.back());
         EXPECT_NE(e.erreurs.find("Usage : korvelin-cut"), std::string::npos);
     }
+    // Folders and pipes are named by the same check, tested with the files.
     c.dossier.Ecrit("vide.plt", "IN;PU0,0;PU10,10;");
-    fs::create_directory(c.dossier.Chemin("dossier.plt"));
-    ASSERT_EQ(::mkfifo(c.dossier.Chemin("tube.plt").c_str(), 0600), 0);
     for (const auto& [dessin, message] : {std::pair{"absent.plt", "Le fichier « absent.plt » est introuvable."},
-                                          {"vide.plt", "Fichier inexploitable !"},
-                                          {"dossier.plt", "« dossier.plt » est un dossier, pas un fichier de dessin."},
-                                          {"tube.plt", "« tube.plt » est un périphérique ou un tube, pas un fichier de dessin."}}) {
+                                          {"vide.plt", "Fichier inexploitable !"}}) {
         e = c.Lance({dessin});
         EXPECT_EQ(e.statut, 1);
         EXPECT_NE(e.erreurs.find(message), std::string::npos) << e.erreurs;
@@ -115,20 +94,25 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Longueur parcours en mm : \\d+,\\d\n"
                                                        "Temps de fraisage en secondes : \\d+,\\d\n$")))
         << e.sortie;
+    // The part is a 25.4 mm square and a polygon within 6.2 mm of (50.8, 12.7) at its
+    // nearest: the cutter of radius 1 runs outside both (both outlines run
+    // counter-clockwise), one radius away, out to the square's sharp corners. Distances
+    // all along the outline are checked on real drawings.
     int coupes = 0;
+    double xmin = 1e300, ymin = 1e300, xmax = -1e300, ymax = -1e300;
     for (Mouvement m : Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")))) {
         if (m.z != -2.0) continue;
         m.x -= 5, m.y -= 5;
         ++coupes;
-        // R from the outline along the sides, up to R·√2 at the square's corners.
-        const double d = DistanceAuDessin(m.x, m.y);
-        EXPECT_GE(d, 1 - 0.01) << m.x << " " << m.y;
-        EXPECT_LE(d, std::sqrt(2.0) + 0.01) << m.x << " " << m.y;
-        // Both outlines run counter-clockwise: the tool on the right runs outside them.
-        EXPECT_FALSE(m.x > 0 && m.x < 25.4 && m.y > 0 && m.y < 25.4) << m.x << " " << m.y;
-        EXPECT_GE(std::hypot(m.x - 50.8, m.y - 12.7), 6.35) << m.x << " " << m.y;
+        xmin = std::min(xmin, m.x), xmax = std::max(xmax, m.x), ymin = std::min(ymin, m.y), ymax = std::max(ymax, m.y);
+        EXPECT_FALSE(m.x > -0.99 && m.x < 26.39 && m.y > -0.99 && m.y < 26.39) << m.x << " " << m.y;
+        EXPECT_GE(std::hypot(m.x - 50.8, m.y - 12.7), 7.2) << m.x << " " << m.y;
     }
     EXPECT_GE(coupes, 4 + 20);
+    EXPECT_NEAR(xmin, -1, 0.01);
+    EXPECT_NEAR(ymin, -1, 0.01);
+    EXPECT_NEAR(xmax, 58.15, 0.01);
+    EXPECT_NEAR(ymax, 26.4, 0.01);
     // The settings are never written, wherever they might be.
     EXPECT_EQ(DossierTemporaire::Lit(c.ini), avant);
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")));
@@ -214,20 +198,13 @@ TEST(KorvelinCut, ProjectWrittenAndConvertedAgain) {
 }
 
 TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
+    // The summary and the journal are checked on the simulation itself; here, the options reach it.
     Convertisseur c;
     Execution e = c.Lance({c.Piece(), "--simulation", "--serie", "2", "40", "1", "0", "--journal", "j.txt"});
     ASSERT_EQ(e.statut, 0) << e.erreurs;
-    EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Axe X : \\d+ impulsions en sens positif, \\d+ en sens n\xC3\xA9gatif ; "
-                                                       "pas nets -?\\d+ ; position finale -?\\d+,\\d{4} mm\n")))
-        << e.sortie;
-    EXPECT_NE(e.sortie.find("Dur\xC3\xA9" "e programm\xC3\xA9" "e"), std::string::npos);
     EXPECT_NE(e.sortie.find("Impulsions en retard : 0 sur "), std::string::npos);
     EXPECT_NE(e.sortie.find("X = 0,0000 mm, Y = 0,0000 mm, Z = 0,0000 mm\n"), std::string::npos);
-    std::istringstream journal(DossierTemporaire::Lit(c.dossier.Chemin("j.txt")));
-    const std::regex forme(R"(\d+\.\d{6} [DC] [0-9A-F]{2})");
-    int lignes = 0;
-    for (std::string l; std::getline(journal, l); ++lignes) ASSERT_TRUE(std::regex_match(l, forme)) << l;
-    EXPECT_GT(lignes, 100);
+    EXPECT_EQ(DossierTemporaire::Lit(c.dossier.Chemin("j.txt")).rfind("0.000000 C 00\n", 0), 0u);
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
     EXPECT_EQ(c.Lance({"--simulation", "--test", "1", "--dimension", "20"}).statut, 0);
     // The estimate alone, with a warning for a depth above the surface.
