@@ -48,15 +48,8 @@ TEST(NomsDeFichiers, DecoupageDesChemins) {
     EXPECT_EQ(NomSansDossier("C:\\dessins\\piece.plt"), "piece.plt");
 }
 
-TEST(LigneProjet, EcritureEtRelecture) {
-    const std::string l = LignePointProjet({12.5f, -3.0f, PlumeBasse, PremiereSequence});
-    EXPECT_EQ(l, " 12.5          -3             PD              A             ");
-    const PointTrace p = LireLignePointProjet(l);
-    EXPECT_TRUE(p.X == 12.5f && p.Y == -3.0f && p.Plume == PlumeBasse && p.Sequence == PremiereSequence);
-    EXPECT_EQ(LireLignePointProjet(" 12,5").X, 12.5f);
-    const PointTrace vide = LireLignePointProjet("");
-    EXPECT_EQ(vide.X, 0.0f);
-    EXPECT_EQ(vide.Plume, Code2(U' ', U' '));
+TEST(LigneProjet, EtiquettesLarges) {
+    // The layout, commas and empty lines are checked on whole project files.
     const Code2 large(U'\u4E00', U'A');
     EXPECT_EQ(LireLignePointProjet(LignePointProjet({1, 2, PlumeBasse, large})).Sequence, large);
     // A wide pen field (a damaged file) does not shift the label behind it.
