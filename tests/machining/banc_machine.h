@@ -31,9 +31,8 @@ struct Banc {
     }
     std::vector<uint8_t> Donnees() const {
         std::vector<uint8_t> v;
-        for (const auto& e : port->Ecritures()) {
+        for (const auto& e : port->Ecritures())
             if (e.registre == 'D') v.push_back(e.valeur);
-        }
         return v;
     }
     std::vector<int64_t> Z() { return MouvementsZ(*port, horloge.Lire(), ctx.parametres.InversionSens_Z); }

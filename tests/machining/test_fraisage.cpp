@@ -20,9 +20,7 @@ namespace {
 void PasExacts(Parametres& v) {
     v.Pas_X = v.Pas_Y = v.Pas_Z = 1;
     v.NbPas_X = v.NbPas_Y = v.NbPas_Z = 4;
-    v.TempsMin_Montee = 2;
-    v.TempsMin_Descente = 3;
-    v.TempsMin_Mat_Z = 5;
+    v.TempsMin_Montee = 2, v.TempsMin_Descente = 3, v.TempsMin_Mat_Z = 5;
 }
 }  // namespace
 
@@ -133,12 +131,8 @@ TEST(Fraisage, ChaqueTravailRevientExactementAuDepart) {
     UiEnregistreuse ui;
     Contexte ctx(&ui);
     Parametres& v = ctx.parametres;
-    v.MargeX = 2.3;
-    v.MargeY = 0.7;
-    v.NbPasse = 3;
-    v.NbPas_Y = 200;
-    v.Pas_Y = 1.25;
-    v.NbPas_Z = 160;
+    v.MargeX = 2.3, v.MargeY = 0.7, v.NbPasse = 3;
+    v.NbPas_Y = 200, v.Pas_Y = 1.25, v.NbPas_Z = 160;
     v.TempsMin_Mat_X = v.TempsMin_HMat_X = 1;  // shorter pulses keep the virtual clock small
     std::mt19937 alea(3);
     std::uniform_real_distribution<float> coord(0, 7);
@@ -164,9 +158,7 @@ TEST(Simulation, ResumeEtJournalDUnFraisage) {
     Contexte ctx(&ui);
     DessinDe(ctx, {{{0, 0}, {10, 0}}});
     OptionsSimulation o;
-    o.HautDeg = "2";
-    o.ProfFraisage = "-1";
-    o.Journal = dossier.Chemin("journal.txt");
+    o.HautDeg = "2", o.ProfFraisage = "-1", o.Journal = dossier.Chemin("journal.txt");
     std::ostringstream sortie;
     ASSERT_EQ(LanceSimulation(ctx, o, sortie), 0);
     EXPECT_NE(sortie.str().find("Axe X : 480 impulsions en sens positif, 480 en sens négatif ; pas nets 0 ; "
@@ -203,12 +195,7 @@ TEST(Simulation, EchecsMotifsEtSeries) {
 
     DessinDe(ctx, {{{0, 0}, {1, 0}}});
     o = {};
-    o.Serie = true;
-    o.NbX = 2;
-    o.NbY = 3;
-    o.DecalX = 5;
-    o.DecalY = 4;
-    o.NbPasse = 2;
+    o.Serie = true, o.NbX = 2, o.NbY = 3, o.DecalX = 5, o.DecalY = 4, o.NbPasse = 2;
     std::ostringstream serie;
     EXPECT_EQ(LanceSimulation(ctx, o, serie), 0);
     EXPECT_NE(serie.str().find("Axe Y : 384 impulsions en sens positif, 384 en sens négatif ; pas nets 0"),
@@ -223,8 +210,7 @@ TEST(Simulation, EchecsMotifsEtSeries) {
     // A journal past its limit stops the run; no file is left, and no stop message.
     DossierTemporaire dossier;
     OptionsSimulation long_;
-    long_.Journal = dossier.Chemin("j.txt");
-    long_.TailleMaxJournal = 4000;
+    long_.Journal = dossier.Chemin("j.txt"), long_.TailleMaxJournal = 4000;
     ui.messages.clear();
     EXPECT_EQ(LanceSimulation(ctx, long_, sortie), 1);
     ASSERT_EQ(ui.messages.size(), 1u);

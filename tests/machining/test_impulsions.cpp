@@ -38,11 +38,7 @@ TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
 TEST(Impulsions, PeriodeSelonAxesEtMatiere) {
     Banc b;
     Parametres& v = b.ctx.parametres;
-    v.TempsMin_Montee = 3;
-    v.TempsMin_Descente = 7;
-    v.TempsMin_Mat_Z = 5;
-    v.TempsMin_Mat_Y = 20;
-    v.TempsMin_HMat_X = 2;
+    v.TempsMin_Montee = 3, v.TempsMin_Descente = 7, v.TempsMin_Mat_Z = 5, v.TempsMin_Mat_Y = 20, v.TempsMin_HMat_X = 2;
     b.Demarre();
     auto unites = [&b](int dx, int dy, int dz, bool enMatiere) {
         const int64_t avant = b.horloge.Lire();
