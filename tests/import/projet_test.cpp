@@ -70,54 +70,45 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     EXPECT_DOUBLE_EQ(relu.parametres.RayonFraise, 2.5);
     EXPECT_DOUBLE_EQ(relu.parametres.MargeX, 4);  // the first line of a key wins
     EXPECT_DOUBLE_EQ(relu.parametres.MargeY, 3);  // other keys come from the INI file
-}
-
-TEST(Projet, UnusableFilesKeepTheDrawing) {
-    const std::pair<std::string, std::string> cas[] = {
-        {"$$RayonFraise=2\r\n$$MargeX=1\r\n", "Fichier inexploitable !"},
-        {"", "Fichier inexploitable !"},
-        {" 5             0\r\n 5             0\r\n", "Fichier vide !"},
-    };
-    for (const auto& [contenu, message] : cas) {
-        Projet p;
-        EXPECT_FALSE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
-        test::AttendSeulMessage(p.ui, message);
-        EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
-        EXPECT_TRUE(p.ctx.dessin.FichierProjet.empty());
-        EXPECT_EQ(p.ui.nbDimensions, 0);
-    }
-}
-
-TEST(Projet, PointLinesOutOfTheWriterLayoutAreRefusedWithTheirLine) {
-    const std::string bon = " 1             1              PD              A\r\n";
-    const std::pair<std::string, std::string> cas[] = {
-        {"50\t0\tPD\t A\r\n", "1"},  // tabs would read X = 500
-        {bon + "abc  def\r\n", "2"},
-        {bon + " 5  \r\n", "2"},    // no Y
-        {"$$a=b\r\n" + bon + " 1             1              PD  x           A\r\n", "3"},
-        {bon + std::string("\0\0\0 9\0\0\r\n", 9), "2"},
-        {bon + " 4             5              PD              A             z\r\n", "2"},
-    };
-    for (const auto& [contenu, ligne] : cas) {
-        Projet p;
-        EXPECT_FALSE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
-        test::AttendSeulMessage(p.ui, "Fichier inexploitable ! La ligne " + ligne + " n'est pas une ligne de points.");
-        EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
-    }
 
     // Trailing blanks dropped by an editor, an empty line, LF or CR alone as line ends,
     // for the settings lines as for the points.
-    Projet p;
-    ASSERT_TRUE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
+    const std::string bon = " 1             1              PD              A\r\n";
+    Projet e;
+    ASSERT_TRUE(LectureProjet(e.ctx, e.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
                                                                        "\r\n 4             5\n 6             -2,5           PU              A\r")));
-    const Dessin& d = p.ctx.dessin;
-    EXPECT_EQ(p.ctx.parametres.RayonFraise, 2.5);
-    EXPECT_EQ(p.ctx.parametres.MargeX, 4);
+    const Dessin& d = e.ctx.dessin;
+    EXPECT_TRUE(e.ctx.parametres.RayonFraise == 2.5 && e.ctx.parametres.MargeX == 4);
     ASSERT_EQ(d.NbPoints, 4);
     EXPECT_EQ(d.Trace_Initial[1].X, 0);  // an empty line is a point at (0, 0)
     EXPECT_EQ(d.Trace_Initial[1].Sequence, (Code2{U' ', U' '}));
     EXPECT_EQ(d.Trace_Initial[2].Y, 5);
     EXPECT_EQ(d.Trace_Initial[3].Y, -2.5f);
+}
+
+TEST(Projet, UnusableFilesKeepTheDrawing) {
+    const std::string bon = " 1             1              PD              A\r\n";
+    const std::string ligne = "Fichier inexploitable ! La ligne ";
+    const std::pair<std::string, std::string> cas[] = {
+        {"$$RayonFraise=2\r\n$$MargeX=1\r\n", "Fichier inexploitable !"},
+        {"", "Fichier inexploitable !"},
+        {" 5             0\r\n 5             0\r\n", "Fichier vide !"},
+        // Point lines out of the writer's layout, refused with their number.
+        {"50\t0\tPD\t A\r\n", ligne + "1"},  // tabs would read X = 500
+        {bon + "abc  def\r\n", ligne + "2"},
+        {bon + " 5  \r\n", ligne + "2"},    // no Y
+        {"$$a=b\r\n" + bon + " 1             1              PD  x           A\r\n", ligne + "3"},
+        {bon + std::string("\0\0\0 9\0\0\r\n", 9), ligne + "2"},
+        {bon + " 4             5              PD              A             z\r\n", ligne + "2"},
+    };
+    for (const auto& [contenu, message] : cas) {
+        Projet p;
+        EXPECT_FALSE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
+        test::AttendSeulMessage(p.ui, message.rfind(ligne, 0) == 0 ? message + " n'est pas une ligne de points." : message);
+        EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
+        EXPECT_TRUE(p.ctx.dessin.FichierProjet.empty());
+        EXPECT_EQ(p.ui.nbDimensions, 0);
+    }
 }
 
 TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
