@@ -104,10 +104,7 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
         g.Traces({Trace(PremiereSequence, {{0, 0}, {1, 0}})});
         prepare(g);
         EXPECT_FALSE(g.Genere()) << texte;
-        ASSERT_EQ(g.ui.messages.size(), 1u) << texte;
-        EXPECT_EQ(g.ui.messages[0].texte, texte);
-        EXPECT_EQ(g.ui.messages[0].titre, titre);
-        EXPECT_EQ(g.ui.messages[0].icone, Icone::Critique);
+        test::AttendSeulMessage(g.ui, texte, Icone::Critique, titre);
         EXPECT_FALSE(std::filesystem::exists(g.dossier.Chemin("sortie.cut")));
         if (!g.ctx.dessin.NomFichier.empty()) {
             EXPECT_EQ(DossierTemporaire::Lit(g.ctx.dessin.NomFichier), "dessin");

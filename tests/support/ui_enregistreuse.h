@@ -1,6 +1,8 @@
 #pragma once
 // An InterfaceUtilisateur that records what the core asked of the user.
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,5 +38,19 @@ public:
         if (actif) ++nbSabliers;
     }
 };
+
+inline void AttendMessage(const MessageRecu& m, const std::string& texte, Icone icone = Icone::Critique,
+                          const std::string& titre = "Korvelin") {
+    EXPECT_EQ(m.texte, texte);
+    EXPECT_EQ(m.icone, icone);
+    EXPECT_EQ(m.titre, titre);
+}
+
+// The one message shown so far.
+inline void AttendSeulMessage(const UiEnregistreuse& ui, const std::string& texte, Icone icone = Icone::Critique,
+                              const std::string& titre = "Korvelin") {
+    ASSERT_EQ(ui.messages.size(), 1u);
+    AttendMessage(ui.messages[0], texte, icone, titre);
+}
 
 }  // namespace korvelin::test
