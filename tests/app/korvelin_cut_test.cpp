@@ -150,11 +150,9 @@ TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
 TEST(KorvelinCut, SettingsFileReadOrRefused) {
     Convertisseur c;
     c.Piece();
-    fs::create_directory(c.dossier.Chemin("dossier.ini"));
     c.dossier.Ecrit("autre.ini", "[Autre]\r\nHautDeg=7\r\n");
     const std::pair<std::string, std::string> refus[] = {
         {"absent.ini", "Le fichier « absent.ini » est introuvable."},
-        {"dossier.ini", "« dossier.ini » est un dossier, pas un fichier de paramètres."},
         {"piece.plt", "n'est pas un fichier de paramètres : il n'a pas de section [Korvelin]."},
         {"autre.ini", "n'est pas un fichier de paramètres : il n'a pas de section [Korvelin]."},
     };

@@ -154,7 +154,6 @@ TEST(Projet, FailedWriteSaysSoAndKeepsTheName) {
 }
 
 TEST(Projet, PathsOfTheProjectAndItsBackup) {
-    EXPECT_EQ(CheminProjet("/d/piece.plt"), "/d/piece.Korvelin");
     EXPECT_EQ(CheminProjet("/d/piece.Korvelin"), "/d/piece.Korvelin");
     EXPECT_EQ(CheminProjet("/d.v/piece"), "/d.v/piece.Korvelin");
     EXPECT_EQ(CheminSauvegardeProjet("C:\\d\\piece.Korvelin"), "C:\\d\\piece.tmp");
