@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "import/hpgl.h"
+#include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
 
 namespace korvelin {
@@ -21,14 +22,10 @@ struct Import {
         ui.surDimension = [](Contexte& c) { c.parametres.RapportH = c.parametres.RapportV = 1; };
     }
     bool Lit(std::string_view texte) { return PrepareDessinHPGL(ctx, texte); }
-    void Attend(const std::vector<std::pair<float, float>>& xy) {
-        const Dessin& d = ctx.dessin;
-        ASSERT_EQ(d.NbPoints, static_cast<int32_t>(xy.size()));
-        for (std::size_t i = 0; i < xy.size(); ++i) {
-            EXPECT_FLOAT_EQ(d.Trace_Initial[i].X, xy[i].first) << i;
-            EXPECT_FLOAT_EQ(d.Trace_Initial[i].Y, xy[i].second) << i;
-            EXPECT_EQ(d.Trace_Initial[i].Plume, PlumeBasse) << i;
-        }
+    void Attend(const test::Points& xy) {
+        ASSERT_EQ(ctx.dessin.NbPoints, static_cast<int32_t>(xy.size()));
+        test::AttendPoints(ctx.dessin.Trace_Initial, xy);
+        for (int32_t i = 0; i < ctx.dessin.NbPoints; ++i) EXPECT_EQ(ctx.dessin.Trace_Initial[i].Plume, PlumeBasse) << i;
     }
 };
 

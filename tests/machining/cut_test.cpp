@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 
+#include "machining/banc_machine.h"
 #include "machining/cut.h"
 #include "machining/vitesses.h"
 #include "model/nombres.h"
@@ -17,12 +18,6 @@ namespace {
 
 using test::DossierTemporaire;
 using test::UiEnregistreuse;
-
-SequenceDecalee Trace(Code2 etiquette, std::vector<std::pair<float, float>> xy) {
-    SequenceDecalee s{etiquette, {}};
-    for (auto [x, y] : xy) s.Points.push_back(PointTrace{x, y, PlumeBasse, etiquette});
-    return s;
-}
 
 struct Generation {
     DossierTemporaire dossier;
@@ -39,10 +34,7 @@ struct Generation {
             *v = "1,000";
         travail.FichierCUT = dossier.Chemin("sortie.cut");
     }
-    void Traces(std::vector<SequenceDecalee> traces) {
-        traces.push_back(SequenceDecalee{});  // the spare entry
-        ctx.dessin.Trace_Decale = std::move(traces);
-    }
+    void Traces(const std::vector<std::vector<std::pair<float, float>>>& traces) { test::DessinDe(ctx, traces); }
     bool Genere() { return GenereFichierCUT(ctx, travail, totaux); }
     std::string Fichier() const { return DossierTemporaire::Lit(travail.FichierCUT); }
 };
@@ -60,8 +52,7 @@ TEST(FichierCUT, GoldenFileForTwoTracesAndTwoPasses) {
     // Margins, two passes, a repeated point, the smaller of two speeds, a speed shown as
     // "2,083" used as 2.083: the file was worked out independently of this writer.
     Generation g;
-    g.Traces({Trace(PremiereSequence, {{10, 0}, {10, 20}, {10, 20}, {0, 20}}),
-              Trace(Code2{U' ', U'B'}, {{30, 5}, {40, 5}})});
+    g.Traces({{{10, 0}, {10, 20}, {10, 20}, {0, 20}}, {{30, 5}, {40, 5}}});
     TravailCUT& t = g.travail;
     t.ProfFraisage = "-2", t.NbPasse = 2, t.MargeX = "1,5";
     t.VitMax_Mat_X = "2,083", t.VitMax_Mat_Y = "4,000", t.VitMax_HMat_X = "5,000", t.VitMax_HMat_Y = "8,000";
@@ -75,7 +66,7 @@ TEST(FichierCUT, GoldenFileForTwoTracesAndTwoPasses) {
 
 TEST(FichierCUT, FromTheOriginNoTravelLine) {
     Generation g;  // repeated points give no line either
-    g.Traces({Trace(PremiereSequence, {{0, 0}, {3, 4}, {3, 4}})});
+    g.Traces({{{0, 0}, {3, 4}, {3, 4}}});
     ASSERT_TRUE(g.Genere());
     EXPECT_EQ(Donnees(g.Fichier()).size(), 8u);
     EXPECT_EQ(g.Fichier().find("//D\xE9placement"), std::string::npos);
@@ -101,7 +92,7 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
     };
     for (const auto& [prepare, texte, titre] : cas) {
         Generation g;
-        g.Traces({Trace(PremiereSequence, {{0, 0}, {1, 0}})});
+        g.Traces({{{0, 0}, {1, 0}}});
         prepare(g);
         EXPECT_FALSE(g.Genere()) << texte;
         test::AttendSeulMessage(g.ui, texte, Icone::Critique, titre);
@@ -111,14 +102,14 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
         }
     }
     Generation g;  // the up speed is not used by the file
-    g.Traces({Trace(PremiereSequence, {{0, 0}, {1, 0}})});
+    g.Traces({{{0, 0}, {1, 0}}});
     g.travail.VitMax_Montee = "0";
     EXPECT_TRUE(g.Genere());
 }
 
 TEST(FichierCUT, WhereTheFileGoes) {
     Generation g;
-    g.Traces({Trace(PremiereSequence, {{0, 0}, {1, 0}})});
+    g.Traces({{{0, 0}, {1, 0}}});
     g.travail.FichierCUT = g.dossier.Chemin("un_dossier");
     std::filesystem::create_directory(g.travail.FichierCUT);
     EXPECT_FALSE(g.Genere());
@@ -139,7 +130,7 @@ TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
     Generation g;
     std::vector<std::pair<float, float>> zigzag;
     for (int i = 0; i < 5000; ++i) zigzag.emplace_back(static_cast<float>(i % 7), static_cast<float>(i));
-    g.Traces({Trace(PremiereSequence, zigzag)});
+    g.Traces({zigzag});
     g.ctx.parametres.Course_Y = 5000;
     TotauxCUT dernier;
     ASSERT_TRUE(GenereFichierCUT(g.ctx, g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
