@@ -39,16 +39,8 @@ TEST_F(Decalage, OutilADroiteAGaucheEtSurLaLigne) {
     ctx.parametres.DecalageOutil = 2;
     DecalageSequence(ctx, A);
     EXPECT_TRUE(MemesPoints(R(), ctx.dessin.Trace_Initial));
-}
-
-TEST_F(Decalage, CarreFermeEtPointsAlignes) {
-    AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
-    AjouteTrace(ctx.dessin, Etiquette(" B"), {{0, 20}, {5, 20}, {10, 20}});
-    ctx.parametres.RayonFraise = 2.0;
-    CalculDecalageTout(ctx);
-    Attend({{-2, -2}, {12, -2}, {12, 12}, {-2, 12}, {-2, -2}});
-    EXPECT_EQ(XY(R()).front(), XY(R()).back());
-    Attend({{0, 18}, {5, 18}, {10, 18}}, 1);
+    // Closed contours and runs of aligned points are compared with the step-by-step first
+    // pass on random drawings.
 }
 
 TEST_F(Decalage, RayonTropGrandPourLeCarre) {

@@ -61,7 +61,7 @@ TEST_F(Dimension, SansProportionsChaqueAxeSeul) {
     EXPECT_EQ(m.V_Resultat, "1000");
 }
 
-TEST_F(Dimension, RapportsQuiNeSontPasDesNombres) {
+TEST_F(Dimension, RapportsQuiNeSontPasDesNombresEtHauteurNulle) {
     m.H_Rapport = "abc";
     m.ValiderHRapport();
     EXPECT_EQ(m.H_Rapport, "0");
@@ -72,9 +72,7 @@ TEST_F(Dimension, RapportsQuiNeSontPasDesNombres) {
     EXPECT_EQ(m.H_Rapport, "12,5");
     EXPECT_EQ(ToucheDimension('.'), ',');
     EXPECT_EQ(ToucheDimension('7'), '7');
-}
-
-TEST_F(Dimension, HauteurNulle) {
+    // A drawing of no height keeps the ratio it had.
     ctx.dessin.Ymax = 0;
     m.Charger(ctx);
     EXPECT_EQ(m.V_Initial, "0");
