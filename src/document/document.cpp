@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <map>
+#include <unordered_set>
 #include <utility>
 
 #include "geometry/decalage.h"
@@ -98,6 +99,12 @@ SequenceDecalee EntreeNeuve(const PointTrace& premier) {
     return {premier.Sequence, {depart}};
 }
 
+std::vector<Code2> OrdreDesTraces(const Dessin& d) {
+    std::vector<Code2> ordre;
+    for (const PlageSequence& p : PlagesSequences(d)) ordre.push_back(d.Trace_Initial[p.premier].Sequence);
+    return ordre;
+}
+
 bool EtiquetteAvant(Code2 a, Code2 b) {
     // String order of the UTF-8 texts, as labels compare in the trace list.
     return a.Texte() < b.Texte();
@@ -163,7 +170,7 @@ Document::Document(Contexte& ctx) : ctx_(ctx) {}
 
 std::size_t Document::Etape::Octets() const {
     std::size_t n = sizeof(Etape) + points.capacity() * sizeof(PointTrace) +
-                    entrees.capacity() * sizeof(SequenceDecalee);
+                    entrees.capacity() * sizeof(SequenceDecalee) + ordre.capacity() * sizeof(Code2);
     for (const SequenceDecalee& e : entrees) n += e.Points.capacity() * sizeof(PointTrace);
     return n;
 }
@@ -365,6 +372,11 @@ void Document::Echange(Etape& e) {
     e.longueurPoints = static_cast<int32_t>(longueur);
     d.NbPoints = static_cast<int32_t>(d.Trace_Initial.size());
     EchangePlage(d.Trace_Decale, e.debutEntrees, e.longueurEntrees, e.entrees);
+    if (!e.ordre.empty()) {
+        std::vector<Code2> actuel = OrdreDesTraces(d);
+        AppliqueOrdre(d, e.ordre);
+        e.ordre = std::move(actuel);
+    }
     double* bornes[4] = {&d.Xmin, &d.Xmax, &d.Ymin, &d.Ymax};
     for (int i = 0; i < 4; ++i) std::swap(*bornes[i], e.bornes[i]);
     if (e.parametres) {
@@ -427,6 +439,27 @@ bool Document::Reordonne(const std::vector<Code2>& ordre) {
     bool alignees = d.NbSequencesDecalees() == plages.size();
     for (std::size_t k = premier; alignees && k <= dernier; ++k)
         alignees = d.Trace_Decale[k].Sequence == d.Trace_Initial[plages[k].premier].Sequence;
+    // With one run per label and entries in step, the order alone can take the change
+    // back: a trace moved across thousands of others then costs a label per trace.
+    bool uniques = alignees && d.NbSequencesDecalees() == plages.size();
+    for (std::size_t k = 0; uniques && k < plages.size(); ++k)
+        uniques = d.Trace_Decale[k].Sequence == d.Trace_Initial[plages[k].premier].Sequence;
+    if (uniques) {
+        std::unordered_set<uint64_t> vues;
+        for (std::size_t k = 0; uniques && k < ordre.size(); ++k) uniques = vues.insert(CleEtiquette(ordre[k])).second;
+        for (std::size_t k = 0; uniques && k < plages.size(); ++k)
+            uniques = vues.count(CleEtiquette(d.Trace_Initial[plages[k].premier].Sequence)) == 1;
+    }
+    if (uniques && ouvert_) {
+        Etape e;
+        e.ordre = OrdreDesTraces(d);
+        const double bornes[4] = {d.Xmin, d.Xmax, d.Ymin, d.Ymax};
+        std::copy(bornes, bornes + 4, e.bornes);
+        AppliqueOrdre(ctx_.dessin, ordre);
+        Empile(std::move(e));
+        Avertit();
+        return true;
+    }
     const int32_t debut = plages[premier].premier;
     const int32_t fin = plages[dernier].premier + plages[dernier].nb;
     return Change(debut, fin - debut, alignees ? premier : 0, alignees ? std::ptrdiff_t(dernier - premier + 1) : -1,

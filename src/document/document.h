@@ -104,6 +104,8 @@ private:
         std::vector<SequenceDecalee> entrees;
         double bornes[4] = {};
         std::optional<Parametres> parametres;
+        // A reordering keeps only the order of the labels it replaced.
+        std::vector<Code2> ordre;
         std::size_t Octets() const;
     };
 
