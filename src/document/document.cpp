@@ -60,6 +60,14 @@ bool Meme(const SequenceDecalee& a, const SequenceDecalee& b) {
                       [](const PointTrace& p, const PointTrace& q) { return Meme(p, q); });
 }
 
+// The stretch of `actuel` from `debut` is `ancien`, item for item.
+template <class T>
+bool MemePlage(const std::vector<T>& ancien, const std::vector<T>& actuel, std::size_t debut, std::size_t longueur) {
+    return ancien.size() == longueur &&
+           std::equal(ancien.begin(), ancien.end(), actuel.begin() + static_cast<std::ptrdiff_t>(debut),
+                      [](const T& a, const T& b) { return Meme(a, b); });
+}
+
 // Narrows the stretch [debut, debut + ancien.size()) that became [debut, debut + longueur)
 // of `actuel` to the part that really differs.
 template <class T, class I>
@@ -319,20 +327,15 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
         Resserre(e.points, d.Trace_Initial, e.debutPoints, e.longueurPoints);
         Resserre(e.entrees, d.Trace_Decale, e.debutEntrees, e.longueurEntrees);
     }
-    const bool memesBornes = bornes[0] == d.Xmin &&
-                             bornes[1] == d.Xmax && bornes[2] == d.Ymin && bornes[3] == d.Ymax;
+    const bool memesBornes = bornes[0] == d.Xmin && bornes[1] == d.Xmax && bornes[2] == d.Ymin && bornes[3] == d.Ymax;
     const bool memesParametres =
         !e.parametres || (e.parametres->RayonFraise == ctx_.parametres.RayonFraise &&
                           e.parametres->DecalageOutil == ctx_.parametres.DecalageOutil);
-    bool rien = memesBornes && memesParametres;
-    if (rien && cleFusion == 0) rien = e.points.empty() && e.longueurPoints == 0 && e.entrees.empty() && e.longueurEntrees == 0;
-    if (rien && cleFusion != 0) {
-        rien = std::equal(e.points.begin(), e.points.end(), d.Trace_Initial.begin() + e.debutPoints, [](auto& a, auto& b) { return Meme(a, b); }) &&
-               e.points.size() == static_cast<std::size_t>(e.longueurPoints) &&
-               e.entrees.size() == e.longueurEntrees &&
-               std::equal(e.entrees.begin(), e.entrees.end(), d.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e.debutEntrees), [](auto& a, auto& b) { return Meme(a, b); });
-    }
-    if (rien) return false;
+    const bool memesPlages = cleFusion == 0
+        ? e.points.empty() && e.longueurPoints == 0 && e.entrees.empty() && e.longueurEntrees == 0
+        : MemePlage(e.points, d.Trace_Initial, std::size_t(e.debutPoints), std::size_t(e.longueurPoints)) &&
+              MemePlage(e.entrees, d.Trace_Decale, e.debutEntrees, e.longueurEntrees);
+    if (memesBornes && memesParametres && memesPlages) return false;
     e.cleFusion = cleFusion;
     Empile(std::move(e));
     Avertit();
