@@ -489,7 +489,8 @@ F_Representation::Reponse F_Representation::QuestionEnregistrer(const std::strin
 bool F_Representation::PeutFermerDocument() {
     if (!doc_.Modifie()) return true;
     switch (QuestionEnregistrer(doc_.Nom())) {
-        case Reponse::Oui: return doc_.Enregistrer();
+        case Reponse::Oui:
+            return RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier)) && doc_.Enregistrer();
         case Reponse::Non: return true;
         case Reponse::Annuler: return false;
     }
@@ -525,17 +526,23 @@ void F_Representation::OuvreDessin(const std::string& chemin) {
     AuChangement();
 }
 
-void F_Representation::mnu_Save_Click() { doc_.Enregistrer(); }
+bool F_Representation::RemplacementAccepte(const std::string& cible) {
+    // The document's own file is rewritten without a word; any other one is asked about.
+    if (cible == ctx_.dessin.NomFichier || !QFileInfo::exists(Q(cible))) return true;
+    return Question("Le fichier « " + NomSansDossier(cible) + " » existe déjà. Voulez-vous le remplacer ?",
+                    TitreProgramme);
+}
+
+void F_Representation::mnu_Save_Click() {
+    if (!doc_.Ouvert() || !RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier))) return;
+    doc_.Enregistrer();
+}
 
 void F_Representation::mnu_SaveAs_Click() {
     const std::string chemin = DialogueEnregistrer(ExtraitRepertoire(ctx_.dessin.NomFichier));
     if (chemin.empty()) return;
     // The file written is the chosen name made a project: that is the one that may exist.
-    const std::string cible = CheminProjet(chemin);
-    if (cible != CheminProjet(ctx_.dessin.NomFichier) && QFileInfo::exists(Q(cible)) &&
-        !Question("Le fichier « " + NomSansDossier(cible) + " » existe déjà. Voulez-vous le remplacer ?",
-                  TitreProgramme))
-        return;
+    if (!RemplacementAccepte(CheminProjet(chemin))) return;
     doc_.EnregistrerSous(chemin);
 }
 

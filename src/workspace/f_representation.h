@@ -64,6 +64,9 @@ public:
     // Before the document is closed or replaced: true when the user saved, chose not to,
     // or had nothing to save; false when the document must stay.
     bool PeutFermerDocument();
+    // Before a save writes `cible`: true when it is the document's own file or a new one,
+    // or when the user agrees to replace it.
+    bool RemplacementAccepte(const std::string& cible);
 
     // Commands.
     void mnu_Ouvrir_Click();

@@ -343,7 +343,17 @@ TEST_F(Fenetre, EnregistrerSousDemandeAvantDeRemplacer) {
     // Saving again under its own name asks nothing.
     f.reponseEnregistrer = autre;
     f.mnu_SaveAs_Click();
+    f.mnu_Save_Click();
     EXPECT_EQ(f.questions.size(), 2u);
+    // Nor does "Enregistrer" replace the project of a drawing without asking.
+    const std::string plt = dossier.Ecrit("autre.plt", "IN;PU0,0;PD3216,0;PD3216,1624;\n");
+    Ouvre(f, plt);
+    const std::string projet = DossierTemporaire::Lit(autre);
+    f.reponseQuestion = false;
+    f.Menu("mnu_Save")->trigger();
+    EXPECT_EQ(f.questions.size(), 3u);
+    EXPECT_EQ(DossierTemporaire::Lit(autre), projet);
+    AttendNom(f, plt);
 }
 
 TEST(Traductions, LesBoitesDeQtParlentFrancais) {
