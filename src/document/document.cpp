@@ -260,8 +260,6 @@ bool Document::Ouvrir(const std::string& chemin) {
         return false;
     }
     Normalise();
-    d.AttenteCoteDecalage = false;
-    d.SequenceADecaler = AucuneSequence;
     Oublie();
     ouvert_ = true;
     etat_ = etatEnregistre_ = prochainId_++;

@@ -94,7 +94,6 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     PB1->setGeometry(0, 0, Cadre->width(), Cadre->height());
 
     FacteurZoom = 1.0;
-    ctx_.dessin.SequenceADecaler = AucuneSequence;
     ChargeDemarrage(ctx_);
     doc_.SurChangement = [this] { AuChangement(); };
 }
@@ -292,6 +291,7 @@ OptionsVue F_Representation::Options() const {
     o.NumerosPoints = boutons_[2]->isChecked();
     o.Sequences = boutons_[6]->isChecked();
     o.Lissage = Lissage;
+    o.SequenceChoisie = SequenceADecaler;
     return o;
 }
 
@@ -521,6 +521,8 @@ void F_Representation::OuvreDessin(const std::string& chemin) {
         return;
     }
     if (!doc_.Ouvrir(chemin)) return;
+    SequenceADecaler = AucuneSequence;
+    AttenteCoteDecalage = false;
     ActiveEdition(true);
     BulleVue();
     AuChangement();

@@ -101,6 +101,11 @@ public:
     // Antialiased lines in the view (on by default).
     bool Lissage = true;
     double FacteurZoom = 1.0;
+    // The trace chosen in the sequencing dialog: highlighted, and the one whose offset
+    // side the view waits for while AttenteCoteDecalage holds. View state: never saved,
+    // never undone.
+    Code2 SequenceADecaler = AucuneSequence;
+    bool AttenteCoteDecalage = false;
     // The end of the last rubber band, in drawing units; -1 when there is none.
     double DernierX = -1.0;
     float DernierY = -1.0f;

@@ -161,7 +161,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
     EXPECT_EQ(LireParametre(f.Ctx(), "Fichier", ""), chemin);
     EXPECT_DOUBLE_EQ(f.Ctx().parametres.RayonFraise, 2.5);
-    EXPECT_FALSE(d.AttenteCoteDecalage);
+    EXPECT_FALSE(f.AttenteCoteDecalage);
     AttendEdition(f, true);
     EXPECT_GT(Compte(f.PB1->Image(), CouleurQt(f.Ctx().parametres.CouleurDeselectionne)), 100);
 
