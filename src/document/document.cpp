@@ -341,6 +341,7 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
 }
 
 void Document::Empile(Etape e) {
+    for (const Etape& r : retablissables_) memoire_ -= r.Octets();
     retablissables_.clear();
     if (e.cleFusion != 0 && e.cleFusion == cleDerniere_ && !annulables_.empty()) {
         Etape& haut = annulables_.back();

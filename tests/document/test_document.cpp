@@ -237,6 +237,11 @@ TEST(Document, LHistoriqueResteDansSonBudget) {
     OuvreCarres(a);
     for (int k = 0; k < 150; ++k) ASSERT_TRUE(a.doc.DeplacePoint(k % 2 ? 1 : 4, float(k), 1.0f));
     EXPECT_EQ(a.doc.NbAnnulables(), 150u);
+    // Steps taken back and then replaced by a new change leave nothing behind.
+    const std::size_t memoire = a.doc.MemoireHistorique();
+    ASSERT_TRUE(a.doc.Annuler());
+    ASSERT_TRUE(a.doc.DeplacePoint(1, 149.0f, 1.0f));
+    EXPECT_EQ(a.doc.MemoireHistorique(), memoire);
     a.doc.MaxEtapes = 100;
     a.doc.BudgetMemoire = 20000;
     ASSERT_TRUE(a.doc.Miroir());
