@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "workspace/f_representation.h"
+#include "workspace/traductions.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvelin"));
+    korvelin::ChargeTraductions(app);
 #ifdef KORVELIN_ID_APPLI
     QGuiApplication::setDesktopFileName(QStringLiteral(KORVELIN_ID_APPLI));
 #endif

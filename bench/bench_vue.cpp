@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <memory>
 
 #include "workspace/f_representation.h"
 #include "workspace/zone_dessin.h"
@@ -15,17 +14,6 @@
 using namespace korvelin;
 
 namespace {
-
-QApplication& Application() {
-    static int argc = 1;
-    static char nom[] = "bench_vue";
-    static char* argv[] = {nom, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return *app;
-}
 
 Code2 Etiquette(int n) {
     Code2 e(U' ', U'A');
@@ -66,7 +54,6 @@ void Remplit(Contexte& ctx, int traces, int segments) {
 
 // state.range(0): 1 for a million drawing segments, 2 for two million.
 void Repaint(benchmark::State& state, bool numeros, bool lissage) {
-    Application();
     F_Representation f(std::string{});
     f.resize(1600, 1000);
     f.show();
@@ -99,3 +86,16 @@ void BM_VueAvecNumeros(benchmark::State& s) { Repaint(s, true, true); }
 BENCHMARK(BM_Vue)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_VueSansLissage)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_VueAvecNumeros)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The application object lives in main, so it is gone before the program's statics are
+// torn down: destroyed among them, it outlived the platform plugin it still needed.
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int argcQt = 1;
+    QApplication app(argcQt, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

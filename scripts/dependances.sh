@@ -3,7 +3,7 @@
 set -euo pipefail
 
 paquets=(build-essential cmake ninja-build pkg-config
-         qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+         qt6-base-dev qt6-svg-dev libgl1-mesa-dev qt6-translations-l10n
          googletest libgtest-dev libgmock-dev libbenchmark-dev
          clang libclang-rt-14-dev
          dpkg-dev file desktop-file-utils appstream shared-mime-info man-db)

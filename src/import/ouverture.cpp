@@ -72,7 +72,6 @@ bool OuvrirDessin(Contexte& ctx, const std::string& chemin) {
     if (d.NbPoints < 2) return false;
     RetirePointIsole(ctx);
     if (d.NbPoints >= 1) CalculBornes(d);
-    d.AttenteCoteDecalage = false;
     if (d.NbPoints >= 2) return true;
     // The stray point was all that made it a drawing: the view would say the same.
     ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);

@@ -111,17 +111,6 @@ std::optional<std::string> LireOuDire(Contexte& ctx, const std::string& chemin) 
     return texte;
 }
 
-// Up to and including the "." that starts the extension of the file name; the whole path
-// and a "." when the name has no extension (a "." in a folder name is not one).
-std::string Base(std::string_view nom) {
-    const std::size_t separateur = nom.find_last_of("\\/");
-    const std::size_t point = nom.rfind('.');
-    if (point == std::string_view::npos ||
-        (separateur != std::string_view::npos && point < separateur))
-        return std::string(nom) + ".";
-    return std::string(nom.substr(0, point + 1));
-}
-
 // The settings block of a project that is made from another drawing: every line of the
 // INI file, blank lines and the section header included.
 std::string ReglagesDepuisIni(const Contexte& ctx) {
@@ -150,54 +139,7 @@ std::string ReglagesDepuisProjet(std::string_view projet) {
     return bloc;
 }
 
-// True when the file reads as a project, as the backup of one does: a plain file, not a
-// link, whose every line is a settings line or a point line laid out as the writer does.
-// It is read by pieces, so a huge file of someone else's costs no memory.
-bool EstCopieDeProjet(const std::string& chemin) {
-    struct stat st {};
-    if (::lstat(chemin.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return false;
-    std::ifstream f(chemin, std::ios::binary);
-    if (!f) return false;
-    std::string reste;
-    std::vector<char> tampon(1 << 20);
-    bool conforme = true;
-    auto examine = [&](std::string_view ligne) {
-        conforme = EstLigneReglage(ligne) || LignePointProjetConforme(ligne);
-        return conforme;
-    };
-    while (conforme && f) {
-        f.read(tampon.data(), static_cast<std::streamsize>(tampon.size()));
-        reste.append(tampon.data(), static_cast<std::size_t>(f.gcount()));
-        // Only whole lines now; the piece after the last line end waits for the next read.
-        const std::size_t fin = reste.find_last_of("\r\n");
-        if (fin == std::string::npos) {
-            if (reste.size() > tampon.size()) return false;  // no project line is that long
-            continue;
-        }
-        PourChaqueLigne(std::string_view(reste).substr(0, fin), examine);
-        reste.erase(0, fin + 1);
-    }
-    if (conforme && !reste.empty()) PourChaqueLigne(reste, examine);
-    return conforme && !f.bad();
-}
-
 }  // namespace
-
-bool CopieDeSecoursProjet(Contexte& ctx, const std::string& projet, std::string_view contenu) {
-    const std::string copie = CheminSauvegardeProjet(projet);
-    struct stat st {};
-    if (::lstat(copie.c_str(), &st) == 0 && !EstCopieDeProjet(copie)) {
-        ctx.ui->Message("Pas de copie de sauvegarde : le fichier " + copie +
-                            " existe déjà et n'est pas une copie faite par Korvelin ; il est laissé tel quel.",
-                        TitreProgramme, Icone::Exclamation);
-        return true;
-    }
-    if (!EcrireFichierAtomique(copie, contenu)) {
-        ctx.ui->Message("Impossible d'écrire le fichier " + copie, TitreProgramme, Icone::Critique);
-        return false;
-    }
-    return true;
-}
 
 std::string LigneReglageProjet(std::string_view texte) {
     std::string ligne = "$$";
@@ -205,18 +147,6 @@ std::string LigneReglageProjet(std::string_view texte) {
     const std::size_t n = NombreCaracteres(texte);
     if (n < LargeurReglage) ligne.append(LargeurReglage - n, ' ');
     return ligne;
-}
-
-std::string TextePointsProjet(const Dessin& d) {
-    std::string texte;
-    const std::size_t n =
-        std::min(static_cast<std::size_t>(std::max<int32_t>(d.NbPoints, 0)), d.Trace_Initial.size());
-    texte.reserve(n * 62);
-    for (std::size_t i = 0; i < n; ++i) {
-        texte += LignePointProjet(d.Trace_Initial[i]);
-        texte += "\r\n";
-    }
-    return texte;
 }
 
 bool AnalyseProjetTexte(Contexte& ctx, std::string_view texte) {
@@ -257,12 +187,6 @@ bool LectureProjet(Contexte& ctx, const std::string& chemin) {
     if (chemin.empty()) return false;
     const std::optional<std::string> texte = LireOuDire(ctx, chemin);
     return texte && LectureProjetTexte(ctx, *texte, chemin);
-}
-
-std::string CheminProjet(std::string_view nomFichier) { return Base(nomFichier) + "Korvelin"; }
-
-std::string CheminSauvegardeProjet(std::string_view nomFichier) {
-    return Base(nomFichier) + "tmp";
 }
 
 bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin) {

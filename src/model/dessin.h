@@ -58,10 +58,8 @@ struct Dessin {
     std::string NomFichier;
     std::string TypeFichier;
     std::string FichierProjet;
-    Code2 SequenceADecaler = AucuneSequence;
-    bool AttenteCoteDecalage = false;
 
-    std::vector<PointTrace> Trace_Copie;
+    // Working array of the offset computation.
     std::vector<PointTrace> Trace_Travail;
 
     // Number of real traces in Trace_Decale (the spare entry excluded).

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "model/dessin.h"
+#include "platform/utf8.h"
 
 namespace korvelin {
 
@@ -201,19 +201,7 @@ std::string VersUtf8(std::string_view texte) {
 std::string DepuisWindows1252(std::string_view texte) {
     std::string r;
     r.reserve(texte.size() + texte.size() / 8);
-    for (const char c : texte) {
-        const char32_t u = CaractereWindows1252(static_cast<unsigned char>(c));
-        if (u < 0x80) {
-            r += c;
-        } else if (u < 0x800) {
-            r += static_cast<char>(0xC0 | (u >> 6));
-            r += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            r += static_cast<char>(0xE0 | (u >> 12));
-            r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            r += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
+    for (char c : texte) AjouteUtf8(r, CaractereWindows1252(static_cast<unsigned char>(c)));
     return r;
 }
 
@@ -225,12 +213,14 @@ std::string VersWindows1252(std::string_view utf8) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         if (b < 0x80) { r += utf8[i++]; continue; }
         std::size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        const Code2 c = Code2::De(utf8.substr(i, n));
+        const std::string_view morceau = utf8.substr(i, n);
+        std::size_t lu = 0;
+        const char32_t c = CaractereUtf8Suivant(morceau, lu);
         i += std::min(n, utf8.size() - i);
         char sortie = '?';
-        if (c.c0 >= 0xA0 && c.c0 <= 0xFF) sortie = static_cast<char>(c.c0);
+        if (c >= 0xA0 && c <= 0xFF) sortie = static_cast<char>(c);
         for (int k = 0; k < 32; ++k)
-            if (Cp1252Haut[k] == c.c0) sortie = static_cast<char>(0x80 + k);
+            if (Cp1252Haut[k] == c) sortie = static_cast<char>(0x80 + k);
         r += sortie;
     }
     return r;

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "import/projet.h"
+#include "settings/fichier_projet.h"
 #include "model/noms_fichiers.h"
 #include "platform/fichier.h"
 #include "settings/reglages.h"

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -77,8 +78,8 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     PB1->setGeometry(0, 0, Cadre->width(), Cadre->height());
 
     FacteurZoom = 1.0;
-    ctx_.dessin.SequenceADecaler = AucuneSequence;
     ChargeDemarrage(ctx_);
+    doc_.SurChangement = [this] { AuChangement(); };
 }
 
 F_Representation::~F_Representation() {
@@ -103,28 +104,37 @@ void F_Representation::CreeMenus() {
         return m;
     };
 
-    QMenu* fichier = titre("mnu_Fichier", "Fichier");
-    connect(item(fichier, "mnu_Ouvrir", "Ouvrir", true), &QAction::triggered, this,
-            &F_Representation::mnu_Ouvrir_Click);
+    QMenu* fichier = titre("mnu_Fichier", "&Fichier");
+    QAction* ouvrir = item(fichier, "mnu_Ouvrir", "&Ouvrir", true);
+    ouvrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(ouvrir, &QAction::triggered, this, &F_Representation::mnu_Ouvrir_Click);
     QAction* save = item(fichier, "mnu_Save", "Enre&gistrer", false);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(save, &QAction::triggered, this, &F_Representation::mnu_Save_Click);
     connect(item(fichier, "mnu_SaveAs", "En&registrer sous", false), &QAction::triggered, this,
             &F_Representation::mnu_SaveAs_Click);
-    connect(item(fichier, "mnu_quitter", "Quitter", true), &QAction::triggered, this,
+    connect(item(fichier, "mnu_quitter", "&Quitter", true), &QAction::triggered, this,
             &QWidget::close);
 
-    QMenu* outils = titre("mnu_Outils", "Outils");
-    connect(item(outils, "mnu_sequencement", "Séquencement/décalage", false), &QAction::triggered,
+    QMenu* edition = titre("mnu_Edition", "É&dition");
+    QAction* annuler = item(edition, "mnu_Annuler", "&Annuler", false);
+    annuler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(annuler, &QAction::triggered, this, &F_Representation::mnu_Annuler_Click);
+    QAction* retablir = item(edition, "mnu_Retablir", "&Rétablir", false);
+    retablir->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(retablir, &QAction::triggered, this, &F_Representation::mnu_Retablir_Click);
+
+    QMenu* outils = titre("mnu_Outils", "&Outils");
+    connect(item(outils, "mnu_sequencement", "&Séquencement/décalage", false), &QAction::triggered,
             this, &F_Representation::mnu_sequencement_Click);
-    connect(item(outils, "mnu_Miroir", "Miroir horizontal", false), &QAction::triggered, this,
+    connect(item(outils, "mnu_Miroir", "&Miroir horizontal", false), &QAction::triggered, this,
             &F_Representation::mnu_Miroir_Click);
-    connect(item(outils, "mnu_Liste", "Liste des coordonnées", false), &QAction::triggered, this,
+    connect(item(outils, "mnu_Liste", "&Liste des coordonnées", false), &QAction::triggered, this,
             &F_Representation::mnu_Liste_Click);
-    connect(item(outils, "mnu_Soudure", "Soudure automatique", false), &QAction::triggered, this,
+    connect(item(outils, "mnu_Soudure", "Soudure a&utomatique", false), &QAction::triggered, this,
             &F_Representation::mnu_Soudure_Click);
 
-    QMenu* zoom = titre("mnu_Zoom", "Zoom");
+    QMenu* zoom = titre("mnu_Zoom", "&Zoom");
     const std::pair<const char*, double> niveaux[] = {
         {"mnu_Zd10", 0.1}, {"mnu_Zd5", 0.2}, {"mnu_Zd2", 0.5}, {"mnu_Z1", 1.0}, {"mnu_Z2", 2.0}};
     const char* textes[] = {"1:10", "1:5", "1:2", "1:1", "2:1"};
@@ -134,18 +144,18 @@ void F_Representation::CreeMenus() {
                 [this, f] { Zoom(f, true); });
     }
 
-    QMenu* fraisage = titre("mnu_Fraisage", "Fraisage");
-    item(fraisage, "mnu_Zero", "Zéro", true);  // does nothing
+    QMenu* fraisage = titre("mnu_Fraisage", "F&raisage");
+    item(fraisage, "mnu_Zero", "Z&éro", true);  // does nothing
 
-    QAction* param = menuBar()->addAction(QStringLiteral("Paramètres"));
+    QAction* param = menuBar()->addAction(QStringLiteral("&Paramètres"));
     param->setObjectName("mnu_Param");
     menus_["mnu_Param"] = param;
     connect(param, &QAction::triggered, this, &F_Representation::mnu_Param_Click);
 
-    QMenu* aide = titre("mnu_Aide", "?");
-    connect(item(aide, "mnu_Help", "A propos", true), &QAction::triggered, this,
+    QMenu* aide = titre("mnu_Aide", "&?");
+    connect(item(aide, "mnu_Help", "&A propos", true), &QAction::triggered, this,
             &F_Representation::mnu_Help_Click);
-    connect(item(aide, "mnu_Todo", "Todo", true), &QAction::triggered, this,
+    connect(item(aide, "mnu_Todo", "&Todo", true), &QAction::triggered, this,
             &F_Representation::mnu_Todo_Click);
 }
 
@@ -265,6 +275,7 @@ OptionsVue F_Representation::Options() const {
     o.NumerosPoints = boutons_[2]->isChecked();
     o.Sequences = boutons_[6]->isChecked();
     o.Lissage = Lissage;
+    o.SequenceChoisie = SequenceADecaler;
     return o;
 }
 
@@ -414,20 +425,6 @@ void F_Representation::ActiveEdition(bool actif) {
 
 void F_Representation::BulleVue() { PB1->setToolTip(boutons_[12]->isChecked() ? BulleLever : QString()); }
 
-F_Representation::EtatDocument F_Representation::Etat() const {
-    return {ctx_.dessin.NomFichier, ctx_.dessin.TypeFichier, ctx_.dessin.FichierProjet,
-            windowTitle(), panneaux_[1]->text(), menus_.at("mnu_Save")->isEnabled()};
-}
-
-void F_Representation::Restaure(const EtatDocument& e) {
-    ctx_.dessin.NomFichier = e.NomFichier;
-    ctx_.dessin.TypeFichier = e.TypeFichier;
-    ctx_.dessin.FichierProjet = e.FichierProjet;
-    setWindowTitle(e.Titre);
-    panneaux_[1]->setText(e.Panneau1);
-    ActiveEdition(e.Edition);
-}
-
 void F_Representation::MontreTitre() {
     setWindowTitle(Q(NomSansDossier(ctx_.dessin.NomFichier)));
     panneaux_[1]->setText(windowTitle() + u' ');
@@ -450,71 +447,98 @@ std::string F_Representation::DialogueEnregistrer(const std::string& dossier) {
     return ExecuteDialogueFichier(*dialogue, *this);
 }
 
+void F_Representation::AuChangement() {
+    menus_.at("mnu_Annuler")->setEnabled(doc_.PeutAnnuler());
+    menus_.at("mnu_Retablir")->setEnabled(doc_.PeutRetablir());
+    Form_Resize();
+    if (!doc_.Ouvert()) return;
+    MontreTitre();
+    MontreDimensions();
+}
+
+F_Representation::Reponse F_Representation::QuestionEnregistrer(const std::string& nom) {
+    return SansSablier([&] {
+        QMessageBox boite(QMessageBox::Question, Q(TitreProgramme),
+                          QStringLiteral("Enregistrer les modifications de « ") + Q(nom) + QStringLiteral(" » ?"),
+                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+        boite.setDefaultButton(QMessageBox::Yes);
+        switch (boite.exec()) {
+            case QMessageBox::Yes: return Reponse::Oui;
+            case QMessageBox::No: return Reponse::Non;
+            default: return Reponse::Annuler;
+        }
+    });
+}
+
+bool F_Representation::PeutFermerDocument() {
+    if (!doc_.Modifie()) return true;
+    switch (QuestionEnregistrer(doc_.Nom())) {
+        case Reponse::Oui:
+            return RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier)) && doc_.Enregistrer();
+        case Reponse::Non: return true;
+        case Reponse::Annuler: return false;
+    }
+    return false;
+}
+
+void F_Representation::closeEvent(QCloseEvent* e) {
+    if (PeutFermerDocument())
+        e->accept();
+    else
+        e->ignore();
+}
+
 void F_Representation::mnu_Ouvrir_Click() {
-    const EtatDocument avant = Etat();
-    ActiveEdition(false);
-    Dessin& d = ctx_.dessin;
-    d.NomFichier = LireParametre(ctx_, "Fichier", "");
-    const std::string dossier = ExtraitRepertoire(d.NomFichier);
-    d.NomFichier = DialogueOuvrir(dossier);
-    if (d.NomFichier.empty()) return;
-    OuvreChoisi(avant);
+    if (!PeutFermerDocument()) return;
+    const std::string dernier = LireParametre(ctx_, "Fichier", "");
+    const std::string chemin = DialogueOuvrir(ExtraitRepertoire(dernier));
+    // A cancelled choice leaves the document as it was.
+    if (chemin.empty()) return;
+    OuvreDessin(chemin);
 }
 
 void F_Representation::OuvreDessin(const std::string& chemin) {
-    const EtatDocument avant = Etat();
-    ActiveEdition(false);
-    ctx_.dessin.NomFichier = chemin;
-    OuvreChoisi(avant);
-}
-
-void F_Representation::OuvreChoisi(const EtatDocument& avant) {
-    Dessin& d = ctx_.dessin;
     // A file that cannot be read changes nothing: the window keeps its document.
-    const std::string raison = RaisonIllisible(d.NomFichier);
+    const std::string raison = RaisonIllisible(chemin);
     if (!raison.empty()) {
-        Restaure(avant);
         Message(raison, TitreProgramme, Icone::Critique);
         return;
     }
-
+    if (!doc_.Ouvrir(chemin)) return;
+    SequenceADecaler = AucuneSequence;
+    AttenteCoteDecalage = false;
     ActiveEdition(true);
     BulleVue();
-    MontreTitre();
-    const bool lu = OuvrirDessin(ctx_, d.NomFichier);
-    // A project the reader refused must not become the document: "Enregistrer" would
-    // write the drawing still in memory over the very file the user tried to open.
-    if (d.TypeFichier == "KORVELIN" && d.FichierProjet.empty()) {
-        Restaure(avant);
-        return;
-    }
-    if (!lu) return;
-    Form_Resize();
-    MontreDimensions();
-    d.AttenteCoteDecalage = false;
+    AuChangement();
+}
+
+bool F_Representation::RemplacementAccepte(const std::string& cible) {
+    // The document's own file is rewritten without a word; any other one is asked about.
+    if (cible == ctx_.dessin.NomFichier || !QFileInfo::exists(Q(cible))) return true;
+    return Question("Le fichier « " + NomSansDossier(cible) + " » existe déjà. Voulez-vous le remplacer ?",
+                    TitreProgramme);
 }
 
 void F_Representation::mnu_Save_Click() {
-    if (ctx_.dessin.NomFichier.empty()) return;
-    if (EnregistreProjet(ctx_)) MontreTitre();
+    if (!doc_.Ouvert() || !RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier))) return;
+    doc_.Enregistrer();
 }
 
 void F_Representation::mnu_SaveAs_Click() {
-    Dessin& d = ctx_.dessin;
-    const std::string chemin = DialogueEnregistrer(ExtraitRepertoire(d.NomFichier));
+    const std::string chemin = DialogueEnregistrer(ExtraitRepertoire(ctx_.dessin.NomFichier));
     if (chemin.empty()) return;
-    const std::string ancien = d.NomFichier;
-    d.NomFichier = chemin;
-    if (EnregistreProjet(ctx_)) {
-        MontreTitre();
-    } else {
-        d.NomFichier = ancien;  // nothing was written: the document keeps its name
-    }
+    // The file written is the chosen name made a project: that is the one that may exist.
+    if (!RemplacementAccepte(CheminProjet(chemin))) return;
+    doc_.EnregistrerSous(chemin);
 }
 
-void F_Representation::mnu_Soudure_Click() { SoudureAutomatique(ctx_); }
+void F_Representation::mnu_Annuler_Click() { doc_.Annuler(); }
 
-void F_Representation::mnu_Miroir_Click() { Miroir(ctx_); }
+void F_Representation::mnu_Retablir_Click() { doc_.Retablir(); }
+
+void F_Representation::mnu_Soudure_Click() { doc_.Souder(); }
+
+void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }
 
 // The sequencing dialog, the trace list, the milling window and the parameters dialog
 // open from these commands.

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "document/document.h"
 #include "settings/contexte.h"
 #include "workspace/vue_dessin.h"
 
@@ -33,6 +34,8 @@ public:
     ~F_Representation() override;
 
     Contexte& Ctx() { return ctx_; }
+    // Every change of the drawing goes through it.
+    Document& Doc() { return doc_; }
 
     // What the core asks of the user.
     void Message(std::string_view texte, std::string_view titre, Icone icone) override;
@@ -55,6 +58,15 @@ public:
     // The drawing dialogs; the tests answer them in place of the user.
     virtual std::string DialogueOuvrir(const std::string& dossier);
     virtual std::string DialogueEnregistrer(const std::string& dossier);
+    // "Enregistrer les modifications de « nom » ?": Oui, Non or Annuler.
+    enum class Reponse { Oui, Non, Annuler };
+    virtual Reponse QuestionEnregistrer(const std::string& nom);
+    // Before the document is closed or replaced: true when the user saved, chose not to,
+    // or had nothing to save; false when the document must stay.
+    bool PeutFermerDocument();
+    // Before a save writes `cible`: true when it is the document's own file or a new one,
+    // or when the user agrees to replace it.
+    bool RemplacementAccepte(const std::string& cible);
 
     // Commands.
     void mnu_Ouvrir_Click();
@@ -63,6 +75,8 @@ public:
     void OuvreDessin(const std::string& chemin);
     void mnu_Save_Click();
     void mnu_SaveAs_Click();
+    void mnu_Annuler_Click();
+    void mnu_Retablir_Click();
     void mnu_Soudure_Click();
     void mnu_Miroir_Click();
     void mnu_sequencement_Click();
@@ -87,6 +101,11 @@ public:
     // Antialiased lines in the view (on by default).
     bool Lissage = true;
     double FacteurZoom = 1.0;
+    // The trace chosen in the sequencing dialog: highlighted, and the one whose offset
+    // side the view waits for while AttenteCoteDecalage holds. View state: never saved,
+    // never undone.
+    Code2 SequenceADecaler = AucuneSequence;
+    bool AttenteCoteDecalage = false;
     // The end of the last rubber band, in drawing units; -1 when there is none.
     double DernierX = -1.0;
     float DernierY = -1.0f;
@@ -100,24 +119,17 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* objet, QEvent* e) override;
 
 private:
-    struct EtatDocument {
-        std::string NomFichier, TypeFichier, FichierProjet;
-        QString Titre, Panneau1;
-        bool Edition = false;
-    };
-
-    // Reads the file now in NomFichier; `avant` is the document to restore on a refusal.
-    void OuvreChoisi(const EtatDocument& avant);
+    // What the window shows of the document after each of its changes.
+    void AuChangement();
     void CreeMenus();
     void CreeBarreOutils();
     void CreeBarreEtat();
     void ActiveEdition(bool actif);
     void BulleVue();
-    EtatDocument Etat() const;
-    void Restaure(const EtatDocument& e);
     void MontreTitre();
     void MontreDimensions();
     // Runs a modal window with the normal pointer even during a long operation.
@@ -125,6 +137,7 @@ private:
     auto SansSablier(F&& f);
 
     Contexte ctx_;
+    Document doc_{ctx_};
     std::array<QAction*, 13> boutons_{};
     std::map<QString, QAction*> menus_;
     std::array<QLabel*, 9> panneaux_{};

@@ -160,7 +160,7 @@ void TexteCentre(QPainter& p, const MesureNombres& m, QPointF centre, int64_t n)
 }
 
 void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par,
-                 double largeur, double hauteur) {
+                 Code2 choisie, double largeur, double hauteur) {
     // Lots: 0 plain, 1 plain dotted, 2 highlighted, 3 highlighted dotted.
     std::array<LotLignes, 4> lots;
     const int32_t n = std::min<int32_t>(d.NbPoints, int32_t(d.Trace_Initial.size()));
@@ -171,7 +171,7 @@ void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Param
         const QPointF q = rep.VersPixel(pt.X, pt.Y);
         if (i >= 1) {
             const bool pointille = pt.Sequence != d.Trace_Initial[i - 1].Sequence;
-            const bool choisi = pt.Sequence == d.SequenceADecaler;
+            const bool choisi = pt.Sequence == choisie;
             const int lot = (choisi ? 2 : 0) + (pointille ? 1 : 0);
             if (!Fini(q) || !Fini(precedent) || HorsImage(precedent, q, largeur, hauteur)) {
                 if (lotCourant >= 0) lots[lotCourant].Fin();
@@ -313,7 +313,7 @@ void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere,
     p.setFont(police);
     const MesureNombres mesure(QFontMetricsF(police, &image));
 
-    PasseTraces(p, d, repere, par, largeur, hauteur);
+    PasseTraces(p, d, repere, par, options.SequenceChoisie, largeur, hauteur);
     if (options.NumerosPoints) PasseNumeros(p, d, repere, par, mesure);
     if (options.Sequences) PasseSequences(p, d, repere, par, mesure);
     PasseDecalage(p, d, repere, par, largeur, hauteur);

@@ -56,6 +56,8 @@ struct OptionsVue {
     bool NumerosPoints = false;   // toolbar button 2
     bool Sequences = true;        // toolbar button 6
     bool Lissage = true;          // antialiased lines
+    // The trace chosen in the sequencing dialog, highlighted; AucuneSequence for none.
+    Code2 SequenceChoisie = AucuneSequence;
 };
 
 // Indices of the points that carry a number, in order. The number shown at index k is

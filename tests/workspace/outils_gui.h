@@ -39,6 +39,20 @@ public:
     void Message(std::string_view texte, std::string_view titre, Icone icone) override {
         messages.push_back({std::string(texte), std::string(titre), icone});
     }
+    // The Yes/No questions asked, answered with `reponseQuestion`.
+    std::vector<std::string> questions;
+    bool reponseQuestion = false;
+    bool Question(std::string_view texte, std::string_view) override {
+        questions.emplace_back(texte);
+        return reponseQuestion;
+    }
+    // "Enregistrer les modifications de « nom » ?": the names asked about, and the answer.
+    std::vector<std::string> questionsEnregistrer;
+    Reponse reponseEnregistrerModifs = Reponse::Annuler;
+    Reponse QuestionEnregistrer(const std::string& nom) override {
+        questionsEnregistrer.push_back(nom);
+        return reponseEnregistrerModifs;
+    }
     void Montre(int largeur, int hauteur) {
         resize(largeur, hauteur);
         show();

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "support/dossier_temporaire.h"
+#include "workspace/traductions.h"
 
 int main(int argc, char** argv) {
     korvelin::test::DossierTemporaire maison;
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    korvelin::ChargeTraductions(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -31,7 +31,7 @@ TEST(Captures, FenetrePrincipale) {
     for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}})
         plaque.push_back(Pt(100 + 40 * x, 10 + 40 * y, " C"));
     PoseDessin(f.Ctx(), plaque, "/essai/plaque.plt");
-    f.Ctx().dessin.SequenceADecaler = Code2::De(" C");
+    f.SequenceADecaler = Code2::De(" C");
     f.Bouton(2)->setChecked(true);
     CaptureWidget(f, "fenetre-dessin");
 

@@ -8,12 +8,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QSet>
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <filesystem>
 
+#include "model/aide_dessin.h"
 #include "model/ligne_projet.h"
 #include "outils_gui.h"
 #include "settings/magasin.h"
@@ -80,11 +83,27 @@ TEST_F(Fenetre, AuDemarrage) {
     QStringList menus;
     for (QAction* a : f.menuBar()->actions())
         menus << a->text() << (a->menu() ? Etats(a->menu()->actions()) : Etats({a}));
-    EXPECT_EQ(menus, (QStringList{"Fichier", "mnu_Ouvrir", "mnu_Save -", "mnu_SaveAs -", "mnu_quitter",
-        "Outils", "mnu_sequencement -", "mnu_Miroir -", "mnu_Liste -", "mnu_Soudure -",
-        "Zoom", "mnu_Zd10", "mnu_Zd5", "mnu_Zd2", "mnu_Z1", "mnu_Z2", "Fraisage", "mnu_Zero",
-        Q("Paramètres"), "mnu_Param", "?", "mnu_Help", "mnu_Todo"}));
+    EXPECT_EQ(menus, (QStringList{"&Fichier", "mnu_Ouvrir", "mnu_Save -", "mnu_SaveAs -", "mnu_quitter",
+        Q("É&dition"), "mnu_Annuler -", "mnu_Retablir -",
+        "&Outils", "mnu_sequencement -", "mnu_Miroir -", "mnu_Liste -", "mnu_Soudure -",
+        "&Zoom", "mnu_Zd10", "mnu_Zd5", "mnu_Zd2", "mnu_Z1", "mnu_Z2", "F&raisage", "mnu_Zero",
+        Q("&Paramètres"), "mnu_Param", "&?", "mnu_Help", "mnu_Todo"}));
+    // Every item of a menu has an access key of its own.
+    for (QAction* m : f.menuBar()->actions()) {
+        if (!m->menu() || m->text() == "&Zoom") continue;
+        QSet<QChar> cles;
+        for (QAction* a : m->menu()->actions()) {
+            const qsizetype i = a->text().indexOf(u'&');
+            ASSERT_TRUE(i >= 0 && i + 1 < a->text().size()) << a->text().toStdString();
+            EXPECT_FALSE(cles.contains(a->text()[i + 1].toLower())) << a->text().toStdString();
+            cles.insert(a->text()[i + 1].toLower());
+        }
+    }
+    EXPECT_EQ(f.Menu("mnu_Ouvrir")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     EXPECT_EQ(f.Menu("mnu_Save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(f.Menu("mnu_Annuler")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(f.Menu("mnu_Retablir")->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
 
     const QList<QAction*> boutons = f.TB1->actions();
     EXPECT_EQ(Etats(boutons), (QStringList{"mnu_Ouvrir", "mnu_NumPoint c", "mnu_Liste -",
@@ -142,7 +161,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
     EXPECT_EQ(LireParametre(f.Ctx(), "Fichier", ""), chemin);
     EXPECT_DOUBLE_EQ(f.Ctx().parametres.RayonFraise, 2.5);
-    EXPECT_FALSE(d.AttenteCoteDecalage);
+    EXPECT_FALSE(f.AttenteCoteDecalage);
     AttendEdition(f, true);
     EXPECT_GT(Compte(f.PB1->Image(), CouleurQt(f.Ctx().parametres.CouleurDeselectionne)), 100);
 
@@ -167,12 +186,14 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     f.mnu_Save_Click();
     EXPECT_EQ(DossierTemporaire::Lit(abime), "$$RayonFraise=1\r\n");
 
-    // A file of another type keeps the drawing under the new name.
-    f.Ctx().dessin.SequenceADecaler = AucuneSequence;
+    // A file of another type is refused too: the drawing keeps its own name, so no save
+    // can give it the name of a file that was never read.
     f.reponseOuvrir = dossier.Ecrit("notes.txt", "rien\r\n");
     f.mnu_Ouvrir_Click();
-    AttendNom(f, *f.reponseOuvrir);
-    EXPECT_EQ(d.TypeFichier, "TXT");
+    ASSERT_EQ(f.messages.size(), 4u);
+    EXPECT_NE(f.messages[3].texte.find("notes.txt"), std::string::npos);
+    AttendNom(f, chemin);
+    EXPECT_EQ(d.TypeFichier, "KORVELIN");
     EXPECT_EQ(f.Panneau(2)->text(), Q("Nombre de points : 120 "));
     AttendEdition(f, true);
 }
@@ -257,6 +278,89 @@ TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
                     p.Sequence == points[i].Sequence) << i;
     }
     EXPECT_DOUBLE_EQ(g.Ctx().parametres.RayonFraise, 2.5);
+}
+
+// Édition, and the questions that keep a change from being lost on close, "Quitter" and
+// "Ouvrir".
+TEST_F(Fenetre, AnnulerRetablirEtLesModificationsAEnregistrer) {
+    const std::string piece = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;\n");
+    Ouvre(f, piece);
+    EXPECT_FALSE(f.Menu("mnu_Annuler")->isEnabled());
+    const std::vector<PointTrace> avant = f.Ctx().dessin.Trace_Initial;
+    f.Menu("mnu_Miroir")->trigger();
+    ASSERT_TRUE(f.Menu("mnu_Annuler")->isEnabled());
+    EXPECT_FALSE(f.Menu("mnu_Retablir")->isEnabled());
+    EXPECT_NE(XY(f.Ctx().dessin.Trace_Initial), XY(avant));
+    f.Menu("mnu_Annuler")->trigger();
+    EXPECT_EQ(XY(f.Ctx().dessin.Trace_Initial), XY(avant));
+    EXPECT_FALSE(f.Menu("mnu_Annuler")->isEnabled());
+    EXPECT_TRUE(f.Menu("mnu_Retablir")->isEnabled());
+    // Nothing to save: closing asks nothing.
+    EXPECT_TRUE(f.PeutFermerDocument());
+    f.Menu("mnu_Retablir")->trigger();
+
+    // Annuler keeps the window and its document; the open dialog never shows.
+    f.reponseEnregistrerModifs = F_Representation::Reponse::Annuler;
+    f.Menu("mnu_quitter")->trigger();
+    EXPECT_TRUE(f.isVisible());
+    f.reponseOuvrir = dossier.Chemin("absent.plt");
+    f.mnu_Ouvrir_Click();
+    EXPECT_TRUE(f.messages.empty());
+    EXPECT_EQ(f.questionsEnregistrer, (std::vector<std::string>{"piece.plt", "piece.plt"}));
+    AttendNom(f, piece);
+
+    // Oui saves first; Non lets the changes go.
+    f.reponseEnregistrerModifs = F_Representation::Reponse::Oui;
+    EXPECT_TRUE(f.close());
+    EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
+    EXPECT_FALSE(f.Doc().Modifie());
+    f.show();
+    f.Menu("mnu_Soudure")->trigger();
+    f.Menu("mnu_Miroir")->trigger();
+    f.reponseEnregistrerModifs = F_Representation::Reponse::Non;
+    const auto taille = std::filesystem::file_size(dossier.Chemin("piece.Korvelin"));
+    const std::string enregistre = DossierTemporaire::Lit(dossier.Chemin("piece.Korvelin"));
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(DossierTemporaire::Lit(dossier.Chemin("piece.Korvelin")), enregistre);
+    EXPECT_EQ(std::filesystem::file_size(dossier.Chemin("piece.Korvelin")), taille);
+    EXPECT_EQ(f.questionsEnregistrer.size(), 4u);
+}
+
+TEST_F(Fenetre, EnregistrerSousDemandeAvantDeRemplacer) {
+    Ouvre(f, Projet120(dossier, "piece.Korvelin"));
+    const std::string autre = dossier.Ecrit("autre.Korvelin", "garder\r\n");
+    f.reponseEnregistrer = dossier.Chemin("autre.plt");  // written as autre.Korvelin
+    f.reponseQuestion = false;
+    f.mnu_SaveAs_Click();
+    ASSERT_EQ(f.questions.size(), 1u);
+    EXPECT_EQ(f.questions[0], "Le fichier « autre.Korvelin » existe déjà. Voulez-vous le remplacer ?");
+    EXPECT_EQ(DossierTemporaire::Lit(autre), "garder\r\n");
+    AttendNom(f, dossier.Chemin("piece.Korvelin"));
+    f.reponseQuestion = true;
+    f.mnu_SaveAs_Click();
+    EXPECT_NE(DossierTemporaire::Lit(autre), "garder\r\n");
+    AttendNom(f, autre);
+    // Saving again under its own name asks nothing.
+    f.reponseEnregistrer = autre;
+    f.mnu_SaveAs_Click();
+    f.mnu_Save_Click();
+    EXPECT_EQ(f.questions.size(), 2u);
+    // Nor does "Enregistrer" replace the project of a drawing without asking.
+    const std::string plt = dossier.Ecrit("autre.plt", "IN;PU0,0;PD3216,0;PD3216,1624;\n");
+    Ouvre(f, plt);
+    const std::string projet = DossierTemporaire::Lit(autre);
+    f.reponseQuestion = false;
+    f.Menu("mnu_Save")->trigger();
+    EXPECT_EQ(f.questions.size(), 3u);
+    EXPECT_EQ(DossierTemporaire::Lit(autre), projet);
+    AttendNom(f, plt);
+}
+
+TEST(Traductions, LesBoitesDeQtParlentFrancais) {
+    QMessageBox boite(QMessageBox::Question, "Korvelin", "?", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(boite.button(QMessageBox::Yes)->text().remove(u'&'), Q("Oui"));
+    EXPECT_EQ(boite.button(QMessageBox::No)->text().remove(u'&'), Q("Non"));
+    EXPECT_EQ(boite.button(QMessageBox::Cancel)->text().remove(u'&'), Q("Annuler"));
 }
 
 }  // namespace

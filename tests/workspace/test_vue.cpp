@@ -101,7 +101,7 @@ TEST_F(Vue, LeCadrageEtLeDecalage) {
 TEST_F(Vue, LesDeplacementsSontPointillesEtLaSequenceChoisieEnSurbrillance) {
     // Trace A goes up the left side, trace B down the right side: the move from the top
     // of A to the top of B is a horizontal dotted line at Y = 20.
-    f.Ctx().dessin.SequenceADecaler = Code2::De(" B");
+    f.SequenceADecaler = Code2::De(" B");
     const QImage& im = Peint({Pt(0, 0), Pt(0, 20), Pt(40, 20, " B"), Pt(40, 0, " B")});
     const int haut = int(P(0, 20).y()), bas = int(P(0, 0).y()), colA = int(P(0, 10).x());
     const int x0 = int(P(0, 20).x()) + 5, x1 = int(P(40, 0).x()) - 5;

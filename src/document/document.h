@@ -1,0 +1,142 @@
+#pragma once
+// The document: the one way a change reaches the drawing. Every change is one call that
+// recomputes what depends on it (offset paths, bounds), records how to take it back, and
+// then tells the window once through SurChangement.
+//
+// A step of the history keeps only the stretch of points and of offset entries that the
+// change touched, so moving one point of a million-point drawing costs a few hundred
+// bytes, and the oldest steps go when the history outgrows its memory budget.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/contexte.h"
+
+namespace korvelin {
+
+class Document {
+public:
+    explicit Document(Contexte& ctx);
+
+    Contexte& Ctx() { return ctx_; }
+    const Dessin& Trace() const { return ctx_.dessin; }
+
+    // Called once after every change of the drawing, of its name or of the history.
+    std::function<void()> SurChangement;
+
+    // --- Life of the document ------------------------------------------------------------
+    // Reads the file by its extension. True when it became the document; otherwise the
+    // previous document is left exactly as it was (drawing, name, type, settings) and the
+    // user has been told why. The history is cleared only by a successful open.
+    bool Ouvrir(const std::string& chemin);
+    // Writes the project file beside NomFichier and takes its name. False after telling
+    // the user when nothing could be written.
+    bool Enregistrer();
+    // The same under a chosen name; the file written is CheminProjet(chemin).
+    bool EnregistrerSous(const std::string& chemin);
+    bool Ouvert() const { return ouvert_; }
+    // Changed since it was opened or last saved.
+    bool Modifie() const { return ouvert_ && etat_ != etatEnregistre_; }
+    // The file name without its folder, as the caption shows it.
+    std::string Nom() const;
+
+    // --- Changes of the drawing ------------------------------------------------------------
+    // Each returns false, changing nothing and recording nothing, when it has nothing to do.
+    bool Souder();
+    bool Miroir();
+    // Puts the traces in the given order of labels (each label of the drawing once).
+    bool Reordonne(const std::vector<Code2>& ordre);
+    // Moves the trace of rank `de` (0 for the first) to rank `vers`.
+    bool DeplaceSequence(std::size_t de, std::size_t vers);
+    bool Inverse(Code2 etiquette);
+    // Recomputes one trace's offset path on side `cote` (1 right, 2 on the line, 3 left);
+    // 0 takes the side of the settings.
+    bool DecaleSequence(Code2 etiquette, int16_t cote = 0);
+    // Lifts the tool on the segment from point k to point k + 1: the rest of the trace
+    // becomes a new trace labelled after the greatest label in use.
+    bool LeveOutil(int32_t k);
+    // Moves a point of the drawing and recomputes its trace's offset. With `fusion`, a
+    // move that follows a move of the same point with no other change in between joins
+    // it in one step (an arrow held down).
+    bool DeplacePoint(int32_t index, float x, float y, bool fusion = false);
+    bool SupprimePoint(int32_t index);
+    // Makes point `index` the start of its closed trace.
+    bool PointDeDepart(int32_t index);
+    bool SupprimeTrace(Code2 etiquette);
+    // A point of an offset path, kept until that trace's next offset computation.
+    bool DeplacePointDecale(std::size_t entree, std::size_t index, float x, float y, bool fusion = false);
+    bool SupprimePointDecale(std::size_t entree, std::size_t index);
+    // New cutter radius and side: stored as settings, every offset path recomputed.
+    bool ChangeReglagesDecalage(double rayon, int16_t cote);
+
+    // --- History ---------------------------------------------------------------------------
+    bool PeutAnnuler() const { return !annulables_.empty(); }
+    bool PeutRetablir() const { return !retablissables_.empty(); }
+    bool Annuler();
+    bool Retablir();
+    std::size_t NbAnnulables() const { return annulables_.size(); }
+    // Bytes held by the history's steps.
+    std::size_t MemoireHistorique() const { return memoire_; }
+    // The history keeps at most this many steps, and drops its oldest beyond the budget
+    // (the latest step is always kept).
+    std::size_t MaxEtapes = 1000;
+    std::size_t BudgetMemoire = std::size_t(256) << 20;
+
+    // The greatest label among the drawing's points; AucuneSequence for an empty drawing.
+    Code2 DerniereSequence() const;
+
+private:
+    // One change, taken back by swapping its stored stretches with the drawing's.
+    struct Etape {
+        uint64_t idAvant = 0;  // the state the step starts from
+        uint64_t id = 0;       // the state it leads to
+        uint64_t cleFusion = 0;
+        int32_t debutPoints = 0;
+        int32_t longueurPoints = 0;  // length of the stretch now in the drawing
+        std::vector<PointTrace> points;
+        std::size_t debutEntrees = 0;
+        std::size_t longueurEntrees = 0;
+        std::vector<SequenceDecalee> entrees;
+        double bornes[4] = {};
+        std::optional<Parametres> parametres;
+        // A reordering keeps only the order of the labels it replaced.
+        std::vector<Code2> ordre;
+        std::size_t Octets() const;
+    };
+
+    // Runs `changement` on the drawing, whose effects stay inside the given stretches
+    // (in the drawing as it was; `npoints` or `nentrees` of -1 reach the end), and
+    // records it as one step. False when the drawing came out the same.
+    bool Change(int32_t debutPoints, int32_t npoints, std::size_t debutEntrees, std::ptrdiff_t nentrees,
+                const std::function<void()>& changement, uint64_t cleFusion = 0, bool parametres = false);
+    void Echange(Etape& e);
+    void Empile(Etape e);
+    void Oublie();
+    void Avertit();
+    // Keeps the array exactly NbPoints long, so the two never disagree.
+    void Normalise();
+    std::size_t EntreeDe(Code2 etiquette) const;
+    void EcritReglagesDecalage();
+
+    Contexte& ctx_;
+    std::deque<Etape> annulables_;
+    std::vector<Etape> retablissables_;
+    std::size_t memoire_ = 0;
+    uint64_t prochainId_ = 1;
+    uint64_t etat_ = 0;
+    uint64_t etatEnregistre_ = 0;
+    // The merge key of the latest step, 0 once anything else happened since.
+    uint64_t cleDerniere_ = 0;
+    bool ouvert_ = false;
+};
+
+// The linear reordering: the traces of `d` in the order of the labels given, offset
+// entries carried along without being recomputed.
+void AppliqueOrdre(Dessin& d, const std::vector<Code2>& ordre);
+
+}  // namespace korvelin

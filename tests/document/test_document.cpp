@@ -1,0 +1,291 @@
+// The document: every change taken back and made again bit for bit, the shortcuts of the
+// local changes against the full recomputation, the modified flag, refused opens.
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <random>
+
+#include "document/document.h"
+#include "geometry/decalage.h"
+#include "import/projet.h"
+#include "model/aide_dessin.h"
+#include "model/listes.h"
+#include "settings/aide_contexte.h"
+#include "settings/magasin.h"
+
+namespace korvelin::test {
+namespace {
+
+const std::string Reels = std::string(KORVELIN_TEST_DATA) + "/reels/";
+
+// Everything a change may touch, compared bit for bit.
+struct Cliche {
+    std::vector<uint32_t> mots;
+    explicit Cliche(const Contexte& ctx) {
+        const Dessin& d = ctx.dessin;
+        auto point = [this](const PointTrace& p) {
+            mots.insert(mots.end(), {std::bit_cast<uint32_t>(p.X), std::bit_cast<uint32_t>(p.Y), uint32_t(p.Plume.c0),
+                                     uint32_t(p.Plume.c1), uint32_t(p.Sequence.c0), uint32_t(p.Sequence.c1)});
+        };
+        mots.push_back(uint32_t(d.NbPoints));
+        mots.push_back(uint32_t(d.Trace_Initial.size()));
+        for (const PointTrace& p : d.Trace_Initial) point(p);
+        for (const SequenceDecalee& e : d.Trace_Decale) {
+            mots.insert(mots.end(), {uint32_t(e.Sequence.c0), uint32_t(e.Sequence.c1), uint32_t(e.Points.size())});
+            for (const PointTrace& p : e.Points) point(p);
+        }
+        for (double v : {d.Xmin, d.Xmax, d.Ymin, d.Ymax, ctx.parametres.RayonFraise})
+            for (int k = 0; k < 2; ++k) mots.push_back(uint32_t(std::bit_cast<uint64_t>(v) >> (32 * k)));
+        mots.push_back(uint32_t(ctx.parametres.DecalageOutil));
+    }
+    bool operator==(const Cliche&) const = default;
+};
+
+struct Atelier : ContexteTemporaire {
+    Document doc{ctx};
+    int avis = 0;
+    Atelier() {
+        ctx.parametres.RayonFraise = 0.5;
+        doc.SurChangement = [this] { ++avis; };
+    }
+    Dessin& d() { return ctx.dessin; }
+};
+
+// Two open squares and a closed one, as a plotter file.
+void OuvreCarres(Atelier& a) {
+    const std::string plt = a.dossier.Ecrit("carres.plt",
+        "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200,0,1200,0,800;");
+    ASSERT_TRUE(a.doc.Ouvrir(plt));
+}
+
+TEST(Document, ChaqueChangementSAnnuleEtSeRetablitBitPourBit) {
+    Atelier a;
+    ASSERT_TRUE(a.doc.Ouvrir(Reels + "bride_pstoedit.plt"));
+    EXPECT_FALSE(a.doc.Modifie());
+    EXPECT_FALSE(a.doc.PeutAnnuler());
+    ASSERT_GE(a.d().NbSequencesDecalees(), 3u);
+    std::vector<Cliche> etats{Cliche(a.ctx)};
+    const int avisAvant = a.avis;
+    auto fait = [&](bool ok, const char* quoi) {
+        EXPECT_TRUE(ok) << quoi;
+        etats.emplace_back(a.ctx);
+        EXPECT_EQ(a.avis, avisAvant + int(etats.size()) - 1) << quoi << " : un seul avis par changement";
+        EXPECT_EQ(a.d().NbPoints, int32_t(a.d().Trace_Initial.size())) << quoi;
+    };
+    auto etiquette = [&](std::size_t rang) { return a.d().Trace_Decale[rang].Sequence; };
+    fait(a.doc.Miroir(), "miroir");
+    fait(a.doc.DeplaceSequence(2, 0), "ordre");
+    fait(a.doc.Inverse(etiquette(1)), "inversion");
+    fait(a.doc.DecaleSequence(etiquette(0), 3), "côté");
+    fait(a.doc.DeplacePoint(5, 12.25f, 7.5f), "déplacement");
+    fait(a.doc.LeveOutil(PremierPointSequence(a.d(), etiquette(0)) + 2), "lever l'outil");
+    fait(a.doc.Souder(), "soudure");
+    fait(a.doc.SupprimePoint(3), "suppression d'un point");
+    fait(a.doc.PointDeDepart(PremierPointSequence(a.d(), etiquette(1)) + 1), "point de départ");
+    fait(a.doc.SupprimeTrace(etiquette(2)), "suppression d'une trace");
+    fait(a.doc.DeplacePointDecale(0, 1, 1.0f, 2.0f), "point décalé");
+    fait(a.doc.SupprimePointDecale(0, 0), "point décalé supprimé");
+    fait(a.doc.ChangeReglagesDecalage(1.5, 2), "réglages");
+    for (std::size_t i = 1; i < etats.size(); ++i) EXPECT_FALSE(etats[i] == etats[i - 1]) << i;
+    EXPECT_TRUE(a.doc.Modifie());
+
+    for (std::size_t i = etats.size() - 1; i-- > 0;) {
+        ASSERT_TRUE(a.doc.Annuler());
+        EXPECT_TRUE(Cliche(a.ctx) == etats[i]) << "annulation vers l'état " << i;
+    }
+    EXPECT_FALSE(a.doc.Annuler());
+    EXPECT_FALSE(a.doc.Modifie());
+    for (std::size_t i = 1; i < etats.size(); ++i) {
+        ASSERT_TRUE(a.doc.Retablir());
+        EXPECT_TRUE(Cliche(a.ctx) == etats[i]) << "rétablissement vers l'état " << i;
+    }
+    EXPECT_FALSE(a.doc.Retablir());
+    // The settings went back to the store with the undo, and came again with the redo.
+    ContexteTemporaire autre;
+    autre.ctx.CheminIni = a.ctx.CheminIni;
+    ChargeDecalage(autre.ctx);
+    EXPECT_EQ(autre.ctx.parametres.DecalageOutil, 2);
+    EXPECT_DOUBLE_EQ(autre.ctx.parametres.RayonFraise, 1.5);
+}
+
+// The changes that touch one trace compute only what changed; the result must be what the
+// whole recomputation gives.
+TEST(Document, LesChangementsLocauxDonnentLeCalculComplet) {
+    auto compare = [](auto changement, auto complet) {
+        Atelier a, b;
+        OuvreCarres(a);
+        OuvreCarres(b);
+        ASSERT_TRUE(changement(a.doc));
+        complet(b.ctx);
+        b.d().Trace_Initial.resize(std::size_t(b.d().NbPoints));
+        CalculDecalageTout(b.ctx);
+        CalculBornes(b.d());
+        EXPECT_TRUE(Cliche(a.ctx) == Cliche(b.ctx));
+    };
+    // Lifting the tool on the second segment of " A": its last point becomes " D".
+    compare([](Document& doc) { return doc.LeveOutil(1); },
+            [](Contexte& c) { c.dessin.Trace_Initial[2].Sequence = Etiquette(" D"); });
+    compare([](Document& doc) { return doc.SupprimeTrace(Etiquette(" B")); },
+            [](Contexte& c) { SupprimeSequence(c.dessin, Etiquette(" B")); });
+    compare([](Document& doc) { return doc.SupprimePoint(0) && doc.SupprimePoint(0) && doc.SupprimePoint(0); },
+            [](Contexte& c) { SupprimeSequence(c.dessin, Etiquette(" A")); });
+
+    Atelier a;
+    OuvreCarres(a);
+    const Cliche avant(a.ctx);
+    EXPECT_FALSE(a.doc.LeveOutil(0));  // the first segment of a trace
+    EXPECT_FALSE(a.doc.LeveOutil(2));  // the move from " A" to " B" leaves " A" at its end
+    EXPECT_FALSE(a.doc.PointDeDepart(6));
+    EXPECT_FALSE(a.doc.DeplaceSequence(0, 0));
+    EXPECT_FALSE(a.doc.DeplacePoint(0, a.d().Trace_Initial[0].X, a.d().Trace_Initial[0].Y));
+    EXPECT_TRUE(Cliche(a.ctx) == avant);
+    EXPECT_FALSE(a.doc.PeutAnnuler());
+    // The closed square P0 P1 P2 P3 P0 started at P2 runs P2 P3 P0 P1 P2.
+    const Points carre = XY(a.d().Trace_Initial, 6, 5);
+    ASSERT_TRUE(a.doc.PointDeDepart(8));
+    EXPECT_EQ(XY(a.d().Trace_Initial, 6, 5), (Points{carre[2], carre[3], carre[0], carre[1], carre[2]}));
+}
+
+// The sequencing dialog's reordering as first written: every label scans the whole drawing.
+void OrdreLitteral(Dessin& d, const std::vector<Code2>& ordre) {
+    const std::vector<PointTrace> copie = d.Trace_Initial;
+    int32_t w = 0;
+    for (Code2 e : ordre)
+        for (int32_t i = 0; i < d.NbPoints; ++i)
+            if (copie[i].Sequence == e) d.Trace_Initial[w++] = copie[i];
+    Code2 precedente{U' ', U' '};
+    std::size_t e = 0;
+    for (int32_t i = 0; i < d.NbPoints; ++i) {
+        const Code2 l = d.Trace_Initial[i].Sequence;
+        if (l == precedente) continue;
+        precedente = l;
+        if (d.Trace_Decale[e].Sequence != l) {
+            std::size_t f = 0;
+            while (d.Trace_Decale[f].Sequence != l) ++f;
+            std::swap(d.Trace_Decale[e], d.Trace_Decale[f]);
+        }
+        ++e;
+    }
+}
+
+TEST(Document, LOrdreLineaireEgaleLOrdreLitteral) {
+    std::mt19937 alea(9);
+    for (int essai = 0; essai < 200; ++essai) {
+        Dessin d;
+        const int traces = 1 + int(alea() % 30);
+        Code2 e{};
+        std::vector<Code2> ordre;
+        for (int t = 0; t < traces; ++t) {
+            e = ProchaineSequence(e);
+            ordre.push_back(e);
+            Points p;
+            for (int k = 1 + int(alea() % 5); k-- > 0;) p.emplace_back(float(alea() % 100), float(alea() % 100));
+            AjouteTrace(d, e, p);
+            d.Trace_Decale.push_back({e, {{float(t), 0.0f, {}, e}}});
+        }
+        d.Trace_Decale.push_back({});
+        std::shuffle(ordre.begin(), ordre.end(), alea);
+        Dessin litteral = d;
+        OrdreLitteral(litteral, ordre);
+        AppliqueOrdre(d, ordre);
+        EXPECT_EQ(TracesDe(d), TracesDe(litteral)) << essai;
+        ASSERT_EQ(d.Trace_Decale.size(), litteral.Trace_Decale.size());
+        for (std::size_t k = 0; k < d.Trace_Decale.size(); ++k) {
+            EXPECT_EQ(d.Trace_Decale[k].Sequence, litteral.Trace_Decale[k].Sequence) << essai << " " << k;
+            EXPECT_EQ(XY(d.Trace_Decale[k].Points), XY(litteral.Trace_Decale[k].Points));
+        }
+    }
+}
+
+TEST(Document, UneFlecheTenueSAnnuleEnUneFoisEtLeDrapeauSuitLEnregistrement) {
+    Atelier a;
+    OuvreCarres(a);
+    const Cliche origine(a.ctx);
+    const float x0 = a.d().Trace_Initial[1].X;
+    for (int k = 1; k <= 20; ++k) ASSERT_TRUE(a.doc.DeplacePoint(1, x0 + 0.1f * k, 0.0f, true));
+    EXPECT_EQ(a.doc.NbAnnulables(), 1u);
+    EXPECT_TRUE(a.doc.Modifie());
+
+    // Saved in the middle of a held arrow, the ticks after it still make a change to save.
+    ASSERT_TRUE(a.doc.Enregistrer());
+    EXPECT_EQ(a.doc.Nom(), "carres.Korvelin");
+    EXPECT_FALSE(a.doc.Modifie());
+    ASSERT_TRUE(a.doc.DeplacePoint(1, x0 + 3.0f, 0.0f, true));
+    EXPECT_TRUE(a.doc.Modifie());
+    ASSERT_TRUE(a.doc.Annuler());
+    EXPECT_FALSE(a.doc.Modifie());
+    ASSERT_TRUE(a.doc.Annuler());
+    EXPECT_TRUE(Cliche(a.ctx) == origine);
+    EXPECT_TRUE(a.doc.Modifie());  // the saved file holds the moved point
+    ASSERT_TRUE(a.doc.Retablir());
+    EXPECT_FALSE(a.doc.Modifie());
+
+    // An undo breaks the run: the next tick is a step of its own.
+    ASSERT_TRUE(a.doc.DeplacePoint(1, x0 + 5.0f, 0.0f, true));
+    EXPECT_FALSE(a.doc.PeutRetablir());
+    EXPECT_EQ(a.doc.NbAnnulables(), 2u);
+    // Another point, or a move without merging, starts another step.
+    ASSERT_TRUE(a.doc.DeplacePoint(4, 1.0f, 1.0f, true));
+    ASSERT_TRUE(a.doc.DeplacePoint(1, x0, 0.0f, false));
+    EXPECT_EQ(a.doc.NbAnnulables(), 4u);
+}
+
+TEST(Document, LHistoriqueResteDansSonBudget) {
+    Atelier a;
+    OuvreCarres(a);
+    for (int k = 0; k < 150; ++k) ASSERT_TRUE(a.doc.DeplacePoint(k % 2 ? 1 : 4, float(k), 1.0f));
+    EXPECT_EQ(a.doc.NbAnnulables(), 150u);
+    // Steps taken back and then replaced by a new change leave nothing behind.
+    const std::size_t memoire = a.doc.MemoireHistorique();
+    ASSERT_TRUE(a.doc.Annuler());
+    ASSERT_TRUE(a.doc.DeplacePoint(1, 149.0f, 1.0f));
+    EXPECT_EQ(a.doc.MemoireHistorique(), memoire);
+    a.doc.MaxEtapes = 100;
+    a.doc.BudgetMemoire = 20000;
+    ASSERT_TRUE(a.doc.Miroir());
+    EXPECT_LE(a.doc.MemoireHistorique(), 20000u);
+    EXPECT_LT(a.doc.NbAnnulables(), 100u);
+    // Steps dropped from the bottom: the drawing can never be brought back to "as opened".
+    while (a.doc.Annuler()) {}
+    EXPECT_TRUE(a.doc.Modifie());
+    // A step bigger than the whole budget is still kept, alone.
+    a.doc.BudgetMemoire = 10;
+    ASSERT_TRUE(a.doc.Souder() || a.doc.Miroir());
+    EXPECT_EQ(a.doc.NbAnnulables(), 1u);
+}
+
+TEST(Document, UneOuvertureRefuseeLaisseToutEnPlace) {
+    Atelier a;
+    OuvreCarres(a);
+    ASSERT_TRUE(a.doc.Inverse(Etiquette(" B")));
+    const Cliche avant(a.ctx);
+    const std::string nom = a.d().NomFichier;
+    const int avis = a.avis;
+    const std::string illisibles[] = {
+        a.dossier.Ecrit("mauvais.Korvelin", "ceci n'est pas un projet\r\n"),
+        a.dossier.Ecrit("notes.txt", "PU0,0;PD10,10;"),
+        a.dossier.Ecrit("vide.plt", "IN;"),
+        a.dossier.Chemin("absent.dat"),
+    };
+    for (const std::string& chemin : illisibles) {
+        a.ui.messages.clear();
+        EXPECT_FALSE(a.doc.Ouvrir(chemin)) << chemin;
+        EXPECT_FALSE(a.ui.messages.empty()) << chemin << " : l'utilisateur doit savoir pourquoi";
+        EXPECT_TRUE(Cliche(a.ctx) == avant) << chemin;
+        EXPECT_EQ(a.d().NomFichier, nom);
+        EXPECT_EQ(a.d().TypeFichier, "PLT");
+        EXPECT_TRUE(a.d().FichierProjet.empty());
+        EXPECT_TRUE(a.doc.Modifie());
+        EXPECT_TRUE(a.doc.PeutAnnuler());
+    }
+    EXPECT_EQ(a.avis, avis);
+    // A good open clears the history.
+    ASSERT_TRUE(a.doc.Ouvrir(Reels + "plaque_pic2plot.hpgl"));
+    EXPECT_FALSE(a.doc.PeutAnnuler());
+    EXPECT_FALSE(a.doc.Modifie());
+}
+
+}  // namespace
+}  // namespace korvelin::test
