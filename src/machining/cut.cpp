@@ -19,10 +19,12 @@ namespace {
 
 #define KORVELIN_TEXTE_(x) #x
 #define KORVELIN_TEXTE(x) KORVELIN_TEXTE_(x)
-constexpr const char* TexteVersion = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) "." KORVELIN_TEXTE(
+constexpr const char* TexteVersion_ = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) "." KORVELIN_TEXTE(
     KORVELIN_VERSION_MINEURE) "." KORVELIN_TEXTE(KORVELIN_VERSION_REVISION);
 
 }  // namespace
+
+std::string_view TexteVersion() { return TexteVersion_; }
 
 void AjouteNombreCUT(std::string& sortie, double v) {
     // Beyond 2^52 thousandths the integer steps of doubles are coarser than the halves.
@@ -64,7 +66,7 @@ std::string EnTete(const TravailCUT& t) {
         e.append(b);
         e.append("\r\n");
     };
-    ligne("//Fichier créé à l'aide de KorvelinVersion ", TexteVersion);
+    ligne("//Fichier créé à l'aide de KorvelinVersion ", TexteVersion_);
     ligne("//");
     ligne("// Vitesse matière X         : ", t.VitMax_Mat_X);
     ligne("// Vitesse matière Y         : ", t.VitMax_Mat_Y);

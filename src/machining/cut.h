@@ -89,6 +89,9 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
 void ParcoursTravail(const Dessin& d, const TravailCUT& travail, const VitessesTravail& v,
                      TotauxCUT& totaux, const SuiviCUT& suivi, RecepteurMouvements& r);
 
+// The program's version as the output files name it: major.minor.revision.
+std::string_view TexteVersion();
+
 // The totals as the window's two boxes show them ("####0.0").
 std::string TexteTotal(double valeur);
 

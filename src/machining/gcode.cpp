@@ -32,11 +32,6 @@ std::string NomFichierGCodeParDefaut(std::string_view nomFichier) {
 
 namespace {
 
-#define KORVELIN_TEXTE_(x) #x
-#define KORVELIN_TEXTE(x) KORVELIN_TEXTE_(x)
-constexpr const char* TexteVersion = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) "." KORVELIN_TEXTE(
-    KORVELIN_VERSION_MINEURE) "." KORVELIN_TEXTE(KORVELIN_VERSION_REVISION);
-
 // A comment holds no parenthesis and no line end: a drawing's name may have either.
 std::string Commentaire(std::string_view texte) {
     std::string r = "(";
@@ -67,7 +62,7 @@ std::string EnTete(const Contexte& ctx, const TravailCUT& t, const VitessesTrava
                    DialecteGCode dialecte, std::optional<double> broche) {
     const int32_t n = t.NbPasse < 1 ? 1 : t.NbPasse;
     std::string e;
-    e += Commentaire(std::string("Fichier créé à l'aide de Korvelin version ") + TexteVersion +
+    e += Commentaire("Fichier créé à l'aide de Korvelin version " + std::string(TexteVersion()) +
                      (dialecte == DialecteGCode::GRBL ? " pour GRBL" : " pour LinuxCNC"));
     e += Commentaire("Dessin : " + NomSansDossier(ctx.dessin.NomFichier));
     e += Commentaire("Rayon de la fraise : " + Nombre(ctx.parametres.RayonFraise) + " mm");
