@@ -10,8 +10,10 @@
 namespace korvelin {
 
 void AjouteNombreGCode(std::string& sortie, double v) {
+    const std::size_t debut = sortie.size();
     AjouteNombreCUT(sortie, v);
-    // The text always has a "." followed by three decimals.
+    // Three decimals follow the "." of every finite value; the zeros among them say nothing.
+    if (sortie.find('.', debut) == std::string::npos) return;
     while (sortie.back() == '0') sortie.pop_back();
     if (sortie.back() == '.') sortie.pop_back();
 }
