@@ -74,6 +74,10 @@ Programme Lit(const std::string& texte) {
     std::string ligne;
     while (std::getline(flux, ligne)) {
         EXPECT_EQ(ligne.find('\r'), std::string::npos);
+        if (ligne.empty()) {
+            ADD_FAILURE() << "ligne vide";
+            continue;
+        }
         if (ligne.front() == '(') {
             EXPECT_EQ(ligne.find_first_of("()", 1), ligne.size() - 1) << ligne;
             continue;
