@@ -122,10 +122,11 @@ int VerifieSorties(InterfaceConsole& ui, const Options& o, const std::string& in
         std::string option, chemin;
     };
     std::vector<Fichier> sorties;
-    if (!o.simulation && !o.dessin.empty())
+    if (AvecCUT(o) && !o.dessin.empty())
         sorties.push_back({"-o", o.sortie.empty() ? NomFichierCUTParDefaut(o.dessin) : o.sortie});
     if (!o.projet.empty()) sorties.push_back({"--projet", o.projet});
     if (!o.journal.empty()) sorties.push_back({"--journal", o.journal});
+    if (!o.gcode.empty()) sorties.push_back({"--gcode", o.gcode});
     for (std::size_t i = 0; i < sorties.size(); ++i) {
         const Fichier& s = sorties[i];
         if (MemeFichierDisque(s.chemin, o.dessin))
@@ -170,6 +171,12 @@ int Simulation(Contexte& ctx, const Options& o) {
     return LanceSimulation(ctx, s);
 }
 
+// The same job as a G-code program; its totals are those of the CUT file.
+bool GCode(Contexte& ctx, const Options& o, TravailCUT t, TotauxCUT& totaux) {
+    t.FichierGCode = o.gcode;
+    return GenereFichierGCode(ctx, t, o.dialecte, totaux);
+}
+
 int Cut(Contexte& ctx, const Options& o) {
     TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
     AppliqueReglages(ctx, o);
@@ -184,7 +191,8 @@ int Cut(Contexte& ctx, const Options& o) {
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
     SignaleProfondeurPositive(t.ProfFraisage);
     TotauxCUT totaux;
-    if (!GenereFichierCUT(ctx, t, totaux)) return 1;
+    if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) return 1;
+    if (!o.gcode.empty() && !GCode(ctx, o, t, totaux)) return 1;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
     return 0;

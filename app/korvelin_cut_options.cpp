@@ -24,6 +24,9 @@ const char* const Usage =
     "  --marge-y MY         marge en Y du 0 de la pièce, en mm\n"
     "  --rapport-h RH       rapport horizontal de l'importation\n"
     "  --rapport-v RV       rapport vertical de l'importation\n"
+    "  --gcode FICHIER      écrit le programme G-code (avec -o, le fichier CUT aussi)\n"
+    "  --dialecte grbl|linuxcnc\n"
+    "                       avec --gcode : contrôleur visé (par défaut : grbl)\n"
     "  --projet FICHIER     écrit aussi le fichier projet que « Enregistrer » écrirait\n"
     "  --simulation         fraise à blanc sur la machine simulée au lieu d'écrire le\n"
     "                       fichier CUT\n"
@@ -167,6 +170,7 @@ private:
             return std::nullopt;
         }
         if (a == "--serie") return Serie(a);
+        if (a == "--gcode" || a == "--dialecte") return GCode(a);
         if (a == "--test") {
             std::optional<int32_t> v = Entier(a, 0, 2);
             if (!v) return erreur_;
@@ -200,6 +204,20 @@ private:
         return std::nullopt;
     }
 
+    std::optional<std::string> GCode(const std::string& a) {
+        const std::optional<std::string> v = Valeur(a);
+        if (!v) return erreur_;
+        if (a == "--gcode") {
+            o_.gcode = *v;
+            return std::nullopt;
+        }
+        const std::optional<DialecteGCode> d = LectureDialecte(*v);
+        if (!d) return "l'option --dialecte attend grbl ou linuxcnc : " + *v;
+        o_.dialecte = *d;
+        o_.dialecteDonne = true;
+        return std::nullopt;
+    }
+
     std::optional<std::string> Coherence() {
         if (!o_.simulation) {
             if (o_.serie) return "--serie ne s'emploie qu'avec --simulation";
@@ -207,7 +225,10 @@ private:
             if (!o_.journal.empty()) return "--journal ne s'emploie qu'avec --simulation";
         } else if (!o_.sortie.empty()) {
             return "-o ne s'emploie pas avec --simulation";
+        } else if (!o_.gcode.empty()) {
+            return "--gcode ne s'emploie pas avec --simulation";
         }
+        if (o_.dialecteDonne && o_.gcode.empty()) return "--dialecte ne s'emploie qu'avec --gcode";
         if (o_.dimension && o_.test < 0) return "--dimension ne s'emploie qu'avec --test";
         if (o_.serie && o_.test >= 0) return "--serie et --test s'excluent";
         if (o_.dessin.empty() && o_.test < 0) return "aucun dessin indiqué";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "machining/gcode.h"
 #include "machining/simulation.h"
 
 namespace korvelin::cli {
@@ -32,8 +33,16 @@ struct Options {
     std::string journal;
     bool estimation = false;
 
+    // --gcode: the G-code file, written instead of the CUT file unless -o asks for it too.
+    std::string gcode;
+    DialecteGCode dialecte = DialecteGCode::GRBL;
+    bool dialecteDonne = false;
+
     bool aide = false;
 };
+
+// The CUT file is written unless only the G-code is asked for.
+inline bool AvecCUT(const Options& o) { return !o.simulation && (o.gcode.empty() || !o.sortie.empty()); }
 
 // Fills the options; on a usage error returns the French reason.
 std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments,

@@ -1,5 +1,5 @@
-// Writing the CUT file of a large drawing, from the offset paths to the file on disk, and
-// the peak memory of the whole job.
+// Writing the CUT file and the G-code of a large drawing, from the offset paths to the file
+// on disk, and the peak memory of the whole job.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "machining/cut.h"
+#include "machining/gcode.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ korvelin::TravailCUT Travail(const std::filesystem::path& chemin) {
     t.VitMax_HMat_X = t.VitMax_HMat_Y = t.VitMax_Descente = t.VitMax_Montee = "4,167";
     t.MargeX = t.MargeY = "50";
     t.FichierCUT = chemin.string();
+    t.FichierGCode = chemin.string();
+    t.VitesseBroche = "12000";
     return t;
 }
 
@@ -50,6 +53,23 @@ void Cut(benchmark::State& etat) {
         korvelin::TotauxCUT totaux;
         if (!korvelin::GenereFichierCUT(ctx, t, totaux, [](const korvelin::TotauxCUT&) {}))
             etat.SkipWithError("CUT refusé");
+    }
+    std::filesystem::remove(chemin);
+    etat.SetItemsProcessed(etat.iterations() * n);
+}
+
+// The same job as a G-code program: it must not cost more than the CUT file.
+void GCode(benchmark::State& etat) {
+    korvelin::Contexte ctx;
+    const int64_t n = etat.range(0);
+    Dessin(ctx, n);
+    const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench.nc";
+    const korvelin::TravailCUT t = Travail(chemin);
+    for (auto _ : etat) {
+        korvelin::TotauxCUT totaux;
+        if (!korvelin::GenereFichierGCode(ctx, t, korvelin::DialecteGCode::GRBL, totaux,
+                                          [](const korvelin::TotauxCUT&) {}))
+            etat.SkipWithError("G-code refusé");
     }
     std::filesystem::remove(chemin);
     etat.SetItemsProcessed(etat.iterations() * n);
@@ -82,4 +102,5 @@ void Memoire(benchmark::State& etat) {
 }  // namespace
 
 BENCHMARK(Cut)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(GCode)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Memoire)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 
 #include "machining/controles.h"
 #include "machining/flux_fichier.h"
+#include "machining/gcode.h"
 
 #include "machining/vitesses.h"
 #include "model/nombres.h"
@@ -18,10 +19,12 @@ namespace {
 
 #define KORVELIN_TEXTE_(x) #x
 #define KORVELIN_TEXTE(x) KORVELIN_TEXTE_(x)
-constexpr const char* TexteVersion = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) "." KORVELIN_TEXTE(
+constexpr const char* TexteVersion_ = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) "." KORVELIN_TEXTE(
     KORVELIN_VERSION_MINEURE) "." KORVELIN_TEXTE(KORVELIN_VERSION_REVISION);
 
 }  // namespace
+
+std::string_view TexteVersion() { return TexteVersion_; }
 
 void AjouteNombreCUT(std::string& sortie, double v) {
     // Beyond 2^52 thousandths the integer steps of doubles are coarser than the halves.
@@ -63,7 +66,7 @@ std::string EnTete(const TravailCUT& t) {
         e.append(b);
         e.append("\r\n");
     };
-    ligne("//Fichier créé à l'aide de KorvelinVersion ", TexteVersion);
+    ligne("//Fichier créé à l'aide de KorvelinVersion ", TexteVersion_);
     ligne("//");
     ligne("// Vitesse matière X         : ", t.VitMax_Mat_X);
     ligne("// Vitesse matière Y         : ", t.VitMax_Mat_Y);
@@ -96,28 +99,53 @@ struct Commentaires {
     std::string retour = VersWindows1252("//Retour au 0\r\n");
 };
 
-class Ecrivain {
+// The CUT writing of the moves: a comment line before each step, then the data line.
+class EcrivainCUT : public RecepteurMouvements {
 public:
-    Ecrivain(FluxFichier& flux, TotauxCUT& totaux, const SuiviCUT& suivi)
-        : flux_(flux), sortie_(flux.tampon), totaux_(totaux), suivi_(suivi),
-          prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
+    explicit EcrivainCUT(FluxFichier& flux) : flux_(flux), sortie_(flux.tampon) {}
 
-    void Commentaire(const std::string& ligne) { sortie_.append(ligne); }
-
-    // CalculDeplac: one data line; its duration joins the running time.
-    void Deplac(double t, double x, double y, double z) {
+    void Recoit(const Mouvement& m) override {
+        switch (m.etape) {
+            case EtapeMouvement::Montee: sortie_.append(c_.montee); break;
+            case EtapeMouvement::Deplacement: sortie_.append(c_.deplacement); break;
+            case EtapeMouvement::Niveau: sortie_.append(c_.niveau); break;
+            case EtapeMouvement::Descente: sortie_.append(c_.descente); break;
+            case EtapeMouvement::Coupe: break;
+            case EtapeMouvement::Remontee: sortie_.append(c_.remontee); break;
+            case EtapeMouvement::Retour: sortie_.append(c_.retour); break;
+        }
+        // CalculDeplac: one data line.
         sortie_.append("T:");
-        AjouteNombreCUT(sortie_, t);
+        AjouteNombreCUT(sortie_, m.t);
         x_.clear();
-        AjouteNombreCUT(x_, x);
+        AjouteNombreCUT(x_, m.x);
         sortie_.append(" XG:").append(x_);
         sortie_.append(" YG:");
-        AjouteNombreCUT(sortie_, y);
+        AjouteNombreCUT(sortie_, m.y);
         sortie_.append(" XD:").append(x_);
         sortie_.append(" YD:");
-        AjouteNombreCUT(sortie_, z);
+        AjouteNombreCUT(sortie_, m.z);
         sortie_.append("\r\n");
+        if (m.etape == EtapeMouvement::Descente) sortie_.append(c_.fraisage);
         flux_.Verse();
+    }
+
+private:
+    const Commentaires c_;
+    FluxFichier& flux_;
+    std::string& sortie_;
+    std::string x_;  // the X text, written twice
+};
+
+// Hands each move on; its duration joins the running time, and the totals are reported.
+class Emetteur {
+public:
+    Emetteur(RecepteurMouvements& r, TotauxCUT& totaux, const SuiviCUT& suivi)
+        : r_(r), totaux_(totaux), suivi_(suivi),
+          prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
+
+    void Emet(EtapeMouvement etape, double t, double x, double y, double z) {
+        r_.Recoit(Mouvement{etape, t, x, y, z});
         totaux_.TempsFraisage += t;
         if (suivi_ && (++lignes_ & 1023) == 0) {
             const auto maintenant = std::chrono::steady_clock::now();
@@ -138,38 +166,35 @@ public:
 
 private:
     static constexpr std::chrono::milliseconds Intervalle{100};
-    FluxFichier& flux_;
-    std::string& sortie_;
-    std::string x_;  // the X text, written twice
+    RecepteurMouvements& r_;
     TotauxCUT& totaux_;
     const SuiviCUT& suivi_;
     std::chrono::steady_clock::time_point prochainSuivi_;
     uint32_t lignes_ = 0;
 };
 
-struct Vitesses {
-    double matX, matY, matZ, hmatX, hmatY, descente;
-};
-
 bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
 
-void Corps(const Dessin& d, const TravailCUT& t, const Vitesses& v, Ecrivain& e) {
-    const Commentaires c;
+}  // namespace
+
+void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail& v,
+                     TotauxCUT& totaux, const SuiviCUT& suivi, RecepteurMouvements& r) {
+    using E = EtapeMouvement;
+    Emetteur e(r, totaux, suivi);
     const double H = LectureSaisie(t.HautDeg);
     const double P = LectureSaisie(t.ProfFraisage);
     const int32_t N = t.NbPasse < 1 ? 1 : t.NbPasse;
     const double MX = LectureSaisie(t.MargeX);
     const double MY = LectureSaisie(t.MargeY);
-    const double vH = std::min(v.hmatX, v.hmatY);
-    const double vM = std::min(v.matX, v.matY);
+    const double vH = v.Deplacement();
+    const double vM = v.Coupe();
     const double vD = v.descente;
 
     double X = 0.0, Y = 0.0;
     const std::size_t nbTraces = d.NbSequencesDecalees();
     for (std::size_t k = 0; k < nbTraces; ++k) {
         const std::vector<PointTrace>& points = d.Trace_Decale[k].Points;
-        e.Commentaire(c.montee);
-        e.Deplac(k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
+        e.Emet(E::Montee, k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
         for (int32_t p = 1; p <= N; ++p) {
             const double profondeur = P * p / N;
             for (std::size_t j = 0; j < points.size(); ++j) {
@@ -177,38 +202,24 @@ void Corps(const Dessin& d, const TravailCUT& t, const Vitesses& v, Ecrivain& e)
                 const double yt = points[j].Y + MY;
                 if (j == 0) {
                     const double tDep = e.Temps(X, xt, Y, yt, vH);
-                    if (tDep != 0.0) {
-                        e.Commentaire(c.deplacement);
-                        e.Deplac(tDep, xt, yt, H);
-                    }
-                    e.Commentaire(c.niveau);
-                    e.Deplac(std::fabs(H / vD), xt, yt, 0.0);
-                    e.Commentaire(c.descente);
-                    e.Deplac(std::fabs(P / v.matZ), xt, yt, profondeur);
-                    e.Commentaire(c.fraisage);
+                    if (tDep != 0.0) e.Emet(E::Deplacement, tDep, xt, yt, H);
+                    e.Emet(E::Niveau, std::fabs(H / vD), xt, yt, 0.0);
+                    e.Emet(E::Descente, std::fabs(P / v.matZ), xt, yt, profondeur);
                 } else {
                     const double tCoupe = e.Temps(X, xt, Y, yt, vM);
-                    if (tCoupe != 0.0) e.Deplac(tCoupe, xt, yt, profondeur);
+                    if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, profondeur);
                 }
                 X = xt;
                 Y = yt;
             }
-            e.Commentaire(c.remontee);
-            e.Deplac(std::fabs((H - P) / vD), X, Y, H);
+            e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
         }
     }
-    e.Commentaire(c.remontee);
-    e.Deplac(std::fabs((H - P) / vD), X, Y, H);
+    e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
     const double tRetour = e.Temps(X, 0.0, Y, 0.0, vH);
-    if (tRetour != 0.0) {
-        e.Commentaire(c.retour);
-        e.Deplac(tRetour, 0.0, 0.0, H);
-    }
-    e.Commentaire(c.niveau);
-    e.Deplac(std::fabs(H / vD), 0.0, 0.0, 0.0);
+    if (tRetour != 0.0) e.Emet(E::Retour, tRetour, 0.0, 0.0, H);
+    e.Emet(E::Niveau, std::fabs(H / vD), 0.0, 0.0, 0.0);
 }
-
-}  // namespace
 
 std::string TexteTotal(double valeur) { return FormatFixe(valeur, 1, ','); }
 
@@ -233,64 +244,73 @@ TravailCUT TravailCUTInitial(Contexte& ctx) {
     t.VitMax_Descente = v.Descente;
     t.VitMax_Montee = v.Montee;
     t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);
+    t.FichierGCode = NomFichierGCodeParDefaut(ctx.dessin.NomFichier);
+    t.VitesseBroche = LireReglage(ctx, "VitesseBroche");
     return t;
 }
 
-bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
-                      const SuiviCUT& suivi) {
+std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,
+                                              const std::string& fichier, std::string_view nature,
+                                              TotauxCUT& totaux) {
     const Dessin& d = ctx.dessin;
     if (d.NbSequencesDecalees() == 0) {
         ctx.ui->Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
-        return false;
+        return std::nullopt;
     }
-    const Vitesses v{LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
-                     LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
-                     LectureSaisie(travail.VitMax_HMat_Y), LectureSaisie(travail.VitMax_Descente)};
+    const VitessesTravail v{
+        LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
+        LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
+        LectureSaisie(travail.VitMax_HMat_Y), LectureSaisie(travail.VitMax_Descente)};
     // A negative speed would give negative durations: refused like a zero one.
     if (!VitesseValable(v.matX) || !VitesseValable(v.matY) || !VitesseValable(v.matZ) ||
         !VitesseValable(v.hmatX) || !VitesseValable(v.hmatY) || !VitesseValable(v.descente)) {
         ctx.ui->Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres",
                         "Erreur", Icone::Critique);
-        return false;
+        return std::nullopt;
     }
     totaux = TotauxCUT{};
-    const std::string dossier = ExtraitRepertoire(travail.FichierCUT);
+    const std::string dossier = ExtraitRepertoire(fichier);
     // A name without a folder part lies in the current folder, which exists.
     if (!dossier.empty() && !DossierExiste(dossier)) {
-        ctx.ui->Message(
-            "Le dossier de destination du fichier CUT n'existe pas, merci de le corriger",
-            TitreProgramme, Icone::Critique);
-        return false;
-    }
-    if (MemeFichierDisque(travail.FichierCUT, d.NomFichier)) {
-        ctx.ui->Message("Le fichier CUT ne peut pas remplacer le dessin ouvert !",
+        ctx.ui->Message("Le dossier de destination du fichier " + std::string(nature) +
+                            " n'existe pas, merci de le corriger",
                         TitreProgramme, Icone::Critique);
-        return false;
+        return std::nullopt;
+    }
+    if (MemeFichierDisque(fichier, d.NomFichier)) {
+        ctx.ui->Message("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !",
+                        TitreProgramme, Icone::Critique);
+        return std::nullopt;
     }
     if (travail.NbPasse > MaxPasses) {
         ctx.ui->Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme,
                         Icone::Critique);
-        return false;
+        return std::nullopt;
     }
-    {
-        const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
-        Parametres p = ctx.parametres;
-        p.MargeX = LectureSaisie(travail.MargeX);
-        p.MargeY = LectureSaisie(travail.MargeY);
-        auto refus = ControleValeurs(p, H, travail.NbPasse);
-        if (!refus) refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
-        if (refus) {
-            ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
-            return false;
-        }
+    const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
+    Parametres p = ctx.parametres;
+    p.MargeX = LectureSaisie(travail.MargeX);
+    p.MargeY = LectureSaisie(travail.MargeY);
+    auto refus = ControleValeurs(p, H, travail.NbPasse);
+    if (!refus) refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
+    if (refus) {
+        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+        return std::nullopt;
     }
+    return v;
+}
 
+bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
+                      const SuiviCUT& suivi) {
+    const std::optional<VitessesTravail> v =
+        PrepareTravail(ctx, travail, travail.FichierCUT, "CUT", totaux);
+    if (!v) return false;
     FluxFichier flux(travail.FichierCUT);
     bool ecrit = flux.Ouvert();
     if (ecrit) {
         flux.tampon.append(EnTete(travail));
-        Ecrivain e(flux, totaux, suivi);
-        Corps(d, travail, v, e);
+        EcrivainCUT e(flux);
+        ParcoursTravail(ctx.dessin, travail, *v, totaux, suivi, e);
         ecrit = flux.Termine();
     }
     if (!ecrit) {

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "settings/contexte.h"
 
@@ -23,6 +25,8 @@ struct TravailCUT {
     std::string VitMax_Descente;  // every Z move out of the material, up and down
     std::string VitMax_Montee;    // shown by the window, not used by the file
     std::string FichierCUT;
+    std::string FichierGCode;   // the G-code file, the drawing's name with ".nc"
+    std::string VitesseBroche;  // tr/min; empty leaves the spindle to the user
 };
 
 struct TotauxCUT {
@@ -42,6 +46,51 @@ TravailCUT TravailCUTInitial(Contexte& ctx);
 // failed write leaves any earlier file at that path whole.
 bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
                       const SuiviCUT& suivi = {});
+
+// One move of the job. The CUT file and the G-code are two writings of the same sequence,
+// made once by ParcoursTravail: whatever changes the moves changes both files alike.
+enum class EtapeMouvement : uint8_t {
+    Montee,       // up to the clearance height before a trace
+    Deplacement,  // travel at the clearance height to the start of a trace
+    Niveau,       // down to the material surface, out of the material
+    Descente,     // plunge into the material, then the cut begins
+    Coupe,        // along the offset path, in the material
+    Remontee,     // lift to the clearance height
+    Retour,       // travel back to the zero point
+};
+
+struct Mouvement {
+    EtapeMouvement etape;
+    double t;        // s, as the CUT file states it
+    double x, y, z;  // absolute mm, margins included
+};
+
+struct VitessesTravail {
+    double matX, matY, matZ, hmatX, hmatY, descente;  // mm/s
+    double Coupe() const { return matX < matY ? matX : matY; }
+    double Deplacement() const { return hmatX < hmatY ? hmatX : hmatY; }
+};
+
+class RecepteurMouvements {
+public:
+    virtual ~RecepteurMouvements() = default;
+    virtual void Recoit(const Mouvement& m) = 0;
+};
+
+// The checks every output of the job makes before writing anything: a drawing, speeds,
+// the destination's folder, not the open drawing itself, the values and the travel.
+// `nature` names the file in the messages ("CUT"). The speeds, or nothing after telling
+// the user why. The totals are set to zero once the speeds are known good.
+std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,
+                                              const std::string& fichier, std::string_view nature,
+                                              TotauxCUT& totaux);
+
+// Every move of the job in order; the totals run as the CUT file counts them.
+void ParcoursTravail(const Dessin& d, const TravailCUT& travail, const VitessesTravail& v,
+                     TotauxCUT& totaux, const SuiviCUT& suivi, RecepteurMouvements& r);
+
+// The program's version as the output files name it: major.minor.revision.
+std::string_view TexteVersion();
 
 // The totals as the window's two boxes show them ("####0.0").
 std::string TexteTotal(double valeur);

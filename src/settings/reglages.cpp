@@ -54,6 +54,7 @@ constexpr Reglage Table[] = {
     {"HautDeg", {}, "1", L::Texte, C::Aucun},
     {"ProfFraisage", {}, "-3", L::Texte, C::Aucun},
     {"NbPasse", &P::NbPasse, "1", L::Passes, C::Aucun},
+    {"VitesseBroche", {}, "", L::Texte, C::Aucun},  // tr/min; empty: no M3 in the G-code
 };
 
 std::string_view Rogne(std::string_view s) {

@@ -69,7 +69,8 @@ TEST(KorvelinCut, HelpUsageAndFilesThatCannotBeConverted) {
     EXPECT_EQ(e.statut, 0);
     EXPECT_NE(e.sortie.find("Usage : korvelin-cut DESSIN"), std::string::npos);
     const std::vector<std::vector<std::string>> fautes = {
-        {}, {"a.plt", "b.plt"}, {"a.plt", "--inconnue"}, {"a.plt", "-o"}, {"a.plt", "--rayon", "deux"}};
+        {}, {"a.plt", "b.plt"}, {"a.plt", "--inconnue"}, {"a.plt", "-o"}, {"a.plt", "--rayon", "deux"},
+        {"a.plt", "--dialecte", "grbl"}, {"a.plt", "--gcode", "a.nc", "--dialecte", "mach3"}};
     for (const auto& f : fautes) {
         e = c.Lance(f, false);
         EXPECT_EQ(e.statut, 2) << (f.empty() ? "" : f.back());
@@ -117,6 +118,12 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     EXPECT_EQ(DossierTemporaire::Lit(c.ini), avant);
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")));
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("config")));
+
+    // The G-code asked for alone: no CUT file beside it.
+    fs::remove(c.dossier.Chemin("piece.cut"));
+    ASSERT_EQ(c.Lance({"piece.plt", "--gcode", "piece.nc", "--dialecte", "linuxcnc"}).statut, 0);
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
+    EXPECT_TRUE(DossierTemporaire::Lit(c.dossier.Chemin("piece.nc")).ends_with("\nM30\n"));
 }
 
 // No output replaces the drawing, the INI file or another output, however it is spelled.
@@ -132,6 +139,8 @@ TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
         {{"piece.plt", "--simulation", "--journal", "piece.plt"}, "(--journal) est le dessin lui-même"},
         {{"piece.plt", "-o", "p.Korvelin", "--projet", "./p.Korvelin"}, "Les options -o et --projet désignent le même fichier"},
         {{"piece.plt", "--ini", "piece.cut"}, "(-o) est le fichier de paramètres"},
+        {{"piece.plt", "--gcode", "sous/../piece.plt"}, "(--gcode) est le dessin lui-même"},
+        {{"piece.plt", "-o", "p.nc", "--gcode", "./p.nc"}, "Les options -o et --gcode désignent le même fichier"},
     };
     c.dossier.Ecrit("piece.cut", "[Korvelin]\r\n");
     for (const auto& [arguments, message] : cas) {
@@ -143,6 +152,7 @@ TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
     EXPECT_EQ(DossierTemporaire::Lit(c.ini), ini);
     EXPECT_EQ(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")), "[Korvelin]\r\n");
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.Korvelin")));
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.nc")));
 }
 
 // A settings file named on the command line is read as Windows writes it, or refused:

@@ -171,7 +171,7 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
 
     test::DossierTemporaire dossier;
     Contexte ctx;
-    ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\n");
+    ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
     ctx.parametres.TempsMin_Mat_Z = 5, ctx.parametres.Pas_Z = 2, ctx.parametres.NbPas_X = 0;
     ctx.dessin.NomFichier = "/d/piece.plt";
     const TravailCUT t = TravailCUTInitial(ctx);
@@ -184,6 +184,8 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
     EXPECT_EQ(t.VitMax_Mat_X, "");
     EXPECT_EQ(t.VitMax_HMat_Y, "2,083");
     EXPECT_EQ(t.FichierCUT, "/d/piece.cut");
+    EXPECT_EQ(t.FichierGCode, "/d/piece.nc");
+    EXPECT_EQ(t.VitesseBroche, "8000");
 }
 
 TEST(VitessesFraisage, ProposedCutName) {
