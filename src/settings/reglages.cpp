@@ -54,6 +54,8 @@ constexpr Reglage Table[] = {
     {"HautDeg", {}, "1", L::Texte, C::Aucun},
     {"ProfFraisage", {}, "-3", L::Texte, C::Aucun},
     {"NbPasse", &P::NbPasse, "1", L::Passes, C::Aucun},
+    // Read by the import itself, after each drawing is read.
+    {"OrientationAuto", {}, "Faux", L::Texte, C::Aucun},
 };
 
 std::string_view Rogne(std::string_view s) {

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "geometry/orientation.h"
+#include "import/ouverture.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
 #include "settings/aide_contexte.h"
@@ -106,4 +107,25 @@ TEST(Orientation, SurLeTraceRienNeChange) {
     const auto avant = c.ctx.dessin.Trace_Initial;
     EXPECT_EQ(OrientationAutomatique(c.ctx), 0);
     EXPECT_TRUE(MemesPoints(c.ctx.dessin.Trace_Initial, avant));
+}
+
+TEST(Orientation, ApresLImportationSeulementSiDemandee) {
+    // A square drawn clockwise: with the material on the left its cutter would run inside.
+    const std::string points =
+        " 0             0              PD              A\r\n"
+        " 0             10             PD              A\r\n"
+        " 10            10             PD              A\r\n"
+        " 10            0              PD              A\r\n"
+        " 0             0              PD              A\r\n";
+    for (const bool demandee : {false, true}) {
+        ContexteTemporaire c;
+        const std::string reglages = std::string("$$DecalageOutil=1\r\n") +
+                                     (demandee ? "$$OrientationAuto=Vrai\r\n" : "");
+        ASSERT_TRUE(OuvrirDessin(c.ctx, c.dossier.Ecrit("p.korvelin", reglages + points)));
+        const auto traces = DecoupeTraces(c.ctx.dessin);
+        ASSERT_EQ(traces.size(), 1u);
+        EXPECT_EQ(AireSignee(c.ctx.dessin, traces[0]) > 0, demandee);
+        // The bounds take in the offset path, outside the square only once it is turned.
+        EXPECT_EQ(c.ctx.dessin.Xmax > 10, demandee);
+    }
 }
