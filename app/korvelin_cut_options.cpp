@@ -24,6 +24,9 @@ const char* const Usage =
     "  --marge-y MY         marge en Y du 0 de la pièce, en mm\n"
     "  --rapport-h RH       rapport horizontal de l'importation\n"
     "  --rapport-v RV       rapport vertical de l'importation\n"
+    "  --orientation        tourne les tracés fermés pour que l'outil reste hors de\n"
+    "                       la pièce : contours et trous selon leur imbrication\n"
+    "  --ordre              creux avant contours, et déplacements les plus courts\n"
     "  --projet FICHIER     écrit aussi le fichier projet que « Enregistrer » écrirait\n"
     "  --simulation         fraise à blanc sur la machine simulée au lieu d'écrire le\n"
     "                       fichier CUT\n"
@@ -158,6 +161,14 @@ private:
             o_.projet = *v;
             return std::nullopt;
         }
+        if (a == "--orientation") {
+            o_.orientation = true;
+            return std::nullopt;
+        }
+        if (a == "--ordre") {
+            o_.ordre = true;
+            return std::nullopt;
+        }
         if (a == "--simulation") {
             o_.simulation = true;
             return std::nullopt;
@@ -212,6 +223,8 @@ private:
         if (o_.serie && o_.test >= 0) return "--serie et --test s'excluent";
         if (o_.dessin.empty() && o_.test < 0) return "aucun dessin indiqué";
         if (o_.dessin.empty() && !o_.projet.empty()) return "--projet demande un dessin";
+        if (o_.dessin.empty() && o_.orientation) return "--orientation demande un dessin";
+        if (o_.dessin.empty() && o_.ordre) return "--ordre demande un dessin";
         return std::nullopt;
     }
 };
