@@ -485,7 +485,7 @@ ResultatOrdre OrdreAutomatique(Contexte& ctx) {
     ResultatOrdre r;
     r.avant = r.apres = LongueurDeplacements(d);
     const std::vector<TraceDessin> traces = DecoupeTraces(d);
-    if (traces.empty()) return r;
+    if (traces.empty() || !CoordonneesFinies(d)) return r;
     const Imbrication imb = CalculImbrication(d, traces);
     Optimiseur opt(d, traces, imb.parent);
 

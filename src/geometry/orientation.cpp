@@ -99,6 +99,13 @@ std::vector<TraceDessin> DecoupeTraces(const Dessin& d) {
     return traces;
 }
 
+bool CoordonneesFinies(const Dessin& d) {
+    const int32_t n = std::min<int32_t>(d.NbPoints, static_cast<int32_t>(d.Trace_Initial.size()));
+    for (int32_t i = 0; i < n; ++i)
+        if (!std::isfinite(d.Trace_Initial[i].X) || !std::isfinite(d.Trace_Initial[i].Y)) return false;
+    return true;
+}
+
 double AireSignee(const Dessin& d, const TraceDessin& t) {
     // Measured from the first point, so that a part far from the origin keeps its digits.
     const auto& p = d.Trace_Initial;
@@ -130,10 +137,15 @@ Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& t
     // A grid over the drawing: each closed trace is filed in the cells its box covers, and
     // a trace can only lie in those filed in the cell of its own box's centre, whose box
     // holds its box. Only those pairs are tested point by point.
-    const int g = std::clamp(static_cast<int>(std::sqrt(double(fermes.size()))), 1, 1024);
+    const bool finies = std::isfinite(tout.xmax - tout.xmin) && std::isfinite(tout.ymax - tout.ymin);
+    const int g = finies ? std::clamp(static_cast<int>(std::sqrt(double(fermes.size()))), 1, 1024) : 1;
     const double lx = std::max(tout.xmax - tout.xmin, 1e-9), ly = std::max(tout.ymax - tout.ymin, 1e-9);
-    auto colonne = [&](double x) { return std::clamp(static_cast<int>((x - tout.xmin) / lx * g), 0, g - 1); };
-    auto rangee = [&](double y) { return std::clamp(static_cast<int>((y - tout.ymin) / ly * g), 0, g - 1); };
+    auto colonne = [&](double x) {
+        return g == 1 ? 0 : std::clamp(static_cast<int>((x - tout.xmin) / lx * g), 0, g - 1);
+    };
+    auto rangee = [&](double y) {
+        return g == 1 ? 0 : std::clamp(static_cast<int>((y - tout.ymin) / ly * g), 0, g - 1);
+    };
     std::vector<std::vector<int32_t>> cases(static_cast<std::size_t>(g) * g);
     for (const int32_t f : fermes) {
         const Boite& b = boites[f];
@@ -163,7 +175,7 @@ Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& t
 int32_t OrientationAutomatique(Contexte& ctx) {
     Dessin& d = ctx.dessin;
     const int16_t cote = ctx.parametres.DecalageOutil;
-    if (cote == 2) return 0;
+    if (cote == 2 || !CoordonneesFinies(d)) return 0;
     // Material on the left of the travel: an outline turns anticlockwise round its part, a
     // hole clockwise; on the right, the other way round.
     const bool gauche = cote == 1;

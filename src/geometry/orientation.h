@@ -28,6 +28,10 @@ struct Imbrication {
 
 Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& traces);
 
+// Whether every counted point has finite coordinates: the commands leave any other
+// drawing as it is.
+bool CoordonneesFinies(const Dessin& d);
+
 // Twice the signed area of a closed trace, positive when it turns anticlockwise.
 double AireSignee(const Dessin& d, const TraceDessin& t);
 
