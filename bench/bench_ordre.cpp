@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 #include <random>
 
 #include "geometry/ordre.h"
@@ -70,6 +71,24 @@ void BM_Imbrication(benchmark::State& state) {
     state.counters["points"] = d.NbPoints;
 }
 BENCHMARK(BM_Imbrication)->Apply(Args);
+
+// Squares one inside the other, the worst nesting: every trace lies in all the bigger ones.
+void BM_ImbricationConcentrique(benchmark::State& state) {
+    Dessin d;
+    Code2 e = PremiereSequence;
+    for (int64_t k = 0; k < state.range(0); ++k) {
+        const float r = float(k + 1);
+        for (const auto& [x, y] : {std::pair{-r, -r}, {r, -r}, {r, r}, {-r, r}, {-r, -r}})
+            d.Trace_Initial.push_back({x, y, PlumeBasse, e});
+        e = ProchaineSequence(e);
+    }
+    d.NbPoints = int32_t(d.Trace_Initial.size());
+    for (auto _ : state) {
+        const auto traces = DecoupeTraces(d);
+        benchmark::DoNotOptimize(CalculImbrication(d, traces));
+    }
+}
+BENCHMARK(BM_ImbricationConcentrique)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 void BM_OrdreAutomatique(benchmark::State& state) {
     const Dessin d = Feuille(int(state.range(0)), int(state.range(1)));

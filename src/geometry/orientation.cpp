@@ -146,12 +146,21 @@ Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& t
     auto rangee = [&](double y) {
         return g == 1 ? 0 : std::clamp(static_cast<int>((y - tout.ymin) / ly * g), 0, g - 1);
     };
+    // A box over many cells goes to a list of its own that every trace looks through:
+    // filed cell by cell, a thousand nested rings would fill the memory.
+    constexpr int MaxCasesParBoite = 64;
     std::vector<std::vector<int32_t>> cases(static_cast<std::size_t>(g) * g);
+    std::vector<int32_t> grandes;
     for (const int32_t f : fermes) {
         const Boite& b = boites[f];
-        for (int y = rangee(b.ymin - Tolerance); y <= rangee(b.ymax + Tolerance); ++y)
-            for (int x = colonne(b.xmin - Tolerance); x <= colonne(b.xmax + Tolerance); ++x)
-                cases[static_cast<std::size_t>(y) * g + x].push_back(f);
+        const int x0 = colonne(b.xmin - Tolerance), x1 = colonne(b.xmax + Tolerance);
+        const int y0 = rangee(b.ymin - Tolerance), y1 = rangee(b.ymax + Tolerance);
+        if ((x1 - x0 + 1) * (y1 - y0 + 1) > MaxCasesParBoite) {
+            grandes.push_back(f);
+            continue;
+        }
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) cases[static_cast<std::size_t>(y) * g + x].push_back(f);
     }
 
     std::vector<std::vector<int32_t>> autour(n);
@@ -159,10 +168,13 @@ Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& t
         const Boite& b = boites[a];
         const auto& cas = cases[static_cast<std::size_t>(rangee((b.ymin + b.ymax) / 2)) * g +
                                 colonne((b.xmin + b.xmax) / 2)];
-        for (const int32_t c : cas)
-            if (c != static_cast<int32_t>(a) && BoiteDans(b, boites[c]) &&
-                Contient(d, traces[c], traces[a]))
-                autour[a].push_back(c);
+        auto essaie = [&](const std::vector<int32_t>& liste) {
+            for (const int32_t c : liste)
+                if (c != static_cast<int32_t>(a) && BoiteDans(b, boites[c]) && Contient(d, traces[c], traces[a]))
+                    autour[a].push_back(c);
+        };
+        essaie(cas);
+        essaie(grandes);
         r.profondeur[a] = static_cast<int32_t>(autour[a].size());
     }
     // The nearest of the traces around is the one the most traces surround.

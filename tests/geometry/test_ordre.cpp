@@ -120,8 +120,7 @@ TEST(Ordre, CreusesAvantContoursEtJamaisPlusLongQueLeDessin) {
             } else {
                 std::vector<std::pair<int, int>> parties;  // first, outline
                 for (int i = 0, debut = 0; i < static_cast<int>(e.size()); ++i)
-                    if (e[i].parent < 0 && e[i].ferme() && i > 0 && e[i].points.size() == 5 &&
-                        e[i].points[1].first - e[i].points[0].first == 40) {
+                    if (e[i].parent < 0 && e[i].ferme()) {  // an outline closes its part
                         parties.push_back({debut, i});
                         debut = i + 1;
                     }
