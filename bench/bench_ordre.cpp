@@ -106,6 +106,33 @@ void BM_OrdreAutomatique(benchmark::State& state) {
 }
 BENCHMARK(BM_OrdreAutomatique)->Apply(Args);
 
+// Short strokes strewn over the sheet in any order: the drawing order zigzags.
+void BM_OrdreTraitsEpars(benchmark::State& state) {
+    std::mt19937 g(3);
+    std::uniform_real_distribution<float> u(0.0f, 1000.0f);
+    Dessin d;
+    Code2 e = PremiereSequence;
+    for (int64_t k = 0; k < state.range(0); ++k) {
+        const float x = u(g), y = u(g);
+        d.Trace_Initial.push_back({x, y, PlumeBasse, e});
+        d.Trace_Initial.push_back({x + u(g) / 100, y + u(g) / 100, PlumeBasse, e});
+        e = ProchaineSequence(e);
+    }
+    d.NbPoints = int32_t(d.Trace_Initial.size());
+    Contexte ctx;
+    ctx.parametres.DecalageOutil = 2;
+    ResultatOrdre r;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ctx.dessin = d;
+        state.ResumeTiming();
+        r = OrdreAutomatique(ctx);
+    }
+    state.counters["avant_mm"] = r.avant;
+    state.counters["apres_mm"] = r.apres;
+}
+BENCHMARK(BM_OrdreTraitsEpars)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 // Travel before and after on drawings made by other programs.
 void BM_OrdreDessinsReels(benchmark::State& state) {
     const std::filesystem::path dossier =

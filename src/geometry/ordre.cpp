@@ -256,6 +256,9 @@ private:
     static constexpr int32_t MaxExact = 10;
     static constexpr std::size_t MaxChoixExact = 48;
     static constexpr int K = 8;
+    // A move shifts every trace between its ends: past this many, the few it would gain are
+    // not worth a time growing with the square of the drawing.
+    static constexpr int32_t MaxEtendue = 20000;
     static constexpr double Gain = 1e-7;
     const Dessin& d_;
     const std::vector<TraceDessin>& t_;
@@ -328,7 +331,7 @@ private:
 
     // Reverses i..j when it shortens the way.
     bool Essai2Opt(int32_t i, int32_t j) {
-        if (i > j || i < 0 || j >= n_) return false;
+        if (i > j || i < 0 || j >= n_ || j - i > MaxEtendue) return false;
         const double avant = Dist(S(i - 1), E(i)) + D(S(j), j + 1);
         const double apres = Dist(S(i - 1), S(j)) + (j + 1 >= n_ ? 0.0 : Dist(E(i), E(j + 1)));
         if (avant - apres <= Gain || !InversionPermise(i, j)) return false;
@@ -339,7 +342,8 @@ private:
     // Moves positions i..i+l-1 between q and q+1, reversed or not.
     bool EssaiOrOpt(int32_t i, int32_t l, int32_t q) {
         const int32_t j = i + l - 1;
-        if (i < 0 || j >= n_ || (q >= i - 1 && q <= j) || q < -1 || q >= n_) return false;
+        if (i < 0 || j >= n_ || (q >= i - 1 && q <= j) || q < -1 || q >= n_ || std::abs(q - i) > MaxEtendue)
+            return false;
         const double retrait = Dist(S(i - 1), E(i)) + D(S(j), j + 1) - D(S(i - 1), j + 1);
         const double base = D(S(q), q + 1);
         const double droit = Dist(S(q), E(i)) + D(S(j), q + 1) - base;
@@ -498,9 +502,9 @@ ResultatOrdre OrdreAutomatique(Contexte& ctx) {
     Parcours meilleur = exact ? std::move(*exact) : opt.PlusProcheVoisin();
     if (!exact) opt.Ameliore(meilleur);
     double lMeilleur = opt.Longueur(meilleur);
-    if (propreValable) {
-        // The drawing's own order, improved the same way, can only get shorter: it bounds
-        // the result.
+    if (propreValable && !(lMeilleur < r.avant)) {
+        // The drawing's own order keeps the rule and is as short already: improved the
+        // same way, it can only get shorter.
         Parcours p = propre;
         opt.Ameliore(p);
         const double l = opt.Longueur(p);
