@@ -102,7 +102,9 @@ void VerifieResultat(const Dessin& d, const std::vector<Element>& e) {
         EXPECT_EQ(a, b) << "élément " << i;
     }
     for (std::size_t i = 0; i < e.size(); ++i)
-        if (e[i].parent >= 0) EXPECT_LT(position[i], position[e[i].parent]) << "élément " << i;
+        if (e[i].parent >= 0) {
+            EXPECT_LT(position[i], position[e[i].parent]) << "élément " << i;
+        }
 }
 
 }  // namespace
@@ -137,7 +139,9 @@ TEST(Ordre, CreusesAvantContoursEtJamaisPlusLongQueLeDessin) {
             const ResultatOrdre r = OrdreAutomatique(c.ctx);
             EXPECT_DOUBLE_EQ(r.avant, propre);
             EXPECT_NEAR(r.apres, LongueurDeplacements(d), 1e-9);
-            if (valable) EXPECT_LE(r.apres, r.avant);
+            if (valable) {
+                EXPECT_LE(r.apres, r.avant);
+            }
             VerifieResultat(d, e);
             EXPECT_EQ(d.Trace_Decale.size(), e.size() + 1);
         }
