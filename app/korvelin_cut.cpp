@@ -7,6 +7,8 @@
 
 #include "geometry/decalage.h"
 #include "geometry/dimension.h"
+#include "geometry/ordre.h"
+#include "geometry/orientation.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
 #include "korvelin_cut_options.h"
@@ -76,6 +78,19 @@ bool TypeConnu(const std::string& type) {
            type == "KORVELIN";
 }
 
+// The traces as the "Outils" commands leave them. The import orients them by itself when
+// the settings ask for it, but with the side of the settings file: a side given here
+// orients them again.
+void PrepareTraces(Contexte& ctx, const Options& o) {
+    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx, "OrientationAuto"))))
+        OrientationAutomatique(ctx);
+    if (o.ordre) {
+        const ResultatOrdre r = OrdreAutomatique(ctx);
+        std::cout << "Déplacements hors matière en mm : " << TexteTotal(r.avant) << " avant, "
+                  << TexteTotal(r.apres) << " après\n";
+    }
+}
+
 int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     if (const std::string raison = RaisonIllisible(o.dessin); !raison.empty()) return Erreur(ui, raison);
     const std::string extension = ExtraitExtension(NomSansDossier(o.dessin));
@@ -95,6 +110,7 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
         CalculDecalageTout(ctx);
         CalculBornes(ctx.dessin);
     }
+    PrepareTraces(ctx, o);
     return 0;
 }
 

@@ -27,6 +27,9 @@ const char* const Usage =
     "  --gcode FICHIER      écrit le programme G-code (avec -o, le fichier CUT aussi)\n"
     "  --dialecte grbl|linuxcnc\n"
     "                       avec --gcode : contrôleur visé (par défaut : grbl)\n"
+    "  --orientation        tourne les tracés fermés pour que l'outil reste hors de\n"
+    "                       la pièce : contours et trous selon leur imbrication\n"
+    "  --ordre              creux avant contours, et déplacements les plus courts\n"
     "  --projet FICHIER     écrit aussi le fichier projet que « Enregistrer » écrirait\n"
     "  --simulation         fraise à blanc sur la machine simulée au lieu d'écrire le\n"
     "                       fichier CUT\n"
@@ -161,6 +164,14 @@ private:
             o_.projet = *v;
             return std::nullopt;
         }
+        if (a == "--orientation") {
+            o_.orientation = true;
+            return std::nullopt;
+        }
+        if (a == "--ordre") {
+            o_.ordre = true;
+            return std::nullopt;
+        }
         if (a == "--simulation") {
             o_.simulation = true;
             return std::nullopt;
@@ -233,6 +244,8 @@ private:
         if (o_.serie && o_.test >= 0) return "--serie et --test s'excluent";
         if (o_.dessin.empty() && o_.test < 0) return "aucun dessin indiqué";
         if (o_.dessin.empty() && !o_.projet.empty()) return "--projet demande un dessin";
+        if (o_.dessin.empty() && o_.orientation) return "--orientation demande un dessin";
+        if (o_.dessin.empty() && o_.ordre) return "--ordre demande un dessin";
         return std::nullopt;
     }
 };

@@ -23,6 +23,8 @@ struct Options {
     std::optional<double> margeX, margeY;
     std::optional<double> rapportH, rapportV;
     std::string projet;
+    bool orientation = false;  // --orientation
+    bool ordre = false;        // --ordre
 
     bool simulation = false;
     bool serie = false;

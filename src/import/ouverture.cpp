@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "geometry/decalage.h"
+#include "geometry/orientation.h"
 #include "import/dat.h"
 #include "import/dxf.h"
 #include "import/hpgl.h"
@@ -71,6 +72,7 @@ bool OuvrirDessin(Contexte& ctx, const std::string& chemin) {
 
     if (d.NbPoints < 2) return false;
     RetirePointIsole(ctx);
+    if (d.NbPoints >= 2 && LectureBooleen(LireReglage(ctx, "OrientationAuto"))) OrientationAutomatique(ctx);
     if (d.NbPoints >= 1) CalculBornes(d);
     if (d.NbPoints >= 2) return true;
     // The stray point was all that made it a drawing: the view would say the same.

@@ -58,6 +58,32 @@ void InverseSequence(Dessin& d, Code2 e) {
         std::swap(d.Trace_Initial[premier + k], d.Trace_Initial[premier + n - 1 - k]);
 }
 
+void DepartSequence(Dessin& d, int32_t p) {
+    if (p <= 0 || p >= d.NbPoints) return;
+    auto& t = d.Trace_Initial;
+    const Code2 e = t[p].Sequence;
+    // The run is found from p itself: a search from the start of the list would make a
+    // whole drawing's rotations quadratic.
+    int32_t premier = p;
+    while (premier > 0 && t[premier - 1].Sequence == e) --premier;
+    if (premier == p) return;
+    int32_t fin = p;
+    while (fin < d.NbPoints && t[fin].Sequence == e) ++fin;
+    DepartTrace(std::span(t).subspan(static_cast<std::size_t>(premier), static_cast<std::size_t>(fin - premier)),
+                static_cast<std::size_t>(p - premier));
+}
+
+void DepartTrace(std::span<PointTrace> trace, std::size_t k) {
+    const std::size_t n = trace.size();
+    if (k == 0 || k >= n) return;
+    std::vector<PointTrace> nouveau;
+    nouveau.reserve(n);
+    nouveau.insert(nouveau.end(), trace.begin() + k, trace.end());
+    nouveau.insert(nouveau.end(), trace.begin() + 1, trace.begin() + k);
+    nouveau.push_back(trace[k]);
+    std::copy(nouveau.begin(), nouveau.end(), trace.begin());
+}
+
 bool NumeroteSequences(Dessin& d) {
     auto& t = d.Trace_Initial;
     const int32_t n = std::min<int32_t>(d.NbPoints, static_cast<int32_t>(t.size()));

@@ -1,6 +1,8 @@
 #pragma once
 // Operations on the point list of the drawing.
 
+#include <span>
+
 #include "model/dessin.h"
 
 namespace korvelin {
@@ -14,6 +16,12 @@ int32_t NbPointsSequence(const Dessin& d, int32_t i);
 bool EstDansSequence(const Dessin& d, int32_t i, Code2 etiquette);
 void SupprimeSequence(Dessin& d, Code2 etiquette);
 void InverseSequence(Dessin& d, Code2 etiquette);
+// Makes point p the first point of its closed trace: the old first point goes (the last
+// one repeats it) and a copy of p closes the trace. Nothing happens when p is already
+// first or lies outside the drawing.
+void DepartSequence(Dessin& d, int32_t p);
+// The same on the points of one closed trace, making point k the first.
+void DepartTrace(std::span<PointTrace> trace, std::size_t k);
 
 // Labels the traces from the pen states and removes the pen-up points. Returns false,
 // leaving an empty drawing, when no point is pen-down.

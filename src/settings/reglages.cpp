@@ -55,6 +55,8 @@ constexpr Reglage Table[] = {
     {"ProfFraisage", {}, "-3", L::Texte, C::Aucun},
     {"NbPasse", &P::NbPasse, "1", L::Passes, C::Aucun},
     {"VitesseBroche", {}, "", L::Texte, C::Aucun},  // tr/min; empty: no M3 in the G-code
+    // Read by the import itself, after each drawing is read.
+    {"OrientationAuto", {}, "Faux", L::Texte, C::Aucun},
 };
 
 std::string_view Rogne(std::string_view s) {

@@ -1,0 +1,525 @@
+#include "geometry/ordre.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "geometry/decalage.h"
+#include "geometry/orientation.h"
+#include "model/listes.h"
+
+namespace korvelin {
+
+namespace {
+
+struct Pt {
+    double x = 0.0, y = 0.0;
+};
+
+double Dist(Pt a, Pt b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+Pt De(const PointTrace& p) { return {p.X, p.Y}; }
+
+// A uniform grid of points, each carrying a trace and a vertex, for nearest searches.
+class Grille {
+public:
+    struct Entree {
+        Pt p;
+        int32_t trace, sommet;
+    };
+
+    Grille(double xmin, double ymin, double xmax, double ymax, std::size_t nbPoints) {
+        x0_ = xmin;
+        y0_ = ymin;
+        const double lx = std::max(xmax - xmin, 1e-6), ly = std::max(ymax - ymin, 1e-6);
+        const double cases = std::clamp(double(nbPoints) / 4.0, 1.0, 1.0e6);
+        pas_ = std::max(std::sqrt(lx * ly / cases), std::max(lx, ly) / 1024.0);
+        nx_ = static_cast<int>(lx / pas_) + 1;
+        ny_ = static_cast<int>(ly / pas_) + 1;
+        cases_.resize(static_cast<std::size_t>(nx_) * ny_);
+    }
+
+    void Ajoute(const Entree& e) { cases_[Case(Col(e.p.x), Lig(e.p.y))].push_back(e); }
+
+    // The nearest entry whose trace is still wanted; the others are dropped on the way.
+    template <class Garde>
+    const Entree* PlusProche(Pt q, Garde&& garde) {
+        const int cx = Col(q.x), cy = Lig(q.y);
+        const Entree* meilleur = nullptr;
+        double dmin = 1e300;
+        const int rmax = std::max(nx_, ny_);
+        for (int r = 0; r <= rmax; ++r) {
+            if (meilleur && dmin <= (r - 1) * pas_) break;
+            for (int y = cy - r; y <= cy + r; ++y) {
+                if (y < 0 || y >= ny_) continue;
+                const bool bordure = y == cy - r || y == cy + r;
+                for (int x = cx - r; x <= cx + r; x += (bordure || r == 0) ? 1 : 2 * r) {
+                    if (x < 0 || x >= nx_) continue;
+                    auto& c = cases_[Case(x, y)];
+                    std::erase_if(c, [&](const Entree& e) { return !garde(e.trace); });
+                    for (const Entree& e : c) {
+                        const double dd = Dist(q, e.p);
+                        if (dd < dmin) {
+                            dmin = dd;
+                            meilleur = &e;
+                        }
+                    }
+                }
+            }
+        }
+        return meilleur;
+    }
+
+    // The k nearest entries to q but the one of trace `sauf`, nearest first.
+    void Proches(Pt q, int k, int32_t sauf, std::vector<std::pair<double, int32_t>>& sortie) const {
+        sortie.clear();
+        const int cx = Col(q.x), cy = Lig(q.y);
+        const int rmax = std::max(nx_, ny_);
+        for (int r = 0; r <= rmax; ++r) {
+            if (static_cast<int>(sortie.size()) == k && sortie.back().first <= (r - 1) * pas_) break;
+            for (int y = cy - r; y <= cy + r; ++y) {
+                if (y < 0 || y >= ny_) continue;
+                const bool bordure = y == cy - r || y == cy + r;
+                for (int x = cx - r; x <= cx + r; x += (bordure || r == 0) ? 1 : 2 * r) {
+                    if (x < 0 || x >= nx_) continue;
+                    for (const Entree& e : cases_[Case(x, y)]) {
+                        if (e.trace == sauf) continue;
+                        const std::pair<double, int32_t> c{Dist(q, e.p), e.trace};
+                        if (static_cast<int>(sortie.size()) == k && c >= sortie.back()) continue;
+                        sortie.insert(std::upper_bound(sortie.begin(), sortie.end(), c), c);
+                        if (static_cast<int>(sortie.size()) > k) sortie.pop_back();
+                    }
+                }
+            }
+        }
+    }
+
+private:
+    double x0_, y0_, pas_;
+    int nx_, ny_;
+    std::vector<std::vector<Entree>> cases_;
+    int Col(double x) const { return std::clamp(static_cast<int>((x - x0_) / pas_), 0, nx_ - 1); }
+    int Lig(double y) const { return std::clamp(static_cast<int>((y - y0_) / pas_), 0, ny_ - 1); }
+    std::size_t Case(int x, int y) const { return static_cast<std::size_t>(y) * nx_ + x; }
+};
+
+// One way through the drawing: the traces in order, the start vertex of each closed one
+// and the direction of each open one.
+struct Parcours {
+    std::vector<int32_t> ordre;
+    std::vector<int32_t> depart;  // closed: start vertex; open: 1 when run backwards
+};
+
+class Optimiseur {
+public:
+    Optimiseur(const Dessin& d, const std::vector<TraceDessin>& t, const std::vector<int32_t>& parent)
+        : d_(d), t_(t), parent_(parent), n_(static_cast<int32_t>(t.size())) {
+        enfants_.assign(n_, 0);
+        for (int32_t i = 0; i < n_; ++i)
+            if (parent_[i] >= 0) ++enfants_[parent_[i]];
+    }
+
+    double Longueur(const Parcours& p) const {
+        double l = 0.0;
+        Pt c{};
+        for (const int32_t k : p.ordre) {
+            l += Dist(c, Entree(k, p.depart[k]));
+            c = Sortie(k, p.depart[k]);
+        }
+        return l;
+    }
+
+    bool Respecte(const Parcours& p) const {
+        std::vector<int32_t> pos(n_);
+        for (int32_t i = 0; i < n_; ++i) pos[p.ordre[i]] = i;
+        for (int32_t k = 0; k < n_; ++k)
+            if (parent_[k] >= 0 && pos[parent_[k]] < pos[k]) return false;
+        return true;
+    }
+
+    // Nearest neighbour among the traces whose inner traces are all done.
+    Parcours PlusProcheVoisin() const {
+        Parcours p;
+        p.depart.assign(n_, 0);
+        double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+        std::size_t nb = 0;
+        for (int32_t k = 0; k < n_; ++k) {
+            for (int32_t i = t_[k].premier; i < t_[k].premier + t_[k].nb; ++i) {
+                const PointTrace& q = d_.Trace_Initial[i];
+                xmin = std::min(xmin, double(q.X));
+                xmax = std::max(xmax, double(q.X));
+                ymin = std::min(ymin, double(q.Y));
+                ymax = std::max(ymax, double(q.Y));
+            }
+            nb += t_[k].ferme ? t_[k].nb - 1 : 2;
+        }
+        Grille g(xmin, ymin, xmax, ymax, nb);
+        std::vector<char> fait(n_, 0);
+        std::vector<int32_t> restant = enfants_;
+        auto rend = [&](int32_t k) {
+            const TraceDessin& t = t_[k];
+            if (t.ferme) {
+                for (int32_t v = 0; v + 1 < t.nb; ++v) g.Ajoute({De(d_.Trace_Initial[t.premier + v]), k, v});
+            } else {
+                g.Ajoute({De(d_.Trace_Initial[t.premier]), k, 0});
+                if (t.nb > 1) g.Ajoute({De(d_.Trace_Initial[t.premier + t.nb - 1]), k, 1});
+            }
+        };
+        for (int32_t k = 0; k < n_; ++k)
+            if (restant[k] == 0) rend(k);
+        Pt c{};
+        for (int32_t etape = 0; etape < n_; ++etape) {
+            const Grille::Entree* e = g.PlusProche(c, [&](int32_t k) { return !fait[k]; });
+            if (!e) break;  // cannot happen: the nesting is a forest
+            const int32_t k = e->trace;
+            p.ordre.push_back(k);
+            p.depart[k] = e->sommet;
+            fait[k] = 1;
+            c = Sortie(k, p.depart[k]);
+            if (parent_[k] >= 0 && --restant[parent_[k]] == 0) rend(parent_[k]);
+        }
+        return p;
+    }
+
+    // 2-opt and Or-opt moves between near traces, then the best start of each trace,
+    // again until nothing gains.
+    void Ameliore(Parcours& p) {
+        p_ = &p;
+        pos_.assign(n_, 0);
+        for (int32_t i = 0; i < n_; ++i) pos_[p.ordre[i]] = i;
+        Voisins(p);
+        for (int tour = 0; tour < 8; ++tour) {
+            bool gagne = Local();
+            gagne = Departs() || gagne;
+            if (!gagne) break;
+        }
+        p_ = nullptr;
+    }
+
+    // A small drawing is solved exactly: every set of traces done, ending at every start
+    // choice of its last trace. Empty when the drawing is too large for that.
+    std::optional<Parcours> Exact() const {
+        if (n_ > MaxExact) return std::nullopt;
+        std::vector<std::pair<int32_t, int32_t>> choix;  // trace, start
+        for (int32_t k = 0; k < n_; ++k) {
+            const int32_t nb = t_[k].ferme ? t_[k].nb - 1 : (t_[k].nb > 1 ? 2 : 1);
+            for (int32_t dep = 0; dep < nb; ++dep) choix.push_back({k, dep});
+            if (choix.size() > MaxChoixExact) return std::nullopt;
+        }
+        std::vector<uint32_t> masqueEnfants(n_, 0);
+        for (int32_t k = 0; k < n_; ++k)
+            if (parent_[k] >= 0) masqueEnfants[parent_[k]] |= 1u << k;
+        const std::size_t nc = choix.size(), nm = std::size_t{1} << n_;
+        std::vector<double> cout(nm * nc, 1e300);
+        std::vector<int32_t> venu(nm * nc, -1);
+        for (std::size_t c = 0; c < nc; ++c) {
+            const auto [k, dep] = choix[c];
+            if (masqueEnfants[k] == 0) cout[(std::size_t{1} << k) * nc + c] = Dist(Pt{}, Entree(k, dep));
+        }
+        for (std::size_t m = 1; m < nm; ++m)
+            for (std::size_t c = 0; c < nc; ++c) {
+                const double base = cout[m * nc + c];
+                if (base >= 1e300) continue;
+                const Pt fin = Sortie(choix[c].first, choix[c].second);
+                for (std::size_t c2 = 0; c2 < nc; ++c2) {
+                    const auto [k2, dep2] = choix[c2];
+                    if ((m >> k2) & 1u || (masqueEnfants[k2] & ~m) != 0) continue;
+                    const std::size_t m2 = m | (std::size_t{1} << k2);
+                    const double v = base + Dist(fin, Entree(k2, dep2));
+                    if (v < cout[m2 * nc + c2]) {
+                        cout[m2 * nc + c2] = v;
+                        venu[m2 * nc + c2] = static_cast<int32_t>(c);
+                    }
+                }
+            }
+        std::size_t m = nm - 1, c = 0;
+        for (std::size_t x = 1; x < nc; ++x)
+            if (cout[m * nc + x] < cout[m * nc + c]) c = x;
+        Parcours p;
+        p.depart.assign(n_, 0);
+        for (int32_t etape = 0; etape < n_; ++etape) {
+            const auto [k, dep] = choix[c];
+            p.ordre.push_back(k);
+            p.depart[k] = dep;
+            const int32_t avant = venu[m * nc + c];
+            m &= ~(std::size_t{1} << k);
+            if (avant >= 0) c = static_cast<std::size_t>(avant);
+        }
+        std::reverse(p.ordre.begin(), p.ordre.end());
+        return p;
+    }
+
+private:
+    static constexpr int32_t MaxExact = 10;
+    static constexpr std::size_t MaxChoixExact = 48;
+    static constexpr int K = 8;
+    // A move shifts every trace between its ends: past this many, the few it would gain are
+    // not worth a time growing with the square of the drawing.
+    static constexpr int32_t MaxEtendue = 20000;
+    static constexpr double Gain = 1e-7;
+    const Dessin& d_;
+    const std::vector<TraceDessin>& t_;
+    const std::vector<int32_t>& parent_;
+    int32_t n_;
+    std::vector<int32_t> enfants_;
+    Parcours* p_ = nullptr;
+    std::vector<int32_t> pos_;
+    std::vector<int32_t> voisins_;
+
+    Pt Point(int32_t k, int32_t v) const { return De(d_.Trace_Initial[t_[k].premier + v]); }
+    Pt Entree(int32_t k, int32_t dep) const {
+        const TraceDessin& t = t_[k];
+        if (t.ferme) return Point(k, dep);
+        return Point(k, dep ? t.nb - 1 : 0);
+    }
+    Pt Sortie(int32_t k, int32_t dep) const {
+        const TraceDessin& t = t_[k];
+        if (t.ferme) return Point(k, dep);
+        return Point(k, dep ? 0 : t.nb - 1);
+    }
+    // Ends at a position of the current way; before the first trace is the origin, and
+    // after the last nothing is reached.
+    Pt S(int32_t i) const { return i < 0 ? Pt{} : Sortie(p_->ordre[i], p_->depart[p_->ordre[i]]); }
+    Pt E(int32_t i) const { return Entree(p_->ordre[i], p_->depart[p_->ordre[i]]); }
+    double D(Pt a, int32_t j) const { return j >= n_ ? 0.0 : Dist(a, E(j)); }
+    double DE(Pt a, int32_t j, Pt b) const { return j >= n_ ? 0.0 : Dist(a, b); }
+
+    void Voisins(const Parcours& p) {
+        voisins_.assign(static_cast<std::size_t>(n_) * K, -1);
+        double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+        std::vector<Pt> rep(n_);
+        for (int32_t k = 0; k < n_; ++k) {
+            rep[k] = Entree(k, p.depart[k]);
+            xmin = std::min(xmin, rep[k].x);
+            xmax = std::max(xmax, rep[k].x);
+            ymin = std::min(ymin, rep[k].y);
+            ymax = std::max(ymax, rep[k].y);
+        }
+        Grille g(xmin, ymin, xmax, ymax, static_cast<std::size_t>(n_));
+        for (int32_t k = 0; k < n_; ++k) g.Ajoute({rep[k], k, 0});
+        std::vector<std::pair<double, int32_t>> proches;
+        for (int32_t k = 0; k < n_; ++k) {
+            g.Proches(rep[k], K, k, proches);
+            for (std::size_t j = 0; j < proches.size(); ++j)
+                voisins_[static_cast<std::size_t>(k) * K + j] = proches[j].second;
+        }
+    }
+
+    bool Inverser(int32_t k) const { return !t_[k].ferme; }
+
+    // No trace of positions i..j may have its parent there too: reversing would cut the
+    // parent first.
+    bool InversionPermise(int32_t i, int32_t j) const {
+        for (int32_t q = i; q <= j; ++q) {
+            const int32_t pa = parent_[p_->ordre[q]];
+            if (pa >= 0 && pos_[pa] >= i && pos_[pa] <= j) return false;
+        }
+        return true;
+    }
+
+    void Inverse(int32_t i, int32_t j) {
+        std::reverse(p_->ordre.begin() + i, p_->ordre.begin() + j + 1);
+        for (int32_t q = i; q <= j; ++q) {
+            const int32_t k = p_->ordre[q];
+            pos_[k] = q;
+            if (Inverser(k)) p_->depart[k] ^= 1;
+        }
+    }
+
+    // Reverses i..j when it shortens the way.
+    bool Essai2Opt(int32_t i, int32_t j) {
+        if (i > j || i < 0 || j >= n_ || j - i > MaxEtendue) return false;
+        const double avant = Dist(S(i - 1), E(i)) + D(S(j), j + 1);
+        const double apres = Dist(S(i - 1), S(j)) + (j + 1 >= n_ ? 0.0 : Dist(E(i), E(j + 1)));
+        if (avant - apres <= Gain || !InversionPermise(i, j)) return false;
+        Inverse(i, j);
+        return true;
+    }
+
+    // Moves positions i..i+l-1 between q and q+1, reversed or not.
+    bool EssaiOrOpt(int32_t i, int32_t l, int32_t q) {
+        const int32_t j = i + l - 1;
+        if (i < 0 || j >= n_ || (q >= i - 1 && q <= j) || q < -1 || q >= n_ || std::abs(q - i) > MaxEtendue)
+            return false;
+        const double retrait = Dist(S(i - 1), E(i)) + D(S(j), j + 1) - D(S(i - 1), j + 1);
+        const double base = D(S(q), q + 1);
+        const double droit = Dist(S(q), E(i)) + D(S(j), q + 1) - base;
+        const double inverse = Dist(S(q), S(j)) + DE(E(i), q + 1, q + 1 < n_ ? E(q + 1) : Pt{}) - base;
+        const bool renverse = inverse < droit;
+        if (retrait - std::min(droit, inverse) <= Gain) return false;
+        if (renverse && !InversionPermise(i, j)) return false;
+        if (q > j) {
+            // Later: no parent of the moved traces among those it passes.
+            for (int32_t r = i; r <= j; ++r) {
+                const int32_t pa = parent_[p_->ordre[r]];
+                if (pa >= 0 && pos_[pa] > j && pos_[pa] <= q) return false;
+            }
+        } else {
+            // Earlier: none of the traces it passes may lie inside a moved one.
+            for (int32_t r = q + 1; r < i; ++r) {
+                const int32_t pa = parent_[p_->ordre[r]];
+                if (pa >= 0 && pos_[pa] >= i && pos_[pa] <= j) return false;
+            }
+        }
+        if (renverse) Inverse(i, j);
+        auto& o = p_->ordre;
+        int32_t a, b;
+        if (q > j) {
+            std::rotate(o.begin() + i, o.begin() + j + 1, o.begin() + q + 1);
+            a = i;
+            b = q;
+        } else {
+            std::rotate(o.begin() + q + 1, o.begin() + i, o.begin() + j + 1);
+            a = q + 1;
+            b = j;
+        }
+        for (int32_t r = a; r <= b; ++r) pos_[o[r]] = r;
+        return true;
+    }
+
+    bool Local() {
+        std::deque<int32_t> file(p_->ordre.begin(), p_->ordre.end());
+        std::vector<char> enFile(n_, 1);
+        bool gagne = false;
+        auto reveille = [&](int32_t k) {
+            if (k >= 0 && !enFile[k]) {
+                enFile[k] = 1;
+                file.push_back(k);
+            }
+        };
+        // A bound far above what converging takes, against rounding going round in circles.
+        int64_t budget = 200LL * n_ + 1000;
+        while (!file.empty() && budget > 0) {
+            const int32_t a = file.front();
+            file.pop_front();
+            enFile[a] = 0;
+            bool ameliore = false;
+            for (int v = 0; v < K && !ameliore; ++v) {
+                const int32_t c = voisins_[static_cast<std::size_t>(a) * K + v];
+                if (c < 0) break;
+                const int32_t p = pos_[a], q = pos_[c];
+                ameliore = (q > p && Essai2Opt(p + 1, q)) || (q < p && Essai2Opt(q, p - 1));
+                for (int32_t l = 1; l <= 3 && !ameliore; ++l)
+                    ameliore = EssaiOrOpt(pos_[a], l, q) || EssaiOrOpt(pos_[a], l, q - 1);
+                if (ameliore) {
+                    reveille(c);
+                    for (const int32_t k : {pos_[a] - 1, pos_[a] + 1, pos_[c] - 1, pos_[c] + 1})
+                        if (k >= 0 && k < n_) reveille(p_->ordre[k]);
+                }
+            }
+            if (ameliore) {
+                gagne = true;
+                --budget;
+                reveille(a);
+            }
+        }
+        return gagne;
+    }
+
+    // Each closed trace starts at the vertex nearest the way through it, each open one runs
+    // in its shorter direction.
+    bool Departs() {
+        bool gagne = false;
+        for (int32_t i = 0; i < n_; ++i) {
+            const int32_t k = p_->ordre[i];
+            const TraceDessin& t = t_[k];
+            const Pt prec = S(i - 1);
+            auto cout = [&](int32_t dep) {
+                return Dist(prec, Entree(k, dep)) + D(Sortie(k, dep), i + 1);
+            };
+            const int32_t nbChoix = t.ferme ? t.nb - 1 : (t.nb > 1 ? 2 : 1);
+            int32_t meilleur = p_->depart[k];
+            double cmin = cout(meilleur);
+            for (int32_t dep = 0; dep < nbChoix; ++dep) {
+                const double c = cout(dep);
+                if (c < cmin - Gain) {
+                    cmin = c;
+                    meilleur = dep;
+                }
+            }
+            if (meilleur != p_->depart[k]) {
+                p_->depart[k] = meilleur;
+                gagne = true;
+            }
+        }
+        return gagne;
+    }
+};
+
+void Applique(Dessin& d, const std::vector<TraceDessin>& traces, const Parcours& p) {
+    std::vector<PointTrace> nouveau;
+    nouveau.reserve(d.Trace_Initial.size());
+    for (const int32_t k : p.ordre) {
+        const TraceDessin& t = traces[k];
+        const auto debut = d.Trace_Initial.begin() + t.premier;
+        const int32_t ici = static_cast<int32_t>(nouveau.size());
+        if (!t.ferme && p.depart[k]) {
+            nouveau.insert(nouveau.end(), std::make_reverse_iterator(debut + t.nb),
+                           std::make_reverse_iterator(debut));
+        } else {
+            nouveau.insert(nouveau.end(), debut, debut + t.nb);
+            if (t.ferme)
+                DepartTrace(std::span(nouveau).subspan(static_cast<std::size_t>(ici), static_cast<std::size_t>(t.nb)),
+                            static_cast<std::size_t>(p.depart[k]));
+        }
+    }
+    // The points past NbPoints stay where they were.
+    std::copy(nouveau.begin(), nouveau.end(), d.Trace_Initial.begin());
+}
+
+}  // namespace
+
+double LongueurDeplacements(const Dessin& d) {
+    const int32_t n = std::min<int32_t>(d.NbPoints, static_cast<int32_t>(d.Trace_Initial.size()));
+    double l = 0.0;
+    Pt c{};
+    for (int32_t i = 0; i < n; ++i) {
+        if (i == 0 || d.Trace_Initial[i].Sequence != d.Trace_Initial[i - 1].Sequence)
+            l += Dist(c, De(d.Trace_Initial[i]));
+        c = De(d.Trace_Initial[i]);
+    }
+    return l;
+}
+
+ResultatOrdre OrdreAutomatique(Contexte& ctx) {
+    Dessin& d = ctx.dessin;
+    ResultatOrdre r;
+    r.avant = r.apres = LongueurDeplacements(d);
+    const std::vector<TraceDessin> traces = DecoupeTraces(d);
+    if (traces.empty() || !CoordonneesFinies(d)) return r;
+    const Imbrication imb = CalculImbrication(d, traces);
+    Optimiseur opt(d, traces, imb.parent);
+
+    Parcours propre;
+    for (int32_t k = 0; k < static_cast<int32_t>(traces.size()); ++k) propre.ordre.push_back(k);
+    propre.depart.assign(traces.size(), 0);
+    const bool propreValable = opt.Respecte(propre);
+
+    std::optional<Parcours> exact = opt.Exact();
+    Parcours meilleur = exact ? std::move(*exact) : opt.PlusProcheVoisin();
+    if (!exact) opt.Ameliore(meilleur);
+    double lMeilleur = opt.Longueur(meilleur);
+    if (propreValable && !(lMeilleur < r.avant)) {
+        // The drawing's own order keeps the rule and is as short already: improved the
+        // same way, it can only get shorter.
+        Parcours p = propre;
+        opt.Ameliore(p);
+        const double l = opt.Longueur(p);
+        if (l < lMeilleur) {
+            meilleur = std::move(p);
+            lMeilleur = l;
+        }
+        if (!(lMeilleur < r.avant)) return r;
+    }
+    Applique(d, traces, meilleur);
+    r.apres = LongueurDeplacements(d);
+    r.change = true;
+    CalculDecalageTout(ctx);
+    CalculBornes(d);
+    return r;
+}
+
+}  // namespace korvelin

@@ -1,0 +1,24 @@
+#pragma once
+// The order of the traces: everything inside a closed trace is cut before it, and the
+// moves out of the material between traces are made short.
+
+#include "settings/contexte.h"
+
+namespace korvelin {
+
+// Length of the moves out of the material: from the drawing's origin to the first point,
+// then from the end of each trace to the start of the next.
+double LongueurDeplacements(const Dessin& d);
+
+struct ResultatOrdre {
+    double avant = 0.0;
+    double apres = 0.0;
+    bool change = false;
+};
+
+// Reorders the traces, starts each closed trace at its best vertex and runs each open one
+// in its better direction, then rebuilds the offsets. When the drawing's own order already
+// keeps the rule and nothing shorter is found, the drawing is left as it is.
+ResultatOrdre OrdreAutomatique(Contexte& ctx);
+
+}  // namespace korvelin

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <numeric>
+#include <random>
+
+#include "geometry/ordre.h"
+#include "model/aide_dessin.h"
+#include "model/listes.h"
+#include "settings/aide_contexte.h"
+
+using namespace korvelin;
+using namespace korvelin::test;
+
+namespace {
+
+struct Element {
+    Points points;
+    int parent = -1;  // index of the closed trace it lies in
+    bool ferme() const { return points.size() >= 3 && points.front() == points.back(); }
+};
+
+Points Carre(float x, float y, float c) { return {{x, y}, {x + c, y}, {x + c, y + c}, {x, y + c}, {x, y}}; }
+
+// A closed trace drawn either way and from any vertex; an open one either way.
+Points Bouscule(Points p, std::mt19937& alea) {
+    const bool ferme = p.front() == p.back();
+    if (ferme) p.pop_back();
+    if (alea() & 1) std::reverse(p.begin(), p.end());
+    if (ferme) {
+        std::rotate(p.begin(), p.begin() + static_cast<std::ptrdiff_t>(alea() % p.size()), p.end());
+        p.push_back(p.front());
+    }
+    return p;
+}
+
+// Parts side by side: an outline, holes in some corners of it, an island in some holes,
+// and engravings in some islands and corners. Children come before their parent.
+std::vector<Element> Feuille(std::mt19937& alea, int nx, int ny) {
+    std::vector<Element> e;
+    for (int i = 0; i < nx; ++i)
+        for (int j = 0; j < ny; ++j) {
+            const float x = 50.0f * i + float(alea() % 5), y = 50.0f * j + float(alea() % 5);
+            std::vector<Element> partie;
+            std::vector<int> enfants;
+            for (int c = 0; c < 4; ++c) {
+                const float hx = x + (c & 1 ? 22 : 3), hy = y + (c & 2 ? 22 : 3);
+                switch (alea() % 4) {
+                    case 0: break;
+                    case 1: partie.push_back({{{hx + 2, hy + 2}, {hx + 12, hy + 9}}, -2}); break;
+                    default: {
+                        const int trou = static_cast<int>(partie.size());
+                        if (alea() & 1) {
+                            partie.push_back({Carre(hx + 4, hy + 4, 7), -3 - trou - 1});
+                            if (alea() & 1) partie.push_back({{{hx + 5, hy + 5}, {hx + 9, hy + 6}}, -3 - trou - 1});
+                        }
+                        // The hole comes after what it holds.
+                        for (Element& f : partie)
+                            if (f.parent == -3 - trou - 1) f.parent = -3 - trou;
+                        partie.push_back({Carre(hx, hy, 15), -2});
+                        const int h = static_cast<int>(partie.size()) - 1;
+                        for (Element& f : partie)
+                            if (f.parent == -3 - trou) f.parent = -100 - h;
+                    }
+                }
+            }
+            partie.push_back({Carre(x, y, 40), -1});
+            const int base = static_cast<int>(e.size()), contour = base + static_cast<int>(partie.size()) - 1;
+            for (Element& f : partie) {
+                if (f.parent == -2) f.parent = contour;
+                else if (f.parent <= -100) f.parent = base - 100 - f.parent;
+                e.push_back(f);
+            }
+        }
+    return e;
+}
+
+void Remplit(Dessin& d, const std::vector<Element>& e, const std::vector<int>& ordre, std::mt19937& alea) {
+    d = Dessin{};
+    for (const int i : ordre) AjouteTrace(d, Code2(U'a', char32_t(U'0' + i)), Bouscule(e[i].points, alea));
+}
+
+// The trace of each element in the result, and the result's own position of each.
+void VerifieResultat(const Dessin& d, const std::vector<Element>& e) {
+    const auto traces = TracesDe(d);
+    ASSERT_EQ(traces.size(), e.size());
+    std::vector<int> position(e.size(), -1);
+    for (std::size_t t = 0; t < traces.size(); ++t) {
+        const int i = static_cast<int>(traces[t].first.c1 - U'0');
+        position[i] = static_cast<int>(t);
+        // The same path, however it starts and runs.
+        Points a = traces[t].second, b = e[i].points;
+        if (e[i].ferme()) {
+            EXPECT_EQ(a.front(), a.back());
+            a.pop_back();
+            b.pop_back();
+        }
+        std::sort(a.begin(), a.end());
+        std::sort(b.begin(), b.end());
+        EXPECT_EQ(a, b) << "élément " << i;
+    }
+    for (std::size_t i = 0; i < e.size(); ++i)
+        if (e[i].parent >= 0) {
+            EXPECT_LT(position[i], position[e[i].parent]) << "élément " << i;
+        }
+}
+
+}  // namespace
+
+TEST(Ordre, CreusesAvantContoursEtJamaisPlusLongQueLeDessin) {
+    std::mt19937 alea(5);
+    for (int essai = 0; essai < 12; ++essai) {
+        const std::vector<Element> e = Feuille(alea, 2 + essai % 3, 3);
+        // Any order, then an order that already keeps the rule (parts in any order).
+        for (const bool valable : {false, true}) {
+            std::vector<int> ordre(e.size());
+            std::iota(ordre.begin(), ordre.end(), 0);
+            if (!valable) {
+                std::shuffle(ordre.begin(), ordre.end(), alea);
+            } else {
+                std::vector<std::pair<int, int>> parties;  // first, outline
+                for (int i = 0, debut = 0; i < static_cast<int>(e.size()); ++i)
+                    if (e[i].parent < 0 && e[i].ferme()) {  // an outline closes its part
+                        parties.push_back({debut, i});
+                        debut = i + 1;
+                    }
+                std::shuffle(parties.begin(), parties.end(), alea);
+                ordre.clear();
+                for (const auto& [a, b] : parties)
+                    for (int i = a; i <= b; ++i) ordre.push_back(i);
+            }
+            ContexteTemporaire c;
+            c.ctx.parametres.DecalageOutil = 2;
+            Dessin& d = c.ctx.dessin;
+            Remplit(d, e, ordre, alea);
+            const double propre = LongueurDeplacements(d);
+            const ResultatOrdre r = OrdreAutomatique(c.ctx);
+            EXPECT_DOUBLE_EQ(r.avant, propre);
+            EXPECT_NEAR(r.apres, LongueurDeplacements(d), 1e-9);
+            if (valable) {
+                EXPECT_LE(r.apres, r.avant);
+            }
+            VerifieResultat(d, e);
+            EXPECT_EQ(d.Trace_Decale.size(), e.size() + 1);
+        }
+    }
+}
+
+namespace {
+
+// Every order keeping the rule, every start of every trace.
+double OptimumForceBrute(const std::vector<Element>& e) {
+    std::vector<int> ordre(e.size());
+    std::iota(ordre.begin(), ordre.end(), 0);
+    double meilleur = 1e300;
+    auto choix = [&](int i) { return e[i].ferme() ? e[i].points.size() - 1 : 2; };
+    do {
+        bool permis = true;
+        for (std::size_t a = 0; a < ordre.size(); ++a)
+            for (std::size_t b = a + 1; b < ordre.size(); ++b)
+                if (e[ordre[a]].parent == ordre[b] ? false : e[ordre[b]].parent == ordre[a]) permis = false;
+        if (!permis) continue;
+        std::function<void(std::size_t, std::pair<float, float>, double)> suite =
+            [&](std::size_t k, std::pair<float, float> ici, double l) {
+                if (l >= meilleur) return;
+                if (k == ordre.size()) {
+                    meilleur = l;
+                    return;
+                }
+                const Element& x = e[ordre[k]];
+                for (std::size_t c = 0; c < choix(ordre[k]); ++c) {
+                    const auto entree = x.ferme() ? x.points[c] : (c ? x.points.back() : x.points.front());
+                    const auto sortie = x.ferme() ? entree : (c ? x.points.front() : x.points.back());
+                    suite(k + 1, sortie,
+                          l + std::hypot(double(entree.first) - ici.first, double(entree.second) - ici.second));
+                }
+            };
+        suite(0, {0.0f, 0.0f}, 0.0);
+    } while (std::next_permutation(ordre.begin(), ordre.end()));
+    return meilleur;
+}
+
+}  // namespace
+
+TEST(Ordre, OptimumDesPetitsDessins) {
+    std::mt19937 alea(3);
+    std::uniform_real_distribution<float> u(0.0f, 60.0f);
+    for (int essai = 0; essai < 30; ++essai) {
+        std::vector<Element> e;
+        const int n = 3 + essai % 4;
+        for (int i = 0; i < n; ++i) {
+            const float x = u(alea), y = u(alea);
+            if (alea() % 2)
+                e.push_back({{{x, y}, {u(alea), u(alea)}}});
+            else
+                e.push_back({{{x, y}, {x + 8, y + 1}, {x + 3, y + 7}, {x, y}}});
+        }
+        // An island with an engraving in it, which must come first.
+        e.push_back({{{72, 72}, {75, 74}}});
+        e.push_back({Carre(70, 70, 10)});
+        e[e.size() - 2].parent = static_cast<int>(e.size()) - 1;
+        std::vector<int> ordre(e.size());
+        std::iota(ordre.begin(), ordre.end(), 0);
+        std::shuffle(ordre.begin(), ordre.end(), alea);
+        ContexteTemporaire c;
+        c.ctx.parametres.DecalageOutil = 2;
+        Remplit(c.ctx.dessin, e, ordre, alea);
+        const ResultatOrdre r = OrdreAutomatique(c.ctx);
+        VerifieResultat(c.ctx.dessin, e);
+        EXPECT_NEAR(r.apres, OptimumForceBrute(e), 1e-4) << "essai " << essai;
+    }
+}
+
+TEST(Ordre, PointDeDepartDUnContourFerme) {
+    Dessin d;
+    AjouteTrace(d, PremiereSequence, {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
+    AjouteTrace(d, Etiquette(" B"), {{5, 5}, {6, 6}});
+    DepartSequence(d, 2);
+    EXPECT_EQ(TracesDe(d)[0].second, (Points{{1, 1}, {0, 1}, {0, 0}, {1, 0}, {1, 1}}));
+    DepartSequence(d, 5);  // already first
+    EXPECT_EQ(TracesDe(d)[1].second, (Points{{5, 5}, {6, 6}}));
+}
