@@ -69,7 +69,7 @@ PointTrace LireLignePointProjet(std::string_view brute) {
 
 bool LignePointProjetConforme(std::string_view brute) {
     for (const char c : brute)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+        if (static_cast<unsigned char>(c) < 0x20) return false;
     if (brute.empty()) return true;
     std::string ligne(brute);
     for (char& c : ligne)

@@ -45,7 +45,7 @@ TEST(Projet, SaveWritesTheIniBlockThenSixtyCharacterPointLines) {
 
 TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     Projet p;
-    p.ctx.dessin.Trace_Initial.push_back({-1234.567f, 0.001f, PlumeBasse, Code2{U'é', U'Z'}});
+    p.ctx.dessin.Trace_Initial.push_back({-1234.567f, 0.001f, PlumeBasse, Code2{U'é', U'\x7f'}});
     p.ctx.dessin.NbPoints = 3;
     p.ctx.dessin.NomFichier = p.dossier.Chemin("a.dxf");
     ASSERT_TRUE(EnregistreProjet(p.ctx));
