@@ -49,6 +49,7 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     auto boite = [this](QWidget* parent, const std::string& nom, bool lecture = false) {
         auto* b = new QLineEdit(parent);
         b->setObjectName(QString::fromStdString(nom));
+        b->setMinimumWidth(70);
         b->setMaximumWidth(90);
         if (lecture) {
             b->setReadOnly(true);
@@ -176,6 +177,7 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     auto* note = legende(marges, "Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
                                  "(Les valeurs sont indiquées en mm)");
     note->setWordWrap(true);
+    note->setMinimumWidth(300);
     gm->addWidget(note, 0, 0, 1, 2);
     gm->addWidget(legende(marges, "Marge en x"), 1, 0);
     gm->addWidget(boite(marges, "TB_MargeX"), 1, 1);
@@ -244,32 +246,30 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     connect(Btn_OK, &QPushButton::clicked, this, &F_Param::Btn_OK_Click);
     connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* col1 = new QVBoxLayout;
-    col1->addWidget(interface);
-    col1->addWidget(optimisation);
-    col1->addStretch();
-    auto* col2 = new QVBoxLayout;
-    col2->addWidget(affichages);
-    col2->addWidget(marges);
-    col2->addStretch();
-    auto* col3 = new QVBoxLayout;
-    col3->addWidget(outil);
-    if (autres) col3->addWidget(autres);
-    col3->addStretch();
-    auto* col4 = new QVBoxLayout;
-    col4->addWidget(couleurs);
-    col4->addStretch();
+    // Below the machine: the short frames side by side, then the display options, whose
+    // captions are long, beside the margins and the other settings.
+    auto* milieu = new QHBoxLayout;
+    auto* colonne = new QVBoxLayout;
+    colonne->addWidget(interface);
+    colonne->addStretch();
+    milieu->addLayout(colonne);
+    for (QWidget* w : {static_cast<QWidget*>(optimisation), static_cast<QWidget*>(outil),
+                       static_cast<QWidget*>(couleurs)})
+        milieu->addWidget(w, 0, Qt::AlignTop);
     auto* bas = new QHBoxLayout;
-    for (auto* c : {col1, col2, col3, col4}) bas->addLayout(c, 1);
+    bas->addWidget(affichages, 0, Qt::AlignTop);
+    bas->addWidget(marges, 1, Qt::AlignTop);
+    if (autres) bas->addWidget(autres, 0, Qt::AlignTop);
     auto* boutons = new QHBoxLayout;
     boutons->addStretch();
     boutons->addWidget(Btn_OK);
     boutons->addWidget(Btn_Annuler);
     auto* tout = new QVBoxLayout(this);
+    tout->setSizeConstraint(QLayout::SetMinimumSize);
     tout->addWidget(machine);
+    tout->addLayout(milieu);
     tout->addLayout(bas);
     tout->addLayout(boutons);
-    affichages->setMaximumWidth(300);
 
     ChoixCouleur = [this](const QColor& actuelle) -> std::optional<QColor> {
         const QColor c = QColorDialog::getColor(actuelle, this);
