@@ -154,8 +154,16 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     HScroll_TimerInterval->setPageStep(4 * ModeleParam::IntervallePas);
     la->addWidget(CB_Affichage_Calcul);
     la->addWidget(CB_Confirm_Suppr);
-    la->addWidget(legende(affichages, "Vitesse de répétition pour les flèches"));
+    auto* intervalle = new QHBoxLayout;
+    auto* ms = legende(affichages, "");
+    ms->setObjectName("LB_TimerInterval");
+    intervalle->addWidget(legende(affichages, "Vitesse de répétition pour les flèches"));
+    intervalle->addStretch();
+    intervalle->addWidget(ms);
+    la->addLayout(intervalle);
     la->addWidget(HScroll_TimerInterval);
+    // The bar alone does not say how fast the arrows repeat.
+    connect(HScroll_TimerInterval, &QScrollBar::valueChanged, ms, [ms](int v) { ms->setText(QStringLiteral("%1 ms").arg(v)); });
     // The check boxes keep their value until the box is left, as the user may still be
     // deciding; OK reads them again in any case.
     CB_Affichage_Calcul->installEventFilter(this);
@@ -290,6 +298,8 @@ void F_Param::Form_Load() {
     CB_Affichage_Calcul->setChecked(p.AffichageCalcul);
     CB_Confirm_Suppr->setChecked(p.ConfirmSuppr);
     HScroll_TimerInterval->setValue(p.TimerInterval);
+    if (auto* ms = findChild<QLabel*>("LB_TimerInterval"))
+        ms->setText(QStringLiteral("%1 ms").arg(HScroll_TimerInterval->value()));
     CB_Optimisation_1->setChecked(p.Optimisation_1);
     CB_Optimisation_2->setChecked(p.Optimisation_2);
     CB_OrientationAuto->setChecked(modele_.OrientationAuto);
