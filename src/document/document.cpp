@@ -328,7 +328,9 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
     const bool memesBornes = bornes[0] == d.Xmin && bornes[1] == d.Xmax && bornes[2] == d.Ymin && bornes[3] == d.Ymax;
     const bool memesParametres =
         !e.parametres || (e.parametres->RayonFraise == ctx_.parametres.RayonFraise &&
-                          e.parametres->DecalageOutil == ctx_.parametres.DecalageOutil);
+                          e.parametres->DecalageOutil == ctx_.parametres.DecalageOutil &&
+                          e.parametres->Optimisation_1 == ctx_.parametres.Optimisation_1 &&
+                          e.parametres->Optimisation_2 == ctx_.parametres.Optimisation_2);
     const bool memesPlages = cleFusion == 0
         ? e.points.empty() && e.longueurPoints == 0 && e.entrees.empty() && e.longueurEntrees == 0
         : MemePlage(e.points, d.Trace_Initial, std::size_t(e.debutPoints), std::size_t(e.longueurPoints)) &&
@@ -647,13 +649,23 @@ bool Document::SupprimePointDecale(std::size_t entree, std::size_t index) {
     });
 }
 
-bool Document::ChangeReglagesDecalage(double rayon, int16_t cote) {
+bool Document::ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke) {
     const Parametres& p = ctx_.parametres;
     if (p.RayonFraise == rayon && p.DecalageOutil == cote) return false;
-    return Change(0, 0, 0, -1, [this, rayon, cote] {
+    return Change(0, 0, 0, -1, [this, rayon, cote, stocke] {
         ctx_.parametres.RayonFraise = rayon;
         ctx_.parametres.DecalageOutil = cote;
-        EcritReglagesDecalage();
+        if (stocke) EcritReglagesDecalage();
+        CalculDecalageTout(ctx_);
+    }, 0, true);
+}
+
+bool Document::ChangeOptionsDecalage(bool optimisation1, bool optimisation2) {
+    const Parametres& p = ctx_.parametres;
+    if (p.Optimisation_1 == optimisation1 && p.Optimisation_2 == optimisation2) return false;
+    return Change(0, 0, 0, -1, [this, optimisation1, optimisation2] {
+        ctx_.parametres.Optimisation_1 = optimisation1;
+        ctx_.parametres.Optimisation_2 = optimisation2;
         CalculDecalageTout(ctx_);
     }, 0, true);
 }

@@ -71,8 +71,11 @@ public:
     // A point of an offset path, kept until that trace's next offset computation.
     bool DeplacePointDecale(std::size_t entree, std::size_t index, float x, float y, bool fusion = false);
     bool SupprimePointDecale(std::size_t entree, std::size_t index);
-    // New cutter radius and side: stored as settings, every offset path recomputed.
-    bool ChangeReglagesDecalage(double rayon, int16_t cote);
+    // New cutter radius and side, every offset path recomputed. With `stocke` they are
+    // written to the store at once; the parameters dialog leaves that to its OK.
+    bool ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke = true);
+    // The two offset optimisations switched, every offset path recomputed; not stored.
+    bool ChangeOptionsDecalage(bool optimisation1, bool optimisation2);
 
     // --- History ---------------------------------------------------------------------------
     bool PeutAnnuler() const { return !annulables_.empty(); }

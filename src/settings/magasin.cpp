@@ -188,6 +188,26 @@ bool EcrireParametres(Contexte& ctx, const EcrituresReglages& brutes) {
     return true;
 }
 
+bool RetablitDefauts(Contexte& ctx, const std::vector<std::string>& cles) {
+    if (ctx.ParametresEnLectureSeule || cles.empty()) return true;
+    if (ProjetOuvert(ctx)) {
+        EcrituresReglages ecritures;
+        for (const std::string& cle : cles) {
+            const Reglage* r = TrouveReglage(cle);
+            ecritures.emplace_back(cle, r ? std::string(DefautReglage(*r, ctx.dessin.TypeFichier)) : std::string());
+        }
+        return EcrireDansProjet(ctx, ecritures);
+    }
+    if (ctx.CheminIni.empty()) return true;
+    std::vector<EcritureIni> ini;
+    for (const std::string& cle : cles) ini.push_back({cle, std::nullopt});
+    if (!EcrireIni(ctx.CheminIni, SectionIni, ini)) {
+        SignaleEchecEcriture(ctx, ctx.CheminIni);
+        return false;
+    }
+    return true;
+}
+
 bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur) {
     return EcrireParametres(ctx, {{std::string(cle), std::string(valeur)}});
 }

@@ -30,6 +30,11 @@ using EcrituresReglages = std::vector<std::pair<std::string, std::string>>;
 // after its other "$$" lines.
 bool EcrireParametres(Contexte& ctx, const EcrituresReglages& ecritures);
 
+// Puts the keys back to their defaults in one rewrite: removed from the INI file, or,
+// while a project is open (where a missing line would fall back on the INI file), the
+// default texts of their rows written into its lines.
+bool RetablitDefauts(Contexte& ctx, const std::vector<std::string>& cles);
+
 // Reads the stored settings once (the INI file and the open project's lines) and gives
 // each key's text from there; for loaders and dialogs that read many keys together.
 class SourceReglages {

@@ -26,6 +26,7 @@
 #include "settings/magasin.h"
 #include "workspace/dialogues_fichier.h"
 #include "workspace/f_about.h"
+#include "workspace/f_param.h"
 #include "workspace/f_dimension.h"
 #include "workspace/f_todo.h"
 #include "workspace/zone_dessin.h"
@@ -545,7 +546,10 @@ void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }
 void F_Representation::mnu_sequencement_Click() {}
 void F_Representation::mnu_Liste_Click() {}
 void F_Representation::mnu_Fraisage_Click() {}
-void F_Representation::mnu_Param_Click() {}
+void F_Representation::mnu_Param_Click() {
+    F_Param dialogue(doc_, this);
+    dialogue.exec();
+}
 
 void F_Representation::mnu_Help_Click() {
     F_About a(this);

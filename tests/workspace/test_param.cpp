@@ -1,0 +1,83 @@
+// The parameters dialog reached from the main window: filled without recomputing,
+// offsets redrawn at once, colours picked or kept, Annuler storing nothing and OK storing.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "outils_gui.h"
+#include "workspace/f_dimension.h"
+#include "workspace/f_param.h"
+
+namespace korvelin::test {
+namespace {
+
+TEST(Parametres, DepuisLaFenetreAnnulerPuisOk) {
+    DossierTemporaire dossier;
+    const std::string ini = dossier.Chemin("Korvelin.ini");
+    FenetreEssai f(ini);
+    f.Montre(800, 600);
+    f.reponseOuvrir = dossier.Ecrit("carre.plt", "IN;PU0,0;PD400,0,400,400,0,400,0,0;");
+    RepondreModal<F_Dimension>([](F_Dimension& d) { d.Btn_OK->click(); });
+    f.Menu("mnu_Ouvrir")->trigger();
+    ASSERT_EQ(f.Ctx().dessin.NbPoints, 5);
+    const float decaleAvant = f.Ctx().dessin.Trace_Decale.at(0).Points.at(0).X;
+
+    RepondreModal<F_Param>([&](F_Param& d) {
+        EXPECT_EQ(d.windowTitle(), Q("Paramètres"));
+        EXPECT_FALSE(f.Doc().PeutAnnuler()) << "l'ouverture ne recalcule rien";
+        EXPECT_EQ(d.Boites.at("TB_VitMax_Mat_X")->text(), Q("2,083"));
+        EXPECT_TRUE(d.Boites.at("TB_VitMax_Mat_X")->isReadOnly());
+        EXPECT_TRUE(d.Option[0]->isChecked());
+        EXPECT_TRUE(d.Option_LPT[0]->isChecked());
+        EXPECT_EQ(d.HScroll_TimerInterval->value(), 275);
+        EXPECT_EQ(d.HScroll_TimerInterval->minimum(), 50);
+        EXPECT_EQ(d.HScroll_TimerInterval->maximum(), 1000);
+        EXPECT_EQ(d.CB_Optimisation_2->toolTip(),
+                  Q("Optimisation du décalage pour les coins très convexes (très pointus)"));
+        EXPECT_EQ(d.Boites.count("TB_VitesseBroche"), 1u);
+
+        QLineEdit* temps = d.Boites.at("TB_TempsMin_Mat_X");
+        temps->setText(Q("12,5"));
+        emit temps->returnPressed();
+        EXPECT_EQ(d.Boites.at("TB_VitMax_Mat_X")->text(), Q("1,667"));
+
+        d.Option[2]->click();  // "En avalant": recomputed and undoable at once
+        EXPECT_TRUE(f.Doc().PeutAnnuler());
+        EXPECT_NE(f.Ctx().dessin.Trace_Decale.at(0).Points.at(0).X, decaleAvant);
+
+        d.ChoixCouleur = [](const QColor&) { return std::optional<QColor>(); };
+        d.Btn_Couleur[2]->click();
+        EXPECT_EQ(d.LB_Couleur[2]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        d.ChoixCouleur = [](const QColor&) { return std::optional<QColor>(QColor(1, 2, 3)); };
+        d.Btn_Couleur[2]->click();
+        EXPECT_EQ(d.LB_Couleur[2]->palette().color(QPalette::WindowText), QColor(1, 2, 3));
+        d.Btn_Annuler->click();
+    });
+    f.Menu("mnu_Param")->trigger();
+    EXPECT_EQ(f.Ctx().parametres.DecalageOutil, 3);
+    EXPECT_EQ(f.Ctx().parametres.TempsMin_Mat_X, 12.5);
+    EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 255) << "une couleur n'atteint le réglage qu'à OK";
+    EXPECT_EQ(DossierTemporaire::Lit(ini).find("DecalageOutil"), std::string::npos);
+
+    RepondreModal<F_Param>([&](F_Param& d) {
+        EXPECT_TRUE(d.Option[2]->isChecked());
+        d.ChoixCouleur = [](const QColor&) { return std::optional<QColor>(QColor(1, 2, 3)); };
+        d.Btn_Couleur[2]->click();
+        d.Btn_OK->click();
+    });
+    f.Bouton(11)->trigger();
+    const std::string texte = DossierTemporaire::Lit(ini);
+    EXPECT_NE(texte.find("DecalageOutil= 3\r\n"), std::string::npos) << texte;
+    EXPECT_NE(texte.find("TempsMin_Mat_X= 12.5\r\n"), std::string::npos);
+    EXPECT_NE(texte.find("CouleurSelectionne= 197121\r\n"), std::string::npos);
+    EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 197121);
+}
+
+}  // namespace
+}  // namespace korvelin::test
