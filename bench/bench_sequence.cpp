@@ -1,0 +1,91 @@
+// The sequencing dialog on ten thousand traces of a hundred points: opening it, and one
+// press of an arrow (the trace moved in the drawing, its offset entry carried along, the
+// two items of the list exchanged).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QToolButton>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "import/projet.h"
+#include "model/listes.h"
+#include "platform/fichier.h"
+#include "workspace/f_sequence.h"
+
+using namespace korvelin;
+
+namespace {
+
+struct Grand {
+    Contexte ctx;
+    Document doc{ctx};
+    Code2 choisie = AucuneSequence;
+    bool attente = false;
+
+    Grand() {
+        Dessin d;
+        d.Trace_Initial.reserve(1'000'000);
+        Code2 e{};
+        for (int t = 0; t < 10'000; ++t) {
+            e = ProchaineSequence(e);
+            const double cx = 10.0 * (t % 100) + 5, cy = 10.0 * (t / 100) + 5;
+            for (int k = 0; k < 100; ++k) {
+                const double a = 2 * Pi * k / 99;
+                d.Trace_Initial.push_back({float(cx + 3.6 * std::cos(a)), float(cy + 3.6 * std::sin(a)), PlumeBasse, e});
+            }
+        }
+        d.NbPoints = int32_t(d.Trace_Initial.size());
+        const std::string chemin = "/tmp/korvelin-banc-sequence.Korvelin";
+        EcrireFichierAtomique(chemin, "$$RayonFraise=0.3\r\n" + TextePointsProjet(d));
+        ctx.CheminIni = "/tmp/korvelin-banc-sequence.ini";
+        if (!doc.Ouvrir(chemin)) std::abort();
+    }
+};
+
+Grand& G() {
+    static Grand g;
+    return g;
+}
+
+void BM_OuvrirSequence(benchmark::State& state) {
+    Grand& g = G();
+    for (auto _ : state) {
+        F_Sequence f(g.doc, g.choisie, g.attente, [] {});
+        benchmark::DoNotOptimize(f.LB_Sequence->count());
+    }
+    state.counters["traces"] = double(g.ctx.dessin.NbSequencesDecalees());
+}
+
+void BM_FlecheSequence(benchmark::State& state) {
+    Grand& g = G();
+    F_Sequence f(g.doc, g.choisie, g.attente, [] {});
+    f.LB_Sequence->setCurrentRow(5000);
+    bool monte = true;
+    for (auto _ : state) {
+        (monte ? f.CB_Plus : f.CB_Moins)->click();
+        monte = !monte;
+    }
+    state.counters["points"] = g.ctx.dessin.NbPoints;
+}
+
+}  // namespace
+
+BENCHMARK(BM_OuvrirSequence)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlecheSequence)->Unit(benchmark::kMillisecond);
+
+// The application object lives in main, so it is gone before the program's statics.
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int argcQt = 1;
+    QApplication app(argcQt, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
