@@ -12,8 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "import/projet.h"
-#include "model/listes.h"
+#include "model/primitives.h"
 #include "platform/fichier.h"
 #include "workspace/f_sequence.h"
 
@@ -27,21 +26,21 @@ struct Grand {
     Code2 choisie = AucuneSequence;
     bool attente = false;
 
+    // Written as a plotter file: each pen-up starts a trace, labelled by the reader.
     Grand() {
-        Dessin d;
-        d.Trace_Initial.reserve(1'000'000);
-        Code2 e{};
+        std::string plt = "IN;";
+        plt.reserve(12'000'000);
         for (int t = 0; t < 10'000; ++t) {
-            e = ProchaineSequence(e);
-            const double cx = 10.0 * (t % 100) + 5, cy = 10.0 * (t / 100) + 5;
+            const double cx = 100.0 * (t % 100) + 50, cy = 100.0 * (t / 100) + 50;
             for (int k = 0; k < 100; ++k) {
                 const double a = 2 * Pi * k / 99;
-                d.Trace_Initial.push_back({float(cx + 3.6 * std::cos(a)), float(cy + 3.6 * std::sin(a)), PlumeBasse, e});
+                plt += k == 0 ? "PU" : k == 1 ? ";PD" : ",";
+                plt += std::to_string(int(cx + 36 * std::cos(a))) + "," + std::to_string(int(cy + 36 * std::sin(a)));
             }
+            plt += ";";
         }
-        d.NbPoints = int32_t(d.Trace_Initial.size());
-        const std::string chemin = "/tmp/korvelin-banc-sequence.Korvelin";
-        EcrireFichierAtomique(chemin, "$$RayonFraise=0.3\r\n" + TextePointsProjet(d));
+        const std::string chemin = "/tmp/korvelin-banc-sequence.plt";
+        EcrireFichierAtomique(chemin, plt);
         ctx.CheminIni = "/tmp/korvelin-banc-sequence.ini";
         if (!doc.Ouvrir(chemin)) std::abort();
     }
