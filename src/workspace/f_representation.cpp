@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "geometry/soudure.h"
 #include "import/ouverture.h"
@@ -28,6 +29,7 @@
 #include "workspace/f_about.h"
 #include "workspace/f_param.h"
 #include "workspace/f_dimension.h"
+#include "workspace/f_sequence.h"
 #include "workspace/f_todo.h"
 #include "workspace/zone_dessin.h"
 
@@ -73,6 +75,10 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int v) { PB1->move(-v, PB1->y()); });
     connect(PB1, &ZoneDessin::SourisEnfoncee, this, &F_Representation::PB1_MouseDown);
     connect(PB1, &ZoneDessin::SourisDeplacee, this, &F_Representation::PB1_MouseMove);
+    connect(PB1, &ZoneDessin::Glissement, this, [this](QPoint d) {
+        HScroll1->setValue(HScroll1->value() - d.x());
+        VScroll1->setValue(VScroll1->value() - d.y());
+    });
     Cadre->installEventFilter(this);
 
     resize(1000, 700);
@@ -355,14 +361,14 @@ void F_Representation::Disposition() {
     const int hh = HScroll1->sizeHint().height();
     HScroll1->setGeometry(0, ch - hh, std::max(cw - vw, 0), hh);
     VScroll1->setGeometry(cw - vw, 0, vw, ch);
-    auto bornes = [](QScrollBar* barre, int etendue) {
-        const int m = std::min(etendue, 32767);
-        const int page = std::min(32767, m + m / 10);
-        barre->setRange(-m, m);
-        barre->setPageStep(page);
+    auto bornes = [](QScrollBar* barre, int etendue, int visible) {
+        const BarreDefilement b = BornesDefilement(etendue, visible);
+        barre->setRange(b.Minimum, b.Maximum);
+        barre->setPageStep(b.Page);
+        barre->setSingleStep(b.Pas);
     };
-    bornes(VScroll1, PB1->height());
-    bornes(HScroll1, PB1->width());
+    bornes(VScroll1, PB1->height(), ch - hh);
+    bornes(HScroll1, PB1->width(), cw - vw);
     HScroll1->raise();
     VScroll1->raise();
 }
@@ -405,6 +411,16 @@ void F_Representation::Zoom(double facteur, bool depuisMenu) {
     Form_Resize();
 }
 
+void F_Representation::ZoomAutour(double facteur, QPoint pointeur) {
+    const bool repere = PB1->AUnRepere() && ctx_.dessin.NbPoints > 0;
+    const QPointF p = PB1->Repere().VersDessin(QPointF(pointeur - PB1->pos()));
+    Zoom(facteur, false);
+    if (!repere || !PB1->AUnRepere()) return;
+    const QPointF q = PB1->Repere().VersPixel(p.x(), p.y());
+    HScroll1->setValue(qRound(q.x()) - pointeur.x());
+    VScroll1->setValue(qRound(q.y()) - pointeur.y());
+}
+
 bool F_Representation::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) Disposition();
     return QMainWindow::event(e);
@@ -412,6 +428,24 @@ bool F_Representation::event(QEvent* e) {
 
 bool F_Representation::eventFilter(QObject* objet, QEvent* e) {
     if (objet == Cadre && e->type() == QEvent::Resize) Form_Resize(false);
+    // The wheel over the picture reaches the client area, which the picture does not fill.
+    if (objet == Cadre && e->type() == QEvent::Wheel) {
+        auto* w = static_cast<QWheelEvent*>(e);
+        const QPoint d = w->angleDelta();
+        if (w->modifiers() & Qt::ControlModifier) {
+            const double f = ZoomSuivant(FacteurZoom, d.y() > 0 ? 1 : d.y() < 0 ? -1 : 0);
+            if (f != FacteurZoom) ZoomAutour(f, w->position().toPoint());
+        } else {
+            // A notch moves three arrow steps; Shift turns the wheel sideways.
+            const bool travers = (w->modifiers() & Qt::ShiftModifier) && d.x() == 0;
+            auto defile = [](QScrollBar* b, int delta) {
+                b->setValue(b->value() - delta * 3 * b->singleStep() / 120);
+            };
+            defile(HScroll1, travers ? d.y() : d.x());
+            if (!travers) defile(VScroll1, d.y());
+        }
+        return true;
+    }
     return QMainWindow::eventFilter(objet, e);
 }
 
@@ -541,9 +575,20 @@ void F_Representation::mnu_Soudure_Click() { doc_.Souder(); }
 
 void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }
 
-// The sequencing dialog, the trace list, the milling window and the parameters dialog
-// open from these commands.
-void F_Representation::mnu_sequencement_Click() {}
+void F_Representation::mnu_sequencement_Click() {
+    if (!doc_.Ouvert()) return;
+    F_Sequence f(doc_, SequenceADecaler, AttenteCoteDecalage, [this] { Form_Resize(); }, this);
+    f.exec();
+    if (AttenteCoteDecalage) {
+        // The next click in the view gives the side; the rubber band starts afresh.
+        PB1->setToolTip(QStringLiteral("Cliquez du côté à décaler"));
+        DernierX = -1.0;
+        DernierY = -1.0f;
+    }
+    Form_Resize();
+}
+
+// The trace list, the milling window and the parameters dialog open from these commands.
 void F_Representation::mnu_Liste_Click() {}
 void F_Representation::mnu_Fraisage_Click() {}
 void F_Representation::mnu_Param_Click() {

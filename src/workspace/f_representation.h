@@ -54,6 +54,9 @@ public:
     void Disposition();
     // 0.1, 0.2, 0.5, 1 or 2. Only the menu's "1:1" brings the picture back to the corner.
     void Zoom(double facteur, bool depuisMenu);
+    // Ctrl+wheel: the next zoom level, the drawing point under `pointeur` (in the client
+    // area) staying under it.
+    void ZoomAutour(double facteur, QPoint pointeur);
 
     // The drawing dialogs; the tests answer them in place of the user.
     virtual std::string DialogueOuvrir(const std::string& dossier);

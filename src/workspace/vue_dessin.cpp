@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <iterator>
 
 #include "model/listes.h"
 #include "model/primitives.h"
@@ -61,6 +62,29 @@ QSize CadrePicture(const EtendueVue& e, int W, int H, double facteurZoom) {
         largeur = hauteur * Rd;
     }
     return {CotePixels(largeur), CotePixels(hauteur)};
+}
+
+BarreDefilement BornesDefilement(int etendue, int visible) {
+    constexpr int Plafond = 32767;
+    const int v = std::clamp(visible, 1, Plafond);
+    const int dixieme = std::max(1, v / 10);
+    BarreDefilement b;
+    b.Minimum = -(v - dixieme);
+    b.Maximum = std::clamp(etendue - dixieme, 0, Plafond);
+    b.Page = v;
+    b.Pas = dixieme;
+    return b;
+}
+
+double ZoomSuivant(double facteur, int sens) {
+    if (sens > 0) {
+        for (double n : NiveauxZoom)
+            if (n > facteur * 1.0001) return n;
+    } else if (sens < 0) {
+        for (auto it = std::rbegin(NiveauxZoom); it != std::rend(NiveauxZoom); ++it)
+            if (*it < facteur * 0.9999) return *it;
+    }
+    return facteur;
 }
 
 RepereVue RepereDe(const EtendueVue& e, QSize picture, double facteurZoom) {

@@ -52,6 +52,20 @@ struct RepereVue {
 
 RepereVue RepereDe(const EtendueVue& e, QSize picture, double facteurZoom);
 
+// A scroll bar of the view, for a picture `etendue` pixels long seen through `visible`
+// pixels. A click in the trough moves one window, an arrow a tenth of one, and at either
+// end a tenth of the window still shows the picture, so no click loses the drawing.
+struct BarreDefilement {
+    int Minimum = 0, Maximum = 0, Page = 1, Pas = 1;
+};
+BarreDefilement BornesDefilement(int etendue, int visible);
+
+// The zoom levels of the menus, in order; Ctrl+wheel steps through them.
+inline constexpr double NiveauxZoom[] = {0.1, 0.2, 0.5, 1.0, 2.0};
+// The next level above (sens > 0) or below (sens < 0) the factor; the factor itself past
+// the last one.
+double ZoomSuivant(double facteur, int sens);
+
 struct OptionsVue {
     bool NumerosPoints = false;   // toolbar button 2
     bool Sequences = true;        // toolbar button 6

@@ -62,13 +62,33 @@ void ZoneDessin::paintEvent(QPaintEvent* e) {
 }
 
 void ZoneDessin::mousePressEvent(QMouseEvent* e) {
+    // The middle button moves the view; it is no click on the drawing.
+    if (e->button() == Qt::MiddleButton) {
+        glisse_ = e->globalPosition().toPoint();
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
     const QPointF d = repere_.VersDessin(e->position());
     emit SourisEnfoncee(e->button(), e->modifiers(), d.x(), d.y());
 }
 
 void ZoneDessin::mouseMoveEvent(QMouseEvent* e) {
+    if (glisse_ && (e->buttons() & Qt::MiddleButton)) {
+        const QPoint ici = e->globalPosition().toPoint();
+        const QPoint delta = ici - *glisse_;
+        glisse_ = ici;
+        if (!delta.isNull()) emit Glissement(delta);
+        return;
+    }
     const QPointF d = repere_.VersDessin(e->position());
     emit SourisDeplacee(e->buttons(), e->modifiers(), d.x(), d.y());
+}
+
+void ZoneDessin::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::MiddleButton && glisse_) {
+        glisse_.reset();
+        unsetCursor();
+    }
 }
 
 }  // namespace korvelin

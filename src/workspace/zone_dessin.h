@@ -4,7 +4,10 @@
 // next full repaint, and it reports the mouse in drawing units.
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
+
+#include <optional>
 
 #include "workspace/vue_dessin.h"
 
@@ -32,11 +35,14 @@ signals:
     void SourisEnfoncee(Qt::MouseButton bouton, Qt::KeyboardModifiers touches, double x, double y);
     void SourisDeplacee(Qt::MouseButtons boutons, Qt::KeyboardModifiers touches, double x,
                         double y);
+    // The middle button held and moved by so many pixels: the drawing follows the hand.
+    void Glissement(QPoint deplacement);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     void PrepareImage();
@@ -44,6 +50,9 @@ private:
     QImage image_;
     RepereVue repere_;
     bool aUnRepere_ = false;
+    // Screen position of the pointer while the middle button drags the drawing, measured on
+    // the screen because the picture moves under it.
+    std::optional<QPoint> glisse_;
 };
 
 }  // namespace korvelin

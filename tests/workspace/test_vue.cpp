@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QFontMetricsF>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "outils_gui.h"
 
@@ -144,6 +146,59 @@ TEST_F(Vue, LesLeviersDuZoom) {
     f.Menu("mnu_Z1")->trigger();
     EXPECT_EQ(f.PB1->pos(), QPoint(0, 0));
     EXPECT_EQ(f.VScroll1->value(), 0);
+}
+
+TEST_F(Vue, LesBarresLaMoletteEtLeBoutonDuMilieu) {
+    Peint(Carre);
+    f.Zoom(2.0, true);
+    // A click in the trough moves one window, an arrow a tenth of one, and at either end a
+    // tenth of the window still shows the picture.
+    EXPECT_EQ(f.HScroll1->pageStep(), W());
+    EXPECT_EQ(f.HScroll1->singleStep(), W() / 10);
+    EXPECT_EQ(f.VScroll1->pageStep(), H());
+    EXPECT_EQ(f.HScroll1->maximum(), f.PB1->width() - W() / 10);
+    EXPECT_EQ(f.VScroll1->minimum(), -(H() - H() / 10));
+    f.HScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(f.PB1->x(), -W());
+
+    auto molette = [&](QPoint c, int cran, Qt::KeyboardModifiers touches) {
+        QWheelEvent w(QPointF(c), QPointF(f.Cadre->mapToGlobal(c)), {}, QPoint(0, cran), Qt::NoButton, touches,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.Cadre, &w);
+    };
+    const int v = f.VScroll1->value();
+    molette({100, 100}, -120, Qt::NoModifier);
+    EXPECT_EQ(f.VScroll1->value(), v + 3 * f.VScroll1->singleStep());
+
+    // Ctrl+wheel goes one level down, the point under the pointer staying there.
+    const QPoint c(300, 200);
+    auto sous = [&] { return f.PB1->Repere().VersDessin(QPointF(c - f.PB1->pos())); };
+    const QPointF avant = sous();
+    molette(c, -120, Qt::ControlModifier);
+    EXPECT_EQ(f.FacteurZoom, 1.0);
+    EXPECT_NEAR(sous().x(), avant.x(), 1.5 / f.PB1->Repere().Sx);
+    EXPECT_NEAR(sous().y(), avant.y(), 1.5 / f.PB1->Repere().Sy);
+    molette(c, 120, Qt::ControlModifier);
+    EXPECT_EQ(f.FacteurZoom, 2.0);
+    molette(c, 120, Qt::ControlModifier);
+    EXPECT_EQ(f.FacteurZoom, 2.0);  // no level above the menus' last
+
+    // The middle button drags the picture with the hand, and is no click on the drawing.
+    int clics = 0;
+    QObject::connect(f.PB1, &ZoneDessin::SourisEnfoncee, [&] { ++clics; });
+    const QPoint depart = f.PB1->pos();
+    auto souris = [&](QEvent::Type t, QPoint ecran, Qt::MouseButtons boutons) {
+        QMouseEvent m(t, QPointF(f.PB1->mapFromGlobal(ecran)), QPointF(ecran), Qt::MiddleButton, boutons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(f.PB1, &m);
+    };
+    const QPoint g = f.PB1->mapToGlobal(QPoint(400, 300));
+    souris(QEvent::MouseButtonPress, g, Qt::MiddleButton);
+    souris(QEvent::MouseMove, g + QPoint(20, -10), Qt::MiddleButton);
+    souris(QEvent::MouseMove, g + QPoint(30, -10), Qt::MiddleButton);
+    souris(QEvent::MouseButtonRelease, g + QPoint(30, -10), Qt::NoButton);
+    EXPECT_EQ(f.PB1->pos(), depart + QPoint(30, -10));
+    EXPECT_EQ(clics, 0);
 }
 
 TEST_F(Vue, LesNumerosEtLesMarqueursDeSequence) {
