@@ -28,9 +28,10 @@ void ModeleSequence::RelitEtiquettes() {
 void ModeleSequence::Charger() {
     RelitEtiquettes();
     // The settings store writes the radius in the French format: read back either form,
-    // so that "0,5" stays 0.5 instead of falling to 0.
+    // so that "0,5" stays 0.5 instead of falling to 0. With nothing stored, the radius is
+    // the one every other window uses: opening this dialog must not change the cutter.
     Contexte& ctx = doc_.Ctx();
-    const double r = LectureLocaleOuPlain(LireParametre(ctx, "RayonFraise", "1"));
+    const double r = LectureLocaleOuPlain(LireReglage(ctx, "RayonFraise"));
     if (std::isfinite(r) && r >= 0.0 && r <= RayonMax) ctx.parametres.RayonFraise = r;
     texteRayon_ = EcritureLocale(ctx.parametres.RayonFraise);
     selection_ = -1;

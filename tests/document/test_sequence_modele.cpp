@@ -106,7 +106,7 @@ TEST(ModeleSequence, InverserRenverseLaTraceChoisieEtSeulSonDecalage) {
 
 TEST(ModeleSequence, LeRayonEstEnregistreAChaqueToucheSansRecalculerLesDecalages) {
     Banc b;
-    EXPECT_EQ(b.m.TexteRayon(), "1");  // nothing stored yet: the dialog's own default
+    EXPECT_EQ(b.m.TexteRayon(), "3");  // nothing stored yet: the radius every window uses
     const auto decale = XY(b.ctx.dessin.Trace_Decale[0].Points);
     for (const char* t : {"2", "2,", "2,5"}) b.m.ChangeRayon(t);
     EXPECT_EQ(b.ctx.parametres.RayonFraise, 2.5);
