@@ -99,7 +99,8 @@ public:
             case EtapeMouvement::Deplacement:
             case EtapeMouvement::Retour: break;
             case EtapeMouvement::Coupe: avance = coupe_; break;
-            case EtapeMouvement::Descente: avance = plongee_; break;
+            case EtapeMouvement::Descente:
+            case EtapeMouvement::Attache: avance = plongee_; break;
             case EtapeMouvement::Montee:
             case EtapeMouvement::Niveau:
             case EtapeMouvement::Remontee: avance = verticale_; break;
