@@ -118,9 +118,16 @@ std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attac
     const std::vector<TraceDessin> traces = DecoupeTraces(chemins);
     if (traces.size() != chemin.size()) return r;
     const Imbrication imb = CalculImbrication(chemins, traces);
-    for (std::size_t i = 0; i < traces.size(); ++i)
-        if (traces[i].ferme && imb.profondeur[i] % 2 == 0)
-            r[chemin[i]] = PlaceSurContour(d.Trace_Decale[chemin[i]].Points, a);
+    // Narrow tabs on a hostile drawing of countless outlines would fill the memory; no real
+    // sheet comes near this many.
+    constexpr std::size_t MaxTotal = 1000000;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < traces.size(); ++i) {
+        if (!traces[i].ferme || imb.profondeur[i] % 2 != 0) continue;
+        r[chemin[i]] = PlaceSurContour(d.Trace_Decale[chemin[i]].Points, a);
+        total += r[chemin[i]].size();
+        if (total > MaxTotal) return std::vector<std::vector<SpanAttache>>(n);
+    }
     return r;
 }
 
