@@ -151,6 +151,7 @@ TEST(FichierGCode, SameMovesAsTheCutFileInBothDialects) {
         EXPECT_NE(texte.find("(Dessin : pi\xC3\xA8" "ce [1].plt)\n"), std::string::npos);
         EXPECT_NE(texte.find("(Rayon de la fraise : 3 mm)"), std::string::npos);
         EXPECT_NE(texte.find("(Profondeur de fraisage : -2.5 mm)"), std::string::npos);
+        EXPECT_EQ(texte.find("(Attaches : 2 par contour, largeur 3 mm, hauteur 1 mm)") != std::string::npos, attaches);
     }
 }
 
