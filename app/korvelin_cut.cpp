@@ -64,6 +64,13 @@ int Erreur(InterfaceConsole& ui, const std::string& texte) {
     return 1;
 }
 
+// The tabs given on the command line take the place of those of the settings.
+void AppliqueAttaches(Parametres& p, const Options& o) {
+    if (o.attaches) p.AttachesNombre = static_cast<int16_t>(*o.attaches);
+    if (o.largeurAttache) p.AttachesLargeur = *o.largeurAttache;
+    if (o.hauteurAttache) p.AttachesHauteur = *o.hauteurAttache;
+}
+
 void AppliqueReglages(Contexte& ctx, const Options& o) {
     Parametres& p = ctx.parametres;
     if (o.rayon) p.RayonFraise = *o.rayon;
@@ -71,6 +78,7 @@ void AppliqueReglages(Contexte& ctx, const Options& o) {
     if (o.margeX) p.MargeX = *o.margeX;
     if (o.margeY) p.MargeY = *o.margeY;
     if (o.passes) p.NbPasse = *o.passes;
+    AppliqueAttaches(p, o);
 }
 
 bool TypeConnu(const std::string& type) {
@@ -196,6 +204,7 @@ bool GCode(Contexte& ctx, const Options& o, TravailCUT t, TotauxCUT& totaux) {
 int Cut(Contexte& ctx, const Options& o) {
     TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
     AppliqueReglages(ctx, o);
+    t.attaches = AttachesDe(ctx.parametres);
     if (o.hauteur) t.HautDeg = *o.hauteur;
     if (o.profondeur) t.ProfFraisage = *o.profondeur;
     if (o.passes) {

@@ -30,6 +30,9 @@ const char* const Usage =
     "  --orientation        tourne les tracés fermés pour que l'outil reste hors de\n"
     "                       la pièce : contours et trous selon leur imbrication\n"
     "  --ordre              creux avant contours, et déplacements les plus courts\n"
+    "  --attaches N         N points d'attache sur chaque contour (0 : aucun)\n"
+    "  --largeur-attache W  largeur d'une attache le long du parcours, en mm\n"
+    "  --hauteur-attache H  hauteur d'une attache au-dessus de la profondeur, en mm\n"
     "  --projet FICHIER     écrit aussi le fichier projet que « Enregistrer » écrirait\n"
     "  --simulation         fraise à blanc sur la machine simulée au lieu d'écrire le\n"
     "                       fichier CUT\n"
@@ -172,6 +175,7 @@ private:
             o_.ordre = true;
             return std::nullopt;
         }
+        if (a == "--attaches" || a == "--largeur-attache" || a == "--hauteur-attache") return OptionAttache(a);
         if (a == "--simulation") {
             o_.simulation = true;
             return std::nullopt;
@@ -213,6 +217,12 @@ private:
         o_.nbY = *ny;
         o_.decalY = *dy;
         return std::nullopt;
+    }
+
+    std::optional<std::string> OptionAttache(const std::string& a) {
+        if (a == "--attaches") return Garde(o_.attaches, Entier(a, 0, MaxAttaches));
+        if (a == "--largeur-attache") return Garde(o_.largeurAttache, Positif(a, false));
+        return Garde(o_.hauteurAttache, Positif(a, false));
     }
 
     std::optional<std::string> GCode(const std::string& a) {

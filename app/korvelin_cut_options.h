@@ -25,6 +25,9 @@ struct Options {
     std::string projet;
     bool orientation = false;  // --orientation
     bool ordre = false;        // --ordre
+    // --attaches N --largeur-attache W --hauteur-attache H: the tabs, over the settings.
+    std::optional<int32_t> attaches;
+    std::optional<double> largeurAttache, hauteurAttache;
 
     bool simulation = false;
     bool serie = false;

@@ -75,6 +75,25 @@ void GCode(benchmark::State& etat) {
     etat.SetItemsProcessed(etat.iterations() * n);
 }
 
+// The CUT file with four tabs on every ring, the second of two passes riding over them:
+// the placement, with the nesting of the rings, and the cut pieces at each tab end.
+void CutAttaches(benchmark::State& etat) {
+    korvelin::Contexte ctx;
+    const int64_t n = etat.range(0);
+    Dessin(ctx, n);
+    const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench-attaches.cut";
+    korvelin::TravailCUT t = Travail(chemin);
+    t.NbPasse = 2;
+    t.attaches = {4, 5, 1};
+    for (auto _ : etat) {
+        korvelin::TotauxCUT totaux;
+        if (!korvelin::GenereFichierCUT(ctx, t, totaux, [](const korvelin::TotauxCUT&) {}))
+            etat.SkipWithError("CUT refusé");
+    }
+    std::filesystem::remove(chemin);
+    etat.SetItemsProcessed(etat.iterations() * n);
+}
+
 // Peak resident memory of the job in a child process: the drawing (its points and their
 // offset paths), then the CUT file written.
 void Memoire(benchmark::State& etat) {
@@ -103,4 +122,5 @@ void Memoire(benchmark::State& etat) {
 
 BENCHMARK(Cut)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(GCode)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CutAttaches)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Memoire)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -110,7 +110,8 @@ public:
             case EtapeMouvement::Deplacement: sortie_.append(c_.deplacement); break;
             case EtapeMouvement::Niveau: sortie_.append(c_.niveau); break;
             case EtapeMouvement::Descente: sortie_.append(c_.descente); break;
-            case EtapeMouvement::Coupe: break;
+            case EtapeMouvement::Coupe:
+            case EtapeMouvement::Attache: break;
             case EtapeMouvement::Remontee: sortie_.append(c_.remontee); break;
             case EtapeMouvement::Retour: sortie_.append(c_.retour); break;
         }
@@ -190,6 +191,8 @@ void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail
     const double vM = v.Coupe();
     const double vD = v.descente;
 
+    const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, t.attaches);
+    const double zAttache = HauteurAttache(P, t.attaches);
     double X = 0.0, Y = 0.0;
     const std::size_t nbTraces = d.NbSequencesDecalees();
     for (std::size_t k = 0; k < nbTraces; ++k) {
@@ -197,21 +200,29 @@ void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail
         e.Emet(E::Montee, k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
         for (int32_t p = 1; p <= N; ++p) {
             const double profondeur = P * p / N;
-            for (std::size_t j = 0; j < points.size(); ++j) {
-                const double xt = points[j].X + MX;
-                const double yt = points[j].Y + MY;
-                if (j == 0) {
-                    const double tDep = e.Temps(X, xt, Y, yt, vH);
-                    if (tDep != 0.0) e.Emet(E::Deplacement, tDep, xt, yt, H);
-                    e.Emet(E::Niveau, std::fabs(H / vD), xt, yt, 0.0);
-                    e.Emet(E::Descente, std::fabs(P / v.matZ), xt, yt, profondeur);
-                } else {
-                    const double tCoupe = e.Temps(X, xt, Y, yt, vM);
-                    if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, profondeur);
-                }
+            if (!points.empty()) {
+                const double xt = points[0].X + MX;
+                const double yt = points[0].Y + MY;
+                const double tDep = e.Temps(X, xt, Y, yt, vH);
+                if (tDep != 0.0) e.Emet(E::Deplacement, tDep, xt, yt, H);
+                e.Emet(E::Niveau, std::fabs(H / vD), xt, yt, 0.0);
+                e.Emet(E::Descente, std::fabs(P / v.matZ), xt, yt, profondeur);
                 X = xt;
                 Y = yt;
             }
+            double Z = profondeur;
+            CoupePasse(points, attaches[k], MX, MY, profondeur, zAttache,
+                       [&](double xt, double yt, double zt, bool vertical) {
+                           if (vertical) {
+                               e.Emet(E::Attache, std::fabs(zt - Z) / v.matZ, xt, yt, zt);
+                               Z = zt;
+                               return;
+                           }
+                           const double tCoupe = e.Temps(X, xt, Y, yt, vM);
+                           if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, zt);
+                           X = xt;
+                           Y = yt;
+                       });
             e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
         }
     }
@@ -246,6 +257,7 @@ TravailCUT TravailCUTInitial(Contexte& ctx) {
     t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);
     t.FichierGCode = NomFichierGCodeParDefaut(ctx.dessin.NomFichier);
     t.VitesseBroche = LireReglage(ctx, "VitesseBroche");
+    t.attaches = AttachesDe(ctx.parametres);
     return t;
 }
 

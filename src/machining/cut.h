@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "geometry/attaches.h"
 #include "settings/contexte.h"
 
 namespace korvelin {
@@ -27,6 +28,7 @@ struct TravailCUT {
     std::string FichierCUT;
     std::string FichierGCode;   // the G-code file, the drawing's name with ".nc"
     std::string VitesseBroche;  // tr/min; empty leaves the spindle to the user
+    Attaches attaches;          // from the settings; none by default
 };
 
 struct TotauxCUT {
@@ -55,6 +57,7 @@ enum class EtapeMouvement : uint8_t {
     Niveau,       // down to the material surface, out of the material
     Descente,     // plunge into the material, then the cut begins
     Coupe,        // along the offset path, in the material
+    Attache,      // up onto a tab's top or down after it, in the material
     Remontee,     // lift to the clearance height
     Retour,       // travel back to the zero point
 };

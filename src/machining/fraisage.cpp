@@ -1,7 +1,9 @@
 #include "machining/fraisage.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "geometry/attaches.h"
 #include "machining/controles.h"
 #include "model/nombres.h"
 
@@ -18,11 +20,12 @@ bool VitesseNulle(double temps, double pas, int16_t nbPas) {
 struct ValeursRun {
     double H, P, MX, MY;
     int32_t N;
+    Attaches attaches;
 };
 
 ValeursRun Valeurs(const Contexte& ctx, const TravailFraisage& t) {
     return {LectureCote(t.HautDeg), LectureCote(t.ProfFraisage), ctx.parametres.MargeX, ctx.parametres.MargeY,
-            ctx.parametres.NbPasse < 1 ? 1 : ctx.parametres.NbPasse};
+            ctx.parametres.NbPasse < 1 ? 1 : ctx.parametres.NbPasse, AttachesDe(ctx.parametres)};
 }
 
 bool Refuse(Contexte& ctx, const ValeursRun& r, const GrilleCopies& grille) {
@@ -52,6 +55,8 @@ bool Exemplaire(Contexte& ctx, Machine& m, const ValeursRun& r) {
     Attente(m, 0.5);
     m.MinuterieMoteurActive = false;
     const std::size_t nb = d.NbSequencesDecalees();
+    const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, r.attaches);
+    const double zAttache = HauteurAttache(r.P, r.attaches);
     for (std::size_t k = 0; k < nb; ++k) {
         m.Ou.trace = static_cast<int32_t>(k);
         m.Ou.passe = 0;
@@ -64,12 +69,25 @@ bool Exemplaire(Contexte& ctx, Machine& m, const ValeursRun& r) {
         for (int32_t p = 1; p <= r.N; ++p) {
             m.Ou.passe = p;
             const double profondeur = r.P * p / r.N;
-            for (std::size_t j = 0; j < points.size(); ++j) {
-                m.Ou.point = static_cast<int32_t>(j);
-                if (!AllerXY(m, points[j].X + r.MX, points[j].Y + r.MY, j > 0)) return false;
-                if (j == 0 && !(AllerZ(m, 0.0, false) && AllerZ(m, profondeur, true))) return false;
-            }
-            if (!AllerZ(m, r.H, false)) return false;
+            m.Ou.point = 0;
+            if (!AllerXY(m, points[0].X + r.MX, points[0].Y + r.MY, false)) return false;
+            if (!(AllerZ(m, 0.0, false) && AllerZ(m, profondeur, true))) return false;
+            // The point reached last: a tab's ends lie between two of them.
+            std::size_t j = 0;
+            bool suite = true;
+            CoupePasse(points, attaches[k], r.MX, r.MY, profondeur, zAttache,
+                       [&](double x, double y, double z, bool vertical) {
+                           if (!suite) return;
+                           if (vertical) {
+                               suite = AllerZ(m, z, true);
+                               return;
+                           }
+                           const std::size_t vise = std::min<std::size_t>(j + 1, points.size() - 1);
+                           m.Ou.point = static_cast<int32_t>(vise);
+                           suite = AllerXY(m, x, y, true);
+                           if (x == points[vise].X + r.MX && y == points[vise].Y + r.MY) j = vise;
+                       });
+            if (!suite || !AllerZ(m, r.H, false)) return false;
         }
     }
     m.Ou.trace = -1;

@@ -77,6 +77,9 @@ std::string EnTete(const Contexte& ctx, const TravailCUT& t, const VitessesTrava
                      Nombre(v.matY * 60.0) + ", " + Nombre(v.matZ * 60.0) + " mm/min");
     e += Commentaire("Vitesse hors-matière X, Y, Z : " + Nombre(v.hmatX * 60.0) + ", " +
                      Nombre(v.hmatY * 60.0) + ", " + Nombre(v.descente * 60.0) + " mm/min");
+    if (t.attaches.Actives())
+        e += Commentaire("Attaches : " + std::to_string(t.attaches.nombre) + " par contour, largeur " +
+                         Nombre(t.attaches.largeur) + " mm, hauteur " + Nombre(t.attaches.hauteur) + " mm");
     e += Commentaire(broche ? "Vitesse de broche : " + Nombre(*broche) + " tr/min"
                             : std::string("Broche non commandée par le programme"));
     e += "G21 G90 G17\n";
@@ -99,7 +102,8 @@ public:
             case EtapeMouvement::Deplacement:
             case EtapeMouvement::Retour: break;
             case EtapeMouvement::Coupe: avance = coupe_; break;
-            case EtapeMouvement::Descente: avance = plongee_; break;
+            case EtapeMouvement::Descente:
+            case EtapeMouvement::Attache: avance = plongee_; break;
             case EtapeMouvement::Montee:
             case EtapeMouvement::Niveau:
             case EtapeMouvement::Remontee: avance = verticale_; break;

@@ -24,6 +24,9 @@ struct Parametres {
     // ChargeOptions.
     bool AffichageCalcul, ConfirmSuppr, Optimisation_1, Optimisation_2;
     int16_t TimerInterval;
+    // Holding tabs on every outline: count, width along the offset path, height (mm).
+    int16_t AttachesNombre;
+    double AttachesLargeur, AttachesHauteur;
 
     // ChargeMachine.
     int16_t OptionLPT;

@@ -30,6 +30,9 @@ constexpr Reglage Table[] = {
     {"Optimisation_1", &P::Optimisation_1, "Vrai", L::Booleen, C::Options},
     {"Optimisation_2", &P::Optimisation_2, "Faux", L::Booleen, C::Options},
     {"TimerInterval", &P::TimerInterval, "275", L::Entier, C::Options},
+    {"AttachesNombre", &P::AttachesNombre, "0", L::Entier, C::Options},  // 0: no tabs
+    {"AttachesLargeur", &P::AttachesLargeur, "5", L::Nombre, C::Options},
+    {"AttachesHauteur", &P::AttachesHauteur, "1", L::Nombre, C::Options},
     {"OptionLPT", &P::OptionLPT, "0", L::Entier, C::Machine},
     {"Course_X", &P::Course_X, "1000", L::Locale, C::Machine},
     {"Course_Y", &P::Course_Y, "500", L::Locale, C::Machine},

@@ -223,5 +223,25 @@ TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
     EXPECT_NE(e.erreurs.find("positive"), std::string::npos);
 }
 
+TEST(KorvelinCut, TabsFromTheCommandLine) {
+    // The second pass rises from -2 to -1 onto each tab of the two outlines, the square and
+    // the round part; the first, at -1 itself, cuts straight.
+    Convertisseur c;
+    const std::string piece = c.Piece();
+    auto montees = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), {piece, "--profondeur", "-2", "--passes", "2"});
+        const Execution e = c.Lance(options);
+        EXPECT_EQ(e.statut, 0) << e.erreurs;
+        const std::vector<Mouvement> m = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")));
+        int n = 0;
+        for (std::size_t i = 1; i < m.size(); ++i) n += m[i - 1].z == -2.0 && m[i].z == -1.0;
+        return n;
+    };
+    EXPECT_EQ(montees({}), 0);
+    EXPECT_EQ(montees({"--attaches", "3", "--largeur-attache", "4", "--hauteur-attache", "1"}), 2 * 3);
+    EXPECT_EQ(c.Lance({piece, "--attaches", "101"}).statut, 2);
+    EXPECT_EQ(c.Lance({piece, "--hauteur-attache", "0"}).statut, 2);
+}
+
 }  // namespace
 }  // namespace korvelin

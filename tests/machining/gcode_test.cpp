@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -106,6 +107,13 @@ TEST(FichierGCode, SameMovesAsTheCutFileInBothDialects) {
     for (const DialecteGCode d : {DialecteGCode::GRBL, DialecteGCode::LinuxCNC}) {
         Travail w;
         w.t.VitesseBroche = d == DialecteGCode::GRBL ? "" : "12000";
+        // Tabs, written once for both files: the second pass rides over them at -1,5.
+        const bool attaches = d == DialecteGCode::LinuxCNC;
+        if (attaches) {
+            w.t.attaches = {2, 3, 1};
+            test::DessinDe(w.ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}},
+                                   {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
+        }
         TotauxCUT cut, gcode;
         ASSERT_TRUE(GenereFichierCUT(w.ctx, w.t, cut));
         ASSERT_TRUE(w.GCode(d, gcode));
@@ -118,6 +126,8 @@ TEST(FichierGCode, SameMovesAsTheCutFileInBothDialects) {
             if (attendues.empty() || q != attendues.back()) attendues.push_back(q);
         const Programme p = Lit(DossierTemporaire::Lit(w.t.FichierGCode));
         EXPECT_EQ(p.positions, attendues);
+        EXPECT_EQ(std::count_if(attendues.begin(), attendues.end(), [](const Position& q) { return q[2] == -1.5; }),
+                  attaches ? 4 : 0);
 
         // Rapid moves only at the clearance height; cuts at the smaller XY speed, Z moves at
         // the plunge speed going into the material and at the Z speed otherwise (mm/min).
@@ -126,7 +136,7 @@ TEST(FichierGCode, SameMovesAsTheCutFileInBothDialects) {
             const Position avant = i == 0 ? Position{0, 0, 0} : p.positions[i - 1];
             const double attendue = q[2] == avant[2] && q[2] == 5 && i > 0 ? 0.0
                                     : q[2] == avant[2]                     ? 2.083 * 60
-                                    : q[2] < 0 && avant[2] == 0            ? 60.0
+                                    : q[2] < 0 && avant[2] <= 0            ? 60.0
                                                                            : 2.5 * 60;
             EXPECT_NEAR(p.avances[i], attendue, 1e-9) << i;
         }
@@ -141,6 +151,7 @@ TEST(FichierGCode, SameMovesAsTheCutFileInBothDialects) {
         EXPECT_NE(texte.find("(Dessin : pi\xC3\xA8" "ce [1].plt)\n"), std::string::npos);
         EXPECT_NE(texte.find("(Rayon de la fraise : 3 mm)"), std::string::npos);
         EXPECT_NE(texte.find("(Profondeur de fraisage : -2.5 mm)"), std::string::npos);
+        EXPECT_EQ(texte.find("(Attaches : 2 par contour, largeur 3 mm, hauteur 1 mm)") != std::string::npos, attaches);
     }
 }
 

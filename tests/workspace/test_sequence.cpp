@@ -41,7 +41,7 @@ TEST(Sequence, LeDialogueDeplaceInverseEtLanceLeChoixDuCote) {
         EXPECT_EQ(s.findChild<QLabel*>("Label_Rayon")->text(), Q("Rayon de la fraise"));
         EXPECT_EQ(s.findChild<QLabel*>("Label_Decalage")->text(),
                   Q("Sélectionnez une séquence, puis cliquez sur le bouton pour donner le côté du décalage"));
-        EXPECT_EQ(s.TB_RayonFraise->text(), Q("1"));
+        EXPECT_EQ(s.TB_RayonFraise->text(), Q("3"));
         EXPECT_EQ(Textes(s.LB_Sequence), QStringList({" A", " B", " C"}));
         EXPECT_EQ(Textes(s.LB_Ordre), QStringList({"1", "2", "3"}));
         EXPECT_EQ(f.SequenceADecaler, Code2(U' ', U'A'));

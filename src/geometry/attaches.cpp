@@ -1,0 +1,134 @@
+#include "geometry/attaches.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "geometry/orientation.h"
+
+namespace korvelin {
+
+namespace {
+
+// A turn sharper than this between two segments is a corner; the gentler turns of a curve
+// drawn as many short segments are not.
+const double CosinusCoin = std::cos(30.0 * Pi / 180.0);
+
+struct Troncon {
+    double debut, fin;  // mm along the path
+};
+
+// The stretches between corners, in order along the path; the first point closes the path
+// and counts as a corner, which the even slots never cross anyway.
+std::vector<Troncon> TronconsDroits(const std::vector<PointTrace>& points, const std::vector<double>& abscisses) {
+    std::vector<Troncon> r;
+    double ux = 0.0, uy = 0.0;  // direction of the last segment of some length
+    bool premier = true;
+    for (std::size_t j = 1; j < points.size(); ++j) {
+        const double l = abscisses[j] - abscisses[j - 1];
+        if (!(l > 0.0)) continue;
+        const double vx = (double(points[j].X) - points[j - 1].X) / l;
+        const double vy = (double(points[j].Y) - points[j - 1].Y) / l;
+        if (premier || ux * vx + uy * vy < CosinusCoin) r.push_back({abscisses[j - 1], abscisses[j]});
+        else r.back().fin = abscisses[j];
+        premier = false;
+        ux = vx;
+        uy = vy;
+    }
+    return r;
+}
+
+std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, const Attaches& a) {
+    std::vector<double> abscisses(points.size(), 0.0);
+    for (std::size_t j = 1; j < points.size(); ++j)
+        abscisses[j] = abscisses[j - 1] + std::hypot(double(points[j].X) - points[j - 1].X,
+                                                     double(points[j].Y) - points[j - 1].Y);
+    const double L = abscisses.back();
+    const double W = a.largeur;
+    // Each tab has a slot of its own along the path, with some cut left in it.
+    if (!(L > 0.0) || !(W * a.nombre < L) || !std::isfinite(L)) return {};
+    const std::vector<Troncon> troncons = TronconsDroits(points, abscisses);
+    const double pas = L / a.nombre;
+    std::vector<SpanAttache> r;
+    std::size_t t0 = 0;
+    for (int32_t i = 0; i < a.nombre; ++i) {
+        const double bas = i * pas + W / 2, haut = (i + 1) * pas - W / 2;
+        const double ideal = (i + 0.5) * pas;
+        double centre = ideal, ecart = -1.0;
+        while (t0 < troncons.size() && troncons[t0].fin <= i * pas) ++t0;
+        for (std::size_t t = t0; t < troncons.size() && troncons[t].debut < (i + 1) * pas; ++t) {
+            const double lo = std::max(troncons[t].debut + W / 2, bas);
+            const double hi = std::min(troncons[t].fin - W / 2, haut);
+            if (lo > hi) continue;
+            const double c = std::clamp(ideal, lo, hi);
+            if (ecart < 0.0 || std::fabs(c - ideal) < ecart) {
+                centre = c;
+                ecart = std::fabs(c - ideal);
+            }
+        }
+        SpanAttache s;
+        s.debut = centre - W / 2;
+        s.fin = centre + W / 2;
+        auto point = [&](double abscisse, double& x, double& y) {
+            const std::size_t j = static_cast<std::size_t>(
+                std::upper_bound(abscisses.begin(), abscisses.end(), abscisse) - abscisses.begin());
+            const std::size_t b = std::clamp<std::size_t>(j, 1, points.size() - 1);
+            const double l = abscisses[b] - abscisses[b - 1];
+            const double f = l > 0.0 ? (abscisse - abscisses[b - 1]) / l : 0.0;
+            x = points[b - 1].X + (double(points[b].X) - points[b - 1].X) * f;
+            y = points[b - 1].Y + (double(points[b].Y) - points[b - 1].Y) * f;
+        };
+        point(s.debut, s.x0, s.y0);
+        point(s.fin, s.x1, s.y1);
+        r.push_back(s);
+    }
+    return r;
+}
+
+}  // namespace
+
+bool Attaches::Actives() const {
+    return nombre > 0 && std::isfinite(largeur) && largeur > 0.0 && std::isfinite(hauteur) && hauteur > 0.0;
+}
+
+Attaches AttachesDe(const Parametres& p) {
+    return {std::clamp<int32_t>(p.AttachesNombre, 0, MaxAttaches), p.AttachesLargeur, p.AttachesHauteur};
+}
+
+std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a) {
+    const std::size_t n = d.NbSequencesDecalees();
+    std::vector<std::vector<SpanAttache>> r(n);
+    if (!a.Actives()) return r;
+    // The offset paths as the traces of a drawing of their own, two labels taking turns so
+    // that each path stays one trace, for the nesting the orientation uses.
+    Dessin chemins;
+    std::vector<std::size_t> chemin;  // the offset path of each of its traces
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto& points = d.Trace_Decale[k].Points;
+        if (points.empty()) continue;
+        const Code2 etiquette = chemin.size() % 2 == 0 ? PremiereSequence : Code2{U' ', U'B'};
+        for (PointTrace p : points) {
+            p.Sequence = etiquette;
+            chemins.Trace_Initial.push_back(p);
+        }
+        chemin.push_back(k);
+    }
+    if (chemins.Trace_Initial.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return r;
+    chemins.NbPoints = static_cast<int32_t>(chemins.Trace_Initial.size());
+    if (!CoordonneesFinies(chemins)) return r;
+    const std::vector<TraceDessin> traces = DecoupeTraces(chemins);
+    if (traces.size() != chemin.size()) return r;
+    const Imbrication imb = CalculImbrication(chemins, traces);
+    // Narrow tabs on a hostile drawing of countless outlines would fill the memory; no real
+    // sheet comes near this many.
+    constexpr std::size_t MaxTotal = 1000000;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < traces.size(); ++i) {
+        if (!traces[i].ferme || imb.profondeur[i] % 2 != 0) continue;
+        r[chemin[i]] = PlaceSurContour(d.Trace_Decale[chemin[i]].Points, a);
+        total += r[chemin[i]].size();
+        if (total > MaxTotal) return std::vector<std::vector<SpanAttache>>(n);
+    }
+    return r;
+}
+
+}  // namespace korvelin

@@ -1,0 +1,79 @@
+#pragma once
+// Holding tabs: short stretches of every outline where the last passes leave material, so
+// that the part stays held to the sheet until it is broken free by hand.
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "settings/contexte.h"
+
+namespace korvelin {
+
+// The tabs of the job: none unless the three values make sense.
+struct Attaches {
+    int32_t nombre = 0;    // per outline
+    double largeur = 0.0;  // mm along the offset path, the cutter's diameter included
+    double hauteur = 0.0;  // mm above the full depth
+    bool Actives() const;
+};
+
+// The count is bounded: a hostile settings file must not fill the memory with spans.
+inline constexpr int32_t MaxAttaches = 100;
+
+Attaches AttachesDe(const Parametres& p);
+
+// One tab on an offset path: the stretch, in mm from the path's first point, over which
+// the cutter rises, and its two ends on the path (margins not included).
+struct SpanAttache {
+    double debut = 0.0, fin = 0.0;
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+};
+
+// For each offset path of the drawing (NbSequencesDecalees entries), its tabs in the order
+// the cutter meets them; empty for open paths, holes and paths too short for their tabs.
+// An outline is a closed offset path inside an even number of others: the offsets keep the
+// nesting of the traces they follow, and they are what the machine cuts.
+std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a);
+
+// The height of the tabs' top: P + H. A pass deeper than it rises to it over each tab.
+inline double HauteurAttache(double profondeur, const Attaches& a) { return profondeur + a.hauteur; }
+
+// The cut of one pass along an offset path, after its first point: calls
+// vers(x, y, z, vertical) for each target, margins added, vertical for the rise onto a tab
+// and the plunge after it. With no tab, or a pass no deeper than the tabs' top, the targets
+// are the path's points themselves.
+template <class Vers>
+void CoupePasse(const std::vector<PointTrace>& points, const std::vector<SpanAttache>& spans,
+                double mx, double my, double z, double zAttache, Vers&& vers) {
+    if (spans.empty() || !(z < zAttache)) {
+        for (std::size_t j = 1; j < points.size(); ++j) vers(points[j].X + mx, points[j].Y + my, z, false);
+        return;
+    }
+    // The tab ends in order, each a rise (even) or a plunge (odd); the lengths are summed
+    // segment by segment as PlaceAttaches sums them, so that both agree on every end.
+    std::size_t bout = 0;
+    const std::size_t nbBouts = 2 * spans.size();
+    double abscisse = 0.0, zc = z;
+    for (std::size_t j = 1; j < points.size(); ++j) {
+        const double ax = points[j - 1].X, ay = points[j - 1].Y;
+        const double bx = points[j].X, by = points[j].Y;
+        const double l = std::hypot(bx - ax, by - ay);
+        double fait = 0.0;  // along this segment, already reached
+        for (; bout < nbBouts && l > 0.0; ++bout) {
+            const SpanAttache& t = spans[bout / 2];
+            const double e = (bout % 2 == 0 ? t.debut : t.fin) - abscisse;
+            if (e > l) break;
+            const double f = e / l;
+            const double x = ax + (bx - ax) * f + mx, y = ay + (by - ay) * f + my;
+            if (e > fait) vers(x, y, zc, false);
+            fait = e;
+            zc = bout % 2 == 0 ? zAttache : z;
+            vers(x, y, zc, true);
+        }
+        if (l > fait || l == 0.0) vers(bx + mx, by + my, zc, false);
+        abscisse += l;
+    }
+}
+
+}  // namespace korvelin

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "geometry/attaches.h"
+#include "machining/banc_machine.h"
+#include "machining/fraisage.h"
+
+namespace korvelin {
+namespace {
+
+using Chemin = std::vector<std::pair<float, float>>;
+
+Chemin Carre(float x0, float y0, float c) { return {{x0, y0}, {x0 + c, y0}, {x0 + c, y0 + c}, {x0, y0 + c}, {x0, y0}}; }
+
+TEST(Attaches, OutlinesOnlyEvenlyAndOffTheCorners) {
+    test::UiEnregistreuse ui;
+    Contexte ctx{&ui};
+    Chemin cercle;
+    for (int i = 0; i <= 64; ++i)
+        cercle.push_back({float(100 + 10 * std::cos(i * Pi / 32)), float(10 * std::sin(i * Pi / 32))});
+    // An outline, its hole, an island in the hole, an open path, a circle of short segments.
+    test::DessinDe(ctx, {Carre(0, 0, 40), Carre(10, 10, 20), Carre(15, 15, 10), {{50, 0}, {60, 0}}, cercle});
+    const auto spans = PlaceAttaches(ctx.dessin, {3, 6, 1});
+    ASSERT_EQ(spans.size(), 5u);
+    EXPECT_TRUE(spans[1].empty());
+    EXPECT_TRUE(spans[3].empty());
+    ASSERT_EQ(spans[2].size(), 3u);  // 40 mm long: each tab gets its slot of 13.3 mm
+    // Even slots of 160 / 3 mm: the second tab would straddle the corner at 80 mm and goes
+    // to the nearer side of it; the others stay centred.
+    ASSERT_EQ(spans[0].size(), 3u);
+    const double centres[] = {80.0 / 3, 77, 400.0 / 3};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(spans[0][i].debut, centres[i] - 3, 1e-9);
+        EXPECT_NEAR(spans[0][i].fin, centres[i] + 3, 1e-9);
+    }
+    EXPECT_NEAR(spans[0][1].x0, 40, 1e-6);
+    EXPECT_NEAR(spans[0][1].y0, 34, 1e-6);
+    EXPECT_NEAR(spans[0][1].y1, 40, 1e-6);
+    // A curve is not a row of corners.
+    ASSERT_EQ(spans[4].size(), 3u);
+    const double L = 64 * 20 * std::sin(Pi / 64);
+    EXPECT_NEAR(spans[4][0].debut, L / 6 - 3, 1e-3);
+    // No tabs, too many for the length, or hostile values: none anywhere.
+    for (const Attaches a : {Attaches{0, 6, 1}, Attaches{30, 6, 1}, Attaches{3, NAN, 1}, Attaches{3, 6, -1}})
+        for (const auto& s : PlaceAttaches(ctx.dessin, a)) EXPECT_TRUE(s.empty());
+}
+
+// The tool's place after every pulse, replayed from the port's writes (0.25 mm steps).
+struct Impulsion {
+    int64_t x, y, z;
+    bool xy;
+};
+
+std::vector<Impulsion> Rejoue(const PortSimule& port) {
+    std::vector<Impulsion> r;
+    int64_t x = 0, y = 0, z = 0;
+    uint8_t avant = 0;
+    for (const auto& e : port.Ecritures()) {
+        if (e.registre != 'D') continue;
+        const uint8_t chute = static_cast<uint8_t>(avant & ~e.valeur);
+        avant = e.valeur;
+        const bool px = chute & LignePasX, py = chute & LignePasY, pz = chute & LignePasZ;
+        if (px) x += (e.valeur & LigneDirX) ? 1 : -1;
+        if (py) y += (e.valeur & LigneDirY) ? 1 : -1;
+        if (pz) z += (e.valeur & LigneDirZ) ? 1 : -1;
+        if (px || py || pz) r.push_back({x, y, z, px || py});
+    }
+    return r;
+}
+
+TEST(Attaches, TheCutterRidesOverEachTabOnTheDeepPassesOnly) {
+    test::Banc b;
+    Parametres& v = b.ctx.parametres;
+    v.Pas_X = v.Pas_Y = v.Pas_Z = 1;
+    v.NbPas_X = v.NbPas_Y = v.NbPas_Z = 4;
+    v.NbPasse = 4;  // -0,5, -1, -1,5, -2: the tab top is at -1
+    v.AttachesNombre = 2, v.AttachesLargeur = 3, v.AttachesHauteur = 1;
+    // Slots of 16 mm centred on the corners at 8 and 24 mm: the tabs move to [5, 8] and
+    // [21, 24], on the first side of each corner.
+    test::DessinDe(b.ctx, {Carre(0, 0, 8)});
+    ASSERT_EQ(FraisageExemplaire(b.ctx, b.Demarre(), {"1", "-2"}, b.arret).issue, Issue::Terminee);
+    auto abscisse = [](int64_t x, int64_t y) {  // in steps along the square
+        if (y == 0) return x;
+        if (x == 32) return 32 + y;
+        if (y == 32) return 64 + 32 - x;
+        return 96 + 32 - y;
+    };
+    auto dansAttache = [](int64_t s) { return (s > 20 && s <= 32) || (s > 84 && s <= 96); };  // reached at each pulse
+    int passe = 0;
+    int64_t zAvant = 0;
+    int surAttaches = 0;
+    for (const Impulsion& i : Rejoue(*b.port)) {
+        if (zAvant > 0 && i.z <= 0) ++passe;
+        zAvant = i.z;
+        if (!i.xy || i.z > 0 || passe > 4) continue;
+        const int64_t s = abscisse(i.x, i.y);
+        const int64_t profondeur = -2 * passe;
+        if (passe <= 2 || !dansAttache(s)) {
+            EXPECT_EQ(i.z, profondeur) << passe << ' ' << s;
+        } else {
+            EXPECT_EQ(i.z, -4) << passe << ' ' << s;
+            ++surAttaches;
+        }
+    }
+    EXPECT_EQ(passe, 5);  // and the last level at the zero
+    EXPECT_EQ(surAttaches, 2 * 2 * 12);
+}
+
+}  // namespace
+}  // namespace korvelin
