@@ -46,6 +46,20 @@ void ZoneDessin::MarquePoint(double x, double y, QColor couleur) {
     update();
 }
 
+void ZoneDessin::TraceChemin(const std::vector<QPointF>& points, const std::vector<bool>& enMatiere,
+                             QColor couleur) {
+    if (!aUnRepere_ || image_.isNull() || points.size() < 2) return;
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen plein(couleur, 1.5), pointille(couleur, 1.0, Qt::DotLine);
+    for (size_t i = 1; i < points.size(); ++i) {
+        p.setPen(enMatiere[i] ? plein : pointille);
+        p.drawLine(repere_.VersPixel(points[i - 1].x(), points[i - 1].y()),
+                   repere_.VersPixel(points[i].x(), points[i].y()));
+    }
+    update();
+}
+
 void ZoneDessin::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     if (image_.isNull()) {
