@@ -50,8 +50,8 @@ void ZoneDessin::TraceChemin(const std::vector<QPointF>& points, const std::vect
                              QColor couleur) {
     if (!aUnRepere_ || image_.isNull() || points.size() < 2) return;
     QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPen plein(couleur, 1.5), pointille(couleur, 1.0, Qt::DotLine);
+    // Not smoothed: the path keeps its own colour where it runs over the drawing.
+    QPen plein(couleur, 2.0), pointille(couleur, 1.0, Qt::DotLine);
     for (size_t i = 1; i < points.size(); ++i) {
         p.setPen(enMatiere[i] ? plein : pointille);
         p.drawLine(repere_.VersPixel(points[i - 1].x(), points[i - 1].y()),
