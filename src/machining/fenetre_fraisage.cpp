@@ -36,6 +36,14 @@ double LectureBoite(std::string_view texte) {
     return std::isfinite(v) ? v : 0.0;
 }
 
+// The drawing's extent as the single-precision coordinates give it, not their binary noise.
+std::string TexteCote(double v) {
+    std::string s = TexteFlottant32(VersFlottant32(v));
+    s.erase(0, s.find_first_not_of(' '));
+    std::replace(s.begin(), s.end(), '.', ',');
+    return s;
+}
+
 }  // namespace
 
 void ModeleFraisage::Charge() {
@@ -52,8 +60,8 @@ void ModeleFraisage::Charge() {
         c_.Vitesses[i] = VitesseLigne(ctx_.parametres, i);
     }
     c_.Nb_X = c_.Nb_Y = "1";
-    c_.Pas_Duplic_X = EcritureLocale(ctx_.dessin.Xmax);
-    c_.Pas_Duplic_Y = EcritureLocale(ctx_.dessin.Ymax);
+    c_.Pas_Duplic_X = TexteCote(ctx_.dessin.Xmax);
+    c_.Pas_Duplic_Y = TexteCote(ctx_.dessin.Ymax);
     c_.Dim_Test = "50";
 }
 
@@ -142,8 +150,9 @@ DemandeMachine ModeleFraisage::Demande(ActionMachine action) const {
 }
 
 std::string MessagePortIndisponible() {
-    return "Le port parallèle ne peut pas être utilisé : ni l'accès direct aux ports (réservé à "
-           "root), ni un périphérique /dev/parport accessible.\r\n"
+    return "Le port parallèle ne peut pas être utilisé : l'accès direct aux ports est refusé (il "
+           "demande les droits de root) et aucun périphérique /dev/parport ne peut être ouvert (il faut "
+           "appartenir au groupe lp, et que la machine ait un port parallèle).\r\n"
            "Lancez le programme en tant que root, ou ajoutez votre compte au groupe lp "
            "(sudo adduser $USER lp, puis reconnectez-vous).\r\n"
            "En attendant, toutes les actions se font sur la simulation.";
@@ -181,28 +190,38 @@ std::string TexteAvancement(const Emplacement& ou) {
     return s;
 }
 
+void CheminSimule::Ouvre(const Point& depart, const Point& p) {
+    const double d = std::hypot(p.x - depart.x, p.y - depart.y);
+    centre_ = std::atan2(p.y - depart.y, p.x - depart.x);
+    const double largeur = d > tolerance_ ? std::asin(tolerance_ / d) : M_PI;
+    bas_ = -largeur;
+    haut_ = largeur;
+    points_.push_back(p);
+    enCours_ = true;
+}
+
 void CheminSimule::Note(double x, double y, double z) {
-    const size_t n = points_.size();
-    if (n > 0 && points_.back().x == x && points_.back().y == y && points_.back().z == z) return;
-    if (n >= 2) {
-        // The last point goes when it lies within the tolerance of the stretch from the one
-        // before to the new one, and that stretch keeps going the same way.
-        const Point& a = points_[n - 2];
-        const Point& b = points_[n - 1];
-        const double ux = x - a.x, uy = y - a.y, uz = z - a.z;
-        const double l2 = ux * ux + uy * uy + uz * uz;
-        const double vx = b.x - a.x, vy = b.y - a.y, vz = b.z - a.z;
-        const double produit = ux * vx + uy * vy + uz * vz;
-        if (l2 > 0.0 && produit >= 0.0 && produit <= l2) {
-            const double cx = uy * vz - uz * vy, cy = uz * vx - ux * vz, cz = ux * vy - uy * vx;
-            const double d2 = (cx * cx + cy * cy + cz * cz) / l2;
-            if (d2 <= tolerance_ * tolerance_ && (b.z < 0) == (z < 0)) {
-                points_.back() = {x, y, z};
-                return;
-            }
-        }
+    const Point p{x, y, z};
+    if (points_.empty()) {
+        points_.push_back(p);
+        return;
     }
-    points_.push_back({x, y, z});
+    const Point fin = points_.back();
+    if (fin.x == x && fin.y == y && fin.z == z) return;
+    if (!enCours_) return Ouvre(fin, p);
+    const Point depart = points_[points_.size() - 2];
+    if (z != fin.z || fin.z != depart.z) return Ouvre(fin, p);
+    const double d = std::hypot(x - depart.x, y - depart.y);
+    if (d <= tolerance_) {
+        points_.back() = p;
+        return;
+    }
+    const double ecart = std::remainder(std::atan2(y - depart.y, x - depart.x) - centre_, 2.0 * M_PI);
+    if (ecart < bas_ || ecart > haut_) return Ouvre(fin, p);
+    const double largeur = std::asin(tolerance_ / d);
+    bas_ = std::max(bas_, ecart - largeur);
+    haut_ = std::min(haut_, ecart + largeur);
+    points_.back() = p;
 }
 
 std::string ResumeSimulation(const PortSimule& port) {

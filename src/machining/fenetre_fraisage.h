@@ -82,8 +82,10 @@ std::string TexteEstimation(const Estimation& e);
 // "Trace 3, passe 2, copie 1/4" while a run goes on.
 std::string TexteAvancement(const Emplacement& ou);
 
-// The tool path of a simulated run, from the simulator's positions after each write: kept
-// points are the ends of straight stretches, within one step of the path.
+// The tool path of a simulated run, from the simulator's positions after each write. Only
+// the ends of straight stretches are kept: a stretch goes on while every position since its
+// start lies within the tolerance of one line from there (the cone of directions that
+// allows shrinks with each position), and ends at every change of height.
 class CheminSimule {
 public:
     explicit CheminSimule(double tolerance) : tolerance_(tolerance) {}
@@ -94,8 +96,13 @@ public:
     const std::vector<Point>& Points() const { return points_; }
 
 private:
+    void Ouvre(const Point& depart, const Point& p);
+
     double tolerance_;
     std::vector<Point> points_;
+    // The last point is the open end of the current stretch.
+    bool enCours_ = false;
+    double centre_ = 0.0, bas_ = 0.0, haut_ = 0.0;  // allowed directions, rad, around centre_
 };
 
 // Pulses per axis, final position, duration and motor switches of a simulated run.

@@ -250,7 +250,8 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     CB_Instantane->setToolTip("La simulation se déroule sans attendre les temps entre pas");
     CB_Instantane->setChecked(true);
     Btn_Arret = Bouton("Btn_Arret", "Arrêt d'urgence");
-    Btn_Arret->setStyleSheet("QPushButton { background-color: #d00000; color: white; font-weight: bold; }");
+    Btn_Arret->setStyleSheet("QPushButton { background-color: #d00000; color: white; font-weight: bold; }"
+                             "QPushButton:disabled { background-color: #e0a8a8; color: #f4f4f4; }");
     Btn_Arret->setToolTip("Arrête le mouvement en cours (Échap, barre d'espace)");
     PB_Avancement = new QProgressBar;
     PB_Avancement->setObjectName("PB_Avancement");
@@ -335,6 +336,7 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     SSTab1->installEventFilter(this);
     SSTab1->tabBar()->installEventFilter(this);
 
+    Btn_Arret->setEnabled(false);
     Charge(ouvreurs);
 }
 
@@ -410,11 +412,12 @@ void F_Fraisage::LitChamps() {
 
 bool F_Fraisage::EnCours() const { return executant_ && executant_->EnCours(); }
 
-// A simulated action gets a fresh simulator, so that its summary and path are its own; a
-// real port stays open from one action to the next.
+// The machine thread for the mode chosen; a real port stays open from one action to the
+// next. Lance gives each simulated run a fresh simulator, so that its summary and path are
+// its own.
 void F_Fraisage::PrepareExecutant() {
     const bool simule = CB_Simulation->isChecked();
-    if (executant_ && !simule && !executantSimule_) return;
+    if (executant_ && simule == executantSimule_) return;
     executant_.reset();
     simulateur_ = nullptr;
     chemin_.reset();
@@ -474,6 +477,7 @@ void F_Fraisage::ModeCourse(bool enCours) {
     CB_Simulation->setEnabled(!enCours && portUtilisable_);
     CB_Instantane->setEnabled(!enCours);
     for (QShortcut* r : raccourcisArret_) r->setEnabled(enCours);
+    Btn_Arret->setEnabled(enCours);
     if (enCours) Btn_Arret->setFocus();
 }
 
@@ -559,6 +563,7 @@ void F_Fraisage::FlecheEnfoncee(int fleche, Qt::KeyboardModifiers touches) {
     if (!executant_->Lance(d, ctx_.parametres, {})) return;
     actionCourante_ = ActionMachine::Fleche;
     flecheEnCours_ = fleche;
+    Btn_Arret->setEnabled(true);
     releve_->start();
     // A held arrow repeats at the settings' interval.
     repetition_->start(std::max<int>(ctx_.parametres.TimerInterval, 10));
@@ -568,6 +573,7 @@ void F_Fraisage::FlecheRelachee() {
     if (flecheEnCours_ == AucuneFleche) return;
     flecheEnCours_ = AucuneFleche;
     repetition_->stop();
+    Btn_Arret->setEnabled(false);
     if (executant_) executant_->Attend();
     Releve();
     Lance(ActionMachine::ArretMoteur);
@@ -576,12 +582,17 @@ void F_Fraisage::FlecheRelachee() {
 void F_Fraisage::MontreEstimation() {
     if (EnCours() || ctx_.dessin.NbSequencesDecalees() == 0) return;
     LitChamps();
-    // A silent copy: refusals are told when the run is asked for, not while browsing tabs.
-    Contexte copie;
+    // On a copy that keeps the refusal for the label: a box is not a place for a message
+    // while the user only browses the tabs.
+    struct Refus final : InterfaceSilencieuse {
+        std::string texte;
+        void Message(std::string_view t, std::string_view, Icone) override { texte = t; }
+    } refus;
+    Contexte copie(&refus);
     copie.dessin = ctx_.dessin;
     copie.parametres = ctx_.parametres;
     const Estimation e = EstimeDemande(copie, modele_.Demande(ActionMachine::Exemplaire));
-    L_Estimation->setText(Q(TexteEstimation(e)));
+    L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus.texte));
 }
 
 bool F_Fraisage::eventFilter(QObject* objet, QEvent* e) {
@@ -621,6 +632,7 @@ bool F_Fraisage::Ferme() {
     if (!pret_) return true;
     if (executant_ || portUtilisable_) {
         PrepareExecutant();
+        actionCourante_ = ActionMachine::ArretMoteur;
         if (executant_->Lance(modele_.Demande(ActionMachine::ArretMoteur), ctx_.parametres, {})) AttendFin();
     }
     EcrireParametres(ctx_, modele_.EcrituresFermeture());

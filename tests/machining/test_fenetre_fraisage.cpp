@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "machining/fenetre_fraisage.h"
 #include "platform/fichier.h"
 #include "support/dossier_temporaire.h"
@@ -85,4 +87,30 @@ TEST(CheminSimule, LignesEnEscalierReduitesAuxCoins) {
     EXPECT_NEAR(p[1].y, 100 * s, 1e-12);
     EXPECT_NEAR(p[2].y, 200 * s, 1e-12);
     EXPECT_EQ(p[3].z, -1.0);
+}
+
+TEST(CheminSimule, CercleEnPasResteAMoinsDUnPas) {
+    const double s = 1.0 / 48, tol = 0.75 * s;
+    CheminSimule c(tol);
+    std::vector<std::pair<double, double>> positions;
+    for (int i = 0; i <= 20000; ++i) {
+        const double a = 2 * M_PI * i / 20000;
+        const double x = std::round(10 * std::cos(a) / s) * s, y = std::round(10 * std::sin(a) / s) * s;
+        positions.emplace_back(x, y);
+        c.Note(x, y, -1.0);
+    }
+    const auto& p = c.Points();
+    EXPECT_LT(p.size(), 2000u);  // against 20,000 positions
+    EXPECT_GT(p.size(), 20u);
+    // Every position the tool went through lies near the path kept.
+    for (const auto& [x, y] : positions) {
+        double meilleur = 1e9;
+        for (size_t k = 1; k < p.size(); ++k) {
+            const double ux = p[k].x - p[k - 1].x, uy = p[k].y - p[k - 1].y;
+            const double l2 = ux * ux + uy * uy;
+            const double t = l2 > 0 ? std::clamp(((x - p[k - 1].x) * ux + (y - p[k - 1].y) * uy) / l2, 0.0, 1.0) : 0.0;
+            meilleur = std::min(meilleur, std::hypot(x - p[k - 1].x - t * ux, y - p[k - 1].y - t * uy));
+        }
+        ASSERT_LE(meilleur, 2 * tol) << x << " " << y;
+    }
 }

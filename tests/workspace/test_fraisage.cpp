@@ -55,6 +55,11 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     EXPECT_TRUE(w->L_CompteRendu->text().contains(Q("Simulation : Impulsions X")));
     ASSERT_GE(f.CheminSimule().size(), 5u);
     EXPECT_GT(Compte(f.PB1->Image(), QColor(255, 128, 0)), 100);
+    // The motor switched by hand plays on the same simulator: the path stays.
+    const std::size_t points = f.CheminSimule().size();
+    w->Btn_MotorOff->click();
+    w->AttendFin();
+    EXPECT_EQ(f.CheminSimule().size(), points);
     EXPECT_EQ(f.messages.size(), 1u);
 
     // At real speed, stopped from the button; the job's controls are locked meanwhile.
