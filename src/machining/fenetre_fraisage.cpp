@@ -167,7 +167,7 @@ std::string TexteCompteRendu(const CompteRendu& cr) {
     }
     if (cr.issue == Issue::Interrompue && cr.trace >= 0) {
         s += " au tracé " + std::to_string(cr.trace + 1) + ", passe " + std::to_string(cr.passe) +
-             ", point " + std::to_string(cr.point + 1);
+             ", vers le point " + std::to_string(cr.point);
         if (cr.copie > 0) s += ", copie " + std::to_string(cr.copie) + " de la rangée " + std::to_string(cr.rangee);
     }
     s += " ; position X " + FormatFixe(cr.X, 3, ',') + ", Y " + FormatFixe(cr.Y, 3, ',') + ", Z " +

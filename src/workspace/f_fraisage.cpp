@@ -497,7 +497,8 @@ void F_Fraisage::Releve() {
     for (EvenementMachine& e : executant_->Releve()) {
         switch (e.genre) {
             case EvenementMachine::Genre::Estimation:
-                if (e.estimation.acceptee) L_Estimation->setText(Q(TexteEstimation(e.estimation)));
+                if (e.estimation.acceptee && actionCourante_ == ActionMachine::Exemplaire)
+                    L_Estimation->setText(Q(TexteEstimation(e.estimation)));
                 break;
             case EvenementMachine::Genre::Moteur:
                 Btn_MotorOn->setStyleSheet(e.moteurEnMarche ? "background-color: #80ff80;" : "");

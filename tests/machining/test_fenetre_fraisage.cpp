@@ -66,7 +66,7 @@ TEST(ModeleFraisage, CompteRenduDArret) {
     cr.trace = 2, cr.passe = 3, cr.point = 9, cr.copie = 2, cr.rangee = 1;
     cr.X = 1.5, cr.Z = -0.25;
     const std::string s = TexteCompteRendu(cr);
-    EXPECT_NE(s.find("Arrêté au tracé 3, passe 3, point 10, copie 2 de la rangée 1"), std::string::npos) << s;
+    EXPECT_NE(s.find("Arrêté au tracé 3, passe 3, vers le point 9, copie 2 de la rangée 1"), std::string::npos) << s;
     EXPECT_NE(s.find("X 1,500, Y 0,000, Z -0,250"), std::string::npos) << s;
     EXPECT_EQ(s.find("perdus"), std::string::npos);
     cr.issue = Issue::Terminee, cr.impulsionsEnRetard = 4;
