@@ -52,6 +52,8 @@ public:
     QLabel *L_Avancement, *L_CompteRendu;
 
     const ModeleFraisage& Modele() const { return modele_; }
+    // The machine thread of the last action, nothing before the first.
+    const ExecutantMachine* Executant() const { return executant_.get(); }
     bool EnCours() const;
     // Starts an action on the machine thread; false when refused or another one runs.
     bool Lance(ActionMachine action);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,6 +73,23 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     w->AttendFin();
     EXPECT_TRUE(w->L_CompteRendu->text().startsWith(Q("Arrêté"))) << w->L_CompteRendu->text().toStdString();
     EXPECT_TRUE(w->SSTab1->isEnabled());
+
+    // Keypad 8 held then let go: one jog step up in Y, then the motor off.
+    QKeyEvent appui(QEvent::KeyPress, Qt::Key_8, Qt::KeypadModifier), relache(QEvent::KeyRelease, Qt::Key_8, Qt::KeypadModifier);
+    QApplication::sendEvent(w->SSTab1, &appui);
+    QApplication::sendEvent(w->SSTab1, &relache);
+    w->AttendFin();
+    ASSERT_NE(w->Executant(), nullptr);
+    EXPECT_EQ(w->Executant()->MachineCourante().PasEnvoyes, (std::array<int64_t, 3>{0, 48, 0}));
+    EXPECT_FALSE(w->Executant()->MachineCourante().MoteurEnMarche);
+
+    // A positive depth is asked about first; refused, nothing runs.
+    w->TB_ProfFraisage->setText("1");
+    w->Btn_Fraiser->click();
+    EXPECT_EQ(f.questions.size(), 1u);
+    EXPECT_FALSE(w->EnCours());
+    w->TB_ProfFraisage->setText("-3");
+    f.questions.clear();
 
     // Closing during a run asks, stops it, and saves the job values at once.
     w->TB_HautDeg->setText("2,5");
