@@ -132,11 +132,11 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         TB_X = Boite("TB_X");
         TB_Y = Boite("TB_Y");
         TB_Z = Boite("TB_Z");
-        g->addWidget(Texte("X"), 0, 0);
+        g->addWidget(Texte("X (mm)"), 0, 0);
         g->addWidget(TB_X, 0, 1);
-        g->addWidget(Texte("Y"), 1, 0);
+        g->addWidget(Texte("Y (mm)"), 1, 0);
         g->addWidget(TB_Y, 1, 1);
-        g->addWidget(Texte("Z"), 2, 0);
+        g->addWidget(Texte("Z (mm)"), 2, 0);
         g->addWidget(TB_Z, 2, 1);
         CB_Depl = Bouton("CB_Depl", "Déplacement");
         g->addWidget(CB_Depl, 3, 0, 1, 2);
@@ -209,15 +209,17 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         TB_Pas_Duplic_X = Boite("TB_Pas_Duplic_X", "Pas de duplication en X (mm)");
         TB_Nb_Y = Boite("TB_Nb_Y", "Nombre d'exemplaires en Y");
         TB_Pas_Duplic_Y = Boite("TB_Pas_Duplic_Y", "Pas de duplication en Y (mm)");
-        g->addWidget(Btn_Fraiser_Serie, 0, 0, 1, 4);
-        g->addWidget(Texte("Nombre en X"), 1, 0);
+        g->addWidget(Btn_Fraiser_Serie, 0, 0, 1, 5);
+        g->addWidget(Texte("Copier en X"), 1, 0);
         g->addWidget(TB_Nb_X, 1, 1);
-        g->addWidget(Texte("Pas en X"), 1, 2);
+        g->addWidget(Texte("fois, tous les"), 1, 2);
         g->addWidget(TB_Pas_Duplic_X, 1, 3);
-        g->addWidget(Texte("Nombre en Y"), 2, 0);
+        g->addWidget(Texte("mm"), 1, 4);
+        g->addWidget(Texte("Copier en Y"), 2, 0);
         g->addWidget(TB_Nb_Y, 2, 1);
-        g->addWidget(Texte("Pas en Y"), 2, 2);
+        g->addWidget(Texte("fois, tous les"), 2, 2);
         g->addWidget(TB_Pas_Duplic_Y, 2, 3);
+        g->addWidget(Texte("mm"), 2, 4);
         v->addWidget(d);
         SSTab1->addTab(page, "Fraisage");
     }
@@ -228,16 +230,17 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         auto* t = new QGroupBox("Tracé");
         auto* g = new QGridLayout(t);
         Btn_Test = Bouton("Btn_Test", "Test");
-        TB_Dim_Test = Boite("TB_Dim_Test", "Dimension du motif (mm)");
-        const char* cycles[3] = {"Carré", "Cercle", "Losange"};
+        TB_Dim_Test = Boite("TB_Dim_Test");
+        const char* cycles[3] = {"Carré avec perçages aux coins", "Octogone avec perçages aux coins",
+                                 "Détourage d'un cercle"};
         g->addWidget(Btn_Test, 0, 0);
-        g->addWidget(TB_Dim_Test, 0, 1);
+        g->addWidget(Texte("Dimensions en mm :"), 0, 1);
+        g->addWidget(TB_Dim_Test, 0, 2);
         for (int i = 0; i < 3; ++i) {
-            Cycle[i] = new QRadioButton(cycles[i]);
+            Cycle[i] = new QRadioButton(QString::fromUtf8(cycles[i]));
             Cycle[i]->setObjectName("Cycle");
-            g->addWidget(Cycle[i], 1 + i, 0, 1, 2);
+            g->addWidget(Cycle[i], 1 + i, 0, 1, 3);
         }
-        Cycle[0]->setChecked(true);
         v->addWidget(t);
         SSTab1->addTab(page, "Test");
     }
@@ -306,6 +309,10 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     connect(TB_NbPasse, &QLineEdit::textChanged, this, [this](const QString& t) {
         modele_.ChangeNbPasse(S(t));
         if (Q(modele_.Champs().NbPasse) != t) TB_NbPasse->setText(Q(modele_.Champs().NbPasse));
+    });
+    connect(TB_Dim_Test, &QLineEdit::textChanged, this, [this](const QString& t) {
+        const QString propre = Q(NettoieDimensionTest(S(t)));
+        if (propre != t) TB_Dim_Test->setText(propre);
     });
     connect(TB_CUT, &QLineEdit::textChanged, this, [this](const QString& t) { modele_.Champs().CUT = S(t); });
     connect(TB_GCode, &QLineEdit::textChanged, this, [this](const QString& t) { modele_.Champs().GCode = S(t); });
@@ -404,8 +411,8 @@ void F_Fraisage::LitChamps() {
     c.Nb_Y = S(TB_Nb_Y->text());
     c.Pas_Duplic_X = S(TB_Pas_Duplic_X->text());
     c.Pas_Duplic_Y = S(TB_Pas_Duplic_Y->text());
-    c.Dim_Test = NettoieDimensionTest(S(TB_Dim_Test->text()));
-    TB_Dim_Test->setText(Q(c.Dim_Test));
+    c.Dim_Test = S(TB_Dim_Test->text());
+    c.Cycle = -1;
     for (int i = 0; i < 3; ++i)
         if (Cycle[i]->isChecked()) c.Cycle = i;
 }
@@ -448,6 +455,8 @@ void F_Fraisage::PrepareExecutant() {
 bool F_Fraisage::Lance(ActionMachine action) {
     if (EnCours()) return false;
     LitChamps();
+    // No pattern chosen, no pattern run.
+    if (action == ActionMachine::Motif && modele_.Champs().Cycle < 0) return false;
     const bool travail = action == ActionMachine::Exemplaire || action == ActionMachine::Serie ||
                          action == ActionMachine::Motif;
     if (travail && ProfondeurPositive(LectureCote(modele_.Champs().ProfFraisage)) &&
@@ -501,7 +510,12 @@ void F_Fraisage::Releve() {
                     L_Estimation->setText(Q(TexteEstimation(e.estimation)));
                 break;
             case EvenementMachine::Genre::Moteur:
-                Btn_MotorOn->setStyleSheet(e.moteurEnMarche ? "background-color: #80ff80;" : "");
+                {
+                    // Red while the motors are powered, dark green once they are off.
+                    // The window itself only: a palette would tint every control in it.
+                    setStyleSheet(e.moteurEnMarche ? "QDialog#F_Fraisage { background-color: rgb(255, 0, 0); }"
+                                                   : "QDialog#F_Fraisage { background-color: rgb(0, 127, 0); }");
+                }
                 minuterieMoteur_->start();
                 break;
             case EvenementMachine::Genre::Message: ctx_.ui->Message(e.texte, e.titre, e.icone); break;
