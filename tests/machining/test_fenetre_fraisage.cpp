@@ -48,6 +48,13 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     EXPECT_EQ(e[2], (std::pair<std::string, std::string>{"TempsMin_Mat_Z", "2,5"}));
     EXPECT_EQ(e[9], (std::pair<std::string, std::string>{"NbPasse", "1"}));
     EXPECT_EQ(e[10], (std::pair<std::string, std::string>{"MargeX", "3,25"}));
+    // Written in one rewrite, read back as typed.
+    ASSERT_TRUE(EcrireParametres(ctx, e));
+    ctx.parametres.TempsMin_Mat_Z = 0;
+    ChargeMachine(ctx);
+    ChargeMarges(ctx);
+    EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
+    EXPECT_EQ(ctx.parametres.MargeX, 3.25);
     // The header carries the box's text; the job its count.
     EXPECT_EQ(m.Travail().TexteNbPasse, "1");
 
