@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "machining/vitesses.h"
 #include "model/nombres.h"
@@ -193,7 +194,7 @@ std::string TexteAvancement(const Emplacement& ou) {
 void CheminSimule::Ouvre(const Point& depart, const Point& p) {
     const double d = std::hypot(p.x - depart.x, p.y - depart.y);
     centre_ = std::atan2(p.y - depart.y, p.x - depart.x);
-    const double largeur = d > tolerance_ ? std::asin(tolerance_ / d) : M_PI;
+    const double largeur = d > tolerance_ ? std::asin(tolerance_ / d) : std::numbers::pi;
     bas_ = -largeur;
     haut_ = largeur;
     points_.push_back(p);
@@ -216,7 +217,7 @@ void CheminSimule::Note(double x, double y, double z) {
         points_.back() = p;
         return;
     }
-    const double ecart = std::remainder(std::atan2(y - depart.y, x - depart.x) - centre_, 2.0 * M_PI);
+    const double ecart = std::remainder(std::atan2(y - depart.y, x - depart.x) - centre_, 2.0 * std::numbers::pi);
     if (ecart < bas_ || ecart > haut_) return Ouvre(fin, p);
     const double largeur = std::asin(tolerance_ / d);
     bas_ = std::max(bas_, ecart - largeur);

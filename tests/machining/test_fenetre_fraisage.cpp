@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "machining/fenetre_fraisage.h"
 #include "platform/fichier.h"
@@ -101,7 +102,7 @@ TEST(CheminSimule, CercleEnPasResteAMoinsDUnPas) {
     CheminSimule c(tol);
     std::vector<std::pair<double, double>> positions;
     for (int i = 0; i <= 20000; ++i) {
-        const double a = 2 * M_PI * i / 20000;
+        const double a = 2 * std::numbers::pi * i / 20000;
         const double x = std::round(10 * std::cos(a) / s) * s, y = std::round(10 * std::sin(a) / s) * s;
         positions.emplace_back(x, y);
         c.Note(x, y, -1.0);
