@@ -29,6 +29,7 @@
 #include "workspace/f_about.h"
 #include "workspace/f_param.h"
 #include "workspace/f_dimension.h"
+#include "workspace/f_fraisage.h"
 #include "workspace/f_sequence.h"
 #include "workspace/f_todo.h"
 #include "workspace/zone_dessin.h"
@@ -152,6 +153,9 @@ void F_Representation::CreeMenus() {
     }
 
     QMenu* fraisage = titre("mnu_Fraisage", "F&raisage");
+    // A title that has items opens them rather than acting: the window gets an item of its own.
+    connect(item(fraisage, "mnu_FenetreFraisage", "&Fraisage...", true), &QAction::triggered, this,
+            &F_Representation::mnu_Fraisage_Click);
     item(fraisage, "mnu_Zero", "Z&éro", true);  // does nothing
 
     QAction* param = menuBar()->addAction(QStringLiteral("&Paramètres"));
@@ -396,6 +400,7 @@ void F_Representation::Form_Resize(bool signalerVide) {
     const QSize taille = CadrePicture(etendue, W, H, FacteurZoom);
     PB1->resize(taille);
     PB1->Peindre(ctx_, RepereDe(etendue, taille, FacteurZoom), Options());
+    PB1->TraceChemin(cheminSimule_, matiereSimule_, QColor(255, 128, 0));
     dejaPeint_ = true;
     // The ranges follow the picture just fitted, not the one before.
     Disposition();
@@ -590,7 +595,10 @@ void F_Representation::mnu_sequencement_Click() {
 
 // The trace list, the milling window and the parameters dialog open from these commands.
 void F_Representation::mnu_Liste_Click() {}
-void F_Representation::mnu_Fraisage_Click() {}
+void F_Representation::mnu_Fraisage_Click() {
+    F_Fraisage f(*this);
+    SansSablier([&] { return f.exec(); });
+}
 void F_Representation::mnu_Param_Click() {
     F_Param dialogue(doc_, this);
     dialogue.exec();

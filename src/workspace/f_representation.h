@@ -8,6 +8,9 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <vector>
+
+#include <QPointF>
 #include <string>
 
 #include "document/document.h"
@@ -85,6 +88,19 @@ public:
     void mnu_sequencement_Click();
     void mnu_Liste_Click();
     void mnu_Fraisage_Click();
+    // The tool path of a simulated run, in machine mm from the job's zero (margins included),
+    // drawn over the drawing until the next one.
+    template <class P>
+    void MontreCheminSimule(const std::vector<P>& points, double margeX, double margeY) {
+        cheminSimule_.clear();
+        matiereSimule_.clear();
+        for (const P& q : points) {
+            cheminSimule_.emplace_back(q.x - margeX, q.y - margeY);
+            matiereSimule_.push_back(q.z < 0.0);
+        }
+        Form_Resize(false);
+    }
+    const std::vector<QPointF>& CheminSimule() const { return cheminSimule_; }
     void mnu_Param_Click();
     void mnu_Help_Click();
     void mnu_Todo_Click();
@@ -146,6 +162,8 @@ private:
     std::array<QLabel*, 9> panneaux_{};
     int sabliers_ = 0;
     bool dejaPeint_ = false;
+    std::vector<QPointF> cheminSimule_;
+    std::vector<bool> matiereSimule_;
 };
 
 // The reason a chosen file cannot be read, "" when it can.

@@ -46,6 +46,27 @@ void ZoneDessin::MarquePoint(double x, double y, QColor couleur) {
     update();
 }
 
+void ZoneDessin::TraceChemin(const std::vector<QPointF>& points, const std::vector<bool>& enMatiere,
+                             QColor couleur) {
+    if (!aUnRepere_ || image_.isNull() || points.size() < 2) return;
+    QPainter p(&image_);
+    // Not smoothed: the path keeps its own colour where it runs over the drawing.
+    QPen plein(couleur, 2.0), pointille(couleur, 1.0, Qt::DotLine);
+    for (size_t i = 1; i < points.size(); ++i) {
+        if (enMatiere[i] && points[i] == points[i - 1]) {
+            // A plunge where the tool stands: a drilled hole.
+            p.setPen(Qt::NoPen);
+            p.setBrush(couleur);
+            p.drawEllipse(repere_.VersPixel(points[i].x(), points[i].y()), 3.0, 3.0);
+            continue;
+        }
+        p.setPen(enMatiere[i] ? plein : pointille);
+        p.drawLine(repere_.VersPixel(points[i - 1].x(), points[i - 1].y()),
+                   repere_.VersPixel(points[i].x(), points[i].y()));
+    }
+    update();
+}
+
 void ZoneDessin::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     if (image_.isNull()) {

@@ -25,6 +25,9 @@ public:
 
     void TraitInverse(double x1, double y1, double x2, double y2);
     void MarquePoint(double x, double y, QColor couleur);
+    // A simulated tool path over the drawing: solid where the tool is in the material,
+    // dotted for the moves above it, a dot where it plunges without moving.
+    void TraceChemin(const std::vector<QPointF>& points, const std::vector<bool>& enMatiere, QColor couleur);
 
     const QImage& Image() const { return image_; }
     const RepereVue& Repere() const { return repere_; }

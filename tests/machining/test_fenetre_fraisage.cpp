@@ -1,0 +1,124 @@
+// The milling window's behaviour without the window: its boxes, what its close saves, the
+// reports of a run and the simulated path.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "machining/fenetre_fraisage.h"
+#include "platform/fichier.h"
+#include "support/dossier_temporaire.h"
+
+using namespace korvelin;
+using namespace korvelin::test;
+
+TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
+    DossierTemporaire dossier;
+    Contexte ctx;
+    ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nNbPasse=2,7\r\nPas_Z=1\r\nNbPas_Z=200\r\n");
+    ChargeMachine(ctx);
+    ctx.dessin.NomFichier = "/pieces/bride.PLT";
+    ctx.dessin.Xmax = 40.5, ctx.dessin.Ymax = 12;
+    ModeleFraisage m(ctx);
+    m.Charge();
+    const ChampsFraisage& c = m.Champs();
+    EXPECT_EQ(c.CUT, "/pieces/bride.cut");
+    EXPECT_EQ(c.NbPasse, "2,7");
+    EXPECT_EQ(ctx.parametres.NbPasse, 2);
+    EXPECT_EQ(c.Pas_Duplic_X, "40,5");
+    EXPECT_EQ(c.Dim_Test, "50");
+
+    // 0 passes shows 1 again.
+    m.ChangeNbPasse("0");
+    EXPECT_EQ(c.NbPasse, "1");
+    EXPECT_EQ(ctx.parametres.NbPasse, 1);
+    // A decimal comma in a time box; the Z speed follows the Z pitch and steps.
+    m.ValideTemps(5, "2,5");
+    EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
+    EXPECT_EQ(c.Vitesses[5], "2,000");
+    // A time of 0 is kept, its speed shows empty.
+    m.ValideTemps(0, "0");
+    EXPECT_EQ(c.Vitesses[0], "");
+    m.ValideMarge(true, "3,25");
+    EXPECT_EQ(ctx.parametres.MargeX, 3.25);
+
+    const EcrituresReglages e = m.EcrituresFermeture();
+    ASSERT_EQ(e.size(), 12u);
+    EXPECT_EQ(e[0].first, "TempsMin_Mat_X");
+    EXPECT_EQ(e[2], (std::pair<std::string, std::string>{"TempsMin_Mat_Z", "2,5"}));
+    EXPECT_EQ(e[9], (std::pair<std::string, std::string>{"NbPasse", "1"}));
+    EXPECT_EQ(e[10], (std::pair<std::string, std::string>{"MargeX", "3,25"}));
+    // Written in one rewrite, read back as typed.
+    ASSERT_TRUE(EcrireParametres(ctx, e));
+    ctx.parametres.TempsMin_Mat_Z = 0;
+    ChargeMachine(ctx);
+    ChargeMarges(ctx);
+    EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
+    EXPECT_EQ(ctx.parametres.MargeX, 3.25);
+    // The header carries the box's text; the job its count.
+    EXPECT_EQ(m.Travail().TexteNbPasse, "1");
+
+    // A ".dat" drawing, and one with another extension that must not be overwritten.
+    ctx.dessin.NomFichier = "/p/a.dat";
+    m.Charge();
+    EXPECT_EQ(m.Champs().CUT, "/p/a.cut");
+    ctx.dessin.NomFichier = "/p/a.dxf";
+    m.Charge();
+    EXPECT_NE(m.Champs().CUT, "/p/a.dxf");
+}
+
+TEST(ModeleFraisage, CompteRenduDArret) {
+    CompteRendu cr;
+    cr.issue = Issue::Interrompue;
+    cr.trace = 2, cr.passe = 3, cr.point = 9, cr.copie = 2, cr.rangee = 1;
+    cr.X = 1.5, cr.Z = -0.25;
+    const std::string s = TexteCompteRendu(cr);
+    EXPECT_NE(s.find("Arrêté au tracé 3, passe 3, vers le point 9, copie 2 de la rangée 1"), std::string::npos) << s;
+    EXPECT_NE(s.find("X 1,500, Y 0,000, Z -0,250"), std::string::npos) << s;
+    EXPECT_EQ(s.find("perdus"), std::string::npos);
+    cr.issue = Issue::Terminee, cr.impulsionsEnRetard = 4;
+    EXPECT_NE(TexteCompteRendu(cr).find("4 en retard : des pas ont pu être perdus"), std::string::npos);
+    EXPECT_NE(MessagePortIndisponible().find("groupe lp"), std::string::npos);
+}
+
+TEST(CheminSimule, LignesEnEscalierReduitesAuxCoins) {
+    const double s = 1.0 / 48;
+    CheminSimule c(0.75 * s);
+    // A staircase along a slope of 1/3, then a turn straight up, then a plunge.
+    for (int i = 0; i <= 300; ++i) c.Note(i * s, (i / 3) * s, 0.0);
+    for (int j = 1; j <= 100; ++j) c.Note(300 * s, (100 + j) * s, 0.0);
+    c.Note(300 * s, 200 * s, -1.0);
+    const auto& p = c.Points();
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_NEAR(p[1].x, 300 * s, 1e-12);
+    EXPECT_NEAR(p[1].y, 100 * s, 1e-12);
+    EXPECT_NEAR(p[2].y, 200 * s, 1e-12);
+    EXPECT_EQ(p[3].z, -1.0);
+}
+
+TEST(CheminSimule, CercleEnPasResteAMoinsDUnPas) {
+    const double s = 1.0 / 48, tol = 0.75 * s;
+    CheminSimule c(tol);
+    std::vector<std::pair<double, double>> positions;
+    for (int i = 0; i <= 20000; ++i) {
+        const double a = 2 * std::numbers::pi * i / 20000;
+        const double x = std::round(10 * std::cos(a) / s) * s, y = std::round(10 * std::sin(a) / s) * s;
+        positions.emplace_back(x, y);
+        c.Note(x, y, -1.0);
+    }
+    const auto& p = c.Points();
+    EXPECT_LT(p.size(), 2000u);  // against 20,000 positions
+    EXPECT_GT(p.size(), 20u);
+    // Every position the tool went through lies near the path kept.
+    for (const auto& [x, y] : positions) {
+        double meilleur = 1e9;
+        for (size_t k = 1; k < p.size(); ++k) {
+            const double ux = p[k].x - p[k - 1].x, uy = p[k].y - p[k - 1].y;
+            const double l2 = ux * ux + uy * uy;
+            const double t = l2 > 0 ? std::clamp(((x - p[k - 1].x) * ux + (y - p[k - 1].y) * uy) / l2, 0.0, 1.0) : 0.0;
+            meilleur = std::min(meilleur, std::hypot(x - p[k - 1].x - t * ux, y - p[k - 1].y - t * uy));
+        }
+        ASSERT_LE(meilleur, 2 * tol) << x << " " << y;
+    }
+}
