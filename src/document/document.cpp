@@ -9,6 +9,8 @@
 
 #include "geometry/decalage.h"
 #include "geometry/index_sequences.h"
+#include "geometry/orientation.h"
+#include "geometry/ordre.h"
 #include "geometry/soudure.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
@@ -427,6 +429,19 @@ bool Document::Souder() {
 
 bool Document::Miroir() {
     return Change(0, -1, 0, -1, [this] { korvelin::Miroir(ctx_); });
+}
+
+bool Document::OrienteAutomatiquement() {
+    return Change(0, -1, 0, -1, [this] { OrientationAutomatique(ctx_); });
+}
+
+bool Document::OrdonneAutomatiquement(double* avant, double* apres) {
+    ResultatOrdre r;
+    const bool change = Change(0, -1, 0, -1, [this, &r] { r = OrdreAutomatique(ctx_); });
+    if (!change) r.apres = r.avant;
+    if (avant) *avant = r.avant;
+    if (apres) *apres = r.apres;
+    return change;
 }
 
 bool Document::Reordonne(const std::vector<Code2>& ordre) {

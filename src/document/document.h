@@ -49,6 +49,12 @@ public:
     // Each returns false, changing nothing and recording nothing, when it has nothing to do.
     bool Souder();
     bool Miroir();
+    // Turns every closed trace so that the part lies on the side the settings name
+    // (outlines and holes by their nesting); false when none needed turning.
+    bool OrienteAutomatiquement();
+    // Holes before the outlines that hold them, then the shortest travel; the travel before
+    // and after is given back, whether or not anything changed.
+    bool OrdonneAutomatiquement(double* avant = nullptr, double* apres = nullptr);
     // Puts the traces in the given order of labels (each label of the drawing once).
     bool Reordonne(const std::vector<Code2>& ordre);
     // Moves the trace of rank `de` (0 for the first) to rank `vers`.

@@ -141,6 +141,10 @@ void F_Representation::CreeMenus() {
             &F_Representation::mnu_Liste_Click);
     connect(item(outils, "mnu_Soudure", "Soudure a&utomatique", false), &QAction::triggered, this,
             &F_Representation::mnu_Soudure_Click);
+    connect(item(outils, "mnu_Orientation", "&Orientation automatique", false), &QAction::triggered, this,
+            &F_Representation::mnu_Orientation_Click);
+    connect(item(outils, "mnu_Ordre", "O&rdre automatique", false), &QAction::triggered, this,
+            &F_Representation::mnu_Ordre_Click);
 
     QMenu* zoom = titre("mnu_Zoom", "&Zoom");
     const std::pair<const char*, double> niveaux[] = {
@@ -458,7 +462,7 @@ bool F_Representation::eventFilter(QObject* objet, QEvent* e) {
 
 void F_Representation::ActiveEdition(bool actif) {
     for (const char* nom : {"mnu_sequencement", "mnu_Soudure", "mnu_Miroir", "mnu_Liste",
-                            "mnu_Save", "mnu_SaveAs"})
+                            "mnu_Orientation", "mnu_Ordre", "mnu_Save", "mnu_SaveAs"})
         menus_.at(nom)->setEnabled(actif);
     for (int i : {3, 4, 9, 10, 12}) boutons_[i]->setEnabled(actif);
 }
@@ -577,6 +581,15 @@ void F_Representation::mnu_Annuler_Click() { doc_.Annuler(); }
 void F_Representation::mnu_Retablir_Click() { doc_.Retablir(); }
 
 void F_Representation::mnu_Soudure_Click() { doc_.Souder(); }
+
+void F_Representation::mnu_Orientation_Click() { doc_.OrienteAutomatiquement(); }
+
+void F_Representation::mnu_Ordre_Click() {
+    double avant = 0.0, apres = 0.0;
+    doc_.OrdonneAutomatiquement(&avant, &apres);
+    TexteStatut(7, "Déplacements : " + std::to_string(ArrondiPair(avant)) + " mm avant, " +
+                       std::to_string(ArrondiPair(apres)) + " mm après");
+}
 
 void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }
 

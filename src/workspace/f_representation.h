@@ -84,6 +84,8 @@ public:
     void mnu_Annuler_Click();
     void mnu_Retablir_Click();
     void mnu_Soudure_Click();
+    void mnu_Orientation_Click();
+    void mnu_Ordre_Click();
     void mnu_Miroir_Click();
     void mnu_sequencement_Click();
     void mnu_Liste_Click();

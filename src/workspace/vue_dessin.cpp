@@ -9,6 +9,7 @@
 #include <array>
 #include <iterator>
 
+#include "geometry/attaches.h"
 #include "model/listes.h"
 #include "model/primitives.h"
 
@@ -321,6 +322,22 @@ void PasseDecalage(QPainter& p, const Dessin& d, const RepereVue& rep, const Par
     p.drawLines(lot.lignes.data(), int(lot.lignes.size()));
 }
 
+// Each holding tab as a thick stroke across its stretch of the offset path.
+void PasseAttaches(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par) {
+    const Attaches a = AttachesDe(par);
+    if (par.DecalageOutil == 2 || !a.Actives()) return;
+    std::vector<QLineF> traits;
+    for (const auto& spans : PlaceAttaches(d, a))
+        for (const SpanAttache& t : spans) {
+            const QPointF debut = rep.VersPixel(t.x0, t.y0), fin = rep.VersPixel(t.x1, t.y1);
+            if (Fini(debut) && Fini(fin)) traits.emplace_back(debut, fin);
+        }
+    if (traits.empty()) return;
+    QPen crayon(QColor(230, 120, 0), 5.0, Qt::SolidLine, Qt::FlatCap);
+    p.setPen(crayon);
+    p.drawLines(traits.data(), int(traits.size()));
+}
+
 }  // namespace
 
 void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere,
@@ -341,6 +358,7 @@ void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere,
     if (options.NumerosPoints) PasseNumeros(p, d, repere, par, mesure);
     if (options.Sequences) PasseSequences(p, d, repere, par, mesure);
     PasseDecalage(p, d, repere, par, largeur, hauteur);
+    PasseAttaches(p, d, repere, par);
 }
 
 void TraitInverse(QImage& image, const RepereVue& repere, double x1, double y1, double x2,

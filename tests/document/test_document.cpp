@@ -75,6 +75,11 @@ TEST(Document, ChaqueChangementSAnnuleEtSeRetablitBitPourBit) {
         EXPECT_EQ(a.d().NbPoints, int32_t(a.d().Trace_Initial.size())) << quoi;
     };
     auto etiquette = [&](std::size_t rang) { return a.d().Trace_Decale[rang].Sequence; };
+    fait(a.doc.OrienteAutomatiquement(), "orientation automatique");
+    double avant = 0, apres = 0;
+    fait(a.doc.OrdonneAutomatiquement(&avant, &apres), "ordre automatique");
+    EXPECT_GT(avant, 0.0);
+    EXPECT_FALSE(a.doc.OrienteAutomatiquement());  // nothing left to turn: no step
     fait(a.doc.Miroir(), "miroir");
     fait(a.doc.DeplaceSequence(2, 0), "ordre");
     fait(a.doc.Inverse(etiquette(1)), "inversion");

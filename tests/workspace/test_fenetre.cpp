@@ -85,7 +85,7 @@ TEST_F(Fenetre, AuDemarrage) {
         menus << a->text() << (a->menu() ? Etats(a->menu()->actions()) : Etats({a}));
     EXPECT_EQ(menus, (QStringList{"&Fichier", "mnu_Ouvrir", "mnu_Save -", "mnu_SaveAs -", "mnu_quitter",
         Q("É&dition"), "mnu_Annuler -", "mnu_Retablir -",
-        "&Outils", "mnu_sequencement -", "mnu_Miroir -", "mnu_Liste -", "mnu_Soudure -",
+        "&Outils", "mnu_sequencement -", "mnu_Miroir -", "mnu_Liste -", "mnu_Soudure -", "mnu_Orientation -", "mnu_Ordre -",
         "&Zoom", "mnu_Zd10", "mnu_Zd5", "mnu_Zd2", "mnu_Z1", "mnu_Z2", "F&raisage", "mnu_FenetreFraisage", "mnu_Zero",
         Q("&Paramètres"), "mnu_Param", "&?", "mnu_Help", "mnu_Todo"}));
     // Every item of a menu has an access key of its own.
