@@ -73,6 +73,8 @@ public:
     bool SupprimePointDecale(std::size_t entree, std::size_t index);
     // New cutter radius and side: stored as settings, every offset path recomputed.
     bool ChangeReglagesDecalage(double rayon, int16_t cote);
+    // The next move starts a step of its own even with `fusion` (a new press of an arrow).
+    void CoupeFusion() { cleDerniere_ = 0; }
 
     // --- History ---------------------------------------------------------------------------
     bool PeutAnnuler() const { return !annulables_.empty(); }
