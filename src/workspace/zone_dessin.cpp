@@ -46,6 +46,16 @@ void ZoneDessin::MarquePoint(double x, double y, QColor couleur) {
     update();
 }
 
+void ZoneDessin::Segment(double x1, double y1, double x2, double y2, QColor couleur, Qt::PenStyle style) {
+    if (!aUnRepere_ || image_.isNull()) return;
+    QPainter p(&image_);
+    QPen crayon(couleur, 1.0, style);
+    crayon.setCosmetic(true);
+    p.setPen(crayon);
+    p.drawLine(repere_.VersPixel(x1, y1), repere_.VersPixel(x2, y2));
+    update();
+}
+
 void ZoneDessin::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     if (image_.isNull()) {

@@ -22,6 +22,8 @@ public:
 
     void TraitInverse(double x1, double y1, double x2, double y2);
     void MarquePoint(double x, double y, QColor couleur);
+    // A segment drawn over the picture (the pen-lift preview), gone at the next painting.
+    void Segment(double x1, double y1, double x2, double y2, QColor couleur, Qt::PenStyle style);
 
     const QImage& Image() const { return image_; }
     const RepereVue& Repere() const { return repere_; }
