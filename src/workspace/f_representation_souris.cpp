@@ -16,8 +16,8 @@ void F_Representation::PB1_MouseDown(Qt::MouseButton bouton, Qt::KeyboardModifie
         AttenteCoteDecalage = false;
         PB1->setToolTip(QString());
         // The side comes from the settings; where the click fell only ends the wait.
-        doc_.DecaleSequence(SequenceADecaler);
-        Form_Resize();
+        // A change repaints through the document.
+        if (!doc_.DecaleSequence(SequenceADecaler)) Form_Resize();
         SequenceADecaler = AucuneSequence;
         return;
     }
@@ -33,12 +33,19 @@ void F_Representation::LeveOutilSousClic(double x, double y) {
     const PointTrace b = d.Trace_Initial[static_cast<std::size_t>(k) + 1];
     const QColor normal = CouleurQt(ctx_.parametres.CouleurDeselectionne);
     Sablier(true);
-    PB1->Segment(a.X, a.Y, b.X, b.Y, Qt::white, Qt::DotLine);
+    // The white pass wipes the segment so that the dots show on white.
+    PB1->Segment(a.X, a.Y, b.X, b.Y, Qt::white, Qt::SolidLine);
     PB1->Segment(a.X, a.Y, b.X, b.Y, normal, Qt::DotLine);
-    if (Question("Voulez-vous lever l'outil sur ce segment ?", "- . - . -"))
-        doc_.LeveOutil(k);
-    else
-        PB1->Segment(a.X, a.Y, b.X, b.Y, normal, Qt::SolidLine);
+    if (Question("Voulez-vous lever l'outil sur ce segment ?", "- . - . -")) {
+        // A connecting move that leaves its trace at the end splits nothing: only the
+        // preview has to go.
+        if (!doc_.LeveOutil(k)) Form_Resize();
+    } else {
+        // Back as the view paints it: a connecting move stays dotted, the chosen trace
+        // keeps its colour.
+        const QColor couleur = b.Sequence == SequenceADecaler ? CouleurQt(ctx_.parametres.CouleurSelectionne) : normal;
+        PB1->Segment(a.X, a.Y, b.X, b.Y, couleur, a.Sequence == b.Sequence ? Qt::SolidLine : Qt::DotLine);
+    }
     Sablier(false);
 }
 

@@ -51,6 +51,7 @@ void ZoneDessin::Segment(double x1, double y1, double x2, double y2, QColor coul
     QPainter p(&image_);
     QPen crayon(couleur, 1.0, style);
     crayon.setCosmetic(true);
+    crayon.setCapStyle(Qt::FlatCap);
     p.setPen(crayon);
     p.drawLine(repere_.VersPixel(x1, y1), repere_.VersPixel(x2, y2));
     update();

@@ -88,10 +88,14 @@ TEST_F(Pointeur, CoordonneesCoteDecalageEtLeverDOutil) {
     const auto avant = Etiquettes();
     Souris(QEvent::MouseButtonPress, 20, 0);
     EXPECT_TRUE(f.questions.empty());
+    f.Lissage = false;
+    f.Form_Resize();
+    const QImage image = f.PB1->Image();
     Souris(QEvent::MouseButtonPress, 40, 10);
     ASSERT_EQ(f.questions, std::vector<std::string>{"Voulez-vous lever l'outil sur ce segment ?"});
     EXPECT_EQ(f.titreQuestion, "- . - . -");
     EXPECT_EQ(Etiquettes(), avant);
+    EXPECT_EQ(f.PB1->Image(), image);  // the preview is gone
     f.reponseQuestion = true;
     Souris(QEvent::MouseButtonPress, 40, 10);
     const Code2 A = Code2::De(" A"), B = Code2::De(" B");
