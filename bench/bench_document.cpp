@@ -7,6 +7,8 @@
 #include <string>
 
 #include "document/document.h"
+#include "document/edition_point.h"
+#include "document/pointage.h"
 #include "import/projet.h"
 #include "model/dessin.h"
 #include "model/listes.h"
@@ -91,8 +93,28 @@ void BM_MemoireDe100Etapes(benchmark::State& state) {
     state.counters["octets_dessin"] = double(g.ctx.dessin.Trace_Initial.capacity() * sizeof(PointTrace));
 }
 
+// A click on the view looks through every segment of the drawing.
+void BM_SegmentSousUnClic(benchmark::State& state) {
+    Grand& g = Dessin1M();
+    const PointTrace p = g.ctx.dessin.Trace_Initial[700'300];
+    for (auto _ : state) benchmark::DoNotOptimize(SegmentSousClic(g.ctx.dessin, p.X + 0.001, p.Y));
+}
+
+// One tick of a held arrow in the point editor: the move, the trace's offset path, and
+// the step joined to the one before.
+void BM_TicDeFlecheTenue(benchmark::State& state) {
+    Grand& g = Dessin1M();
+    EditionPoint e(g.doc, 300'300);
+    e.Enfonce(EditionPoint::Droite);
+    for (auto _ : state) e.Tic();
+    e.Relache();
+    state.counters["etapes"] = double(g.doc.NbAnnulables());
+}
+
 }  // namespace
 
+BENCHMARK(BM_SegmentSousUnClic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TicDeFlecheTenue)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AnnulerUnDeplacementDePoint)->Unit(benchmark::kMicrosecond)->Iterations(200);
 BENCHMARK(BM_AnnulerUnMiroir)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_MemoireDe100Etapes)->Unit(benchmark::kMillisecond)->Iterations(1);

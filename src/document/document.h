@@ -82,6 +82,8 @@ public:
     bool ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke = true);
     // The two offset optimisations switched, every offset path recomputed; not stored.
     bool ChangeOptionsDecalage(bool optimisation1, bool optimisation2);
+    // The next move starts a step of its own even with `fusion` (a new press of an arrow).
+    void CoupeFusion() { cleDerniere_ = 0; }
 
     // --- History ---------------------------------------------------------------------------
     bool PeutAnnuler() const { return !annulables_.empty(); }

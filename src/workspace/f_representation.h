@@ -110,6 +110,8 @@ public:
     // Mouse on the picture, in drawing units.
     void PB1_MouseDown(Qt::MouseButton bouton, Qt::KeyboardModifiers touches, double x, double y);
     void PB1_MouseMove(Qt::MouseButtons boutons, Qt::KeyboardModifiers touches, double x, double y);
+    // Offers to lift the tool on the segment under (x, y), after a dotted preview.
+    void LeveOutilSousClic(double x, double y);
 
     // Toolbar button by its index, 1 to 12 (7 is the separator).
     QAction* Bouton(int index) const;

@@ -67,6 +67,17 @@ void ZoneDessin::TraceChemin(const std::vector<QPointF>& points, const std::vect
     update();
 }
 
+void ZoneDessin::Segment(double x1, double y1, double x2, double y2, QColor couleur, Qt::PenStyle style) {
+    if (!aUnRepere_ || image_.isNull()) return;
+    QPainter p(&image_);
+    QPen crayon(couleur, 1.0, style);
+    crayon.setCosmetic(true);
+    crayon.setCapStyle(Qt::FlatCap);
+    p.setPen(crayon);
+    p.drawLine(repere_.VersPixel(x1, y1), repere_.VersPixel(x2, y2));
+    update();
+}
+
 void ZoneDessin::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     if (image_.isNull()) {

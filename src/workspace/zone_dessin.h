@@ -28,6 +28,8 @@ public:
     // A simulated tool path over the drawing: solid where the tool is in the material,
     // dotted for the moves above it, a dot where it plunges without moving.
     void TraceChemin(const std::vector<QPointF>& points, const std::vector<bool>& enMatiere, QColor couleur);
+    // A segment drawn over the picture (the pen-lift preview), gone at the next painting.
+    void Segment(double x1, double y1, double x2, double y2, QColor couleur, Qt::PenStyle style);
 
     const QImage& Image() const { return image_; }
     const RepereVue& Repere() const { return repere_; }

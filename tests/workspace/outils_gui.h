@@ -41,9 +41,11 @@ public:
     }
     // The Yes/No questions asked, answered with `reponseQuestion`.
     std::vector<std::string> questions;
+    std::string titreQuestion;  // of the latest
     bool reponseQuestion = false;
-    bool Question(std::string_view texte, std::string_view) override {
+    bool Question(std::string_view texte, std::string_view titre) override {
         questions.emplace_back(texte);
+        titreQuestion = titre;
         return reponseQuestion;
     }
     // "Enregistrer les modifications de « nom » ?": the names asked about, and the answer.
