@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "geometry/attaches.h"
 #include "machining/vitesses.h"
 #include "model/nombres.h"
 
@@ -60,6 +61,9 @@ void ModeleFraisage::Charge() {
         c_.Temps[i] = EcritureLocale(TempsDe(ctx_.parametres, i));
         c_.Vitesses[i] = VitesseLigne(ctx_.parametres, i);
     }
+    c_.AttachesNombre = std::to_string(ctx_.parametres.AttachesNombre);
+    c_.AttachesLargeur = EcritureLocale(ctx_.parametres.AttachesLargeur);
+    c_.AttachesHauteur = EcritureLocale(ctx_.parametres.AttachesHauteur);
     c_.Nb_X = c_.Nb_Y = "1";
     c_.Pas_Duplic_X = TexteCote(ctx_.dessin.Xmax);
     c_.Pas_Duplic_Y = TexteCote(ctx_.dessin.Ymax);
@@ -90,6 +94,19 @@ void ModeleFraisage::ChangeNbPasse(std::string_view texte) {
     ctx_.parametres.NbPasse = static_cast<int32_t>(std::min(v, 2147483647.0));
 }
 
+void ModeleFraisage::ValideAttaches(int champ, std::string_view texte) {
+    Parametres& p = ctx_.parametres;
+    const double v = LectureSaisie(texte);
+    if (champ == 0) {
+        if (std::isfinite(v) && v >= 0.0 && v <= MaxAttaches && v == std::trunc(v)) p.AttachesNombre = int16_t(v);
+        c_.AttachesNombre = std::to_string(p.AttachesNombre);
+    } else if (champ == 1 || champ == 2) {
+        double& valeur = champ == 1 ? p.AttachesLargeur : p.AttachesHauteur;
+        if (std::isfinite(v) && v > 0.0) valeur = v;
+        (champ == 1 ? c_.AttachesLargeur : c_.AttachesHauteur) = EcritureLocale(valeur);
+    }
+}
+
 EcrituresReglages ModeleFraisage::EcrituresFermeture() const {
     const Parametres& p = ctx_.parametres;
     return {{"TempsMin_Mat_X", EcritureLocale(p.TempsMin_Mat_X)},
@@ -103,7 +120,10 @@ EcrituresReglages ModeleFraisage::EcrituresFermeture() const {
             {"ProfFraisage", c_.ProfFraisage},
             {"NbPasse", c_.NbPasse},
             {"MargeX", EcritureLocale(p.MargeX)},
-            {"MargeY", EcritureLocale(p.MargeY)}};
+            {"MargeY", EcritureLocale(p.MargeY)},
+            {"AttachesNombre", std::to_string(p.AttachesNombre)},
+            {"AttachesLargeur", EcritureLocale(p.AttachesLargeur)},
+            {"AttachesHauteur", EcritureLocale(p.AttachesHauteur)}};
 }
 
 TravailCUT ModeleFraisage::Travail() const {

@@ -36,6 +36,7 @@ struct ChampsFraisage {
     std::string CUT, GCode, LongueurParcours, TempsFraisage;
     std::string X = "0", Y = "0", Z = "0";
     std::string ProfFraisage = "-3", NbPasse = "1", HautDeg = "1";
+    std::string AttachesNombre = "0", AttachesLargeur = "5", AttachesHauteur = "1";
     std::array<std::string, NbTemps> Temps, Vitesses;
     std::string Nb_X = "1", Pas_Duplic_X = "0", Nb_Y = "1", Pas_Duplic_Y = "0", Dim_Test = "50";
     int Cycle = 0;
@@ -57,6 +58,9 @@ public:
     void ValideMarge(bool enX, std::string_view texte);
     // NbPasse from the integer part; 0 puts "1" back in the box.
     void ChangeNbPasse(std::string_view texte);
+    // The holding tabs: 0 count, 1 width, 2 height. A count that is no whole number from 0
+    // to the limit, or a size that is not positive, keeps the last good value.
+    void ValideAttaches(int champ, std::string_view texte);
 
     // What the window's close saves, in its order, in one rewrite.
     EcrituresReglages EcrituresFermeture() const;

@@ -159,6 +159,22 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         g->addWidget(Texte("Hauteur dégagement (mm)"), 2, 0);
         g->addWidget(TB_HautDeg, 2, 1);
         v->addWidget(pf);
+        auto* attaches = new QGroupBox("Points d'attache");
+        auto* ga = new QGridLayout(attaches);
+        const char* noms[3] = {"TB_AttachesNombre", "TB_AttachesLargeur", "TB_AttachesHauteur"};
+        const char* textes[3] = {"Nombre par contour (0 : aucun)", "Largeur (mm, fraise comprise)",
+                                 "Hauteur au-dessus du fond (mm)"};
+        for (int k = 0; k < 3; ++k) {
+            TB_Attaches[k] = Boite(noms[k]);
+            ga->addWidget(Texte(textes[k]), k, 0);
+            ga->addWidget(TB_Attaches[k], k, 1);
+            connect(TB_Attaches[k], &QLineEdit::editingFinished, this, [this, k] {
+                modele_.ValideAttaches(k, S(TB_Attaches[k]->text()));
+                const ChampsFraisage& c = modele_.Champs();
+                TB_Attaches[k]->setText(Q(k == 0 ? c.AttachesNombre : k == 1 ? c.AttachesLargeur : c.AttachesHauteur));
+            });
+        }
+        v->addWidget(attaches);
         auto* vitesses = new QGridLayout;
         const char* cadres[4] = {"Vitesse X", "Vitesse Y", "Vitesse Z", "Montée"};
         const char* sous[NbTemps] = {"hors-matière", "matière", "hors-matière", "matière", "Descente", "matière", ""};
@@ -381,6 +397,9 @@ void F_Fraisage::MontreChamps() {
     TB_HautDeg->setText(Q(c.HautDeg));
     TB_ProfFraisage->setText(Q(c.ProfFraisage));
     TB_NbPasse->setText(Q(c.NbPasse));
+    TB_Attaches[0]->setText(Q(c.AttachesNombre));
+    TB_Attaches[1]->setText(Q(c.AttachesLargeur));
+    TB_Attaches[2]->setText(Q(c.AttachesHauteur));
     TB_MargeX->setText(Q(c.MargeX));
     TB_MargeY->setText(Q(c.MargeY));
     TB_CUT->setText(Q(c.CUT));

@@ -41,6 +41,7 @@ public:
     std::array<QPushButton*, 6> CB_FLECHE{};
     QLineEdit *TB_X, *TB_Y, *TB_Z;
     QLineEdit *TB_ProfFraisage, *TB_NbPasse, *TB_HautDeg;
+    std::array<QLineEdit*, 3> TB_Attaches{};
     std::array<QLineEdit*, NbTemps> TB_TempsMin{}, TB_VitMax{};
     QPushButton *Btn_Fraiser, *Btn_Fraiser_Serie, *Btn_Test;
     QLabel* L_Estimation;

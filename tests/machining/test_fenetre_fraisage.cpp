@@ -42,9 +42,17 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     EXPECT_EQ(c.Vitesses[0], "");
     m.ValideMarge(true, "3,25");
     EXPECT_EQ(ctx.parametres.MargeX, 3.25);
+    // Tabs: a count that is no whole number in range, or a size that is not positive,
+    // keeps the last good value.
+    for (const char* t : {"4", "2,5", "-1", "1000"}) m.ValideAttaches(0, t);
+    for (const char* t : {"6,5", "0", "abc"}) m.ValideAttaches(1, t);
+    EXPECT_EQ(c.AttachesNombre, "4");
+    EXPECT_EQ(ctx.parametres.AttachesLargeur, 6.5);
+    EXPECT_EQ(c.AttachesLargeur, "6,5");
 
     const EcrituresReglages e = m.EcrituresFermeture();
-    ASSERT_EQ(e.size(), 12u);
+    ASSERT_EQ(e.size(), 15u);
+    EXPECT_EQ(e[12], (std::pair<std::string, std::string>{"AttachesNombre", "4"}));
     EXPECT_EQ(e[0].first, "TempsMin_Mat_X");
     EXPECT_EQ(e[2], (std::pair<std::string, std::string>{"TempsMin_Mat_Z", "2,5"}));
     EXPECT_EQ(e[9], (std::pair<std::string, std::string>{"NbPasse", "1"}));
@@ -52,8 +60,11 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     // Written in one rewrite, read back as typed.
     ASSERT_TRUE(EcrireParametres(ctx, e));
     ctx.parametres.TempsMin_Mat_Z = 0;
+    ctx.parametres.AttachesNombre = 0;
     ChargeMachine(ctx);
     ChargeMarges(ctx);
+    ChargeOptions(ctx);
+    EXPECT_EQ(ctx.parametres.AttachesNombre, 4);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
     EXPECT_EQ(ctx.parametres.MargeX, 3.25);
     // The header carries the box's text; the job its count.
