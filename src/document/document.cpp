@@ -627,6 +627,21 @@ bool Document::SupprimeTrace(Code2 etiquette) {
     });
 }
 
+bool Document::SupprimeSuite(int32_t premier) {
+    Normalise();
+    const Dessin& d = ctx_.dessin;
+    if (premier < 0 || premier >= d.NbPoints) return false;
+    const Code2 etiquette = d.Trace_Initial[premier].Sequence;
+    if (PremierPointSequence(d, etiquette) == premier) return SupprimeTrace(etiquette);
+    const int32_t n = NbPointsSequence(d, premier);
+    return Change(premier, n, 0, -1, [this, premier, n] {
+        Dessin& dd = ctx_.dessin;
+        dd.Trace_Initial.erase(dd.Trace_Initial.begin() + premier, dd.Trace_Initial.begin() + premier + n);
+        dd.NbPoints -= n;
+        CalculDecalageTout(ctx_);
+    });
+}
+
 bool Document::DeplacePointDecale(std::size_t entree, std::size_t index, float x, float y, bool fusion) {
     const auto& t = ctx_.dessin.Trace_Decale;
     if (entree + 1 >= t.size() || index >= t[entree].Points.size()) return false;
