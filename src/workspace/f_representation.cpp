@@ -27,6 +27,7 @@
 #include "workspace/dialogues_fichier.h"
 #include "workspace/f_about.h"
 #include "workspace/f_dimension.h"
+#include "workspace/f_liste.h"
 #include "workspace/f_todo.h"
 #include "workspace/zone_dessin.h"
 
@@ -543,7 +544,12 @@ void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }
 // The sequencing dialog, the trace list, the milling window and the parameters dialog
 // open from these commands.
 void F_Representation::mnu_sequencement_Click() {}
-void F_Representation::mnu_Liste_Click() {}
+void F_Representation::mnu_Liste_Click() {
+    if (ctx_.dessin.NbPoints == 0) return;
+    F_Liste liste(*this);
+    liste.OuvreEditeurPoint = EditeurPoint;
+    SansSablier([&] { liste.exec(); });
+}
 void F_Representation::mnu_Fraisage_Click() {}
 void F_Representation::mnu_Param_Click() {}
 
