@@ -567,6 +567,14 @@ bool Document::SupprimePoint(int32_t index) {
         dd.Trace_Initial.erase(dd.Trace_Initial.begin() + index);
         dd.NbPoints -= 1;
     };
+    // A point of a later run of a label: the shortcuts below would recompute the first run.
+    int32_t debut = index;
+    while (debut > premier && d.Trace_Initial[debut - 1].Sequence == l) --debut;
+    if (debut != premier)
+        return Change(index, 1, 0, -1, [this, retire] {
+            retire();
+            CalculDecalageTout(ctx_);
+        });
     if (!seul)
         return Change(index, 1, EntreeDe(l), 1, [this, retire, l] {
             retire();

@@ -120,6 +120,20 @@ TEST(ListeModele, SuppressionsParLeDocument) {
     ASSERT_EQ(d.NbPoints, int32_t(avant.size()));
     EXPECT_EQ(XY(d.Trace_Initial), XY(avant));
     m.Remplit();
+    // A point of that second run: its own offset path is the one recomputed.
+    EXPECT_TRUE(m.Supprime(I, Point(2, 0)));
+    {
+        ContexteTemporaire t;
+        t.ctx.parametres = l.ctx.parametres;
+        t.ctx.dessin.Trace_Initial = d.Trace_Initial;
+        t.ctx.dessin.NbPoints = d.NbPoints;
+        CalculDecalageTout(t.ctx);
+        ASSERT_EQ(d.Trace_Decale.size(), t.ctx.dessin.Trace_Decale.size());
+        for (std::size_t e = 0; e < d.Trace_Decale.size(); ++e)
+            EXPECT_EQ(XY(d.Trace_Decale[e].Points), XY(t.ctx.dessin.Trace_Decale[e].Points)) << e;
+    }
+    ASSERT_TRUE(l.doc.Annuler());
+    m.Remplit();
 
     // The offset tree: a point of an entry goes, the drawing stays; the root and the
     // trace nodes change nothing.
