@@ -12,7 +12,6 @@
 #include <fstream>
 
 #include "document/liste_modele.h"
-#include "model/ligne_projet.h"
 #include "workspace/f_liste.h"
 #include "workspace/f_representation.h"
 
@@ -33,15 +32,14 @@ struct Banc {
         f.resize(1200, 800);
         f.show();
         QApplication::processEvents();
-        // A small project opens the document (no rescaling dialog); the drawing is then
-        // replaced in place.
-        const std::string chemin = (std::filesystem::temp_directory_path() / "banc_liste.Korvelin").string();
-        {
-            std::ofstream o(chemin, std::ios::binary);
-            o << LignePointProjet({0, 0, PlumeBasse, PremiereSequence}) << "\r\n"
-              << LignePointProjet({1, 0, PlumeBasse, PremiereSequence}) << "\r\n";
-        }
-        f.Doc().Ouvrir(chemin);
+        // A small plotter file opens the document, the user's part played by the silent
+        // interface; the drawing is then replaced in place.
+        const std::string chemin = (std::filesystem::temp_directory_path() / "banc_liste.plt").string();
+        std::ofstream(chemin, std::ios::binary) << "IN;PU0,0;PD400,0;";
+        InterfaceSilencieuse silence;
+        f.Ctx().ui = &silence;
+        if (!f.Doc().Ouvrir(chemin)) std::abort();
+        f.Ctx().ui = &f;
         std::remove(chemin.c_str());
         Dessin& d = f.Ctx().dessin;
         d.Trace_Initial.clear();
@@ -101,8 +99,29 @@ void BM_ListeSuppression(benchmark::State& state) {
     state.counters["points"] = b.f.Ctx().dessin.NbPoints;
 }
 
+// The rebuilding alone, both trees, as after a deletion: the part of the deletion that is
+// the list's, to set beside its opening.
+void BM_ListeReconstruction(benchmark::State& state) {
+    Banc b(1000000, int(state.range(0)));
+    F_Liste l(b.f);
+    l.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        l.Remplissage();
+        QApplication::processEvents();
+    }
+}
+
+// The main window's repaint on the same drawing, which every change of the document costs.
+void BM_ListeRepaintFenetre(benchmark::State& state) {
+    Banc b(1000000, int(state.range(0)));
+    for (auto _ : state) b.f.Form_Resize();
+}
+
 }  // namespace
 
+BENCHMARK(BM_ListeReconstruction)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListeRepaintFenetre)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListeRemplissage)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListeOuverture)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListeSuppression)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
