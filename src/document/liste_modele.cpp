@@ -152,8 +152,8 @@ bool ListeModele::Supprime(Arbre a, const Noeud& n) {
             change = doc_.SupprimePointDecale(c->entree, c->rang);
         }
     }
-    if (a == Arbre::Initial) ctx.ui->TexteStatut(1, "Dessin ");
-    ctx.ui->TexteStatut(1, "");
+    // The first panel says what is being computed until the document's change notice
+    // puts the drawing's name back there.
     return change;
 }
 

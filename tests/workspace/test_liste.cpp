@@ -76,6 +76,7 @@ TEST(Liste, ArbresMarqueSuppressionEtClicDroit) {
         QApplication::sendEvent(t, &suppr);
         EXPECT_EQ(f.questions, (std::vector<std::string>{"Confirmez-vous la suppression ?"}));
         EXPECT_EQ(dessin.NbPoints, 5);
+        EXPECT_EQ(f.Panneau(1)->text(), Q("deux.plt "));
         EXPECT_EQ(m->index(1, 0, m->index(0, 0)).data().toString(), Q("Sequence  B - 2 points"));
         l.reject();
     });
