@@ -584,6 +584,14 @@ bool Document::SupprimePoint(int32_t index) {
         dd.Trace_Initial.erase(dd.Trace_Initial.begin() + index);
         dd.NbPoints -= 1;
     };
+    // A point of a later run of a label: the shortcuts below would recompute the first run.
+    int32_t debut = index;
+    while (debut > premier && d.Trace_Initial[debut - 1].Sequence == l) --debut;
+    if (debut != premier)
+        return Change(index, 1, 0, -1, [this, retire] {
+            retire();
+            CalculDecalageTout(ctx_);
+        });
     if (!seul)
         return Change(index, 1, EntreeDe(l), 1, [this, retire, l] {
             retire();
@@ -640,6 +648,21 @@ bool Document::SupprimeTrace(Code2 etiquette) {
         });
     return Change(premier, n, 0, -1, [this, etiquette] {
         SupprimeSequence(ctx_.dessin, etiquette);
+        CalculDecalageTout(ctx_);
+    });
+}
+
+bool Document::SupprimeSuite(int32_t premier) {
+    Normalise();
+    const Dessin& d = ctx_.dessin;
+    if (premier < 0 || premier >= d.NbPoints) return false;
+    const Code2 etiquette = d.Trace_Initial[premier].Sequence;
+    if (PremierPointSequence(d, etiquette) == premier) return SupprimeTrace(etiquette);
+    const int32_t n = NbPointsSequence(d, premier);
+    return Change(premier, n, 0, -1, [this, premier, n] {
+        Dessin& dd = ctx_.dessin;
+        dd.Trace_Initial.erase(dd.Trace_Initial.begin() + premier, dd.Trace_Initial.begin() + premier + n);
+        dd.NbPoints -= n;
         CalculDecalageTout(ctx_);
     });
 }

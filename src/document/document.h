@@ -74,6 +74,9 @@ public:
     // Makes point `index` the start of its closed trace.
     bool PointDeDepart(int32_t index);
     bool SupprimeTrace(Code2 etiquette);
+    // Deletes the run of points with one label that starts at point `premier`: a label met
+    // again further down the drawing keeps its other run.
+    bool SupprimeSuite(int32_t premier);
     // A point of an offset path, kept until that trace's next offset computation.
     bool DeplacePointDecale(std::size_t entree, std::size_t index, float x, float y, bool fusion = false);
     bool SupprimePointDecale(std::size_t entree, std::size_t index);

@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include <memory>
+
 #include "geometry/soudure.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
@@ -30,6 +32,8 @@
 #include "workspace/f_param.h"
 #include "workspace/f_dimension.h"
 #include "workspace/f_fraisage.h"
+#include "workspace/f_liste.h"
+#include "workspace/f_point.h"
 #include "workspace/f_sequence.h"
 #include "workspace/f_todo.h"
 #include "workspace/zone_dessin.h"
@@ -55,6 +59,14 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     setObjectName("F_Representation");
     setWindowTitle(QStringLiteral("Représentation graphique"));
     setWindowIcon(Icone_("fraisage"));
+    // The coordinate list opens the point editor on the point right-clicked.
+    EditeurPoint = [this](QWidget* parent, const PointChoisi& p, QPoint clic) {
+        std::unique_ptr<F_Point> editeur =
+            p.traceInitial ? std::make_unique<F_Point>(doc_, p.index, parent)
+                           : std::make_unique<F_Point>(doc_, p.entree, static_cast<int32_t>(p.rang), parent);
+        editeur->PlacePres(clic);
+        editeur->exec();
+    };
 
     ctx_.CheminIni = cheminIni ? *cheminIni : CheminIniParDefaut();
 
@@ -606,8 +618,12 @@ void F_Representation::mnu_sequencement_Click() {
     Form_Resize();
 }
 
-// The trace list, the milling window and the parameters dialog open from these commands.
-void F_Representation::mnu_Liste_Click() {}
+void F_Representation::mnu_Liste_Click() {
+    if (ctx_.dessin.NbPoints == 0) return;
+    F_Liste liste(*this);
+    liste.OuvreEditeurPoint = EditeurPoint;
+    SansSablier([&] { liste.exec(); });
+}
 void F_Representation::mnu_Fraisage_Click() {
     F_Fraisage f(*this);
     SansSablier([&] { return f.exec(); });

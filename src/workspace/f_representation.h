@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "document/document.h"
+#include "document/liste_modele.h"
 #include "settings/contexte.h"
 #include "workspace/vue_dessin.h"
 
@@ -132,6 +134,9 @@ public:
     // The end of the last rubber band, in drawing units; -1 when there is none.
     double DernierX = -1.0;
     float DernierY = -1.0f;
+
+    // Opens the point editor on a point of the coordinate list, modal over `parent`.
+    std::function<void(QWidget* parent, const PointChoisi& point, QPoint clic)> EditeurPoint;
 
     ZoneDessin* PB1 = nullptr;
     QToolBar* TB1 = nullptr;
