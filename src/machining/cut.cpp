@@ -244,6 +244,13 @@ TravailCUT TravailCUTInitial(Contexte& ctx) {
                     ? static_cast<int32_t>(std::min(passes, 2147483647.0))
                     : 1;
     ChargeMarges(ctx);
+    ReglagesDuTravail(ctx, t);
+    t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);
+    t.FichierGCode = NomFichierGCodeParDefaut(ctx.dessin.NomFichier);
+    return t;
+}
+
+void ReglagesDuTravail(Contexte& ctx, TravailCUT& t) {
     t.MargeX = EcritureLocale(ctx.parametres.MargeX);
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     const TextesVitesses v = TextesVitessesParametres(ctx.parametres);
@@ -254,11 +261,8 @@ TravailCUT TravailCUTInitial(Contexte& ctx) {
     t.VitMax_HMat_Y = v.HMat_Y;
     t.VitMax_Descente = v.Descente;
     t.VitMax_Montee = v.Montee;
-    t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);
-    t.FichierGCode = NomFichierGCodeParDefaut(ctx.dessin.NomFichier);
     t.VitesseBroche = LireReglage(ctx, "VitesseBroche");
     t.attaches = AttachesDe(ctx.parametres);
-    return t;
 }
 
 std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,

@@ -43,6 +43,8 @@ using SuiviCUT = std::function<void(const TotauxCUT&)>;
 // What the milling window shows when it opens: the job values from the settings, the
 // margins, the speeds for the minimum times, and the proposed file name.
 TravailCUT TravailCUTInitial(Contexte& ctx);
+// What the job takes from the settings as they stand: margins, speeds, spindle, tabs.
+void ReglagesDuTravail(Contexte& ctx, TravailCUT& t);
 
 // "Générer le fichier .CUT". False after telling the user why, with nothing written; a
 // failed write leaves any earlier file at that path whole.

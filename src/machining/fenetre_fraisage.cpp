@@ -132,19 +132,9 @@ TravailCUT ModeleFraisage::Travail() const {
     t.ProfFraisage = c_.ProfFraisage;
     t.NbPasse = ctx_.parametres.NbPasse;
     t.TexteNbPasse = c_.NbPasse;
-    t.MargeX = EcritureLocale(ctx_.parametres.MargeX);
-    t.MargeY = EcritureLocale(ctx_.parametres.MargeY);
-    const TextesVitesses v = TextesVitessesParametres(ctx_.parametres);
-    t.VitMax_Mat_X = v.Mat_X;
-    t.VitMax_Mat_Y = v.Mat_Y;
-    t.VitMax_Mat_Z = v.Mat_Z;
-    t.VitMax_HMat_X = v.HMat_X;
-    t.VitMax_HMat_Y = v.HMat_Y;
-    t.VitMax_Descente = v.Descente;
-    t.VitMax_Montee = v.Montee;
+    ReglagesDuTravail(ctx_, t);
     t.FichierCUT = c_.CUT;
     t.FichierGCode = c_.GCode;
-    t.VitesseBroche = LireReglage(ctx_, "VitesseBroche");
     return t;
 }
 

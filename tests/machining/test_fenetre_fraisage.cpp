@@ -49,6 +49,7 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     EXPECT_EQ(c.AttachesNombre, "4");
     EXPECT_EQ(ctx.parametres.AttachesLargeur, 6.5);
     EXPECT_EQ(c.AttachesLargeur, "6,5");
+    EXPECT_EQ(m.Travail().attaches.nombre, 4);  // the files the window writes carry them
 
     const EcrituresReglages e = m.EcrituresFermeture();
     ASSERT_EQ(e.size(), 15u);
