@@ -18,12 +18,6 @@ using P = Parametres;
 constexpr std::string_view ClesSupplementaires[] = {"VitesseBroche", "AttachesNombre", "AttachesLargeur",
                                                     "AttachesHauteur"};
 
-std::string_view Rogne(std::string_view s) {
-    const auto debut = s.find_first_not_of(' ');
-    if (debut == std::string_view::npos) return {};
-    return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
-}
-
 // A step count is read as typed, so "48,6" is 48; halves go to the even neighbour.
 int16_t LectureNbPas(std::string_view texte) {
     const double v = std::nearbyint(LecturePlain(texte));

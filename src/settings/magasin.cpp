@@ -11,12 +11,6 @@ namespace korvelin {
 
 namespace {
 
-std::string_view Rogne(std::string_view s) {
-    const auto debut = s.find_first_not_of(' ');
-    if (debut == std::string_view::npos) return {};
-    return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
-}
-
 // Settings go to the project only while FichierProjet names one and the current file is
 // that kind of file: writing settings must never rewrite a drawing of another type.
 bool ProjetOuvert(const Contexte& ctx) {

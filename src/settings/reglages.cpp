@@ -62,12 +62,6 @@ constexpr Reglage Table[] = {
     {"OrientationAuto", {}, "Faux", L::Texte, C::Aucun},
 };
 
-std::string_view Rogne(std::string_view s) {
-    const auto debut = s.find_first_not_of(' ');
-    if (debut == std::string_view::npos) return {};
-    return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
-}
-
 int32_t LectureCouleur(std::string_view texte) {
     const double v = std::nearbyint(LectureLocaleOuPlain(texte));
     if (!(v >= 0.0)) return 0;
@@ -134,6 +128,12 @@ void AppliqueReglage(Parametres& p, const Reglage& r, std::string_view t) {
 
 Parametres::Parametres() {
     for (const Reglage& r : Table) AppliqueReglage(*this, r, r.defaut);
+}
+
+std::string_view Rogne(std::string_view s) {
+    const auto debut = s.find_first_not_of(' ');
+    if (debut == std::string_view::npos) return {};
+    return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
 }
 
 }  // namespace korvelin

@@ -55,4 +55,7 @@ bool LectureBooleen(std::string_view texte);
 // Reads the text as the row says and stores it in its value (rows of text store nothing).
 void AppliqueReglage(Parametres& p, const Reglage& r, std::string_view texte);
 
+// The text without the blanks around it, as settings values and boxes are compared.
+std::string_view Rogne(std::string_view s);
+
 }  // namespace korvelin
