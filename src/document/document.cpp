@@ -417,8 +417,8 @@ bool Document::Retablir() {
 }
 
 void Document::EcritReglagesDecalage() {
-    EcrireParametre(ctx_, "RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise));
-    EcrireParametre(ctx_, "DecalageOutil", std::to_string(ctx_.parametres.DecalageOutil));
+    EcrireParametres(ctx_, {{"RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise)},
+                            {"DecalageOutil", std::to_string(ctx_.parametres.DecalageOutil)}});
 }
 
 // --- The changes -----------------------------------------------------------------------------
