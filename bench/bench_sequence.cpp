@@ -15,6 +15,7 @@
 #include "model/primitives.h"
 #include "platform/fichier.h"
 #include "workspace/f_sequence.h"
+#include "principal_qt.h"
 
 using namespace korvelin;
 
@@ -77,14 +78,4 @@ void BM_FlecheSequence(benchmark::State& state) {
 BENCHMARK(BM_OuvrirSequence)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FlecheSequence)->Unit(benchmark::kMillisecond);
 
-// The application object lives in main, so it is gone before the program's statics.
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int argcQt = 1;
-    QApplication app(argcQt, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return korvelin::bench::PrincipalQt(argc, argv); }

@@ -10,6 +10,7 @@
 
 #include "workspace/f_representation.h"
 #include "workspace/zone_dessin.h"
+#include "principal_qt.h"
 
 using namespace korvelin;
 
@@ -87,15 +88,4 @@ BENCHMARK(BM_Vue)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_VueSansLissage)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_VueAvecNumeros)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The application object lives in main, so it is gone before the program's statics are
-// torn down: destroyed among them, it outlived the platform plugin it still needed.
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int argcQt = 1;
-    QApplication app(argcQt, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return korvelin::bench::PrincipalQt(argc, argv); }

@@ -14,6 +14,7 @@
 #include "document/liste_modele.h"
 #include "workspace/f_liste.h"
 #include "workspace/f_representation.h"
+#include "principal_qt.h"
 
 using namespace korvelin;
 
@@ -126,14 +127,4 @@ BENCHMARK(BM_ListeRemplissage)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_ListeOuverture)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListeSuppression)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
 
-// The application object lives in main, so it is gone before the program's statics.
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int argcQt = 1;
-    QApplication app(argcQt, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return korvelin::bench::PrincipalQt(argc, argv); }
