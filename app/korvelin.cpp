@@ -7,7 +7,7 @@
 #include <QIcon>
 #include <QTimer>
 
-#include <cstdio>
+#include <iostream>
 #include <cstring>
 
 #include "workspace/f_representation.h"
@@ -21,7 +21,7 @@ const char* const Usage =
     "au démarrage comme par « Ouvrir ».\n";
 
 int ErreurUsage(const QString& raison) {
-    std::fprintf(stderr, "korvelin : %s\n\n%s", raison.toUtf8().constData(), Usage);
+    std::cerr << "korvelin : " << raison.toStdString() << "\n\n" << Usage;
     return 2;
 }
 

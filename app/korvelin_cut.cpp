@@ -46,10 +46,8 @@ public:
     void DialogueDimension(Contexte& ctx) override {
         ModeleDimension m;
         m.Charger(ctx);
-        ctx.parametres.RapportH =
-            options_.rapportH ? *options_.rapportH : LectureLocaleOuPlain(m.H_Rapport);
-        ctx.parametres.RapportV =
-            options_.rapportV ? *options_.rapportV : LectureLocaleOuPlain(m.V_Rapport);
+        ctx.parametres.RapportH = options_.rapportH ? *options_.rapportH : m.RapportH().value_or(0.0);
+        ctx.parametres.RapportV = options_.rapportV ? *options_.rapportV : m.RapportV().value_or(0.0);
     }
     void Rafraichir(Contexte&) override {}
     void TexteStatut(int, std::string_view) override {}
@@ -201,6 +199,15 @@ bool GCode(Contexte& ctx, const Options& o, TravailCUT t, TotauxCUT& totaux) {
     return GenereFichierGCode(ctx, t, o.dialecte, totaux);
 }
 
+// After a refusal for the travel: the options that make the same job fit, ready to copy.
+void SignaleMargesConseillees(const Contexte& ctx) {
+    const Parametres& p = ctx.parametres;
+    const auto m = MargesPourLaCourse(ctx.dessin, p, p.MargeX, p.MargeY);
+    if (!m) return;
+    std::cerr << "Pour que le travail tienne dans la course, relancez avec : --marge-x " << EcritureLocale(m->X)
+              << " --marge-y " << EcritureLocale(m->Y) << '\n';
+}
+
 int Cut(Contexte& ctx, const Options& o) {
     TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
     AppliqueReglages(ctx, o);
@@ -216,7 +223,10 @@ int Cut(Contexte& ctx, const Options& o) {
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
     SignaleProfondeurPositive(t.ProfFraisage);
     TotauxCUT totaux;
-    if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) return 1;
+    if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) {
+        SignaleMargesConseillees(ctx);
+        return 1;
+    }
     if (!o.gcode.empty() && !GCode(ctx, o, t, totaux)) return 1;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';

@@ -101,8 +101,8 @@ private:
         if (!texte) return std::nullopt;
         const std::optional<double> v = LectureLocale(*texte);
         if (!v || *v != std::trunc(*v) || *v < min || *v > max) {
-            erreur_ = "l'option " + option + " attend un entier de " + std::to_string(min) +
-                      " à " + std::to_string(max) + " : " + *texte;
+            erreur_ = "l'option " + option + " attend un entier de " + TexteEntier(min) +
+                      " à " + TexteEntier(max) + " : " + *texte;
             return std::nullopt;
         }
         return static_cast<int32_t>(*v);

@@ -418,7 +418,7 @@ bool Document::Retablir() {
 
 void Document::EcritReglagesDecalage() {
     EcrireParametres(ctx_, {{"RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise)},
-                            {"DecalageOutil", std::to_string(ctx_.parametres.DecalageOutil)}});
+                            {"DecalageOutil", TexteEntier(ctx_.parametres.DecalageOutil)}});
 }
 
 // --- The changes -----------------------------------------------------------------------------

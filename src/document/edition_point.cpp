@@ -1,34 +1,19 @@
 #include "document/edition_point.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "model/listes.h"
 #include "model/nombres.h"
 
 namespace korvelin {
 
-namespace {
-
-// A value as the boxes show it: `chiffres` significant digits, so that a float read from
-// the drawing shows 1.2 and not 1.2000000476837158, and ten steps of 0.1 make 1.
-double Arrondi(double v, int chiffres) {
-    if (!std::isfinite(v)) return 0.0;
-    char texte[40];
-    std::snprintf(texte, sizeof texte, "%.*g", chiffres, v);
-    return std::strtod(texte, nullptr);
-}
-
-}  // namespace
-
 EditionPoint::EditionPoint(Document& doc, int32_t index) : doc_(doc), initial_(true), index_(index) {
     const Dessin& d = doc_.Trace();
     valide_ = index >= 0 && index < d.NbPoints && index < static_cast<int32_t>(d.Trace_Initial.size());
     if (!valide_) return;
     pointEdite_ = d.Trace_Initial[static_cast<std::size_t>(index)];
-    x_ = Arrondi(pointEdite_.X, 7);
-    y_ = Arrondi(pointEdite_.Y, 7);
+    x_ = ArrondiSignificatif(pointEdite_.X, 7);
+    y_ = ArrondiSignificatif(pointEdite_.Y, 7);
 }
 
 EditionPoint::EditionPoint(Document& doc, std::size_t entree, int32_t index)
@@ -38,8 +23,8 @@ EditionPoint::EditionPoint(Document& doc, std::size_t entree, int32_t index)
     valide_ = entree + 1 < t.size() && index >= 0 && static_cast<std::size_t>(index) < t[entree].Points.size();
     if (!valide_) return;
     pointEdite_ = t[entree].Points[static_cast<std::size_t>(index)];
-    x_ = Arrondi(pointEdite_.X, 7);
-    y_ = Arrondi(pointEdite_.Y, 7);
+    x_ = ArrondiSignificatif(pointEdite_.X, 7);
+    y_ = ArrondiSignificatif(pointEdite_.Y, 7);
 }
 
 double EditionPoint::LectureTexte(std::string_view texte) { return LectureSaisie(texte); }
@@ -85,10 +70,10 @@ void EditionPoint::Clic(int16_t fleche) {
     const bool fusion = serie_;
     if (DirectionFleche == Aucune) serie_ = false;
     switch (fleche) {
-        case Droite: x_ = Arrondi(x_ + 0.1, 15); break;
-        case Gauche: x_ = Arrondi(x_ - 0.1, 15); break;
-        case Haut: y_ = Arrondi(y_ + 0.1, 15); break;
-        case Bas: y_ = Arrondi(y_ - 0.1, 15); break;
+        case Droite: x_ = ArrondiSignificatif(x_ + 0.1, 15); break;
+        case Gauche: x_ = ArrondiSignificatif(x_ - 0.1, 15); break;
+        case Haut: y_ = ArrondiSignificatif(y_ + 0.1, 15); break;
+        case Bas: y_ = ArrondiSignificatif(y_ - 0.1, 15); break;
         default: return;
     }
     Applique(fusion);
@@ -135,8 +120,8 @@ bool EditionPoint::Depart() {
 
 void EditionPoint::Annule() {
     if (!valide_) return;
-    x_ = Arrondi(pointEdite_.X, 7);
-    y_ = Arrondi(pointEdite_.Y, 7);
+    x_ = ArrondiSignificatif(pointEdite_.X, 7);
+    y_ = ArrondiSignificatif(pointEdite_.Y, 7);
     Dit("Recalcul du décalage ");
     if (initial_) {
         doc_.DeplacePoint(index_, pointEdite_.X, pointEdite_.Y);

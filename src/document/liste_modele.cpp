@@ -11,7 +11,7 @@ namespace korvelin {
 namespace {
 
 std::string Nombre5(int64_t i) {
-    std::string s = std::to_string(i);
+    std::string s = TexteEntier(i);
     if (s.size() < 5) s.insert(0, 5 - s.size(), ' ');
     return s;
 }
@@ -20,7 +20,7 @@ std::string Nombre5(int64_t i) {
 // no two trace nodes share a key.
 std::string CleSuite(Code2 etiquette, uint32_t occurrence) {
     std::string c = etiquette.Texte();
-    if (occurrence > 1) c += "#" + std::to_string(occurrence);
+    if (occurrence > 1) c += "#" + TexteEntier(occurrence);
     return c;
 }
 
@@ -91,7 +91,7 @@ std::string ListeModele::Cle(Arbre a, const Noeud& n) const {
     const int64_t rang = a == Arbre::Initial ? int64_t(suites_[n.trace].debut) + int64_t(n.point) : int64_t(n.point);
     // A suffixed key is kept apart from the index that follows it.
     const uint32_t occurrence = a == Arbre::Initial ? suites_[n.trace].occurrence : occurrencesDecale_[n.trace];
-    return trace + (occurrence > 1 ? ":" : "") + std::to_string(rang);
+    return trace + (occurrence > 1 ? ":" : "") + TexteEntier(rang);
 }
 
 std::string ListeModele::Texte(Arbre a, const Noeud& n) const {
@@ -101,11 +101,11 @@ std::string ListeModele::Texte(Arbre a, const Noeud& n) const {
     if (n.niveau == Noeud::Sequence) {
         if (a == Arbre::Initial) {
             const Suite& s = suites_[n.trace];
-            return "Sequence " + d.Trace_Initial[s.debut].Sequence.Texte() + " - " + std::to_string(s.longueur) +
+            return "Sequence " + d.Trace_Initial[s.debut].Sequence.Texte() + " - " + TexteEntier(s.longueur) +
                    " points";
         }
         const SequenceDecalee& e = d.Trace_Decale[n.trace];
-        return "Séquence " + e.Sequence.Texte() + " - " + std::to_string(e.Points.size()) + " points";
+        return "Séquence " + e.Sequence.Texte() + " - " + TexteEntier(e.Points.size()) + " points";
     }
     int32_t index = 0;
     const PointTrace* p = PointDe(a, n, &index);

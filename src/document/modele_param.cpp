@@ -98,7 +98,7 @@ void ModeleParam::Charger() {
         const auto& valeur = r->valeur;
         std::string texte;
         if (auto* d = std::get_if<double P::*>(&valeur)) texte = EcritureLocale(p().**d);
-        else if (auto* e = std::get_if<int16_t P::*>(&valeur)) texte = std::to_string(p().**e);
+        else if (auto* e = std::get_if<int16_t P::*>(&valeur)) texte = TexteEntier(p().**e);
         textes_.emplace_back(std::string(b.nom), std::move(texte));
     }
     MontreVitesses();

@@ -1,91 +1,129 @@
 #include "geometry/dimension.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "model/nombres.h"
 #include "settings/magasin.h"
 
 namespace korvelin {
 
-namespace {
+using M = ModeleDimension;
 
-// The boxes the dialog computes from always hold numbers it wrote itself; the plain
-// reading only stands in for a text that somehow is not one.
-double Valeur(const std::string& texte) { return LectureLocaleOuPlain(texte); }
-
-std::string Produit(const std::string& a, const std::string& b) {
-    return EcritureLocale(Valeur(a) * Valeur(b));
+void M::Pose(Champ champ, double v) {
+    this->*champ = EcritureAffichage(v);
+    for (Exact& e : exacts_)
+        if (e.champ == champ) {
+            e = {champ, this->*champ, v};
+            return;
+        }
+    exacts_.push_back({champ, this->*champ, v});
 }
 
+void M::Copie(Champ vers, Champ depuis) {
+    const std::string texte = this->*depuis;
+    for (const Exact& e : exacts_)
+        if (e.champ == depuis && e.montre == texte) {
+            Pose(vers, e.valeur);
+            this->*vers = texte;
+            return;
+        }
+    this->*vers = texte;
+}
+
+// A box still showing what the dialog wrote stands for the exact value behind it; a box
+// the user typed into is read as typed, the locale way first.
+double M::Valeur(Champ champ) const {
+    const std::string& texte = this->*champ;
+    for (const Exact& e : exacts_)
+        if (e.champ == champ && e.montre == texte) return e.valeur;
+    return LectureLocaleOuPlain(texte);
+}
+
+void M::Produit(Champ resultat, Champ initial, Champ rapport) { Pose(resultat, Valeur(initial) * Valeur(rapport)); }
+
 // A ratio box left with something that is not a number keeps the number it starts with.
-void NettoieRapport(std::string& rapport) {
-    if (!LectureLocale(rapport)) rapport = EcritureLocale(LecturePlain(rapport));
+void M::NettoieRapport(Champ rapport) {
+    if (!LectureLocale(this->*rapport)) Pose(rapport, LecturePlain(this->*rapport));
 }
 
 // A typed result gives the ratio; the decimal comma counts, so 150,5 means 150.5.
-bool RapportDepuisResultat(const std::string& initial, const std::string& resultat,
-                           std::string& rapport) {
+bool M::RapportDepuisResultat(Champ initial, Champ resultat, Champ rapport) {
     const double taille = Valeur(initial);
     if (taille == 0.0) return false;
-    rapport = EcritureLocale(LectureSaisie(resultat) / taille);
+    const std::string& texte = this->*resultat;
+    const bool tape = std::none_of(exacts_.begin(), exacts_.end(),
+                                   [&](const Exact& e) { return e.champ == resultat && e.montre == texte; });
+    Pose(rapport, (tape ? LectureSaisie(texte) : Valeur(resultat)) / taille);
     return true;
 }
 
-}  // namespace
+void M::Reporte(Champ rapport, Champ autreRapport, Champ autreInitial, Champ autreResultat) {
+    if (!Proportions) return;
+    Copie(autreRapport, rapport);
+    Produit(autreResultat, autreInitial, autreRapport);
+}
 
-void ModeleDimension::Charger(Contexte& ctx) {
+void M::Charger(Contexte& ctx) {
     ChargeRapports(ctx);
+    exacts_.clear();
     const Dessin& d = ctx.dessin;
-    V_Rapport = EcritureLocale(ctx.parametres.RapportV);
-    H_Rapport = EcritureLocale(ctx.parametres.RapportH);
-    H_Initial = EcritureLocale(d.Xmax - d.Xmin);
-    V_Initial = EcritureLocale(d.Ymax - d.Ymin);
-    H_Resultat = Produit(H_Rapport, H_Initial);
-    V_Resultat = Produit(V_Rapport, V_Initial);
+    Pose(&M::V_Rapport, ctx.parametres.RapportV);
+    Pose(&M::H_Rapport, ctx.parametres.RapportH);
+    Pose(&M::H_Initial, d.Xmax - d.Xmin);
+    Pose(&M::V_Initial, d.Ymax - d.Ymin);
+    Produit(&M::H_Resultat, &M::H_Rapport, &M::H_Initial);
+    Produit(&M::V_Resultat, &M::V_Rapport, &M::V_Initial);
 }
 
-void ModeleDimension::ValiderHRapport() {
-    NettoieRapport(H_Rapport);
-    H_Resultat = Produit(H_Initial, H_Rapport);
-    if (Proportions) {
-        V_Rapport = H_Rapport;
-        V_Resultat = Produit(V_Initial, V_Rapport);
-    }
+void M::ValiderHRapport() {
+    NettoieRapport(&M::H_Rapport);
+    Produit(&M::H_Resultat, &M::H_Initial, &M::H_Rapport);
+    Reporte(&M::H_Rapport, &M::V_Rapport, &M::V_Initial, &M::V_Resultat);
 }
 
-void ModeleDimension::ValiderVRapport() {
-    NettoieRapport(V_Rapport);
-    V_Resultat = Produit(V_Initial, V_Rapport);
-    if (Proportions) {
-        H_Rapport = V_Rapport;
-        H_Resultat = Produit(H_Initial, H_Rapport);
-    }
+void M::ValiderVRapport() {
+    NettoieRapport(&M::V_Rapport);
+    Produit(&M::V_Resultat, &M::V_Initial, &M::V_Rapport);
+    Reporte(&M::V_Rapport, &M::H_Rapport, &M::H_Initial, &M::H_Resultat);
 }
 
-void ModeleDimension::ValiderHResultat() {
-    if (!RapportDepuisResultat(H_Initial, H_Resultat, H_Rapport)) return;
-    if (Proportions) {
-        V_Rapport = H_Rapport;
-        V_Resultat = Produit(V_Initial, V_Rapport);
-    }
+void M::ValiderHResultat() {
+    if (!RapportDepuisResultat(&M::H_Initial, &M::H_Resultat, &M::H_Rapport)) return;
+    Reporte(&M::H_Rapport, &M::V_Rapport, &M::V_Initial, &M::V_Resultat);
 }
 
-void ModeleDimension::ValiderVResultat() {
-    if (!RapportDepuisResultat(V_Initial, V_Resultat, V_Rapport)) return;
-    if (Proportions) {
-        H_Rapport = V_Rapport;
-        H_Resultat = Produit(H_Initial, H_Rapport);
-    }
+void M::ValiderVResultat() {
+    if (!RapportDepuisResultat(&M::V_Initial, &M::V_Resultat, &M::V_Rapport)) return;
+    Reporte(&M::V_Rapport, &M::H_Rapport, &M::H_Initial, &M::H_Resultat);
 }
 
-void ModeleDimension::CliquerProportions(bool coche) {
+void M::CliquerProportions(bool coche) {
     Proportions = coche;
-    if (coche) V_Rapport = H_Rapport;
+    if (coche) Copie(&M::V_Rapport, &M::H_Rapport);
 }
 
-void ModeleDimension::Fermer(Contexte& ctx) {
+std::optional<double> M::RapportH() const {
+    const double v = Valeur(&M::H_Rapport);
+    return RapportUtilisable(v) ? std::optional(v) : std::nullopt;
+}
+
+std::optional<double> M::RapportV() const {
+    const double v = Valeur(&M::V_Rapport);
+    return RapportUtilisable(v) ? std::optional(v) : std::nullopt;
+}
+
+std::string M::Fermer(Contexte& ctx) {
+    const auto h = RapportH(), v = RapportV();
+    if (!h || !v)
+        return std::string("Le rapport ") + (h ? "vertical" : "horizontal") + " « " + (h ? V_Rapport : H_Rapport) +
+               " » n'est pas utilisable : il faut un nombre plus grand que zéro, par exemple 0,025 "
+               "pour un fichier de traceur.";
     const std::string& type = ctx.dessin.TypeFichier;
-    EcrireParametres(ctx, {{type + "RapportV", V_Rapport}, {type + "RapportH", H_Rapport}});
-    ctx.parametres.RapportV = Valeur(V_Rapport);
-    ctx.parametres.RapportH = Valeur(H_Rapport);
+    EcrireParametres(ctx, {{type + "RapportV", EcritureLocale(*v)}, {type + "RapportH", EcritureLocale(*h)}});
+    ctx.parametres.RapportV = *v;
+    ctx.parametres.RapportH = *h;
+    return {};
 }
 
 char ToucheDimension(char touche) { return touche == '.' ? ',' : touche; }

@@ -99,7 +99,7 @@ bool Signale(Contexte& ctx, const Analyse& a) {
         case Verdict::Inexploitable:
             ctx.ui->Message(a.ligneFautive == 0 ? std::string("Fichier inexploitable !")
                                                 : "Fichier inexploitable ! La ligne " +
-                                                      std::to_string(a.ligneFautive) +
+                                                      TexteEntier(a.ligneFautive) +
                                                       " ne porte pas deux nombres décimaux.",
                             TitreProgramme, Icone::Critique);
             break;
@@ -107,7 +107,7 @@ bool Signale(Contexte& ctx, const Analyse& a) {
             ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);
             break;
         case Verdict::HorsLimites:
-            ctx.ui->Message("Fichier inexploitable ! La ligne " + std::to_string(a.ligneFautive) +
+            ctx.ui->Message("Fichier inexploitable ! La ligne " + TexteEntier(a.ligneFautive) +
                                 " porte une coordonnée hors limites.",
                             TitreProgramme, Icone::Critique);
             break;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "model/nombres.h"
 #include "geometry/soudure.h"
 #include "import/mise_a_echelle.h"
 #include "model/listes.h"
@@ -714,7 +715,7 @@ namespace {
 void SignaleTropGrand(Contexte& ctx, const LimitesDXF& limites) {
     ctx.ui->Message("Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
                     "dépasse " +
-                        std::to_string(limites.MaxPoints) + " points ou " + std::to_string(limites.MaxEntites) +
+                        TexteEntier(limites.MaxPoints) + " points ou " + TexteEntier(limites.MaxEntites) +
                         " entités.",
                     TitreProgramme, Icone::Critique);
 }
@@ -739,11 +740,11 @@ bool ConvertitDXF(Contexte& ctx, DocumentDXF doc, const LimitesDXF& limites) {
     if (traceur.NbHorsLimites() || traceur.NbBouclesBlocs() || traceur.NbTropImbriques()) {
         std::string texte = "Certaines entités du dessin ont été ignorées :";
         if (traceur.NbHorsLimites())
-            texte += "\n- " + std::to_string(traceur.NbHorsLimites()) + " aux coordonnées hors limites";
+            texte += "\n- " + TexteEntier(traceur.NbHorsLimites()) + " aux coordonnées hors limites";
         if (traceur.NbBouclesBlocs())
-            texte += "\n- " + std::to_string(traceur.NbBouclesBlocs()) + " insertion(s) d'un bloc dans lui-même";
+            texte += "\n- " + TexteEntier(traceur.NbBouclesBlocs()) + " insertion(s) d'un bloc dans lui-même";
         if (traceur.NbTropImbriques())
-            texte += "\n- " + std::to_string(traceur.NbTropImbriques()) + " bloc(s) imbriqué(s) trop profondément";
+            texte += "\n- " + TexteEntier(traceur.NbTropImbriques()) + " bloc(s) imbriqué(s) trop profondément";
         ctx.ui->Message(texte, TitreProgramme, Icone::Exclamation);
     }
 

@@ -20,8 +20,10 @@ bool DemandeRapports(Contexte& ctx, const BornesImport& bornes) {
 
     const double h = (bornes.Xmax - bornes.Xmin) * ctx.parametres.RapportH;
     const double v = (bornes.Ymax - bornes.Ymin) * ctx.parametres.RapportV;
+    const bool rapportsUtilisables =
+        RapportUtilisable(ctx.parametres.RapportH) && RapportUtilisable(ctx.parametres.RapportV);
     // A drawing read within the limits spans up to twice the limit at ratio 1.
-    if (std::isfinite(h) && std::isfinite(v) && std::fabs(h) <= 2.0 * LimiteCoordonnee &&
+    if (rapportsUtilisables && std::isfinite(h) && std::isfinite(v) && std::fabs(h) <= 2.0 * LimiteCoordonnee &&
         std::fabs(v) <= 2.0 * LimiteCoordonnee)
         return true;
 
@@ -29,7 +31,9 @@ bool DemandeRapports(Contexte& ctx, const BornesImport& bornes) {
     d.Xmax = avant.Xmax;
     d.Ymin = avant.Ymin;
     d.Ymax = avant.Ymax;
-    ctx.ui->Message("Les rapports choisis donnent des dimensions hors limites : le dessin n'est pas importé.",
+    ctx.ui->Message(rapportsUtilisables
+                        ? "Les rapports choisis donnent des dimensions hors limites : le dessin n'est pas importé."
+                        : "Les rapports doivent être des nombres plus grands que zéro : le dessin n'est pas importé.",
                     TitreProgramme, Icone::Critique);
     return false;
 }

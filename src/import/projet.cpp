@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "model/nombres.h"
 #include "geometry/decalage.h"
 #include "import/limites.h"
 #include "model/ligne_projet.h"
@@ -75,7 +76,7 @@ bool Mesure(Contexte& ctx, const LecturePoints& lu) {
         return false;
     }
     if (lu.ligneFautive != 0) {
-        ctx.ui->Message("Fichier inexploitable ! La ligne " + std::to_string(lu.ligneFautive) +
+        ctx.ui->Message("Fichier inexploitable ! La ligne " + TexteEntier(lu.ligneFautive) +
                             " n'est pas une ligne de points.",
                         TitreProgramme, Icone::Critique);
         return false;

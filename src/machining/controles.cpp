@@ -19,6 +19,34 @@ std::string Etiquette(const Dessin& d, std::size_t k) {
 
 bool DansCourse(double valeur, double course) { return std::isfinite(valeur) && valeur >= 0.0 && valeur <= course; }
 
+struct Etendue {
+    double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+};
+
+// The offset paths are what the tool follows: the drawing itself is never cut.
+Etendue EtendueParcours(const Dessin& d) {
+    Etendue e;
+    for (std::size_t k = 0; k < d.NbSequencesDecalees(); ++k)
+        for (const PointTrace& p : d.Trace_Decale[k].Points) {
+            e.minX = std::min(e.minX, double(p.X));
+            e.maxX = std::max(e.maxX, double(p.X));
+            e.minY = std::min(e.minY, double(p.Y));
+            e.maxY = std::max(e.maxY, double(p.Y));
+        }
+    return e;
+}
+
+// The margin nearest to `marge` within [bas, haut], on a tenth of a millimetre inside the
+// interval when one is there; nothing when the interval is empty.
+std::optional<double> MargeDans(double marge, double bas, double haut) {
+    constexpr double Jeu = 1e-9;
+    if (!(bas <= haut + Jeu)) return std::nullopt;
+    if (marge >= bas - Jeu && marge <= haut + Jeu) return marge;
+    const double cible = marge < bas ? std::ceil(bas * 10.0 - Jeu) / 10.0 : std::floor(haut * 10.0 + Jeu) / 10.0;
+    if (cible >= bas - Jeu && cible <= haut + Jeu) return cible;
+    return marge < bas ? bas : haut;
+}
+
 }  // namespace
 
 std::optional<std::string> ControleRayon(const Parametres& v) {
@@ -77,8 +105,68 @@ std::optional<std::string> ControleCourses(const Dessin& d, const Parametres& v,
     } else {
         texte += "la séquence " + Etiquette(d, trace) + " dépasse la course en " + axe;
     }
-    texte += std::isfinite(pire) ? " de " + Mm(pire) + "." : ".";
-    return texte;
+    texte += std::isfinite(pire) ? " de " + Mm(pire) : "";
+    if (axe != 'Z')
+        if (const auto m = MargesPourLaCourse(d, v, MX, MY, g)) texte += " ; " + TexteMargesConseillees(*m, MX, MY);
+    return texte + ".";
+}
+
+std::optional<MargesConseillees> MargesPourLaCourse(const Dessin& d, const Parametres& v, double MX, double MY,
+                                                     const GrilleCopies& g) {
+    const Etendue e = EtendueParcours(d);
+    if (!std::isfinite(e.minX) || !std::isfinite(e.minY)) return std::nullopt;
+    const double etendueX = std::max(0, g.NbX - 1) * g.DecalX, etendueY = std::max(0, g.NbY - 1) * g.DecalY;
+    const double loX = std::min(0.0, etendueX), hiX = std::max(0.0, etendueX);
+    const double loY = std::min(0.0, etendueY), hiY = std::max(0.0, etendueY);
+    const auto mx = MargeDans(MX, -(e.minX + loX), v.Course_X - (e.maxX + hiX));
+    const auto my = MargeDans(MY, -(e.minY + loY), v.Course_Y - (e.maxY + hiY));
+    if (!mx || !my || (*mx == MX && *my == MY)) return std::nullopt;
+    // A margin is a place on the table: below zero or past the travel it is no margin.
+    if (!DansCourse(*mx, v.Course_X) || !DansCourse(*my, v.Course_Y)) return std::nullopt;
+    return MargesConseillees{*mx, *my};
+}
+
+std::string TexteMargesConseillees(const MargesConseillees& m, double MX, double MY) {
+    std::string t;
+    auto axe = [&](double conseil, double actuelle, const char* nom) {
+        if (conseil == actuelle) return;
+        if (!t.empty()) t += " et ";
+        t += std::string(t.empty() ? "il faut " : "") + "une marge en " + nom +
+             (conseil > actuelle ? " d'au moins " : " d'au plus ") + EcritureLocale(conseil) + " mm";
+    };
+    axe(m.X, MX, "X");
+    axe(m.Y, MY, "Y");
+    return t;
+}
+
+ControleZeroTravail ControleEtendue(const Dessin& d, const Parametres& v, double H, double P, double MX, double MY) {
+    ControleZeroTravail r;
+    const Etendue e = EtendueParcours(d);
+    if (!std::isfinite(e.minX) || !std::isfinite(e.minY)) return r;
+    const double largeur = e.maxX - e.minX, hauteur = e.maxY - e.minY;
+    const double profondeurZ = std::max({H, P, 0.0}) - std::min(P, 0.0);
+    if (!(largeur <= v.Course_X))
+        r.refus = "Le travail ne tient pas dans la course de la machine : il s'étend sur " + Mm(largeur) +
+                  " en X pour une course de " + Mm(v.Course_X) + ".";
+    else if (!(hauteur <= v.Course_Y))
+        r.refus = "Le travail ne tient pas dans la course de la machine : il s'étend sur " + Mm(hauteur) +
+                  " en Y pour une course de " + Mm(v.Course_Y) + ".";
+    else if (!(profondeurZ <= v.Course_Z))
+        r.refus = "Le travail sort de la course de la machine : de la hauteur de dégagement à la profondeur, "
+                  "l'outil dépasse la course en Z de " +
+                  Mm(profondeurZ - v.Course_Z) + ".";
+    if (r.refus) return r;
+    const double sousX = -(e.minX + MX), sousY = -(e.minY + MY);
+    if (sousX > 1e-9 || sousY > 1e-9) {
+        std::string t = "Attention : l'outil passe sous le zéro de travail";
+        if (sousX > 1e-9) t += " de " + Mm(sousX) + " en X";
+        if (sousX > 1e-9 && sousY > 1e-9) t += " et";
+        if (sousY > 1e-9) t += " de " + Mm(sousY) + " en Y";
+        t += " (le rayon de la fraise autour d'un contour dessiné à l'origine). Réglez le zéro sur la commande "
+             "en conséquence.";
+        r.avertissement = t;
+    }
+    return r;
 }
 
 std::optional<std::string> ControleMotif(const Parametres& v, double D, double H, double P) {

@@ -33,6 +33,29 @@ struct GrilleCopies {
 // depth, must fit in the Z travel. The message names the axis, the trace and the distance.
 std::optional<std::string> ControleCourses(const Dessin& d, const Parametres& v, double H, double P, double MX,
                                            double MY, const GrilleCopies& grille = {});
+// Margins that bring every position of the job within the travel: for each axis the
+// current margin when it already fits, else the nearest one that does, rounded to the tenth
+// of a millimetre away from the edge it keeps clear of.
+struct MargesConseillees {
+    double X = 0.0, Y = 0.0;
+};
+// Nothing when the job already fits, or when no margin can make it fit (the job is wider
+// than the travel).
+std::optional<MargesConseillees> MargesPourLaCourse(const Dessin& d, const Parametres& v, double MX, double MY,
+                                                     const GrilleCopies& grille = {});
+// "il faut une marge en X d'au moins 3,4 mm": the change that the margins need, in words.
+std::string TexteMargesConseillees(const MargesConseillees& m, double MX, double MY);
+
+// A G-code job runs from the work zero set on the controller, not from the table's zero:
+// only its extent (largest minus smallest coordinate, per axis) must fit the travel. The
+// refusal when it does not; otherwise a warning when the tool goes below that zero (beside
+// an outline drawn at the origin it goes down to minus the cutter's radius), else nothing.
+struct ControleZeroTravail {
+    std::optional<std::string> refus;
+    std::optional<std::string> avertissement;
+};
+ControleZeroTravail ControleEtendue(const Dessin& d, const Parametres& v, double H, double P, double MX, double MY);
+
 // A test pattern of D mm from wherever the tool stands.
 std::optional<std::string> ControleMotif(const Parametres& v, double D, double H, double P);
 // A typed move.

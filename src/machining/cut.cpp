@@ -78,7 +78,7 @@ std::string EnTete(const TravailCUT& t) {
     ligne("// Profondeur fraisage       : ", t.ProfFraisage);
     const int32_t n = t.NbPasse < 1 ? 1 : t.NbPasse;
     const bool typee = !t.TexteNbPasse.empty() && std::trunc(LectureSaisie(t.TexteNbPasse)) == n;
-    ligne("// Nombre de passes          : ", typee ? t.TexteNbPasse : std::to_string(n));
+    ligne("// Nombre de passes          : ", typee ? t.TexteNbPasse : TexteEntier(n));
     ligne("//");
     ligne("// Marge en X                : ", t.MargeX);
     ligne("// Marge en Y                : ", t.MargeY);
@@ -308,11 +308,22 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
     p.MargeX = LectureSaisie(travail.MargeX);
     p.MargeY = LectureSaisie(travail.MargeY);
     auto refus = ControleValeurs(p, H, travail.NbPasse);
-    if (!refus) refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
+    // G-code runs from the work zero the user sets on the controller, where a path beside
+    // an outline at the origin going below zero is normal; the CUT file and the machine
+    // count from the table's zero.
+    std::optional<std::string> avertissement;
+    if (!refus && nature == NatureGCode) {
+        ControleZeroTravail z = ControleEtendue(d, p, H, P, p.MargeX, p.MargeY);
+        refus = std::move(z.refus);
+        avertissement = std::move(z.avertissement);
+    } else if (!refus) {
+        refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
+    }
     if (refus) {
         ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
+    if (avertissement) ctx.ui->Message(*avertissement, TitreProgramme, Icone::Exclamation);
     return v;
 }
 

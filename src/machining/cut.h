@@ -84,8 +84,11 @@ public:
 
 // The checks every output of the job makes before writing anything: a drawing, speeds,
 // the destination's folder, not the open drawing itself, the values and the travel.
-// `nature` names the file in the messages ("CUT"). The speeds, or nothing after telling
-// the user why. The totals are set to zero once the speeds are known good.
+// `nature` names the file in the messages ("CUT"); a G-code program (NatureGCode) has its
+// extent checked against the travel, from the controller's work zero. The speeds, or
+// nothing after telling the user why. The totals are set to zero once the speeds are
+// known good.
+inline constexpr std::string_view NatureGCode = "G-code";
 std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,
                                               const std::string& fichier, std::string_view nature,
                                               TotauxCUT& totaux);

@@ -61,7 +61,7 @@ void ModeleFraisage::Charge() {
         c_.Temps[i] = EcritureLocale(TempsDe(ctx_.parametres, i));
         c_.Vitesses[i] = VitesseLigne(ctx_.parametres, i);
     }
-    c_.AttachesNombre = std::to_string(ctx_.parametres.AttachesNombre);
+    c_.AttachesNombre = TexteEntier(ctx_.parametres.AttachesNombre);
     c_.AttachesLargeur = EcritureLocale(ctx_.parametres.AttachesLargeur);
     c_.AttachesHauteur = EcritureLocale(ctx_.parametres.AttachesHauteur);
     c_.Nb_X = c_.Nb_Y = "1";
@@ -99,12 +99,33 @@ void ModeleFraisage::ValideAttaches(int champ, std::string_view texte) {
     const double v = LectureSaisie(texte);
     if (champ == 0) {
         if (std::isfinite(v) && v >= 0.0 && v <= MaxAttaches && v == std::trunc(v)) p.AttachesNombre = int16_t(v);
-        c_.AttachesNombre = std::to_string(p.AttachesNombre);
+        c_.AttachesNombre = TexteEntier(p.AttachesNombre);
     } else if (champ == 1 || champ == 2) {
         double& valeur = champ == 1 ? p.AttachesLargeur : p.AttachesHauteur;
         if (std::isfinite(v) && v > 0.0) valeur = v;
         (champ == 1 ? c_.AttachesLargeur : c_.AttachesHauteur) = EcritureLocale(valeur);
     }
+}
+
+std::optional<ModeleFraisage::PropositionMarges> ModeleFraisage::ProposeMarges(ActionMachine action) const {
+    const Parametres& p = ctx_.parametres;
+    GrilleCopies grille;
+    if (action == ActionMachine::Serie) {
+        const Serie s = Demande(action).serie;
+        grille = {s.NbX, s.NbY, s.DecalX, s.DecalY};
+    }
+    const auto m = MargesPourLaCourse(ctx_.dessin, p, p.MargeX, p.MargeY, grille);
+    if (!m) return std::nullopt;
+    std::string texte = TexteMargesConseillees(*m, p.MargeX, p.MargeY);
+    texte[0] = 'I';
+    return PropositionMarges{"Le travail sort de la course de la machine. " + texte +
+                                 " pour qu'il y tienne.\r\nRégler les marges ainsi ?",
+                             *m};
+}
+
+void ModeleFraisage::PoseMarges(const MargesConseillees& m) {
+    ValideMarge(true, EcritureLocale(m.X));
+    ValideMarge(false, EcritureLocale(m.Y));
 }
 
 EcrituresReglages ModeleFraisage::EcrituresFermeture() const {
@@ -121,7 +142,7 @@ EcrituresReglages ModeleFraisage::EcrituresFermeture() const {
             {"NbPasse", c_.NbPasse},
             {"MargeX", EcritureLocale(p.MargeX)},
             {"MargeY", EcritureLocale(p.MargeY)},
-            {"AttachesNombre", std::to_string(p.AttachesNombre)},
+            {"AttachesNombre", TexteEntier(p.AttachesNombre)},
             {"AttachesLargeur", EcritureLocale(p.AttachesLargeur)},
             {"AttachesHauteur", EcritureLocale(p.AttachesHauteur)}};
 }
@@ -177,13 +198,13 @@ std::string TexteCompteRendu(const CompteRendu& cr) {
         case Issue::Interrompue: s = "Arrêté"; break;
     }
     if (cr.issue == Issue::Interrompue && cr.trace >= 0) {
-        s += " au tracé " + std::to_string(cr.trace + 1) + ", passe " + std::to_string(cr.passe) +
-             ", vers le point " + std::to_string(cr.point);
-        if (cr.copie > 0) s += ", copie " + std::to_string(cr.copie) + " de la rangée " + std::to_string(cr.rangee);
+        s += " au tracé " + TexteEntier(cr.trace + 1) + ", passe " + TexteEntier(cr.passe) +
+             ", vers le point " + TexteEntier(cr.point);
+        if (cr.copie > 0) s += ", copie " + TexteEntier(cr.copie) + " de la rangée " + TexteEntier(cr.rangee);
     }
     s += " ; position X " + FormatFixe(cr.X, 3, ',') + ", Y " + FormatFixe(cr.Y, 3, ',') + ", Z " +
          FormatFixe(cr.Z, 3, ',') + " mm";
-    s += " ; " + std::to_string(cr.impulsions) + " impulsions, " + std::to_string(cr.impulsionsEnRetard) +
+    s += " ; " + TexteEntier(cr.impulsions) + " impulsions, " + TexteEntier(cr.impulsionsEnRetard) +
          " en retard";
     if (cr.impulsionsEnRetard > 0) s += " : des pas ont pu être perdus, vérifiez le zéro !";
     return s;
@@ -196,8 +217,8 @@ std::string TexteEstimation(const Estimation& e) {
 
 std::string TexteAvancement(const Emplacement& ou) {
     if (ou.trace < 0) return {};
-    std::string s = "Tracé " + std::to_string(ou.trace + 1) + ", passe " + std::to_string(ou.passe);
-    if (ou.copie > 0) s += ", copie " + std::to_string(ou.copie) + ", rangée " + std::to_string(ou.rangee);
+    std::string s = "Tracé " + TexteEntier(ou.trace + 1) + ", passe " + TexteEntier(ou.passe);
+    if (ou.copie > 0) s += ", copie " + TexteEntier(ou.copie) + ", rangée " + TexteEntier(ou.rangee);
     return s;
 }
 
@@ -236,13 +257,13 @@ void CheminSimule::Note(double x, double y, double z) {
 }
 
 std::string ResumeSimulation(const PortSimule& port) {
-    std::string s = "Impulsions X " + std::to_string(port.Impulsions(Axe::X)) + ", Y " +
-                    std::to_string(port.Impulsions(Axe::Y)) + ", Z " + std::to_string(port.Impulsions(Axe::Z));
+    std::string s = "Impulsions X " + TexteEntier(port.Impulsions(Axe::X)) + ", Y " +
+                    TexteEntier(port.Impulsions(Axe::Y)) + ", Z " + TexteEntier(port.Impulsions(Axe::Z));
     s += " ; position finale X " + FormatFixe(port.PositionMm(Axe::X), 3, ',') + ", Y " +
          FormatFixe(port.PositionMm(Axe::Y), 3, ',') + ", Z " + FormatFixe(port.PositionMm(Axe::Z), 3, ',') + " mm";
     s += " ; durée " + TexteDuree(port.DureeProgrammee());
-    s += " ; moteur mis en marche " + std::to_string(port.MisesEnMarche()) + " fois, arrêté " +
-         std::to_string(port.Arrets()) + " fois";
+    s += " ; moteur mis en marche " + TexteEntier(port.MisesEnMarche()) + " fois, arrêté " +
+         TexteEntier(port.Arrets()) + " fois";
     return s;
 }
 

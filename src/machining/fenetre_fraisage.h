@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "machining/controles.h"
 #include "machining/cut.h"
 #include "machining/executant.h"
 #include "machining/simulation.h"
@@ -61,6 +63,16 @@ public:
     // The holding tabs: 0 count, 1 width, 2 height. A count that is no whole number from 0
     // to the limit, or a size that is not positive, keeps the last good value.
     void ValideAttaches(int champ, std::string_view texte);
+
+    // When the job leaves the travel and other margins bring it in: the question that
+    // offers them, and the margins themselves. A series counts with all its copies.
+    struct PropositionMarges {
+        std::string question;
+        MargesConseillees marges;
+    };
+    std::optional<PropositionMarges> ProposeMarges(ActionMachine action) const;
+    // Both margins into the boxes and the values, as if typed.
+    void PoseMarges(const MargesConseillees& m);
 
     // What the window's close saves, in its order, in one rewrite.
     EcrituresReglages EcrituresFermeture() const;

@@ -111,23 +111,23 @@ void SignaleFin(Contexte& ctx, const CompteRendu& cr, std::string_view quoi) {
                                         : std::string();
             etiquette.erase(0, etiquette.find_first_not_of(' '));
             texte += "\r\nArrêt pendant la séquence " + etiquette;
-            if (cr.passe > 0) texte += ", passe " + std::to_string(cr.passe);
-            if (cr.point >= 0) texte += ", vers le point " + std::to_string(cr.point);
+            if (cr.passe > 0) texte += ", passe " + TexteEntier(cr.passe);
+            if (cr.point >= 0) texte += ", vers le point " + TexteEntier(cr.point);
             if (cr.copie > 0) {
-                texte += ", exemplaire " + std::to_string(cr.copie) + " de la rangée " + std::to_string(cr.rangee);
+                texte += ", exemplaire " + TexteEntier(cr.copie) + " de la rangée " + TexteEntier(cr.rangee);
             }
             texte += ".";
         } else if (cr.copie > 0) {
             // Travelling to a copy's zero or back to it, in a series.
-            texte += "\r\nArrêt hors des séquences, exemplaire " + std::to_string(cr.copie) + " de la rangée " +
-                     std::to_string(cr.rangee) + ".";
+            texte += "\r\nArrêt hors des séquences, exemplaire " + TexteEntier(cr.copie) + " de la rangée " +
+                     TexteEntier(cr.rangee) + ".";
         }
         texte += "\r\nPosition de l'outil par rapport au départ : X = " + Mm(cr.X) + ", Y = " + Mm(cr.Y) +
                  ", Z = " + Mm(cr.Z) + ".\r\nLe moteur est arrêté.";
         ctx.ui->Message(texte, TitreProgramme, Icone::Exclamation);
     }
     if (cr.impulsionsEnRetard > 0) {
-        ctx.ui->Message(std::to_string(cr.impulsionsEnRetard) + " impulsions sur " + std::to_string(cr.impulsions) +
+        ctx.ui->Message(TexteEntier(cr.impulsionsEnRetard) + " impulsions sur " + TexteEntier(cr.impulsions) +
                             " sont parties en retard de plus d'un quart de leur période.\r\n"
                             "Des pas ont pu être perdus : vérifiez la position de l'outil.",
                         TitreProgramme, Icone::Exclamation);

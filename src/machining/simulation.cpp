@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <cstdio>
 #include <iostream>
 
 #include "machining/executant.h"
@@ -22,12 +21,21 @@ ConfigurationSimulee ConfigurationDe(const Parametres& v) {
 }
 
 void AjouteLigneJournal(std::string& texte, const EcriturePort& e, int64_t frequence) {
-    char ligne[64];
     const int64_t secondes = e.temps / frequence;
     const int64_t micro = (e.temps % frequence) * 1'000'000 / frequence;
-    const int n = std::snprintf(ligne, sizeof ligne, "%lld.%06lld %c %02X\n", static_cast<long long>(secondes),
-                                static_cast<long long>(micro), e.registre, e.valeur);
-    texte.append(ligne, static_cast<std::size_t>(n));
+    texte += TexteEntier(secondes);
+    texte += '.';
+    const std::string fraction = TexteEntier(micro);
+    texte.append(fraction.size() < 6 ? 6 - fraction.size() : 0, '0');
+    texte += fraction;
+    texte += ' ';
+    texte += e.registre;
+    texte += ' ';
+    constexpr char Hex[] = "0123456789ABCDEF";
+    const unsigned v = static_cast<unsigned char>(e.valeur);
+    texte += Hex[v >> 4];
+    texte += Hex[v & 15];
+    texte += '\n';
 }
 
 std::string TexteJournal(const std::vector<EcriturePort>& ecritures, int64_t frequence) {
@@ -44,7 +52,7 @@ std::string TexteDuree(double secondes) {
     std::string t;
     auto deuxChiffres = [](double v) {
         const auto n = static_cast<long long>(v);
-        return (n < 10 ? "0" : "") + std::to_string(n);
+        return (n < 10 ? "0" : "") + TexteEntier(n);
     };
     if (heures > 0) t = FormatFixe(heures, 0, ',') + " h " + deuxChiffres(minutes - 60 * heures) + " min ";
     else if (minutes > 0) t = FormatFixe(minutes, 0, ',') + " min ";
@@ -111,7 +119,7 @@ struct PassesDuTravail {
 
 int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostream& sortie) {
     if (options.Test > 2) {
-        ctx.ui->Message("Motif de test inconnu : " + std::to_string(options.Test) + " (0, 1 ou 2).", TitreProgramme,
+        ctx.ui->Message("Motif de test inconnu : " + TexteEntier(options.Test) + " (0, 1 ou 2).", TitreProgramme,
                         Icone::Critique);
         return 1;
     }

@@ -1,6 +1,9 @@
 #pragma once
-// The two ways the program reads numbers from text, and the ways it writes them.
+// The two ways the program reads numbers from text, and the ways it writes them. Nothing
+// here depends on the process locale: a French desktop reads and writes the same files.
 
+#include <charconv>
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,8 +30,26 @@ double LectureSaisie(std::string_view texte);
 // 16-bit integer of a stored setting: locale rules, halves to even, clamped to the range.
 int16_t LectureEntier16(std::string_view texte);
 
-// Shortest French form of a number ("0,025", "12,5", "3").
+// Shortest French form that reads back as exactly the same value ("0,025", "12,5", "3").
 std::string EcritureLocale(double v);
+// The same with a decimal point, for settings read the plain way ("1.5").
+std::string EcriturePoint(double v);
+
+// What a box shows of a computed value: as many significant digits as it needs, at most
+// ChiffresAffiches, in French form (0,0224962630792227 shows "0,0224963").
+inline constexpr int ChiffresAffiches = 6;
+std::string EcritureAffichage(double v);
+
+// The value rounded to that many significant digits, so a float of the drawing shows 1.2
+// and not 1.2000000476837158.
+double ArrondiSignificatif(double v, int chiffres);
+
+// Decimal text of a whole number, whatever the process locale.
+template <std::integral T>
+std::string TexteEntier(T v) {
+    char t[24];
+    return std::string(t, std::to_chars(t, t + sizeof t, v).ptr);
+}
 
 // Fixed decimals, halves to the even neighbour, at least one integer digit, with the given
 // decimal separator ("0.000" is FormatFixe(v, 3, '.'); "####0.0" is FormatFixe(v, 1, ',')).

@@ -1,9 +1,9 @@
 #include "platform/port_ppdev.h"
 
-#include <cstdlib>
+#include <charconv>
 #include <fstream>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #if defined(__linux__)
@@ -18,10 +18,13 @@
 namespace korvelin {
 
 long AdresseDeBase(const std::string& texte) {
-    const char* debut = texte.c_str();
-    char* fin = nullptr;
-    const long v = std::strtol(debut, &fin, 10);
-    return fin == debut ? -1 : v;
+    const std::size_t debut = texte.find_first_not_of(" \t\n");
+    if (debut == std::string::npos) return -1;
+    const char* d = texte.data() + debut;
+    if (*d == '+') ++d;
+    long v = 0;
+    const auto r = std::from_chars(d, texte.data() + texte.size(), v);
+    return r.ec == std::errc() ? v : -1;
 }
 
 #ifdef KORVELIN_PPDEV
@@ -63,9 +66,7 @@ private:
 std::optional<std::string> LireTexteNoyau(const std::string& chemin) {
     std::ifstream f(chemin);
     if (!f) return std::nullopt;
-    std::ostringstream texte;
-    texte << f.rdbuf();
-    return texte.str();
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 std::unique_ptr<Port> Reclame(const std::string& chemin) {
@@ -86,18 +87,18 @@ std::unique_ptr<Port> OuvrePortPpdev(int16_t adresse) {
     constexpr int NbPeripheriques = 4;
     bool adresseConnue = false;
     for (int i = 0; i < NbPeripheriques; ++i) {
-        const auto texte = LireTexteNoyau("/proc/sys/dev/parport/parport" + std::to_string(i) + "/base-addr");
+        const auto texte = LireTexteNoyau("/proc/sys/dev/parport/parport" + std::string(1, char('0' + i)) + "/base-addr");
         if (!texte) continue;
         const long base = AdresseDeBase(*texte);
         if (base > 0) adresseConnue = true;
         if (base == static_cast<unsigned short>(adresse)) {
-            if (auto port = Reclame("/dev/parport" + std::to_string(i))) return port;
+            if (auto port = Reclame("/dev/parport" + std::string(1, char('0' + i)))) return port;
         }
     }
     // Adapters that report no address (base 0, or no kernel information): the first one.
     if (!adresseConnue) {
         for (int i = 0; i < NbPeripheriques; ++i) {
-            if (auto port = Reclame("/dev/parport" + std::to_string(i))) return port;
+            if (auto port = Reclame("/dev/parport" + std::string(1, char('0' + i)))) return port;
         }
     }
     return nullptr;

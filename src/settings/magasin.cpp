@@ -2,8 +2,9 @@
 
 #include <sys/stat.h>
 
-#include "settings/fichier_projet.h"
+#include "model/nombres.h"
 #include "model/noms_fichiers.h"
+#include "settings/fichier_projet.h"
 #include "platform/fichier.h"
 #include "settings/reglages.h"
 
@@ -116,6 +117,24 @@ std::string SurUneLigne(std::string_view brute) {
     return valeur;
 }
 
+// A ratio of zero, below zero or not a number would make every later drawing of the type
+// vanish or turn over: the default takes its place, and the user is told which key held it.
+void VerifieRapports(Contexte& ctx, const SourceReglages& source) {
+    const std::string& type = ctx.dessin.TypeFichier;
+    for (const Reglage& r : TableReglages()) {
+        if (r.chargeur != Chargeur::Rapports) continue;
+        double& rapport = ctx.parametres.*std::get<double Parametres::*>(r.valeur);
+        if (RapportUtilisable(rapport)) continue;
+        const std::string cle = type + std::string(r.cle);
+        const std::string_view defaut = DefautReglage(r, type);
+        ctx.ui->Message("Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
+                            " ») n'est pas utilisable : le rapport par défaut " +
+                            EcritureLocale(LecturePlain(defaut)) + " le remplace.",
+                        TitreProgramme, Icone::Exclamation);
+        rapport = LecturePlain(defaut);
+    }
+}
+
 void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur) {
     Parametres& p = ctx.parametres;
     const std::string& type = ctx.dessin.TypeFichier;
@@ -125,6 +144,7 @@ void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur) {
         AppliqueReglage(p, r, source.Valeur(cle, DefautReglage(r, type)));
     }
     if (chargeur == Chargeur::Machine) p.AdressePort = AdresseDuPort(p.OptionLPT, p.AdressePort);
+    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source);
 }
 
 void Charge(Contexte& ctx, Chargeur chargeur) {
@@ -169,7 +189,7 @@ bool EcrireParametres(Contexte& ctx, const EcrituresReglages& brutes) {
     if (ctx.ParametresEnLectureSeule || brutes.empty()) return true;
     EcrituresReglages ecritures;
     ecritures.reserve(brutes.size());
-    for (const auto& [cle, valeur] : brutes) ecritures.emplace_back(cle, SurUneLigne(valeur));
+    for (const auto& [cle, valeur] : brutes) ecritures.emplace_back(cle, FormeStockee(cle, SurUneLigne(valeur)));
     if (ProjetOuvert(ctx)) return EcrireDansProjet(ctx, ecritures);
     if (ctx.CheminIni.empty()) return true;
     std::vector<EcritureIni> ini;

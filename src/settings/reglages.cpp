@@ -130,6 +130,17 @@ Parametres::Parametres() {
     for (const Reglage& r : Table) AppliqueReglage(*this, r, r.defaut);
 }
 
+std::string FormeStockee(std::string_view cle, std::string_view texte) {
+    std::string s(texte);
+    const Reglage* r = TrouveReglage(cle);
+    if (r && (r->lecture == L::Nombre || r->lecture == L::Cote) && LectureLocale(s))
+        for (char& c : s)
+            if (c == ',') c = '.';
+    return s;
+}
+
+bool RapportUtilisable(double rapport) { return std::isfinite(rapport) && rapport > 0.0; }
+
 std::string_view Rogne(std::string_view s) {
     const auto debut = s.find_first_not_of(' ');
     if (debut == std::string_view::npos) return {};

@@ -55,6 +55,14 @@ bool LectureBooleen(std::string_view texte);
 // Reads the text as the row says and stores it in its value (rows of text store nothing).
 void AppliqueReglage(Parametres& p, const Reglage& r, std::string_view texte);
 
+// The text a setting is stored as: the numbers read the plain way are written with a
+// decimal point, so the old reading of "1,5" as 1 can never meet a file written here;
+// every other text is stored as given.
+std::string FormeStockee(std::string_view cle, std::string_view texte);
+
+// A ratio from file units to millimetres that can scale a drawing: finite and above zero.
+bool RapportUtilisable(double rapport);
+
 // The text without the blanks around it, as settings values and boxes are compared.
 std::string_view Rogne(std::string_view s);
 

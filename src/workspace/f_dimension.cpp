@@ -155,8 +155,14 @@ bool F_Dimension::eventFilter(QObject* objet, QEvent* e) {
 void F_Dimension::done(int r) {
     if (!ferme_) {
         LitBoites();
+        const std::string refus = modele_.Fermer(ctx_);
+        if (!refus.empty()) {
+            // The dialog stays: a ratio of zero would import nothing, and stored it would
+            // spoil every later drawing of the type.
+            ctx_.ui->Message(refus, TitreProgramme, Icone::Critique);
+            return;
+        }
         ferme_ = true;
-        modele_.Fermer(ctx_);
     }
     QDialog::done(r);
 }

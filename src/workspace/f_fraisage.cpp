@@ -478,6 +478,7 @@ bool F_Fraisage::Lance(ActionMachine action) {
     if (action == ActionMachine::Motif && modele_.Champs().Cycle < 0) return false;
     const bool travail = action == ActionMachine::Exemplaire || action == ActionMachine::Serie ||
                          action == ActionMachine::Motif;
+    if (action == ActionMachine::Exemplaire || action == ActionMachine::Serie) ProposeMarges(action);
     if (travail && ProfondeurPositive(LectureCote(modele_.Champs().ProfFraisage)) &&
         !ctx_.ui->Question("La profondeur de fraisage est positive : l'outil ne touchera pas la pièce. Continuer ?",
                            TitreProgramme))
@@ -571,11 +572,13 @@ void F_Fraisage::AttendFin() {
 void F_Fraisage::GenereCUT(bool gcode) {
     if (EnCours()) return;
     LitChamps();
-    const TravailCUT t = modele_.Travail();
+    TravailCUT t = modele_.Travail();
     if (ProfondeurPositive(LectureCote(t.ProfFraisage)) &&
         !ctx_.ui->Question("La profondeur de fraisage est positive : l'outil ne touchera pas la pièce. Continuer ?",
                            TitreProgramme))
         return;
+    // G-code counts from the controller's work zero: the margins do not make it fit.
+    if (!gcode && ProposeMarges(ActionMachine::Exemplaire)) t = modele_.Travail();
     TotauxCUT totaux;
     const auto suivi = [this](const TotauxCUT& tt) {
         TB_LongueurParcours->setText(Q(TexteTotal(tt.LongueurParcours)));
@@ -584,6 +587,14 @@ void F_Fraisage::GenereCUT(bool gcode) {
     };
     if (gcode) GenereFichierGCode(ctx_, t, DialecteGCode::GRBL, totaux, suivi);
     else GenereFichierCUT(ctx_, t, totaux, suivi);
+}
+
+bool F_Fraisage::ProposeMarges(ActionMachine action) {
+    const auto proposition = modele_.ProposeMarges(action);
+    if (!proposition || !ctx_.ui->Question(proposition->question, TitreProgramme)) return false;
+    modele_.PoseMarges(proposition->marges);
+    MontreChamps();
+    return true;
 }
 
 void F_Fraisage::FlecheEnfoncee(int fleche, Qt::KeyboardModifiers touches) {

@@ -77,6 +77,9 @@ private:
     void LitChamps();
     void PrepareExecutant();
     void ModeCourse(bool enCours);
+    // The margins that make the job fit the travel, offered in one question; true when
+    // the user took them.
+    bool ProposeMarges(ActionMachine action);
     void GenereCUT(bool gcode);
     void FlecheEnfoncee(int fleche, Qt::KeyboardModifiers touches);
     void FlecheRelachee();

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+#include "model/nombres.h"
 #include "geometry/soudure.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
@@ -488,9 +489,9 @@ void F_Representation::MontreTitre() {
 
 void F_Representation::MontreDimensions() {
     const Dessin& d = ctx_.dessin;
-    TexteStatut(2, "Nombre de points : " + std::to_string(d.NbPoints) + " ");
-    TexteStatut(3, "Dimension X : " + std::to_string(ArrondiPair(d.Xmax - d.Xmin)));
-    TexteStatut(4, "Dimension Y : " + std::to_string(ArrondiPair(d.Ymax - d.Ymin)));
+    TexteStatut(2, "Nombre de points : " + TexteEntier(d.NbPoints) + " ");
+    TexteStatut(3, "Dimension X : " + TexteEntier(ArrondiPair(d.Xmax - d.Xmin)));
+    TexteStatut(4, "Dimension Y : " + TexteEntier(ArrondiPair(d.Ymax - d.Ymin)));
 }
 
 std::string F_Representation::DialogueOuvrir(const std::string& dossier) {
@@ -599,8 +600,8 @@ void F_Representation::mnu_Orientation_Click() { doc_.OrienteAutomatiquement(); 
 void F_Representation::mnu_Ordre_Click() {
     double avant = 0.0, apres = 0.0;
     doc_.OrdonneAutomatiquement(&avant, &apres);
-    TexteStatut(7, "Déplacements : " + std::to_string(ArrondiPair(avant)) + " mm avant, " +
-                       std::to_string(ArrondiPair(apres)) + " mm après");
+    TexteStatut(7, "Déplacements : " + TexteEntier(ArrondiPair(avant)) + " mm avant, " +
+                       TexteEntier(ArrondiPair(apres)) + " mm après");
 }
 
 void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "model/nombres.h"
 #include "support/dossier_temporaire.h"
 
 namespace korvelin {
@@ -57,7 +58,7 @@ std::vector<Mouvement> Mouvements(const std::string& cut) {
     std::vector<Mouvement> r;
     static const std::regex ligne(R"(\nT:-?\d+\.\d{3} XG:(-?\d+\.\d{3}) YG:(-?\d+\.\d{3}) XD:\1 YD:(-?\d+\.\d{3})\r)");
     for (auto it = std::sregex_iterator(cut.begin(), cut.end(), ligne); it != std::sregex_iterator(); ++it)
-        r.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3])});
+        r.push_back({LecturePlain((*it)[1].str()), LecturePlain((*it)[2].str()), LecturePlain((*it)[3].str())});
     EXPECT_GE(r.size(), 1u);
     r.erase(r.begin());  // the literal zero line of the header
     return r;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstring>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -56,8 +59,20 @@ Coupe LitCoupe(const std::string& texte) {
     bool dedans = false;
     double px = 0, py = 0;
     while (std::getline(lignes, ligne)) {
-        double t, x, y, x2, z;
-        if (std::sscanf(ligne.c_str(), "T:%lf XG:%lf YG:%lf XD:%lf YD:%lf", &t, &x, &y, &x2, &z) != 5) continue;
+        // "T:t XG:x YG:y XD:x YD:z", read without the C library: the runs under a French
+        // locale would read every decimal point as the end of the number.
+        double v[5];
+        std::size_t n = 0, i = 0;
+        for (const char* cle : {"T:", " XG:", " YG:", " XD:", " YD:"}) {
+            if (ligne.compare(i, std::strlen(cle), cle) != 0) break;
+            i += std::strlen(cle);
+            const auto r = std::from_chars(ligne.data() + i, ligne.data() + ligne.size(), v[n]);
+            if (r.ec != std::errc()) break;
+            i = static_cast<std::size_t>(r.ptr - ligne.data());
+            ++n;
+        }
+        if (n != 5) continue;
+        const double x = v[1], y = v[2], z = v[4];
         const bool sous = z < 0.0;
         if (sous) {
             if (dedans) c.longueur += std::hypot(x - px, y - py);

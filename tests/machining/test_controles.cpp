@@ -49,7 +49,7 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
     // Within the travel to the millimetre; the Z travel holds the height and the depth.
     EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 20));
     EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 0, 25).value_or(""),
-              "Le travail sort de la course de la machine : la séquence B dépasse la course en Y de 5,000 mm.");
+              "Le travail sort de la course de la machine : la séquence B dépasse la course en Y de 5,000 mm ; il faut une marge en Y d'au plus 20 mm.");
     EXPECT_EQ(ControleCourses(ctx.dessin, v, 150, -60, 0, 0).value_or(""),
               "Le travail sort de la course de la machine : de la hauteur de dégagement à la profondeur, l'outil "
               "dépasse la course en Z de 10,000 mm.");
@@ -57,7 +57,7 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
     EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {9, 1, 100.0, 0.0}));
     EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {1000, 1000, 100.0, 100.0}), std::nullopt);
     EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 500, 0, {3, 1, -300.0, 0.0}).value_or(""),
-              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 100,000 mm.");
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 100,000 mm ; il faut une marge en X d'au moins 600 mm.");
     // A 5 km move or a NaN never gets through.
     ctx.dessin.Trace_Decale[0].Points[1].X = 5e6f;
     EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0), std::nullopt);
@@ -85,7 +85,7 @@ TEST(Controles, RefusAvantToutMouvementOuFichier) {
     EXPECT_TRUE(b.port->Ecritures().empty());
     ASSERT_EQ(b.ui.messages.size(), 3u);
     EXPECT_EQ(b.ui.messages[0].texte,
-              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm.");
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut une marge en X d'au moins 2 mm.");
 
     DossierTemporaire dossier;
     TravailCUT t;

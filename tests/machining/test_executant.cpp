@@ -40,7 +40,7 @@ TEST(Estimation, EgaleALaDureeSimuleeImpulsionParImpulsion) {
     EXPECT_FALSE(EstimeDemande(b.ctx, Demande(ActionMachine::Exemplaire)).acceptee);
     ASSERT_EQ(b.ui.messages.size(), 1u);
     EXPECT_EQ(b.ui.messages[0].texte,
-              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 5,000 mm.");
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 5,000 mm ; il faut une marge en X d'au moins 5 mm.");
 }
 
 TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {

@@ -141,7 +141,7 @@ TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
 // The dialogs store all their values at once: one rewrite, the file the writes one by
 // one would leave. The line a reading finds is the one written, however it is spaced.
 TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
-    const EcrituresReglages valeurs = {{"RayonFraise", "1,5"}, {"MargeX", "2"}, {"Fichier", "/a\nb"},
+    const EcrituresReglages valeurs = {{"RayonFraise", "1.5"}, {"MargeX", "2"}, {"Fichier", "/a\nb"},
                                        {"MargeX", "3"},        {"ConfirmSuppr", "Faux"}};
     const std::string ini = "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nmargex = 1\r\n\r\n[Fin]\r\n";
     const std::string projet = ProjetDe("$$[Korvelin]\r\n$$RayonFraise = 2\r\n$$MargeX=1\r\n$$Rem\r\n");
@@ -160,14 +160,14 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
             else for (const auto& [cle, valeur] : valeurs) ASSERT_TRUE(EcrireParametre(t.ctx, cle, valeur));
             if (enLot) EXPECT_EQ(DossierTemporaire::Lit(chemin), attendus[avecProjet]);
             attendus[avecProjet] = DossierTemporaire::Lit(chemin);
-            EXPECT_EQ(LireParametre(t.ctx, "RayonFraise", ""), "1,5");
+            EXPECT_EQ(LireParametre(t.ctx, "RayonFraise", ""), "1.5");
             EXPECT_EQ(LireParametre(t.ctx, "MargeX", ""), "3");
             EXPECT_EQ(LireParametre(t.ctx, "Fichier", ""), "/a b");
         }
     }
-    EXPECT_EQ(attendus[0], "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nMargeX=3\r\nRayonFraise=1,5\r\nFichier=/a b\r\n"
+    EXPECT_EQ(attendus[0], "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nMargeX=3\r\nRayonFraise=1.5\r\nFichier=/a b\r\n"
                            "ConfirmSuppr=Faux\r\n\r\n[Fin]\r\n");
-    EXPECT_EQ(attendus[1], ProjetDe("$$[Korvelin]\r\n$$RayonFraise=1,5\r\n$$MargeX=3\r\n$$Rem\r\n$$Fichier=/a b\r\n"
+    EXPECT_EQ(attendus[1], ProjetDe("$$[Korvelin]\r\n$$RayonFraise=1.5\r\n$$MargeX=3\r\n$$Rem\r\n$$Fichier=/a b\r\n"
                                     "$$ConfirmSuppr=Faux\r\n"));
 }
 
