@@ -8,12 +8,21 @@ scripts/dependances.sh
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
+# Every test suite runs twice: under the C locale, and under the French one that the
+# program's users have, where the C library reads and writes a decimal comma.
+sous_deux_locales() {
+  for loc in C.UTF-8 fr_FR.UTF-8; do
+    echo "-- Locale $loc"
+    LANG="$loc" LC_ALL="$loc" "$@"
+  done
+}
+
 echo "== Construction avec AddressSanitizer et UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVELIN_GUI=OFF -DKORVELIN_SANITIZE=ON
 cmake --build build/asan -j"$jobs"
 echo "== Tests sous sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build/asan --output-on-failure -j"$jobs"
+  sous_deux_locales ctest --test-dir build/asan --output-on-failure -j"$jobs"
 
 echo "== Fuzzers (clang, libFuzzer), courte passe sur les corpus"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -23,6 +32,6 @@ ctest --test-dir build/fuzz --output-on-failure
 
 echo "== Construction normale et tests"
 scripts/construire.sh
-ctest --test-dir build --output-on-failure -j"$jobs"
+sous_deux_locales ctest --test-dir build --output-on-failure -j"$jobs"
 
 scripts/paquet.sh

@@ -9,6 +9,7 @@
 #include "geometry/index_sequences.h"
 #include "geometry/proximite.h"
 #include "model/listes.h"
+#include "model/nombres.h"
 #include "model/primitives.h"
 
 namespace korvelin {
@@ -58,7 +59,7 @@ PointTrace Lateral(const PointTrace& P, double theta, double R, bool gauche) {
 bool MemePosition(const PointTrace& a, const PointTrace& b) { return a.X == b.X && a.Y == b.Y; }
 
 void Progression(Contexte& ctx, Code2 etiquette, const char* passage, std::size_t point) {
-    ctx.ui->TexteStatut(5, "Tracé " + etiquette.Texte() + passage + std::to_string(point));
+    ctx.ui->TexteStatut(5, "Tracé " + etiquette.Texte() + passage + TexteEntier(point));
 }
 
 struct Vecteur {

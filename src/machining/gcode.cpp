@@ -70,7 +70,7 @@ std::string EnTete(const Contexte& ctx, const TravailCUT& t, const VitessesTrava
     e += Commentaire("Rayon de la fraise : " + Nombre(ctx.parametres.RayonFraise) + " mm");
     e += Commentaire("Hauteur de dégagement : " + Nombre(LectureSaisie(t.HautDeg)) + " mm");
     e += Commentaire("Profondeur de fraisage : " + Nombre(LectureSaisie(t.ProfFraisage)) + " mm");
-    e += Commentaire("Nombre de passes : " + std::to_string(n));
+    e += Commentaire("Nombre de passes : " + TexteEntier(n));
     e += Commentaire("Marge en X : " + Nombre(LectureSaisie(t.MargeX)) + " mm, marge en Y : " +
                      Nombre(LectureSaisie(t.MargeY)) + " mm");
     e += Commentaire("Vitesse matière X, Y, Z : " + Nombre(v.matX * 60.0) + ", " +
@@ -78,7 +78,7 @@ std::string EnTete(const Contexte& ctx, const TravailCUT& t, const VitessesTrava
     e += Commentaire("Vitesse hors-matière X, Y, Z : " + Nombre(v.hmatX * 60.0) + ", " +
                      Nombre(v.hmatY * 60.0) + ", " + Nombre(v.descente * 60.0) + " mm/min");
     if (t.attaches.Actives())
-        e += Commentaire("Attaches : " + std::to_string(t.attaches.nombre) + " par contour, largeur " +
+        e += Commentaire("Attaches : " + TexteEntier(t.attaches.nombre) + " par contour, largeur " +
                          Nombre(t.attaches.largeur) + " mm, hauteur " + Nombre(t.attaches.hauteur) + " mm");
     e += Commentaire(broche ? "Vitesse de broche : " + Nombre(*broche) + " tr/min"
                             : std::string("Broche non commandée par le programme"));
