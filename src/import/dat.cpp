@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "geometry/decalage.h"
+#include "import/diagnostic.h"
 #include "import/mise_a_echelle.h"
 #include "model/listes.h"
 #include "model/nombres.h"
@@ -40,6 +41,7 @@ struct Analyse {
     Verdict verdict = Verdict::Inexploitable;
     MesureDAT mesure;
     std::size_t ligneFautive = 0;  // the line that made the file unusable, 0 for none
+    std::size_t nbLignes = 0;
 };
 
 // Walks the lines (ended by CR LF, or by LF alone as files written here have them); text
@@ -79,6 +81,7 @@ Analyse Mesure(std::string_view texte, std::vector<PointDAT>* points) {
         ++m.NbPoints;
         if (points) points->push_back(lu);
     }
+    r.nbLignes = numero;
     // A header or a comment among the points is usual; a file mostly made of other lines
     // is not a point file, whatever few lines happen to look like points.
     if (m.NbPoints == 0 || autres > static_cast<std::size_t>(m.NbPoints)) {
@@ -97,20 +100,18 @@ bool Signale(Contexte& ctx, const Analyse& a) {
         case Verdict::Bon:
             return true;
         case Verdict::Inexploitable:
-            ctx.ui->Message(a.ligneFautive == 0 ? std::string("Fichier inexploitable !")
-                                                : "Fichier inexploitable ! La ligne " +
-                                                      TexteEntier(a.ligneFautive) +
-                                                      " ne porte pas deux nombres décimaux.",
-                            TitreProgramme, Icone::Critique);
-            break;
+            if (a.ligneFautive != 0)
+                return Refuse(ctx, Inexploitable, a.ligneFautive,
+                              "elle ne porte pas deux nombres décimaux séparés par une espace, comme « 12.5 30.25 »");
+            return Refuse(ctx, Inexploitable, 0,
+                          a.nbLignes == 0 ? std::string("il ne contient aucune ligne complète")
+                                          : "aucune de ses " + TexteEntier(a.nbLignes) +
+                                                " lignes ne porte deux nombres décimaux");
         case Verdict::Vide:
-            ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);
-            break;
+            return Refuse(ctx, Vide, 0,
+                          "ses " + TexteEntier(a.mesure.NbPoints) + " points sont tous au même endroit");
         case Verdict::HorsLimites:
-            ctx.ui->Message("Fichier inexploitable ! La ligne " + TexteEntier(a.ligneFautive) +
-                                " porte une coordonnée hors limites.",
-                            TitreProgramme, Icone::Critique);
-            break;
+            return Refuse(ctx, Inexploitable, a.ligneFautive, "elle porte une coordonnée hors limites");
     }
     return false;
 }

@@ -64,7 +64,11 @@ public:
             return;
         }
         code_ = LitCode(code);
+        if (!code_ && premiereIllisible_ == 0) premiereIllisible_ = ligne_ - 1;
     }
+
+    std::size_t Lignes() const { return ligne_; }
+    std::size_t PremiereLigneIllisible() const { return premiereIllisible_; }
 
 private:
     std::string_view texte_;
@@ -72,6 +76,7 @@ private:
     bool fin_ = false;
     std::optional<int32_t> code_;
     std::string_view valeur_;
+    std::size_t ligne_ = 0, premiereIllisible_ = 0;
 
     bool Ligne(std::string_view& ligne) {
         const std::size_t n = texte_.size();
@@ -82,6 +87,7 @@ private:
         ligne = texte_.substr(pos_, i - pos_);
         if (i < n && d[i] == '\r' && i + 1 < n && d[i + 1] == '\n') ++i;
         pos_ = i + 1;
+        ++ligne_;
         return true;
     }
 };
@@ -170,12 +176,17 @@ public:
 
     void Lit() {
         while (!f_.Fin() && !doc_.Tronque) {
+            if (f_.EstMarque("EOF")) {
+                doc_.FinTrouvee = true;
+                break;
+            }
             // A section is a "0" SECTION pair followed by a "2" pair naming it; nothing else
             // (a layer, a block or a text that happens to read BLOCKS) opens one.
             if (!f_.EstMarque("SECTION")) {
                 f_.Avance();
                 continue;
             }
+            ++doc_.NbSections;
             f_.Avance();
             if (f_.Fin() || !f_.Code() || *f_.Code() != 2) continue;
             const std::string_view nom = SansBlancs(f_.Valeur());
@@ -185,6 +196,8 @@ public:
             else if (LigneEgale(nom, "ENTITIES"))
                 LitEntites(Fin::Section, doc_.Entites);
         }
+        doc_.NbLignes = f_.Lignes();
+        doc_.LigneCodeIllisible = f_.PremiereLigneIllisible();
     }
 
 private:

@@ -86,6 +86,13 @@ struct DocumentDXF {
     std::vector<std::string> Noms;
     // The reading stopped at the bounds: the file holds more than an import may draw.
     bool Tronque = false;
+    // What tells a damaged or foreign file: the sections met, the "0 EOF" that ends every
+    // whole file, the lines read, and the first line that should hold a group code and
+    // does not (0 for none).
+    std::size_t NbSections = 0;
+    bool FinTrouvee = false;
+    std::size_t NbLignes = 0;
+    std::size_t LigneCodeIllisible = 0;
 
     const double* ValeursDe(const EntiteDXF& e) const { return Valeurs.data() + e.Debut; }
 };

@@ -5,8 +5,10 @@
 #include <cstdint>
 
 #include "geometry/soudure.h"
+#include "import/diagnostic.h"
 #include "import/limites.h"
 #include "model/listes.h"
+#include "model/nombres.h"
 #include "model/primitives.h"
 #include "platform/fichier.h"
 #include "settings/magasin.h"
@@ -268,6 +270,7 @@ private:
         }
         if (pts.size() >= maxPoints_) {
             resultat_.TropDePoints = true;
+            resultat_.OctetArret = p_;
             return false;
         }
         pts.push_back(p);
@@ -473,18 +476,26 @@ CommandesHPGL AnalyseTexteHPGL(std::string_view texte, std::size_t maxPoints) {
     return Analyseur(texte, maxPoints).Lit();
 }
 
+// Line number of a byte, counting LF, CR LF and a lone CR as line ends.
+std::size_t LigneDeLOctet(std::string_view texte, std::size_t octet) {
+    std::size_t ligne = 1;
+    for (std::size_t i = 0; i < octet && i < texte.size(); ++i)
+        if (texte[i] == '\n' || (texte[i] == '\r' && (i + 1 >= texte.size() || texte[i + 1] != '\n'))) ++ligne;
+    return ligne;
+}
+
 bool PrepareDessinHPGL(Contexte& ctx, std::string_view texte) {
     ChargeRapports(ctx);
     CommandesHPGL commandes = AnalyseTexteHPGL(texte);
-    if (commandes.TropDePoints) {
-        ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique);
-        return false;
-    }
+    if (commandes.TropDePoints)
+        return Refuse(ctx, MessageTropDePoints, LigneDeLOctet(texte, commandes.OctetArret),
+                      "au-delà, le dessin ne tient plus en mémoire");
     Dessin& d = ctx.dessin;
     if (!APlumeBasse(commandes.Points)) {
         ViderDessin(d);
-        ctx.ui->Message("Fichier inexploitable !", TitreProgramme, Icone::Critique);
-        return false;
+        return Refuse(ctx, Inexploitable, 0,
+                      "ses " + TexteEntier(texte.size()) +
+                          " octets ne tracent rien plume baissée (commandes PD, PA, PR, CI, AA, AR, EA ou ER)");
     }
     d.Trace_Initial = std::move(commandes.Points);
     d.NbPoints = static_cast<int32_t>(d.Trace_Initial.size());

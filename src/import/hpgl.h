@@ -25,6 +25,7 @@ bool PrepareDessinHPGL(Contexte& ctx, std::string_view texte);
 struct CommandesHPGL {
     std::vector<PointTrace> Points;
     bool TropDePoints = false;
+    std::size_t OctetArret = 0;  // where the reading stopped for too many points
 };
 CommandesHPGL AnalyseTexteHPGL(std::string_view texte,
                                std::size_t maxPoints = MaxPointsImport);

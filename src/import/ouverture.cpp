@@ -5,6 +5,7 @@
 #include "geometry/decalage.h"
 #include "geometry/orientation.h"
 #include "import/dat.h"
+#include "import/diagnostic.h"
 #include "import/dxf.h"
 #include "import/hpgl.h"
 #include "import/projet.h"
@@ -76,8 +77,7 @@ bool OuvrirDessin(Contexte& ctx, const std::string& chemin) {
     if (d.NbPoints >= 1) CalculBornes(d);
     if (d.NbPoints >= 2) return true;
     // The stray point was all that made it a drawing: the view would say the same.
-    ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);
-    return false;
+    return Refuse(ctx, Vide, 0, "il ne trace qu'un point isolé de la plume");
 }
 
 }  // namespace korvelin

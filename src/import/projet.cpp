@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "import/diagnostic.h"
 #include "model/nombres.h"
 #include "geometry/decalage.h"
 #include "import/limites.h"
@@ -71,20 +72,14 @@ LecturePoints PointsDuTexte(std::string_view texte) {
 
 // The checks of the first pass on points already read; sets the bounds when they pass.
 bool Mesure(Contexte& ctx, const LecturePoints& lu) {
-    if (lu.tropDePoints) {
-        ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique);
-        return false;
-    }
-    if (lu.ligneFautive != 0) {
-        ctx.ui->Message("Fichier inexploitable ! La ligne " + TexteEntier(lu.ligneFautive) +
-                            " n'est pas une ligne de points.",
-                        TitreProgramme, Icone::Critique);
-        return false;
-    }
-    if (lu.points.empty()) {
-        ctx.ui->Message("Fichier inexploitable !", TitreProgramme, Icone::Critique);
-        return false;
-    }
+    if (lu.tropDePoints)
+        return Refuse(ctx, MessageTropDePoints, 0, "au-delà, le dessin ne tient plus en mémoire");
+    if (lu.ligneFautive != 0)
+        return Refuse(ctx, Inexploitable, lu.ligneFautive,
+                      "ce n'est pas une ligne de points (deux nombres en colonnes de 15 caractères, la plume "
+                      "et la séquence)");
+    if (lu.points.empty())
+        return Refuse(ctx, Inexploitable, 0, "il ne contient aucune ligne de points, seulement des réglages « $$ »");
     double xmin = lu.points[0].X, xmax = xmin, ymin = lu.points[0].Y, ymax = ymin;
     for (const PointTrace& p : lu.points) {
         if (p.X < xmin) xmin = p.X;
@@ -92,10 +87,8 @@ bool Mesure(Contexte& ctx, const LecturePoints& lu) {
         if (p.Y < ymin) ymin = p.Y;
         if (p.Y > ymax) ymax = p.Y;
     }
-    if (xmax == xmin && ymax == ymin) {
-        ctx.ui->Message("Fichier vide !", TitreProgramme, Icone::Critique);
-        return false;
-    }
+    if (xmax == xmin && ymax == ymin)
+        return Refuse(ctx, Vide, 0, "ses " + TexteEntier(lu.points.size()) + " points sont tous au même endroit");
     Dessin& d = ctx.dessin;
     d.Xmin = xmin;
     d.Xmax = xmax;

@@ -165,7 +165,7 @@ TEST(LectureHPGL, FilesWithoutPenDownOrUnreadable) {
         EXPECT_EQ(im.ctx.dessin.NbPoints, 0);
         EXPECT_EQ(im.ctx.dessin.NbSequencesDecalees(), 0u);
         EXPECT_EQ(im.ui.nbDimensions, 0);
-        test::AttendSeulMessage(im.ui, "Fichier inexploitable !");
+        test::AttendRefus(im.ui, "Fichier inexploitable !");
     }
     test::DossierTemporaire dossier;
     Import im;

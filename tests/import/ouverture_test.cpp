@@ -64,7 +64,7 @@ TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
                                                     " 15            12             PD              B\r\n")));
     EXPECT_EQ(o.ctx.dessin.NbPoints, 1);
     ASSERT_EQ(o.ui.messages.size(), avant + 1);
-    EXPECT_EQ(o.ui.messages.back().texte, "Fichier vide !");
+    EXPECT_TRUE(o.ui.messages.back().texte.starts_with("Fichier vide !\r\n« " + o.dossier.Chemin("deux.Korvelin")));
 
     const std::string plt = o.dossier.Ecrit("a.plt", "PU0,0;PD400,0;PD400,400;");
     ASSERT_TRUE(OuvrirDessin(o.ctx, plt));
@@ -78,7 +78,7 @@ TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
     // An unusable project keeps the drawing in memory, but never as a settings store.
     EXPECT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("vide.Korvelin", "$$MargeX=1\r\n")));
     EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
-    EXPECT_EQ(o.ui.messages.back().texte, "Fichier inexploitable !");
+    EXPECT_TRUE(o.ui.messages.back().texte.starts_with("Fichier inexploitable !\r\n« "));
 }
 
 TEST(OuvrirDessin, DrawingWithoutLonePointStaysWhereItLies) {

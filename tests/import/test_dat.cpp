@@ -14,11 +14,11 @@ struct LectureDATTest : ::testing::Test, test::ContexteTemporaire {
         ctx.dessin.NbPoints = 2;
         ctx.dessin.Xmax = 9;
     }
-    // The file is refused with this message and the drawing is left as it was.
-    void ExpectRefus(std::string_view texte, const std::string& message) {
+    // The file is refused with this verdict and line, and the drawing is left as it was.
+    void ExpectRefus(std::string_view texte, std::string_view verdict, std::size_t ligne = 0) {
         ui.messages.clear();
         EXPECT_FALSE(LectureDATTexte(ctx, texte)) << texte;
-        test::AttendSeulMessage(ui, message);
+        test::AttendRefus(ui, verdict, ligne);
         EXPECT_TRUE(ctx.dessin.NbPoints == 2 && ctx.dessin.Trace_Initial[0].X == 7.0f && ctx.dessin.Xmax == 9.0);
     }
 };
@@ -40,16 +40,19 @@ TEST_F(LectureDATTest, PointsMisALOrigineDernierPointGarde) {
 }
 
 TEST_F(LectureDATTest, FichiersRefuses) {
-    ExpectRefus("10 20\r\n30 40\r\n", "Fichier inexploitable ! La ligne 1 ne porte pas deux nombres décimaux.");
+    ExpectRefus("10 20\r\n30 40\r\n", "Fichier inexploitable !", 1);
     ExpectRefus("1.5 2.5", "Fichier inexploitable !");
     // Binary or text that only here and there looks like two numbers is not a profile.
     ExpectRefus("\x7f\x45LF\x02\r\n1.5 2.5\r\n\x01x.y z.w\r\n0.5 ..\r\n-- . .\r\n\xff 3.0 4.0\r\n",
-                "Fichier inexploitable ! La ligne 1 ne porte pas deux nombres décimaux.");
+                "Fichier inexploitable !", 1);
     ExpectRefus("1.5 2.5\r\n1.5 2.5\r\n", "Fichier vide !");
-    ExpectRefus("0.0 0.0\r\n1.0e300 2.0\r\n", "Fichier inexploitable ! La ligne 2 porte une coordonnée hors limites.");
+    // Beyond the double range as beyond the coordinate limit: the line is named.
+    ExpectRefus("0.0 0.0\r\n1.0e300 2.0\r\n", "Fichier inexploitable !", 2);
+    ExpectRefus("0.0 0.0\r\n1.0 2.0\r\n1.0e400 2.0\r\n", "Fichier inexploitable !", 3);
     ui.surDimension = [](Contexte& c) { c.parametres.RapportH = 1e200; };
-    ExpectRefus("0.0 0.0\r\n1.0 2.0\r\n", "Les rapports choisis donnent des dimensions hors limites : le dessin "
-                                          "n'est pas importé.");
+    ui.messages.clear();
+    EXPECT_FALSE(LectureDATTexte(ctx, "0.0 0.0\r\n1.0 2.0\r\n"));
+    test::AttendSeulMessage(ui, "Les rapports choisis donnent des dimensions hors limites : le dessin n'est pas importé.");
     EXPECT_EQ(ctx.dessin.Xmin, 0.0);
 }
 

@@ -331,12 +331,28 @@ TEST_F(ImportDXF, OrigineRapportsEtEtiquettesSuivies) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(ImportDXF, SansEntiteLeDessinEstVide) {
-    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF(test::Bloc("B", test::Ligne(0, 0, 1, 1)), {{"0", "TEXT"}, {"10", "0"}})));
+TEST_F(ImportDXF, SansEntitePasDeDXFOuCoupe) {
+    // Entities only in an unused block: nothing to draw, and the user is told.
+    EXPECT_FALSE(LectureDXFTexte(ctx, FichierDXF(test::Bloc("B", test::Ligne(0, 0, 1, 1)), {{"0", "TEXT"}, {"10", "0"}})));
     EXPECT_EQ(ctx.dessin.NbPoints, 0);
-    EXPECT_EQ(ctx.dessin.NbSequencesDecalees(), 0u);
     EXPECT_EQ(ui.nbDimensions, 0);
-    EXPECT_TRUE(ui.messages.empty());
+    test::AttendRefus(ui, "Fichier vide !");
+    // A text file named .dxf is no drawing.
+    ui.messages.clear();
+    EXPECT_FALSE(LectureDXFTexte(ctx, "Liste des pièces\r\n12 vis M3\r\n4 écrous\r\n"));
+    test::AttendRefus(ui, "Fichier inexploitable !");
+    EXPECT_NE(ui.messages[0].texte.find("pas un fichier DXF"), std::string::npos);
+    // A file cut short is read up to the cut, with a warning that says where it stops.
+    ui.messages.clear();
+    const std::string entier = FichierDXF({}, test::Cercle(0, 0, 10) + test::Ligne(0, 0, 30, 0));
+    const std::string coupe = entier.substr(0, entier.find("LINE") - 3);
+    ASSERT_TRUE(LectureDXFTexte(ctx, coupe));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icone, Icone::Exclamation);
+    EXPECT_NE(ui.messages[0].texte.find("s'arrête à la ligne"), std::string::npos) << ui.messages[0].texte;
+    float xmax = 0.0f;
+    for (int32_t i = 0; i < ctx.dessin.NbPoints; ++i) xmax = std::max(xmax, ctx.dessin.Trace_Initial[i].X);
+    EXPECT_NEAR(xmax, 20.0, 1e-3);  // the circle only
 }
 
 TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {

@@ -7,6 +7,8 @@
 
 #include "import/dat.h"
 #include "import/dxf.h"
+#include "import/ouverture.h"
+#include "support/ui_enregistreuse.h"
 #include "support/dossier_temporaire.h"
 
 namespace korvelin {
@@ -37,6 +39,55 @@ TEST(RegressionsLecteurs, FichiersDifficiles) {
             }
             ExpectDessinSain(ctx.dessin);
         }
+}
+
+// Every refusal says which file and why: never the bare verdict alone. The seeds, and
+// damaged copies of them (cut in half, bytes flipped, another type's name), go through the
+// window's own opening.
+TEST(RegressionsLecteurs, AucunRefusMuet) {
+    namespace fs = std::filesystem;
+    test::DossierTemporaire dossier;
+    std::vector<std::string> chemins;
+    int n = 0;
+    auto ajoute = [&](const std::string& extension, const std::string& contenu) {
+        chemins.push_back(dossier.Ecrit("f" + std::to_string(n++) + extension, contenu));
+    };
+    for (const auto& f : fs::recursive_directory_iterator(KORVELIN_FUZZ_CORPUS)) {
+        if (!f.is_regular_file()) continue;
+        const std::string contenu = test::DossierTemporaire::Lit(f.path().string());
+        const std::string extension = f.path().extension().string();
+        ajoute(extension, contenu);
+        ajoute(extension, contenu.substr(0, contenu.size() / 2));
+        std::string abime = contenu;
+        for (std::size_t i = 7; i < abime.size(); i += 13) abime[i] = static_cast<char>(abime[i] ^ 0x5A);
+        ajoute(extension, abime);
+        for (const char* autre : {".dxf", ".dat", ".Korvelin", ".plt"})
+            if (extension != autre) ajoute(autre, contenu);
+    }
+    for (const char* extension : {".dxf", ".dat", ".Korvelin", ".plt", ".hpgl"}) {
+        ajoute(extension, "");
+        ajoute(extension, "Liste des pièces :\n12 vis\n");
+        ajoute(extension, std::string("\x7f" "ELF\0\x02\x01\0\0\0", 11));
+    }
+    int muets = 0, refus = 0;
+    for (const std::string& chemin : chemins) {
+        test::UiEnregistreuse ui;
+        Contexte ctx(&ui);
+        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+        OuvrirDessin(ctx, chemin);
+        ExpectDessinSain(ctx.dessin);
+        for (const auto& m : ui.messages) {
+            // Refusals of the file; the offset's own messages speak of a trace.
+            if (m.icone != Icone::Critique || m.texte.find("ichier") == std::string::npos) continue;
+            ++refus;
+            if (m.texte.find(chemin) == std::string::npos) {
+                ++muets;
+                ADD_FAILURE() << chemin << " : " << m.texte;
+            }
+        }
+    }
+    EXPECT_EQ(muets, 0);
+    EXPECT_GT(refus, 30);
 }
 
 }  // namespace

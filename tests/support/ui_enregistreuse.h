@@ -53,4 +53,15 @@ inline void AttendSeulMessage(const UiEnregistreuse& ui, const std::string& text
     AttendMessage(ui.messages[0], texte, icone, titre);
 }
 
+// The one message shown so far is a refusal: the verdict on its first line, then which
+// file, the line when one is given, and that nothing was read.
+inline void AttendRefus(const UiEnregistreuse& ui, std::string_view verdict, std::size_t ligne = 0) {
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const std::string& t = ui.messages[0].texte;
+    EXPECT_EQ(ui.messages[0].icone, Icone::Critique);
+    EXPECT_EQ(t.substr(0, t.find("\r\n")), verdict) << t;
+    if (ligne > 0) EXPECT_NE(t.find(", ligne " + std::to_string(ligne) + " : "), std::string::npos) << t;
+    EXPECT_NE(t.find("Rien n'a été lu"), std::string::npos) << t;
+}
+
 }  // namespace korvelin::test

@@ -178,7 +178,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     f.reponseOuvrir = abime;
     f.mnu_Ouvrir_Click();
     ASSERT_EQ(f.messages.size(), 3u);
-    EXPECT_EQ(f.messages[2].texte, "Fichier inexploitable !");
+    EXPECT_TRUE(f.messages[2].texte.starts_with("Fichier inexploitable !\r\n« ")) << f.messages[2].texte;
     EXPECT_EQ(d.TypeFichier, "KORVELIN");
     EXPECT_EQ(d.NbPoints, 120);
     AttendNom(f, chemin);
