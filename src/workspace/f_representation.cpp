@@ -132,10 +132,12 @@ void F_Representation::CreeMenus() {
     QAction* save = item(fichier, "mnu_Save", "Enre&gistrer", false);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(save, &QAction::triggered, this, &F_Representation::mnu_Save_Click);
-    connect(item(fichier, "mnu_SaveAs", "En&registrer sous", false), &QAction::triggered, this,
-            &F_Representation::mnu_SaveAs_Click);
-    connect(item(fichier, "mnu_quitter", "&Quitter", true), &QAction::triggered, this,
-            &QWidget::close);
+    QAction* saveAs = item(fichier, "mnu_SaveAs", "En&registrer sous", false);
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(saveAs, &QAction::triggered, this, &F_Representation::mnu_SaveAs_Click);
+    QAction* quitter = item(fichier, "mnu_quitter", "&Quitter", true);
+    quitter->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quitter, &QAction::triggered, this, &QWidget::close);
 
     QMenu* edition = titre("mnu_Edition", "É&dition");
     QAction* annuler = item(edition, "mnu_Annuler", "&Annuler", false);
@@ -562,6 +564,9 @@ void F_Representation::OuvreDessin(const std::string& chemin) {
         return;
     }
     if (!doc_.Ouvrir(chemin)) return;
+    // The simulated path belongs to the previous drawing's job.
+    cheminSimule_.clear();
+    matiereSimule_.clear();
     SequenceADecaler = AucuneSequence;
     AttenteCoteDecalage = false;
     ActiveEdition(true);

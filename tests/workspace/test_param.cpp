@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +79,43 @@ TEST(Parametres, DepuisLaFenetreAnnulerPuisOk) {
     EXPECT_NE(texte.find("TempsMin_Mat_X= 12.5\r\n"), std::string::npos);
     EXPECT_NE(texte.find("CouleurSelectionne= 197121\r\n"), std::string::npos);
     EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 197121);
+}
+
+// A first job as a French desktop runs it: the C library reads and writes a decimal comma
+// there, and neither the ratio nor the radius may lose its fraction on the way.
+TEST(Parametres, PremierTravailSurUnBureauFrancais) {
+    const std::string avant = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "fr_FR.UTF-8"), nullptr) << "scripts/dependances.sh crée la locale";
+    DossierTemporaire dossier;
+    const std::string ini = dossier.Chemin("Korvelin.ini");
+    FenetreEssai f(ini);
+    f.Montre(800, 600);
+    f.reponseOuvrir = dossier.Ecrit("carre.plt", "IN;PU0,0;PD400,0,400,400,0,400,0,0;");
+    RepondreModal<F_Dimension>([](F_Dimension& d) {
+        EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,025"));
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("10"));
+        d.Btn_OK->click();
+    });
+    f.Menu("mnu_Ouvrir")->trigger();
+    ASSERT_EQ(f.Ctx().dessin.NbPoints, 5);
+    RepondreModal<F_Param>([&](F_Param& d) {
+        QLineEdit* rayon = d.Boites.at("TB_RayonFraise");
+        rayon->setText(Q("1,5"));
+        emit rayon->returnPressed();
+        d.Btn_OK->click();
+    });
+    f.Menu("mnu_Param")->trigger();
+    EXPECT_EQ(f.Ctx().parametres.RayonFraise, 1.5);
+    EXPECT_NE(DossierTemporaire::Lit(ini).find("RayonFraise= 1.5\r\n"), std::string::npos) << DossierTemporaire::Lit(ini);
+    // The tool runs 1.5 mm beside every side of the 10 mm square.
+    float xmin = 1e9f, xmax = -1e9f;
+    for (const PointTrace& p : f.Ctx().dessin.Trace_Decale.at(0).Points) {
+        xmin = std::min(xmin, p.X);
+        xmax = std::max(xmax, p.X);
+    }
+    EXPECT_NEAR(xmin, -1.5, 1e-4);
+    EXPECT_NEAR(xmax, 11.5, 1e-4);
+    std::setlocale(LC_ALL, avant.c_str());
 }
 
 }  // namespace
