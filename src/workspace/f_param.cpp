@@ -14,6 +14,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "workspace/ecran.h"
+
 namespace korvelin {
 
 namespace {
@@ -272,12 +274,21 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     boutons->addStretch();
     boutons->addWidget(Btn_OK);
     boutons->addWidget(Btn_Annuler);
+    // The frames scroll above the buttons when the screen is too small for them all.
+    auto* corps = new QWidget;
+    auto* cadres = new QVBoxLayout(corps);
+    cadres->setContentsMargins(0, 0, 0, 0);
+    cadres->addWidget(machine);
+    cadres->addLayout(milieu);
+    cadres->addLayout(bas);
+    cadres->addStretch();
     auto* tout = new QVBoxLayout(this);
-    tout->setSizeConstraint(QLayout::SetMinimumSize);
-    tout->addWidget(machine);
-    tout->addLayout(milieu);
-    tout->addLayout(bas);
+    QScrollArea* zone = Defilable(corps);
+    tout->addWidget(zone);
     tout->addLayout(boutons);
+    const QMargins m = tout->contentsMargins();
+    TailleDansLEcran(*this, corps->sizeHint() + QSize(m.left() + m.right() + zone->verticalScrollBar()->sizeHint().width(),
+                                                      m.top() + m.bottom() + tout->spacing() + Btn_OK->sizeHint().height()));
 
     ChoixCouleur = [this](const QColor& actuelle) -> std::optional<QColor> {
         const QColor c = QColorDialog::getColor(actuelle, this);

@@ -361,6 +361,9 @@ TEST(Traductions, LesBoitesDeQtParlentFrancais) {
     EXPECT_EQ(boite.button(QMessageBox::Yes)->text().remove(u'&'), Q("Oui"));
     EXPECT_EQ(boite.button(QMessageBox::No)->text().remove(u'&'), Q("Non"));
     EXPECT_EQ(boite.button(QMessageBox::Cancel)->text().remove(u'&'), Q("Annuler"));
+    // The file dialog's type column, which the distribution's catalogue leaves in English.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"), Q("Dossier"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), Q("Voir dans :"));
 }
 
 }  // namespace
