@@ -289,6 +289,10 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     bas->addWidget(CB_Simulation);
     bas->addWidget(CB_Instantane);
     bas->addStretch(1);
+    L_Moteur = new QLabel;
+    L_Moteur->setObjectName("L_Moteur");
+    L_Moteur->hide();
+    bas->addWidget(L_Moteur);
     bas->addWidget(Btn_Arret);
     principalLayout->addLayout(bas);
     principalLayout->addWidget(PB_Avancement);
@@ -531,10 +535,13 @@ void F_Fraisage::Releve() {
                 break;
             case EvenementMachine::Genre::Moteur:
                 {
-                    // Red while the motors are powered, dark green once they are off.
-                    // The window itself only: a palette would tint every control in it.
-                    setStyleSheet(e.moteurEnMarche ? "QDialog#F_Fraisage { background-color: rgb(255, 0, 0); }"
-                                                   : "QDialog#F_Fraisage { background-color: rgb(0, 127, 0); }");
+                    // Red while the motors are powered, dark green once they are off: on a
+                    // light of its own beside the stop button, so the window stays readable.
+                    L_Moteur->setText(e.moteurEnMarche ? "Moteurs sous tension" : "Moteurs arrêtés");
+                    L_Moteur->setStyleSheet(e.moteurEnMarche
+                                                ? "QLabel { background-color: rgb(255, 0, 0); color: white; padding: 3px; }"
+                                                : "QLabel { background-color: rgb(0, 127, 0); color: white; padding: 3px; }");
+                    L_Moteur->show();
                 }
                 minuterieMoteur_->start();
                 break;

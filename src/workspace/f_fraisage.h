@@ -48,6 +48,7 @@ public:
     QLineEdit *TB_Nb_X, *TB_Pas_Duplic_X, *TB_Nb_Y, *TB_Pas_Duplic_Y, *TB_Dim_Test;
     std::array<QRadioButton*, 3> Cycle{};
     QCheckBox *CB_Simulation, *CB_Instantane;
+    QLabel* L_Moteur;  // the motors' state, once a run has switched them
     QPushButton* Btn_Arret;
     QProgressBar* PB_Avancement;
     QLabel *L_Avancement, *L_CompteRendu;

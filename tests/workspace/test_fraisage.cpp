@@ -62,6 +62,25 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     w->AttendFin();
     EXPECT_EQ(f.CheminSimule().size(), points);
     EXPECT_EQ(f.messages.size(), 1u);
+    // The motors' state shows on its light; the window keeps its colours.
+    EXPECT_EQ(w->L_Moteur->text(), Q("Moteurs arrêtés"));
+    EXPECT_TRUE(w->styleSheet().isEmpty());
+
+    // A path 3 mm below the table's zero: the margins that make it fit are offered, then set.
+    for (PointTrace& p : f.Ctx().dessin.Trace_Decale.front().Points) p.Y -= 3.0f;
+    w->TB_MargeY->setText("0");
+    emit w->TB_MargeY->editingFinished();
+    f.reponseQuestion = true;
+    w->Btn_Gener_CUT->click();
+    ASSERT_EQ(f.questions.size(), 1u);
+    EXPECT_NE(f.questions[0].find("une marge en Y d'au moins 3 mm"), std::string::npos) << f.questions[0];
+    EXPECT_EQ(w->TB_MargeY->text(), Q("3"));
+    EXPECT_EQ(f.messages.size(), 1u) << "le fichier est écrit sans refus";
+    for (PointTrace& p : f.Ctx().dessin.Trace_Decale.front().Points) p.Y += 3.0f;
+    w->TB_MargeY->setText("5");
+    emit w->TB_MargeY->editingFinished();
+    f.questions.clear();
+    f.reponseQuestion = false;
 
     // At real speed, stopped from the button; the job's controls are locked meanwhile.
     w->CB_Instantane->setChecked(false);
