@@ -17,6 +17,11 @@ std::string Etiquette(const Dessin& d, std::size_t k) {
     return e;
 }
 
+// A tenth of a micrometre: far below any step of the machine, yet above the noise that a
+// float coordinate carries, so that a cutter of 3 mm beside an outline at the origin needs
+// a margin of 3 mm and not 3.1.
+constexpr double Jeu = 1e-4;
+
 bool DansCourse(double valeur, double course) { return std::isfinite(valeur) && valeur >= 0.0 && valeur <= course; }
 
 struct Etendue {
@@ -39,10 +44,10 @@ Etendue EtendueParcours(const Dessin& d) {
 // The margin nearest to `marge` within [bas, haut], on a tenth of a millimetre inside the
 // interval when one is there; nothing when the interval is empty.
 std::optional<double> MargeDans(double marge, double bas, double haut) {
-    constexpr double Jeu = 1e-9;
     if (!(bas <= haut + Jeu)) return std::nullopt;
     if (marge >= bas - Jeu && marge <= haut + Jeu) return marge;
-    const double cible = marge < bas ? std::ceil(bas * 10.0 - Jeu) / 10.0 : std::floor(haut * 10.0 + Jeu) / 10.0;
+    const double cible =
+        marge < bas ? std::ceil((bas - Jeu) * 10.0) / 10.0 : std::floor((haut + Jeu) * 10.0) / 10.0;
     if (cible >= bas - Jeu && cible <= haut + Jeu) return cible;
     return marge < bas ? bas : haut;
 }
@@ -98,7 +103,7 @@ std::optional<std::string> ControleCourses(const Dessin& d, const Parametres& v,
     // From the clearance height down to the deepest pass, or up to a depth above it.
     const double haut = std::max({H, P, 0.0}), bas = std::min(P, 0.0);
     note(haut - bas - v.Course_Z, 'Z', 0);
-    if (!(pire > 1e-9)) return std::nullopt;
+    if (!(pire > Jeu)) return std::nullopt;
     std::string texte = "Le travail sort de la course de la machine : ";
     if (axe == 'Z') {
         texte += "de la hauteur de dégagement à la profondeur, l'outil dépasse la course en Z";
@@ -157,11 +162,11 @@ ControleZeroTravail ControleEtendue(const Dessin& d, const Parametres& v, double
                   Mm(profondeurZ - v.Course_Z) + ".";
     if (r.refus) return r;
     const double sousX = -(e.minX + MX), sousY = -(e.minY + MY);
-    if (sousX > 1e-9 || sousY > 1e-9) {
+    if (sousX > Jeu || sousY > Jeu) {
         std::string t = "Attention : l'outil passe sous le zéro de travail";
-        if (sousX > 1e-9) t += " de " + Mm(sousX) + " en X";
-        if (sousX > 1e-9 && sousY > 1e-9) t += " et";
-        if (sousY > 1e-9) t += " de " + Mm(sousY) + " en Y";
+        if (sousX > Jeu) t += " de " + Mm(sousX) + " en X";
+        if (sousX > Jeu && sousY > Jeu) t += " et";
+        if (sousY > Jeu) t += " de " + Mm(sousY) + " en Y";
         t += " (le rayon de la fraise autour d'un contour dessiné à l'origine). Réglez le zéro sur la commande "
              "en conséquence.";
         r.avertissement = t;

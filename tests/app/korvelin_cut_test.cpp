@@ -127,6 +127,35 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     EXPECT_TRUE(DossierTemporaire::Lit(c.dossier.Chemin("piece.nc")).ends_with("\nM30\n"));
 }
 
+// A new user's first job, with no settings file at all (radius 3, margins 0): the CUT file
+// says which margins make it fit and the command that writes it; the G-code, which runs
+// from the controller's work zero, is written with a warning.
+TEST(KorvelinCut, PremierTravailAvecLesReglagesParDefaut) {
+    Convertisseur c;
+    c.dossier.Ecrit("carre.plt", "IN;PU0,0;PD800,0,800,800,0,800,0,0;");
+    Execution e = c.Lance({"carre.plt"}, false);
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("il faut une marge en X d'au moins 3 mm et une marge en Y d'au moins 3 mm"),
+              std::string::npos) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("relancez avec : --marge-x 3 --marge-y 3\n"), std::string::npos) << e.erreurs;
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("carre.cut")));
+    e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_TRUE(fs::exists(c.dossier.Chemin("carre.cut")));
+
+    e = c.Lance({"carre.plt", "--gcode", "carre.nc"}, false);
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("passe sous le zéro de travail de 3,000 mm en X et de 3,000 mm en Y"), std::string::npos)
+        << e.erreurs;
+    // Wider than the travel, it is refused whatever the zero.
+    c.dossier.Ecrit("long.plt", "IN;PU0,0;PD40000,0,40000,400,0,400,0,0;");
+    e = c.Lance({"long.plt", "--gcode", "long.nc"}, false);
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("il s'étend sur 1006,000 mm en X pour une course de 1000,000 mm"), std::string::npos)
+        << e.erreurs;
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("long.nc")));
+}
+
 // No output replaces the drawing, the INI file or another output, however it is spelled.
 TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
     Convertisseur c;

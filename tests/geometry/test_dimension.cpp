@@ -2,6 +2,7 @@
 
 #include "geometry/dimension.h"
 #include "settings/magasin.h"
+#include "settings/aide_contexte.h"
 #include "support/dossier_temporaire.h"
 
 using namespace korvelin;
@@ -98,6 +99,27 @@ TEST_F(Dimension, LaFermetureMemoriseLesRapportsDuType) {
     ctx.dessin.TypeFichier = "DXF";
     suivant.Charger(ctx);
     EXPECT_EQ(suivant.H_Rapport, "1");
+}
+
+// One bad ratio never poisons later imports: a stored one gives way to the default with a
+// warning, a typed one keeps the dialog open and is not stored.
+TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
+    for (const char* mauvais : {"0", "-0,5", "abc", "nan"}) {
+        test::ContexteTemporaire t;
+        t.dossier.Ecrit("Korvelin.ini", std::string("[Korvelin]\r\nPLTRapportH=") + mauvais + "\r\n");
+        t.ctx.dessin.TypeFichier = "PLT";
+        t.ctx.dessin.Xmax = 4000;
+        ModeleDimension m;
+        m.Charger(t.ctx);
+        EXPECT_EQ(m.H_Rapport, "0,025") << mauvais;
+        ASSERT_EQ(t.ui.messages.size(), 1u) << mauvais;
+        EXPECT_EQ(t.ui.messages[0].icone, Icone::Exclamation);
+        EXPECT_NE(t.ui.messages[0].texte.find("PLTRapportH"), std::string::npos);
+
+        m.V_Rapport = mauvais;
+        EXPECT_NE(m.Fermer(t.ctx).find("vertical"), std::string::npos) << mauvais;
+        EXPECT_EQ(LireParametre(t.ctx, "PLTRapportV", "rien"), "rien");
+    }
 }
 
 }  // namespace
