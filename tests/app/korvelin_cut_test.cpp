@@ -127,12 +127,13 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     EXPECT_TRUE(DossierTemporaire::Lit(c.dossier.Chemin("piece.nc")).ends_with("\nM30\n"));
 }
 
-// A new user's first job, with no settings file at all (radius 3, margins 0): the CUT file
-// says which margins make it fit and the command that writes it; the G-code, which runs
-// from the controller's work zero, is written with a warning.
+// A new user's first job, as the README shows it: the sample drawing and no settings file
+// at all (radius 3, margins 0). The CUT file says which margins make it fit and the
+// command that writes it; the G-code, which runs from the controller's work zero, is
+// written with a warning.
 TEST(KorvelinCut, PremierTravailAvecLesReglagesParDefaut) {
     Convertisseur c;
-    c.dossier.Ecrit("carre.plt", "IN;PU0,0;PD800,0,800,800,0,800,0,0;");
+    c.dossier.Ecrit("carre.plt", DossierTemporaire::Lit(KORVELIN_EXEMPLES "/bride.plt"));
     Execution e = c.Lance({"carre.plt"}, false);
     EXPECT_EQ(e.statut, 1);
     EXPECT_NE(e.erreurs.find("il faut une marge en X d'au moins 3 mm et une marge en Y d'au moins 3 mm"),
