@@ -11,6 +11,7 @@
 #include "geometry/orientation.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
+#include "korvelin_cut_grbl.h"
 #include "korvelin_cut_options.h"
 #include "machining/controles.h"
 #include "machining/cut.h"
@@ -149,6 +150,7 @@ int VerifieSorties(InterfaceConsole& ui, const Options& o, const std::string& in
     if (!o.projet.empty()) sorties.push_back({"--projet", o.projet});
     if (!o.journal.empty()) sorties.push_back({"--journal", o.journal});
     if (!o.gcode.empty()) sorties.push_back({"--gcode", o.gcode});
+    if (!o.grbl.empty()) sorties.push_back({"--grbl", o.grbl});
     for (std::size_t i = 0; i < sorties.size(); ++i) {
         const Fichier& s = sorties[i];
         if (MemeFichierDisque(s.chemin, o.dessin))
@@ -228,6 +230,7 @@ int Cut(Contexte& ctx, const Options& o) {
         return 1;
     }
     if (!o.gcode.empty() && !GCode(ctx, o, t, totaux)) return 1;
+    if (!o.grbl.empty()) return EnvoieGrbl(ctx, o, t);
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
     return 0;

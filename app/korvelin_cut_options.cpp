@@ -27,6 +27,11 @@ const char* const Usage =
     "  --gcode FICHIER      écrit le programme G-code (avec -o, le fichier CUT aussi)\n"
     "  --dialecte grbl|linuxcnc\n"
     "                       avec --gcode : contrôleur visé (par défaut : grbl)\n"
+    "  --grbl PORT          envoie le travail en G-code à une carte GRBL 1.1 sur le\n"
+    "                       port série PORT (/dev/ttyACM0…), avec sa progression\n"
+    "  --debit BAUDS        avec --grbl : débit du port (par défaut : 115200)\n"
+    "  --reprise LIGNE      avec --grbl : reprend au début du contour qui contient\n"
+    "                       cette ligne du G-code, après une approche par le haut\n"
     "  --orientation        tourne les tracés fermés pour que l'outil reste hors de\n"
     "                       la pièce : contours et trous selon leur imbrication\n"
     "  --ordre              creux avant contours, et déplacements les plus courts\n"
@@ -44,7 +49,11 @@ const char* const Usage =
     "  --help               affiche cette aide\n"
     "\n"
     "Les nombres s'écrivent avec une virgule ou un point. Le fichier de paramètres\n"
-    "n'est jamais modifié, et aucune sortie ne remplace le dessin ni ce fichier.\n";
+    "n'est jamais modifié, et aucune sortie ne remplace le dessin ni ce fichier.\n"
+    "\n"
+    "Codes de retour : 0 travail fait, 1 travail refusé ou impossible, 2 ligne de\n"
+    "commande fautive ; avec --grbl : 3 ligne refusée par GRBL (error:N), 4 alarme\n"
+    "de GRBL, 5 port inutilisable ou liaison perdue, 6 arrêt d'urgence (Ctrl-C).\n";
 
 namespace {
 
@@ -76,6 +85,7 @@ private:
     Options& o_;
     std::size_t pos_ = 0;
     std::optional<std::string> erreur_;
+    bool debitDonne_ = false;
 
     std::optional<std::string> Valeur(const std::string& option) {
         if (pos_ + 1 >= args_.size()) {
@@ -186,6 +196,22 @@ private:
         }
         if (a == "--serie") return Serie(a);
         if (a == "--gcode" || a == "--dialecte") return GCode(a);
+        if (a == "--grbl") {
+            std::optional<std::string> v = Valeur(a);
+            if (!v) return erreur_;
+            o_.grbl = *v;
+            return std::nullopt;
+        }
+        if (a == "--debit") {
+            const std::optional<int32_t> v = Entier(a, 9600, 230400);
+            if (!v) return erreur_;
+            if (*v != 9600 && *v != 19200 && *v != 38400 && *v != 57600 && *v != 115200 && *v != 230400)
+                return "l'option --debit attend 9600, 19200, 38400, 57600, 115200 ou 230400 : " + args_[pos_];
+            o_.debit = *v;
+            debitDonne_ = true;
+            return std::nullopt;
+        }
+        if (a == "--reprise") return Garde(o_.reprise, Entier(a, 1, 2147483647));
         if (a == "--test") {
             std::optional<int32_t> v = Entier(a, 0, 2);
             if (!v) return erreur_;
@@ -250,6 +276,8 @@ private:
             return "--gcode ne s'emploie pas avec --simulation";
         }
         if (o_.dialecteDonne && o_.gcode.empty()) return "--dialecte ne s'emploie qu'avec --gcode";
+        if (!o_.grbl.empty() && o_.simulation) return "--grbl ne s'emploie pas avec --simulation";
+        if (o_.grbl.empty() && (debitDonne_ || o_.reprise)) return "--debit et --reprise ne s'emploient qu'avec --grbl";
         if (o_.dimension && o_.test < 0) return "--dimension ne s'emploie qu'avec --test";
         if (o_.serie && o_.test >= 0) return "--serie et --test s'excluent";
         if (o_.dessin.empty() && o_.test < 0) return "aucun dessin indiqué";

@@ -43,11 +43,18 @@ struct Options {
     DialecteGCode dialecte = DialecteGCode::GRBL;
     bool dialecteDonne = false;
 
+    // --grbl PORT: the job streamed to a GRBL board; --debit, --reprise LIGNE with it.
+    std::string grbl;
+    int debit = 115200;
+    std::optional<int32_t> reprise;
+
     bool aide = false;
 };
 
-// The CUT file is written unless only the G-code is asked for.
-inline bool AvecCUT(const Options& o) { return !o.simulation && (o.gcode.empty() || !o.sortie.empty()); }
+// The CUT file is written unless only the G-code or the GRBL board is asked for.
+inline bool AvecCUT(const Options& o) {
+    return !o.simulation && ((o.gcode.empty() && o.grbl.empty()) || !o.sortie.empty());
+}
 
 // Fills the options; on a usage error returns the French reason.
 std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments,

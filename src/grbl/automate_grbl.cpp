@@ -169,7 +169,7 @@ void Automate::Ligne(std::string_view ligne, Instant t) {
                                           ? " après la ligne " + TexteEntier(e_.derniereLigneAcquittee) + " acquittée"
                                           : std::string();
             if (e_.travail == EtatTravail::EnCours) FinTravail(EtatTravail::Alarme, "Le travail s'est arrêté" + apres + " : " + texte + ".");
-            else messages_.push_back("GRBL est en alarme : " + texte + ".");
+            else messages_.push_back("A" + texte.substr(1) + ".");
             break;
         }
         case GenreReponse::Banniere: {

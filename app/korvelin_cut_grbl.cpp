@@ -1,0 +1,140 @@
+#include "korvelin_cut_grbl.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <thread>
+
+#include <unistd.h>
+
+#include "grbl/liaison_grbl.h"
+#include "machining/gcode_memoire.h"
+#include "model/nombres.h"
+
+namespace korvelin::cli {
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace korvelin::grbl;
+
+std::atomic<bool> interruption{false};
+
+extern "C" void SurInterruption(int) { interruption = true; }
+
+void Erreur(const std::string& texte) { std::cerr << texte << '\n'; }
+
+std::string Progression(const Instantane& e) {
+    const std::size_t pourcent = e.lignesTotal ? e.lignesAcquittees * 100 / e.lignesTotal : 0;
+    std::string t = "Ligne " + TexteEntier(e.lignesAcquittees) + " sur " + TexteEntier(e.lignesTotal) + " (" +
+                    TexteEntier(pourcent) + " %)";
+    if (e.derniereLigneAcquittee) t += ", ligne " + TexteEntier(e.derniereLigneAcquittee) + " du G-code";
+    return t + ", reste " + grbl::TexteDuree(e.tempsRestant) + ", GRBL " + std::string(NomEtat(e.rapport.etat));
+}
+
+int CodeDeFin(EtatTravail e) {
+    switch (e) {
+        case EtatTravail::Termine: return 0;
+        case EtatTravail::Erreur: return CodeErreurGrbl;
+        case EtatTravail::Alarme: return CodeAlarmeGrbl;
+        case EtatTravail::Coupe: return CodeLiaison;
+        case EtatTravail::Arrete: return CodeInterrompu;
+        case EtatTravail::Aucun:
+        case EtatTravail::EnCours: break;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int EnvoieGrbl(Contexte& ctx, const Options& o, const TravailCUT& t) {
+    TotauxCUT totaux;
+    const std::optional<std::string> texte = ProgrammeGCode(ctx, t, DialecteGCode::GRBL, totaux);
+    if (!texte) return 1;
+    auto prepare = PrepareProgramme(*texte);
+    if (const std::string* refus = std::get_if<std::string>(&prepare)) {
+        Erreur(*refus);
+        return 1;
+    }
+    const Programme& programme = std::get<Programme>(prepare);
+
+    std::string raison;
+    std::unique_ptr<Transport> port = OuvrePortSerie(o.grbl, o.debit, raison);
+    if (!port) {
+        Erreur(raison);
+        return CodeLiaison;
+    }
+    LiaisonGrbl liaison(std::move(port));
+    auto messages = [&] {
+        for (const std::string& m : liaison.Messages()) Erreur(m);
+    };
+    std::cerr << "Connexion à GRBL sur " << o.grbl << "…\n";
+    const auto limite = grbl::Horloge::now() + 10s;
+    while (liaison.Active() && grbl::Horloge::now() < limite) {
+        const Instantane e = liaison.Etat();
+        if (e.liaison == EtatLiaison::Prete && e.rapport.etat != EtatMachine::Inconnu &&
+            (e.wco || !e.reglages.OrigineActive()))
+            break;
+        std::this_thread::sleep_for(10ms);
+    }
+    messages();
+    Instantane e = liaison.Etat();
+    if (e.liaison != EtatLiaison::Prete || e.rapport.etat == EtatMachine::Inconnu) {
+        if (liaison.Active()) Erreur("GRBL ne répond pas sur " + o.grbl + ".");
+        return CodeLiaison;
+    }
+
+    std::size_t depuis = 0;
+    std::vector<LigneProgramme> approche;
+    if (o.reprise) {
+        const Analyse a = Rejoue(programme, e.reglages.Rapides());
+        const std::optional<std::size_t> index = IndexDeLigne(programme, static_cast<std::size_t>(*o.reprise));
+        if (!index) {
+            Erreur("Le programme n'a aucune ligne à partir de la ligne " + TexteEntier(*o.reprise) + ".");
+            return 1;
+        }
+        depuis = DebutDuContour(programme, a, *index);
+        approche = ApprocheReprise(programme, a, depuis);
+        std::cerr << "Reprise à la ligne " << TexteEntier(programme.lignes[depuis].numero)
+                  << " du G-code, début du contour, après une approche par le haut.\n";
+    }
+    if (const auto refus = liaison.Avec([&](Automate& m) { return m.Lance(programme, depuis, std::move(approche)); })) {
+        Erreur(*refus);
+        return liaison.Etat().rapport.etat == EtatMachine::Alarme ? CodeAlarmeGrbl : 1;
+    }
+
+    struct sigaction action {};
+    action.sa_handler = SurInterruption;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    const bool terminal = ::isatty(2);
+    std::size_t dernierDixieme = 0;
+    auto prochain = grbl::Horloge::now();
+    bool arretDemande = false;
+    while (true) {
+        e = liaison.Etat();
+        if (e.travail != EtatTravail::EnCours) break;
+        if (interruption && !arretDemande) {
+            arretDemande = true;
+            liaison.Avec([](Automate& m) { m.ArretUrgence(); });
+            continue;
+        }
+        messages();
+        if (grbl::Horloge::now() >= prochain) {
+            const std::size_t dixieme = e.lignesTotal ? e.lignesAcquittees * 10 / e.lignesTotal : 0;
+            if (terminal) std::cerr << '\r' << Progression(e) << "\x1b[K" << std::flush;
+            else if (dixieme > dernierDixieme) std::cerr << Progression(e) << '\n';
+            dernierDixieme = dixieme;
+            prochain = grbl::Horloge::now() + 200ms;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    if (terminal) std::cerr << '\r' << Progression(e) << "\x1b[K\n";
+    // Leave the reset time to go out before the port closes.
+    if (e.travail == EtatTravail::Arrete || e.travail == EtatTravail::Erreur) std::this_thread::sleep_for(300ms);
+    messages();
+    return CodeDeFin(e.travail);
+}
+
+}  // namespace korvelin::cli

@@ -1,0 +1,15 @@
+#pragma once
+// The G-code program as text, for a sender that streams it instead of saving it: the
+// very program "Générer le fichier G-code" writes, with the same checks and messages.
+
+#include <optional>
+#include <string>
+
+#include "machining/gcode.h"
+
+namespace korvelin {
+
+// Nothing after telling the user why (the job's checks, or no room for the temporary file).
+std::optional<std::string> ProgrammeGCode(Contexte& ctx, TravailCUT travail, DialecteGCode dialecte, TotauxCUT& totaux);
+
+}  // namespace korvelin
