@@ -60,8 +60,16 @@ struct Banc {
     bool Fini() { return Etat().travail != EtatTravail::EnCours; }
 };
 
+// Blocks last long enough that the machine is still moving when the test acts, however
+// loaded the computer is.
+OptionsBanc Blocs(std::chrono::microseconds duree) {
+    OptionsBanc o;
+    o.dureeBloc = duree;
+    return o;
+}
+
 TEST(LiaisonGrbl, TravailEntierSansDebordementAvecPauseEtReprise) {
-    Banc b;
+    Banc b(Blocs(2ms));
     EXPECT_EQ(b.Etat().version, "1.1h");
     EXPECT_EQ(b.Etat().reglages.Courses(), (Axes{300.0, 200.0, 80.0}));
     const Programme p = Prepare(Job(600));
@@ -90,9 +98,9 @@ TEST(LiaisonGrbl, TravailEntierSansDebordementAvecPauseEtReprise) {
 }
 
 TEST(LiaisonGrbl, ArretUrgencePuisPlusRien) {
-    Banc b;
+    Banc b(Blocs(20ms));
     ASSERT_FALSE(b.Lance(Prepare(Job(2000))));
-    ASSERT_TRUE(Attend([&] { return b.Etat().lignesAcquittees > 100; }));
+    ASSERT_TRUE(Attend([&] { return b.Etat().lignesAcquittees > 30; }));
     b.liaison->Avec([](Automate& m) { m.ArretUrgence(); });
     ASSERT_TRUE(Attend([&] { return b.carte.Resets() == 1; }));
     ASSERT_TRUE(Attend([&] { return b.Etat().liaison == EtatLiaison::Prete; }));
@@ -109,7 +117,7 @@ TEST(LiaisonGrbl, ArretUrgencePuisPlusRien) {
 }
 
 TEST(LiaisonGrbl, ErreurLigne500EtAlarme) {
-    Banc b;
+    Banc b(Blocs(1ms));
     std::string texte;
     for (int i = 1; i <= 700; ++i) texte += i == 500 ? "G7 X1\n" : i == 1 ? "G1 F600\n" : "G1 X" + std::to_string(i % 40) + "\n";
     ASSERT_FALSE(b.Lance(Prepare(texte)));
@@ -142,7 +150,7 @@ TEST(LiaisonGrbl, ErreurLigne500EtAlarme) {
 }
 
 TEST(LiaisonGrbl, CableDebrancheEnCoursDeTravail) {
-    Banc b;
+    Banc b(Blocs(1ms));
     ASSERT_FALSE(b.Lance(Prepare(Job(3000))));
     ASSERT_TRUE(Attend([&] { return b.Etat().lignesAcquittees > 100; }));
     b.carte.Debranche();
@@ -159,9 +167,7 @@ TEST(LiaisonGrbl, CableDebrancheEnCoursDeTravail) {
 }
 
 TEST(LiaisonGrbl, JogAnnuleEtZeroDeTravail) {
-    OptionsBanc o;
-    o.dureeBloc = 300ms;  // longer than the status period
-    Banc b(o);
+    Banc b(Blocs(300ms));  // longer than the status period
     for (int i = 0; i < 3; ++i)
         ASSERT_FALSE(b.liaison->Avec([](Automate& m) { return m.Commande(LigneJog({10.0, 0.0, 0.0}, 1000.0)); }));
     ASSERT_TRUE(Attend([&] { return b.Etat().rapport.etat == EtatMachine::Manuel; }));
