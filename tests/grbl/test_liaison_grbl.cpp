@@ -129,6 +129,7 @@ TEST(LiaisonGrbl, ErreurLigne500EtAlarme) {
     EXPECT_NE(e.bilan.find("commande G-code inconnue"), std::string::npos) << e.bilan;
     // Held, then reset once stopped: the lines already in the buffer after it never run.
     ASSERT_TRUE(Attend([&] { return b.carte.Resets() == 1; }));
+    ASSERT_TRUE(Attend([&] { return b.Etat().liaison == EtatLiaison::Prete; }));
     const std::vector<std::string> x = b.carte.Executees();
     const auto faute = std::find(x.begin(), x.end(), "G7X1");
     ASSERT_NE(faute, x.end());
@@ -139,7 +140,6 @@ TEST(LiaisonGrbl, ErreurLigne500EtAlarme) {
     EXPECT_EQ(b.carte.Etat(), "Idle");
 
     // An alarm in the middle of the next job stops it with its text.
-    ASSERT_TRUE(Attend([&] { return b.Etat().liaison == EtatLiaison::Prete; }));
     ASSERT_FALSE(b.Lance(Prepare(Job(2000))));
     ASSERT_TRUE(Attend([&] { return b.Etat().lignesAcquittees > 50; }));
     b.carte.Alarme(1);
