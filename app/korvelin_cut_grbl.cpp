@@ -25,14 +25,6 @@ extern "C" void SurInterruption(int) { interruption = true; }
 
 void Erreur(const std::string& texte) { std::cerr << texte << '\n'; }
 
-std::string Progression(const Instantane& e) {
-    const std::size_t pourcent = e.lignesTotal ? e.lignesAcquittees * 100 / e.lignesTotal : 0;
-    std::string t = "Ligne " + TexteEntier(e.lignesAcquittees) + " sur " + TexteEntier(e.lignesTotal) + " (" +
-                    TexteEntier(pourcent) + " %)";
-    if (e.derniereLigneAcquittee) t += ", ligne " + TexteEntier(e.derniereLigneAcquittee) + " du G-code";
-    return t + ", reste " + grbl::TexteDuree(e.tempsRestant) + ", GRBL " + std::string(NomEtat(e.rapport.etat));
-}
-
 int CodeDeFin(EtatTravail e) {
     switch (e) {
         case EtatTravail::Termine: return 0;
@@ -123,14 +115,14 @@ int EnvoieGrbl(Contexte& ctx, const Options& o, const TravailCUT& t) {
         messages();
         if (grbl::Horloge::now() >= prochain) {
             const std::size_t dixieme = e.lignesTotal ? e.lignesAcquittees * 10 / e.lignesTotal : 0;
-            if (terminal) std::cerr << '\r' << Progression(e) << "\x1b[K" << std::flush;
-            else if (dixieme > dernierDixieme) std::cerr << Progression(e) << '\n';
+            if (terminal) std::cerr << '\r' << TexteProgression(e) << "\x1b[K" << std::flush;
+            else if (dixieme > dernierDixieme) std::cerr << TexteProgression(e) << '\n';
             dernierDixieme = dixieme;
             prochain = grbl::Horloge::now() + 200ms;
         }
         std::this_thread::sleep_for(10ms);
     }
-    if (terminal) std::cerr << '\r' << Progression(e) << "\x1b[K\n";
+    if (terminal) std::cerr << '\r' << TexteProgression(e) << "\x1b[K\n";
     // Leave the reset time to go out before the port closes.
     if (e.travail == EtatTravail::Arrete || e.travail == EtatTravail::Erreur) std::this_thread::sleep_for(300ms);
     messages();

@@ -322,4 +322,38 @@ std::optional<std::string> Automate::Commande(std::string_view ligne) {
     return std::nullopt;
 }
 
+std::string TexteProgression(const Instantane& e) {
+    const std::size_t pourcent = e.lignesTotal ? e.lignesAcquittees * 100 / e.lignesTotal : 0;
+    std::string t = "Ligne " + TexteEntier(e.lignesAcquittees) + " sur " + TexteEntier(e.lignesTotal) + " (" +
+                    TexteEntier(pourcent) + " %)";
+    if (e.derniereLigneAcquittee) t += ", ligne " + TexteEntier(e.derniereLigneAcquittee) + " du G-code";
+    return t + ", reste " + TexteDuree(e.tempsRestant) + ", GRBL " + std::string(NomEtat(e.rapport.etat));
+}
+
+std::string TextePosition(const Instantane& e) {
+    const std::optional<Axes>& p = e.positionTravail ? e.positionTravail
+                                   : e.rapport.mpos  ? e.rapport.mpos
+                                                     : e.rapport.wpos;
+    if (!p) return "Position inconnue";
+    return "X " + FormatFixe((*p)[0], 3, ',') + "  Y " + FormatFixe((*p)[1], 3, ',') + "  Z " +
+           FormatFixe((*p)[2], 3, ',') + (e.positionTravail ? " (travail)" : e.rapport.mpos ? " (machine)" : " (travail)");
+}
+
+double AvanceJog(const ReglagesGrbl& r, int axe) { return std::min(1000.0, r.Rapides()[axe] / 3.0); }
+
+std::optional<std::string> LigneJogContinu(const Instantane& e, int axe, int sens) {
+    if (axe < 0 || axe > 2 || (sens != 1 && sens != -1) || !e.reglages.CoursesConnues()) return std::nullopt;
+    const double course = e.reglages.Courses()[axe];
+    double distance = course;
+    if (e.reglages.OrigineActive()) {
+        if (!e.positionMachine) return std::nullopt;
+        const double m = (*e.positionMachine)[axe];
+        distance = sens > 0 ? -0.5 - m : m - (-course + 0.5);
+        if (distance <= 0.0) return std::nullopt;
+    }
+    Axes d{0.0, 0.0, 0.0};
+    d[axe] = sens * distance;
+    return LigneJog(d, AvanceJog(e.reglages, axe));
+}
+
 }  // namespace korvelin::grbl

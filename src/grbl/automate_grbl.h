@@ -47,6 +47,20 @@ struct Instantane {
     std::string bilan;  // how the job ended, in words
 };
 
+// What the window and the command line show of a snapshot.
+// "Ligne 120 sur 600 (20 %), ligne 131 du G-code, reste 3 min 12 s, GRBL en marche".
+std::string TexteProgression(const Instantane& e);
+// "X 12,500  Y -3,000  Z 5,000 (travail)", or the machine position when the work offset is
+// not known yet.
+std::string TextePosition(const Instantane& e);
+
+// A jog held down: as far as the travel allows along one axis (0, 1, 2) in the given
+// direction (+1 or -1), cancelled when released. Homed, it stops 0.5 mm short of the soft
+// limits; otherwise it goes one travel length, which GRBL's own limits still bound.
+std::optional<std::string> LigneJogContinu(const Instantane& e, int axe, int sens);
+// The jog speed of an axis: a third of its rapid rate, at most 1000 mm/min.
+double AvanceJog(const ReglagesGrbl& r, int axe);
+
 class Automate {
 public:
     void Ouverture(Instant t);

@@ -124,6 +124,18 @@ TEST(ProgrammeGrbl, CourseDepuisLeZeroDeTravail) {
     EXPECT_FALSE(ControleCourse(a, r, {0.0, 0.0, 0.0}));
     r.valeurs[130] = 105.9;
     EXPECT_TRUE(ControleCourse(a, r, {0.0, 0.0, 0.0}));
+
+    // A held jog stops short of the soft limits when homed, goes one travel otherwise.
+    Instantane e;
+    e.reglages.valeurs = {{22, 1.0}, {130, 200.0}, {131, 100.0}, {132, 50.0}, {112, 600.0}};
+    e.positionMachine = Axes{-50.0, -10.0, -1.0};
+    EXPECT_EQ(LigneJogContinu(e, 0, 1), "$J=G91G21X49.5F166.667");
+    EXPECT_EQ(LigneJogContinu(e, 0, -1), "$J=G91G21X-149.5F166.667");
+    EXPECT_EQ(LigneJogContinu(e, 2, 1), "$J=G91G21Z0.5F200");
+    e.positionMachine = Axes{-50.0, -10.0, -0.5};
+    EXPECT_FALSE(LigneJogContinu(e, 2, 1));
+    e.reglages.valeurs[22] = 0.0;
+    EXPECT_EQ(LigneJogContinu(e, 1, -1), "$J=G91G21Y-100F166.667");
 }
 
 TEST(ProgrammeGrbl, RepriseParLeDebutDuContour) {
