@@ -71,6 +71,7 @@ void Automate::Remise() {
     e_.liaison = EtatLiaison::AttenteBanniere;
     debutAttente_.reset();
     resetBanniere_ = true;  // the reset is sent: no second one to ask for the banner
+    rapportsRecus_ = demandesEtat_;  // a poll the reset cut short is never answered
 }
 
 void Automate::ArretUrgence() {
@@ -82,6 +83,23 @@ void Automate::ArretUrgence() {
     FinTravail(EtatTravail::Arrete, "Arrêt d'urgence : GRBL est remis à zéro" + apres +
                                         ". La position peut être perdue : refaites la prise d'origine si besoin.");
     Remise();
+}
+
+void Automate::DemandeArret() {
+    tempsReel_.push_back(OctetPause);
+    resetApresArret_ = true;
+    // The report that tells the machine has stopped must be asked after the hold: it is
+    // the next "?", which goes right behind the "!".
+    seuilRapport_ = demandesEtat_ + 1;
+    limiteArret_.reset();
+    prochainEtat_ = Instant{};
+}
+
+void Automate::ArretApresPause() {
+    if (e_.travail != EtatTravail::EnCours) return;
+    FinTravail(EtatTravail::Arrete, "Travail arrêté après la ligne " + TexteEntier(e_.derniereLigneAcquittee) +
+                                        " acquittée : GRBL est mis en pause puis remis à zéro, position conservée.");
+    DemandeArret();
 }
 
 void Automate::Coupure(std::string_view raison) {
@@ -118,12 +136,17 @@ std::string Automate::Sortie(Instant t) {
     }
     if (t >= prochainEtat_) {
         s.push_back(OctetEtat);
+        ++demandesEtat_;
         prochainEtat_ = t + IntervalleEtat;
     }
-    // After an error: once the machine has stopped on the hold, the reset forgets the lines
-    // that followed the faulty one, without losing the position.
-    if (resetApresArret_ && ((e_.rapport.etat == EtatMachine::Suspendu && e_.rapport.sousEtat == 0) ||
-                             e_.rapport.etat == EtatMachine::Repos || e_.rapport.etat == EtatMachine::Alarme)) {
+    // After an error or a stop: once the machine has come to rest on the hold, the reset
+    // forgets the lines behind it without losing the position. A board that never says so
+    // is reset all the same.
+    if (resetApresArret_ && !limiteArret_) limiteArret_ = t + std::chrono::seconds(3);
+    const bool auRepos = rapportsRecus_ >= seuilRapport_ &&
+                         ((e_.rapport.etat == EtatMachine::Suspendu && e_.rapport.sousEtat == 0) ||
+                          e_.rapport.etat == EtatMachine::Repos || e_.rapport.etat == EtatMachine::Alarme);
+    if (resetApresArret_ && (auRepos || t >= *limiteArret_)) {
         s.push_back(OctetReset);
         Remise();
         return s;
@@ -218,9 +241,7 @@ void Automate::Acquittement(bool ok, int code, Instant t) {
             if (!ok) {
                 FinTravail(EtatTravail::Erreur, "GRBL refuse " + NomLigne(v.index) + " : " + TexteErreur(code) +
                                                     ". Le travail est arrêté là.");
-                tempsReel_.push_back(OctetPause);
-                resetApresArret_ = true;
-                prochainEtat_ = t;
+                DemandeArret();
                 break;
             }
             ++e_.lignesAcquittees;
@@ -236,6 +257,7 @@ void Automate::Acquittement(bool ok, int code, Instant t) {
 
 void Automate::Rapport(const RapportEtat& r, Instant t) {
     e_.rapport = r;
+    ++rapportsRecus_;
     if (r.wco) e_.wco = r.wco;
     if (e_.wco) {
         const Axes& w = *e_.wco;

@@ -81,6 +81,11 @@ public:
     void AnnuleJog() { TempsReel(OctetAnnuleJog); }
     // Ctrl-X: the board stops at once and forgets what it holds; nothing more goes.
     void ArretUrgence();
+    // The job stopped without losing the position: a feed hold, then the reset once a
+    // status report asked after the hold shows the machine at rest (or after 3 s).
+    void ArretApresPause();
+    // True while that reset has still to go.
+    bool ArretEnAttente() const { return resetApresArret_; }
 
     const Instantane& Etat() const { return e_; }
     bool Connectee() const { return e_.liaison != EtatLiaison::Deconnecte; }
@@ -100,6 +105,7 @@ private:
     void Acquittement(bool ok, int code, Instant t);
     void Rapport(const RapportEtat& r, Instant t);
     void FinTravail(EtatTravail etat, std::string bilan);
+    void DemandeArret();
     void Remise();  // what a reset leaves: an empty buffer, a banner to wait for
     void CalculeRestant();
     std::string NomLigne(std::size_t index) const;
@@ -116,6 +122,8 @@ private:
     std::size_t nbApproche_ = 0;
     bool envoiArrete_ = false;
     bool resetApresArret_ = false;  // after an error: hold, then reset once stopped
+    std::size_t demandesEtat_ = 0, rapportsRecus_ = 0, seuilRapport_ = 0;
+    std::optional<Instant> limiteArret_;
     int reposApresFin_ = 0;         // Idle reports since the last line was acknowledged
     std::optional<Instant> debutAttente_;
     bool resetBanniere_ = false;

@@ -31,6 +31,7 @@
 #include "platform/simulateur.h"
 #include "settings/magasin.h"
 #include "workspace/f_representation.h"
+#include "workspace/onglet_grbl.h"
 
 namespace korvelin {
 
@@ -260,6 +261,17 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         v->addWidget(t);
         SSTab1->addTab(page, "Test");
     }
+    // GRBL: the same job to a GRBL board over USB.
+    Onglet_Grbl = new OngletGrbl(
+        ctx_,
+        [this]() -> std::optional<TravailCUT> {
+            LitChamps();
+            return modele_.Travail();
+        },
+        [this](const std::vector<CheminSimule::Point>& points, double mx, double my) {
+            principal_.MontreCheminSimule(points, mx, my);
+        });
+    SSTab1->addTab(Onglet_Grbl, "GRBL");
 
     CB_Simulation = new QCheckBox("Simulation");
     CB_Simulation->setObjectName("CB_Simulation");
@@ -515,6 +527,7 @@ void F_Fraisage::ModeCourse(bool enCours) {
 }
 
 void F_Fraisage::ArretUrgence() {
+    Onglet_Grbl->ArretUrgence();
     flecheEnCours_ = AucuneFleche;
     repetition_->stop();
     if (executant_) executant_->Arrete();
@@ -671,6 +684,7 @@ bool F_Fraisage::eventFilter(QObject* objet, QEvent* e) {
 // Motor off, then the settings in one rewrite. During a run the user is asked first.
 bool F_Fraisage::Ferme() {
     if (ferme_) return true;
+    if (!Onglet_Grbl->AccepteFermeture()) return false;
     if (EnCours()) {
         if (!ctx_.ui->Question("Un usinage est en cours. L'arrêter et fermer la fenêtre ?", TitreProgramme))
             return false;

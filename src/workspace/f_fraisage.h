@@ -26,6 +26,7 @@ class QTimer;
 namespace korvelin {
 
 class F_Representation;
+class OngletGrbl;
 
 class F_Fraisage : public QDialog {
     Q_OBJECT
@@ -52,6 +53,7 @@ public:
     QPushButton* Btn_Arret;
     QProgressBar* PB_Avancement;
     QLabel *L_Avancement, *L_CompteRendu;
+    OngletGrbl* Onglet_Grbl;  // the "GRBL" tab
 
     const ModeleFraisage& Modele() const { return modele_; }
     // The machine thread of the last action, nothing before the first.

@@ -37,7 +37,7 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     EXPECT_NE(f.messages[0].texte.find("groupe lp"), std::string::npos);
     EXPECT_TRUE(w->CB_Simulation->isChecked());
     EXPECT_FALSE(w->CB_Simulation->isEnabled());
-    EXPECT_EQ(w->SSTab1->count(), 5);
+    EXPECT_EQ(w->SSTab1->count(), 6);
     EXPECT_EQ(w->SSTab1->tabText(1), Q("Réglage du zéro"));
     EXPECT_EQ(w->TB_CUT->text().toStdString(), dossier.Chemin("carre.cut"));
     EXPECT_EQ(w->TB_GCode->text().toStdString(), dossier.Chemin("carre.nc"));

@@ -1,0 +1,80 @@
+// The "GRBL" tab of the milling window against the stand-in board: the window's job
+// streamed to its end, then a close in the middle of a job that holds and resets first.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QThread>
+
+#include <chrono>
+
+#include "grbl/banc_grbl.h"
+#include "outils_gui.h"
+#include "workspace/f_fraisage.h"
+#include "workspace/onglet_grbl.h"
+
+namespace korvelin::test {
+namespace {
+
+template <class F>
+bool AttendFenetre(F&& condition, std::chrono::seconds limite = std::chrono::seconds(10)) {
+    const auto fin = std::chrono::steady_clock::now() + limite;
+    while (std::chrono::steady_clock::now() < fin) {
+        QCoreApplication::processEvents();
+        if (condition()) return true;
+        QThread::msleep(2);
+    }
+    return condition();
+}
+
+TEST(OngletGrbl, TravailDeLaFenetreEnvoyePuisFermetureEnCours) {
+    DossierTemporaire dossier;
+    FenetreEssai f{dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\n")};
+    f.Montre(800, 600);
+    const std::vector<PointTrace> carre{Pt(0, 0), Pt(20, 0), Pt(20, 20), Pt(0, 20), Pt(0, 0)};
+    PoseDessin(f.Ctx(), carre, dossier.Chemin("carre.plt"));
+    f.Ctx().dessin.Trace_Decale.front().Points = carre;
+    f.Ctx().dessin.Xmax = f.Ctx().dessin.Ymax = 20;
+
+    const OuvreursPort aucun{[](int16_t) { return std::unique_ptr<Port>(); },
+                             [](int16_t) { return std::unique_ptr<Port>(); }};
+    auto* w = new F_Fraisage(f, aucun);
+    ASSERT_EQ(w->SSTab1->tabText(5), Q("GRBL"));
+    OngletGrbl& o = *w->Onglet_Grbl;
+    EXPECT_FALSE(o.Btn_Depart->isEnabled());
+    {
+        OptionsBanc o20;
+        o20.dureeBloc = std::chrono::milliseconds(20);  // reports catch the tool on its way
+        BancGrbl carte(o20);
+        o.Connecte(carte.Chemin());
+        ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
+        EXPECT_TRUE(o.L_Etat->text().startsWith(Q("GRBL 1.1h au repos"))) << o.L_Etat->text().toStdString();
+        o.Btn_Depart->click();
+        ASSERT_TRUE(AttendFenetre([&] { return !o.TravailEnCours() && o.Btn_Depart->isEnabled(); }));
+        EXPECT_TRUE(o.L_Progression->text().contains(Q("reste 0 s"))) << o.L_Progression->text().toStdString();
+        EXPECT_EQ(carte.Executees().back(), "M2");
+        EXPECT_GE(f.CheminSimule().size(), 2u);  // the tool's path over the drawing
+        EXPECT_EQ(carte.Defaut(), "");
+        o.Deconnecte();
+    }
+    OptionsBanc lent;
+    lent.dureeBloc = std::chrono::milliseconds(50);
+    BancGrbl carte(lent);
+    o.Connecte(carte.Chemin());
+    ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
+    o.Btn_Depart->click();
+    ASSERT_TRUE(AttendFenetre([&] { return carte.Etat() == "Run"; }));
+    f.reponseQuestion = true;
+    w->close();
+    ASSERT_FALSE(f.questions.empty());
+    EXPECT_NE(f.questions.back().find("GRBL"), std::string::npos);
+    ASSERT_TRUE(AttendFenetre([&] { return carte.Resets() == 1; }));
+    EXPECT_EQ(carte.Etat(), "Idle");  // held to a stop first: no alarm, the position kept
+    delete w;
+}
+
+}  // namespace
+}  // namespace korvelin::test
