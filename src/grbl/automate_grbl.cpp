@@ -304,6 +304,9 @@ std::optional<std::string> Automate::Lance(const Programme& p, std::size_t depui
         return "GRBL n'est pas au repos (état : " + std::string(NomEtat(e_.rapport.etat)) +
                ") : le travail ne peut pas partir.";
     if (depuis >= p.lignes.size()) return std::string("Le programme n'a aucune ligne à envoyer.");
+    for (const LigneProgramme& l : approche)
+        if (l.texte.size() > LongueurMaxLigne)
+            return std::string("Le point de reprise est hors de portée : ses coordonnées ne tiennent pas sur une ligne.");
     if (!commandes_.empty() || !enVol_.empty())
         return std::string("GRBL n'a pas encore répondu à la commande précédente.");
     const Analyse a = Rejoue(p, e_.reglages.Rapides());

@@ -259,15 +259,27 @@ std::vector<LigneProgramme> ApprocheReprise(const Programme& p, const Analyse& a
     if (plongee == 0.0) plongee = plusLente;
     std::vector<LigneProgramme> r;
     auto ligne = [&](std::string t) { r.push_back({0, std::move(t)}); };
+    // Words that would make a line too long for the board go on a line of their own.
+    auto mouvement = [&](std::string g, std::initializer_list<std::string> mots) {
+        std::string l = g;
+        for (const std::string& m : mots) {
+            if (l.size() > g.size() && l.size() + m.size() > LongueurMaxLigne) {
+                ligne(l);
+                l = g;
+            }
+            l += m;
+        }
+        ligne(l);
+    };
     ligne("G21G90");
     ligne("G0Z" + NombreGrbl(degagement));
-    ligne("G0X" + NombreGrbl(s.position[0]) + "Y" + NombreGrbl(s.position[1]));
+    mouvement("G0", {"X" + NombreGrbl(s.position[0]), "Y" + NombreGrbl(s.position[1])});
     if (s.broche) {
         ligne(std::string(s.brocheInverse ? "M4" : "M3") + "S" + NombreGrbl(s.vitesseBroche));
         ligne("G4P" + NombreGrbl(temporisation));
     }
     if (s.position[2] < degagement && plongee > 0.0)
-        ligne("G1Z" + NombreGrbl(s.position[2]) + "F" + NombreGrbl(plongee));
+        mouvement("G1", {"F" + NombreGrbl(plongee), "Z" + NombreGrbl(s.position[2])});
     if (s.pouces) ligne("G20");
     if (!s.absolu) ligne("G91");
     const double u = s.pouces ? 25.4 : 1.0;

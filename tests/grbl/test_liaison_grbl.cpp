@@ -195,7 +195,7 @@ TEST(LiaisonGrbl, RepriseALaLigneAvecApproche) {
     const std::vector<std::string> x = b.carte.Executees();
     const std::vector<std::string> debut(x.begin() + 1, x.begin() + 8);  // after $$
     // Line 19 left the tool at (22.25, 15.5, -1) in the material.
-    EXPECT_EQ(debut, (std::vector<std::string>{"G21G90", "G0Z5", "G0X22.25Y15.5", "M3S10000", "G4P0.5", "G1Z-1F100",
+    EXPECT_EQ(debut, (std::vector<std::string>{"G21G90", "G0Z5", "G0X22.25Y15.5", "M3S10000", "G4P0.5", "G1F100Z-1",
                                                "G1F600"}));
     EXPECT_EQ(x[8], p.lignes[index].texte);
     EXPECT_EQ(x.size(), 8 + p.lignes.size() - index);

@@ -154,7 +154,7 @@ TEST(ProgrammeGrbl, RepriseParLeDebutDuContour) {
     const std::vector<LigneProgramme> dedans = ApprocheReprise(p, a, *IndexDeLigne(p, 15), 2.0);
     ASSERT_GE(dedans.size(), 7u);
     EXPECT_EQ(dedans[2].texte, "G0X60Y50");
-    EXPECT_EQ(dedans[5].texte, "G1Z-1F100");
+    EXPECT_EQ(dedans[5].texte, "G1F100Z-1");
     EXPECT_EQ(dedans[6].texte, "G1F600");
     EXPECT_EQ(LigneJog({0.1, 0.0, -10.0}, 1000.0), "$J=G91G21X0.1Z-10F1000");
 }
