@@ -162,9 +162,10 @@ Reponse LectureReponse(std::string_view ligne) {
         const std::optional<int> n = Entier(ligne.substr(6));
         r.genre = GenreReponse::Alarme;
         r.code = n.value_or(0);
-    } else if (ligne.substr(0, 5) == "Grbl ") {
+    } else if (ligne.substr(0, 5) == "Grbl " || ligne.substr(0, 8) == "GrblHAL ") {
+        // grblHAL, on 32-bit boards, speaks the same protocol with a larger buffer.
         r.genre = GenreReponse::Banniere;
-        const std::string_view v = ligne.substr(5);
+        const std::string_view v = ligne.substr(ligne.find(' ') + 1);
         r.version = std::string(v.substr(0, v.find(' ')));
     } else if (ligne.front() == '<') {
         r.rapport = LectureRapport(ligne);

@@ -48,6 +48,7 @@ TEST(ReponsesGrbl, RapportsEtLignes) {
     EXPECT_EQ(e.code, 22);
     EXPECT_EQ(LectureReponse("ALARM:9").code, 9);
     EXPECT_EQ(LectureReponse("Grbl 1.1h ['$' for help]").version, "1.1h");
+    EXPECT_EQ(LectureReponse("GrblHAL 1.1f ['$' or '$HELP' for help]").version, "1.1f");
     const Reponse s = LectureReponse("$130=285.500");
     EXPECT_EQ(s.genre, GenreReponse::Reglage);
     EXPECT_EQ(s.code, 130);
