@@ -150,7 +150,7 @@ TEST(Ordre, CreusesAvantContoursEtJamaisPlusLongQueLeDessin) {
 
 namespace {
 
-// Every order keeping the rule, every start of every trace.
+// Every order keeping the rule, every start of every trace, from the origin and back.
 double OptimumForceBrute(const std::vector<Element>& e) {
     std::vector<int> ordre(e.size());
     std::iota(ordre.begin(), ordre.end(), 0);
@@ -166,7 +166,7 @@ double OptimumForceBrute(const std::vector<Element>& e) {
             [&](std::size_t k, std::pair<float, float> ici, double l) {
                 if (l >= meilleur) return;
                 if (k == ordre.size()) {
-                    meilleur = l;
+                    meilleur = std::min(meilleur, l + std::hypot(double(ici.first), double(ici.second)));
                     return;
                 }
                 const Element& x = e[ordre[k]];
