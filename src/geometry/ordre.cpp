@@ -125,6 +125,12 @@ public:
         enfants_.assign(n_, 0);
         for (int32_t i = 0; i < n_; ++i)
             if (parent_[i] >= 0) ++enfants_[parent_[i]];
+        debutEnfants_.assign(n_ + 1, 0);
+        for (int32_t i = 0; i < n_; ++i) debutEnfants_[i + 1] = debutEnfants_[i] + enfants_[i];
+        listeEnfants_.resize(debutEnfants_[n_]);
+        std::vector<int32_t> place(debutEnfants_.begin(), debutEnfants_.end() - 1);
+        for (int32_t i = 0; i < n_; ++i)
+            if (parent_[i] >= 0) listeEnfants_[place[parent_[i]]++] = i;
     }
 
     // From the origin through every trace and back to the origin.
@@ -201,9 +207,12 @@ public:
         Voisins(p);
         // Until nothing gains; the bound only guards against rounding going round in circles.
         for (int tour = 0; tour < 100; ++tour) {
-            bool gagne = Local();
-            gagne = Departs() || gagne;
-            if (!gagne) break;
+            const bool gagne = Local();
+            const bool departs = Departs();
+            if (!departs && !gagne) break;
+            // New starts move the entries the neighbours were found from; after the first
+            // rounds they move little, within their own traces.
+            if (departs && tour < 2) Voisins(p);
         }
         p_ = nullptr;
     }
@@ -266,7 +275,7 @@ public:
 private:
     static constexpr int32_t MaxExact = 10;
     static constexpr std::size_t MaxChoixExact = 48;
-    static constexpr int K = 8;
+    static constexpr int K = 10;
     // A move shifts every trace between its ends: past this many, the few it would gain are
     // not worth a time growing with the square of the drawing.
     static constexpr int32_t MaxEtendue = 20000;
@@ -276,6 +285,7 @@ private:
     const std::vector<int32_t>& parent_;
     int32_t n_;
     std::vector<int32_t> enfants_;
+    std::vector<int32_t> debutEnfants_, listeEnfants_;  // the children of each trace, side by side
     Parcours* p_ = nullptr;
     std::vector<int32_t> pos_;
     // The entry and exit of each trace for its current start, side by side: the moves read
@@ -285,6 +295,7 @@ private:
     };
     std::vector<Bouts> bouts_;
     std::vector<int32_t> voisins_;
+    std::vector<char> procheOrigine_;  // among the K traces nearest the origin
 
     Pt Point(int32_t k, int32_t v) const { return De(d_.Trace_Initial[t_[k].premier + v]); }
     Pt Entree(int32_t k, int32_t dep) const {
@@ -322,6 +333,9 @@ private:
             for (std::size_t j = 0; j < proches.size(); ++j)
                 voisins_[static_cast<std::size_t>(k) * K + j] = proches[j].second;
         }
+        procheOrigine_.assign(n_, 0);
+        g.Proches(Pt{}, K, -1, proches);
+        for (const auto& [d2, k] : proches) procheOrigine_[k] = 1;
     }
 
     bool Inverser(int32_t k) const { return !t_[k].ferme; }
@@ -377,10 +391,22 @@ private:
                 if (pa >= 0 && pos_[pa] > j && pos_[pa] <= q) return false;
             }
         } else {
-            // Earlier: none of the traces it passes may lie inside a moved one.
-            for (int32_t r = q + 1; r < i; ++r) {
-                const int32_t pa = parent_[p_->ordre[r]];
-                if (pa >= 0 && pos_[pa] >= i && pos_[pa] <= j) return false;
+            // Earlier: none of the traces it passes may lie inside a moved one. The moved
+            // traces' children are fewer to look at than the traces passed, but on an
+            // outline of countless holes.
+            int64_t nbEnfants = 0;
+            for (int32_t r = i; r <= j; ++r) nbEnfants += enfants_[p_->ordre[r]];
+            if (nbEnfants < i - q - 1) {
+                for (int32_t r = i; r <= j; ++r) {
+                    const int32_t k = p_->ordre[r];
+                    for (int32_t e = debutEnfants_[k]; e < debutEnfants_[k + 1]; ++e)
+                        if (pos_[listeEnfants_[e]] > q && pos_[listeEnfants_[e]] < i) return false;
+                }
+            } else {
+                for (int32_t r = q + 1; r < i; ++r) {
+                    const int32_t pa = parent_[p_->ordre[r]];
+                    if (pa >= 0 && pos_[pa] >= i && pos_[pa] <= j) return false;
+                }
             }
         }
         if (renverse) Inverse(i, j);
@@ -416,18 +442,46 @@ private:
             file.pop_front();
             enFile[a] = 0;
             bool ameliore = false;
+            // A move that joins a to c gains only when a's ends lie nearer c than the moves
+            // that now reach or leave a; the neighbours come nearest first.
+            const int32_t pa = pos_[a];
+            const double seuil = std::max(Dist(S(pa - 1), E(pa)), D(S(pa), pa + 1));
             for (int v = 0; v < K && !ameliore; ++v) {
                 const int32_t c = voisins_[static_cast<std::size_t>(a) * K + v];
                 if (c < 0) break;
+                const Bouts &ba = bouts_[a], &bc = bouts_[c];
+                if (std::min(std::min(Dist2(ba.e, bc.e), Dist2(ba.e, bc.s)), std::min(Dist2(ba.s, bc.e), Dist2(ba.s, bc.s))) >=
+                    seuil * seuil)
+                    break;
+                // The reversals that join a and c, by either end of each, then a alone or
+                // with its next or previous traces moved beside c.
                 const int32_t p = pos_[a], q = pos_[c];
-                ameliore = (q > p && Essai2Opt(p + 1, q)) || (q < p && Essai2Opt(q, p - 1));
+                ameliore = q > p ? Essai2Opt(p + 1, q) || Essai2Opt(p, q - 1)
+                                 : Essai2Opt(q, p - 1) || Essai2Opt(q + 1, p);
                 for (int32_t l = 1; l <= 3 && !ameliore; ++l)
-                    ameliore = EssaiOrOpt(pos_[a], l, q) || EssaiOrOpt(pos_[a], l, q - 1);
+                    for (const int32_t i : {pos_[a], pos_[a] - l + 1}) {
+                        ameliore = EssaiOrOpt(i, l, pos_[c]) || EssaiOrOpt(i, l, pos_[c] - 1);
+                        if (ameliore || l == 1) break;
+                    }
                 if (ameliore) {
                     reveille(c);
                     for (const int32_t k : {pos_[a] - 1, pos_[a] + 1, pos_[c] - 1, pos_[c] + 1})
                         if (k >= 0 && k < n_) reveille(p_->ordre[k]);
                 }
+            }
+            // The origin is where the way begins and ends: the traces near it may move to
+            // either end of the way.
+            if (!ameliore && procheOrigine_[a]) {
+                const int32_t p = pos_[a];
+                ameliore = Essai2Opt(0, p) || Essai2Opt(p, n_ - 1);
+                for (int32_t l = 1; l <= 3 && !ameliore; ++l)
+                    for (const int32_t i : {pos_[a], pos_[a] - l + 1}) {
+                        ameliore = EssaiOrOpt(i, l, -1) || EssaiOrOpt(i, l, n_ - 1);
+                        if (ameliore || l == 1) break;
+                    }
+                if (ameliore)
+                    for (const int32_t k : {0, n_ - 1, pos_[a] - 1, pos_[a] + 1})
+                        if (k >= 0 && k < n_) reveille(p_->ordre[k]);
             }
             if (ameliore) {
                 gagne = true;
