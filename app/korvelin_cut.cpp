@@ -224,9 +224,11 @@ int Cut(Contexte& ctx, const Options& o) {
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
     SignaleProfondeurPositive(t.ProfFraisage);
-    TotauxCUT totaux;
+    // The totals printed are the CUT file's when it is written, else the program's.
+    TotauxCUT totaux, totauxGCode;
     if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) return 1;
-    if (!o.gcode.empty() && !GCode(ctx, o, t, totaux)) return 1;
+    if (!o.gcode.empty() && !GCode(ctx, o, t, totauxGCode)) return 1;
+    if (!AvecCUT(o)) totaux = totauxGCode;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
     return 0;

@@ -248,6 +248,9 @@ public:
         const double croix = -i * ey + j * ex, point = -i * ex - j * ey;
         double angle = std::atan2(horaire ? -croix : croix, point);
         if (angle <= 0.0) angle += 2.0 * std::acos(-1.0);
+        // An arc of a hair whose rounded end fell behind its start would be read as a
+        // whole turn: the fitted arcs never exceed half a turn, the written ones neither.
+        if (!(angle <= std::acos(-1.0) + 0.01)) return false;
         s_.append(horaire ? "G2" : "G3");
         Axes(c);
         s_.append(" I");

@@ -166,7 +166,7 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         auto* attaches = new QGroupBox("Points d'attache");
         auto* ga = new QGridLayout(attaches);
         const char* noms[3] = {"TB_AttachesNombre", "TB_AttachesLargeur", "TB_AttachesHauteur"};
-        const char* textes[3] = {"Nombre par contour (0 : aucun)", "Largeur (mm, fraise comprise)",
+        const char* textes[3] = {"Nombre par contour (0 : aucun)", "Pont de matière laissé (mm)",
                                  "Hauteur au-dessus du fond (mm)"};
         for (int k = 0; k < 3; ++k) {
             TB_Attaches[k] = Boite(noms[k]);

@@ -138,6 +138,12 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     for (int i = 1; i <= 180; ++i) fente.push_back({float(140 + 5 * std::sin(i * Pi / 180)), float(15 - 5 * std::cos(i * Pi / 180))});
     for (int i = 1; i <= 100; ++i) fente.push_back({float(140 - i * 0.2), 20.0f});
     traces.push_back(fente);
+    // Points a few ten-thousandths apart on a small circle, then a sharp turn: no arc may
+    // round to a whole turn, no move to nothing.
+    std::vector<std::pair<float, float>> menu;
+    for (int i = 0; i < 200; ++i) menu.push_back({float(200 + 5 * std::cos(i * 0.00007)), float(10 + 5 * std::sin(i * 0.00007))});
+    menu.push_back({190.0f, 5.0f});
+    traces.push_back(menu);
     std::vector<std::pair<float, float>> spirale;
     for (int i = 0; i < 250000; ++i) {
         const double a = i * 0.01, r = 5 + a * 0.05;
@@ -152,7 +158,7 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
     const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
     EXPECT_EQ(r.octets, texte.size());
-    EXPECT_EQ(r.sorties, 14);  // one after each trace
+    EXPECT_EQ(r.sorties, 15);  // one after each trace
     EXPECT_LT(l.lignes, 250000 / 20);
     // The slot: its lines and its half circle, whatever few points the lines take in.
     const std::size_t i = texte.find("(Trace M)\n");

@@ -176,11 +176,13 @@ LectureGCode VerifieGCode(const std::string& texte) {
             const double r0 = std::hypot(x - cx, y - cy), r1 = std::hypot(x1 - cx, y1 - cy);
             if (std::fabs(r0 - r1) > ToleranceRayon) faute(numero, "rayons de début et de fin différents");
             if (x1 == x && y1 == y) faute(numero, "arc d'un tour complet");
+            const double a0 = std::atan2(y - cy, x - cx), a1 = std::atan2(y1 - cy, x1 - cx);
+            double balayage = a1 - a0;
+            if (mouvement == 3 && balayage <= 0.0) balayage += 2 * M_PI;
+            if (mouvement == 2 && balayage >= 0.0) balayage -= 2 * M_PI;
+            // The program fits arcs of at most half a turn: more is a rounding gone wrong.
+            if (std::fabs(balayage) > M_PI + 0.01) faute(numero, "arc de plus d'un demi-tour");
             if (z1 < 0.0 && z1 == z) {
-                double a0 = std::atan2(y - cy, x - cx), a1 = std::atan2(y1 - cy, x1 - cx);
-                double balayage = a1 - a0;
-                if (mouvement == 3 && balayage <= 0.0) balayage += 2 * M_PI;
-                if (mouvement == 2 && balayage >= 0.0) balayage -= 2 * M_PI;
                 const int n = std::max(1, int(std::ceil(std::fabs(balayage) / (M_PI / 720))));
                 double px = x, py = y;
                 for (int k = 1; k <= n; ++k) {
