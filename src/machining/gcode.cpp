@@ -155,6 +155,9 @@ constexpr double AvanceMax = 100000.0;    // mm/min
 constexpr double AttenteMax = 60.0;       // s
 
 std::optional<std::string> LectureReglages(const TravailCUT& t, const VitessesTravail& v, ReglagesGCode& r) {
+    // Written to the thousandth, a lower clearance would read as the surface itself.
+    if (Milliemes(LectureSaisie(t.HautDeg)) < 1)
+        return "La hauteur de dégagement « " + t.HautDeg + " » doit atteindre au moins 0,001 mm dans le G-code !";
     r.broche = LecturePositive(t.VitesseBroche);
     if (r.broche && std::isnan(*r.broche))
         return "La vitesse de broche « " + t.VitesseBroche + " » n'est pas un nombre de tours par minute positif !";

@@ -252,6 +252,7 @@ TEST(FichierGCode, RefusalsLeaveEveryFileAsItWas) {
          "Le dossier de destination du fichier G-code n'existe pas, merci de le corriger"},
         {[](Travail& w) { w.t.VitesseBroche = "vite"; },
          "La vitesse de broche \xC2\xAB vite \xC2\xBB n'est pas un nombre de tours par minute positif !"},
+        {[](Travail& w) { w.t.HautDeg = "0,0004"; }, "La hauteur de d\xC3\xA9gagement \xC2\xAB 0,0004 \xC2\xBB doit atteindre"},
         {[](Travail& w) { w.t.AvanceCoupe = "0"; },
          "L'avance de coupe \xC2\xAB 0 \xC2\xBB doit \xC3\xAAtre un nombre de mm/min positif"},
         {[](Travail& w) { w.t.AvancePlongee = "1e6"; }, "L'avance de plong\xC3\xA9" "e \xC2\xAB 1e6"},
