@@ -106,6 +106,10 @@ namespace {
 // value, halves to the even neighbour. Every position of the program goes through them,
 // so the program's arcs are checked on the numbers the controller reads.
 int64_t Milliemes(double v) {
+    // The travel check keeps every position on the machine; a settings file claiming a
+    // travel of light-years must still not overflow the integer.
+    constexpr double Limite = 1e9;  // mm
+    if (!(std::fabs(v) <= Limite)) v = std::isnan(v) ? 0.0 : std::copysign(Limite, v);
     const double p = v * 1000.0;
     const double e = std::fma(v, 1000.0, -p);
     double n = std::nearbyint(p);

@@ -272,6 +272,12 @@ TEST(KorvelinCut, TabsFromTheCommandLine) {
     EXPECT_EQ(montees({"--attaches", "3", "--largeur-attache", "4", "--hauteur-attache", "1"}), 2 * 3);
     EXPECT_EQ(c.Lance({piece, "--attaches", "101"}).statut, 2);
     EXPECT_EQ(c.Lance({piece, "--hauteur-attache", "0"}).statut, 2);
+    // Tabs as high as the cut is deep would lift the tool out of the stock over them.
+    fs::remove(c.dossier.Chemin("piece.cut"));
+    const Execution e = c.Lance({piece, "--profondeur", "-2", "--attaches", "2", "--hauteur-attache", "2"});
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("La hauteur des attaches (2 mm) doit rester"), std::string::npos) << e.erreurs;
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
 }
 
 }  // namespace
