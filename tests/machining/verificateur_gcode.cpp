@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <regex>
+#include <string_view>
 #include <set>
 #include <unordered_map>
 
@@ -21,9 +21,24 @@ struct Mot {
     double valeur;
 };
 
-// Words as "X-1.25": a letter, then a number with no exponent, no "+", no "-0".
+// A number as the program writes it: no exponent, no "+", no leading or trailing zero.
+bool NombreStrict(std::string_view n) {
+    if (!n.empty() && n.front() == '-') n.remove_prefix(1);
+    const std::size_t point = n.find('.');
+    const std::string_view entier = n.substr(0, point);
+    if (entier.empty() || (entier.size() > 1 && entier.front() == '0')) return false;
+    for (const char c : entier)
+        if (c < '0' || c > '9') return false;
+    if (point == std::string_view::npos) return true;
+    const std::string_view decimales = n.substr(point + 1);
+    if (decimales.empty() || decimales.back() == '0') return false;
+    for (const char c : decimales)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// Words as "X-1.25", one blank apart.
 bool LitMots(const std::string& ligne, std::vector<Mot>& mots) {
-    static const std::regex nombre(R"(-?(0|[1-9][0-9]*)(\.[0-9]*[1-9])?)");
     mots.clear();
     std::size_t i = 0;
     while (i < ligne.size()) {
@@ -31,7 +46,7 @@ bool LitMots(const std::string& ligne, std::vector<Mot>& mots) {
         const std::string mot = ligne.substr(i, fin - i);
         if (mot.size() < 2 || !std::isupper(static_cast<unsigned char>(mot[0]))) return false;
         const std::string n = mot.substr(1);
-        if (!std::regex_match(n, nombre) || n == "-0") return false;
+        if (!NombreStrict(n) || n == "-0") return false;
         mots.push_back({mot[0], n, LecturePlain(n)});
         i = fin + 1;
         if (fin + 1 == ligne.size()) return false;  // a trailing blank
@@ -221,11 +236,23 @@ LectureGCode VerifieGCode(const std::string& texte) {
 
 std::vector<TronconCoupe> CoupesCUT(const std::string& texte) {
     std::vector<TronconCoupe> r;
-    static const std::regex ligne(R"(\nT:-?\d+\.\d{3} XG:(-?\d+\.\d{3}) YG:(-?\d+\.\d{3}) XD:\1 YD:(-?\d+\.\d{3})\r)");
     bool premier = true;
     double x = 0, y = 0, z = 0;
-    for (auto it = std::sregex_iterator(texte.begin(), texte.end(), ligne); it != std::sregex_iterator(); ++it) {
-        const double x1 = LecturePlain((*it)[1].str()), y1 = LecturePlain((*it)[2].str()), z1 = LecturePlain((*it)[3].str());
+    std::size_t debut = 0;
+    int numero = 0;
+    while (debut < texte.size()) {
+        const std::size_t fin = std::min(texte.find('\n', debut), texte.size());
+        const std::string_view ligne(texte.data() + debut, fin - debut);
+        debut = fin + 1;
+        // After the header and its literal zero line, every line not a comment is a move.
+        if (++numero <= 17 || !ligne.starts_with("T:")) continue;
+        auto champ = [&](std::string_view nom) {
+            const std::size_t i = ligne.find(nom);
+            if (i == std::string_view::npos) return double(NAN);
+            const std::size_t j = i + nom.size();
+            return LecturePlain(ligne.substr(j, ligne.find_first_of(" \r", j) - j));
+        };
+        const double x1 = champ(" XG:"), y1 = champ(" YG:"), z1 = champ(" YD:");
         if (!premier && z1 == z && z1 < 0.0 && (x1 != x || y1 != y)) r.push_back({x, y, x1, y1, z1});
         premier = false;
         x = x1;
@@ -259,19 +286,20 @@ double EcartCoupes(const std::vector<TronconCoupe>& a, const std::vector<Troncon
     }
     auto distance = [&](double px, double py, double pz) {
         const auto it = grille.find(cle(px, py, pz));
-        double d = 1e9;
-        if (it == grille.end()) return d;
+        double d = 1e18;  // squared
+        if (it == grille.end()) return 1e9;
         for (const std::size_t k : it->second) {
             const TronconCoupe& t = b[k];
             const double dx = t.x1 - t.x0, dy = t.y1 - t.y0, l2 = dx * dx + dy * dy;
             const double u = l2 > 0.0 ? std::clamp(((px - t.x0) * dx + (py - t.y0) * dy) / l2, 0.0, 1.0) : 0.0;
-            d = std::min(d, std::hypot(px - t.x0 - u * dx, py - t.y0 - u * dy));
+            const double ex = px - t.x0 - u * dx, ey = py - t.y0 - u * dy;
+            d = std::min(d, ex * ex + ey * ey);
         }
-        return d;
+        return std::sqrt(d);
     };
     double pire = 0.0;
     for (const TronconCoupe& t : a) {
-        const int n = std::max(1, int(std::ceil(std::hypot(t.x1 - t.x0, t.y1 - t.y0) / 0.05)));
+        const int n = std::max(1, int(std::ceil(std::hypot(t.x1 - t.x0, t.y1 - t.y0) / 0.1)));
         for (int k = 0; k <= n; ++k)
             pire = std::max(pire, distance(t.x0 + (t.x1 - t.x0) * k / n, t.y0 + (t.y1 - t.y0) * k / n, t.z));
     }

@@ -34,7 +34,7 @@ LectureGCode VerifieGCode(const std::string& texte);
 std::vector<TronconCoupe> CoupesCUT(const std::string& texte);
 
 // The farthest any point of `a` lies from `b` at the same depth (points sampled every
-// 0.05 mm); a huge value when a depth of `a` is missing from `b`.
+// 0.1 mm); a huge value when a depth of `a` is missing from `b`.
 double EcartCoupes(const std::vector<TronconCoupe>& a, const std::vector<TronconCoupe>& b);
 
 }  // namespace korvelin::test
