@@ -10,6 +10,7 @@
 #include "machining/banc_machine.h"
 #include "machining/cut.h"
 #include "machining/gcode.h"
+#include "machining/gcode_arcs.h"
 #include "machining/verificateur_gcode.h"
 #include "model/nombres.h"
 #include "support/dossier_temporaire.h"
@@ -176,6 +177,29 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
         EXPECT_EQ(codes[4].substr(0, 2), c % 2 ? "G3" : "G2");
     }
     EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01 * cut.LongueurParcours);
+}
+
+TEST(FichierGCode, PiecesFittedToAPath) {
+    using N = PieceChemin::Nature;
+    auto pieces = [](const std::vector<PointPlan>& p) { return AjustePieces(p, 0.0025); };
+    // A line drawn in many points, one repeated: one piece. Back over itself: two.
+    auto l = pieces({{0, 0}, {1, 0}, {1, 0}, {2, 0.001}, {5, 0}});
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_EQ(l[0].nature, N::Ligne);
+    EXPECT_EQ(pieces({{0, 0}, {10, 0}, {5, 0}}).size(), 2u);
+    // Three quarters of a turn clockwise: at most half a turn to an arc, then the rest.
+    std::vector<PointPlan> arc;
+    for (int i = 0; i <= 270; ++i) arc.push_back({10 * std::cos(-i * Pi / 180), 10 * std::sin(-i * Pi / 180)});
+    const auto a = pieces(arc);
+    ASSERT_EQ(a.size(), 2u);
+    EXPECT_EQ(a[0].nature, N::ArcHoraire);
+    EXPECT_EQ(a[0].fin, 180u);
+    EXPECT_EQ(a[1].fin, 270u);
+    EXPECT_NEAR(a[1].centre.x, 0, 1e-9);
+    // A corner between two arcs is no arc; two points are a line.
+    EXPECT_EQ(pieces({{0, 0}, {1, 1}}).size(), 1u);
+    EXPECT_EQ(pieces({{0, 0}, {1, 0.2}, {2, 0}, {3, 0.2}, {4, 0}}).size(), 4u);
+    EXPECT_TRUE(pieces({{1, 1}}).empty());
 }
 
 // No byte a controller would act on: accents taken off, signs of real-time commands left
