@@ -157,14 +157,16 @@ struct ReglagesGCode {
 // Far beyond any mill, a typing slip rather than a wish.
 constexpr double AvanceMax = 100000.0;    // mm/min
 constexpr double AttenteMax = 60.0;       // s
+constexpr double BrocheMax = 100000.0;    // tr/min
 
 std::optional<std::string> LectureReglages(const TravailCUT& t, const VitessesTravail& v, ReglagesGCode& r) {
     // Written to the thousandth, a lower clearance would read as the surface itself.
     if (Milliemes(LectureSaisie(t.HautDeg)) < 1)
         return "La hauteur de dégagement « " + t.HautDeg + " » doit atteindre au moins 0,001 mm dans le G-code !";
     r.broche = LecturePositive(t.VitesseBroche);
-    if (r.broche && std::isnan(*r.broche))
-        return "La vitesse de broche « " + t.VitesseBroche + " » n'est pas un nombre de tours par minute positif !";
+    if (r.broche && !(*r.broche <= BrocheMax))
+        return "La vitesse de broche « " + t.VitesseBroche +
+               " » n'est pas un nombre de tours par minute positif, au plus 100000 !";
     const std::optional<double> coupe = LecturePositive(t.AvanceCoupe);
     const std::optional<double> plongee = LecturePositive(t.AvancePlongee);
     for (const auto& [valeur, texte, nom] :
