@@ -70,9 +70,6 @@ std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, 
                 ecart = std::fabs(c - ideal);
             }
         }
-        SpanAttache s;
-        s.debut = centre - W / 2;
-        s.fin = centre + W / 2;
         auto point = [&](double abscisse, double& x, double& y) {
             const std::size_t j = static_cast<std::size_t>(
                 std::upper_bound(abscisses.begin(), abscisses.end(), abscisse) - abscisses.begin());
@@ -82,8 +79,27 @@ std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, 
             x = points[b - 1].X + (double(points[b].X) - points[b - 1].X) * f;
             y = points[b - 1].Y + (double(points[b].Y) - points[b - 1].Y) * f;
         };
-        point(s.debut, s.x0, s.y0);
-        point(s.fin, s.x1, s.y1);
+        SpanAttache s;
+        auto place = [&](double demi) {
+            s.debut = centre - demi;
+            s.fin = centre + demi;
+            point(s.debut, s.x0, s.y0);
+            point(s.fin, s.x1, s.y1);
+            return std::hypot(s.x1 - s.x0, s.y1 - s.y0);
+        };
+        // The bridge is what lies between the cutter at the two ends: on a curve the chord
+        // is shorter than the path, so the span widens until the ends stand W apart, within
+        // the tab's slot.
+        if (place(W / 2) < W) {
+            double bas = W / 2, haut = std::min(centre - i * pas, (i + 1) * pas - centre);
+            if (place(haut) >= W) {
+                for (int k = 0; k < 50; ++k) {
+                    const double m = (bas + haut) / 2;
+                    (place(m) < W ? bas : haut) = m;
+                }
+            }
+            place(haut);
+        }
         r.push_back(s);
     }
     return r;

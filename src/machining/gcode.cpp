@@ -405,8 +405,8 @@ void EnTete(Programme& prog, const Contexte& ctx, const TravailCUT& t, const Reg
     prog.Commentaire(r.broche ? "Broche : " + Nombre(*r.broche) + " tr/min, attente " + Nombre(r.attente) + " s"
                               : std::string("Broche non commandée par le programme"));
     // Whatever an earlier program left: millimetres, absolute, XY plane, feed per minute,
-    // no cutter or length compensation, no canned cycle. GRBL knows no other arc centre
-    // mode than the relative one, and takes G91.1 for a second distance mode.
+    // no cutter or length compensation, no canned cycle, and for LinuxCNC arc centres
+    // relative to the start, the only mode GRBL has.
     prog.Code(dialecte == DialecteGCode::GRBL ? "G21 G90 G17 G94 G40 G49 G80"
                                               : "G21 G90 G91.1 G17 G94 G40 G49 G80");
 }

@@ -42,10 +42,15 @@ TEST(Attaches, OutlinesAndHoldingHolesEvenlyAndOffTheCorners) {
     EXPECT_NEAR(spans[0][1].x0, 40, 1e-6);
     EXPECT_NEAR(spans[0][1].y0, 34, 1e-6);
     EXPECT_NEAR(spans[0][1].y1, 40, 1e-6);
-    // A curve is not a row of corners.
+    // A curve is not a row of corners; on it the span widens so that the cutter's ends
+    // stand the bridge plus the diameter apart.
     ASSERT_EQ(spans[4].size(), 3u);
     const double L = 64 * 20 * std::sin(Pi / 64);
-    EXPECT_NEAR(spans[4][0].debut, L / 6 - 3, 1e-3);
+    for (const SpanAttache& t : spans[4]) {
+        EXPECT_NEAR(std::hypot(t.x1 - t.x0, t.y1 - t.y0), 6, 1e-9);
+        EXPECT_GT(t.fin - t.debut, 6.0);
+    }
+    EXPECT_NEAR((spans[4][0].debut + spans[4][0].fin) / 2, L / 6, 1e-3);
     EXPECT_EQ(AvertissementAttaches(ctx.dessin, {3, 4, 1, 2}), "");
     // More tabs than the small square takes: as many as fit, and it is named.
     std::vector<std::size_t> incomplets;
