@@ -92,8 +92,8 @@ void PrepareTraces(Contexte& ctx, const Options& o) {
         OrientationAutomatique(ctx);
     if (o.ordre) {
         const ResultatOrdre r = OrdreAutomatique(ctx);
-        std::cout << "Déplacements hors matière en mm : " << TexteTotal(r.avant) << " avant, "
-                  << TexteTotal(r.apres) << " après\n";
+        std::cout << "Déplacements hors matière en mm, depuis l'origine et retour : " << TexteTotal(r.avant)
+                  << " avant, " << TexteTotal(r.apres) << " après\n";
     }
 }
 
@@ -193,10 +193,19 @@ int Simulation(Contexte& ctx, const Options& o) {
     return LanceSimulation(ctx, s);
 }
 
-// The same job as a G-code program; its totals are those of the CUT file.
+// The same job as a G-code program, with the feeds, spindle and comments of the command
+// line over those of the settings; its totals are those of the program's own moves.
 bool GCode(Contexte& ctx, const Options& o, TravailCUT t, TotauxCUT& totaux) {
     t.FichierGCode = o.gcode;
-    return GenereFichierGCode(ctx, t, o.dialecte, totaux);
+    if (o.avance) t.AvanceCoupe = *o.avance;
+    if (o.avancePlongee) t.AvancePlongee = *o.avancePlongee;
+    if (o.broche) t.VitesseBroche = *o.broche;
+    if (o.attenteBroche) t.TemporisationBroche = *o.attenteBroche;
+    if (o.sansCommentaires) t.SansCommentaires = true;
+    ResultatGCode r;
+    if (!GenereFichierGCode(ctx, t, o.dialecte, totaux, {}, &r)) return false;
+    std::cout << "G-code : " << r.octets << " octets, " << r.sorties << " remontées au dégagement\n";
+    return true;
 }
 
 // After a refusal for the travel: the options that make the same job fit, ready to copy.
@@ -222,12 +231,14 @@ int Cut(Contexte& ctx, const Options& o) {
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
     SignaleProfondeurPositive(t.ProfFraisage);
-    TotauxCUT totaux;
+    // The totals printed are the CUT file's when it is written, else the program's.
+    TotauxCUT totaux, totauxGCode;
     if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) {
         SignaleMargesConseillees(ctx);
         return 1;
     }
-    if (!o.gcode.empty() && !GCode(ctx, o, t, totaux)) return 1;
+    if (!o.gcode.empty() && !GCode(ctx, o, t, totauxGCode)) return 1;
+    if (!AvecCUT(o)) totaux = totauxGCode;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
     return 0;

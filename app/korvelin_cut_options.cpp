@@ -27,12 +27,18 @@ const char* const Usage =
     "  --gcode FICHIER      écrit le programme G-code (avec -o, le fichier CUT aussi)\n"
     "  --dialecte grbl|linuxcnc\n"
     "                       avec --gcode : contrôleur visé (par défaut : grbl)\n"
+    "  --avance A           avec --gcode : avance de coupe en mm/min\n"
+    "  --avance-plongee A   avec --gcode : avance de plongée en mm/min\n"
+    "  --broche S           avec --gcode : vitesse de broche en tr/min (M3 S)\n"
+    "  --attente-broche T   avec --gcode : attente en s après M3 (par défaut : 2)\n"
+    "  --sans-commentaires  avec --gcode : aucune ligne de commentaire\n"
     "  --orientation        tourne les tracés fermés pour que l'outil reste hors de\n"
     "                       la pièce : contours et trous selon leur imbrication\n"
     "  --ordre              creux avant contours, et déplacements les plus courts\n"
     "  --attaches N         N points d'attache sur chaque contour (0 : aucun)\n"
-    "  --largeur-attache W  largeur d'une attache le long du parcours, en mm\n"
-    "  --hauteur-attache H  hauteur d'une attache au-dessus de la profondeur, en mm\n"
+    "  --largeur-attache W  pont de matière laissé par une attache, en mm\n"
+    "  --hauteur-attache H  hauteur d'une attache au-dessus de la profondeur,\n"
+    "                       en mm (moins que la profondeur)\n"
     "  --projet FICHIER     écrit aussi le fichier projet que « Enregistrer » écrirait\n"
     "  --simulation         fraise à blanc sur la machine simulée au lieu d'écrire le\n"
     "                       fichier CUT\n"
@@ -186,6 +192,22 @@ private:
         }
         if (a == "--serie") return Serie(a);
         if (a == "--gcode" || a == "--dialecte") return GCode(a);
+        if (a == "--avance" || a == "--avance-plongee" || a == "--broche") {
+            std::optional<double> v = Positif(a, false);
+            if (!v) return erreur_;
+            (a == "--avance" ? o_.avance : a == "--broche" ? o_.broche : o_.avancePlongee) = args_[pos_];
+            return std::nullopt;
+        }
+        if (a == "--attente-broche") {
+            std::optional<double> v = Positif(a, true);
+            if (!v) return erreur_;
+            o_.attenteBroche = args_[pos_];
+            return std::nullopt;
+        }
+        if (a == "--sans-commentaires") {
+            o_.sansCommentaires = true;
+            return std::nullopt;
+        }
         if (a == "--test") {
             std::optional<int32_t> v = Entier(a, 0, 2);
             if (!v) return erreur_;
@@ -249,7 +271,14 @@ private:
         } else if (!o_.gcode.empty()) {
             return "--gcode ne s'emploie pas avec --simulation";
         }
-        if (o_.dialecteDonne && o_.gcode.empty()) return "--dialecte ne s'emploie qu'avec --gcode";
+        if (o_.gcode.empty()) {
+            if (o_.dialecteDonne) return "--dialecte ne s'emploie qu'avec --gcode";
+            if (o_.avance) return "--avance ne s'emploie qu'avec --gcode";
+            if (o_.avancePlongee) return "--avance-plongee ne s'emploie qu'avec --gcode";
+            if (o_.broche) return "--broche ne s'emploie qu'avec --gcode";
+            if (o_.attenteBroche) return "--attente-broche ne s'emploie qu'avec --gcode";
+            if (o_.sansCommentaires) return "--sans-commentaires ne s'emploie qu'avec --gcode";
+        }
         if (o_.dimension && o_.test < 0) return "--dimension ne s'emploie qu'avec --test";
         if (o_.serie && o_.test >= 0) return "--serie et --test s'excluent";
         if (o_.dessin.empty() && o_.test < 0) return "aucun dessin indiqué";

@@ -12,6 +12,7 @@
 #include "model/noms_fichiers.h"
 #include "platform/fichier.h"
 #include "settings/magasin.h"
+#include "settings/reglages.h"
 
 namespace korvelin {
 
@@ -262,6 +263,10 @@ void ReglagesDuTravail(Contexte& ctx, TravailCUT& t) {
     t.VitMax_Descente = v.Descente;
     t.VitMax_Montee = v.Montee;
     t.VitesseBroche = LireReglage(ctx, "VitesseBroche");
+    t.AvanceCoupe = LireReglage(ctx, "AvanceCoupe");
+    t.AvancePlongee = LireReglage(ctx, "AvancePlongee");
+    t.TemporisationBroche = LireReglage(ctx, "TemporisationBroche");
+    t.SansCommentaires = LectureBooleen(LireReglage(ctx, "GCodeSansCommentaires"));
     t.attaches = AttachesDe(ctx.parametres);
 }
 
@@ -319,11 +324,15 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
     } else if (!refus) {
         refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
     }
+    if (!refus) refus = ControleAttaches(travail.attaches, P);
     if (refus) {
         ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
     if (avertissement) ctx.ui->Message(*avertissement, TitreProgramme, Icone::Exclamation);
+    if (travail.attaches.Actives())
+        if (const std::string attaches = AvertissementAttaches(d, travail.attaches); !attaches.empty())
+            ctx.ui->Message(attaches, TitreProgramme, Icone::Exclamation);
     return v;
 }
 

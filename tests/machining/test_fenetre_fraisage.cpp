@@ -51,8 +51,11 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     EXPECT_EQ(c.AttachesLargeur, "6,5");
     EXPECT_EQ(m.Travail().attaches.nombre, 4);  // the files the window writes carry them
 
+    m.Champs().SansCommentaires = true;
+    EXPECT_TRUE(m.Travail().SansCommentaires);
     const EcrituresReglages e = m.EcrituresFermeture();
-    ASSERT_EQ(e.size(), 15u);
+    ASSERT_EQ(e.size(), 16u);
+    EXPECT_EQ(e[15], (std::pair<std::string, std::string>{"GCodeSansCommentaires", "Vrai"}));
     EXPECT_EQ(e[12], (std::pair<std::string, std::string>{"AttachesNombre", "4"}));
     EXPECT_EQ(e[0].first, "TempsMin_Mat_X");
     EXPECT_EQ(e[2], (std::pair<std::string, std::string>{"TempsMin_Mat_Z", "2,5"}));
@@ -66,6 +69,7 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     ChargeMarges(ctx);
     ChargeOptions(ctx);
     EXPECT_EQ(ctx.parametres.AttachesNombre, 4);
+    EXPECT_TRUE(TravailCUTInitial(ctx).SansCommentaires);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
     EXPECT_EQ(ctx.parametres.MargeX, 3.25);
     // The header carries the box's text; the job its count.
