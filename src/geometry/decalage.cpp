@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "geometry/bouts.h"
 #include "geometry/index_sequences.h"
 #include "geometry/proximite.h"
 #include "model/listes.h"
@@ -47,6 +48,14 @@ void PointsLateraux(const PointTrace& P, double theta, double R, PointTrace& gau
     gauche.Y = static_cast<float>(P.Y + cy);
     droite.X = static_cast<float>(P.X - cx);
     droite.Y = static_cast<float>(P.Y - cy);
+}
+
+// The line of direction theta at distance R beside P, in double: the cutter's centre line
+// along a segment through P.
+Droite Parallele(const PointTrace& P, double theta, double R, bool gauche) {
+    const double sn = std::sin(theta), cs = std::cos(theta), r = gauche ? R : -R;
+    const double x = double(P.X) - r * sn, y = double(P.Y) + r * cs;
+    return {sn, -cs, y * cs - x * sn};
 }
 
 PointTrace Lateral(const PointTrace& P, double theta, double R, bool gauche) {
@@ -100,7 +109,14 @@ double Balayage(Vecteur u, Vecteur v, int cote) {
 void Arc(std::vector<PointTrace>& T, const PointTrace& P, double thetaEntree, double thetaSortie,
          double balayage, double R, bool gauche) {
     const double angle = std::fabs(balayage);
-    const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / PasArc - 1e-9))) : 1;
+    // Chords of 10° would cut 0.004 radii inside the circle: past a radius of 2.6 mm more
+    // than the 0.01 mm allowed beside the part. Larger cutters get finer steps.
+    const double sagitteMax = 0.005;
+    // Past the largest cutter the program accepts, the steps stop getting finer.
+    const double pasArc = std::fabs(R) > sagitteMax
+                              ? std::clamp(2.0 * std::acos(1.0 - sagitteMax / std::fabs(R)), 0.01, PasArc)
+                              : PasArc;
+    const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / pasArc - 1e-9))) : 1;
     auto ajoute = [&T](const PointTrace& q) {
         if (T.empty() || !MemePosition(T.back(), q)) T.push_back(q);
     };
@@ -158,7 +174,7 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
     std::vector<PointTrace>& T = d.Trace_Travail;
     T.clear();
     T.reserve(n);
-    const bool ferme = MemePosition(P[0], P[n - 1]);
+    const bool ferme = TraceFermee(P.data(), n);
 
     double theta = AngleSegment(P[0], P[1]);
     PointTrace gauche, droite;
@@ -196,11 +212,14 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
         const Forme formeCoin = coin ? FormeCoin(direction, v, cotePhysique) : Forme::Droit;
         const double rayons = prm.Optimisation_2 ? RayonsMaxSaillant : RayonsMax;
 
-        const Droite parallele = DroiteAngle(A, theta);
+        // The parallel is taken beside this very point, never through the previous
+        // vertex: a rounding carried from vertex to vertex would drift the path towards
+        // the trace over a long curve.
+        const Droite parallele = Parallele(P[k], theta, R, aGauche);
         const Droite bissectrice = DroiteAngle(P[k], Bissectrice(P[k - 1], P[k], P[k + 1]));
         PointTrace B;
         PointTrace entreeCoin, sortieCoin;
-        if (Intersection(parallele, bissectrice, B) &&
+        if (coin && Intersection(parallele, bissectrice, B) &&
             (AssezPres(B, P[k], rayons, R) ||
              (formeCoin == Forme::Rentrant && AssezPres(B, P[k], RayonsMax, R) && Soutenu(B, P[k - 1], P[k], P[k + 1])))) {
             T.push_back(B);
@@ -289,16 +308,51 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
             if (afficher) Progression(ctx, etiquette, " - 2nd passage, point n° ", i);
             if (proximite.TropProcheDuTrace(D[i])) D[i].Sequence = MarqueSuppression;
         }
-        std::size_t w = 0;
-        for (std::size_t i = 0; i < m; ++i)
-            if (D[i].Sequence != MarqueSuppression) D[w++] = D[i];
-        if (w > 0)
+        // Every cut between two kept points, above all the straight one that joins the
+        // points kept on both sides of a removed run, must itself stay clear of the trace.
+        // Where it does not (a spiral tighter than the cutter), the path stops before it:
+        // cutting less is mended by a smaller cutter, a gouge is not mended at all.
+        // A removed run longer than a turn round the cutter is no mere concave corner:
+        // the trace is too tight for it there, and the user is told which trace.
+        std::size_t w = 0, serre = SIZE_MAX;
+        bool arrete = false;
+        double retire = 0.0;
+        for (std::size_t i = 0; i < m; ++i) {
+            if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
+                retire += Distance(D[i - 1], D[i]);
+            if (D[i].Sequence == MarqueSuppression) continue;
+            if (retire > 2.0 * Pi * std::fabs(R) && serre == SIZE_MAX) serre = w;
+            retire = 0.0;
+            if (w > 0 && proximite.SegmentTropProche(D[w - 1], D[i])) {
+                arrete = true;
+                break;
+            }
+            D[w++] = D[i];
+        }
+        if (w > 0) {
             D.resize(w);
-        else
+        } else {
+            // Every point would gouge: the trace is left without a path rather than cut
+            // along one that bites into the part everywhere.
+            D.clear();
             ctx.ui->Message(MessageRayonTropGrand, "Erreur", Icone::Critique);
+        }
+        if (arrete || (serre != SIZE_MAX && w > 0))
+            ctx.ui->Message(MessageTropSerre(etiquette, arrete, arrete ? w : serre), TitreProgramme,
+                            Icone::Exclamation);
     }
     return Issue::Stocke;
 }
+
+}  // namespace
+
+std::string MessageTropSerre(Code2 etiquette, bool arrete, std::size_t point) {
+    return "Le tracé " + etiquette.Texte() + " est trop serré pour ce rayon de fraise : " +
+           (arrete ? "son parcours s'arrête au point n° " : "des points de son parcours sont retirés après le point n° ") +
+           std::to_string(point) + " pour ne pas entamer la pièce.";
+}
+
+namespace {
 
 // Points held by the entries of Trace_Decale.
 std::size_t PointsDecales(const Dessin& d) {

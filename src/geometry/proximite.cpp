@@ -384,4 +384,86 @@ bool ProximiteSegments::ParcourtArbre(const PointTrace& q) const {
     return false;
 }
 
+namespace {
+
+double Distance2PointSegment(double px, double py, double ax, double ay, double bx, double by) {
+    const double ux = bx - ax, uy = by - ay, l = ux * ux + uy * uy;
+    const double t = l > 0.0 ? std::clamp(((px - ax) * ux + (py - ay) * uy) / l, 0.0, 1.0) : 0.0;
+    // From the nearer end: a segment coming from very far keeps its precision near the point.
+    const double dx = t <= 0.5 ? ax + t * ux - px : bx - (1.0 - t) * ux - px;
+    const double dy = t <= 0.5 ? ay + t * uy - py : by - (1.0 - t) * uy - py;
+    return dx * dx + dy * dy;
+}
+
+// The side of c from the line a → b: its sign, zero when on it.
+double Orient(double ax, double ay, double bx, double by, double cx, double cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+}
+
+// Distance between the segments p0 p1 and q0 q1: zero when they cross, otherwise the
+// nearest of an end to the other segment.
+double DistanceSegments(double p0x, double p0y, double p1x, double p1y, double q0x, double q0y, double q1x,
+                        double q1y) {
+    const double o1 = Orient(p0x, p0y, p1x, p1y, q0x, q0y), o2 = Orient(p0x, p0y, p1x, p1y, q1x, q1y);
+    const double o3 = Orient(q0x, q0y, q1x, q1y, p0x, p0y), o4 = Orient(q0x, q0y, q1x, q1y, p1x, p1y);
+    if (((o1 > 0.0 && o2 < 0.0) || (o1 < 0.0 && o2 > 0.0)) && ((o3 > 0.0 && o4 < 0.0) || (o3 < 0.0 && o4 > 0.0)))
+        return 0.0;
+    return std::sqrt(std::min({Distance2PointSegment(q0x, q0y, p0x, p0y, p1x, p1y),
+                               Distance2PointSegment(q1x, q1y, p0x, p0y, p1x, p1y),
+                               Distance2PointSegment(p0x, p0y, q0x, q0y, q1x, q1y),
+                               Distance2PointSegment(p1x, p1y, q0x, q0y, q1x, q1y)}));
+}
+
+}  // namespace
+
+bool ProximiteSegments::SegmentCoupe(int32_t s, double ax, double ay, double bx, double by) const {
+    const PointTrace& p = trace_[std::size_t(s)];
+    const PointTrace& q = trace_[std::size_t(s) + 1];
+    const bool finiP = Fini(p), finiQ = Fini(q);
+    if (!finiP && !finiQ) return false;
+    const PointTrace& u = finiP ? p : q;
+    const PointTrace& v = finiQ ? q : p;
+    return rayon_ - DistanceSegments(ax, ay, bx, by, u.X, u.Y, v.X, v.Y) > 0.01;
+}
+
+bool ProximiteSegments::ElementCoupe(int32_t i, double ax, double ay, double bx, double by) const {
+    if (!regroupe_) return SegmentCoupe(candidats_[std::size_t(i)].segment, ax, ay, bx, by);
+    const Groupe& g = groupes_[std::size_t(i)];
+    for (int32_t m = g.debut; m < g.fin; ++m)
+        if (SegmentCoupe(membres_[std::size_t(m)], ax, ay, bx, by)) return true;
+    return false;
+}
+
+bool ProximiteSegments::SegmentTropProche(const PointTrace& a, const PointTrace& b) const {
+    if (mode_ == Mode::Jamais || !Fini(a) || !Fini(b)) return false;
+    const double ax = a.X, ay = a.Y, bx = b.X, by = b.Y;
+    if (mode_ == Mode::ChaqueSegment) {
+        for (std::size_t s = 0; s + 1 < trace_.size(); ++s)
+            if (SegmentCoupe(int32_t(s), ax, ay, bx, by)) return true;
+        return false;
+    }
+    if (mode_ == Mode::Liste) {
+        for (int32_t i = 0, n = NbElements(); i < n; ++i)
+            if (ElementCoupe(i, ax, ay, bx, by)) return true;
+        return false;
+    }
+    const double xmin = std::min(ax, bx) - bordure_, xmax = std::max(ax, bx) + bordure_;
+    const double ymin = std::min(ay, by) - bordure_, ymax = std::max(ay, by) + bordure_;
+    int32_t pile[96];
+    int hauteur = 0;
+    pile[hauteur++] = 0;
+    while (hauteur > 0) {
+        const Noeud& n = noeuds_[std::size_t(pile[--hauteur])];
+        if (n.xmin > xmax || n.xmax < xmin || n.ymin > ymax || n.ymax < ymin) continue;
+        if (n.gauche < 0) {
+            for (int32_t i = n.debut; i < n.fin; ++i)
+                if (ElementCoupe(i, ax, ay, bx, by)) return true;
+            continue;
+        }
+        pile[hauteur++] = n.droite;
+        pile[hauteur++] = n.gauche;
+    }
+    return false;
+}
+
 }  // namespace korvelin

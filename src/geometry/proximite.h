@@ -26,6 +26,9 @@ public:
     void Prepare(std::span<const PointTrace> trace, double rayon);
     // True when TropProche(trace[s], trace[s + 1], q, rayon) holds for some segment s.
     bool TropProcheDuTrace(const PointTrace& q) const;
+    // True when some drawn segment passes closer than the radius less 0.01 to any point
+    // of the segment a → b: the straight cut that would join what the second pass keeps.
+    bool SegmentTropProche(const PointTrace& a, const PointTrace& b) const;
 
 private:
     enum class Mode { Jamais, ChaqueSegment, Liste, Arbre };
@@ -62,6 +65,8 @@ private:
     void Regroupe();
     int32_t Construit(int32_t debut, int32_t fin);
     bool ParcourtArbre(const PointTrace& q) const;
+    bool ElementCoupe(int32_t i, double ax, double ay, double bx, double by) const;
+    bool SegmentCoupe(int32_t segment, double ax, double ay, double bx, double by) const;
 
     std::span<const PointTrace> trace_;
     double rayon_ = 0.0;
