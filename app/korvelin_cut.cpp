@@ -14,6 +14,7 @@
 #include "korvelin_cut_options.h"
 #include "machining/controles.h"
 #include "machining/cut.h"
+#include "machining/gcode.h"
 #include "machining/simulation.h"
 #include "machining/vitesses.h"
 #include "model/listes.h"
@@ -195,13 +196,8 @@ int Simulation(Contexte& ctx, const Options& o) {
     return LanceSimulation(ctx, s);
 }
 
-// The same job as a G-code program; its totals are those of the CUT file.
-bool GCode(Contexte& ctx, const Options& o, TravailCUT t, TotauxCUT& totaux) {
-    t.FichierGCode = o.gcode;
-    return GenereFichierGCode(ctx, t, o.dialecte, totaux);
-}
-
-int Cut(Contexte& ctx, const Options& o) {
+// The job values as the window loads them, with the command line's over them.
+TravailCUT TravailDe(Contexte& ctx, const Options& o) {
     TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
     AppliqueReglages(ctx, o);
     t.attaches = AttachesDe(ctx.parametres);
@@ -214,10 +210,22 @@ int Cut(Contexte& ctx, const Options& o) {
     t.MargeX = EcritureLocale(ctx.parametres.MargeX);
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
-    SignaleProfondeurPositive(t.ProfFraisage);
+    t.FichierGCode = o.gcode;
+    return t;
+}
+
+// Every check of every output asked for, before any of them is written: a G-code
+// refused after the CUT file was made would leave half a job behind.
+bool VerifieTravail(Contexte& ctx, const Options& o, const TravailCUT& t) {
+    TotauxCUT totaux;
+    if (AvecCUT(o) && !PrepareTravail(ctx, t, t.FichierCUT, "CUT", totaux)) return false;
+    return o.gcode.empty() || ControleFichierGCode(ctx, t);
+}
+
+int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
     TotauxCUT totaux;
     if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) return 1;
-    if (!o.gcode.empty() && !GCode(ctx, o, t, totaux)) return 1;
+    if (!o.gcode.empty() && !GenereFichierGCode(ctx, t, o.dialecte, totaux)) return 1;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
     return 0;
@@ -237,10 +245,18 @@ int Lance(const Options& o) {
         if (const int statut = Ouvre(ctx, ui, o)) return statut;
     }
     if (const int statut = VerifieSorties(ui, o, ctx.CheminIni)) return statut;
+    if (o.simulation) {
+        if (!o.projet.empty())
+            if (const int statut = EcritProjet(ctx, o)) return statut;
+        return Simulation(ctx, o);
+    }
+    const TravailCUT t = TravailDe(ctx, o);
+    if (!VerifieTravail(ctx, o, t)) return 1;
     if (!o.projet.empty()) {
         if (const int statut = EcritProjet(ctx, o)) return statut;
     }
-    return o.simulation ? Simulation(ctx, o) : Cut(ctx, o);
+    SignaleProfondeurPositive(t.ProfFraisage);
+    return Cut(ctx, o, t);
 }
 
 }  // namespace

@@ -146,18 +146,34 @@ private:
 
 }  // namespace
 
-bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
-                        TotauxCUT& totaux, const SuiviCUT& suivi) {
+namespace {
+
+std::optional<VitessesTravail> PrepareGCode(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux) {
     const std::optional<VitessesTravail> v =
         PrepareTravail(ctx, travail, travail.FichierGCode, "G-code", totaux);
-    if (!v) return false;
+    if (!v) return std::nullopt;
     const std::optional<double> broche = LectureBroche(travail.VitesseBroche);
     if (broche && *broche <= 0.0) {
         ctx.ui->Message("La vitesse de broche « " + travail.VitesseBroche +
                             " » n'est pas un nombre de tours par minute positif !",
                         TitreProgramme, Icone::Critique);
-        return false;
+        return std::nullopt;
     }
+    return v;
+}
+
+}  // namespace
+
+bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail) {
+    TotauxCUT totaux;
+    return PrepareGCode(ctx, travail, totaux).has_value();
+}
+
+bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
+                        TotauxCUT& totaux, const SuiviCUT& suivi) {
+    const std::optional<VitessesTravail> v = PrepareGCode(ctx, travail, totaux);
+    if (!v) return false;
+    const std::optional<double> broche = LectureBroche(travail.VitesseBroche);
     FluxFichier flux(travail.FichierGCode);
     bool ecrit = flux.Ouvert();
     if (ecrit) {

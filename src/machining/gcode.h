@@ -24,6 +24,8 @@ std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
 // file at that path whole.
 bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
                         TotauxCUT& totaux, const SuiviCUT& suivi = {});
+// Its checks alone, so that a caller writing several files makes every check first.
+bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail);
 
 // A G-code number: "." as separator, at most three decimals and no trailing zeros, never an
 // exponent, no minus sign on a zero.
