@@ -1,6 +1,7 @@
 #include "geometry/decalage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <span>
 #include <string>
@@ -153,6 +154,26 @@ bool AssezPres(const PointTrace& B, const PointTrace& P, double rayons, double R
 }
 
 enum class Issue { Stocke, Copie, Abandon, Debordement };
+
+uint64_t Melange(uint64_t h, uint64_t v) {
+    h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 31);
+}
+
+// The points of the run, its label and the settings the path depends on, in 64 bits:
+// never zero, so that zero can mean "not computed".
+uint64_t EmpreinteDe(const Parametres& prm, Code2 etiquette, std::span<const PointTrace> P) {
+    uint64_t h = Melange(0x243F6A8885A308D3ull, std::bit_cast<uint64_t>(prm.RayonFraise));
+    h = Melange(h, (uint64_t(uint16_t(prm.DecalageOutil)) << 2) | (prm.Optimisation_1 ? 2u : 0u) |
+                       (prm.Optimisation_2 ? 1u : 0u));
+    h = Melange(h, CleEtiquette(etiquette));
+    h = Melange(h, P.size());
+    for (const PointTrace& p : P) {
+        h = Melange(h, (uint64_t(std::bit_cast<uint32_t>(p.X)) << 32) | std::bit_cast<uint32_t>(p.Y));
+        h = Melange(h, CleEtiquette(p.Plume) ^ (CleEtiquette(p.Sequence) << 7));
+    }
+    return h == 0 ? 1 : h;
+}
 
 // Offsets the run of `nb` points from `premier` into entry `entree` of Trace_Decale,
 // with at most `plafond` points.
@@ -380,7 +401,12 @@ void DecalageSequence(Contexte& ctx, Code2 etiquette) {
     if (nb >= 2 && entree < d.Trace_Decale.size()) {
         ProximiteSegments proximite;
         const std::size_t plafond = Plafond(PointsDecales(d), d.Trace_Decale[entree].Points.size());
-        switch (DecaleTrace(ctx, etiquette, premier, nb, entree, plafond, proximite)) {
+        const uint64_t empreinte = EmpreinteDe(
+            ctx.parametres, etiquette, std::span<const PointTrace>(d.Trace_Initial.data() + premier, std::size_t(nb)));
+        d.Trace_Decale[entree].Empreinte = 0;
+        const Issue issue = DecaleTrace(ctx, etiquette, premier, nb, entree, plafond, proximite);
+        if (issue == Issue::Stocke || issue == Issue::Copie) d.Trace_Decale[entree].Empreinte = empreinte;
+        switch (issue) {
         case Issue::Stocke: ctx.ui->TexteStatut(5, ""); break;
         case Issue::Debordement: ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique); break;
         default: break;
@@ -407,17 +433,41 @@ void DecalageEntrees(Contexte& ctx) {
     ctx.ui->Sablier(true);
     const bool afficher = ctx.parametres.AffichageCalcul;
     bool aVider = false;
+    // A path computed from another trace, or with other settings, goes first: whatever
+    // stops the computation below must not leave it to be cut.
+    std::vector<uint64_t> empreintes(nbEntrees, 0);
+    for (std::size_t e = 0; e < nbEntrees; ++e) {
+        SequenceDecalee& s = d.Trace_Decale[e];
+        const auto plage = sequences.Cherche(s.Sequence);
+        if (plage && premiereEntree.at(CleEtiquette(s.Sequence)) == e)
+            empreintes[e] = EmpreinteDe(ctx.parametres, s.Sequence,
+                                        {d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb)});
+        if (s.Empreinte == 0 || s.Empreinte == empreintes[e]) continue;
+        s.Empreinte = 0;
+        s.Points.clear();
+        if (plage) {
+            PointTrace depart = d.Trace_Initial[std::size_t(plage->premier)];
+            depart.Plume = Code2{};
+            s.Points.push_back(depart);
+        }
+    }
     ProximiteSegments proximite;
     std::size_t total = PointsDecales(d);
+    std::vector<bool> tente(nbEntrees, false);
     for (std::size_t e = 0; e < nbEntrees; ++e) {
         const Code2 etiquette = d.Trace_Decale[e].Sequence;
         if (etiquette == AucuneSequence) continue;
         const auto plage = sequences.Cherche(etiquette);
         if (!plage || plage->nb < 2) continue;
         const std::size_t entree = premiereEntree.at(CleEtiquette(etiquette));
+        // Computed already from this very trace with these settings, or tried in this
+        // pass for an earlier run of the label: kept as it is.
+        if (d.Trace_Decale[entree].Empreinte != 0 || tente[entree]) continue;
+        tente[entree] = true;
         const std::size_t avant = d.Trace_Decale[entree].Points.size();
         const Issue issue =
             DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), proximite);
+        if (issue == Issue::Stocke || issue == Issue::Copie) d.Trace_Decale[entree].Empreinte = empreintes[entree];
         total = total - avant + d.Trace_Decale[entree].Points.size();
         if (issue == Issue::Debordement) {
             // Once is enough: the traces left keep what they held.
@@ -438,12 +488,26 @@ void DecalageEntrees(Contexte& ctx) {
 void CalculDecalageTout(Contexte& ctx) {
     Dessin& d = ctx.dessin;
     const int32_t n = NbPointsUtiles(d);
+    // The paths computed before, by label in order, for the traces that did not change:
+    // the entries follow their traces through a reordering, a reversal or a welding.
+    // Only the first entry of a label holds a computed path.
+    std::unordered_map<uint64_t, std::size_t> anciennes;
+    for (std::size_t e = 0; e < d.NbSequencesDecalees(); ++e) {
+        const auto [a, nouvelle] = anciennes.emplace(CleEtiquette(d.Trace_Decale[e].Sequence), e);
+        if (nouvelle && d.Trace_Decale[e].Empreinte == 0) a->second = SIZE_MAX;
+    }
     std::vector<SequenceDecalee> entrees;
     Code2 precedente = AucuneSequence;
     for (int32_t i = 0; i < n; ++i) {
         const Code2 e = d.Trace_Initial[i].Sequence;
         if (e == precedente) continue;
         precedente = e;
+        if (auto a = anciennes.find(CleEtiquette(e)); a != anciennes.end() && a->second != SIZE_MAX) {
+            // Checked against its trace by DecalageEntrees before it is kept.
+            entrees.push_back(std::move(d.Trace_Decale[a->second]));
+            a->second = SIZE_MAX;
+            continue;
+        }
         // Until its path is computed, an entry holds the trace's own first point, not the
         // part's zero: a one-point trace, or one whose offset failed, must not send the
         // cutter down at the origin.

@@ -45,6 +45,10 @@ struct PointTrace {
 struct SequenceDecalee {
     Code2 Sequence;
     std::vector<PointTrace> Points;
+    // What the path was computed from (the trace's points and the offset settings), so
+    // that rebuilding every path after a reordering or a reversal computes only those
+    // whose trace changed. Zero: none, the path must be computed.
+    uint64_t Empreinte = 0;
 };
 
 // The one drawing of the program. The array may hold more entries than NbPoints.

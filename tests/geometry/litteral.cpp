@@ -140,7 +140,12 @@ void CalculDecalageToutLitteral(Contexte& ctx) {
             d.Trace_Decale.push_back({prec, {depart}});
         }
     d.Trace_Decale.emplace_back();
-    for (std::size_t k = 0; k + 1 < d.Trace_Decale.size(); ++k) DecalageLitteral(ctx, d.Trace_Decale[k].Sequence);
+    // A label carried by two runs is computed once, for its first run.
+    for (std::size_t k = 0; k + 1 < d.Trace_Decale.size(); ++k) {
+        bool deja = false;
+        for (std::size_t j = 0; j < k; ++j) deja = deja || d.Trace_Decale[j].Sequence == d.Trace_Decale[k].Sequence;
+        if (!deja) DecalageLitteral(ctx, d.Trace_Decale[k].Sequence);
+    }
 }
 
 namespace {
