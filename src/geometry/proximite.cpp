@@ -109,6 +109,7 @@ void ProximiteSegments::Prepare(std::span<const PointTrace> trace, double rayon)
     if (n == 0) return;
     mode_ = Mode::Liste;
     if (n >= int32_t(ElementsSansArbre)) {
+        OrdonneDansLEspace();
         noeuds_.reserve(4 * std::size_t(n) / FeuilleMax + 4);
         Construit(0, n);
         mode_ = Mode::Arbre;
@@ -323,6 +324,62 @@ void ProximiteSegments::Regroupe() {
     // Room for the rounding of the spread itself.
     for (Groupe& g : groupes_)
         if (g.ecart > 0.0) g.ecart = std::sqrt(g.ecart) * (1.0 + 1e-9) + 1e-12;
+}
+
+namespace {
+
+// Interleaves the bits of two 21-bit numbers: points near each other on the plane get
+// near keys.
+uint64_t Morton(uint32_t x, uint32_t y) {
+    auto etale = [](uint64_t v) {
+        v &= 0x1FFFFF;
+        v = (v | v << 32) & 0x1F00000000FFFFull;
+        v = (v | v << 16) & 0x1F0000FF0000FFull;
+        v = (v | v << 8) & 0x100F00F00F00F00Full;
+        v = (v | v << 4) & 0x10C30C30C30C30C3ull;
+        v = (v | v << 2) & 0x1249249249249249ull;
+        return v;
+    };
+    return etale(x) | etale(y) << 1;
+}
+
+}  // namespace
+
+// Candidates or groups in the order of a curve that fills the plane: a trace that comes
+// back near itself (a spiral, a contour and its holes) would otherwise give boxes of whole
+// turns, each overlapping every point inside it. Whether any segment is too close does not
+// depend on the order in which they are asked.
+void ProximiteSegments::OrdonneDansLEspace() {
+    const std::size_t n = std::size_t(NbElements());
+    auto centre = [this](std::size_t i) {
+        const Candidat& c = regroupe_ ? groupes_[i].premier : candidats_[i];
+        return std::pair{c.x0 + c.dx / 2, c.y0 + c.dy / 2};
+    };
+    double xmin = INFINITY, ymin = INFINITY, xmax = -INFINITY, ymax = -INFINITY;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto [x, y] = centre(i);
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        xmin = std::min(xmin, x), xmax = std::max(xmax, x);
+        ymin = std::min(ymin, y), ymax = std::max(ymax, y);
+    }
+    if (!(xmax > xmin || ymax > ymin)) return;
+    const double echelle = 2097151.0 / std::max(xmax - xmin, ymax - ymin);
+    std::vector<std::pair<uint64_t, uint32_t>> cles(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto [x, y] = centre(i);
+        const double u = std::clamp((x - xmin) * echelle, 0.0, 2097151.0), v = std::clamp((y - ymin) * echelle, 0.0, 2097151.0);
+        cles[i] = {std::isfinite(u) && std::isfinite(v) ? Morton(uint32_t(u), uint32_t(v)) : UINT64_MAX, uint32_t(i)};
+    }
+    std::sort(cles.begin(), cles.end());
+    if (regroupe_) {
+        std::vector<Groupe> g(n);
+        for (std::size_t i = 0; i < n; ++i) g[i] = groupes_[cles[i].second];
+        groupes_ = std::move(g);
+    } else {
+        std::vector<Candidat> c(n);
+        for (std::size_t i = 0; i < n; ++i) c[i] = candidats_[cles[i].second];
+        candidats_ = std::move(c);
+    }
 }
 
 // A tree of boxes over runs of consecutive candidates or groups: neighbours along a trace

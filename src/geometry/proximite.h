@@ -63,6 +63,7 @@ private:
     int32_t NbElements() const;
     bool Superposes() const;
     void Regroupe();
+    void OrdonneDansLEspace();
     int32_t Construit(int32_t debut, int32_t fin);
     bool ParcourtArbre(const PointTrace& q) const;
     bool ElementCoupe(int32_t i, double ax, double ay, double bx, double by) const;
