@@ -329,6 +329,18 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
             if (afficher) Progression(ctx, etiquette, " - 2nd passage, point n° ", i);
             if (proximite.TropProcheDuTrace(D[i])) D[i].Sequence = MarqueSuppression;
         }
+        // A closed path whose closing corner goes starts at its first kept point instead
+        // and goes round to it again: the run removed round the corner is joined like any
+        // other, never left uncut.
+        if (ferme && m >= 3 && D[0].Sequence == MarqueSuppression && MemePosition(D[0], D[m - 1])) {
+            std::size_t k = 0;
+            while (k < m - 1 && D[k].Sequence == MarqueSuppression) ++k;
+            if (k < m - 1) {
+                D.pop_back();
+                std::rotate(D.begin(), D.begin() + std::ptrdiff_t(k), D.end());
+                D.push_back(D.front());
+            }
+        }
         // Every cut between two kept points, above all the straight one that joins the
         // points kept on both sides of a removed run, must itself stay clear of the trace.
         // Where it does not (a spiral tighter than the cutter), the path stops before it:

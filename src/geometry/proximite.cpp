@@ -371,15 +371,27 @@ void ProximiteSegments::OrdonneDansLEspace() {
         cles[i] = {std::isfinite(u) && std::isfinite(v) ? Morton(uint32_t(u), uint32_t(v)) : UINT64_MAX, uint32_t(i)};
     }
     std::sort(cles.begin(), cles.end());
-    if (regroupe_) {
-        std::vector<Groupe> g(n);
-        for (std::size_t i = 0; i < n; ++i) g[i] = groupes_[cles[i].second];
-        groupes_ = std::move(g);
-    } else {
-        std::vector<Candidat> c(n);
-        for (std::size_t i = 0; i < n; ++i) c[i] = candidats_[cles[i].second];
-        candidats_ = std::move(c);
-    }
+    // Moved in place, cycle by cycle: a copy of a million candidates would double the
+    // memory of the whole offset for a moment.
+    auto permute = [&cles, n](auto& v) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (cles[i].second == UINT32_MAX) continue;
+            auto tenu = v[i];
+            std::size_t j = i;
+            while (cles[j].second != i) {
+                const std::size_t k = cles[j].second;
+                v[j] = v[k];
+                cles[j].second = UINT32_MAX;
+                j = k;
+            }
+            v[j] = tenu;
+            cles[j].second = UINT32_MAX;
+        }
+    };
+    if (regroupe_)
+        permute(groupes_);
+    else
+        permute(candidats_);
 }
 
 // A tree of boxes over runs of consecutive candidates or groups: neighbours along a trace

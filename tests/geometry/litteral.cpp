@@ -55,6 +55,17 @@ void DecalageLitteral(Contexte& ctx, Code2 e) {
                 return true;
         return false;
     };
+    // A closed path whose closing corner went round starts at its first kept point.
+    const bool ferme = n >= 3 && std::fabs(double(P[0].X - P[n - 1].X)) < 0.001 && std::fabs(double(P[0].Y - P[n - 1].Y)) < 0.001;
+    if (ferme && D.size() >= 3 && D[0].Sequence == MarqueSuppression && D[0].X == D.back().X && D[0].Y == D.back().Y) {
+        std::size_t k = 0;
+        while (k + 1 < D.size() && D[k].Sequence == MarqueSuppression) ++k;
+        if (k + 1 < D.size()) {
+            std::vector<PointTrace> tourne(D.begin() + std::ptrdiff_t(k), D.end() - 1);
+            tourne.insert(tourne.end(), D.begin(), D.begin() + std::ptrdiff_t(k) + 1);
+            D = tourne;
+        }
+    }
     std::size_t w = 0, serre = SIZE_MAX;
     bool arrete = false;
     double retire = 0;

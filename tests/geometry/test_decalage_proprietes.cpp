@@ -10,7 +10,12 @@
 #include <random>
 #include <unordered_map>
 
+#include <filesystem>
+
+#include "geometry/bouts.h"
 #include "geometry/decalage.h"
+#include "import/ouverture.h"
+#include "settings/magasin.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
 
@@ -233,6 +238,42 @@ TEST_F(Proprietes, ContourFermeAUnPasDeFloatPres) {
     EXPECT_NEAR(D.front().X, 141, 0.01);
     EXPECT_NEAR(D.front().Y, 50, 0.01);
     EXPECT_LE(Mesure(ctx.dessin, 1).ecartMax, 0.03);
+}
+
+TEST_F(Proprietes, DessinsDAutresProgrammes) {
+    // Every closed contour gets its closing corner, and no cut comes near the part, on
+    // drawings written by other programs, with the cutter on either side.
+    namespace fs = std::filesystem;
+    int fermes = 0;
+    for (const auto& f : fs::directory_iterator(fs::path(KORVELIN_TEST_DATA) / "reels")) {
+        const std::string ext = f.path().extension().string();
+        if (ext != ".dxf" && ext != ".plt" && ext != ".hpgl") continue;
+        for (const int cote : {1, 3}) {
+            SCOPED_TRACE(f.path().filename().string() + " côté " + std::to_string(cote));
+            dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1.5\r\nDecalageOutil=" + std::to_string(cote) + "\r\n");
+            ChargeDecalage(ctx);
+            ChargeOptions(ctx);
+            ui.messages.clear();
+            ASSERT_TRUE(OuvrirDessin(ctx, f.path().string()));
+            const Dessin& d = ctx.dessin;
+            EXPECT_GE(Mesure(d, 1.5).plusPres, 1.5 - 0.01);
+            std::size_t e = 0;
+            for (int32_t i = 0; i < d.NbPoints; ++e) {
+                int32_t j = i;
+                while (j < d.NbPoints && d.Trace_Initial[j].Sequence == d.Trace_Initial[i].Sequence) ++j;
+                const auto& D = d.Trace_Decale[e].Points;
+                const std::string nom = "Le tracé " + d.Trace_Initial[i].Sequence.Texte() + " ";
+                const bool signale = std::any_of(ui.messages.begin(), ui.messages.end(),
+                                                 [&](const auto& m) { return m.texte.rfind(nom, 0) == 0; });
+                if (TraceFermee(&d.Trace_Initial[i], std::size_t(j - i)) && D.size() >= 2 && !signale) {
+                    ++fermes;
+                    EXPECT_TRUE(D.front().X == D.back().X && D.front().Y == D.back().Y) << "tracé " << e;
+                }
+                i = j;
+            }
+        }
+    }
+    EXPECT_GT(fermes, 20);
 }
 
 }  // namespace
