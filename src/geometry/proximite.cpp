@@ -102,7 +102,7 @@ void ProximiteSegments::Prepare(std::span<const PointTrace> trace, double rayon)
         candidats_.reserve(trace.size() - 1);
         for (std::size_t s = 0; s + 1 < trace.size(); ++s) {
             Candidat c;
-            if (CandidatDe(int32_t(s), c)) candidats_.push_back(c);
+            if (CandidatDe(int32_t(s), c)) candidats_.push_back(int32_t(s));
         }
     }
     const int32_t n = NbElements();
@@ -215,7 +215,10 @@ bool ProximiteSegments::GroupeTropProche(const Groupe& g, const PointTrace& q) c
 }
 
 inline bool ProximiteSegments::ElementTropProche(int32_t i, const PointTrace& q) const {
-    return regroupe_ ? GroupeTropProche(groupes_[std::size_t(i)], q) : CandidatTropProche(candidats_[std::size_t(i)], q);
+    if (regroupe_) return GroupeTropProche(groupes_[std::size_t(i)], q);
+    Candidat c{};
+    CandidatDe(candidats_[std::size_t(i)], c);
+    return CandidatTropProche(c, q);
 }
 
 bool ProximiteSegments::TropProcheDuTrace(const PointTrace& q) const {
@@ -352,7 +355,11 @@ uint64_t Morton(uint32_t x, uint32_t y) {
 void ProximiteSegments::OrdonneDansLEspace() {
     const std::size_t n = std::size_t(NbElements());
     auto centre = [this](std::size_t i) {
-        const Candidat& c = regroupe_ ? groupes_[i].premier : candidats_[i];
+        Candidat c{};
+        if (regroupe_)
+            c = groupes_[i].premier;
+        else
+            CandidatDe(candidats_[i], c);
         return std::pair{c.x0 + c.dx / 2, c.y0 + c.dy / 2};
     };
     double xmin = INFINITY, ymin = INFINITY, xmax = -INFINITY, ymax = -INFINITY;
@@ -417,7 +424,11 @@ int32_t ProximiteSegments::Construit(int32_t debut, int32_t fin) {
     }
     Noeud& n = noeuds_[std::size_t(indice)];
     for (int32_t i = debut; i < fin; ++i) {
-        const Candidat& c = regroupe_ ? groupes_[std::size_t(i)].premier : candidats_[std::size_t(i)];
+        Candidat c{};
+        if (regroupe_)
+            c = groupes_[std::size_t(i)].premier;
+        else
+            CandidatDe(candidats_[std::size_t(i)], c);
         const double ecart = regroupe_ ? groupes_[std::size_t(i)].ecart : 0.0;
         for (const double t : {-Debord, 1.0 + Debord}) {
             const double x = c.x0 + t * c.dx, y = c.y0 + t * c.dy;
@@ -496,7 +507,7 @@ bool ProximiteSegments::SegmentCoupe(int32_t s, double ax, double ay, double bx,
 }
 
 bool ProximiteSegments::ElementCoupe(int32_t i, double ax, double ay, double bx, double by) const {
-    if (!regroupe_) return SegmentCoupe(candidats_[std::size_t(i)].segment, ax, ay, bx, by);
+    if (!regroupe_) return SegmentCoupe(candidats_[std::size_t(i)], ax, ay, bx, by);
     const Groupe& g = groupes_[std::size_t(i)];
     for (int32_t m = g.debut; m < g.fin; ++m)
         if (SegmentCoupe(membres_[std::size_t(m)], ax, ay, bx, by)) return true;
