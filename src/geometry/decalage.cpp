@@ -175,10 +175,52 @@ uint64_t EmpreinteDe(const Parametres& prm, Code2 etiquette, std::span<const Poi
     return h == 0 ? 1 : h;
 }
 
+uint64_t PointHache(const PointTrace& p) {
+    return Melange(Melange(0x13198A2E03707344ull, (uint64_t(std::bit_cast<uint32_t>(p.X)) << 32) |
+                                                      std::bit_cast<uint32_t>(p.Y)),
+                   CleEtiquette(p.Plume) ^ (CleEtiquette(p.Sequence) << 7));
+}
+
+// The same for a closed trace, its last point on its first, whatever point it starts
+// from: a sum over its directed segments. Zero when the trace is not closed so.
+uint64_t EmpreinteTourDe(const Parametres& prm, Code2 etiquette, std::span<const PointTrace> P) {
+    const std::size_t n = P.size();
+    if (n < 4 || !MemePosition(P[0], P[n - 1]) || !(P[0].Plume == P[n - 1].Plume)) return 0;
+    uint64_t somme = 0;
+    uint64_t precedent = PointHache(P[0]);
+    for (std::size_t i = 1; i < n; ++i) {
+        const uint64_t h = PointHache(P[i]);
+        somme += Melange(precedent, h);
+        precedent = h;
+    }
+    const uint64_t h = Melange(EmpreinteDe(prm, etiquette, P.first(0)), Melange(somme, n));
+    return h == 0 ? 1 : h;
+}
+
+// Turns the stored path of entry s to the trace P when P is its old trace started from
+// another of its points. False when it is not.
+bool TournePourDepart(SequenceDecalee& s, uint64_t tour, std::span<const PointTrace> P) {
+    const std::size_t n = P.size();
+    if (s.EmpreinteTour == 0 || s.EmpreinteTour != tour || s.Points.size() != n) return false;
+    std::size_t j = 0;
+    auto egal = [](const PointTrace& p, float x, float y) {
+        return std::bit_cast<uint32_t>(p.X) == std::bit_cast<uint32_t>(x) && std::bit_cast<uint32_t>(p.Y) == std::bit_cast<uint32_t>(y);
+    };
+    while (j + 1 < n && !(egal(P[j], s.DepartX, s.DepartY) && egal(P[j + 1], s.SuivantX, s.SuivantY))) ++j;
+    if (j + 1 >= n) return false;
+    const std::size_t decalage = (n - 1 - j) % (n - 1);
+    s.Points.pop_back();
+    std::rotate(s.Points.begin(), s.Points.begin() + std::ptrdiff_t(decalage), s.Points.end());
+    s.Points.push_back(s.Points.front());
+    s.DepartX = P[0].X, s.DepartY = P[0].Y, s.SuivantX = P[1].X, s.SuivantY = P[1].Y;
+    return true;
+}
+
 // Offsets the run of `nb` points from `premier` into entry `entree` of Trace_Decale,
 // with at most `plafond` points.
 Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree,
-                  std::size_t plafond, ProximiteSegments& proximite) {
+                  std::size_t plafond, ProximiteSegments& proximite, bool* unPourUn = nullptr) {
+    if (unPourUn) *unPourUn = false;
     Dessin& d = ctx.dessin;
     const Parametres& prm = ctx.parametres;
     const double R = prm.RayonFraise;
@@ -374,6 +416,8 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
             ctx.ui->Message(MessageTropSerre(etiquette, arrete, arrete ? w : serre), TitreProgramme,
                             Icone::Exclamation);
     }
+    // One offset point per drawn point, closed on itself, nothing removed.
+    if (unPourUn) *unPourUn = m == n && D.size() == n && MemePosition(D.front(), D.back());
     return Issue::Stocke;
 }
 
@@ -416,6 +460,7 @@ void DecalageSequence(Contexte& ctx, Code2 etiquette) {
         const uint64_t empreinte = EmpreinteDe(
             ctx.parametres, etiquette, std::span<const PointTrace>(d.Trace_Initial.data() + premier, std::size_t(nb)));
         d.Trace_Decale[entree].Empreinte = 0;
+        d.Trace_Decale[entree].EmpreinteTour = 0;
         const Issue issue = DecaleTrace(ctx, etiquette, premier, nb, entree, plafond, proximite);
         if (issue == Issue::Stocke || issue == Issue::Copie) d.Trace_Decale[entree].Empreinte = empreinte;
         switch (issue) {
@@ -455,7 +500,15 @@ void DecalageEntrees(Contexte& ctx) {
             empreintes[e] = EmpreinteDe(ctx.parametres, s.Sequence,
                                         {d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb)});
         if (s.Empreinte == 0 || s.Empreinte == empreintes[e]) continue;
+        if (plage && empreintes[e] != 0) {
+            const std::span<const PointTrace> P(d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb));
+            if (TournePourDepart(s, EmpreinteTourDe(ctx.parametres, s.Sequence, P), P)) {
+                s.Empreinte = empreintes[e];
+                continue;
+            }
+        }
         s.Empreinte = 0;
+        s.EmpreinteTour = 0;
         s.Points.clear();
         if (plage) {
             PointTrace depart = d.Trace_Initial[std::size_t(plage->premier)];
@@ -477,9 +530,16 @@ void DecalageEntrees(Contexte& ctx) {
         if (d.Trace_Decale[entree].Empreinte != 0 || tente[entree]) continue;
         tente[entree] = true;
         const std::size_t avant = d.Trace_Decale[entree].Points.size();
+        bool unPourUn = false;
         const Issue issue =
-            DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), proximite);
-        if (issue == Issue::Stocke || issue == Issue::Copie) d.Trace_Decale[entree].Empreinte = empreintes[entree];
+            DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), proximite, &unPourUn);
+        if (issue == Issue::Stocke || issue == Issue::Copie) {
+            SequenceDecalee& s = d.Trace_Decale[entree];
+            s.Empreinte = empreintes[entree];
+            const std::span<const PointTrace> P(d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb));
+            s.EmpreinteTour = unPourUn ? EmpreinteTourDe(ctx.parametres, etiquette, P) : 0;
+            s.DepartX = P[0].X, s.DepartY = P[0].Y, s.SuivantX = P[1].X, s.SuivantY = P[1].Y;
+        }
         total = total - avant + d.Trace_Decale[entree].Points.size();
         if (issue == Issue::Debordement) {
             // Once is enough: the traces left keep what they held.

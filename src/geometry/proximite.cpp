@@ -503,6 +503,13 @@ bool ProximiteSegments::SegmentCoupe(int32_t s, double ax, double ay, double bx,
     if (!finiP && !finiQ) return false;
     const PointTrace& u = finiP ? p : q;
     const PointTrace& v = finiQ ? q : p;
+    // A drawn segment wholly beyond the threshold on one side of the cut's line is never
+    // too close: the neighbours of an offset segment, one radius beside it, go at this cost.
+    const double ux = bx - ax, uy = by - ay, l = std::sqrt(ux * ux + uy * uy);
+    if (mode_ != Mode::ChaqueSegment && l > 0.0) {
+        const double du = (ux * (u.Y - ay) - uy * (u.X - ax)) / l, dv = (ux * (v.Y - ay) - uy * (v.X - ax)) / l;
+        if ((du > seuil_ && dv > seuil_) || (du < -seuil_ && dv < -seuil_)) return false;
+    }
     return rayon_ - DistanceSegments(ax, ay, bx, by, u.X, u.Y, v.X, v.Y) > 0.01;
 }
 

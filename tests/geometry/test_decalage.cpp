@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "geometry/decalage.h"
+#include "model/listes.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
 
@@ -239,6 +241,19 @@ TEST_F(Decalage, ChaqueTraceCalculeeUneFois) {
     ctx.parametres.RayonFraise = 2;
     CalculDecalageTout(ctx);
     EXPECT_EQ(calcules(), " A C B");
+    // A closed trace started from another of its points, as the ordering does, has its
+    // path turned with it: the path a fresh computation gives, to the float.
+    DepartTrace(std::span(t).first(5), 2);
+    CalculDecalageTout(ctx);
+    EXPECT_EQ(calcules(), "");
+    Contexte frais(&ui);
+    frais.parametres = ctx.parametres;
+    frais.dessin.Trace_Initial = t;
+    frais.dessin.NbPoints = ctx.dessin.NbPoints;
+    CalculDecalageTout(frais);
+    calcules();
+    ASSERT_EQ(R(0).size(), 5u);
+    AttendPoints(R(0), XY(frais.dessin.Trace_Decale[0].Points), 1e-4);
     // A trace that changed under a kept label never keeps its old path, even when its
     // new one cannot be computed.
     t[5] = t[6] = t[7] = PointTrace{5, 5, PlumeBasse, C};
