@@ -14,8 +14,10 @@ namespace korvelin {
 
 namespace {
 
-// The farthest a chord may stray from a spline, in drawing units (millimetres).
-constexpr double ToleranceCourbe = 0.01;
+// The farthest a chord may stray from a spline, in drawing units (millimetres): well
+// inside the 0.01 mm the offset leaves between the cutter and the part, so that a flattened
+// curve written with three decimals never eats into it.
+constexpr double ToleranceCourbe = 0.002;
 // A spline span is halved at most this many times: 65536 chords.
 constexpr int ProfondeurMax = 16;
 // Drawing programs stay far below; the evaluation works on a fixed array this size.

@@ -467,16 +467,34 @@ void Corps(Programme& prog, const Dessin& d, const TravailCUT& t, const Reglages
 
 }  // namespace
 
-bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
-                        TotauxCUT& totaux, const SuiviCUT& suivi, ResultatGCode* resultat) {
-    const std::optional<VitessesTravail> v =
-        PrepareTravail(ctx, travail, travail.FichierGCode, "G-code", totaux);
-    if (!v) return false;
-    ReglagesGCode r{};
+namespace {
+
+// The checks of the CUT file and the program's own (spindle, feeds, wait); the speeds, or
+// nothing after telling the user why.
+std::optional<VitessesTravail> PrepareGCode(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
+                                            ReglagesGCode& r) {
+    const std::optional<VitessesTravail> v = PrepareTravail(ctx, travail, travail.FichierGCode, NatureGCode, totaux);
+    if (!v) return std::nullopt;
     if (const std::optional<std::string> refus = LectureReglages(travail, *v, r)) {
         ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
-        return false;
+        return std::nullopt;
     }
+    return v;
+}
+
+}  // namespace
+
+bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail) {
+    TotauxCUT totaux;
+    ReglagesGCode r{};
+    return PrepareGCode(ctx, travail, totaux, r).has_value();
+}
+
+bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
+                        TotauxCUT& totaux, const SuiviCUT& suivi, ResultatGCode* resultat) {
+    ReglagesGCode r{};
+    const std::optional<VitessesTravail> v = PrepareGCode(ctx, travail, totaux, r);
+    if (!v) return false;
     FluxFichier flux(travail.FichierGCode);
     bool ecrit = flux.Ouvert();
     Programme prog(flux, !travail.SansCommentaires, *v, totaux, suivi);

@@ -35,6 +35,8 @@ struct ResultatGCode {
 // whole.
 bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
                         TotauxCUT& totaux, const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
+// Its checks alone, so that a caller writing several files makes every check first.
+bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail);
 
 // A text as a comment may carry it: accents taken off, other non-ASCII characters and those
 // a controller acts on anywhere ("(", ")", ";", "!", "~", "?", "%") left out, control bytes

@@ -217,6 +217,36 @@ TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.nc")));
 }
 
+// Every check of every output before any file is written; a file read by what it holds.
+TEST(KorvelinCut, RienNEstEcritAvantToutesLesVerifications) {
+    Convertisseur c;
+    c.Piece();
+    const std::string ini = c.dossier.Ecrit("broche.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\nVitesseBroche=-5\r\n");
+    Execution e = c.Lance({"piece.plt", "--projet", "a.Korvelin", "-o", "a.cut", "--gcode", "a.nc", "--ini", ini}, false);
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("La vitesse de broche"), std::string::npos) << e.erreurs;
+    for (const char* f : {"a.Korvelin", "a.cut", "a.nc"}) EXPECT_FALSE(fs::exists(c.dossier.Chemin(f))) << f;
+    // A read-only output is refused and kept.
+    const std::string lecture = c.dossier.Ecrit("lecture.cut", "garde");
+    fs::permissions(lecture, fs::perms::owner_read | fs::perms::group_read);
+    e = c.Lance({"piece.plt", "-o", "lecture.cut"});
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("Le fichier « lecture.cut » est en lecture seule"), std::string::npos) << e.erreurs;
+    EXPECT_EQ(DossierTemporaire::Lit(lecture), "garde");
+    // A DXF file named .plt is read as DXF, with a warning; binary junk is refused.
+    c.dossier.Ecrit("formes.plt", DossierTemporaire::Lit(KORVELIN_TEST_DATA "/dxf/formes_r12.dxf"));
+    e = c.Lance({"formes.plt", "-o", "formes.cut"});
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("« formes.plt » est un fichier DXF malgré son extension"), std::string::npos);
+    EXPECT_GT(Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("formes.cut"))).size(), 10u);
+    c.dossier.Ecrit("binaire.plt", std::string("PU0,0;PD10,10;\0\x01\x02", 17));
+    e = c.Lance({"binaire.plt", "-o", "binaire.cut"});
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("« binaire.plt », octet n° 15 : il contient des données binaires, ce n'est pas un dessin"),
+              std::string::npos) << e.erreurs;
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("binaire.cut")));
+}
+
 // A settings file named on the command line is read as Windows writes it, or refused:
 // never silently replaced by the defaults.
 TEST(KorvelinCut, SettingsFileReadOrRefused) {
