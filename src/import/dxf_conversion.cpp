@@ -122,6 +122,16 @@ float ParametreEllipse(float t) {
     return static_cast<float>(r);
 }
 
+// Steps per half turn that keep every chord of the ellipse c + u cos t + v sin t within
+// ToleranceCourbe of it: a chord over a parameter step h strays at most |P''| h² / 8, and
+// |P''| never exceeds the longer half axis. Never fewer than the 32 of small ellipses.
+int PasEllipse(double ux, double uy, double vx, double vy) {
+    const double a = std::max(std::hypot(ux, uy), std::hypot(vx, vy));
+    if (!std::isfinite(a) || a <= 0.0) return 32;
+    const double pas = std::sqrt(8.0 * ToleranceCourbe / a);
+    return static_cast<int>(std::clamp(std::ceil(Pi / pas), 32.0, 1.0e5));
+}
+
 template <class P>
 double EcartAuSegment(P p, P a, P b) {
     const double dx = b.x - a.x, dy = b.y - a.y;
@@ -305,7 +315,8 @@ void TraceurDXF::Ellipse(const double* v, const Placement& pl) {
     }
     const Point3 u = Direction(pl, grand);
     const Point3 w = Direction(pl, rapport * Vectoriel(normale, grand));
-    EchantillonneEllipse({c.x, c.y}, {u.x, u.y}, {w.x, w.y}, EnFloat(v[C::Debut]), EnFloat(v[C::Fin]), 32);
+    EchantillonneEllipse({c.x, c.y}, {u.x, u.y}, {w.x, w.y}, EnFloat(v[C::Debut]), EnFloat(v[C::Fin]),
+                         PasEllipse(u.x, u.y, w.x, w.y));
 }
 
 // The vertices in order, each with the bulge of the segment it starts. A bulge is the
