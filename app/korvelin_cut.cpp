@@ -2,6 +2,7 @@
 // and writes the CUT file of the milling window, or runs the job on the simulated machine.
 
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "korvelin_cut_options.h"
 #include "machining/controles.h"
 #include "machining/cut.h"
+#include "machining/gcode.h"
 #include "machining/simulation.h"
 #include "machining/vitesses.h"
 #include "model/listes.h"
@@ -36,8 +38,11 @@ public:
 
     int nbMessages = 0;
 
+    // The checks of every output run before any is written, and again as each is: a
+    // warning they repeat is printed once.
     void Message(std::string_view texte, std::string_view, Icone) override {
         ++nbMessages;
+        if (!dits_.insert(std::string(texte)).second) return;
         // Windows line ends inside a message become plain ones on the terminal.
         for (const char c : texte)
             if (c != '\r') std::cerr.put(c);
@@ -56,6 +61,7 @@ public:
 
 private:
     const Options& options_;
+    std::set<std::string> dits_;
 };
 
 int Erreur(InterfaceConsole& ui, const std::string& texte) {
@@ -93,8 +99,8 @@ void PrepareTraces(Contexte& ctx, const Options& o) {
         OrientationAutomatique(ctx);
     if (o.ordre) {
         const ResultatOrdre r = OrdreAutomatique(ctx);
-        std::cout << "Déplacements hors matière en mm : " << TexteTotal(r.avant) << " avant, "
-                  << TexteTotal(r.apres) << " après\n";
+        std::cout << "Déplacements hors matière en mm, depuis l'origine et retour : " << TexteTotal(r.avant)
+                  << " avant, " << TexteTotal(r.apres) << " après\n";
     }
 }
 
@@ -195,12 +201,6 @@ int Simulation(Contexte& ctx, const Options& o) {
     return LanceSimulation(ctx, s);
 }
 
-// The same job as a G-code program; its totals are those of the CUT file.
-bool GCode(Contexte& ctx, const Options& o, TravailCUT t, TotauxCUT& totaux) {
-    t.FichierGCode = o.gcode;
-    return GenereFichierGCode(ctx, t, o.dialecte, totaux);
-}
-
 // After a refusal for the travel: the options that make the same job fit, ready to copy.
 void SignaleMargesConseillees(const Contexte& ctx) {
     const Parametres& p = ctx.parametres;
@@ -210,7 +210,9 @@ void SignaleMargesConseillees(const Contexte& ctx) {
               << " --marge-y " << EcritureLocale(m->Y) << '\n';
 }
 
-int Cut(Contexte& ctx, const Options& o) {
+// The job values as the window loads them, with the command line's over them: the
+// feeds, spindle and comments of the G-code too.
+TravailCUT TravailDe(Contexte& ctx, const Options& o) {
     TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
     AppliqueReglages(ctx, o);
     t.attaches = AttachesDe(ctx.parametres);
@@ -223,14 +225,37 @@ int Cut(Contexte& ctx, const Options& o) {
     t.MargeX = EcritureLocale(ctx.parametres.MargeX);
     t.MargeY = EcritureLocale(ctx.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
-    SignaleProfondeurPositive(t.ProfFraisage);
+    t.FichierGCode = o.gcode;
+    if (o.avance) t.AvanceCoupe = *o.avance;
+    if (o.avancePlongee) t.AvancePlongee = *o.avancePlongee;
+    if (o.broche) t.VitesseBroche = *o.broche;
+    if (o.attenteBroche) t.TemporisationBroche = *o.attenteBroche;
+    if (o.sansCommentaires) t.SansCommentaires = true;
+    return t;
+}
+
+// Every check of every output asked for, before any of them is written: a G-code
+// refused after the CUT file was made would leave half a job behind.
+bool VerifieTravail(Contexte& ctx, const Options& o, const TravailCUT& t) {
     TotauxCUT totaux;
-    if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) {
+    if (AvecCUT(o) && !PrepareTravail(ctx, t, t.FichierCUT, "CUT", totaux)) {
         SignaleMargesConseillees(ctx);
-        return 1;
+        return false;
     }
-    if (!o.gcode.empty() && !GCode(ctx, o, t, totaux)) return 1;
+    return o.gcode.empty() || ControleFichierGCode(ctx, t);
+}
+
+int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
+    // The totals printed are the CUT file's when it is written, else the program's.
+    TotauxCUT totaux, totauxGCode;
+    if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) return 1;
+    if (!o.gcode.empty()) {
+        ResultatGCode r;
+        if (!GenereFichierGCode(ctx, t, o.dialecte, totauxGCode, {}, &r)) return 1;
+        std::cout << "G-code : " << r.octets << " octets, " << r.sorties << " remontées au dégagement\n";
+    }
     if (!o.grbl.empty()) return EnvoieGrbl(ctx, o, t);
+    if (!AvecCUT(o)) totaux = totauxGCode;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
     return 0;
@@ -250,10 +275,18 @@ int Lance(const Options& o) {
         if (const int statut = Ouvre(ctx, ui, o)) return statut;
     }
     if (const int statut = VerifieSorties(ui, o, ctx.CheminIni)) return statut;
+    if (o.simulation) {
+        if (!o.projet.empty())
+            if (const int statut = EcritProjet(ctx, o)) return statut;
+        return Simulation(ctx, o);
+    }
+    const TravailCUT t = TravailDe(ctx, o);
+    if (!VerifieTravail(ctx, o, t)) return 1;
     if (!o.projet.empty()) {
         if (const int statut = EcritProjet(ctx, o)) return statut;
     }
-    return o.simulation ? Simulation(ctx, o) : Cut(ctx, o);
+    SignaleProfondeurPositive(t.ProfFraisage);
+    return Cut(ctx, o, t);
 }
 
 }  // namespace

@@ -27,6 +27,13 @@ const char* const Usage =
     "  --gcode FICHIER      écrit le programme G-code (avec -o, le fichier CUT aussi)\n"
     "  --dialecte grbl|linuxcnc\n"
     "                       avec --gcode : contrôleur visé (par défaut : grbl)\n"
+    "  --avance A           avec --gcode ou --grbl : avance de coupe en mm/min\n"
+    "  --avance-plongee A   avec --gcode ou --grbl : avance de plongée en mm/min\n"
+    "  --broche S           avec --gcode ou --grbl : vitesse de broche en tr/min\n"
+    "                       (M3 S)\n"
+    "  --attente-broche T   avec --gcode ou --grbl : attente en s après M3\n"
+    "                       (par défaut : 2)\n"
+    "  --sans-commentaires  avec --gcode ou --grbl : aucune ligne de commentaire\n"
     "  --grbl PORT          envoie le travail en G-code à une carte GRBL 1.1 sur le\n"
     "                       port série PORT (/dev/ttyACM0…), avec sa progression\n"
     "  --debit BAUDS        avec --grbl : débit du port (par défaut : 115200)\n"
@@ -36,8 +43,9 @@ const char* const Usage =
     "                       la pièce : contours et trous selon leur imbrication\n"
     "  --ordre              creux avant contours, et déplacements les plus courts\n"
     "  --attaches N         N points d'attache sur chaque contour (0 : aucun)\n"
-    "  --largeur-attache W  largeur d'une attache le long du parcours, en mm\n"
-    "  --hauteur-attache H  hauteur d'une attache au-dessus de la profondeur, en mm\n"
+    "  --largeur-attache W  pont de matière laissé par une attache, en mm\n"
+    "  --hauteur-attache H  hauteur d'une attache au-dessus de la profondeur,\n"
+    "                       en mm (moins que la profondeur)\n"
     "  --projet FICHIER     écrit aussi le fichier projet que « Enregistrer » écrirait\n"
     "  --simulation         fraise à blanc sur la machine simulée au lieu d'écrire le\n"
     "                       fichier CUT\n"
@@ -196,6 +204,22 @@ private:
         }
         if (a == "--serie") return Serie(a);
         if (a == "--gcode" || a == "--dialecte") return GCode(a);
+        if (a == "--avance" || a == "--avance-plongee" || a == "--broche") {
+            std::optional<double> v = Positif(a, false);
+            if (!v) return erreur_;
+            (a == "--avance" ? o_.avance : a == "--broche" ? o_.broche : o_.avancePlongee) = args_[pos_];
+            return std::nullopt;
+        }
+        if (a == "--attente-broche") {
+            std::optional<double> v = Positif(a, true);
+            if (!v) return erreur_;
+            o_.attenteBroche = args_[pos_];
+            return std::nullopt;
+        }
+        if (a == "--sans-commentaires") {
+            o_.sansCommentaires = true;
+            return std::nullopt;
+        }
         if (a == "--grbl") {
             std::optional<std::string> v = Valeur(a);
             if (!v) return erreur_;
@@ -275,7 +299,15 @@ private:
         } else if (!o_.gcode.empty()) {
             return "--gcode ne s'emploie pas avec --simulation";
         }
-        if (o_.dialecteDonne && o_.gcode.empty()) return "--dialecte ne s'emploie qu'avec --gcode";
+        if (o_.gcode.empty() && o_.dialecteDonne) return "--dialecte ne s'emploie qu'avec --gcode";
+        // The G-code streamed to GRBL takes the same feeds, spindle and comments.
+        if (o_.gcode.empty() && o_.grbl.empty()) {
+            if (o_.avance) return "--avance ne s'emploie qu'avec --gcode ou --grbl";
+            if (o_.avancePlongee) return "--avance-plongee ne s'emploie qu'avec --gcode ou --grbl";
+            if (o_.broche) return "--broche ne s'emploie qu'avec --gcode ou --grbl";
+            if (o_.attenteBroche) return "--attente-broche ne s'emploie qu'avec --gcode ou --grbl";
+            if (o_.sansCommentaires) return "--sans-commentaires ne s'emploie qu'avec --gcode ou --grbl";
+        }
         if (!o_.grbl.empty() && o_.simulation) return "--grbl ne s'emploie pas avec --simulation";
         if (o_.grbl.empty() && (debitDonne_ || o_.reprise)) return "--debit et --reprise ne s'emploient qu'avec --grbl";
         if (o_.dimension && o_.test < 0) return "--dimension ne s'emploie qu'avec --test";

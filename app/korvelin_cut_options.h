@@ -42,6 +42,10 @@ struct Options {
     std::string gcode;
     DialecteGCode dialecte = DialecteGCode::GRBL;
     bool dialecteDonne = false;
+    // With --gcode, over the settings: feeds in mm/min, spindle in tr/min, its wait in s,
+    // and no comment lines. Kept as typed, as the settings keep them.
+    std::optional<std::string> avance, avancePlongee, broche, attenteBroche;
+    bool sansCommentaires = false;
 
     // --grbl PORT: the job streamed to a GRBL board; --debit, --reprise LIGNE with it.
     std::string grbl;

@@ -106,6 +106,35 @@ void BM_OrdreAutomatique(benchmark::State& state) {
 }
 BENCHMARK(BM_OrdreAutomatique)->Apply(Args);
 
+// 50,000 parts of one outline each (16 vertices), strewn in any order: the optimiser alone
+// must order them in under a second.
+void BM_OrdreCinquanteMillePieces(benchmark::State& state) {
+    std::mt19937 g(5);
+    std::vector<std::vector<PointTrace>> traces;
+    const int colonnes = int(std::ceil(std::sqrt(double(state.range(0)))));
+    for (int p = 0; p < state.range(0); ++p) Cercle(traces, 30.0 * (p % colonnes), 30.0 * (p / colonnes), 12, 16, g);
+    std::shuffle(traces.begin(), traces.end(), g);
+    Dessin d;
+    Code2 e = PremiereSequence;
+    for (auto& t : traces) {
+        for (PointTrace& q : t) q.Sequence = e, d.Trace_Initial.push_back(q);
+        e = ProchaineSequence(e);
+    }
+    d.NbPoints = int32_t(d.Trace_Initial.size());
+    Contexte ctx;
+    ctx.parametres.DecalageOutil = 2;
+    ResultatOrdre r;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ctx.dessin = d;
+        state.ResumeTiming();
+        r = OrdreAutomatique(ctx);
+    }
+    state.counters["avant_mm"] = r.avant;
+    state.counters["apres_mm"] = r.apres;
+}
+BENCHMARK(BM_OrdreCinquanteMillePieces)->Arg(50000)->Unit(benchmark::kMillisecond);
+
 // Short strokes strewn over the sheet in any order: the drawing order zigzags.
 void BM_OrdreTraitsEpars(benchmark::State& state) {
     std::mt19937 g(3);

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "geometry/orientation.h"
+#include "model/nombres.h"
+#include "settings/reglages.h"
 
 namespace korvelin {
 
@@ -37,20 +39,23 @@ std::vector<Troncon> TronconsDroits(const std::vector<PointTrace>& points, const
     return r;
 }
 
-std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, const Attaches& a) {
+std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, const Attaches& a, bool& incomplet) {
     std::vector<double> abscisses(points.size(), 0.0);
     for (std::size_t j = 1; j < points.size(); ++j)
         abscisses[j] = abscisses[j - 1] + std::hypot(double(points[j].X) - points[j - 1].X,
                                                      double(points[j].Y) - points[j - 1].Y);
     const double L = abscisses.back();
-    const double W = a.largeur;
+    const double W = a.Portee();
     // Each tab has a slot of its own along the path, with some cut left in it.
-    if (!(L > 0.0) || !(W * a.nombre < L) || !std::isfinite(L)) return {};
+    int32_t nombre = a.nombre;
+    while (nombre > 0 && !(W * nombre < L)) --nombre;
+    incomplet = nombre < a.nombre;
+    if (!(L > 0.0) || nombre == 0 || !std::isfinite(L)) return {};
     const std::vector<Troncon> troncons = TronconsDroits(points, abscisses);
-    const double pas = L / a.nombre;
+    const double pas = L / nombre;
     std::vector<SpanAttache> r;
     std::size_t t0 = 0;
-    for (int32_t i = 0; i < a.nombre; ++i) {
+    for (int32_t i = 0; i < nombre; ++i) {
         const double bas = i * pas + W / 2, haut = (i + 1) * pas - W / 2;
         const double ideal = (i + 0.5) * pas;
         double centre = ideal, ecart = -1.0;
@@ -65,9 +70,6 @@ std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, 
                 ecart = std::fabs(c - ideal);
             }
         }
-        SpanAttache s;
-        s.debut = centre - W / 2;
-        s.fin = centre + W / 2;
         auto point = [&](double abscisse, double& x, double& y) {
             const std::size_t j = static_cast<std::size_t>(
                 std::upper_bound(abscisses.begin(), abscisses.end(), abscisse) - abscisses.begin());
@@ -77,8 +79,27 @@ std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, 
             x = points[b - 1].X + (double(points[b].X) - points[b - 1].X) * f;
             y = points[b - 1].Y + (double(points[b].Y) - points[b - 1].Y) * f;
         };
-        point(s.debut, s.x0, s.y0);
-        point(s.fin, s.x1, s.y1);
+        SpanAttache s;
+        auto place = [&](double demi) {
+            s.debut = centre - demi;
+            s.fin = centre + demi;
+            point(s.debut, s.x0, s.y0);
+            point(s.fin, s.x1, s.y1);
+            return std::hypot(s.x1 - s.x0, s.y1 - s.y0);
+        };
+        // The bridge is what lies between the cutter at the two ends: on a curve the chord
+        // is shorter than the path, so the span widens until the ends stand W apart, within
+        // the tab's slot.
+        if (place(W / 2) < W) {
+            double bas = W / 2, haut = std::min(centre - i * pas, (i + 1) * pas - centre);
+            if (place(haut) >= W) {
+                for (int k = 0; k < 50; ++k) {
+                    const double m = (bas + haut) / 2;
+                    (place(m) < W ? bas : haut) = m;
+                }
+            }
+            place(haut);
+        }
         r.push_back(s);
     }
     return r;
@@ -91,10 +112,25 @@ bool Attaches::Actives() const {
 }
 
 Attaches AttachesDe(const Parametres& p) {
-    return {std::clamp<int32_t>(p.AttachesNombre, 0, MaxAttaches), p.AttachesLargeur, p.AttachesHauteur};
+    return {std::clamp<int32_t>(p.AttachesNombre, 0, MaxAttaches), p.AttachesLargeur, p.AttachesHauteur,
+            2.0 * std::fabs(p.RayonFraise)};
 }
 
-std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a) {
+std::optional<std::string> ControleAttaches(const Attaches& a, double profondeur) {
+    if (a.nombre <= 0) return std::nullopt;
+    if (!(a.largeur > 0.0) || !std::isfinite(a.largeur))
+        return "La largeur des attaches doit être un nombre de millimètres positif !";
+    if (!(a.hauteur > 0.0) || !std::isfinite(a.hauteur))
+        return "La hauteur des attaches doit être un nombre de millimètres positif !";
+    if (!(a.hauteur < -profondeur))
+        return "La hauteur des attaches (" + EcritureLocale(a.hauteur) +
+               " mm) doit rester inférieure à la profondeur de fraisage (" + EcritureLocale(-profondeur) +
+               " mm) : au-dessus des attaches, l'outil sortirait de la matière.";
+    return std::nullopt;
+}
+
+std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a,
+                                                    std::vector<std::size_t>* incomplets) {
     const std::size_t n = d.NbSequencesDecalees();
     std::vector<std::vector<SpanAttache>> r(n);
     if (!a.Actives()) return r;
@@ -122,13 +158,39 @@ std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attac
     // sheet comes near this many.
     constexpr std::size_t MaxTotal = 1000000;
     std::size_t total = 0;
+    std::vector<char> tient(traces.size(), 0);  // a hole with a part inside
+    for (std::size_t i = 0; i < traces.size(); ++i)
+        if (traces[i].ferme && imb.profondeur[i] % 2 == 0 && imb.parent[i] >= 0) tient[imb.parent[i]] = 1;
     for (std::size_t i = 0; i < traces.size(); ++i) {
-        if (!traces[i].ferme || imb.profondeur[i] % 2 != 0) continue;
-        r[chemin[i]] = PlaceSurContour(d.Trace_Decale[chemin[i]].Points, a);
+        if (!traces[i].ferme || (imb.profondeur[i] % 2 != 0 && !tient[i])) continue;
+        bool incomplet = false;
+        r[chemin[i]] = PlaceSurContour(d.Trace_Decale[chemin[i]].Points, a, incomplet);
+        if (incomplet && incomplets) incomplets->push_back(chemin[i]);
         total += r[chemin[i]].size();
-        if (total > MaxTotal) return std::vector<std::vector<SpanAttache>>(n);
+        if (total > MaxTotal) {
+            if (incomplets) incomplets->clear();
+            return std::vector<std::vector<SpanAttache>>(n);
+        }
     }
     return r;
+}
+
+std::string AvertissementAttaches(const Dessin& d, const Attaches& a) {
+    std::vector<std::size_t> incomplets;
+    PlaceAttaches(d, a, &incomplets);
+    if (incomplets.empty()) return {};
+    // A sheet of countless small parts must not give a message nobody can read.
+    constexpr std::size_t MaxNoms = 10;
+    std::string noms;
+    for (std::size_t i = 0; i < incomplets.size() && i < MaxNoms; ++i) {
+        if (i > 0) noms += ", ";
+        noms += "« " + std::string(Rogne(d.Trace_Decale[incomplets[i]].Sequence.Texte())) + " »";
+    }
+    if (incomplets.size() > MaxNoms) noms += " et " + TexteEntier(incomplets.size() - MaxNoms) + " autres";
+    return (incomplets.size() == 1 ? "Le tracé " + noms + " est trop petit" : "Les tracés " + noms + " sont trop petits") +
+           " pour " + TexteEntier(a.nombre) + " attaches de " + EcritureLocale(a.largeur) +
+           " mm avec une fraise de " + EcritureLocale(a.diametre) +
+           " mm : ils en reçoivent moins, ou aucune. Vérifiez qu'ils restent tenus.";
 }
 
 }  // namespace korvelin

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "settings/contexte.h"
@@ -12,16 +14,24 @@ namespace korvelin {
 
 // The tabs of the job: none unless the three values make sense.
 struct Attaches {
-    int32_t nombre = 0;    // per outline
-    double largeur = 0.0;  // mm along the offset path, the cutter's diameter included
-    double hauteur = 0.0;  // mm above the full depth
+    int32_t nombre = 0;     // per outline
+    double largeur = 0.0;   // mm: the bridge of material left between the part and the sheet
+    double hauteur = 0.0;   // mm above the full depth
+    double diametre = 0.0;  // the cutter's: it rises over the bridge plus its own width
     bool Actives() const;
+    // The stretch of the cutter's path over which it rises.
+    double Portee() const { return largeur + diametre; }
 };
 
 // The count is bounded: a hostile settings file must not fill the memory with spans.
 inline constexpr int32_t MaxAttaches = 100;
 
 Attaches AttachesDe(const Parametres& p);
+
+// Tabs asked for with values that cannot hold a part: a width of 0 or less, a height of 0
+// or less, or one that reaches the surface (the tool would leave the stock over them, and
+// cut nothing there). The French reason, or nothing when they are sound or not asked for.
+std::optional<std::string> ControleAttaches(const Attaches& a, double profondeur);
 
 // One tab on an offset path: the stretch, in mm from the path's first point, over which
 // the cutter rises, and its two ends on the path (margins not included).
@@ -31,10 +41,17 @@ struct SpanAttache {
 };
 
 // For each offset path of the drawing (NbSequencesDecalees entries), its tabs in the order
-// the cutter meets them; empty for open paths, holes and paths too short for their tabs.
+// the cutter meets them; empty for open paths and for holes with no part inside.
 // An outline is a closed offset path inside an even number of others: the offsets keep the
-// nesting of the traces they follow, and they are what the machine cuts.
-std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a);
+// nesting of the traces they follow, and they are what the machine cuts. A hole that holds
+// a part is tabbed too, or its slug would fall out with the part tabbed to it. A path too
+// short for every tab asked gets as many as fit, and its index goes to `incomplets`.
+std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a,
+                                                    std::vector<std::size_t>* incomplets = nullptr);
+
+// The warning naming the traces that get fewer tabs than asked; empty when every one has
+// its count.
+std::string AvertissementAttaches(const Dessin& d, const Attaches& a);
 
 // The height of the tabs' top: P + H. A pass deeper than it rises to it over each tab.
 inline double HauteurAttache(double profondeur, const Attaches& a) { return profondeur + a.hauteur; }

@@ -15,6 +15,12 @@ namespace korvelin {
 
 // Two points meet when they are less than 0.001 apart on each axis, in 32-bit arithmetic.
 bool SeRejoignent(const PointTrace& a, const PointTrace& b);
+// The one rule for a closed trace, for the welding, the orientation, the offset and the
+// tabs: at least three points and the ends meet. A contour from another program often
+// ends a float step or two from where it began.
+inline bool TraceFermee(const PointTrace* debut, std::size_t nb) {
+    return nb >= 3 && SeRejoignent(debut[0], debut[nb - 1]);
+}
 
 struct BoutTrouve {
     uint32_t trace;  // index in the list of traces

@@ -1,11 +1,13 @@
 #include "geometry/decalage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <span>
 #include <string>
 #include <unordered_map>
 
+#include "geometry/bouts.h"
 #include "geometry/index_sequences.h"
 #include "geometry/proximite.h"
 #include "model/listes.h"
@@ -48,6 +50,14 @@ void PointsLateraux(const PointTrace& P, double theta, double R, PointTrace& gau
     gauche.Y = static_cast<float>(P.Y + cy);
     droite.X = static_cast<float>(P.X - cx);
     droite.Y = static_cast<float>(P.Y - cy);
+}
+
+// The line of direction theta at distance R beside P, in double: the cutter's centre line
+// along a segment through P.
+Droite Parallele(const PointTrace& P, double theta, double R, bool gauche) {
+    const double sn = std::sin(theta), cs = std::cos(theta), r = gauche ? R : -R;
+    const double x = double(P.X) - r * sn, y = double(P.Y) + r * cs;
+    return {sn, -cs, y * cs - x * sn};
 }
 
 PointTrace Lateral(const PointTrace& P, double theta, double R, bool gauche) {
@@ -101,7 +111,14 @@ double Balayage(Vecteur u, Vecteur v, int cote) {
 void Arc(std::vector<PointTrace>& T, const PointTrace& P, double thetaEntree, double thetaSortie,
          double balayage, double R, bool gauche) {
     const double angle = std::fabs(balayage);
-    const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / PasArc - 1e-9))) : 1;
+    // Chords of 10° would cut 0.004 radii inside the circle: past a radius of 2.6 mm more
+    // than the 0.01 mm allowed beside the part. Larger cutters get finer steps.
+    const double sagitteMax = 0.005;
+    // Past the largest cutter the program accepts, the steps stop getting finer.
+    const double pasArc = std::fabs(R) > sagitteMax
+                              ? std::clamp(2.0 * std::acos(1.0 - sagitteMax / std::fabs(R)), 0.01, PasArc)
+                              : PasArc;
+    const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / pasArc - 1e-9))) : 1;
     auto ajoute = [&T](const PointTrace& q) {
         if (T.empty() || !MemePosition(T.back(), q)) T.push_back(q);
     };
@@ -139,10 +156,72 @@ bool AssezPres(const PointTrace& B, const PointTrace& P, double rayons, double R
 
 enum class Issue { Stocke, Copie, Abandon, Debordement };
 
+uint64_t Melange(uint64_t h, uint64_t v) {
+    h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 31);
+}
+
+// The points of the run, its label and the settings the path depends on, in 64 bits:
+// never zero, so that zero can mean "not computed".
+uint64_t EmpreinteDe(const Parametres& prm, Code2 etiquette, std::span<const PointTrace> P) {
+    uint64_t h = Melange(0x243F6A8885A308D3ull, std::bit_cast<uint64_t>(prm.RayonFraise));
+    h = Melange(h, (uint64_t(uint16_t(prm.DecalageOutil)) << 2) | (prm.Optimisation_1 ? 2u : 0u) |
+                       (prm.Optimisation_2 ? 1u : 0u));
+    h = Melange(h, CleEtiquette(etiquette));
+    h = Melange(h, P.size());
+    for (const PointTrace& p : P) {
+        h = Melange(h, (uint64_t(std::bit_cast<uint32_t>(p.X)) << 32) | std::bit_cast<uint32_t>(p.Y));
+        h = Melange(h, CleEtiquette(p.Plume) ^ (CleEtiquette(p.Sequence) << 7));
+    }
+    return h == 0 ? 1 : h;
+}
+
+uint64_t PointHache(const PointTrace& p) {
+    return Melange(Melange(0x13198A2E03707344ull, (uint64_t(std::bit_cast<uint32_t>(p.X)) << 32) |
+                                                      std::bit_cast<uint32_t>(p.Y)),
+                   CleEtiquette(p.Plume) ^ (CleEtiquette(p.Sequence) << 7));
+}
+
+// The same for a closed trace, its last point on its first, whatever point it starts
+// from: a sum over its directed segments. Zero when the trace is not closed so.
+uint64_t EmpreinteTourDe(const Parametres& prm, Code2 etiquette, std::span<const PointTrace> P) {
+    const std::size_t n = P.size();
+    if (n < 4 || !MemePosition(P[0], P[n - 1]) || !(P[0].Plume == P[n - 1].Plume)) return 0;
+    uint64_t somme = 0;
+    uint64_t precedent = PointHache(P[0]);
+    for (std::size_t i = 1; i < n; ++i) {
+        const uint64_t h = PointHache(P[i]);
+        somme += Melange(precedent, h);
+        precedent = h;
+    }
+    const uint64_t h = Melange(EmpreinteDe(prm, etiquette, P.first(0)), Melange(somme, n));
+    return h == 0 ? 1 : h;
+}
+
+// Turns the stored path of entry s to the trace P when P is its old trace started from
+// another of its points. False when it is not.
+bool TournePourDepart(SequenceDecalee& s, uint64_t tour, std::span<const PointTrace> P) {
+    const std::size_t n = P.size();
+    if (s.EmpreinteTour == 0 || s.EmpreinteTour != tour || s.Points.size() != n) return false;
+    std::size_t j = 0;
+    auto egal = [](const PointTrace& p, float x, float y) {
+        return std::bit_cast<uint32_t>(p.X) == std::bit_cast<uint32_t>(x) && std::bit_cast<uint32_t>(p.Y) == std::bit_cast<uint32_t>(y);
+    };
+    while (j + 1 < n && !(egal(P[j], s.DepartX, s.DepartY) && egal(P[j + 1], s.SuivantX, s.SuivantY))) ++j;
+    if (j + 1 >= n) return false;
+    const std::size_t decalage = (n - 1 - j) % (n - 1);
+    s.Points.pop_back();
+    std::rotate(s.Points.begin(), s.Points.begin() + std::ptrdiff_t(decalage), s.Points.end());
+    s.Points.push_back(s.Points.front());
+    s.DepartX = P[0].X, s.DepartY = P[0].Y, s.SuivantX = P[1].X, s.SuivantY = P[1].Y;
+    return true;
+}
+
 // Offsets the run of `nb` points from `premier` into entry `entree` of Trace_Decale,
 // with at most `plafond` points.
 Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree,
-                  std::size_t plafond, ProximiteSegments& proximite) {
+                  std::size_t plafond, ProximiteSegments& proximite, bool* unPourUn = nullptr) {
+    if (unPourUn) *unPourUn = false;
     Dessin& d = ctx.dessin;
     const Parametres& prm = ctx.parametres;
     const double R = prm.RayonFraise;
@@ -159,7 +238,7 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
     std::vector<PointTrace>& T = d.Trace_Travail;
     T.clear();
     T.reserve(n);
-    const bool ferme = MemePosition(P[0], P[n - 1]);
+    const bool ferme = TraceFermee(P.data(), n);
 
     double theta = AngleSegment(P[0], P[1]);
     PointTrace gauche, droite;
@@ -197,11 +276,14 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
         const Forme formeCoin = coin ? FormeCoin(direction, v, cotePhysique) : Forme::Droit;
         const double rayons = prm.Optimisation_2 ? RayonsMaxSaillant : RayonsMax;
 
-        const Droite parallele = DroiteAngle(A, theta);
+        // The parallel is taken beside this very point, never through the previous
+        // vertex: a rounding carried from vertex to vertex would drift the path towards
+        // the trace over a long curve.
+        const Droite parallele = Parallele(P[k], theta, R, aGauche);
         const Droite bissectrice = DroiteAngle(P[k], Bissectrice(P[k - 1], P[k], P[k + 1]));
         PointTrace B;
         PointTrace entreeCoin, sortieCoin;
-        if (Intersection(parallele, bissectrice, B) &&
+        if (coin && Intersection(parallele, bissectrice, B) &&
             (AssezPres(B, P[k], rayons, R) ||
              (formeCoin == Forme::Rentrant && AssezPres(B, P[k], RayonsMax, R) && Soutenu(B, P[k - 1], P[k], P[k + 1])))) {
             T.push_back(B);
@@ -290,16 +372,65 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
             if (afficher) Progression(ctx, etiquette, " - 2nd passage, point n° ", i);
             if (proximite.TropProcheDuTrace(D[i])) D[i].Sequence = MarqueSuppression;
         }
-        std::size_t w = 0;
-        for (std::size_t i = 0; i < m; ++i)
-            if (D[i].Sequence != MarqueSuppression) D[w++] = D[i];
-        if (w > 0)
+        // A closed path whose closing corner goes starts at its first kept point instead
+        // and goes round to it again: the run removed round the corner is joined like any
+        // other, never left uncut.
+        if (ferme && m >= 3 && D[0].Sequence == MarqueSuppression && MemePosition(D[0], D[m - 1])) {
+            std::size_t k = 0;
+            while (k < m - 1 && D[k].Sequence == MarqueSuppression) ++k;
+            if (k < m - 1) {
+                D.pop_back();
+                std::rotate(D.begin(), D.begin() + std::ptrdiff_t(k), D.end());
+                D.push_back(D.front());
+            }
+        }
+        // Every cut between two kept points, above all the straight one that joins the
+        // points kept on both sides of a removed run, must itself stay clear of the trace.
+        // Where it does not (a spiral tighter than the cutter), the path stops before it:
+        // cutting less is mended by a smaller cutter, a gouge is not mended at all.
+        // A removed run longer than a turn round the cutter is no mere concave corner:
+        // the trace is too tight for it there, and the user is told which trace.
+        std::size_t w = 0, serre = SIZE_MAX;
+        bool arrete = false;
+        double retire = 0.0;
+        for (std::size_t i = 0; i < m; ++i) {
+            if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
+                retire += Distance(D[i - 1], D[i]);
+            if (D[i].Sequence == MarqueSuppression) continue;
+            if (retire > 2.0 * Pi * std::fabs(R) && serre == SIZE_MAX) serre = w;
+            retire = 0.0;
+            if (w > 0 && proximite.SegmentTropProche(D[w - 1], D[i])) {
+                arrete = true;
+                break;
+            }
+            D[w++] = D[i];
+        }
+        if (w > 0) {
             D.resize(w);
-        else
+        } else {
+            // Every point would gouge: the trace is left without a path rather than cut
+            // along one that bites into the part everywhere.
+            D.clear();
             ctx.ui->Message(MessageRayonTropGrand, "Erreur", Icone::Critique);
+        }
+        if (arrete || (serre != SIZE_MAX && w > 0))
+            ctx.ui->Message(MessageTropSerre(etiquette, arrete, arrete ? w : serre), TitreProgramme,
+                            Icone::Exclamation);
     }
+    // One offset point per drawn point, closed on itself, nothing removed.
+    if (unPourUn) *unPourUn = m == n && D.size() == n && MemePosition(D.front(), D.back());
     return Issue::Stocke;
 }
+
+}  // namespace
+
+std::string MessageTropSerre(Code2 etiquette, bool arrete, std::size_t point) {
+    return "Le tracé " + etiquette.Texte() + " est trop serré pour ce rayon de fraise : " +
+           (arrete ? "son parcours s'arrête au point n° " : "des points de son parcours sont retirés après le point n° ") +
+           TexteEntier(point) + " pour ne pas entamer la pièce.";
+}
+
+namespace {
 
 // Points held by the entries of Trace_Decale.
 std::size_t PointsDecales(const Dessin& d) {
@@ -327,7 +458,13 @@ void DecalageSequence(Contexte& ctx, Code2 etiquette) {
     if (nb >= 2 && entree < d.Trace_Decale.size()) {
         ProximiteSegments proximite;
         const std::size_t plafond = Plafond(PointsDecales(d), d.Trace_Decale[entree].Points.size());
-        switch (DecaleTrace(ctx, etiquette, premier, nb, entree, plafond, proximite)) {
+        const uint64_t empreinte = EmpreinteDe(
+            ctx.parametres, etiquette, std::span<const PointTrace>(d.Trace_Initial.data() + premier, std::size_t(nb)));
+        d.Trace_Decale[entree].Empreinte = 0;
+        d.Trace_Decale[entree].EmpreinteTour = 0;
+        const Issue issue = DecaleTrace(ctx, etiquette, premier, nb, entree, plafond, proximite);
+        if (issue == Issue::Stocke || issue == Issue::Copie) d.Trace_Decale[entree].Empreinte = empreinte;
+        switch (issue) {
         case Issue::Stocke: ctx.ui->TexteStatut(5, ""); break;
         case Issue::Debordement: ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique); break;
         default: break;
@@ -354,17 +491,56 @@ void DecalageEntrees(Contexte& ctx) {
     ctx.ui->Sablier(true);
     const bool afficher = ctx.parametres.AffichageCalcul;
     bool aVider = false;
+    // A path computed from another trace, or with other settings, goes first: whatever
+    // stops the computation below must not leave it to be cut.
+    std::vector<uint64_t> empreintes(nbEntrees, 0);
+    for (std::size_t e = 0; e < nbEntrees; ++e) {
+        SequenceDecalee& s = d.Trace_Decale[e];
+        const auto plage = sequences.Cherche(s.Sequence);
+        if (plage && premiereEntree.at(CleEtiquette(s.Sequence)) == e)
+            empreintes[e] = EmpreinteDe(ctx.parametres, s.Sequence,
+                                        {d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb)});
+        if (s.Empreinte == 0 || s.Empreinte == empreintes[e]) continue;
+        if (plage && empreintes[e] != 0) {
+            const std::span<const PointTrace> P(d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb));
+            if (TournePourDepart(s, EmpreinteTourDe(ctx.parametres, s.Sequence, P), P)) {
+                s.Empreinte = empreintes[e];
+                continue;
+            }
+        }
+        s.Empreinte = 0;
+        s.EmpreinteTour = 0;
+        s.Points.clear();
+        if (plage) {
+            PointTrace depart = d.Trace_Initial[std::size_t(plage->premier)];
+            depart.Plume = Code2{};
+            s.Points.push_back(depart);
+        }
+    }
     ProximiteSegments proximite;
     std::size_t total = PointsDecales(d);
+    std::vector<bool> tente(nbEntrees, false);
     for (std::size_t e = 0; e < nbEntrees; ++e) {
         const Code2 etiquette = d.Trace_Decale[e].Sequence;
         if (etiquette == AucuneSequence) continue;
         const auto plage = sequences.Cherche(etiquette);
         if (!plage || plage->nb < 2) continue;
         const std::size_t entree = premiereEntree.at(CleEtiquette(etiquette));
+        // Computed already from this very trace with these settings, or tried in this
+        // pass for an earlier run of the label: kept as it is.
+        if (d.Trace_Decale[entree].Empreinte != 0 || tente[entree]) continue;
+        tente[entree] = true;
         const std::size_t avant = d.Trace_Decale[entree].Points.size();
+        bool unPourUn = false;
         const Issue issue =
-            DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), proximite);
+            DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), proximite, &unPourUn);
+        if (issue == Issue::Stocke || issue == Issue::Copie) {
+            SequenceDecalee& s = d.Trace_Decale[entree];
+            s.Empreinte = empreintes[entree];
+            const std::span<const PointTrace> P(d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb));
+            s.EmpreinteTour = unPourUn ? EmpreinteTourDe(ctx.parametres, etiquette, P) : 0;
+            s.DepartX = P[0].X, s.DepartY = P[0].Y, s.SuivantX = P[1].X, s.SuivantY = P[1].Y;
+        }
         total = total - avant + d.Trace_Decale[entree].Points.size();
         if (issue == Issue::Debordement) {
             // Once is enough: the traces left keep what they held.
@@ -385,12 +561,26 @@ void DecalageEntrees(Contexte& ctx) {
 void CalculDecalageTout(Contexte& ctx) {
     Dessin& d = ctx.dessin;
     const int32_t n = NbPointsUtiles(d);
+    // The paths computed before, by label in order, for the traces that did not change:
+    // the entries follow their traces through a reordering, a reversal or a welding.
+    // Only the first entry of a label holds a computed path.
+    std::unordered_map<uint64_t, std::size_t> anciennes;
+    for (std::size_t e = 0; e < d.NbSequencesDecalees(); ++e) {
+        const auto [a, nouvelle] = anciennes.emplace(CleEtiquette(d.Trace_Decale[e].Sequence), e);
+        if (nouvelle && d.Trace_Decale[e].Empreinte == 0) a->second = SIZE_MAX;
+    }
     std::vector<SequenceDecalee> entrees;
     Code2 precedente = AucuneSequence;
     for (int32_t i = 0; i < n; ++i) {
         const Code2 e = d.Trace_Initial[i].Sequence;
         if (e == precedente) continue;
         precedente = e;
+        if (auto a = anciennes.find(CleEtiquette(e)); a != anciennes.end() && a->second != SIZE_MAX) {
+            // Checked against its trace by DecalageEntrees before it is kept.
+            entrees.push_back(std::move(d.Trace_Decale[a->second]));
+            a->second = SIZE_MAX;
+            continue;
+        }
         // Until its path is computed, an entry holds the trace's own first point, not the
         // part's zero: a one-point trace, or one whose offset failed, must not send the
         // cutter down at the origin.

@@ -65,7 +65,7 @@ void M::Reporte(Champ rapport, Champ autreRapport, Champ autreInitial, Champ aut
 }
 
 void M::Charger(Contexte& ctx) {
-    ChargeRapports(ctx);
+    ChargeRapports(ctx, false);
     exacts_.clear();
     const Dessin& d = ctx.dessin;
     Pose(&M::V_Rapport, ctx.parametres.RapportV);

@@ -19,7 +19,10 @@ struct Pt {
     double x = 0.0, y = 0.0;
 };
 
-double Dist(Pt a, Pt b) { return std::hypot(a.x - b.x, a.y - b.y); }
+// Squared where only the order of two distances matters; sqrt is exact enough for lengths
+// of a sheet and much cheaper than hypot, which guards against overflows no sheet has.
+double Dist2(Pt a, Pt b) { return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y); }
+double Dist(Pt a, Pt b) { return std::sqrt(Dist2(a, b)); }
 
 Pt De(const PointTrace& p) { return {p.X, p.Y}; }
 
@@ -49,10 +52,10 @@ public:
     const Entree* PlusProche(Pt q, Garde&& garde) {
         const int cx = Col(q.x), cy = Lig(q.y);
         const Entree* meilleur = nullptr;
-        double dmin = 1e300;
+        double dmin = 1e300;  // squared
         const int rmax = std::max(nx_, ny_);
         for (int r = 0; r <= rmax; ++r) {
-            if (meilleur && dmin <= (r - 1) * pas_) break;
+            if (meilleur && dmin <= Carre((r - 1) * pas_)) break;
             for (int y = cy - r; y <= cy + r; ++y) {
                 if (y < 0 || y >= ny_) continue;
                 const bool bordure = y == cy - r || y == cy + r;
@@ -61,7 +64,7 @@ public:
                     auto& c = cases_[Case(x, y)];
                     std::erase_if(c, [&](const Entree& e) { return !garde(e.trace); });
                     for (const Entree& e : c) {
-                        const double dd = Dist(q, e.p);
+                        const double dd = Dist2(q, e.p);
                         if (dd < dmin) {
                             dmin = dd;
                             meilleur = &e;
@@ -73,13 +76,14 @@ public:
         return meilleur;
     }
 
-    // The k nearest entries to q but the one of trace `sauf`, nearest first.
+    // The k nearest entries to q but the one of trace `sauf`, nearest first, with their
+    // squared distances.
     void Proches(Pt q, int k, int32_t sauf, std::vector<std::pair<double, int32_t>>& sortie) const {
         sortie.clear();
         const int cx = Col(q.x), cy = Lig(q.y);
         const int rmax = std::max(nx_, ny_);
         for (int r = 0; r <= rmax; ++r) {
-            if (static_cast<int>(sortie.size()) == k && sortie.back().first <= (r - 1) * pas_) break;
+            if (static_cast<int>(sortie.size()) == k && sortie.back().first <= Carre((r - 1) * pas_)) break;
             for (int y = cy - r; y <= cy + r; ++y) {
                 if (y < 0 || y >= ny_) continue;
                 const bool bordure = y == cy - r || y == cy + r;
@@ -87,7 +91,7 @@ public:
                     if (x < 0 || x >= nx_) continue;
                     for (const Entree& e : cases_[Case(x, y)]) {
                         if (e.trace == sauf) continue;
-                        const std::pair<double, int32_t> c{Dist(q, e.p), e.trace};
+                        const std::pair<double, int32_t> c{Dist2(q, e.p), e.trace};
                         if (static_cast<int>(sortie.size()) == k && c >= sortie.back()) continue;
                         sortie.insert(std::upper_bound(sortie.begin(), sortie.end(), c), c);
                         if (static_cast<int>(sortie.size()) > k) sortie.pop_back();
@@ -98,6 +102,7 @@ public:
     }
 
 private:
+    static double Carre(double v) { return v < 0.0 ? 0.0 : v * v; }
     double x0_, y0_, pas_;
     int nx_, ny_;
     std::vector<std::vector<Entree>> cases_;
@@ -120,8 +125,15 @@ public:
         enfants_.assign(n_, 0);
         for (int32_t i = 0; i < n_; ++i)
             if (parent_[i] >= 0) ++enfants_[parent_[i]];
+        debutEnfants_.assign(n_ + 1, 0);
+        for (int32_t i = 0; i < n_; ++i) debutEnfants_[i + 1] = debutEnfants_[i] + enfants_[i];
+        listeEnfants_.resize(debutEnfants_[n_]);
+        std::vector<int32_t> place(debutEnfants_.begin(), debutEnfants_.end() - 1);
+        for (int32_t i = 0; i < n_; ++i)
+            if (parent_[i] >= 0) listeEnfants_[place[parent_[i]]++] = i;
     }
 
+    // From the origin through every trace and back to the origin.
     double Longueur(const Parcours& p) const {
         double l = 0.0;
         Pt c{};
@@ -129,7 +141,7 @@ public:
             l += Dist(c, Entree(k, p.depart[k]));
             c = Sortie(k, p.depart[k]);
         }
-        return l;
+        return l + Dist(c, Pt{});
     }
 
     bool Respecte(const Parcours& p) const {
@@ -190,11 +202,17 @@ public:
         p_ = &p;
         pos_.assign(n_, 0);
         for (int32_t i = 0; i < n_; ++i) pos_[p.ordre[i]] = i;
+        bouts_.resize(n_);
+        for (int32_t k = 0; k < n_; ++k) bouts_[k] = {Entree(k, p.depart[k]), Sortie(k, p.depart[k])};
         Voisins(p);
-        for (int tour = 0; tour < 8; ++tour) {
-            bool gagne = Local();
-            gagne = Departs() || gagne;
-            if (!gagne) break;
+        // Until nothing gains; the bound only guards against rounding going round in circles.
+        for (int tour = 0; tour < 100; ++tour) {
+            const bool gagne = Local();
+            const bool departs = Departs();
+            if (!departs && !gagne) break;
+            // New starts move the entries the neighbours were found from; after the first
+            // rounds they move little, within their own traces.
+            if (departs && tour < 2) Voisins(p);
         }
         p_ = nullptr;
     }
@@ -235,9 +253,11 @@ public:
                     }
                 }
             }
+        // The way back to the origin counts as much as any other move.
         std::size_t m = nm - 1, c = 0;
+        auto total = [&](std::size_t x) { return cout[m * nc + x] + Dist(Sortie(choix[x].first, choix[x].second), Pt{}); };
         for (std::size_t x = 1; x < nc; ++x)
-            if (cout[m * nc + x] < cout[m * nc + c]) c = x;
+            if (total(x) < total(c)) c = x;
         Parcours p;
         p.depart.assign(n_, 0);
         for (int32_t etape = 0; etape < n_; ++etape) {
@@ -255,7 +275,7 @@ public:
 private:
     static constexpr int32_t MaxExact = 10;
     static constexpr std::size_t MaxChoixExact = 48;
-    static constexpr int K = 8;
+    static constexpr int K = 10;
     // A move shifts every trace between its ends: past this many, the few it would gain are
     // not worth a time growing with the square of the drawing.
     static constexpr int32_t MaxEtendue = 20000;
@@ -265,9 +285,17 @@ private:
     const std::vector<int32_t>& parent_;
     int32_t n_;
     std::vector<int32_t> enfants_;
+    std::vector<int32_t> debutEnfants_, listeEnfants_;  // the children of each trace, side by side
     Parcours* p_ = nullptr;
     std::vector<int32_t> pos_;
+    // The entry and exit of each trace for its current start, side by side: the moves read
+    // nothing else of the drawing.
+    struct Bouts {
+        Pt e, s;
+    };
+    std::vector<Bouts> bouts_;
     std::vector<int32_t> voisins_;
+    std::vector<char> procheOrigine_;  // among the K traces nearest the origin
 
     Pt Point(int32_t k, int32_t v) const { return De(d_.Trace_Initial[t_[k].premier + v]); }
     Pt Entree(int32_t k, int32_t dep) const {
@@ -280,12 +308,11 @@ private:
         if (t.ferme) return Point(k, dep);
         return Point(k, dep ? 0 : t.nb - 1);
     }
-    // Ends at a position of the current way; before the first trace is the origin, and
-    // after the last nothing is reached.
-    Pt S(int32_t i) const { return i < 0 ? Pt{} : Sortie(p_->ordre[i], p_->depart[p_->ordre[i]]); }
-    Pt E(int32_t i) const { return Entree(p_->ordre[i], p_->depart[p_->ordre[i]]); }
-    double D(Pt a, int32_t j) const { return j >= n_ ? 0.0 : Dist(a, E(j)); }
-    double DE(Pt a, int32_t j, Pt b) const { return j >= n_ ? 0.0 : Dist(a, b); }
+    // Ends at a position of the current way; the tool leaves from the origin before the
+    // first trace and comes back to it after the last.
+    Pt S(int32_t i) const { return i < 0 ? Pt{} : bouts_[p_->ordre[i]].s; }
+    Pt E(int32_t i) const { return bouts_[p_->ordre[i]].e; }
+    double D(Pt a, int32_t j) const { return j >= n_ ? Dist(a, Pt{}) : Dist(a, E(j)); }
 
     void Voisins(const Parcours& p) {
         voisins_.assign(static_cast<std::size_t>(n_) * K, -1);
@@ -306,6 +333,9 @@ private:
             for (std::size_t j = 0; j < proches.size(); ++j)
                 voisins_[static_cast<std::size_t>(k) * K + j] = proches[j].second;
         }
+        procheOrigine_.assign(n_, 0);
+        g.Proches(Pt{}, K, -1, proches);
+        for (const auto& [d2, k] : proches) procheOrigine_[k] = 1;
     }
 
     bool Inverser(int32_t k) const { return !t_[k].ferme; }
@@ -325,7 +355,10 @@ private:
         for (int32_t q = i; q <= j; ++q) {
             const int32_t k = p_->ordre[q];
             pos_[k] = q;
-            if (Inverser(k)) p_->depart[k] ^= 1;
+            if (Inverser(k)) {
+                p_->depart[k] ^= 1;
+                std::swap(bouts_[k].e, bouts_[k].s);
+            }
         }
     }
 
@@ -333,7 +366,7 @@ private:
     bool Essai2Opt(int32_t i, int32_t j) {
         if (i > j || i < 0 || j >= n_ || j - i > MaxEtendue) return false;
         const double avant = Dist(S(i - 1), E(i)) + D(S(j), j + 1);
-        const double apres = Dist(S(i - 1), S(j)) + (j + 1 >= n_ ? 0.0 : Dist(E(i), E(j + 1)));
+        const double apres = Dist(S(i - 1), S(j)) + D(E(i), j + 1);
         if (avant - apres <= Gain || !InversionPermise(i, j)) return false;
         Inverse(i, j);
         return true;
@@ -347,7 +380,7 @@ private:
         const double retrait = Dist(S(i - 1), E(i)) + D(S(j), j + 1) - D(S(i - 1), j + 1);
         const double base = D(S(q), q + 1);
         const double droit = Dist(S(q), E(i)) + D(S(j), q + 1) - base;
-        const double inverse = Dist(S(q), S(j)) + DE(E(i), q + 1, q + 1 < n_ ? E(q + 1) : Pt{}) - base;
+        const double inverse = Dist(S(q), S(j)) + D(E(i), q + 1) - base;
         const bool renverse = inverse < droit;
         if (retrait - std::min(droit, inverse) <= Gain) return false;
         if (renverse && !InversionPermise(i, j)) return false;
@@ -358,10 +391,22 @@ private:
                 if (pa >= 0 && pos_[pa] > j && pos_[pa] <= q) return false;
             }
         } else {
-            // Earlier: none of the traces it passes may lie inside a moved one.
-            for (int32_t r = q + 1; r < i; ++r) {
-                const int32_t pa = parent_[p_->ordre[r]];
-                if (pa >= 0 && pos_[pa] >= i && pos_[pa] <= j) return false;
+            // Earlier: none of the traces it passes may lie inside a moved one. The moved
+            // traces' children are fewer to look at than the traces passed, but on an
+            // outline of countless holes.
+            int64_t nbEnfants = 0;
+            for (int32_t r = i; r <= j; ++r) nbEnfants += enfants_[p_->ordre[r]];
+            if (nbEnfants < i - q - 1) {
+                for (int32_t r = i; r <= j; ++r) {
+                    const int32_t k = p_->ordre[r];
+                    for (int32_t e = debutEnfants_[k]; e < debutEnfants_[k + 1]; ++e)
+                        if (pos_[listeEnfants_[e]] > q && pos_[listeEnfants_[e]] < i) return false;
+                }
+            } else {
+                for (int32_t r = q + 1; r < i; ++r) {
+                    const int32_t pa = parent_[p_->ordre[r]];
+                    if (pa >= 0 && pos_[pa] >= i && pos_[pa] <= j) return false;
+                }
             }
         }
         if (renverse) Inverse(i, j);
@@ -397,18 +442,46 @@ private:
             file.pop_front();
             enFile[a] = 0;
             bool ameliore = false;
+            // A move that joins a to c gains only when a's ends lie nearer c than the moves
+            // that now reach or leave a; the neighbours come nearest first.
+            const int32_t pa = pos_[a];
+            const double seuil = std::max(Dist(S(pa - 1), E(pa)), D(S(pa), pa + 1));
             for (int v = 0; v < K && !ameliore; ++v) {
                 const int32_t c = voisins_[static_cast<std::size_t>(a) * K + v];
                 if (c < 0) break;
+                const Bouts &ba = bouts_[a], &bc = bouts_[c];
+                if (std::min(std::min(Dist2(ba.e, bc.e), Dist2(ba.e, bc.s)), std::min(Dist2(ba.s, bc.e), Dist2(ba.s, bc.s))) >=
+                    seuil * seuil)
+                    break;
+                // The reversals that join a and c, by either end of each, then a alone or
+                // with its next or previous traces moved beside c.
                 const int32_t p = pos_[a], q = pos_[c];
-                ameliore = (q > p && Essai2Opt(p + 1, q)) || (q < p && Essai2Opt(q, p - 1));
+                ameliore = q > p ? Essai2Opt(p + 1, q) || Essai2Opt(p, q - 1)
+                                 : Essai2Opt(q, p - 1) || Essai2Opt(q + 1, p);
                 for (int32_t l = 1; l <= 3 && !ameliore; ++l)
-                    ameliore = EssaiOrOpt(pos_[a], l, q) || EssaiOrOpt(pos_[a], l, q - 1);
+                    for (const int32_t i : {pos_[a], pos_[a] - l + 1}) {
+                        ameliore = EssaiOrOpt(i, l, pos_[c]) || EssaiOrOpt(i, l, pos_[c] - 1);
+                        if (ameliore || l == 1) break;
+                    }
                 if (ameliore) {
                     reveille(c);
                     for (const int32_t k : {pos_[a] - 1, pos_[a] + 1, pos_[c] - 1, pos_[c] + 1})
                         if (k >= 0 && k < n_) reveille(p_->ordre[k]);
                 }
+            }
+            // The origin is where the way begins and ends: the traces near it may move to
+            // either end of the way.
+            if (!ameliore && procheOrigine_[a]) {
+                const int32_t p = pos_[a];
+                ameliore = Essai2Opt(0, p) || Essai2Opt(p, n_ - 1);
+                for (int32_t l = 1; l <= 3 && !ameliore; ++l)
+                    for (const int32_t i : {pos_[a], pos_[a] - l + 1}) {
+                        ameliore = EssaiOrOpt(i, l, -1) || EssaiOrOpt(i, l, n_ - 1);
+                        if (ameliore || l == 1) break;
+                    }
+                if (ameliore)
+                    for (const int32_t k : {0, n_ - 1, pos_[a] - 1, pos_[a] + 1})
+                        if (k >= 0 && k < n_) reveille(p_->ordre[k]);
             }
             if (ameliore) {
                 gagne = true;
@@ -442,6 +515,7 @@ private:
             }
             if (meilleur != p_->depart[k]) {
                 p_->depart[k] = meilleur;
+                bouts_[k] = {Entree(k, meilleur), Sortie(k, meilleur)};
                 gagne = true;
             }
         }
@@ -481,7 +555,7 @@ double LongueurDeplacements(const Dessin& d) {
             l += Dist(c, De(d.Trace_Initial[i]));
         c = De(d.Trace_Initial[i]);
     }
-    return l;
+    return l + Dist(c, Pt{});
 }
 
 ResultatOrdre OrdreAutomatique(Contexte& ctx) {

@@ -7,7 +7,8 @@
 namespace korvelin {
 
 // Length of the moves out of the material: from the drawing's origin to the first point,
-// then from the end of each trace to the start of the next.
+// from the end of each trace to the start of the next, and from the last back to the
+// origin, where every job ends.
 double LongueurDeplacements(const Dessin& d);
 
 struct ResultatOrdre {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/bouts.h"
 #include "geometry/decalage.h"
 #include "model/listes.h"
 
@@ -93,7 +94,7 @@ std::vector<TraceDessin> DecoupeTraces(const Dessin& d) {
         t.premier = i;
         while (i < n && d.Trace_Initial[i].Sequence == d.Trace_Initial[t.premier].Sequence) ++i;
         t.nb = i - t.premier;
-        t.ferme = t.nb >= 3 && PointsConfondus(d.Trace_Initial[t.premier], d.Trace_Initial[i - 1]);
+        t.ferme = TraceFermee(&d.Trace_Initial[t.premier], std::size_t(t.nb));
         traces.push_back(t);
     }
     return traces;

@@ -102,13 +102,14 @@ void ProximiteSegments::Prepare(std::span<const PointTrace> trace, double rayon)
         candidats_.reserve(trace.size() - 1);
         for (std::size_t s = 0; s + 1 < trace.size(); ++s) {
             Candidat c;
-            if (CandidatDe(int32_t(s), c)) candidats_.push_back(c);
+            if (CandidatDe(int32_t(s), c)) candidats_.push_back(int32_t(s));
         }
     }
     const int32_t n = NbElements();
     if (n == 0) return;
     mode_ = Mode::Liste;
     if (n >= int32_t(ElementsSansArbre)) {
+        OrdonneDansLEspace();
         noeuds_.reserve(4 * std::size_t(n) / FeuilleMax + 4);
         Construit(0, n);
         mode_ = Mode::Arbre;
@@ -214,7 +215,10 @@ bool ProximiteSegments::GroupeTropProche(const Groupe& g, const PointTrace& q) c
 }
 
 inline bool ProximiteSegments::ElementTropProche(int32_t i, const PointTrace& q) const {
-    return regroupe_ ? GroupeTropProche(groupes_[std::size_t(i)], q) : CandidatTropProche(candidats_[std::size_t(i)], q);
+    if (regroupe_) return GroupeTropProche(groupes_[std::size_t(i)], q);
+    Candidat c{};
+    CandidatDe(candidats_[std::size_t(i)], c);
+    return CandidatTropProche(c, q);
 }
 
 bool ProximiteSegments::TropProcheDuTrace(const PointTrace& q) const {
@@ -325,6 +329,78 @@ void ProximiteSegments::Regroupe() {
         if (g.ecart > 0.0) g.ecart = std::sqrt(g.ecart) * (1.0 + 1e-9) + 1e-12;
 }
 
+namespace {
+
+// Interleaves the bits of two 21-bit numbers: points near each other on the plane get
+// near keys.
+uint64_t Morton(uint32_t x, uint32_t y) {
+    auto etale = [](uint64_t v) {
+        v &= 0x1FFFFF;
+        v = (v | v << 32) & 0x1F00000000FFFFull;
+        v = (v | v << 16) & 0x1F0000FF0000FFull;
+        v = (v | v << 8) & 0x100F00F00F00F00Full;
+        v = (v | v << 4) & 0x10C30C30C30C30C3ull;
+        v = (v | v << 2) & 0x1249249249249249ull;
+        return v;
+    };
+    return etale(x) | etale(y) << 1;
+}
+
+}  // namespace
+
+// Candidates or groups in the order of a curve that fills the plane: a trace that comes
+// back near itself (a spiral, a contour and its holes) would otherwise give boxes of whole
+// turns, each overlapping every point inside it. Whether any segment is too close does not
+// depend on the order in which they are asked.
+void ProximiteSegments::OrdonneDansLEspace() {
+    const std::size_t n = std::size_t(NbElements());
+    auto centre = [this](std::size_t i) {
+        Candidat c{};
+        if (regroupe_)
+            c = groupes_[i].premier;
+        else
+            CandidatDe(candidats_[i], c);
+        return std::pair{c.x0 + c.dx / 2, c.y0 + c.dy / 2};
+    };
+    double xmin = INFINITY, ymin = INFINITY, xmax = -INFINITY, ymax = -INFINITY;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto [x, y] = centre(i);
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        xmin = std::min(xmin, x), xmax = std::max(xmax, x);
+        ymin = std::min(ymin, y), ymax = std::max(ymax, y);
+    }
+    if (!(xmax > xmin || ymax > ymin)) return;
+    const double echelle = 2097151.0 / std::max(xmax - xmin, ymax - ymin);
+    std::vector<std::pair<uint64_t, uint32_t>> cles(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto [x, y] = centre(i);
+        const double u = std::clamp((x - xmin) * echelle, 0.0, 2097151.0), v = std::clamp((y - ymin) * echelle, 0.0, 2097151.0);
+        cles[i] = {std::isfinite(u) && std::isfinite(v) ? Morton(uint32_t(u), uint32_t(v)) : UINT64_MAX, uint32_t(i)};
+    }
+    std::sort(cles.begin(), cles.end());
+    // Moved in place, cycle by cycle: a copy of a million candidates would double the
+    // memory of the whole offset for a moment.
+    auto permute = [&cles, n](auto& v) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (cles[i].second == UINT32_MAX) continue;
+            auto tenu = v[i];
+            std::size_t j = i;
+            while (cles[j].second != i) {
+                const std::size_t k = cles[j].second;
+                v[j] = v[k];
+                cles[j].second = UINT32_MAX;
+                j = k;
+            }
+            v[j] = tenu;
+            cles[j].second = UINT32_MAX;
+        }
+    };
+    if (regroupe_)
+        permute(groupes_);
+    else
+        permute(candidats_);
+}
+
 // A tree of boxes over runs of consecutive candidates or groups: neighbours along a trace
 // lie close together, so the boxes stay small, and an offset point at the full radius from
 // the trace (nearly all of them) is cleared after a few boxes.
@@ -348,7 +424,11 @@ int32_t ProximiteSegments::Construit(int32_t debut, int32_t fin) {
     }
     Noeud& n = noeuds_[std::size_t(indice)];
     for (int32_t i = debut; i < fin; ++i) {
-        const Candidat& c = regroupe_ ? groupes_[std::size_t(i)].premier : candidats_[std::size_t(i)];
+        Candidat c{};
+        if (regroupe_)
+            c = groupes_[std::size_t(i)].premier;
+        else
+            CandidatDe(candidats_[std::size_t(i)], c);
         const double ecart = regroupe_ ? groupes_[std::size_t(i)].ecart : 0.0;
         for (const double t : {-Debord, 1.0 + Debord}) {
             const double x = c.x0 + t * c.dx, y = c.y0 + t * c.dy;
@@ -378,6 +458,95 @@ bool ProximiteSegments::ParcourtArbre(const PointTrace& q) const {
             continue;
         }
         // Segments earlier in the trace are asked first, as the others would be.
+        pile[hauteur++] = n.droite;
+        pile[hauteur++] = n.gauche;
+    }
+    return false;
+}
+
+namespace {
+
+double Distance2PointSegment(double px, double py, double ax, double ay, double bx, double by) {
+    const double ux = bx - ax, uy = by - ay, l = ux * ux + uy * uy;
+    const double t = l > 0.0 ? std::clamp(((px - ax) * ux + (py - ay) * uy) / l, 0.0, 1.0) : 0.0;
+    // From the nearer end: a segment coming from very far keeps its precision near the point.
+    const double dx = t <= 0.5 ? ax + t * ux - px : bx - (1.0 - t) * ux - px;
+    const double dy = t <= 0.5 ? ay + t * uy - py : by - (1.0 - t) * uy - py;
+    return dx * dx + dy * dy;
+}
+
+// The side of c from the line a → b: its sign, zero when on it.
+double Orient(double ax, double ay, double bx, double by, double cx, double cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+}
+
+// Distance between the segments p0 p1 and q0 q1: zero when they cross, otherwise the
+// nearest of an end to the other segment.
+double DistanceSegments(double p0x, double p0y, double p1x, double p1y, double q0x, double q0y, double q1x,
+                        double q1y) {
+    const double o1 = Orient(p0x, p0y, p1x, p1y, q0x, q0y), o2 = Orient(p0x, p0y, p1x, p1y, q1x, q1y);
+    const double o3 = Orient(q0x, q0y, q1x, q1y, p0x, p0y), o4 = Orient(q0x, q0y, q1x, q1y, p1x, p1y);
+    if (((o1 > 0.0 && o2 < 0.0) || (o1 < 0.0 && o2 > 0.0)) && ((o3 > 0.0 && o4 < 0.0) || (o3 < 0.0 && o4 > 0.0)))
+        return 0.0;
+    return std::sqrt(std::min({Distance2PointSegment(q0x, q0y, p0x, p0y, p1x, p1y),
+                               Distance2PointSegment(q1x, q1y, p0x, p0y, p1x, p1y),
+                               Distance2PointSegment(p0x, p0y, q0x, q0y, q1x, q1y),
+                               Distance2PointSegment(p1x, p1y, q0x, q0y, q1x, q1y)}));
+}
+
+}  // namespace
+
+bool ProximiteSegments::SegmentCoupe(int32_t s, double ax, double ay, double bx, double by) const {
+    const PointTrace& p = trace_[std::size_t(s)];
+    const PointTrace& q = trace_[std::size_t(s) + 1];
+    const bool finiP = Fini(p), finiQ = Fini(q);
+    if (!finiP && !finiQ) return false;
+    const PointTrace& u = finiP ? p : q;
+    const PointTrace& v = finiQ ? q : p;
+    // A drawn segment wholly beyond the threshold on one side of the cut's line is never
+    // too close: the neighbours of an offset segment, one radius beside it, go at this cost.
+    const double ux = bx - ax, uy = by - ay, l = std::sqrt(ux * ux + uy * uy);
+    if (mode_ != Mode::ChaqueSegment && l > 0.0) {
+        const double du = (ux * (u.Y - ay) - uy * (u.X - ax)) / l, dv = (ux * (v.Y - ay) - uy * (v.X - ax)) / l;
+        if ((du > seuil_ && dv > seuil_) || (du < -seuil_ && dv < -seuil_)) return false;
+    }
+    return rayon_ - DistanceSegments(ax, ay, bx, by, u.X, u.Y, v.X, v.Y) > 0.01;
+}
+
+bool ProximiteSegments::ElementCoupe(int32_t i, double ax, double ay, double bx, double by) const {
+    if (!regroupe_) return SegmentCoupe(candidats_[std::size_t(i)], ax, ay, bx, by);
+    const Groupe& g = groupes_[std::size_t(i)];
+    for (int32_t m = g.debut; m < g.fin; ++m)
+        if (SegmentCoupe(membres_[std::size_t(m)], ax, ay, bx, by)) return true;
+    return false;
+}
+
+bool ProximiteSegments::SegmentTropProche(const PointTrace& a, const PointTrace& b) const {
+    if (mode_ == Mode::Jamais || !Fini(a) || !Fini(b)) return false;
+    const double ax = a.X, ay = a.Y, bx = b.X, by = b.Y;
+    if (mode_ == Mode::ChaqueSegment) {
+        for (std::size_t s = 0; s + 1 < trace_.size(); ++s)
+            if (SegmentCoupe(int32_t(s), ax, ay, bx, by)) return true;
+        return false;
+    }
+    if (mode_ == Mode::Liste) {
+        for (int32_t i = 0, n = NbElements(); i < n; ++i)
+            if (ElementCoupe(i, ax, ay, bx, by)) return true;
+        return false;
+    }
+    const double xmin = std::min(ax, bx) - bordure_, xmax = std::max(ax, bx) + bordure_;
+    const double ymin = std::min(ay, by) - bordure_, ymax = std::max(ay, by) + bordure_;
+    int32_t pile[96];
+    int hauteur = 0;
+    pile[hauteur++] = 0;
+    while (hauteur > 0) {
+        const Noeud& n = noeuds_[std::size_t(pile[--hauteur])];
+        if (n.xmin > xmax || n.xmax < xmin || n.ymin > ymax || n.ymax < ymin) continue;
+        if (n.gauche < 0) {
+            for (int32_t i = n.debut; i < n.fin; ++i)
+                if (ElementCoupe(i, ax, ay, bx, by)) return true;
+            continue;
+        }
         pile[hauteur++] = n.droite;
         pile[hauteur++] = n.gauche;
     }

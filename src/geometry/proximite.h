@@ -26,6 +26,9 @@ public:
     void Prepare(std::span<const PointTrace> trace, double rayon);
     // True when TropProche(trace[s], trace[s + 1], q, rayon) holds for some segment s.
     bool TropProcheDuTrace(const PointTrace& q) const;
+    // True when some drawn segment passes closer than the radius less 0.01 to any point
+    // of the segment a → b: the straight cut that would join what the second pass keeps.
+    bool SegmentTropProche(const PointTrace& a, const PointTrace& b) const;
 
 private:
     enum class Mode { Jamais, ChaqueSegment, Liste, Arbre };
@@ -60,8 +63,11 @@ private:
     int32_t NbElements() const;
     bool Superposes() const;
     void Regroupe();
+    void OrdonneDansLEspace();
     int32_t Construit(int32_t debut, int32_t fin);
     bool ParcourtArbre(const PointTrace& q) const;
+    bool ElementCoupe(int32_t i, double ax, double ay, double bx, double by) const;
+    bool SegmentCoupe(int32_t segment, double ax, double ay, double bx, double by) const;
 
     std::span<const PointTrace> trace_;
     double rayon_ = 0.0;
@@ -71,7 +77,10 @@ private:
     double seuil2_ = 0.0;  // its square
     double bordure_ = 0.0; // a box farther than this from the point holds nothing too close
     bool regroupe_ = false;
-    std::vector<Candidat> candidats_;  // while the segments are not gathered
+    // While the segments are not gathered: those with a finite end, by number, their
+    // geometry read from the trace when asked (a million segments would otherwise hold
+    // 48 MB beside the trace's own points).
+    std::vector<int32_t> candidats_;
     std::vector<Groupe> groupes_;      // once they are
     std::vector<int32_t> membres_;     // segments, group by group
     std::vector<Noeud> noeuds_;        // node 0 is the root

@@ -17,6 +17,10 @@ inline constexpr std::string_view Vide = "Fichier vide !";
 // no line. The file is the one being opened (NomFichier of the drawing).
 std::string MessageRefus(const Contexte& ctx, std::string_view verdict, std::size_t ligne, std::string_view raison);
 
+// The same for a file not yet opened, with the place in words ("octet n° 5"; empty for none).
+std::string MessageRefusFichier(std::string_view fichier, std::string_view verdict, std::string_view lieu,
+                                std::string_view raison);
+
 // The refusal shown as a critical message box; always false, for the reader to return.
 bool Refuse(Contexte& ctx, std::string_view verdict, std::size_t ligne, std::string_view raison);
 

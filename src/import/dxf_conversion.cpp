@@ -14,8 +14,10 @@ namespace korvelin {
 
 namespace {
 
-// The farthest a chord may stray from a spline, in drawing units (millimetres).
-constexpr double ToleranceCourbe = 0.01;
+// The farthest a chord may stray from a spline, in drawing units (millimetres): well
+// inside the 0.01 mm the offset leaves between the cutter and the part, so that a flattened
+// curve written with three decimals never eats into it.
+constexpr double ToleranceCourbe = 0.002;
 // A spline span is halved at most this many times: 65536 chords.
 constexpr int ProfondeurMax = 16;
 // Drawing programs stay far below; the evaluation works on a fixed array this size.
@@ -118,6 +120,16 @@ float ParametreEllipse(float t) {
     double r = std::fmod(static_cast<double>(t), 2.0 * Pi);
     if (r < 0.0) r += 2.0 * Pi;
     return static_cast<float>(r);
+}
+
+// Steps per half turn that keep every chord of the ellipse c + u cos t + v sin t within
+// ToleranceCourbe of it: a chord over a parameter step h strays at most |P''| h² / 8, and
+// |P''| never exceeds the longer half axis. Never fewer than the 32 of small ellipses.
+int PasEllipse(double ux, double uy, double vx, double vy) {
+    const double a = std::max(std::hypot(ux, uy), std::hypot(vx, vy));
+    if (!std::isfinite(a) || a <= 0.0) return 32;
+    const double pas = std::sqrt(8.0 * ToleranceCourbe / a);
+    return static_cast<int>(std::clamp(std::ceil(Pi / pas), 32.0, 1.0e5));
 }
 
 template <class P>
@@ -303,7 +315,8 @@ void TraceurDXF::Ellipse(const double* v, const Placement& pl) {
     }
     const Point3 u = Direction(pl, grand);
     const Point3 w = Direction(pl, rapport * Vectoriel(normale, grand));
-    EchantillonneEllipse({c.x, c.y}, {u.x, u.y}, {w.x, w.y}, EnFloat(v[C::Debut]), EnFloat(v[C::Fin]), 32);
+    EchantillonneEllipse({c.x, c.y}, {u.x, u.y}, {w.x, w.y}, EnFloat(v[C::Debut]), EnFloat(v[C::Fin]),
+                         PasEllipse(u.x, u.y, w.x, w.y));
 }
 
 // The vertices in order, each with the bulge of the segment it starts. A bulge is the

@@ -12,6 +12,7 @@
 #include "model/noms_fichiers.h"
 #include "platform/fichier.h"
 #include "settings/magasin.h"
+#include "settings/reglages.h"
 
 namespace korvelin {
 
@@ -262,6 +263,10 @@ void ReglagesDuTravail(Contexte& ctx, TravailCUT& t) {
     t.VitMax_Descente = v.Descente;
     t.VitMax_Montee = v.Montee;
     t.VitesseBroche = LireReglage(ctx, "VitesseBroche");
+    t.AvanceCoupe = LireReglage(ctx, "AvanceCoupe");
+    t.AvancePlongee = LireReglage(ctx, "AvancePlongee");
+    t.TemporisationBroche = LireReglage(ctx, "TemporisationBroche");
+    t.SansCommentaires = LectureBooleen(LireReglage(ctx, "GCodeSansCommentaires"));
     t.attaches = AttachesDe(ctx.parametres);
 }
 
@@ -284,7 +289,26 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
                         "Erreur", Icone::Critique);
         return std::nullopt;
     }
+    const Parametres& prm = ctx.parametres;
+    const struct {
+        const char* nom;
+        double vitesse, pas;
+        int32_t nbPas;
+    } axes[] = {{"matière X", v.matX, prm.Pas_X, prm.NbPas_X},       {"matière Y", v.matY, prm.Pas_Y, prm.NbPas_Y},
+                {"matière Z", v.matZ, prm.Pas_Z, prm.NbPas_Z},       {"hors-matière X", v.hmatX, prm.Pas_X, prm.NbPas_X},
+                {"hors-matière Y", v.hmatY, prm.Pas_Y, prm.NbPas_Y}, {"hors-matière Z", v.descente, prm.Pas_Z, prm.NbPas_Z}};
+    for (const auto& a : axes) {
+        if (auto refus = ControleVitesse(a.nom, a.vitesse, a.pas, a.nbPas)) {
+            ctx.ui->Message(*refus, "Erreur", Icone::Critique);
+            return std::nullopt;
+        }
+    }
     totaux = TotauxCUT{};
+    // A folder or a device there fails at the writing, with its own message.
+    if (const std::string raison = FichierExiste(fichier) ? RaisonNonRemplacable(fichier) : ""; !raison.empty()) {
+        ctx.ui->Message(raison, TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
     const std::string dossier = ExtraitRepertoire(fichier);
     // A name without a folder part lies in the current folder, which exists.
     if (!dossier.empty() && !DossierExiste(dossier)) {
@@ -319,11 +343,15 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
     } else if (!refus) {
         refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
     }
+    if (!refus) refus = ControleAttaches(travail.attaches, P);
     if (refus) {
         ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
     if (avertissement) ctx.ui->Message(*avertissement, TitreProgramme, Icone::Exclamation);
+    if (travail.attaches.Actives())
+        if (const std::string attaches = AvertissementAttaches(d, travail.attaches); !attaches.empty())
+            ctx.ui->Message(attaches, TitreProgramme, Icone::Exclamation);
     return v;
 }
 

@@ -28,6 +28,11 @@ struct TravailCUT {
     std::string FichierCUT;
     std::string FichierGCode;   // the G-code file, the drawing's name with ".nc"
     std::string VitesseBroche;  // tr/min; empty leaves the spindle to the user
+    // The G-code's own: feeds in mm/min (empty: from the speeds of the minimum times), the
+    // wait for the spindle to reach its speed, and a program without comments.
+    std::string AvanceCoupe, AvancePlongee;
+    std::string TemporisationBroche = "2";  // s
+    bool SansCommentaires = false;
     Attaches attaches;          // from the settings; none by default
 };
 

@@ -57,6 +57,7 @@ void ModeleFraisage::Charge() {
     c_.MargeY = t.MargeY;
     c_.CUT = t.FichierCUT;
     c_.GCode = t.FichierGCode;
+    c_.SansCommentaires = t.SansCommentaires;
     for (int i = 0; i < NbTemps; ++i) {
         c_.Temps[i] = EcritureLocale(TempsDe(ctx_.parametres, i));
         c_.Vitesses[i] = VitesseLigne(ctx_.parametres, i);
@@ -144,7 +145,8 @@ EcrituresReglages ModeleFraisage::EcrituresFermeture() const {
             {"MargeY", EcritureLocale(p.MargeY)},
             {"AttachesNombre", TexteEntier(p.AttachesNombre)},
             {"AttachesLargeur", EcritureLocale(p.AttachesLargeur)},
-            {"AttachesHauteur", EcritureLocale(p.AttachesHauteur)}};
+            {"AttachesHauteur", EcritureLocale(p.AttachesHauteur)},
+            {"GCodeSansCommentaires", c_.SansCommentaires ? "Vrai" : "Faux"}};
 }
 
 TravailCUT ModeleFraisage::Travail() const {
@@ -156,6 +158,7 @@ TravailCUT ModeleFraisage::Travail() const {
     ReglagesDuTravail(ctx_, t);
     t.FichierCUT = c_.CUT;
     t.FichierGCode = c_.GCode;
+    t.SansCommentaires = c_.SansCommentaires;
     return t;
 }
 

@@ -36,6 +36,7 @@ inline constexpr std::array<LigneTemps, NbTemps> LignesTemps{{{"TempsMin_HMat_X"
 struct ChampsFraisage {
     std::string MargeX = "0", MargeY = "0";
     std::string CUT, GCode, LongueurParcours, TempsFraisage;
+    bool SansCommentaires = false;  // the G-code without comment lines
     std::string X = "0", Y = "0", Z = "0";
     std::string ProfFraisage = "-3", NbPasse = "1", HautDeg = "1";
     std::string AttachesNombre = "0", AttachesLargeur = "5", AttachesHauteur = "1";

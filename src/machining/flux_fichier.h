@@ -1,12 +1,12 @@
 #pragma once
 // A file written as it is made: text gathers in a buffer of a few megabytes that goes to a
-// temporary file beside the destination; once complete, that file is synced and renamed
-// into place, so a failed or abandoned write leaves any earlier file whole.
+// file beside the destination (EcritureAtomique); once complete, that file is synced and
+// put in place, so a failed or abandoned write leaves any earlier file whole.
 
 #include <cstddef>
 #include <string>
 
-#include <sys/types.h>
+#include "platform/fichier.h"
 
 namespace korvelin {
 
@@ -16,11 +16,10 @@ public:
 
     explicit FluxFichier(const std::string& chemin);
     // Without Termine, the temporary file goes and the destination stays as it was.
-    ~FluxFichier();
     FluxFichier(const FluxFichier&) = delete;
     FluxFichier& operator=(const FluxFichier&) = delete;
 
-    bool Ouvert() const { return fd_ >= 0; }
+    bool Ouvert() const { return fichier_.Ouvert(); }
     // After a piece of text: the buffer goes to the file once it is full.
     void Verse() {
         if (tampon.size() >= TailleTampon) Vide();
@@ -34,11 +33,7 @@ public:
 private:
     void Vide();
 
-    std::string chemin_, temporaire_;
-    int fd_ = -1;
-    bool existe_ = false;
-    bool ok_ = true;
-    mode_t mode_ = 0;
+    EcritureAtomique fichier_;
     std::size_t verses_ = 0;
 };
 

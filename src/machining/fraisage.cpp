@@ -39,6 +39,7 @@ bool Refuse(Contexte& ctx, const ValeursRun& r, const GrilleCopies& grille) {
     }
     auto refus = ControleValeurs(ctx.parametres, r.H, r.N);
     if (!refus) refus = ControleCourses(ctx.dessin, ctx.parametres, r.H, r.P, r.MX, r.MY, grille);
+    if (!refus) refus = ControleAttaches(r.attaches, r.P);
     if (refus) {
         ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
         return true;

@@ -1,7 +1,9 @@
 #pragma once
-// The job as a G-code program, for the controllers most machines have today: the moves of
-// the CUT file, in the same order, at the speeds the milling window shows.
+// The job as a G-code program, for the controllers most machines have today: the cuts of
+// the CUT file in the same order, with arcs as arcs, a start and an end that keep the tool
+// at the clearance height, feeds in mm/min, and only printable ASCII.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,11 +21,27 @@ std::optional<DialecteGCode> LectureDialecte(std::string_view texte);
 // The drawing's name with ".nc" in place of its extension.
 std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
 
-// "Générer le fichier G-code": writes travail.FichierGCode with the checks and the totals
-// of the CUT file. False after telling the user why; a failed write leaves any earlier
-// file at that path whole.
+// GRBL's line buffer holds 128 bytes; some controllers and senders hold fewer.
+inline constexpr std::size_t LongueurLigneGCode = 80;
+
+struct ResultatGCode {
+    std::size_t octets = 0;
+    int64_t sorties = 0;  // rises to the clearance height after the first
+};
+
+// "Générer le fichier G-code": writes travail.FichierGCode after the checks of the CUT
+// file and its own (spindle, feeds, wait). The totals are those of the program's moves.
+// False after telling the user why; a failed write leaves any earlier file at that path
+// whole.
 bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
-                        TotauxCUT& totaux, const SuiviCUT& suivi = {});
+                        TotauxCUT& totaux, const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
+// Its checks alone, so that a caller writing several files makes every check first.
+bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail);
+
+// A text as a comment may carry it: accents taken off, other non-ASCII characters and those
+// a controller acts on anywhere ("(", ")", ";", "!", "~", "?", "%") left out, control bytes
+// too, and cut so that the comment line keeps within LongueurLigneGCode bytes.
+std::string TexteCommentaireGCode(std::string_view utf8);
 
 // A G-code number: "." as separator, at most three decimals and no trailing zeros, never an
 // exponent, no minus sign on a zero.

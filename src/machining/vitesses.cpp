@@ -25,6 +25,16 @@ std::string TexteVitesse(double tempsMinMs, double pas, int32_t nbPas) {
     return FormatFixe(vitesse, 3, ',');
 }
 
+std::optional<std::string> ControleVitesse(std::string_view nom, double vitesse, double pas, int32_t nbPas) {
+    const std::string debut = "La vitesse " + std::string(nom);
+    if (!(vitesse <= VitesseMaxMmS))
+        return debut + " dépasse " + FormatFixe(VitesseMaxMmS, 0, ',') + " mm/s : revoir les paramètres.";
+    const double pasMm = std::fabs(pas) / nbPas;
+    if (nbPas > 0 && std::isfinite(pasMm) && pasMm > 0.0 && vitesse > 0.0 && pasMm / vitesse < ImpulsionMinS)
+        return debut + " demande au moteur plus d'un pas par microseconde : revoir les paramètres.";
+    return std::nullopt;
+}
+
 TextesVitesses TextesVitessesParametres(const Parametres& p) {
     TextesVitesses t;
     t.HMat_X = TexteVitesse(p.TempsMin_HMat_X, p.Pas_X, p.NbPas_X);

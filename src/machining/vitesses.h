@@ -3,6 +3,7 @@
 // name it proposes.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,16 @@ struct TextesVitesses {
     std::string Descente, Montee;
 };
 TextesVitesses TextesVitessesParametres(const Parametres& p);
+
+// A stepper output never pulses faster than once a microsecond, and no speed goes past
+// 100 m/s: far beyond any small mill, and short enough to write in any output.
+inline constexpr double ImpulsionMinS = 1e-6;
+inline constexpr double VitesseMaxMmS = 100000.0;
+
+// Why a speed in mm/s cannot drive an axis of `pas` mm per `nbPas` steps; `nom` names it
+// in the message ("matière X"). Nothing when it can; a zero or negative speed is left to
+// the caller's own message.
+std::optional<std::string> ControleVitesse(std::string_view nom, double vitesse, double pas, int32_t nbPas);
 
 // The CUT file proposed for a drawing: in the file name, every ".PLT", ".plt", ".DAT" and
 // ".dat" becomes ".cut"; a name with another extension gets "cut" as its extension

@@ -45,6 +45,15 @@ struct PointTrace {
 struct SequenceDecalee {
     Code2 Sequence;
     std::vector<PointTrace> Points;
+    // What the path was computed from (the trace's points and the offset settings), so
+    // that rebuilding every path after a reordering or a reversal computes only those
+    // whose trace changed. Zero: none, the path must be computed.
+    uint64_t Empreinte = 0;
+    // For a closed trace whose path has one point per vertex: its cycle of points whatever
+    // the start, and the start it had, so that a trace only started elsewhere (as the
+    // ordering does) gets its path turned the same way instead of computed again.
+    uint64_t EmpreinteTour = 0;
+    float DepartX = 0.0f, DepartY = 0.0f, SuivantX = 0.0f, SuivantY = 0.0f;
 };
 
 // The one drawing of the program. The array may hold more entries than NbPoints.

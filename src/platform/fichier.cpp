@@ -1,11 +1,16 @@
 #include "platform/fichier.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 #include "platform/utf8.h"
@@ -52,40 +57,160 @@ std::optional<std::string> LireFichier(const std::string& chemin) {
     return contenu;
 }
 
-bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu) {
-    if (chemin.empty()) return false;
-    struct stat ancien {};
-    const bool existe = ::stat(chemin.c_str(), &ancien) == 0;
-    if (existe && !S_ISREG(ancien.st_mode)) return false;
+namespace {
+
+constexpr std::string_view SuffixeTemporaire = ".tmp-";
+constexpr std::size_t LettresTemporaire = 6;
+// A temporary file younger than this may belong to a writer that has not locked it yet.
+constexpr time_t AgeTemporaireMort = 2;
+
+std::string DossierDe(const std::string& chemin) {
+    const std::size_t barre = chemin.find_last_of('/');
+    return barre == std::string::npos ? "." : barre == 0 ? "/" : chemin.substr(0, barre);
+}
+
+std::string NomDe(const std::string& chemin) {
+    const std::size_t barre = chemin.find_last_of('/');
+    return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+}
+
+bool EstTemporaireDe(std::string_view entree, std::string_view nom) {
+    if (entree.size() != nom.size() + SuffixeTemporaire.size() + LettresTemporaire) return false;
+    if (entree.substr(0, nom.size()) != nom || entree.substr(nom.size(), SuffixeTemporaire.size()) != SuffixeTemporaire)
+        return false;
+    for (const char c : entree.substr(nom.size() + SuffixeTemporaire.size()))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+// The temporary files of this destination left by writers that died: only those whose
+// name has the exact pattern, that are plain files and that no live writer holds locked.
+void RetireTemporairesMorts(const std::string& chemin) {
+    const std::string dossier = DossierDe(chemin), nom = NomDe(chemin);
+    DIR* d = ::opendir(dossier.c_str());
+    if (!d) return;
+    const int fdDossier = ::dirfd(d);
+    const time_t maintenant = ::time(nullptr);
+    while (const dirent* e = ::readdir(d)) {
+        if (!EstTemporaireDe(e->d_name, nom)) continue;
+        const int fd = ::openat(fdDossier, e->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && maintenant - st.st_mtime >= AgeTemporaireMort &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(fdDossier, e->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(d);
+}
+
+// A name beside the destination that no file has yet, made with the file: mkstemp.
+int CreeTemporaire(const std::string& chemin, std::string& temporaire) {
     std::vector<char> modele(chemin.begin(), chemin.end());
-    for (char c : std::string_view(".tmp-XXXXXX")) modele.push_back(c);
+    for (char c : SuffixeTemporaire) modele.push_back(c);
+    for (std::size_t i = 0; i < LettresTemporaire; ++i) modele.push_back('X');
     modele.push_back('\0');
     const int fd = ::mkstemp(modele.data());
-    if (fd < 0) return false;
-    const std::string temporaire(modele.data());
-    bool ok = true;
-    std::size_t ecrit = 0;
-    while (ok && ecrit < contenu.size()) {
-        const ssize_t n = ::write(fd, contenu.data() + ecrit, contenu.size() - ecrit);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else ecrit += static_cast<std::size_t>(n);
-    }
-    // A replaced file keeps its permissions; a new one gets the usual ones.
-    mode_t mode = 0666;
-    if (existe) {
-        mode = ancien.st_mode & 07777;
+    if (fd >= 0) temporaire = modele.data();
+    return fd;
+}
+
+}  // namespace
+
+std::string RaisonNonRemplacable(const std::string& chemin) {
+    const std::string nom = NomDe(chemin);
+    struct stat st {};
+    if (chemin.empty() || ::stat(chemin.c_str(), &st) != 0) return {};
+    if (S_ISDIR(st.st_mode)) return "« " + nom + " » est un dossier : il ne peut pas être remplacé par un fichier.";
+    if (!S_ISREG(st.st_mode)) return "« " + nom + " » est un périphérique ou un tube : il n'est pas remplacé.";
+    // The permission bits, not only access(): the superuser may write anything, yet a
+    // file marked read-only is one the user meant to keep.
+    if ((st.st_mode & 0222) == 0 || ::access(chemin.c_str(), W_OK) != 0)
+        return "Le fichier « " + nom + " » est en lecture seule : il n'est pas remplacé.";
+    return {};
+}
+
+EcritureAtomique::EcritureAtomique(const std::string& chemin) : chemin_(chemin) {
+    if (chemin.empty() || !RaisonNonRemplacable(chemin).empty()) return;
+    struct stat ancien {};
+    if (::stat(chemin.c_str(), &ancien) == 0) {
+        // Fresh permissions: never the setuid, setgid or sticky bits of the file replaced.
+        mode_ = ancien.st_mode & 0777;
     } else {
         const mode_t masque = ::umask(0);
         ::umask(masque);
-        mode &= ~masque;
+        mode_ = 0666 & ~masque;
     }
-    ok = ok && ::fchmod(fd, mode) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporaire.c_str(), chemin.c_str()) == 0;
-    if (!ok) ::unlink(temporaire.c_str());
+    // Left by an earlier writer that was killed, where the file system had no unnamed files
+    // (or by an older version of the program).
+    RetireTemporairesMorts(chemin);
+    fd_ = ::open(DossierDe(chemin).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+        anonyme_ = true;
+        return;
+    }
+    fd_ = CreeTemporaire(chemin, temporaire_);
+    if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) ok_ = false;
+}
+
+EcritureAtomique::~EcritureAtomique() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    if (!temporaire_.empty()) ::unlink(temporaire_.c_str());
+}
+
+bool EcritureAtomique::Ecrit(std::string_view texte) {
+    std::size_t ecrit = 0;
+    while (ok_ && fd_ >= 0 && ecrit < texte.size()) {
+        const ssize_t n = ::write(fd_, texte.data() + ecrit, texte.size() - ecrit);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok_ = false;
+        else ecrit += static_cast<std::size_t>(n);
+    }
+    return ok_ && fd_ >= 0;
+}
+
+bool EcritureAtomique::Termine() {
+    if (fd_ < 0) return false;
+    bool ok = ok_ && ::fchmod(fd_, mode_) == 0 && ::fsync(fd_) == 0;
+    if (ok && anonyme_) {
+        // The unnamed file gets a temporary name only for the instant of the rename.
+        char numero[16];
+        const std::string source = "/proc/self/fd/" + std::string(numero, std::to_chars(numero, numero + sizeof numero, fd_).ptr);
+        ok = false;
+        for (int essai = 0; essai < 16 && !ok; ++essai) {
+            std::string nom;
+            const int f = CreeTemporaire(chemin_, nom);
+            if (f < 0) break;
+            ::close(f);
+            ::unlink(nom.c_str());
+            if (::linkat(fd_, "", AT_FDCWD, nom.c_str(), AT_EMPTY_PATH) == 0 ||
+                ::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, nom.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                temporaire_ = nom;
+                ok = true;
+            } else if (errno != EEXIST) {
+                break;
+            }
+        }
+    }
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    ok = ok && ::rename(temporaire_.c_str(), chemin_.c_str()) == 0;
+    if (!ok && !temporaire_.empty()) ::unlink(temporaire_.c_str());
+    temporaire_.clear();
+    if (ok) {
+        const int dossier = ::open(DossierDe(chemin_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dossier >= 0) {
+            ::fsync(dossier);
+            ::close(dossier);
+        }
+    }
     return ok;
+}
+
+bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu) {
+    EcritureAtomique e(chemin);
+    return e.Ecrit(contenu) && e.Termine();
 }
 
 bool DossierExiste(const std::string& chemin) {

@@ -10,9 +10,39 @@ namespace korvelin {
 
 // The whole file, or nothing when it cannot be read (missing, a folder, no permission).
 std::optional<std::string> LireFichier(const std::string& chemin);
-// Writes to a temporary file in the same folder and renames it into place, so a failed
-// write leaves the old file whole. False on any failure.
+// A file written beside its destination and put in its place only once complete, so a
+// failed or killed write leaves any earlier file whole. Where the file system allows, the
+// file has no name until then (O_TMPFILE), so a killed write leaves nothing; elsewhere it
+// is named after the destination (".tmp-" and six characters) and locked while written, and
+// the next write beside the same destination removes those whose writer died. The new file
+// keeps the permissions of the one it replaces, less setuid and setgid; a read-only
+// destination is refused, as cp refuses it.
+class EcritureAtomique {
+public:
+    explicit EcritureAtomique(const std::string& chemin);
+    // Without Termine, the file goes and the destination stays as it was.
+    ~EcritureAtomique();
+    EcritureAtomique(const EcritureAtomique&) = delete;
+    EcritureAtomique& operator=(const EcritureAtomique&) = delete;
+
+    bool Ouvert() const { return fd_ >= 0; }
+    bool Ecrit(std::string_view texte);
+    // Synced and put in place. False on any failure, then nothing is left behind.
+    bool Termine();
+
+private:
+    std::string chemin_, temporaire_;
+    int fd_ = -1;
+    bool anonyme_ = false;
+    bool ok_ = true;
+    unsigned mode_ = 0;
+};
+
+// Writes the whole text through EcritureAtomique. False on any failure.
 bool EcrireFichierAtomique(const std::string& chemin, std::string_view contenu);
+// Why the file cannot be written or replaced, in the words the user is shown; empty when
+// it can: a folder or a device at that path, or a file without write permission.
+std::string RaisonNonRemplacable(const std::string& chemin);
 bool DossierExiste(const std::string& chemin);
 bool FichierExiste(const std::string& chemin);
 

@@ -119,7 +119,7 @@ std::string SurUneLigne(std::string_view brute) {
 
 // A ratio of zero, below zero or not a number would make every later drawing of the type
 // vanish or turn over: the default takes its place, and the user is told which key held it.
-void VerifieRapports(Contexte& ctx, const SourceReglages& source) {
+void VerifieRapports(Contexte& ctx, const SourceReglages& source, bool avertir) {
     const std::string& type = ctx.dessin.TypeFichier;
     for (const Reglage& r : TableReglages()) {
         if (r.chargeur != Chargeur::Rapports) continue;
@@ -127,7 +127,8 @@ void VerifieRapports(Contexte& ctx, const SourceReglages& source) {
         if (RapportUtilisable(rapport)) continue;
         const std::string cle = type + std::string(r.cle);
         const std::string_view defaut = DefautReglage(r, type);
-        ctx.ui->Message("Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
+        if (avertir)
+            ctx.ui->Message("Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
                             " ») n'est pas utilisable : le rapport par défaut " +
                             EcritureLocale(LecturePlain(defaut)) + " le remplace.",
                         TitreProgramme, Icone::Exclamation);
@@ -135,7 +136,7 @@ void VerifieRapports(Contexte& ctx, const SourceReglages& source) {
     }
 }
 
-void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur) {
+void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, bool avertir = true) {
     Parametres& p = ctx.parametres;
     const std::string& type = ctx.dessin.TypeFichier;
     for (const Reglage& r : TableReglages()) {
@@ -144,7 +145,7 @@ void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur) {
         AppliqueReglage(p, r, source.Valeur(cle, DefautReglage(r, type)));
     }
     if (chargeur == Chargeur::Machine) p.AdressePort = AdresseDuPort(p.OptionLPT, p.AdressePort);
-    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source);
+    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source, avertir);
 }
 
 void Charge(Contexte& ctx, Chargeur chargeur) {
@@ -231,7 +232,7 @@ std::string TexteBooleen(bool v) { return v ? "Vrai" : "Faux"; }
 void ChargeCouleurs(Contexte& ctx) { Charge(ctx, Chargeur::Couleurs); }
 void ChargeDecalage(Contexte& ctx) { Charge(ctx, Chargeur::Decalage); }
 void ChargeMarges(Contexte& ctx) { Charge(ctx, Chargeur::Marges); }
-void ChargeRapports(Contexte& ctx) { Charge(ctx, Chargeur::Rapports); }
+void ChargeRapports(Contexte& ctx, bool avertir) { Charge(ctx, SourceReglages(ctx), Chargeur::Rapports, avertir); }
 void ChargeOptions(Contexte& ctx) { Charge(ctx, Chargeur::Options); }
 void ChargeMachine(Contexte& ctx) { Charge(ctx, Chargeur::Machine); }
 

@@ -51,7 +51,9 @@ private:
 void ChargeCouleurs(Contexte& ctx);
 void ChargeDecalage(Contexte& ctx);
 void ChargeMarges(Contexte& ctx);
-void ChargeRapports(Contexte& ctx);
+// A stored ratio that cannot scale a drawing gives way to the default, with a warning; the
+// rescaling dialog, which loads them again right after the reader, does not repeat it.
+void ChargeRapports(Contexte& ctx, bool avertir = true);
 void ChargeOptions(Contexte& ctx);
 void ChargeMachine(Contexte& ctx);
 // The five loaders of the window's start-up, in their order, from one reading.

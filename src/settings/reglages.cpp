@@ -58,6 +58,10 @@ constexpr Reglage Table[] = {
     {"ProfFraisage", {}, "-3", L::Texte, C::Aucun},
     {"NbPasse", &P::NbPasse, "1", L::Passes, C::Aucun},
     {"VitesseBroche", {}, "", L::Texte, C::Aucun},  // tr/min; empty: no M3 in the G-code
+    {"AvanceCoupe", {}, "", L::Texte, C::Aucun},     // mm/min; empty: from the minimum times
+    {"AvancePlongee", {}, "", L::Texte, C::Aucun},   // mm/min; empty: from the minimum times
+    {"TemporisationBroche", {}, "2", L::Texte, C::Aucun},  // s after M3
+    {"GCodeSansCommentaires", {}, "Faux", L::Texte, C::Aucun},
     // Read by the import itself, after each drawing is read.
     {"OrientationAuto", {}, "Faux", L::Texte, C::Aucun},
 };

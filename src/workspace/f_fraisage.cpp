@@ -96,7 +96,11 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         h->addWidget(TB_CUT, 0, 0);
         h->addWidget(Btn_CUT, 0, 1);
         h->addWidget(Btn_Gener_CUT, 1, 0, 1, 2);
-        h->addWidget(TB_GCode, 2, 0, 1, 2);
+        CB_SansCommentaires = new QCheckBox("Sans commentaires");
+        CB_SansCommentaires->setObjectName("CB_SansCommentaires");
+        CB_SansCommentaires->setToolTip("Le fichier G-code ne contient aucune ligne de commentaire");
+        h->addWidget(TB_GCode, 2, 0);
+        h->addWidget(CB_SansCommentaires, 2, 1);
         h->addWidget(Btn_Gener_GCode, 3, 0, 1, 2);
         h->addWidget(Texte("Longueur parcours en mm"), 4, 0);
         h->addWidget(TB_LongueurParcours, 4, 1);
@@ -163,7 +167,7 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         auto* attaches = new QGroupBox("Points d'attache");
         auto* ga = new QGridLayout(attaches);
         const char* noms[3] = {"TB_AttachesNombre", "TB_AttachesLargeur", "TB_AttachesHauteur"};
-        const char* textes[3] = {"Nombre par contour (0 : aucun)", "Largeur (mm, fraise comprise)",
+        const char* textes[3] = {"Nombre par contour (0 : aucun)", "Pont de matière laissé (mm)",
                                  "Hauteur au-dessus du fond (mm)"};
         for (int k = 0; k < 3; ++k) {
             TB_Attaches[k] = Boite(noms[k]);
@@ -348,6 +352,7 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     });
     connect(TB_CUT, &QLineEdit::textChanged, this, [this](const QString& t) { modele_.Champs().CUT = S(t); });
     connect(TB_GCode, &QLineEdit::textChanged, this, [this](const QString& t) { modele_.Champs().GCode = S(t); });
+    connect(CB_SansCommentaires, &QCheckBox::toggled, this, [this](bool b) { modele_.Champs().SansCommentaires = b; });
     connect(Btn_CUT, &QPushButton::clicked, this, [this] {
         const QString f = QFileDialog::getSaveFileName(this, "Fichier .CUT", TB_CUT->text(), "Fichiers CUT (*.cut)");
         if (!f.isEmpty()) TB_CUT->setText(f);
@@ -419,6 +424,7 @@ void F_Fraisage::MontreChamps() {
     TB_MargeX->setText(Q(c.MargeX));
     TB_MargeY->setText(Q(c.MargeY));
     TB_CUT->setText(Q(c.CUT));
+    CB_SansCommentaires->setChecked(c.SansCommentaires);
     TB_GCode->setText(Q(c.GCode));
     for (int i = 0; i < NbTemps; ++i) {
         TB_TempsMin[i]->setText(Q(c.Temps[i]));

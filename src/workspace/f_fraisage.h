@@ -38,6 +38,7 @@ public:
     QTabWidget* SSTab1;
     QLineEdit *TB_MargeX, *TB_MargeY, *TB_CUT, *TB_GCode, *TB_LongueurParcours, *TB_TempsFraisage;
     QPushButton *Btn_CUT, *Btn_Gener_CUT, *Btn_Gener_GCode;
+    QCheckBox* CB_SansCommentaires;
     QPushButton *Btn_MotorOn, *Btn_MotorOff, *CB_Depl;
     std::array<QPushButton*, 6> CB_FLECHE{};
     QLineEdit *TB_X, *TB_Y, *TB_Z;

@@ -605,8 +605,8 @@ void F_Representation::mnu_Orientation_Click() { doc_.OrienteAutomatiquement(); 
 void F_Representation::mnu_Ordre_Click() {
     double avant = 0.0, apres = 0.0;
     doc_.OrdonneAutomatiquement(&avant, &apres);
-    TexteStatut(7, "Déplacements : " + TexteEntier(ArrondiPair(avant)) + " mm avant, " +
-                       TexteEntier(ArrondiPair(apres)) + " mm après");
+    TexteStatut(7, "Déplacements depuis l'origine et retour : " + TexteEntier(ArrondiPair(avant)) +
+                       " mm avant, " + TexteEntier(ArrondiPair(apres)) + " mm après");
 }
 
 void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }

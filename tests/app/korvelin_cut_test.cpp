@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "model/nombres.h"
+#include "machining/verificateur_gcode.h"
 #include "support/dossier_temporaire.h"
 
 namespace korvelin {
@@ -71,7 +72,8 @@ TEST(KorvelinCut, HelpUsageAndFilesThatCannotBeConverted) {
     EXPECT_NE(e.sortie.find("Usage : korvelin-cut DESSIN"), std::string::npos);
     const std::vector<std::vector<std::string>> fautes = {
         {}, {"a.plt", "b.plt"}, {"a.plt", "--inconnue"}, {"a.plt", "-o"}, {"a.plt", "--rayon", "deux"},
-        {"a.plt", "--dialecte", "grbl"}, {"a.plt", "--gcode", "a.nc", "--dialecte", "mach3"}};
+        {"a.plt", "--dialecte", "grbl"}, {"a.plt", "--gcode", "a.nc", "--dialecte", "mach3"},
+        {"a.plt", "--broche", "9000"}, {"a.plt", "--gcode", "a.nc", "--avance", "0"}, {"a.plt", "--sans-commentaires"}};
     for (const auto& f : fautes) {
         e = c.Lance(f, false);
         EXPECT_EQ(e.statut, 2) << (f.empty() ? "" : f.back());
@@ -124,7 +126,36 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     fs::remove(c.dossier.Chemin("piece.cut"));
     ASSERT_EQ(c.Lance({"piece.plt", "--gcode", "piece.nc", "--dialecte", "linuxcnc"}).statut, 0);
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
-    EXPECT_TRUE(DossierTemporaire::Lit(c.dossier.Chemin("piece.nc")).ends_with("\nM30\n"));
+    const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("piece.nc"));
+    EXPECT_TRUE(gcode.ends_with("\nM30\n"));
+    EXPECT_TRUE(test::VerifieGCode(gcode).fautes.empty());
+}
+
+// Drawings made by other programs, ordered, with tabs, in two passes: the G-code starts
+// and ends safe, passes the checker, cuts what the CUT file cuts, and rises less often.
+TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
+    Convertisseur c;
+    for (const char* nom : {"blocs_r12.dxf", "piece_r2018.dxf", "courbe_gnuplot.hpgl", "plaque_pic2plot.hpgl"}) {
+        c.dossier.Ecrit(nom, DossierTemporaire::Lit(std::string(KORVELIN_TEST_DATA "/reels/") + nom));
+        const Execution e = c.Lance({nom, "--orientation", "--ordre", "--passes", "2", "--attaches", "2",
+                                     "--largeur-attache", "1", "--hauteur-attache", "0,5", "--broche", "10000",
+                                     "-o", "x.cut", "--gcode", "x.nc"});
+        ASSERT_EQ(e.statut, 0) << nom << e.erreurs;
+        EXPECT_NE(e.sortie.find("depuis l'origine et retour"), std::string::npos);
+        const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("x.nc"));
+        const test::LectureGCode l = test::VerifieGCode(gcode);
+        for (const std::string& f : l.fautes) ADD_FAILURE() << nom << " " << f;
+        const std::vector<test::TronconCoupe> cut = test::CoupesCUT(DossierTemporaire::Lit(c.dossier.Chemin("x.cut")));
+        EXPECT_LE(test::EcartCoupes(l.coupes, cut), 0.005) << nom;
+        EXPECT_LE(test::EcartCoupes(cut, l.coupes), 0.005) << nom;
+        // The CUT file rises after every pass.
+        const std::size_t montees = [&] {
+            std::size_t n = 0;
+            for (std::size_t i = 0; (i = DossierTemporaire::Lit(c.dossier.Chemin("x.cut")).find("//Remont", i)) != std::string::npos; ++i) ++n;
+            return n;
+        }();
+        EXPECT_LT(l.remontees, std::int64_t(montees) - 1) << nom;
+    }
 }
 
 // A new user's first job, as the README shows it: the sample drawing and no settings file
@@ -184,6 +215,36 @@ TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
     EXPECT_EQ(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")), "[Korvelin]\r\n");
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.Korvelin")));
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.nc")));
+}
+
+// Every check of every output before any file is written; a file read by what it holds.
+TEST(KorvelinCut, RienNEstEcritAvantToutesLesVerifications) {
+    Convertisseur c;
+    c.Piece();
+    const std::string ini = c.dossier.Ecrit("broche.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\nVitesseBroche=-5\r\n");
+    Execution e = c.Lance({"piece.plt", "--projet", "a.Korvelin", "-o", "a.cut", "--gcode", "a.nc", "--ini", ini}, false);
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("La vitesse de broche"), std::string::npos) << e.erreurs;
+    for (const char* f : {"a.Korvelin", "a.cut", "a.nc"}) EXPECT_FALSE(fs::exists(c.dossier.Chemin(f))) << f;
+    // A read-only output is refused and kept.
+    const std::string lecture = c.dossier.Ecrit("lecture.cut", "garde");
+    fs::permissions(lecture, fs::perms::owner_read | fs::perms::group_read);
+    e = c.Lance({"piece.plt", "-o", "lecture.cut"});
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("Le fichier « lecture.cut » est en lecture seule"), std::string::npos) << e.erreurs;
+    EXPECT_EQ(DossierTemporaire::Lit(lecture), "garde");
+    // A DXF file named .plt is read as DXF, with a warning; binary junk is refused.
+    c.dossier.Ecrit("formes.plt", DossierTemporaire::Lit(KORVELIN_TEST_DATA "/dxf/formes_r12.dxf"));
+    e = c.Lance({"formes.plt", "-o", "formes.cut"});
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("« formes.plt » est un fichier DXF malgré son extension"), std::string::npos);
+    EXPECT_GT(Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("formes.cut"))).size(), 10u);
+    c.dossier.Ecrit("binaire.plt", std::string("PU0,0;PD10,10;\0\x01\x02", 17));
+    e = c.Lance({"binaire.plt", "-o", "binaire.cut"});
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("« binaire.plt », octet n° 15 : il contient des données binaires, ce n'est pas un dessin"),
+              std::string::npos) << e.erreurs;
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("binaire.cut")));
 }
 
 // A settings file named on the command line is read as Windows writes it, or refused:
@@ -272,6 +333,12 @@ TEST(KorvelinCut, TabsFromTheCommandLine) {
     EXPECT_EQ(montees({"--attaches", "3", "--largeur-attache", "4", "--hauteur-attache", "1"}), 2 * 3);
     EXPECT_EQ(c.Lance({piece, "--attaches", "101"}).statut, 2);
     EXPECT_EQ(c.Lance({piece, "--hauteur-attache", "0"}).statut, 2);
+    // Tabs as high as the cut is deep would lift the tool out of the stock over them.
+    fs::remove(c.dossier.Chemin("piece.cut"));
+    const Execution e = c.Lance({piece, "--profondeur", "-2", "--attaches", "2", "--hauteur-attache", "2"});
+    EXPECT_EQ(e.statut, 1);
+    EXPECT_NE(e.erreurs.find("La hauteur des attaches (2 mm) doit rester"), std::string::npos) << e.erreurs;
+    EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
 }
 
 }  // namespace

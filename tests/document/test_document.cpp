@@ -147,10 +147,6 @@ TEST(Document, LesChangementsLocauxDonnentLeCalculComplet) {
     EXPECT_FALSE(a.doc.DeplacePoint(0, a.d().Trace_Initial[0].X, a.d().Trace_Initial[0].Y));
     EXPECT_TRUE(Cliche(a.ctx) == avant);
     EXPECT_FALSE(a.doc.PeutAnnuler());
-    // The closed square P0 P1 P2 P3 P0 started at P2 runs P2 P3 P0 P1 P2.
-    const Points carre = XY(a.d().Trace_Initial, 6, 5);
-    ASSERT_TRUE(a.doc.PointDeDepart(8));
-    EXPECT_EQ(XY(a.d().Trace_Initial, 6, 5), (Points{carre[2], carre[3], carre[0], carre[1], carre[2]}));
 }
 
 // The sequencing dialog's reordering as first written: every label scans the whole drawing.

@@ -36,13 +36,55 @@ void DecalageLitteral(Contexte& ctx, Code2 e) {
     for (auto& q : D)
         for (int32_t k = 0; k + 1 < n; ++k)
             if (TropProche(P[k], P[k + 1], q, prm.RayonFraise)) q.Sequence = MarqueSuppression;
-    std::size_t w = 0;
-    for (auto& q : D)
-        if (q.Sequence != MarqueSuppression) D[w++] = q;
-    if (w > 0)
-        D.resize(w);
-    else
-        ctx.ui->Message("Impossible de décaler ce tracé avec ce rayon de fraise", "Erreur", Icone::Critique);
+    // A join is too close when some drawn segment crosses it or comes near one of their
+    // four ends, every segment asked.
+    auto jointureTropProche = [&](const PointTrace& a, const PointTrace& b) {
+        auto croise = [](const PointTrace& p, const PointTrace& q, const PointTrace& r, const PointTrace& t) {
+            auto o = [](const PointTrace& u, const PointTrace& v, const PointTrace& w) {
+                const double x = (double(v.X) - u.X) * (double(w.Y) - u.Y) - (double(v.Y) - u.Y) * (double(w.X) - u.X);
+                return (x > 0) - (x < 0);
+            };
+            return o(p, q, r) * o(p, q, t) < 0 && o(r, t, p) * o(r, t, q) < 0;
+        };
+        // A cut from or to a point off to infinity is never measured.
+        if (!std::isfinite(a.X) || !std::isfinite(a.Y) || !std::isfinite(b.X) || !std::isfinite(b.Y)) return false;
+        for (int32_t k = 0; k + 1 < n; ++k)
+            if ((croise(a, b, P[k], P[k + 1]) && prm.RayonFraise > 0.01) || TropProche(P[k], P[k + 1], a, prm.RayonFraise) ||
+                TropProche(P[k], P[k + 1], b, prm.RayonFraise) || TropProche(a, b, P[k], prm.RayonFraise) ||
+                TropProche(a, b, P[k + 1], prm.RayonFraise))
+                return true;
+        return false;
+    };
+    // A closed path whose closing corner went round starts at its first kept point.
+    const bool ferme = n >= 3 && std::fabs(double(P[0].X - P[n - 1].X)) < 0.001 && std::fabs(double(P[0].Y - P[n - 1].Y)) < 0.001;
+    if (ferme && D.size() >= 3 && D[0].Sequence == MarqueSuppression && D[0].X == D.back().X && D[0].Y == D.back().Y) {
+        std::size_t k = 0;
+        while (k + 1 < D.size() && D[k].Sequence == MarqueSuppression) ++k;
+        if (k + 1 < D.size()) {
+            std::vector<PointTrace> tourne(D.begin() + std::ptrdiff_t(k), D.end() - 1);
+            tourne.insert(tourne.end(), D.begin(), D.begin() + std::ptrdiff_t(k) + 1);
+            D = tourne;
+        }
+    }
+    std::size_t w = 0, serre = SIZE_MAX;
+    bool arrete = false;
+    double retire = 0;
+    for (std::size_t i = 0; i < D.size(); ++i) {
+        if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
+            retire += Distance(D[i - 1], D[i]);
+        if (D[i].Sequence == MarqueSuppression) continue;
+        if (retire > 2 * Pi * std::fabs(prm.RayonFraise) && serre == SIZE_MAX) serre = w;
+        retire = 0;
+        if (w > 0 && jointureTropProche(D[w - 1], D[i])) {
+            arrete = true;
+            break;
+        }
+        D[w++] = D[i];
+    }
+    D.resize(w);
+    if (w == 0) ctx.ui->Message("Impossible de décaler ce tracé avec ce rayon de fraise", "Erreur", Icone::Critique);
+    if (arrete || (serre != SIZE_MAX && w > 0))
+        ctx.ui->Message(MessageTropSerre(e, arrete, arrete ? w : serre), TitreProgramme, Icone::Exclamation);
 }
 
 }  // namespace
@@ -67,9 +109,14 @@ PremierPassage PremierPassageLitteral(const Parametres& prm, const std::vector<P
     lateraux(P[0], theta, g, d);
     const char cote = CoteDe(P[0], P[1], g);
     T[0] = (prm.DecalageOutil == 1 ? cote == 'D' : cote == 'G') ? g : d;
+    const bool gauche = T[0].X == g.X && T[0].Y == g.Y;
     for (std::size_t k = 1; k + 1 < n; ++k) {
         PointTrace B;
-        if (!Intersection(DroiteAngle(T[k - 1], theta), DroiteAngle(P[k], Bissectrice(P[k - 1], P[k], P[k + 1])), B)) {
+        // The parallel beside P[k] itself, in double.
+        const double sn = std::sin(theta), cs = std::cos(theta), rg = gauche ? R : -R;
+        const double px = double(P[k].X) - rg * sn, py = double(P[k].Y) + rg * cs;
+        const Droite parallele{sn, -cs, py * cs - px * sn};
+        if (!Intersection(parallele, DroiteAngle(P[k], Bissectrice(P[k - 1], P[k], P[k + 1])), B)) {
             r.message = "Problème d'intersection";
             return r;
         }
@@ -79,7 +126,8 @@ PremierPassage PremierPassageLitteral(const Parametres& prm, const std::vector<P
     }
     lateraux(P[n - 1], AngleSegment(P[n - 2], P[n - 1]), g, d);
     T[n - 1] = Distance(d, T[n - 2]) < Distance(g, T[n - 2]) ? d : g;
-    if (P[0].X == P[n - 1].X && P[0].Y == P[n - 1].Y && (T[0].X != T[n - 1].X || T[0].Y != T[n - 1].Y)) {
+    const bool ferme = n >= 3 && std::fabs(double(P[0].X - P[n - 1].X)) < 0.001 && std::fabs(double(P[0].Y - P[n - 1].Y)) < 0.001;
+    if (ferme && (T[0].X != T[n - 1].X || T[0].Y != T[n - 1].Y)) {
         PointTrace coin;
         if (!Intersection(DroitePassantPar(T[0], T[1]), DroitePassantPar(T[n - 2], T[n - 1]), coin)) {
             r.message = "Problème d'intersection fin";
@@ -103,7 +151,12 @@ void CalculDecalageToutLitteral(Contexte& ctx) {
             d.Trace_Decale.push_back({prec, {depart}});
         }
     d.Trace_Decale.emplace_back();
-    for (std::size_t k = 0; k + 1 < d.Trace_Decale.size(); ++k) DecalageLitteral(ctx, d.Trace_Decale[k].Sequence);
+    // A label carried by two runs is computed once, for its first run.
+    for (std::size_t k = 0; k + 1 < d.Trace_Decale.size(); ++k) {
+        bool deja = false;
+        for (std::size_t j = 0; j < k; ++j) deja = deja || d.Trace_Decale[j].Sequence == d.Trace_Decale[k].Sequence;
+        if (!deja) DecalageLitteral(ctx, d.Trace_Decale[k].Sequence);
+    }
 }
 
 namespace {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "geometry/decalage.h"
+#include "model/listes.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
 
@@ -50,10 +53,11 @@ TEST_F(Decalage, RayonTropGrandPourLeCarre) {
     ctx.parametres.Optimisation_1 = false;
     CalculDecalageTout(ctx);
     Attend({{3, 3}, {-2, 3}, {-2, -2}, {3, -2}, {3, 3}});
+    // Every point would bite into the square: the trace is left with no path at all,
+    // never with one that gouges.
     ctx.parametres.Optimisation_1 = true;
     DecalageSequence(ctx, A);
-    Attend({{3, 3}, {-2, 3}, {-2, -2}, {3, -2}, {3, 3}});
-    for (const PointTrace& p : R()) EXPECT_EQ(p.Sequence, MarqueSuppression);
+    EXPECT_TRUE(R().empty());
     AttendSeulMessage(ui, "Impossible de décaler ce tracé avec ce rayon de fraise", Icone::Critique, "Erreur");
 }
 
@@ -200,6 +204,63 @@ TEST_F(Decalage, CreuxTropEtroit) {
     DecalageSequence(ctx, A);
     ASSERT_EQ(R().size(), 21u);
     EXPECT_NEAR(R()[10].X, 101, 1e-3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Decalage, ChaqueTraceCalculeeUneFois) {
+    // Rebuilding every path after the traces were reordered or one was reversed computes
+    // only the trace that changed; the others keep their paths. The progress text tells
+    // which traces were computed.
+    ctx.parametres.AffichageCalcul = true;
+    const Code2 B = Etiquette(" B"), C = Etiquette(" C");
+    AjouteTrace(ctx.dessin, A, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
+    AjouteTrace(ctx.dessin, B, {{20, 0}, {30, 0}, {30, 10}});
+    AjouteTrace(ctx.dessin, C, {{40, 0}, {50, 0}, {50, 10}});
+    CalculDecalageTout(ctx);
+    const std::vector<PointTrace> cheminB = R(1);
+    auto calcules = [this] {
+        std::string s;
+        for (const auto& [panneau, texte] : ui.statuts)
+            if (texte.find("point n° 1") != std::string::npos && texte.find("1er") != std::string::npos) s += texte.substr(7, 2);
+        ui.statuts.clear();
+        return s;
+    };
+    EXPECT_EQ(calcules(), " A B C");
+    // C before B, and A reversed.
+    std::vector<PointTrace>& t = ctx.dessin.Trace_Initial;
+    std::rotate(t.begin() + 5, t.begin() + 8, t.end());
+    std::reverse(t.begin(), t.begin() + 5);
+    CalculDecalageTout(ctx);
+    EXPECT_EQ(calcules(), " A");
+    ASSERT_EQ(ctx.dessin.Trace_Decale[2].Sequence, B);
+    EXPECT_TRUE(MemesPoints(R(2), cheminB));
+    // Another radius changes every path.
+    ctx.parametres.RayonFraise = 2;
+    CalculDecalageTout(ctx);
+    EXPECT_EQ(calcules(), " A C B");
+    // A closed trace started from another of its points, as the ordering does, has its
+    // path turned with it: the path a fresh computation gives, to the float.
+    DepartTrace(std::span(t).first(5), 2);
+    CalculDecalageTout(ctx);
+    EXPECT_EQ(calcules(), "");
+    Contexte frais(&ui);
+    frais.parametres = ctx.parametres;
+    frais.dessin.Trace_Initial = t;
+    frais.dessin.NbPoints = ctx.dessin.NbPoints;
+    CalculDecalageTout(frais);
+    calcules();
+    ASSERT_EQ(R(0).size(), 5u);
+    AttendPoints(R(0), XY(frais.dessin.Trace_Decale[0].Points), 1e-4);
+    // A trace that changed under a kept label never keeps its old path, even when its
+    // new one cannot be computed.
+    t[5] = t[6] = t[7] = PointTrace{5, 5, PlumeBasse, C};
+    ui.messages.clear();
+    CalculDecalageTout(ctx);
+    AttendSeulMessage(ui, "Problème d'intersection", Icone::Aucune);
+    EXPECT_EQ(XY(R(1)), (Points{{5, 5}}));
 }
 
 }  // namespace

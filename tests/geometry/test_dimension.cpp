@@ -109,6 +109,7 @@ TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
         t.dossier.Ecrit("Korvelin.ini", std::string("[Korvelin]\r\nPLTRapportH=") + mauvais + "\r\n");
         t.ctx.dessin.TypeFichier = "PLT";
         t.ctx.dessin.Xmax = 4000;
+        ChargeRapports(t.ctx);  // as the reader does before the dialog, which says it once
         ModeleDimension m;
         m.Charger(t.ctx);
         EXPECT_EQ(m.H_Rapport, "0,025") << mauvais;

@@ -70,6 +70,8 @@ TEST(LectureHPGL, CommandsAndTheirParameters) {
                  {{10, 10, false}, {10, 10, true}, {15, 10, true}, {15, 15, true},
                   {0, 0, false}, {0, 0, true}, {30, 30, true}, {0, 0, false}, {0, 0, true},
                   {3, 4, true}});
+    // "IN" alone ends the relative mode: the pair after it is absolute.
+    AttendPoints("PR;PU1,1;IN;PU10,10;PD3,4;", {{1, 1, false}, {10, 10, false}, {10, 10, true}, {3, 4, true}});
 }
 
 TEST(LectureHPGL, LabelsEscapesAndOtherCommandsAreSkipped) {

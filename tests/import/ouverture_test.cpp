@@ -52,10 +52,16 @@ TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
     EXPECT_EQ(o.ctx.dessin.TypeFichier, "KORVELIN");
     EXPECT_EQ(o.ctx.dessin.FichierProjet, projet);
     EXPECT_DOUBLE_EQ(o.ctx.parametres.RayonFraise, 2);
-    // The lone first point is dropped and the rest moved to the origin.
+    // The lone first point is dropped and the rest moved to the origin; without one the
+    // drawing stays where it lies.
     ASSERT_EQ(o.ctx.dessin.NbPoints, 2);
     EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[0].X, 0);
     EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[1].Y, 5);
+    Ouverture q;
+    ASSERT_TRUE(OuvrirDessin(q.ctx, q.dossier.Ecrit("q.Korvelin", " 10            10             PD              A\r\n"
+                                                                   " 15            12             PD              A\r\n")));
+    EXPECT_FLOAT_EQ(q.ctx.dessin.Trace_Initial[0].X, 10);
+    EXPECT_DOUBLE_EQ(q.ctx.dessin.Xmin, 10);
 
     // Nothing but the lone point and one more: a single point is left, and the user is told.
     const std::size_t avant = o.ui.messages.size();
@@ -79,15 +85,6 @@ TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
     EXPECT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("vide.Korvelin", "$$MargeX=1\r\n")));
     EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
     EXPECT_TRUE(o.ui.messages.back().texte.starts_with("Fichier inexploitable !\r\n« "));
-}
-
-TEST(OuvrirDessin, DrawingWithoutLonePointStaysWhereItLies) {
-    Ouverture o;
-    ASSERT_TRUE(OuvrirDessin(o.ctx, o.dossier.Ecrit("q.Korvelin",
-                                                   " 10            10             PD              A\r\n"
-                                                   " 15            12             PD              A\r\n")));
-    EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[0].X, 10);
-    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmin, 10);
 }
 
 }  // namespace

@@ -92,6 +92,19 @@ TEST(ConversionDXF, Ellipses) {
     EXPECT_EQ(court.Points().size(), 2u);
     court.TraceEllipse(0, 0, 10, 0, 0.0f, -1e30f, 1e30f, 32);
     EXPECT_LE(court.Points().size(), 2u + 2 * 330);
+    // An ELLIPSE entity of 100 mm by 50: every chord within 0.002 mm of the true curve,
+    // measured at its middle, where a chord strays most.
+    const auto grande = Convertit({{"0", "ELLIPSE"}, {"10", "0"}, {"20", "0"}, {"11", "100"}, {"21", "0"},
+                                   {"40", "0.5"}, {"41", "0"}, {"42", N(2 * Pi)}});
+    ASSERT_EQ(grande.size(), 1u);
+    double pire = 0.0;
+    for (std::size_t i = 1; i < grande[0].size(); ++i) {
+        const double mx = (grande[0][i - 1].X + grande[0][i].X) / 2.0, my = (grande[0][i - 1].Y + grande[0][i].Y) / 2.0;
+        const double t = std::atan2(my / 50.0, mx / 100.0);
+        pire = std::max(pire, std::hypot(mx - 100.0 * std::cos(t), my - 50.0 * std::sin(t)));
+    }
+    EXPECT_LE(pire, 0.0021);
+    EXPECT_GT(pire, 0.0005);  // not drowned in points either
 }
 
 TEST(ConversionDXF, UneTraceParEntiteEtPolylignes) {

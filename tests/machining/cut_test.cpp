@@ -188,6 +188,17 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
     EXPECT_EQ(t.VitesseBroche, "8000");
 }
 
+TEST(VitessesFraisage, BorneesParLeMoteur) {
+    // 1 mm per 1000 steps: 1000 mm/s is one step each microsecond, the fastest a stepper
+    // output is asked; 1e-300 ms between steps gave a feed of 303 digits.
+    EXPECT_FALSE(ControleVitesse("matière X", 1000, 1, 1000));
+    EXPECT_EQ(*ControleVitesse("matière X", 1000.001, 1, 1000),
+              "La vitesse matière X demande au moteur plus d'un pas par microseconde : revoir les paramètres.");
+    EXPECT_FALSE(ControleVitesse("matière Z", 100000, 1, 0));
+    for (const double v : {100000.01, 1e303, double(NAN), double(INFINITY)})
+        EXPECT_EQ(*ControleVitesse("hors-matière Y", v, 1, 0), "La vitesse hors-matière Y dépasse 100000 mm/s : revoir les paramètres.");
+}
+
 TEST(VitessesFraisage, ProposedCutName) {
     for (const auto& [dessin, cut] : {std::pair{"/d/piece.PLT", "/d/piece.cut"}, {"C:\\d\\piece.DAT", "C:\\d\\piece.cut"},
                                       {"/d/a.plt.plt", "/d/a.cut.cut"}, {"/d/piece.Korvelin", "/d/piece.cut"},

@@ -10,6 +10,8 @@
 #include "machining/banc_machine.h"
 #include "machining/cut.h"
 #include "machining/gcode.h"
+#include "machining/gcode_arcs.h"
+#include "machining/verificateur_gcode.h"
 #include "model/nombres.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
@@ -19,7 +21,10 @@ namespace {
 
 using test::DossierTemporaire;
 using test::UiEnregistreuse;
-using Position = std::array<double, 3>;
+using test::CoupesCUT;
+using test::EcartCoupes;
+using test::LectureGCode;
+using test::VerifieGCode;
 
 struct Travail {
     DossierTemporaire dossier;
@@ -45,114 +50,202 @@ struct Travail {
     bool GCode(DialecteGCode d, TotauxCUT& totaux) { return GenereFichierGCode(ctx, t, d, totaux); }
 };
 
-// The positions of the CUT file's data lines, after its literal zero line.
-std::vector<Position> PositionsCUT(const std::string& texte) {
-    std::vector<Position> r;
-    std::istringstream flux(texte);
-    std::string ligne;
-    int n = 0;
-    while (std::getline(flux, ligne))
-        if (++n > 17 && ligne.rfind("//", 0) != 0) {
-            const auto champ = [&](const char* nom) { return LecturePlain(ligne.substr(ligne.find(nom) + 3)); };
-            r.push_back({champ("XG:"), champ("YG:"), champ("YD:")});
-        }
+// Every program a test writes goes through the checker; its cuts must be the CUT file's.
+LectureGCode Verifie(const std::string& gcode, const std::string& cut = {}) {
+    const LectureGCode l = VerifieGCode(gcode);
+    for (const std::string& f : l.fautes) ADD_FAILURE() << f;
+    if (!cut.empty()) {
+        const std::vector<test::TronconCoupe> c = CoupesCUT(cut);
+        EXPECT_FALSE(c.empty());
+        EXPECT_LE(EcartCoupes(l.coupes, c), 0.005);
+        EXPECT_LE(EcartCoupes(c, l.coupes), 0.005);
+    }
+    return l;
+}
+
+// The lines that are not comments.
+std::vector<std::string> Codes(const std::string& texte) {
+    std::vector<std::string> r;
+    std::size_t debut = 0;
+    while (debut < texte.size()) {
+        const std::size_t fin = texte.find('\n', debut);
+        if (texte[debut] != '(') r.push_back(texte.substr(debut, fin - debut));
+        debut = fin + 1;
+    }
     return r;
 }
 
-struct Programme {
-    std::vector<std::string> codes;       // the lines without comments
-    std::vector<Position> positions;      // after each move
-    std::vector<double> avances;          // the feed of each move, 0 for a rapid one
-};
-
-// Reads the program as a controller would: modal axes and feed; every number checked.
-Programme Lit(const std::string& texte) {
-    static const std::regex nombre(R"(-?(0|[1-9][0-9]*)(\.[0-9]{0,2}[1-9])?)");
-    Programme p;
-    Position ici{NAN, NAN, NAN};
-    double avance = NAN;
-    std::istringstream flux(texte);
-    std::string ligne;
-    while (std::getline(flux, ligne)) {
-        EXPECT_EQ(ligne.find('\r'), std::string::npos);
-        if (ligne.empty()) {
-            ADD_FAILURE() << "ligne vide";
-            continue;
-        }
-        if (ligne.front() == '(') {
-            EXPECT_EQ(ligne.find_first_of("()", 1), ligne.size() - 1) << ligne;
-            continue;
-        }
-        p.codes.push_back(ligne);
-        std::istringstream mots(ligne);
-        std::string mot, g;
-        bool mouvement = false;
-        while (mots >> mot) {
-            const std::string valeur = mot.substr(1);
-            if (mot[0] == 'G' && (valeur == "0" || valeur == "1")) g = valeur, mouvement = true;
-            if (mot[0] != 'X' && mot[0] != 'Y' && mot[0] != 'Z' && mot[0] != 'F' && mot[0] != 'S') continue;
-            EXPECT_TRUE(std::regex_match(valeur, nombre) && valeur != "-0") << ligne;
-            const double v = LecturePlain(valeur);
-            if (mot[0] == 'F') avance = v;
-            if (mot[0] >= 'X' && mot[0] <= 'Z') ici[static_cast<std::size_t>(mot[0] - 'X')] = v;
-        }
-        if (!mouvement) continue;
-        p.positions.push_back(ici);
-        p.avances.push_back(g == "0" ? 0.0 : avance);
-    }
-    return p;
-}
-
-TEST(FichierGCode, SameMovesAsTheCutFileInBothDialects) {
+TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
     for (const DialecteGCode d : {DialecteGCode::GRBL, DialecteGCode::LinuxCNC}) {
         Travail w;
-        w.t.VitesseBroche = d == DialecteGCode::GRBL ? "" : "12000";
-        // Tabs, written once for both files: the second pass rides over them at -1,5.
-        const bool attaches = d == DialecteGCode::LinuxCNC;
-        if (attaches) {
-            w.t.attaches = {2, 3, 1};
+        const bool linuxcnc = d == DialecteGCode::LinuxCNC;
+        w.t.VitesseBroche = linuxcnc ? "12000" : "";
+        // Tabs, written alike in both files: the second pass rides over them at -1,5. The
+        // closed square is cut in two passes without rising between them.
+        if (linuxcnc) {
+            w.t.attaches = {2, 1, 1, 2};
             test::DessinDe(w.ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}},
                                    {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
         }
         TotauxCUT cut, gcode;
         ASSERT_TRUE(GenereFichierCUT(w.ctx, w.t, cut));
         ASSERT_TRUE(w.GCode(d, gcode));
-        EXPECT_EQ(gcode.LongueurParcours, cut.LongueurParcours);
-        EXPECT_EQ(gcode.TempsFraisage, cut.TempsFraisage);
-
-        // A move that goes nowhere gives no G-code line; every other one is there, in order.
-        std::vector<Position> attendues;
-        for (const Position& q : PositionsCUT(DossierTemporaire::Lit(w.t.FichierCUT)))
-            if (attendues.empty() || q != attendues.back()) attendues.push_back(q);
-        const Programme p = Lit(DossierTemporaire::Lit(w.t.FichierGCode));
-        EXPECT_EQ(p.positions, attendues);
-        EXPECT_EQ(std::count_if(attendues.begin(), attendues.end(), [](const Position& q) { return q[2] == -1.5; }),
-                  attaches ? 4 : 0);
-
-        // Rapid moves only at the clearance height; cuts at the smaller XY speed, Z moves at
-        // the plunge speed going into the material and at the Z speed otherwise (mm/min).
-        for (std::size_t i = 0; i < p.positions.size(); ++i) {
-            const Position& q = p.positions[i];
-            const Position avant = i == 0 ? Position{0, 0, 0} : p.positions[i - 1];
-            const double attendue = q[2] == avant[2] && q[2] == 5 && i > 0 ? 0.0
-                                    : q[2] == avant[2]                     ? 2.083 * 60
-                                    : q[2] < 0 && avant[2] <= 0            ? 60.0
-                                                                           : 2.5 * 60;
-            EXPECT_NEAR(p.avances[i], attendue, 1e-9) << i;
-        }
-
-        const bool broche = !w.t.VitesseBroche.empty();
-        const std::vector<std::string> debut = {"G21 G90 G17", "M3 S12000"};
-        EXPECT_EQ(p.codes[0], debut[0]);
-        EXPECT_EQ(p.codes[1] == debut[1], broche);
-        EXPECT_EQ(p.codes[p.codes.size() - 2] == "M5", broche);
-        EXPECT_EQ(p.codes.back(), d == DialecteGCode::GRBL ? "M2" : "M30");
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
-        EXPECT_NE(texte.find("(Dessin : pi\xC3\xA8" "ce [1].plt)\n"), std::string::npos);
-        EXPECT_NE(texte.find("(Rayon de la fraise : 3 mm)"), std::string::npos);
-        EXPECT_NE(texte.find("(Profondeur de fraisage : -2.5 mm)"), std::string::npos);
-        EXPECT_EQ(texte.find("(Attaches : 2 par contour, largeur 3 mm, hauteur 1 mm)") != std::string::npos, attaches);
+        const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
+        EXPECT_EQ(l.remontees, linuxcnc ? 3 : 4);
+        EXPECT_EQ(std::count_if(l.coupes.begin(), l.coupes.end(), [](const auto& c) { return c.z == -1.5; }) > 0,
+                  linuxcnc);
+        // The same cut; fewer moves out of the material.
+        // The same moves in XY: a closed contour's next pass starts where the last one ended.
+        EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01);
+
+        const std::vector<std::string> codes = Codes(texte);
+        std::vector<std::string> debut = {linuxcnc ? "G21 G90 G91.1 G17 G94 G40 G49 G80" : "G21 G90 G17 G94 G40 G49 G80",
+                                          "G0 Z5"};
+        if (linuxcnc) debut.insert(debut.end(), {"M3 S12000", "G4 P2"});
+        debut.push_back("G0 X11.5 Y7");
+        debut.push_back("G1 Z0 F150");
+        debut.push_back("G1 Z-1.25 F60");
+        ASSERT_GT(codes.size(), debut.size() + 4);
+        EXPECT_EQ(std::vector<std::string>(codes.begin(), codes.begin() + long(debut.size())), debut);
+        const std::vector<std::string> fin = {"G0 Z5", "M5", "G0 X0 Y0", linuxcnc ? "M30" : "M2"};
+        EXPECT_EQ(std::vector<std::string>(codes.end() - 4, codes.end()), fin);
+        EXPECT_NEAR(l.avanceCoupe, 2.083 * 60, 1e-9);
+
+        EXPECT_NE(texte.find("(Dessin : piece 1.plt)\n"), std::string::npos);
+        EXPECT_NE(texte.find("(Fichier cree a l'aide de Korvelin version "), std::string::npos);
+        EXPECT_NE(texte.find("(Avance de coupe : 124.98 mm/min [temps mini matiere X, Y])"), std::string::npos)
+            << texte.substr(0, 900);
+        EXPECT_EQ(texte.find("(Attaches : 2 par contour, largeur 1 mm, hauteur 1 mm)") != std::string::npos, linuxcnc);
     }
+}
+
+// Circles and arcs of many short segments go out as a few G2/G3 within the tolerance, and
+// a spiral of 250,000 points as far fewer lines than points.
+TEST(FichierGCode, ArcsFittedToShortSegments) {
+    Travail w;
+    w.t.NbPasse = 1;
+    std::vector<std::vector<std::pair<float, float>>> traces;
+    for (int c = 0; c < 12; ++c) {
+        const double cx = 20 + 25 * (c % 4), cy = 20 + 25 * (c / 4), r = 3 + c;
+        std::vector<std::pair<float, float>> t;
+        for (int i = 0; i <= 360; ++i)
+            t.push_back({float(cx + r * std::cos((c % 2 ? i : -i) * Pi / 180)), float(cy + r * std::sin((c % 2 ? i : -i) * Pi / 180))});
+        traces.push_back(t);
+    }
+    // A slot: two half circles joined by lines, drawn in points 0.2 mm apart.
+    std::vector<std::pair<float, float>> fente;
+    for (int i = 0; i <= 100; ++i) fente.push_back({float(120 + i * 0.2), 10.0f});
+    for (int i = 1; i <= 180; ++i) fente.push_back({float(140 + 5 * std::sin(i * Pi / 180)), float(15 - 5 * std::cos(i * Pi / 180))});
+    for (int i = 1; i <= 100; ++i) fente.push_back({float(140 - i * 0.2), 20.0f});
+    traces.push_back(fente);
+    // Points a few ten-thousandths apart on a small circle, then a sharp turn: no arc may
+    // round to a whole turn, no move to nothing.
+    std::vector<std::pair<float, float>> menu;
+    for (int i = 0; i < 200; ++i) menu.push_back({float(200 + 5 * std::cos(i * 0.00007)), float(10 + 5 * std::sin(i * 0.00007))});
+    menu.push_back({190.0f, 5.0f});
+    traces.push_back(menu);
+    std::vector<std::pair<float, float>> spirale;
+    for (int i = 0; i < 250000; ++i) {
+        const double a = i * 0.01, r = 5 + a * 0.05;
+        spirale.push_back({float(300 + r * std::cos(a)), float(300 + r * std::sin(a))});
+    }
+    traces.push_back(spirale);
+    test::DessinDe(w.ctx, traces);
+    TotauxCUT cut, gcode;
+    ASSERT_TRUE(GenereFichierCUT(w.ctx, w.t, cut));
+    ResultatGCode r;
+    ASSERT_TRUE(GenereFichierGCode(w.ctx, w.t, DialecteGCode::GRBL, gcode, {}, &r));
+    const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
+    const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
+    EXPECT_EQ(r.octets, texte.size());
+    EXPECT_EQ(r.sorties, 15);  // one after each trace
+    EXPECT_LT(l.lignes, 250000 / 20);
+    // The slot: its lines and its half circle, whatever few points the lines take in.
+    const std::size_t i = texte.find("(Trace M)\n");
+    const std::vector<std::string> codesFente = Codes(texte.substr(i, texte.find("(Trace N", i) - i));
+    EXPECT_LE(codesFente.size(), 8u);
+    EXPECT_EQ(std::count_if(codesFente.begin(), codesFente.end(), [](const std::string& c) { return c.starts_with("G3"); }), 1);
+    // Each circle: two half turns.
+    for (int c = 0; c < 12; ++c) {
+        const std::string cercle = "(Trace " + Code2{U' ', char32_t(U'A' + c)}.Texte().substr(1) + ")\n";
+        const std::size_t i = texte.find(cercle);
+        ASSERT_NE(i, std::string::npos);
+        const std::vector<std::string> codes = Codes(texte.substr(i, texte.find("(Trace", i + 1) - i));
+        ASSERT_EQ(codes.size(), 6u) << texte.substr(i, 400);
+        EXPECT_EQ(codes[3].substr(0, 2), c % 2 ? "G3" : "G2");
+        EXPECT_EQ(codes[4].substr(0, 2), c % 2 ? "G3" : "G2");
+    }
+    EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01 * cut.LongueurParcours);
+}
+
+TEST(FichierGCode, PiecesFittedToAPath) {
+    using N = PieceChemin::Nature;
+    auto pieces = [](const std::vector<PointPlan>& p) { return AjustePieces(p, 0.0025); };
+    // A line drawn in many points, one repeated: one piece. Back over itself: two.
+    auto l = pieces({{0, 0}, {1, 0}, {1, 0}, {2, 0.001}, {5, 0}});
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_EQ(l[0].nature, N::Ligne);
+    EXPECT_EQ(pieces({{0, 0}, {10, 0}, {5, 0}}).size(), 2u);
+    // Three quarters of a turn clockwise: at most half a turn to an arc, then the rest.
+    std::vector<PointPlan> arc;
+    for (int i = 0; i <= 270; ++i) arc.push_back({10 * std::cos(-i * Pi / 180), 10 * std::sin(-i * Pi / 180)});
+    const auto a = pieces(arc);
+    ASSERT_EQ(a.size(), 2u);
+    EXPECT_EQ(a[0].nature, N::ArcHoraire);
+    EXPECT_EQ(a[0].fin, 180u);
+    EXPECT_EQ(a[1].fin, 270u);
+    EXPECT_NEAR(a[1].centre.x, 0, 1e-9);
+    // A corner between two arcs is no arc; two points are a line.
+    EXPECT_EQ(pieces({{0, 0}, {1, 1}}).size(), 1u);
+    EXPECT_EQ(pieces({{0, 0}, {1, 0.2}, {2, 0}, {3, 0.2}, {4, 0}}).size(), 4u);
+    EXPECT_TRUE(pieces({{1, 1}}).empty());
+}
+
+// No byte a controller would act on: accents taken off, signs of real-time commands left
+// out of names, lines cut to 80 bytes; and no comments at all when asked.
+TEST(FichierGCode, PrintableAsciiShortLinesAndNoComments) {
+    EXPECT_EQ(TexteCommentaireGCode("Fichier cr\xC3\xA9\xC3\xA9 \xC3\xA0 l'aide \xC5\x93uvre \xC2\xAB x \xC2\xBB"),
+              "Fichier cree a l'aide oeuvre \" x \"");
+    EXPECT_EQ(TexteCommentaireGCode("a(b)c;d!e~f?g%h\x18i\x7Fj\x01k\xE2\x82\xAC"), "abcdefghijk");
+    EXPECT_EQ(TexteCommentaireGCode(std::string(200, 'x')).size(), 78u);
+    for (const bool commentaires : {true, false}) {
+        Travail w;
+        w.t.SansCommentaires = !commentaires;
+        w.t.VitesseBroche = "9000";
+        w.ctx.dessin.NomFichier = w.dossier.Chemin("Pi\xC3\xA8" "ce \xC3\xA0 l'\xC3\xA9tau !~%?; (" + std::string(150, 'n') + ").plt");
+        TotauxCUT totaux;
+        ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
+        const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
+        Verifie(texte);
+        EXPECT_EQ(texte.find('('), commentaires ? 0u : std::string::npos);
+        if (commentaires) {
+            EXPECT_NE(texte.find("(Dessin : Piece a l'etau  nnnn"), std::string::npos);
+        }
+    }
+}
+
+// Feeds in mm/min and the spindle's wait as the user gives them, stated in the header.
+TEST(FichierGCode, FeedsSpindleAndWaitAsGiven) {
+    Travail w;
+    w.t.AvanceCoupe = "900";
+    w.t.AvancePlongee = "120,5";
+    w.t.VitesseBroche = "18000";
+    w.t.TemporisationBroche = "3,5";
+    TotauxCUT totaux;
+    ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
+    const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
+    const LectureGCode l = Verifie(texte);
+    EXPECT_EQ(l.avanceCoupe, 900);
+    EXPECT_EQ(l.avancePlongee, 120.5);
+    EXPECT_NE(texte.find("\nM3 S18000\nG4 P3.5\n"), std::string::npos);
+    EXPECT_NE(texte.find("(Avance de coupe : 900 mm/min [reglee])"), std::string::npos);
+    EXPECT_NE(texte.find("(Avance de plongee : 120.5 mm/min [reglee])"), std::string::npos);
+    EXPECT_NE(texte.find("(Broche : 18000 tr/min, attente 3.5 s)"), std::string::npos);
+    // No wait asked: none written.
+    w.t.TemporisationBroche = "0";
+    ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
+    EXPECT_EQ(DossierTemporaire::Lit(w.t.FichierGCode).find("\nG4 "), std::string::npos);
 }
 
 TEST(FichierGCode, NumbersNamesAndDialects) {
@@ -181,8 +274,15 @@ TEST(FichierGCode, RefusalsLeaveEveryFileAsItWas) {
          "Le fichier G-code ne peut pas remplacer le dessin ouvert !"},
         {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("absent/x.nc"); },
          "Le dossier de destination du fichier G-code n'existe pas, merci de le corriger"},
+        {[](Travail& w) { w.t.VitesseBroche = "200000"; }, "La vitesse de broche \xC2\xAB 200000"},
         {[](Travail& w) { w.t.VitesseBroche = "vite"; },
-         "La vitesse de broche \xC2\xAB vite \xC2\xBB n'est pas un nombre de tours par minute positif !"},
+         "La vitesse de broche \xC2\xAB vite \xC2\xBB n'est pas un nombre de tours par minute positif, au plus 100000 !"},
+        {[](Travail& w) { w.t.HautDeg = "0,0004"; }, "La hauteur de d\xC3\xA9gagement \xC2\xAB 0,0004 \xC2\xBB doit atteindre"},
+        {[](Travail& w) { w.t.AvanceCoupe = "0"; },
+         "L'avance de coupe \xC2\xAB 0 \xC2\xBB doit \xC3\xAAtre un nombre de mm/min positif"},
+        {[](Travail& w) { w.t.AvancePlongee = "1e6"; }, "L'avance de plong\xC3\xA9" "e \xC2\xAB 1e6"},
+        {[](Travail& w) { w.t.TemporisationBroche = "-1"; }, "L'attente apr\xC3\xA8s la mise en marche"},
+        {[](Travail& w) { w.t.attaches = {2, 3, 2.5, 2}; }, "La hauteur des attaches (2,5 mm) doit rester"},
         {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("un_dossier"); },
          "Impossible d'\xC3\xA9" "crire le fichier "},
     };

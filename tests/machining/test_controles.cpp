@@ -33,6 +33,8 @@ TEST(Controles, ValeursQuiAbimeraientLaMachineOuLaPiece) {
          "La marge en X doit rester dans la course de la machine (de 0 à 1000,000 mm) !"},
         {+[](Parametres& v) { v.MargeY = -0.5; }, 1, 1,
          "La marge en Y doit rester dans la course de la machine (de 0 à 500,000 mm) !"},
+        // A margin equal to the travel is the far end of the table, still on it.
+        {+[](Parametres& v) { v.MargeX = v.Course_X, v.MargeY = v.Course_Y; }, 1, 1, nullptr},
     };
     for (const auto& c : cas) {
         Parametres v;
@@ -69,6 +71,9 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
     EXPECT_NE(ControleMotif(v, 1e6, 1, -3), std::nullopt);
     EXPECT_NE(ControleMotif(v, 50, -1, -3), std::nullopt);
     EXPECT_FALSE(ControleDeplacement(v, -1000, 500, -200));
+    // Backwards past the travel is as far as forwards: the end stop waits there too.
+    EXPECT_EQ(ControleDeplacement(v, -1001, 0, 0).value_or(""),
+              "Le déplacement en X dépasse la course de la machine (1000,000 mm) !");
     EXPECT_EQ(ControleDeplacement(v, 0, 0, 1e30).value_or(""),
               "Le déplacement en Z dépasse la course de la machine (200,000 mm) !");
 }

@@ -51,21 +51,21 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     EXPECT_EQ(c.AttachesLargeur, "6,5");
     EXPECT_EQ(m.Travail().attaches.nombre, 4);  // the files the window writes carry them
 
+    m.Champs().SansCommentaires = true;
+    EXPECT_TRUE(m.Travail().SansCommentaires);
     const EcrituresReglages e = m.EcrituresFermeture();
-    ASSERT_EQ(e.size(), 15u);
-    EXPECT_EQ(e[12], (std::pair<std::string, std::string>{"AttachesNombre", "4"}));
-    EXPECT_EQ(e[0].first, "TempsMin_Mat_X");
-    EXPECT_EQ(e[2], (std::pair<std::string, std::string>{"TempsMin_Mat_Z", "2,5"}));
+    ASSERT_EQ(e.size(), 16u);
+    EXPECT_EQ(e[15], (std::pair<std::string, std::string>{"GCodeSansCommentaires", "Vrai"}));
     EXPECT_EQ(e[9], (std::pair<std::string, std::string>{"NbPasse", "1"}));
-    EXPECT_EQ(e[10], (std::pair<std::string, std::string>{"MargeX", "3,25"}));
-    // Written in one rewrite, read back as typed.
+    // Written in one rewrite, read back as typed: the other keys and their texts.
     ASSERT_TRUE(EcrireParametres(ctx, e));
-    ctx.parametres.TempsMin_Mat_Z = 0;
+    ctx.parametres.TempsMin_Mat_Z = ctx.parametres.MargeX = 0;
     ctx.parametres.AttachesNombre = 0;
     ChargeMachine(ctx);
     ChargeMarges(ctx);
     ChargeOptions(ctx);
     EXPECT_EQ(ctx.parametres.AttachesNombre, 4);
+    EXPECT_TRUE(TravailCUTInitial(ctx).SansCommentaires);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
     EXPECT_EQ(ctx.parametres.MargeX, 3.25);
     // The header carries the box's text; the job its count.

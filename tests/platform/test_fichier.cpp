@@ -1,6 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <ctime>
 
 #include <filesystem>
 
@@ -46,4 +50,51 @@ TEST(Fichier, LeMemeFichierQuelQueSoitLeChemin) {
     EXPECT_FALSE(MemeFichierDisque(d.Chemin("neuf.cut"), d.Chemin("sous/neuf.cut")));
     EXPECT_FALSE(MemeFichierDisque(d.Chemin("neuf.cut"), a));
     EXPECT_FALSE(MemeFichierDisque("", ""));
+}
+
+TEST(Fichier, EcritureAtomiquePermissionsEtTemporairesMorts) {
+    DossierTemporaire d;
+    const std::string sortie = d.Ecrit("sortie.cut", "ancien");
+    auto entrees = [&d] {
+        std::size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(d.Dossier())) ++n;
+        return n;
+    };
+    // Left by a killed writer: removed by the next write beside the same file. A live
+    // writer's (locked), a younger one, and names of another pattern stay.
+    const std::string mort = d.Ecrit("sortie.cut.tmp-a1B2c3", "x");
+    const std::string vivant = d.Ecrit("sortie.cut.tmp-zzzzzz", "x");
+    const std::string jeune = d.Ecrit("sortie.cut.tmp-yyyyyy", "x");
+    for (const std::string& a : {std::string("sortie.cut.tmp-abcde"), std::string("autre.cut.tmp-abcdef")}) d.Ecrit(a, "x");
+    const timespec vieux[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 60, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, mort.c_str(), vieux, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, vivant.c_str(), vieux, 0), 0);
+    const int verrou = ::open(vivant.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(verrou, LOCK_EX), 0);
+    ::chmod(sortie.c_str(), 06750);
+    {
+        EcritureAtomique e(sortie);
+        ASSERT_TRUE(e.Ouvert());
+        EXPECT_TRUE(e.Ecrit("abandonné"));
+        // Abandoned: nothing of it stays, the old file is whole.
+    }
+    EXPECT_EQ(DossierTemporaire::Lit(sortie), "ancien");
+    EXPECT_FALSE(std::filesystem::exists(mort));
+    EXPECT_EQ(entrees(), 5u);
+    ASSERT_TRUE(EcrireFichierAtomique(sortie, "nouveau"));
+    ::close(verrou);
+    EXPECT_EQ(DossierTemporaire::Lit(sortie), "nouveau");
+    EXPECT_EQ(entrees(), 5u);
+    EXPECT_TRUE(std::filesystem::exists(vivant) && std::filesystem::exists(jeune));
+    // Fresh permissions: the same read and write bits, never setuid or setgid.
+    struct stat st {};
+    ASSERT_EQ(::stat(sortie.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    // A read-only file is refused, as cp refuses it, even to the superuser.
+    ::chmod(sortie.c_str(), 0444);
+    EXPECT_EQ(RaisonNonRemplacable(sortie), "Le fichier « sortie.cut » est en lecture seule : il n'est pas remplacé.");
+    EXPECT_FALSE(EcrireFichierAtomique(sortie, "encore"));
+    EXPECT_EQ(DossierTemporaire::Lit(sortie), "nouveau");
+    EXPECT_EQ(RaisonNonRemplacable(d.Chemin("neuf.cut")), "");
+    EXPECT_EQ(RaisonNonRemplacable(d.Dossier()).rfind("« ", 0), 0u);
 }

@@ -156,9 +156,14 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
                 t.ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
                 t.ctx.dessin.NbPoints = 2;
             }
-            if (enLot) ASSERT_TRUE(EcrireParametres(t.ctx, valeurs));
-            else for (const auto& [cle, valeur] : valeurs) ASSERT_TRUE(EcrireParametre(t.ctx, cle, valeur));
-            if (enLot) EXPECT_EQ(DossierTemporaire::Lit(chemin), attendus[avecProjet]);
+            if (enLot) {
+                ASSERT_TRUE(EcrireParametres(t.ctx, valeurs));
+            } else {
+                for (const auto& [cle, valeur] : valeurs) ASSERT_TRUE(EcrireParametre(t.ctx, cle, valeur));
+            }
+            if (enLot) {
+                EXPECT_EQ(DossierTemporaire::Lit(chemin), attendus[avecProjet]);
+            }
             attendus[avecProjet] = DossierTemporaire::Lit(chemin);
             EXPECT_EQ(LireParametre(t.ctx, "RayonFraise", ""), "1.5");
             EXPECT_EQ(LireParametre(t.ctx, "MargeX", ""), "3");

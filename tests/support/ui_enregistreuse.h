@@ -60,7 +60,9 @@ inline void AttendRefus(const UiEnregistreuse& ui, std::string_view verdict, std
     const std::string& t = ui.messages[0].texte;
     EXPECT_EQ(ui.messages[0].icone, Icone::Critique);
     EXPECT_EQ(t.substr(0, t.find("\r\n")), verdict) << t;
-    if (ligne > 0) EXPECT_NE(t.find(", ligne " + std::to_string(ligne) + " : "), std::string::npos) << t;
+    if (ligne > 0) {
+        EXPECT_NE(t.find(", ligne " + std::to_string(ligne) + " : "), std::string::npos) << t;
+    }
     EXPECT_NE(t.find("Rien n'a été lu"), std::string::npos) << t;
 }
 

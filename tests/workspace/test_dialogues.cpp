@@ -68,10 +68,7 @@ TEST(DialoguesFichier, OuvrirEnregistrerEtAnnuler) {
     EXPECT_TRUE(ui.messages.empty());
     RepondreModal<QFileDialog>([](QFileDialog& f) { f.reject(); });
     EXPECT_EQ(ExecuteDialogueFichier(*e, ui), "");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].texte, "Aucun fichier sélectionné !");
-    EXPECT_EQ(ui.messages[0].titre, "Sélection du fichier");
-    EXPECT_EQ(ui.messages[0].icone, Icone::Information);
+    AttendSeulMessage(ui, "Aucun fichier sélectionné !", Icone::Information, "Sélection du fichier");
 }
 
 void Quitte(QLineEdit* boite) {

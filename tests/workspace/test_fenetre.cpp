@@ -198,30 +198,10 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     AttendEdition(f, true);
 }
 
-TEST_F(Fenetre, OuvrirEtEnregistrerUnFichierDeTraceur) {
-    f.reponseOuvrir = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;PD0,0;PU0,0;\n");
-    RepondreModal<F_Dimension>([&](F_Dimension& d) {
-        EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
-        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
-        d.Btn_OK->click();
-    });
-    f.mnu_Ouvrir_Click();
-    EXPECT_EQ(f.Ctx().dessin.TypeFichier, "PLT");
-    AttendNom(f, *f.reponseOuvrir);
-    EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
-    EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
-    AttendEdition(f, true);
-
-    // Saving writes the project beside the drawing and takes its name.
-    f.Menu("mnu_Save")->trigger();
-    EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
-    AttendNom(f, dossier.Chemin("piece.Korvelin"));
-    EXPECT_TRUE(f.messages.empty());
-}
-
 // The drawing named on the command line goes the way of "Ouvrir", rescaling dialog
-// included; one that cannot be read leaves the window as it started.
-TEST_F(Fenetre, DessinDonneAuDemarrage) {
+// included; one that cannot be read leaves the window as it started. Saving a plotter
+// file writes the project beside it and takes its name.
+TEST_F(Fenetre, DessinDonneAuDemarrageEtEnregistre) {
     f.OuvreDessin(dossier.Chemin("absent.plt"));
     ASSERT_EQ(f.messages.size(), 1u);
     EXPECT_EQ(f.messages[0].texte, "Le fichier « absent.plt » est introuvable.");
@@ -233,15 +213,23 @@ TEST_F(Fenetre, DessinDonneAuDemarrage) {
     bool montre = false;
     RepondreModal<F_Dimension>([&](F_Dimension& d) {
         montre = true;
+        EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
         EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
         d.Btn_OK->click();
     });
     f.OuvreDessin(chemin);
     EXPECT_TRUE(montre);
+    EXPECT_EQ(f.Ctx().dessin.TypeFichier, "PLT");
     AttendNom(f, chemin);
     EXPECT_EQ(LireParametre(f.Ctx(), "Fichier", ""), chemin);
     EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
+    EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
     AttendEdition(f, true);
+
+    f.Menu("mnu_Save")->trigger();
+    EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
+    AttendNom(f, dossier.Chemin("piece.Korvelin"));
+    EXPECT_EQ(f.messages.size(), 1u);
 }
 
 TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 
+#include "machining/verificateur_gcode.h"
 #include "outils_gui.h"
 #include "platform/fichier.h"
 #include "workspace/f_fraisage.h"
@@ -46,7 +47,13 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     w->Btn_Gener_CUT->click();
     w->Btn_Gener_GCode->click();
     EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("carre.cut")));
-    EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("carre.nc")));
+    const test::LectureGCode gcode = test::VerifieGCode(DossierTemporaire::Lit(dossier.Chemin("carre.nc")));
+    for (const std::string& faute : gcode.fautes) ADD_FAILURE() << faute;
+    EXPECT_NE(DossierTemporaire::Lit(dossier.Chemin("carre.nc")).find('('), std::string::npos);
+    // The box leaves the comments out.
+    w->CB_SansCommentaires->setChecked(true);
+    w->Btn_Gener_GCode->click();
+    EXPECT_EQ(DossierTemporaire::Lit(dossier.Chemin("carre.nc")).find('('), std::string::npos);
     EXPECT_FALSE(w->TB_LongueurParcours->text().isEmpty());
 
     // Rehearsed at once: the report, the summary and the path over the drawing.

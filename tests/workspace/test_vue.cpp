@@ -52,9 +52,7 @@ TEST_F(Vue, LeCadrageEtLeDecalage) {
     // Points all in one place leave nothing to fit.
     const QImage& im = Peint({Pt(5, 5), Pt(5, 5), Pt(5, 5)});
     ASSERT_EQ(f.messages.size(), 1u);
-    EXPECT_EQ(f.messages[0].texte, "Fichier vide !");
-    EXPECT_EQ(f.messages[0].titre, "Korvelin");
-    EXPECT_EQ(f.messages[0].icone, Icone::Critique);
+    AttendMessage(f.messages[0], "Fichier vide !");
     EXPECT_EQ(Compte(im, Normal), 0);
     // Nothing loaded: nothing painted, nothing said.
     f.Ctx().dessin.NomFichier.clear();
