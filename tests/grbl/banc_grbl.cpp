@@ -247,10 +247,16 @@ void BancGrbl::Traite(const std::string& brute, Instant t) {
                 else if (v == 910) relatif = true;
                 else if (v == 100) g10 = true;
                 else if (v == 40) g4 = true;
-                else if (v != 170 && v != 210 && v != 940) return Envoie("error:20\r\n");
+                // The rest of what GRBL 1.1 knows: planes, units, modes, cancels, offsets.
+                else if (v != 170 && v != 180 && v != 190 && v != 200 && v != 210 && v != 280 && v != 300 &&
+                         v != 400 && v != 490 && v != 530 && (v < 540 || v > 590 || v % 10) && v != 610 &&
+                         v != 800 && v != 930 && v != 940 && v != 921 && v != 920)
+                    return Envoie("error:20\r\n");
                 break;
             case 'M':
-                if (v != 20 && v != 30 && v != 40 && v != 50 && v != 300) return Envoie("error:20\r\n");
+                if (v != 0 && v != 10 && v != 20 && v != 30 && v != 40 && v != 50 && v != 70 && v != 80 && v != 90 &&
+                    v != 300)
+                    return Envoie("error:20\r\n");
                 break;
             case 'X': case 'Y': case 'Z': {
                 const int k = m.lettre - 'X';
