@@ -46,9 +46,9 @@ TEST(OngletGrbl, TravailDeLaFenetreEnvoyePuisFermetureEnCours) {
     OngletGrbl& o = *w->Onglet_Grbl;
     EXPECT_FALSE(o.Btn_Depart->isEnabled());
     {
-        OptionsBanc o20;
-        o20.dureeBloc = std::chrono::milliseconds(20);  // reports catch the tool on its way
-        BancGrbl carte(o20);
+        OptionsBanc lentement;
+        lentement.dureeBloc = std::chrono::milliseconds(100);  // reports catch the tool on its way
+        BancGrbl carte(lentement);
         o.Connecte(carte.Chemin());
         ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
         EXPECT_TRUE(o.L_Etat->text().startsWith(Q("GRBL 1.1h au repos"))) << o.L_Etat->text().toStdString();
