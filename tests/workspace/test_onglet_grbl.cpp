@@ -33,18 +33,28 @@ bool AttendFenetre(F&& condition, std::chrono::seconds limite = std::chrono::sec
     return condition();
 }
 
-TEST(OngletGrbl, TravailDeLaFenetreEnvoyePuisFermetureEnCours) {
+// The milling window, without a parallel port, over a 20 mm square drawn as its own path.
+struct FenetreCarre {
     DossierTemporaire dossier;
-    FenetreEssai f{dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\n")};
-    f.Montre(800, 600);
-    const std::vector<PointTrace> carre{Pt(0, 0), Pt(20, 0), Pt(20, 20), Pt(0, 20), Pt(0, 0)};
-    PoseDessin(f.Ctx(), carre, dossier.Chemin("carre.plt"));
-    f.Ctx().dessin.Trace_Decale.front().Points = carre;
-    f.Ctx().dessin.Xmax = f.Ctx().dessin.Ymax = 20;
+    FenetreEssai f;
+    F_Fraisage* w;
+    explicit FenetreCarre(const std::string& reglages)
+        : f(dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\n" + reglages + "\r\n")) {
+        f.Montre(800, 600);
+        const std::vector<PointTrace> carre{Pt(0, 0), Pt(20, 0), Pt(20, 20), Pt(0, 20), Pt(0, 0)};
+        PoseDessin(f.Ctx(), carre, dossier.Chemin("carre.plt"));
+        f.Ctx().dessin.Trace_Decale.front().Points = carre;
+        f.Ctx().dessin.Xmax = f.Ctx().dessin.Ymax = 20;
+        const OuvreursPort aucun{[](int16_t) { return std::unique_ptr<Port>(); },
+                                 [](int16_t) { return std::unique_ptr<Port>(); }};
+        w = new F_Fraisage(f, aucun);
+    }
+};
 
-    const OuvreursPort aucun{[](int16_t) { return std::unique_ptr<Port>(); },
-                             [](int16_t) { return std::unique_ptr<Port>(); }};
-    auto* w = new F_Fraisage(f, aucun);
+TEST(OngletGrbl, TravailDeLaFenetreEnvoyePuisFermetureEnCours) {
+    FenetreCarre fc("RayonFraise=1");
+    FenetreEssai& f = fc.f;
+    auto* w = fc.w;
     ASSERT_EQ(w->SSTab1->tabText(5), Q("GRBL"));
     OngletGrbl& o = *w->Onglet_Grbl;
     EXPECT_FALSE(o.Btn_Depart->isEnabled());
@@ -82,16 +92,9 @@ TEST(OngletGrbl, TravailDeLaFenetreEnvoyePuisFermetureEnCours) {
 // The job's controls as the user clicks them: pause and resume, the emergency stop, unlock,
 // a jog step, then "Reprendre à la ligne…" that finishes the job from its contour.
 TEST(OngletGrbl, PauseRepriseArretDeplacementEtReprise) {
-    DossierTemporaire dossier;
-    FenetreEssai f{dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\nNbPasse=2\r\n")};
-    f.Montre(800, 600);
-    const std::vector<PointTrace> carre{Pt(0, 0), Pt(20, 0), Pt(20, 20), Pt(0, 20), Pt(0, 0)};
-    PoseDessin(f.Ctx(), carre, dossier.Chemin("carre.plt"));
-    f.Ctx().dessin.Trace_Decale.front().Points = carre;
-    f.Ctx().dessin.Xmax = f.Ctx().dessin.Ymax = 20;
-    const OuvreursPort aucun{[](int16_t) { return std::unique_ptr<Port>(); },
-                             [](int16_t) { return std::unique_ptr<Port>(); }};
-    auto* w = new F_Fraisage(f, aucun);
+    FenetreCarre fc("RayonFraise=1\r\nNbPasse=2");
+    FenetreEssai& f = fc.f;
+    auto* w = fc.w;
     OngletGrbl& o = *w->Onglet_Grbl;
     OptionsBanc lent;
     lent.dureeBloc = std::chrono::milliseconds(150);
