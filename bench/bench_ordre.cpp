@@ -90,8 +90,8 @@ void BM_ImbricationConcentrique(benchmark::State& state) {
 }
 BENCHMARK(BM_ImbricationConcentrique)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
-void BM_OrdreAutomatique(benchmark::State& state) {
-    const Dessin d = Feuille(int(state.range(0)), int(state.range(1)));
+// Orders a fresh copy of the drawing at each turn, with the travel before and after.
+void MesureOrdre(benchmark::State& state, const Dessin& d) {
     Contexte ctx;
     ctx.parametres.DecalageOutil = 2;  // the offsets are copies: the order's own cost shows
     ResultatOrdre r;
@@ -103,6 +103,11 @@ void BM_OrdreAutomatique(benchmark::State& state) {
     }
     state.counters["avant_mm"] = r.avant;
     state.counters["apres_mm"] = r.apres;
+}
+
+void BM_OrdreAutomatique(benchmark::State& state) {
+    const Dessin d = Feuille(int(state.range(0)), int(state.range(1)));
+    MesureOrdre(state, d);
 }
 BENCHMARK(BM_OrdreAutomatique)->Apply(Args);
 
@@ -121,17 +126,7 @@ void BM_OrdreCinquanteMillePieces(benchmark::State& state) {
         e = ProchaineSequence(e);
     }
     d.NbPoints = int32_t(d.Trace_Initial.size());
-    Contexte ctx;
-    ctx.parametres.DecalageOutil = 2;
-    ResultatOrdre r;
-    for (auto _ : state) {
-        state.PauseTiming();
-        ctx.dessin = d;
-        state.ResumeTiming();
-        r = OrdreAutomatique(ctx);
-    }
-    state.counters["avant_mm"] = r.avant;
-    state.counters["apres_mm"] = r.apres;
+    MesureOrdre(state, d);
 }
 BENCHMARK(BM_OrdreCinquanteMillePieces)->Arg(50000)->Unit(benchmark::kMillisecond);
 
@@ -148,17 +143,7 @@ void BM_OrdreTraitsEpars(benchmark::State& state) {
         e = ProchaineSequence(e);
     }
     d.NbPoints = int32_t(d.Trace_Initial.size());
-    Contexte ctx;
-    ctx.parametres.DecalageOutil = 2;
-    ResultatOrdre r;
-    for (auto _ : state) {
-        state.PauseTiming();
-        ctx.dessin = d;
-        state.ResumeTiming();
-        r = OrdreAutomatique(ctx);
-    }
-    state.counters["avant_mm"] = r.avant;
-    state.counters["apres_mm"] = r.apres;
+    MesureOrdre(state, d);
 }
 BENCHMARK(BM_OrdreTraitsEpars)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 

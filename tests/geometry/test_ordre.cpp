@@ -85,6 +85,20 @@ void Remplit(Dessin& d, const std::vector<Element>& e, const std::vector<int>& o
 }
 
 // The trace of each element in the result, and the result's own position of each.
+void VerifieResultat(const Dessin& d, const std::vector<Element>& e);
+
+// The elements drawn in a shuffled order, then ordered and checked against their nesting.
+ResultatOrdre OrdonneMelange(ContexteTemporaire& c, const std::vector<Element>& e, std::mt19937& alea) {
+    std::vector<int> ordre(e.size());
+    std::iota(ordre.begin(), ordre.end(), 0);
+    std::shuffle(ordre.begin(), ordre.end(), alea);
+    c.ctx.parametres.DecalageOutil = 2;
+    Remplit(c.ctx.dessin, e, ordre, alea);
+    const ResultatOrdre r = OrdreAutomatique(c.ctx);
+    VerifieResultat(c.ctx.dessin, e);
+    return r;
+}
+
 void VerifieResultat(const Dessin& d, const std::vector<Element>& e) {
     const auto traces = TracesDe(d);
     ASSERT_EQ(traces.size(), e.size());
@@ -203,14 +217,8 @@ TEST(Ordre, OptimumDesPetitsDessins) {
         e.push_back({{{72, 72}, {75, 74}}});
         e.push_back({Carre(70, 70, 10)});
         e[e.size() - 2].parent = static_cast<int>(e.size()) - 1;
-        std::vector<int> ordre(e.size());
-        std::iota(ordre.begin(), ordre.end(), 0);
-        std::shuffle(ordre.begin(), ordre.end(), alea);
         ContexteTemporaire c;
-        c.ctx.parametres.DecalageOutil = 2;
-        Remplit(c.ctx.dessin, e, ordre, alea);
-        const ResultatOrdre r = OrdreAutomatique(c.ctx);
-        VerifieResultat(c.ctx.dessin, e);
+        const ResultatOrdre r = OrdonneMelange(c, e, alea);
         EXPECT_NEAR(r.apres, OptimumForceBrute(e), 1e-4) << "essai " << essai;
     }
 }
@@ -292,14 +300,8 @@ TEST(Ordre, UnDeuxOptIndependantGagneMoinsDUnPourCent) {
     std::mt19937 alea(11);
     for (const auto& [nx, ny] : {std::pair{4, 4}, {6, 3}}) {
         const std::vector<Element> e = Feuille(alea, nx, ny);
-        std::vector<int> ordre(e.size());
-        std::iota(ordre.begin(), ordre.end(), 0);
-        std::shuffle(ordre.begin(), ordre.end(), alea);
         ContexteTemporaire c;
-        c.ctx.parametres.DecalageOutil = 2;
-        Remplit(c.ctx.dessin, e, ordre, alea);
-        const ResultatOrdre r = OrdreAutomatique(c.ctx);
-        VerifieResultat(c.ctx.dessin, e);
+        const ResultatOrdre r = OrdonneMelange(c, e, alea);
         // The sheet's own nesting, by the traces' labels.
         const auto traces = TracesDe(c.ctx.dessin);
         std::vector<int> position(e.size()), parent(traces.size(), -1);
