@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "geometry/decalage.h"
 #include "geometry/dimension.h"
-#include "geometry/ordre.h"
-#include "geometry/orientation.h"
+#include "import/calculs_contexte.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
 #include "korvelin_cut_grbl.h"

@@ -13,6 +13,7 @@
 #include "platform/fichier.h"
 #include "settings/magasin.h"
 #include "settings/reglages.h"
+#include "settings/reglages_outil.h"
 
 namespace korvelin {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "model/listes.h"
 #include "model/primitives.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "geometry/litteral.h"
 #include "model/aide_dessin.h"
 #include "model/primitives.h"

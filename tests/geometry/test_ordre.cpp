@@ -6,7 +6,7 @@
 #include <numeric>
 #include <random>
 
-#include "geometry/ordre.h"
+#include "import/calculs_contexte.h"
 #include "geometry/orientation.h"
 #include "import/ouverture.h"
 #include "model/aide_dessin.h"

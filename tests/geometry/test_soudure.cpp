@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "geometry/litteral.h"
 #include "geometry/soudure.h"
 #include "model/aide_dessin.h"

@@ -15,7 +15,7 @@
 #include <limits>
 #include <sstream>
 
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "import/ouverture.h"
 #include "machining/cut.h"
 #include "settings/magasin.h"
