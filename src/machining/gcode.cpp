@@ -31,12 +31,6 @@ std::optional<DialecteGCode> LectureDialecte(std::string_view texte) {
     return std::nullopt;
 }
 
-std::string NomFichierGCodeParDefaut(std::string_view nomFichier) {
-    const std::size_t debutNom = nomFichier.find_last_of("\\/") + 1;  // npos + 1 is 0
-    const std::size_t point = nomFichier.rfind('.');
-    if (point == std::string_view::npos || point < debutNom) return std::string(nomFichier) + ".nc";
-    return std::string(nomFichier.substr(0, point)) + ".nc";
-}
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "machining/cut.h"
+#include "machining/travail.h"
 
 namespace korvelin {
 
@@ -17,9 +17,6 @@ enum class DialecteGCode { GRBL, LinuxCNC };
 
 // "grbl" or "linuxcnc", in any case.
 std::optional<DialecteGCode> LectureDialecte(std::string_view texte);
-
-// The drawing's name with ".nc" in place of its extension.
-std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
 
 // GRBL's line buffer holds 128 bytes; some controllers and senders hold fewer.
 inline constexpr std::size_t LongueurLigneGCode = 80;

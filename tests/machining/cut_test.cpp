@@ -6,9 +6,12 @@
 #include <functional>
 #include <random>
 
+#include "geometry/decalage.h"
 #include "machining/banc_machine.h"
 #include "machining/cut.h"
 #include "machining/vitesses.h"
+#include "machining/mouvements.h"
+#include "model/aide_dessin.h"
 #include "model/nombres.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
@@ -204,6 +207,30 @@ TEST(VitessesFraisage, ProposedCutName) {
                                       {"/d/a.plt.plt", "/d/a.cut.cut"}, {"/d/piece.Korvelin", "/d/piece.cut"},
                                       {"/d.plt/piece", "/d.plt/piece.cut"}, {"/x.dat/piece.plt", "/x.dat/piece.cut"}})
         EXPECT_EQ(NomFichierCUTParDefaut(dessin), cut) << dessin;
+}
+
+// A job needs only the drawing and its values: no settings file, no one to answer. The
+// moves of one pass along a segment, from the first rise to the return to the zero.
+TEST(Mouvements, UnTravailSansReglagesNiInterface) {
+    Dessin d;
+    test::AjouteTrace(d, test::Etiquette(" A"), {{0, 0}, {10, 0}});
+    d.Trace_Decale = CalculDecalageTout(d, {}, {.rayon = 1.0, .cote = 2}).chemins;
+    struct : RecepteurMouvements {
+        std::vector<Mouvement> m;
+        void Recoit(const Mouvement& x) override { m.push_back(x); }
+    } r;
+    TotauxCUT totaux;
+    ParcoursTravail(d, TravailCUT{}, {1, 1, 1, 2, 2, 1}, totaux, {}, r);
+    using E = EtapeMouvement;
+    const std::vector<std::tuple<E, double, double, double, double>> attendus = {
+        {E::Montee, 1, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0},    {E::Descente, 3, 0, 0, -3},
+        {E::Coupe, 10, 10, 0, -3},  {E::Remontee, 4, 10, 0, 1}, {E::Remontee, 4, 10, 0, 1},
+        {E::Retour, 5, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0}};
+    ASSERT_EQ(r.m.size(), attendus.size());
+    for (std::size_t i = 0; i < attendus.size(); ++i)
+        EXPECT_EQ(std::make_tuple(r.m[i].etape, r.m[i].t, r.m[i].x, r.m[i].y, r.m[i].z), attendus[i]) << i;
+    EXPECT_EQ(totaux.LongueurParcours, 20.0);
+    EXPECT_EQ(totaux.TempsFraisage, 29.0);
 }
 
 }  // namespace

@@ -1,0 +1,150 @@
+#include "machining/travail.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "machining/controles.h"
+#include "machining/vitesses.h"
+#include "model/nombres.h"
+#include "model/noms_fichiers.h"
+#include "platform/fichier.h"
+#include "settings/magasin.h"
+#include "settings/reglages.h"
+#include "settings/reglages_outil.h"
+
+namespace korvelin {
+
+namespace {
+
+bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
+
+}  // namespace
+
+TravailCUT TravailCUTInitial(Contexte& ctx) {
+    TravailCUT t;
+    t.HautDeg = LireReglage(ctx, "HautDeg");
+    t.ProfFraisage = LireReglage(ctx, "ProfFraisage");
+    t.TexteNbPasse = LireReglage(ctx, "NbPasse");
+    const double passes = std::trunc(LectureSaisie(t.TexteNbPasse));
+    t.NbPasse = (std::isfinite(passes) && passes >= 1.0)
+                    ? static_cast<int32_t>(std::min(passes, 2147483647.0))
+                    : 1;
+    ChargeMarges(ctx);
+    ReglagesDuTravail(ctx, t);
+    t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);
+    t.FichierGCode = NomFichierGCodeParDefaut(ctx.dessin.NomFichier);
+    return t;
+}
+
+void ReglagesDuTravail(Contexte& ctx, TravailCUT& t) {
+    t.MargeX = EcritureLocale(ctx.parametres.MargeX);
+    t.MargeY = EcritureLocale(ctx.parametres.MargeY);
+    const TextesVitesses v = TextesVitessesParametres(ctx.parametres);
+    t.VitMax_Mat_X = v.Mat_X;
+    t.VitMax_Mat_Y = v.Mat_Y;
+    t.VitMax_Mat_Z = v.Mat_Z;
+    t.VitMax_HMat_X = v.HMat_X;
+    t.VitMax_HMat_Y = v.HMat_Y;
+    t.VitMax_Descente = v.Descente;
+    t.VitMax_Montee = v.Montee;
+    t.VitesseBroche = LireReglage(ctx, "VitesseBroche");
+    t.AvanceCoupe = LireReglage(ctx, "AvanceCoupe");
+    t.AvancePlongee = LireReglage(ctx, "AvancePlongee");
+    t.TemporisationBroche = LireReglage(ctx, "TemporisationBroche");
+    t.SansCommentaires = LectureBooleen(LireReglage(ctx, "GCodeSansCommentaires"));
+    t.attaches = AttachesDe(ctx.parametres);
+}
+
+std::string NomFichierGCodeParDefaut(std::string_view nomFichier) {
+    const std::size_t debutNom = nomFichier.find_last_of("\\/") + 1;  // npos + 1 is 0
+    const std::size_t point = nomFichier.rfind('.');
+    if (point == std::string_view::npos || point < debutNom) return std::string(nomFichier) + ".nc";
+    return std::string(nomFichier.substr(0, point)) + ".nc";
+}
+
+std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,
+                                              const std::string& fichier, std::string_view nature,
+                                              TotauxCUT& totaux) {
+    const Dessin& d = ctx.dessin;
+    if (d.NbSequencesDecalees() == 0) {
+        ctx.ui->Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
+    const VitessesTravail v{
+        LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
+        LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
+        LectureSaisie(travail.VitMax_HMat_Y), LectureSaisie(travail.VitMax_Descente)};
+    // A negative speed would give negative durations: refused like a zero one.
+    if (!VitesseValable(v.matX) || !VitesseValable(v.matY) || !VitesseValable(v.matZ) ||
+        !VitesseValable(v.hmatX) || !VitesseValable(v.hmatY) || !VitesseValable(v.descente)) {
+        ctx.ui->Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres",
+                        "Erreur", Icone::Critique);
+        return std::nullopt;
+    }
+    const Parametres& prm = ctx.parametres;
+    const struct {
+        const char* nom;
+        double vitesse, pas;
+        int32_t nbPas;
+    } axes[] = {{"matière X", v.matX, prm.Pas_X, prm.NbPas_X},       {"matière Y", v.matY, prm.Pas_Y, prm.NbPas_Y},
+                {"matière Z", v.matZ, prm.Pas_Z, prm.NbPas_Z},       {"hors-matière X", v.hmatX, prm.Pas_X, prm.NbPas_X},
+                {"hors-matière Y", v.hmatY, prm.Pas_Y, prm.NbPas_Y}, {"hors-matière Z", v.descente, prm.Pas_Z, prm.NbPas_Z}};
+    for (const auto& a : axes) {
+        if (auto refus = ControleVitesse(a.nom, a.vitesse, a.pas, a.nbPas)) {
+            ctx.ui->Message(*refus, "Erreur", Icone::Critique);
+            return std::nullopt;
+        }
+    }
+    totaux = TotauxCUT{};
+    // A folder or a device there fails at the writing, with its own message.
+    if (const std::string raison = FichierExiste(fichier) ? RaisonNonRemplacable(fichier) : ""; !raison.empty()) {
+        ctx.ui->Message(raison, TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
+    const std::string dossier = ExtraitRepertoire(fichier);
+    // A name without a folder part lies in the current folder, which exists.
+    if (!dossier.empty() && !DossierExiste(dossier)) {
+        ctx.ui->Message("Le dossier de destination du fichier " + std::string(nature) +
+                            " n'existe pas, merci de le corriger",
+                        TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
+    if (MemeFichierDisque(fichier, d.NomFichier)) {
+        ctx.ui->Message("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !",
+                        TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
+    if (travail.NbPasse > MaxPasses) {
+        ctx.ui->Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme,
+                        Icone::Critique);
+        return std::nullopt;
+    }
+    const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
+    Parametres p = ctx.parametres;
+    p.MargeX = LectureSaisie(travail.MargeX);
+    p.MargeY = LectureSaisie(travail.MargeY);
+    auto refus = ControleValeurs(p, H, travail.NbPasse);
+    // G-code runs from the work zero the user sets on the controller, where a path beside
+    // an outline at the origin going below zero is normal; the CUT file and the machine
+    // count from the table's zero.
+    std::optional<std::string> avertissement;
+    if (!refus && nature == NatureGCode) {
+        ControleZeroTravail z = ControleEtendue(d, p, H, P, p.MargeX, p.MargeY);
+        refus = std::move(z.refus);
+        avertissement = std::move(z.avertissement);
+    } else if (!refus) {
+        refus = ControleCourses(d, p, H, P, p.MargeX, p.MargeY);
+    }
+    if (!refus) refus = ControleAttaches(travail.attaches, P);
+    if (refus) {
+        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
+    if (avertissement) ctx.ui->Message(*avertissement, TitreProgramme, Icone::Exclamation);
+    if (travail.attaches.Actives())
+        if (const std::string attaches = AvertissementAttaches(d, travail.attaches); !attaches.empty())
+            ctx.ui->Message(attaches, TitreProgramme, Icone::Exclamation);
+    return v;
+}
+
+}  // namespace korvelin

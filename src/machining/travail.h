@@ -1,0 +1,34 @@
+#pragma once
+// The job as the milling window and the converter start it, from the settings, and the
+// checks every output of it makes before anything is written.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "machining/mouvements.h"
+#include "settings/contexte.h"
+
+namespace korvelin {
+
+// What the milling window shows when it opens: the job values from the settings, the
+// margins, the speeds for the minimum times, and the proposed file name.
+TravailCUT TravailCUTInitial(Contexte& ctx);
+// What the job takes from the settings as they stand: margins, speeds, spindle, tabs.
+void ReglagesDuTravail(Contexte& ctx, TravailCUT& t);
+
+// The drawing's name with ".nc" in place of its extension.
+std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
+
+// The checks every output of the job makes before writing anything: a drawing, speeds,
+// the destination's folder, not the open drawing itself, the values and the travel.
+// `nature` names the file in the messages ("CUT"); a G-code program (NatureGCode) has its
+// extent checked against the travel, from the controller's work zero. The speeds, or
+// nothing after telling the user why. The totals are set to zero once the speeds are
+// known good.
+inline constexpr std::string_view NatureGCode = "G-code";
+std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,
+                                              const std::string& fichier, std::string_view nature,
+                                              TotauxCUT& totaux);
+
+}  // namespace korvelin
