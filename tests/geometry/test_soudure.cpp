@@ -8,22 +8,21 @@
 #include "geometry/soudure.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
-#include "settings/aide_contexte.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
 
 namespace {
 
-struct Soudure : ::testing::Test, ContexteTemporaire {
-    Dessin& d = ctx.dessin;
-    void SetUp() override { ctx.parametres.DecalageOutil = 2; }
+struct Soudure : ::testing::Test {
+    Dessin d;
+    const ReglagesDecalage r{.rayon = 3.0, .cote = 2};
     // Welds traces labelled " A", " B", ... in this order.
     std::vector<std::pair<Code2, Points>> Soude(const std::vector<Points>& traces) {
         d = Dessin{};
         Code2 e = PremiereSequence;
         for (const Points& t : traces) AjouteTrace(d, e, t), e = ProchaineSequence(e);
-        SoudureAutomatique(ctx);
+        EXPECT_TRUE(SoudureAutomatique(d, r).empty());
         return TracesDe(d);
     }
 };
@@ -38,31 +37,28 @@ TEST_F(Soudure, ChainesEtContours) {
     EXPECT_EQ(d.Trace_Initial.size(), 5u);
     EXPECT_EQ(d.Trace_Decale.size(), 2u);
     EXPECT_EQ(d.Xmax, 30.0);
-    EXPECT_EQ(ui.nbRafraichissements, 1);
     // Closed contours, stray points and near misses: against the step-by-step welding below.
 }
 
 TEST_F(Soudure, DessinVideEtMiroirDeuxFois) {
-    SoudureAutomatique(ctx);
+    SoudureAutomatique(d, r);
     EXPECT_EQ(d.NbPoints, 0);
     EXPECT_EQ(d.Trace_Decale.size(), 1u);
     d.NbPoints = 5;  // more than the array holds
-    SoudureAutomatique(ctx);
-    Miroir(ctx);
+    SoudureAutomatique(d, r);
+    Miroir(d, r);
     EXPECT_EQ(d.NbPoints, 0);
 
     d = Dessin{};
-    ui.nbRafraichissements = 0;
     AjouteTrace(d, Etiquette(" A"), {{0, 0}, {2.5f, 1}, {10, 0}});
     AjouteTrace(d, Etiquette(" B"), {{4, 4}, {6, 8}});
-    CalculDecalageTout(ctx);
+    Redecale(d, r);
     CalculBornes(d);
     // The mirrored points and offsets are compared with the mirror done trace by trace below.
     const auto avant = TracesDe(d);
-    Miroir(ctx);
+    Miroir(d, r);
     EXPECT_NE(TracesDe(d), avant);
-    EXPECT_EQ(ui.nbRafraichissements, 1);
-    Miroir(ctx);
+    Miroir(d, r);
     EXPECT_EQ(TracesDe(d), avant);
 }
 
