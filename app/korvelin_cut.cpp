@@ -196,7 +196,7 @@ int Simulation(Contexte& ctx, const Options& o) {
     s.Journal = o.journal;
     s.Estimation = o.estimation;
     SignaleProfondeurPositive(s.ProfFraisage);
-    return LanceSimulation(ctx, s);
+    return LanceSimulation({ctx.dessin, ctx.parametres, *ctx.ui}, s);
 }
 
 // After a refusal for the travel: the options that make the same job fit, ready to copy.

@@ -31,6 +31,9 @@ using namespace korvelin;
 
 namespace {
 
+korvelin::PosteMachine PosteDe(korvelin::Contexte& c) { return {c.dessin, c.parametres, *c.ui}; }
+
+
 // The simulator taking the place of real hardware, so that the run gets exactly the set-up
 // of a real port (memory locking, scheduling, late-pulse count). It also notes, for every
 // write, the deadline the machine had just waited for: the write's scheduled time.
@@ -160,7 +163,7 @@ void BM_SimulationGrandDessin(benchmark::State& state) {
     std::string resume;
     for (auto _ : state) {
         std::ostringstream sortie;
-        benchmark::DoNotOptimize(LanceSimulation(ctx, o, sortie));
+        benchmark::DoNotOptimize(LanceSimulation(PosteDe(ctx), o, sortie));
         resume = sortie.str();
     }
     state.SetLabel(resume.substr(0, resume.find(';')));
@@ -174,7 +177,7 @@ void BM_EstimationGrandDessin(benchmark::State& state) {
     ctx.parametres.NbPasse = 3;
     DemandeMachine d;
     Estimation e;
-    for (auto _ : state) e = EstimeDemande(ctx, d);
+    for (auto _ : state) e = EstimeDemande(PosteDe(ctx), d);
     state.counters["duree_s"] = e.duree;
     state.counters["impulsions"] = static_cast<double>(e.impulsions);
 }

@@ -659,10 +659,7 @@ void F_Fraisage::MontreEstimation() {
         std::string texte;
         void Message(std::string_view t, std::string_view, Icone) override { texte = t; }
     } refus;
-    Contexte copie(&refus);
-    copie.dessin = ctx_.dessin;
-    copie.parametres = ctx_.parametres;
-    const Estimation e = EstimeDemande(copie, modele_.Demande(ActionMachine::Exemplaire));
+    const Estimation e = EstimeDemande({ctx_.dessin, ctx_.parametres, refus}, modele_.Demande(ActionMachine::Exemplaire));
     L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus.texte));
 }
 

@@ -15,6 +15,9 @@ namespace korvelin::test {
 
 inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ = false);
 
+// The run's view of a context: its paths, its settings values and its interface.
+inline PosteMachine PosteDe(Contexte& c) { return {c.dessin, c.parametres, *c.ui}; }
+
 struct Banc {
     UiEnregistreuse ui;
     Contexte ctx{&ui};
