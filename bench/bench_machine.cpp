@@ -18,6 +18,7 @@
 #include <sys/resource.h>
 #include <time.h>
 
+#include "document/poste_contexte.h"
 #include "machining/executant.h"
 #include "machining/fraisage.h"
 #include "machining/machine.h"
@@ -30,8 +31,6 @@
 using namespace korvelin;
 
 namespace {
-
-korvelin::PosteMachine PosteDe(korvelin::Contexte& c) { return {c.dessin, c.parametres, *c.ui}; }
 
 
 // The simulator taking the place of real hardware, so that the run gets exactly the set-up

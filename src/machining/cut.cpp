@@ -92,21 +92,21 @@ private:
 
 std::string TexteTotal(double valeur) { return FormatFixe(valeur, 1, ','); }
 
-bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
+bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux,
                       const SuiviCUT& suivi) {
     const std::optional<VitessesTravail> v =
-        PrepareTravail(ctx, travail, travail.FichierCUT, "CUT", totaux);
+        PrepareTravail(poste, travail, travail.FichierCUT, "CUT", totaux);
     if (!v) return false;
     FluxFichier flux(travail.FichierCUT);
     bool ecrit = flux.Ouvert();
     if (ecrit) {
         flux.tampon.append(EnTete(travail));
         EcrivainCUT e(flux);
-        ParcoursTravail(ctx.dessin, travail, *v, totaux, suivi, e);
+        ParcoursTravail(poste.dessin, travail, *v, totaux, suivi, e);
         ecrit = flux.Termine();
     }
     if (!ecrit) {
-        ctx.ui->Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme,
+        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme,
                         Icone::Critique);
         return false;
     }

@@ -13,7 +13,7 @@ namespace korvelin {
 
 // "Générer le fichier .CUT". False after telling the user why, with nothing written; a
 // failed write leaves any earlier file at that path whole.
-bool GenereFichierCUT(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
+bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux,
                       const SuiviCUT& suivi = {});
 
 // The totals as the window's two boxes show them ("####0.0").

@@ -8,7 +8,7 @@
 
 namespace korvelin {
 
-CompteRendu ExecuteDemande(const PosteMachine& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret) {
+CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret) {
     switch (d.action) {
         case ActionMachine::Exemplaire: return FraisageExemplaire(poste, m, d.travail, arret);
         case ActionMachine::Serie: return FraisageSerie(poste, m, d.travail, d.serie, arret);
@@ -31,7 +31,7 @@ CompteRendu ExecuteDemande(const PosteMachine& poste, Machine& m, const DemandeM
     return {};
 }
 
-Estimation EstimeDemande(const PosteMachine& poste, const DemandeMachine& d) {
+Estimation EstimeDemande(const PosteTravail& poste, const DemandeMachine& d) {
     HorlogeVirtuelle horloge;
     PortAbsent port;
     Machine m(port, horloge, poste.parametres);

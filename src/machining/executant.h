@@ -33,7 +33,7 @@ struct DemandeMachine {
 };
 
 // Runs the action on this machine; the stop request is looked at before every pulse.
-CompteRendu ExecuteDemande(const PosteMachine& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret);
+CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret);
 
 // The action's exact duration and pulses from a dry run on the virtual clock, every pulse
 // counted, none sent; refused (with the reason told to poste.ui) as the run would be.
@@ -43,7 +43,7 @@ struct Estimation {
     int64_t impulsions = 0;
     std::array<int64_t, 3> pas{};  // net steps per axis at the end
 };
-Estimation EstimeDemande(const PosteMachine& poste, const DemandeMachine& d);
+Estimation EstimeDemande(const PosteTravail& poste, const DemandeMachine& d);
 
 struct Avancement {
     Emplacement ou;

@@ -24,12 +24,12 @@ struct ValeursRun {
     Attaches attaches;
 };
 
-ValeursRun Valeurs(const PosteMachine& poste, const TravailFraisage& t) {
+ValeursRun Valeurs(const PosteTravail& poste, const TravailFraisage& t) {
     return {LectureCote(t.HautDeg), LectureCote(t.ProfFraisage), poste.parametres.MargeX, poste.parametres.MargeY,
             poste.parametres.NbPasse < 1 ? 1 : poste.parametres.NbPasse, AttachesDe(poste.parametres)};
 }
 
-bool Refuse(const PosteMachine& poste, const ValeursRun& r, const GrilleCopies& grille) {
+bool Refuse(const PosteTravail& poste, const ValeursRun& r, const GrilleCopies& grille) {
     if (poste.dessin.NbSequencesDecalees() == 0) {
         poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
         return true;
@@ -51,7 +51,7 @@ bool Refuse(const PosteMachine& poste, const ValeursRun& r, const GrilleCopies& 
 // The moves of one copy from its zero (m.Origine), motor on to motor off. Every position
 // is a target in whole steps from that zero, so the copy ends exactly where it began.
 // False when a stop request ended it.
-bool Exemplaire(const PosteMachine& poste, Machine& m, const ValeursRun& r) {
+bool Exemplaire(const PosteTravail& poste, Machine& m, const ValeursRun& r) {
     const Dessin& d = poste.dessin;
     ActionMarcheMoteur(m);
     Attente(m, 0.5);
@@ -101,7 +101,7 @@ bool Exemplaire(const PosteMachine& poste, Machine& m, const ValeursRun& r) {
     return true;
 }
 
-CompteRendu Conclut(const PosteMachine& poste, Machine& m, const SessionMachine& session, bool fini) {
+CompteRendu Conclut(const PosteTravail& poste, Machine& m, const SessionMachine& session, bool fini) {
     CompteRendu cr;
     if (!fini) {
         ActionArretMoteur(m);
@@ -134,7 +134,7 @@ double LectureCote(std::string_view texte) {
     return std::isfinite(v) ? v : 0.0;
 }
 
-CompteRendu FraisageExemplaire(const PosteMachine& poste, Machine& m, const TravailFraisage& travail,
+CompteRendu FraisageExemplaire(const PosteTravail& poste, Machine& m, const TravailFraisage& travail,
                                const std::atomic<bool>& arret) {
     const ValeursRun r = Valeurs(poste, travail);
     if (Refuse(poste, r, {})) {
@@ -147,7 +147,7 @@ CompteRendu FraisageExemplaire(const PosteMachine& poste, Machine& m, const Trav
     return Conclut(poste, m, session, fini);
 }
 
-CompteRendu FraisageSerie(const PosteMachine& poste, Machine& m, const TravailFraisage& travail, const Serie& serie,
+CompteRendu FraisageSerie(const PosteTravail& poste, Machine& m, const TravailFraisage& travail, const Serie& serie,
                           const std::atomic<bool>& arret) {
     const ValeursRun r = Valeurs(poste, travail);
     // Checked once: a refused copy must not leave the machine wandering through the shifts.

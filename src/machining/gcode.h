@@ -30,10 +30,10 @@ struct ResultatGCode {
 // file and its own (spindle, feeds, wait). The totals are those of the program's moves.
 // False after telling the user why; a failed write leaves any earlier file at that path
 // whole.
-bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
+bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte,
                         TotauxCUT& totaux, const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
 // Its checks alone, so that a caller writing several files makes every check first.
-bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail);
+bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail);
 
 // A text as a comment may carry it: accents taken off, other non-ASCII characters and those
 // a controller acts on anywhere ("(", ")", ";", "!", "~", "?", "%") left out, control bytes

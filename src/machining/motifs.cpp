@@ -54,7 +54,7 @@ bool Cercle(Trajet& t, double D) {
 
 }  // namespace
 
-CompteRendu MotifTest(const PosteMachine& poste, Machine& m, int option, double D, const TravailFraisage& travail,
+CompteRendu MotifTest(const PosteTravail& poste, Machine& m, int option, double D, const TravailFraisage& travail,
                       const std::atomic<bool>& arret) {
     if (option < 0 || option > 2) return {};
     const double H = LectureCote(travail.HautDeg), P = LectureCote(travail.ProfFraisage);

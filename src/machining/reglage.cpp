@@ -27,7 +27,7 @@ int FlecheDeTouche(int codeTouche) {
 
 namespace {
 
-CompteRendu Termine(const PosteMachine& poste, Machine& m, const SessionMachine& session, bool fini, std::string_view quoi) {
+CompteRendu Termine(const PosteTravail& poste, Machine& m, const SessionMachine& session, bool fini, std::string_view quoi) {
     CompteRendu cr;
     if (!fini) {
         ActionArretMoteur(m);
@@ -61,7 +61,7 @@ double LectureDeplacement(std::string_view texte) {
 
 }  // namespace
 
-CompteRendu FlecheAppuyee(const PosteMachine& poste, Machine& m, EtatFleches& etat, int fleche, int touches,
+CompteRendu FlecheAppuyee(const PosteTravail& poste, Machine& m, EtatFleches& etat, int fleche, int touches,
                           const std::atomic<bool>& arret) {
     if (fleche < 0 || fleche > 5) return {};
     SessionMachine session(m, arret);
@@ -75,7 +75,7 @@ CompteRendu FlecheAppuyee(const PosteMachine& poste, Machine& m, EtatFleches& et
     return Termine(poste, m, session, fini, "Déplacement");
 }
 
-CompteRendu FlecheRepetee(const PosteMachine& poste, Machine& m, EtatFleches& etat, const std::atomic<bool>& arret) {
+CompteRendu FlecheRepetee(const PosteTravail& poste, Machine& m, EtatFleches& etat, const std::atomic<bool>& arret) {
     if (etat.Intervalle == 0) return {};
     return FlecheAppuyee(poste, m, etat, etat.FlecheEnCours, etat.ToucheFleche, arret);
 }
@@ -85,7 +85,7 @@ void FlecheRelachee(Machine& m, EtatFleches& etat) {
     ActionArretMoteur(m);
 }
 
-CompteRendu DeplacementSaisi(const PosteMachine& poste, Machine& m, std::string_view texteX, std::string_view texteY,
+CompteRendu DeplacementSaisi(const PosteTravail& poste, Machine& m, std::string_view texteX, std::string_view texteY,
                              std::string_view texteZ, const std::atomic<bool>& arret) {
     const double dx = LectureDeplacement(texteX), dy = LectureDeplacement(texteY), dz = LectureDeplacement(texteZ);
     if (const auto refus = ControleDeplacement(poste.parametres, dx, dy, dz)) {

@@ -101,7 +101,7 @@ std::string Mm(double v) { return FormatFixe(v, 3, ',') + " mm"; }
 
 }  // namespace
 
-void SignaleFin(const PosteMachine& poste, const CompteRendu& cr, std::string_view quoi) {
+void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_view quoi) {
     if (cr.issue == Issue::Interrompue) {
         std::string texte = std::string(quoi) + " interrompu à la demande.";
         if (cr.trace >= 0) {

@@ -7,18 +7,9 @@
 #include <string>
 
 #include "machining/machine.h"
-#include "model/dessin.h"
-#include "model/interface_utilisateur.h"
+#include "machining/poste_travail.h"
 
 namespace korvelin {
-
-// What an action on the machine works from, handed in by its caller: the offset paths,
-// the settings values, and the one interface through which it tells how it went.
-struct PosteMachine {
-    const Dessin& dessin;
-    const Parametres& parametres;
-    InterfaceUtilisateur& ui;
-};
 
 enum class Issue { Terminee, Refusee, Interrompue };
 
@@ -74,6 +65,6 @@ void MinuterieMoteurDeclenchee(Machine& m);
 inline constexpr int IntervalleMinuterieMoteur = 10000;  // ms
 
 // After an action: the stop message or the late-pulse warning, when there is one to give.
-void SignaleFin(const PosteMachine& poste, const CompteRendu& cr, std::string_view quoi);
+void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_view quoi);
 
 }  // namespace korvelin

@@ -109,7 +109,7 @@ private:
 
 }  // namespace
 
-int LanceSimulation(const PosteMachine& poste, const OptionsSimulation& options, std::ostream& sortie) {
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, std::ostream& sortie) {
     if (options.Test > 2) {
         poste.ui.Message("Motif de test inconnu : " + TexteEntier(options.Test) + " (0, 1 ou 2).", TitreProgramme,
                         Icone::Critique);
@@ -167,7 +167,7 @@ int LanceSimulation(const PosteMachine& poste, const OptionsSimulation& options,
     return 0;
 }
 
-int LanceSimulation(const PosteMachine& poste, const OptionsSimulation& options) {
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options) {
     return LanceSimulation(poste, options, std::cout);
 }
 

@@ -62,12 +62,12 @@ std::string NomFichierGCodeParDefaut(std::string_view nomFichier) {
     return std::string(nomFichier.substr(0, point)) + ".nc";
 }
 
-std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,
+std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
                                               const std::string& fichier, std::string_view nature,
                                               TotauxCUT& totaux) {
-    const Dessin& d = ctx.dessin;
+    const Dessin& d = poste.dessin;
     if (d.NbSequencesDecalees() == 0) {
-        ctx.ui->Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
+        poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
     const VitessesTravail v{
@@ -77,11 +77,11 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
     // A negative speed would give negative durations: refused like a zero one.
     if (!VitesseValable(v.matX) || !VitesseValable(v.matY) || !VitesseValable(v.matZ) ||
         !VitesseValable(v.hmatX) || !VitesseValable(v.hmatY) || !VitesseValable(v.descente)) {
-        ctx.ui->Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres",
+        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres",
                         "Erreur", Icone::Critique);
         return std::nullopt;
     }
-    const Parametres& prm = ctx.parametres;
+    const Parametres& prm = poste.parametres;
     const struct {
         const char* nom;
         double vitesse, pas;
@@ -91,36 +91,36 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
                 {"hors-matière Y", v.hmatY, prm.Pas_Y, prm.NbPas_Y}, {"hors-matière Z", v.descente, prm.Pas_Z, prm.NbPas_Z}};
     for (const auto& a : axes) {
         if (auto refus = ControleVitesse(a.nom, a.vitesse, a.pas, a.nbPas)) {
-            ctx.ui->Message(*refus, "Erreur", Icone::Critique);
+            poste.ui.Message(*refus, "Erreur", Icone::Critique);
             return std::nullopt;
         }
     }
     totaux = TotauxCUT{};
     // A folder or a device there fails at the writing, with its own message.
     if (const std::string raison = FichierExiste(fichier) ? RaisonNonRemplacable(fichier) : ""; !raison.empty()) {
-        ctx.ui->Message(raison, TitreProgramme, Icone::Critique);
+        poste.ui.Message(raison, TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
     const std::string dossier = ExtraitRepertoire(fichier);
     // A name without a folder part lies in the current folder, which exists.
     if (!dossier.empty() && !DossierExiste(dossier)) {
-        ctx.ui->Message("Le dossier de destination du fichier " + std::string(nature) +
+        poste.ui.Message("Le dossier de destination du fichier " + std::string(nature) +
                             " n'existe pas, merci de le corriger",
                         TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
     if (MemeFichierDisque(fichier, d.NomFichier)) {
-        ctx.ui->Message("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !",
+        poste.ui.Message("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !",
                         TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
     if (travail.NbPasse > MaxPasses) {
-        ctx.ui->Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme,
+        poste.ui.Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme,
                         Icone::Critique);
         return std::nullopt;
     }
     const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
-    Parametres p = ctx.parametres;
+    Parametres p = poste.parametres;
     p.MargeX = LectureSaisie(travail.MargeX);
     p.MargeY = LectureSaisie(travail.MargeY);
     auto refus = ControleValeurs(p, H, travail.NbPasse);
@@ -137,13 +137,13 @@ std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& t
     }
     if (!refus) refus = ControleAttaches(travail.attaches, P);
     if (refus) {
-        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
-    if (avertissement) ctx.ui->Message(*avertissement, TitreProgramme, Icone::Exclamation);
+    if (avertissement) poste.ui.Message(*avertissement, TitreProgramme, Icone::Exclamation);
     if (travail.attaches.Actives())
         if (const std::string attaches = AvertissementAttaches(d, travail.attaches); !attaches.empty())
-            ctx.ui->Message(attaches, TitreProgramme, Icone::Exclamation);
+            poste.ui.Message(attaches, TitreProgramme, Icone::Exclamation);
     return v;
 }
 

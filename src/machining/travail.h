@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "machining/mouvements.h"
+#include "machining/poste_travail.h"
 #include "settings/contexte.h"
 
 namespace korvelin {
@@ -27,7 +28,7 @@ std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
 // nothing after telling the user why. The totals are set to zero once the speeds are
 // known good.
 inline constexpr std::string_view NatureGCode = "G-code";
-std::optional<VitessesTravail> PrepareTravail(Contexte& ctx, const TravailCUT& travail,
+std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
                                               const std::string& fichier, std::string_view nature,
                                               TotauxCUT& totaux);
 

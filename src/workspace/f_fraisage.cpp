@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "document/poste_contexte.h"
 #include "machining/controles.h"
 #include "machining/gcode.h"
 #include "machining/reglage.h"
@@ -611,8 +612,8 @@ void F_Fraisage::GenereCUT(bool gcode) {
         TB_TempsFraisage->setText(Q(TexteTotal(tt.TempsFraisage)));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    if (gcode) GenereFichierGCode(ctx_, t, DialecteGCode::GRBL, totaux, suivi);
-    else GenereFichierCUT(ctx_, t, totaux, suivi);
+    if (gcode) GenereFichierGCode(PosteDe(ctx_), t, DialecteGCode::GRBL, totaux, suivi);
+    else GenereFichierCUT(PosteDe(ctx_), t, totaux, suivi);
 }
 
 bool F_Fraisage::ProposeMarges(ActionMachine action) {

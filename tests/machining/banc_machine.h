@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "document/poste_contexte.h"
 #include "machining/machine.h"
 #include "machining/simulation.h"
 #include "platform/simulateur.h"
@@ -14,9 +15,6 @@
 namespace korvelin::test {
 
 inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ = false);
-
-// The run's view of a context: its paths, its settings values and its interface.
-inline PosteMachine PosteDe(Contexte& c) { return {c.dessin, c.parametres, *c.ui}; }
 
 struct Banc {
     UiEnregistreuse ui;

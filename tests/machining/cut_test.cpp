@@ -38,7 +38,7 @@ struct Generation {
         travail.FichierCUT = dossier.Chemin("sortie.cut");
     }
     void Traces(const std::vector<std::vector<std::pair<float, float>>>& traces) { test::DessinDe(ctx, traces); }
-    bool Genere() { return GenereFichierCUT(ctx, travail, totaux); }
+    bool Genere() { return GenereFichierCUT(PosteDe(ctx), travail, totaux); }
     std::string Fichier() const { return DossierTemporaire::Lit(travail.FichierCUT); }
 };
 
@@ -136,7 +136,7 @@ TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
     g.Traces({zigzag});
     g.ctx.parametres.Course_Y = 5000;
     TotauxCUT dernier;
-    ASSERT_TRUE(GenereFichierCUT(g.ctx, g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
+    ASSERT_TRUE(GenereFichierCUT(PosteDe(g.ctx), g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
     EXPECT_EQ(dernier.TempsFraisage, g.totaux.TempsFraisage);
     const auto donnees = Donnees(g.Fichier());
     double somme = 0;

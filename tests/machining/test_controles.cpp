@@ -99,13 +99,13 @@ TEST(Controles, RefusAvantToutMouvementOuFichier) {
         *s = "1";
     t.FichierCUT = dossier.Chemin("a.cut");
     TotauxCUT totaux;
-    EXPECT_FALSE(GenereFichierCUT(b.ctx, t, totaux));
+    EXPECT_FALSE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
     t.MargeX = "2";
     t.HautDeg = "-10";
-    EXPECT_FALSE(GenereFichierCUT(b.ctx, t, totaux));
+    EXPECT_FALSE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
     EXPECT_EQ(b.ui.messages.back().texte,
               "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !");
     EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
     t.HautDeg = "1";
-    EXPECT_TRUE(GenereFichierCUT(b.ctx, t, totaux));
+    EXPECT_TRUE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
 }
