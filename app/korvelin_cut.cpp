@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/poste_contexte.h"
+#include "document/travail_initial.h"
 #include "geometry/dimension.h"
 #include "import/calculs_contexte.h"
 #include "import/ouverture.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The job as the milling window and the converter start it, from the settings, and the
-// checks every output of it makes before anything is written.
+// The checks every output of a job makes before anything is written, and the names its
+// files get by default.
 
 #include <optional>
 #include <string>
@@ -8,15 +8,8 @@
 
 #include "machining/mouvements.h"
 #include "machining/poste_travail.h"
-#include "settings/contexte.h"
 
 namespace korvelin {
-
-// What the milling window shows when it opens: the job values from the settings, the
-// margins, the speeds for the minimum times, and the proposed file name.
-TravailCUT TravailCUTInitial(Contexte& ctx);
-// What the job takes from the settings as they stand: margins, speeds, spindle, tabs.
-void ReglagesDuTravail(Contexte& ctx, TravailCUT& t);
 
 // The drawing's name with ".nc" in place of its extension.
 std::string NomFichierGCodeParDefaut(std::string_view nomFichier);

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "document/poste_contexte.h"
+#include "document/travail_initial.h"
 #include "import/calculs_contexte.h"
 #include "import/ouverture.h"
 #include "machining/cut.h"

@@ -6,11 +6,12 @@
 #include <functional>
 #include <random>
 
+#include "document/travail_initial.h"
 #include "geometry/decalage.h"
 #include "machining/banc_machine.h"
 #include "machining/cut.h"
-#include "machining/vitesses.h"
 #include "machining/mouvements.h"
+#include "machining/vitesses.h"
 #include "model/aide_dessin.h"
 #include "model/nombres.h"
 #include "support/dossier_temporaire.h"
