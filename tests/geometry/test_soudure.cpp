@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "import/calculs_contexte.h"
+#include "geometry/decalage.h"
 #include "geometry/litteral.h"
 #include "geometry/soudure.h"
 #include "model/aide_dessin.h"
@@ -104,25 +104,28 @@ bool MemeDessin(const Dessin& a, const Dessin& b, bool decalages) {
 TEST(SoudureAleatoire, CommeLaVersionPasAPas) {
     for (int graine = 0; graine < 1500; ++graine) {
         std::mt19937 g(graine);
-        Contexte a, b;
-        Morceaux(a.dessin, g);
-        b.dessin = a.dessin;
-        SoudureAutomatique(a);
-        SoudureLitterale(b.dessin);
-        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, false)) << "graine " << graine;
+        Dessin a, b;
+        const ReglagesDecalage r;
+        Morceaux(a, g);
+        b = a;
+        SoudureAutomatique(a, r);
+        SoudureLitterale(b);
+        ASSERT_TRUE(MemeDessin(a, b, false)) << "graine " << graine;
 
         // The mirror of the result, against the mirror done trace by trace.
-        CalculDecalageToutLitteral(b);
-        CalculBornes(b.dessin);
-        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, true)) << "graine " << graine;
-        Miroir(a);
-        for (PointTrace& p : b.dessin.Trace_Initial) p.X = float(b.dessin.Xmax - p.X);
-        for (std::size_t e = 0; e + 1 < b.dessin.Trace_Decale.size(); ++e)
-            InverseSequence(b.dessin, b.dessin.Trace_Decale[e].Sequence);
-        for (std::size_t e = 0; e + 1 < b.dessin.Trace_Decale.size(); ++e)
-            DecalageSequence(b, b.dessin.Trace_Decale[e].Sequence);
-        CalculBornes(b.dessin);
-        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, true)) << "miroir, graine " << graine;
+        CalculDecalageToutLitteral(b, r);
+        CalculBornes(b);
+        ASSERT_TRUE(MemeDessin(a, b, true)) << "graine " << graine;
+        Miroir(a, r);
+        for (PointTrace& p : b.Trace_Initial) p.X = float(b.Xmax - p.X);
+        for (std::size_t e = 0; e + 1 < b.Trace_Decale.size(); ++e) InverseSequence(b, b.Trace_Decale[e].Sequence);
+        for (std::size_t e = 0; e + 1 < b.Trace_Decale.size(); ++e) {
+            const Code2 etiquette = b.Trace_Decale[e].Sequence;
+            ResultatDecalage res = DecalageSequence(b, std::move(b.Trace_Decale), etiquette, r);
+            b.Trace_Decale = std::move(res.chemins);
+        }
+        CalculBornes(b);
+        ASSERT_TRUE(MemeDessin(a, b, true)) << "miroir, graine " << graine;
     }
 }
 
