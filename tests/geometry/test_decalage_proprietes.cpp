@@ -13,7 +13,7 @@
 #include <filesystem>
 
 #include "geometry/bouts.h"
-#include "import/calculs_contexte.h"
+#include "geometry/decalage.h"
 #include "import/ouverture.h"
 #include "settings/magasin.h"
 #include "model/aide_dessin.h"

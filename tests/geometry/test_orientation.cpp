@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "import/calculs_contexte.h"
+#include "geometry/orientation.h"
 #include "import/ouverture.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
