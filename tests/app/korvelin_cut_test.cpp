@@ -145,16 +145,14 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
         const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("x.nc"));
         const test::LectureGCode l = test::VerifieGCode(gcode);
         for (const std::string& f : l.fautes) ADD_FAILURE() << nom << " " << f;
-        const std::vector<test::TronconCoupe> cut = test::CoupesCUT(DossierTemporaire::Lit(c.dossier.Chemin("x.cut")));
+        const std::string texteCut = DossierTemporaire::Lit(c.dossier.Chemin("x.cut"));
+        const std::vector<test::TronconCoupe> cut = test::CoupesCUT(texteCut);
         EXPECT_LE(test::EcartCoupes(l.coupes, cut), 0.005) << nom;
         EXPECT_LE(test::EcartCoupes(cut, l.coupes), 0.005) << nom;
         // The CUT file rises after every pass.
-        const std::size_t montees = [&] {
-            std::size_t n = 0;
-            for (std::size_t i = 0; (i = DossierTemporaire::Lit(c.dossier.Chemin("x.cut")).find("//Remont", i)) != std::string::npos; ++i) ++n;
-            return n;
-        }();
-        EXPECT_LT(l.remontees, std::int64_t(montees) - 1) << nom;
+        std::int64_t montees = 0;
+        for (std::size_t i = 0; (i = texteCut.find("//Remont", i)) != std::string::npos; ++i) ++montees;
+        EXPECT_LT(l.remontees, montees - 1) << nom;
     }
 }
 

@@ -213,7 +213,7 @@ void BancGrbl::Traite(const std::string& brute, Instant t) {
     if (l.size() > 79) return Envoie("error:11\r\n");
     if (l.empty()) return Envoie("ok\r\n");
     if (l == "$$") {
-        Envoie("$22=" + std::string(o_.origine ? "1" : "0") + "\r\n$110=3000.000\r\n$111=3000.000\r\n$112=600.000\r\n");
+        Envoie("$22=0\r\n$110=3000.000\r\n$111=3000.000\r\n$112=600.000\r\n");
         for (int k = 0; k < 3; ++k) Envoie("$13" + std::to_string(k) + "=" + Nombre(o_.courses[k]) + "\r\n");
         return Envoie("ok\r\n");
     }
@@ -221,12 +221,7 @@ void BancGrbl::Traite(const std::string& brute, Instant t) {
         if (etat_ == "Alarm") etat_ = "Idle", Envoie("[MSG:Caution: Unlocked]\r\n");
         return Envoie("ok\r\n");
     }
-    if (l == "$H") {
-        if (!o_.origine) return Envoie("error:5\r\n");
-        mpos_ = {-1.0, -1.0, -1.0};
-        etat_ = "Idle";
-        return Envoie("ok\r\n");
-    }
+    if (l == "$H") return Envoie("error:5\r\n");  // homing not enabled ($22=0)
     const bool jog = l.rfind("$J=", 0) == 0;
     if (l[0] == '$' && !jog) return Envoie("error:3\r\n");
     if (etat_ == "Alarm") return Envoie("error:9\r\n");

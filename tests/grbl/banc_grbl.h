@@ -19,7 +19,6 @@ struct OptionsBanc {
     std::chrono::microseconds delai{100};      // from a complete line to its answer
     std::chrono::microseconds dureeBloc{300};  // one planned move
     std::array<double, 3> courses{300.0, 200.0, 80.0};
-    bool origine = false;  // $22
     std::size_t seuilMesure = 64;  // bytes, for FractionAuDessus
 };
 
