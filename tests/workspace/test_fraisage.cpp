@@ -161,56 +161,22 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     EXPECT_NE(ini.find("NbPasse=1"), std::string::npos);
 }
 
-TEST(OngletGrbl, TravailDeLaFenetreEnvoyePuisFermetureEnCours) {
-    FenetreCarre fc("RayonFraise=1");
+// The job's controls as the user clicks them: pause and resume, the emergency stop, unlock,
+// a jog step, then "Reprendre à la ligne…" that finishes the job from its contour; then a
+// close in the middle of a job, which holds and resets first.
+TEST(OngletGrbl, PauseArretDeplacementRepriseEtFermetureEnCours) {
+    FenetreCarre fc("RayonFraise=1\r\nNbPasse=2");
     FenetreEssai& f = fc.f;
     auto* w = fc.w;
     ASSERT_EQ(w->SSTab1->tabText(5), Q("GRBL"));
     OngletGrbl& o = *w->Onglet_Grbl;
     EXPECT_FALSE(o.Btn_Depart->isEnabled());
-    {
-        OptionsBanc lentement;
-        lentement.dureeBloc = std::chrono::milliseconds(100);  // reports catch the tool on its way
-        BancGrbl carte(lentement);
-        o.Connecte(carte.Chemin());
-        ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
-        EXPECT_TRUE(o.L_Etat->text().startsWith(Q("GRBL 1.1h au repos"))) << o.L_Etat->text().toStdString();
-        o.Btn_Depart->click();
-        ASSERT_TRUE(AttendFenetre([&] { return !o.TravailEnCours() && o.Btn_Depart->isEnabled(); }));
-        EXPECT_TRUE(o.L_Progression->text().contains(Q("reste 0 s"))) << o.L_Progression->text().toStdString();
-        EXPECT_EQ(carte.Executees().back(), "M2");
-        EXPECT_GE(f.CheminSimule().size(), 2u);  // the tool's path over the drawing
-        EXPECT_EQ(carte.Defaut(), "");
-        o.Deconnecte();
-    }
     OptionsBanc lent;
-    lent.dureeBloc = std::chrono::milliseconds(50);
+    lent.dureeBloc = std::chrono::milliseconds(150);  // reports catch the tool on its way
     BancGrbl carte(lent);
     o.Connecte(carte.Chemin());
     ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
-    o.Btn_Depart->click();
-    ASSERT_TRUE(AttendFenetre([&] { return carte.Etat() == "Run"; }));
-    f.reponseQuestion = true;
-    w->close();
-    ASSERT_FALSE(f.questions.empty());
-    EXPECT_NE(f.questions.back().find("GRBL"), std::string::npos);
-    ASSERT_TRUE(AttendFenetre([&] { return carte.Resets() == 1; }));
-    EXPECT_EQ(carte.Etat(), "Idle");  // held to a stop first: no alarm, the position kept
-    delete w;
-}
-
-// The job's controls as the user clicks them: pause and resume, the emergency stop, unlock,
-// a jog step, then "Reprendre à la ligne…" that finishes the job from its contour.
-TEST(OngletGrbl, PauseRepriseArretDeplacementEtReprise) {
-    FenetreCarre fc("RayonFraise=1\r\nNbPasse=2");
-    FenetreEssai& f = fc.f;
-    auto* w = fc.w;
-    OngletGrbl& o = *w->Onglet_Grbl;
-    OptionsBanc lent;
-    lent.dureeBloc = std::chrono::milliseconds(150);
-    BancGrbl carte(lent);
-    o.Connecte(carte.Chemin());
-    ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
+    EXPECT_TRUE(o.L_Etat->text().startsWith(Q("GRBL 1.1h au repos"))) << o.L_Etat->text().toStdString();
     o.Btn_Depart->click();
     ASSERT_TRUE(AttendFenetre([&] { return carte.Etat() == "Run"; }));
     o.Btn_Pause->click();
@@ -240,11 +206,25 @@ TEST(OngletGrbl, PauseRepriseArretDeplacementEtReprise) {
     ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Reprendre->isEnabled() && o.L_Etat->text().contains(Q("au repos")); }));
     RepondreModal<QInputDialog>([](QInputDialog& d) { d.accept(); });  // the line it proposes
     o.Btn_Reprendre->click();
-    ASSERT_TRUE(AttendFenetre([&] { return carte.Executees().back() == "M2"; }, std::chrono::seconds(30)))
+    ASSERT_TRUE(AttendFenetre([&] { return !o.TravailEnCours() && carte.Executees().back() == "M2"; },
+                              std::chrono::seconds(30)))
         << o.TE_Journal->toPlainText().toStdString() << " / " << carte.Executees().back() << " / "
         << (f.messages.empty() ? std::string() : f.messages.back().texte);
     EXPECT_NE(std::find(carte.Executees().begin(), carte.Executees().end(), arretee), carte.Executees().end());
+    ASSERT_TRUE(AttendFenetre([&] { return o.L_Progression->text().contains(Q("reste 0 s")); }))
+        << o.L_Progression->text().toStdString();
+    EXPECT_GE(f.CheminSimule().size(), 2u);  // the tool's path over the drawing
     EXPECT_EQ(carte.Defaut(), "");
+
+    ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
+    o.Btn_Depart->click();
+    ASSERT_TRUE(AttendFenetre([&] { return carte.Etat() == "Run"; }));
+    f.reponseQuestion = true;
+    w->close();
+    ASSERT_FALSE(f.questions.empty());
+    EXPECT_NE(f.questions.back().find("GRBL"), std::string::npos);
+    ASSERT_TRUE(AttendFenetre([&] { return carte.Resets() == 2; }));
+    EXPECT_EQ(carte.Etat(), "Idle");  // held to a stop first: no alarm, the position kept
     delete w;
 }
 
