@@ -88,30 +88,6 @@ BancGrbl::~BancGrbl() {
 void BancGrbl::Alarme(int code) { alarme_ = code; }
 void BancGrbl::Debranche() { debrancher_ = true; }
 
-std::string BancGrbl::Defaut() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return defaut_;
-}
-std::vector<std::string> BancGrbl::Executees() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return executees_;
-}
-std::size_t BancGrbl::OctetsApresReset() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return apresReset_;
-}
-int BancGrbl::Resets() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return resets_;
-}
-std::string BancGrbl::Etat() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return etat_;
-}
-std::array<double, 3> BancGrbl::Position() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return mpos_;
-}
 double BancGrbl::FractionAuDessus() const {
     std::lock_guard<std::mutex> v(mutex_);
     return total_ > 0.0 ? auDessus_ / total_ : 0.0;
