@@ -171,9 +171,7 @@ TEST(OngletGrbl, PauseArretDeplacementRepriseEtFermetureEnCours) {
     ASSERT_EQ(w->SSTab1->tabText(5), Q("GRBL"));
     OngletGrbl& o = *w->Onglet_Grbl;
     EXPECT_FALSE(o.Btn_Depart->isEnabled());
-    OptionsBanc lent;
-    lent.dureeBloc = std::chrono::milliseconds(150);  // reports catch the tool on its way
-    BancGrbl carte(lent);
+    BancGrbl carte({.dureeBloc = std::chrono::milliseconds(150)});  // reports catch the tool on its way
     o.Connecte(carte.Chemin());
     ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Depart->isEnabled(); }));
     EXPECT_TRUE(o.L_Etat->text().startsWith(Q("GRBL 1.1h au repos"))) << o.L_Etat->text().toStdString();
