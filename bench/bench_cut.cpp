@@ -27,7 +27,7 @@ void Dessin(korvelin::Contexte& ctx, int64_t n) {
                                 korvelin::PlumeBasse, etiquette});
         }
         ctx.dessin.Trace_Decale.push_back(std::move(s));
-        etiquette = korvelin::Code2{etiquette.c0 + 1, etiquette.c1};
+        etiquette = korvelin::Code2{etiquette.c0() + 1, etiquette.c1()};
     }
     ctx.dessin.Trace_Decale.push_back({});
     ctx.parametres.Course_X = ctx.parametres.Course_Y = 10000;

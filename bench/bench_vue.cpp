@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "model/listes.h"
 #include "workspace/f_representation.h"
 #include "workspace/zone_dessin.h"
 #include "principal_qt.h"
@@ -18,10 +19,7 @@ namespace {
 
 Code2 Etiquette(int n) {
     Code2 e(U' ', U'A');
-    for (int i = 0; i < n; ++i) {
-        if (e.c1 < U'Z') ++e.c1;
-        else e = Code2(e.c0 == U' ' ? U'A' : e.c0 + 1, U'A');
-    }
+    for (int i = 0; i < n; ++i) e = ProchaineSequence(e);
     return e;
 }
 

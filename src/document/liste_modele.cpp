@@ -27,7 +27,7 @@ std::string CleSuite(Code2 etiquette, uint32_t occurrence) {
 // Rank of each label's appearance, in order.
 class Compteur {
 public:
-    uint32_t Suivant(Code2 e) { return ++vus_[{e.c0, e.c1}]; }
+    uint32_t Suivant(Code2 e) { return ++vus_[{e.c0(), e.c1()}]; }
 
 private:
     std::map<std::pair<char32_t, char32_t>, uint32_t> vus_;

@@ -38,7 +38,8 @@ std::size_t IndexBouts::Place(const Cellule& c) const {
     h *= 0xBF58476D1CE4E5B9ull;
     h ^= h >> 29;
     std::size_t i = static_cast<std::size_t>(h) & masque_;
-    while (numeros_[i] != SansCellule && !(cles_[i] == c)) i = (i + 1) & masque_;
+    while (numeros_[i] != SansCellule && !(CelluleDe(temoins_[numeros_[i]][0], temoins_[numeros_[i]][1]) == c))
+        i = (i + 1) & masque_;
     return i;
 }
 
@@ -48,47 +49,50 @@ IndexBouts::IndexBouts(const std::vector<PointTrace>& points,
                        const std::vector<PlageSequence>& traces) {
     std::size_t capacite = 16;
     while (capacite < 4 * traces.size()) capacite *= 2;
-    cles_.resize(capacite);
     numeros_.assign(capacite, SansCellule);
     masque_ = capacite - 1;
     vivante_.assign(traces.size(), true);
     celluleDe_.assign(traces.size(), {SansCellule, SansCellule});
-    std::vector<Bout> bruts;
-    std::vector<uint32_t> cellule;
-    bruts.reserve(2 * traces.size());
-    cellule.reserve(2 * traces.size());
-    for (uint32_t t = 0; t < traces.size(); ++t) {
+    auto bout = [&](uint32_t t, int b) -> const PointTrace& {
         const PlageSequence& p = traces[t];
-        const int nbBouts = p.nb >= 2 ? 2 : 1;
-        for (int b = 0; b < nbBouts; ++b) {
-            const PointTrace& pt = points[p.premier + (b == 0 ? 0 : p.nb - 1)];
+        return points[p.premier + (b == 0 ? 0 : p.nb - 1)];
+    };
+    auto nbBouts = [&](uint32_t t) { return traces[t].nb >= 2 ? 2 : 1; };
+    // First the cells and how many ends each holds, then the ends filed cell by cell in
+    // drawing order: no list of every end is held on the way, which on a drawing of a
+    // million single segments would double what the index needs.
+    for (uint32_t t = 0; t < traces.size(); ++t) {
+        for (int b = 0; b < nbBouts(t); ++b) {
+            const PointTrace& pt = bout(t, b);
             const auto c = CelluleDe(pt.X, pt.Y);
             if (!c) continue;
             const std::size_t place = Place(*c);
             if (numeros_[place] == SansCellule) {
-                cles_[place] = *c;
                 numeros_[place] = uint32_t(debut_.size());
+                temoins_.push_back({pt.X, pt.Y});
                 debut_.push_back(0);
             }
             const uint32_t numero = numeros_[place];
             ++debut_[numero];
-            bruts.push_back({pt.X, pt.Y, t, b == 1});
-            cellule.push_back(numero);
             celluleDe_[t][b] = numero;
         }
     }
-    // Cell by cell, ends in drawing order (counting sort keeps that order).
     const std::size_t nbCellules = debut_.size();
-    std::size_t somme = 0;
+    uint32_t somme = 0;
     for (std::size_t c = 0; c < nbCellules; ++c) {
-        const std::size_t n = debut_[c];
+        const uint32_t n = debut_[c];
         debut_[c] = somme;
         somme += n;
     }
     fin_ = debut_;
     morts_.assign(nbCellules, 0);
-    bouts_.resize(bruts.size());
-    for (std::size_t i = 0; i < bruts.size(); ++i) bouts_[fin_[cellule[i]]++] = bruts[i];
+    bouts_.resize(somme);
+    for (uint32_t t = 0; t < traces.size(); ++t)
+        for (int b = 0; b < nbBouts(t); ++b)
+            if (const uint32_t c = celluleDe_[t][b]; c != SansCellule) {
+                const PointTrace& pt = bout(t, b);
+                bouts_[fin_[c]++] = {pt.X, pt.Y, t, b == 1};
+            }
 }
 
 std::optional<BoutTrouve> IndexBouts::Cherche(const PointTrace& p) {
@@ -138,7 +142,7 @@ void IndexBouts::Retire(uint32_t trace) {
 // Drops the ends of removed traces from a cell, so that scans do not keep stepping
 // over them.
 void IndexBouts::Compacte(std::size_t c) {
-    std::size_t w = debut_[c];
+    uint32_t w = debut_[c];
     for (std::size_t k = debut_[c]; k < fin_[c]; ++k)
         if (vivante_[bouts_[k].trace]) bouts_[w++] = bouts_[k];
     fin_[c] = w;

@@ -48,15 +48,16 @@ private:
     };
 
     static std::optional<Cellule> CelluleDe(float x, float y);
-    // Cell numbers by cell coordinates, open addressing.
     std::size_t Place(const Cellule& c) const;
     uint32_t Numero(const Cellule& c) const;
     void Compacte(std::size_t cellule);
 
-    std::vector<Cellule> cles_;
+    // Cell numbers by cell coordinates, open addressing; a cell is known by the first end
+    // filed in it, from which its coordinates are found again.
     std::vector<uint32_t> numeros_;
+    std::vector<std::array<float, 2>> temoins_;
     std::size_t masque_ = 0;
-    std::vector<std::size_t> debut_, fin_, morts_;  // per cell: range in bouts_, dead ends in it
+    std::vector<uint32_t> debut_, fin_, morts_;  // per cell: range in bouts_, dead ends in it
     std::vector<Bout> bouts_;
     std::vector<bool> vivante_;                      // per trace
     std::vector<std::array<uint32_t, 2>> celluleDe_; // per trace: cells of its ends

@@ -12,7 +12,7 @@
 namespace korvelin {
 
 inline uint64_t CleEtiquette(Code2 e) {
-    return (static_cast<uint64_t>(e.c0) << 32) | static_cast<uint64_t>(e.c1);
+    return e.Cle();
 }
 
 struct PlageSequence {

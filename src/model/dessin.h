@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvelin {
@@ -12,21 +13,42 @@ namespace korvelin {
 // beyond). Characters are code points, because a drawing of many thousand traces pushes the
 // first character of its labels far past the Latin range and labels must never repeat.
 // A zero character stands for an empty position.
-struct Code2 {
-    char32_t c0 = 0;
-    char32_t c1 = 0;
-
+//
+// Every point carries two of these, so a code takes four bytes: the first character in the
+// low 21 bits (any code point), the second in the 11 above (the labels the program makes
+// stay below U+0800 there). The rare pair that does not fit, a label read from a project
+// with a far second character, gets a number in a table shared by the whole program,
+// stored where no code point can be (0x110000 and up), so it still reads back exactly.
+class Code2 {
+public:
     constexpr Code2() = default;
-    constexpr Code2(char32_t a, char32_t b) : c0(a), c1(b) {}
+    constexpr Code2(char32_t a, char32_t b) : mot_(Logeable(a, b) ? Mot(a, b) : Rare(a, b)) {}
+
+    char32_t c0() const { return EstRare() ? RareLu(mot_).first : mot_ & MasqueC0; }
+    char32_t c1() const { return EstRare() ? RareLu(mot_).second : mot_ >> 21; }
 
     // The first two code points of a UTF-8 text (missing ones are zero); invalid bytes
     // are taken as single Windows-1252 characters.
     static Code2 De(std::string_view utf8);
     // UTF-8 text of the code; zero characters are left out.
     std::string Texte() const;
-    bool Vide() const { return c0 == 0 && c1 == 0; }
+    bool Vide() const { return mot_ == 0; }
+    // Equal codes have equal keys and different codes different keys.
+    uint32_t Cle() const { return mot_; }
 
     friend constexpr bool operator==(const Code2&, const Code2&) = default;
+
+private:
+    static constexpr uint32_t MasqueC0 = 0x1FFFFF;
+    static constexpr char32_t DernierCodePoint = 0x10FFFF;
+    static constexpr bool Logeable(char32_t a, char32_t b) { return a <= DernierCodePoint && b < 0x800; }
+    static constexpr uint32_t Mot(char32_t a, char32_t b) { return uint32_t(a) | (uint32_t(b) << 21); }
+    bool EstRare() const { return (mot_ & MasqueC0) > DernierCodePoint; }
+    // The same pair always gets the same number, so equality stays a comparison of words.
+    static uint32_t Rare(char32_t a, char32_t b);
+    static std::pair<char32_t, char32_t> RareLu(uint32_t mot);
+
+    uint32_t mot_ = 0;
 };
 
 inline constexpr Code2 PlumeBasse{U'P', U'D'};

@@ -35,10 +35,8 @@ std::string_view Colonnes(std::string_view ligne, std::size_t debut, std::size_t
 
 // Two characters from a column; a short line gives blanks.
 Code2 CodeEn(std::string_view ligne, std::size_t debut) {
-    Code2 c = Code2::De(Colonnes(ligne, debut, 2));
-    if (c.c0 == 0) c.c0 = U' ';
-    if (c.c1 == 0) c.c1 = U' ';
-    return c;
+    const Code2 c = Code2::De(Colonnes(ligne, debut, 2));
+    return Code2(c.c0() ? c.c0() : U' ', c.c1() ? c.c1() : U' ');
 }
 
 bool Blanc(std::string_view texte) { return texte.find_first_not_of(' ') == std::string_view::npos; }

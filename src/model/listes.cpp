@@ -8,11 +8,11 @@ namespace korvelin {
 int64_t ArrondiPair(double v) { return static_cast<int64_t>(std::nearbyint(v)); }
 
 Code2 ProchaineSequence(Code2 e) {
-    if (e.c0 == 0 && e.c1 == 0) return PremiereSequence;
-    if (e.c1 == 0) e = Code2(U' ', e.c0);  // one character: padded with a leading space
-    if (e.c1 < U'Z') return Code2(e.c0, e.c1 + 1);
-    if (e.c0 == U' ') return Code2(U'A', U'A');
-    char32_t suivant = e.c0 + 1;
+    if (e.Vide()) return PremiereSequence;
+    if (e.c1() == 0) e = Code2(U' ', e.c0());  // one character: padded with a leading space
+    if (e.c1() < U'Z') return Code2(e.c0(), e.c1() + 1);
+    if (e.c0() == U' ') return Code2(U'A', U'A');
+    char32_t suivant = e.c0() + 1;
     // Code points in the surrogate range cannot be written in UTF-8: step over them.
     if (suivant >= 0xD800 && suivant <= 0xDFFF) suivant = 0xE000;
     return Code2(suivant, U'A');

@@ -9,8 +9,9 @@
 #include <filesystem>
 #include <regex>
 
-#include "model/nombres.h"
+#include "grbl/banc_grbl.h"
 #include "machining/verificateur_gcode.h"
+#include "model/nombres.h"
 #include "support/dossier_temporaire.h"
 
 namespace korvelin {
@@ -40,7 +41,8 @@ struct Convertisseur {
     Execution Lance(std::vector<std::string> arguments, bool avecIni = true) {
         if (avecIni) arguments.insert(arguments.end(), {"--ini", ini});
         std::string commande = "cd " + Guillemets(dossier.Dossier()) + " && env HOME=" + Guillemets(dossier.Chemin("home")) +
-                               " XDG_CONFIG_HOME=" + Guillemets(dossier.Chemin("config")) + " " + Guillemets(KORVELIN_CUT_EXE);
+                               " XDG_CONFIG_HOME=" + Guillemets(dossier.Chemin("config")) + " timeout 60 " +
+                               Guillemets(KORVELIN_CUT_EXE);
         for (const std::string& a : arguments) commande += " " + Guillemets(a);
         commande += " >" + Guillemets(dossier.Chemin("stdout")) + " 2>" + Guillemets(dossier.Chemin("stderr")) + " </dev/null";
         const int brut = std::system(commande.c_str());
@@ -145,16 +147,14 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
         const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("x.nc"));
         const test::LectureGCode l = test::VerifieGCode(gcode);
         for (const std::string& f : l.fautes) ADD_FAILURE() << nom << " " << f;
-        const std::vector<test::TronconCoupe> cut = test::CoupesCUT(DossierTemporaire::Lit(c.dossier.Chemin("x.cut")));
+        const std::string texteCut = DossierTemporaire::Lit(c.dossier.Chemin("x.cut"));
+        const std::vector<test::TronconCoupe> cut = test::CoupesCUT(texteCut);
         EXPECT_LE(test::EcartCoupes(l.coupes, cut), 0.005) << nom;
         EXPECT_LE(test::EcartCoupes(cut, l.coupes), 0.005) << nom;
         // The CUT file rises after every pass.
-        const std::size_t montees = [&] {
-            std::size_t n = 0;
-            for (std::size_t i = 0; (i = DossierTemporaire::Lit(c.dossier.Chemin("x.cut")).find("//Remont", i)) != std::string::npos; ++i) ++n;
-            return n;
-        }();
-        EXPECT_LT(l.remontees, std::int64_t(montees) - 1) << nom;
+        std::int64_t montees = 0;
+        for (std::size_t i = 0; (i = texteCut.find("//Remont", i)) != std::string::npos; ++i) ++montees;
+        EXPECT_LT(l.remontees, montees - 1) << nom;
     }
 }
 
@@ -339,6 +339,36 @@ TEST(KorvelinCut, TabsFromTheCommandLine) {
     EXPECT_EQ(e.statut, 1);
     EXPECT_NE(e.erreurs.find("La hauteur des attaches (2 mm) doit rester"), std::string::npos) << e.erreurs;
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
+}
+
+// --grbl against the stand-in board: the exit code tells how the job ended, and neither a
+// CUT file nor a G-code file is left behind.
+TEST(KorvelinCut, GrblJobSentAndExitCodes) {
+    Convertisseur c;
+    const auto envoi = [&](const std::string& port) {
+        return c.Lance({KORVELIN_EXEMPLES "/bride.plt", "--grbl", port});
+    };
+    {
+        test::BancGrbl carte;
+        const Execution e = envoi(carte.Chemin());
+        EXPECT_EQ(e.statut, 0) << e.erreurs;
+        EXPECT_NE(e.erreurs.find("Travail terminé"), std::string::npos) << e.erreurs;
+        EXPECT_EQ(carte.Defaut(), "");
+        const std::vector<std::string> x = carte.Executees();
+        ASSERT_GT(x.size(), 20u);
+        EXPECT_EQ(x.back(), "M2");
+        // Only the settings, the two empty home folders and the captured messages.
+        EXPECT_EQ(std::distance(fs::directory_iterator(c.dossier.Dossier()), {}), 5);
+        EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")) && fs::is_empty(c.dossier.Chemin("config")));
+    }
+    test::BancGrbl carte;
+    carte.Alarme(1);
+    Execution e = envoi(carte.Chemin());
+    EXPECT_EQ(e.statut, 4) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("alarme"), std::string::npos) << e.erreurs;
+    e = envoi(c.dossier.Chemin("absent"));
+    EXPECT_EQ(e.statut, 5) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("n'existe pas"), std::string::npos) << e.erreurs;
 }
 
 }  // namespace

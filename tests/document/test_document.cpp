@@ -26,14 +26,14 @@ struct Cliche {
     explicit Cliche(const Contexte& ctx) {
         const Dessin& d = ctx.dessin;
         auto point = [this](const PointTrace& p) {
-            mots.insert(mots.end(), {std::bit_cast<uint32_t>(p.X), std::bit_cast<uint32_t>(p.Y), uint32_t(p.Plume.c0),
-                                     uint32_t(p.Plume.c1), uint32_t(p.Sequence.c0), uint32_t(p.Sequence.c1)});
+            mots.insert(mots.end(), {std::bit_cast<uint32_t>(p.X), std::bit_cast<uint32_t>(p.Y), uint32_t(p.Plume.c0()),
+                                     uint32_t(p.Plume.c1()), uint32_t(p.Sequence.c0()), uint32_t(p.Sequence.c1())});
         };
         mots.push_back(uint32_t(d.NbPoints));
         mots.push_back(uint32_t(d.Trace_Initial.size()));
         for (const PointTrace& p : d.Trace_Initial) point(p);
         for (const SequenceDecalee& e : d.Trace_Decale) {
-            mots.insert(mots.end(), {uint32_t(e.Sequence.c0), uint32_t(e.Sequence.c1), uint32_t(e.Points.size())});
+            mots.insert(mots.end(), {uint32_t(e.Sequence.c0()), uint32_t(e.Sequence.c1()), uint32_t(e.Points.size())});
             for (const PointTrace& p : e.Points) point(p);
         }
         for (double v : {d.Xmin, d.Xmax, d.Ymin, d.Ymax, ctx.parametres.RayonFraise})

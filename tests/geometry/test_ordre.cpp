@@ -103,7 +103,7 @@ void VerifieResultat(const Dessin& d, const std::vector<Element>& e) {
     ASSERT_EQ(traces.size(), e.size());
     std::vector<int> position(e.size(), -1);
     for (std::size_t t = 0; t < traces.size(); ++t) {
-        const int i = static_cast<int>(traces[t].first.c1 - U'0');
+        const int i = static_cast<int>(traces[t].first.c1() - U'0');
         position[i] = static_cast<int>(t);
         // The same path, however it starts and runs.
         Points a = traces[t].second, b = e[i].points;
@@ -302,7 +302,7 @@ TEST(Ordre, UnDeuxOptIndependantGagneMoinsDUnPourCent) {
         // The sheet's own nesting, by the traces' labels.
         const auto traces = TracesDe(d);
         std::vector<int> position(e.size()), parent(traces.size(), -1);
-        for (std::size_t k = 0; k < traces.size(); ++k) position[traces[k].first.c1 - U'0'] = static_cast<int>(k);
+        for (std::size_t k = 0; k < traces.size(); ++k) position[traces[k].first.c1() - U'0'] = static_cast<int>(k);
         for (std::size_t i = 0; i < e.size(); ++i)
             if (e[i].parent >= 0) parent[position[i]] = position[e[i].parent];
         const double independant = DeuxOptIndependant(d, parent);

@@ -88,30 +88,6 @@ BancGrbl::~BancGrbl() {
 void BancGrbl::Alarme(int code) { alarme_ = code; }
 void BancGrbl::Debranche() { debrancher_ = true; }
 
-std::string BancGrbl::Defaut() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return defaut_;
-}
-std::vector<std::string> BancGrbl::Executees() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return executees_;
-}
-std::size_t BancGrbl::OctetsApresReset() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return apresReset_;
-}
-int BancGrbl::Resets() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return resets_;
-}
-std::string BancGrbl::Etat() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return etat_;
-}
-std::array<double, 3> BancGrbl::Position() const {
-    std::lock_guard<std::mutex> v(mutex_);
-    return mpos_;
-}
 double BancGrbl::FractionAuDessus() const {
     std::lock_guard<std::mutex> v(mutex_);
     return total_ > 0.0 ? auDessus_ / total_ : 0.0;
@@ -213,7 +189,7 @@ void BancGrbl::Traite(const std::string& brute, Instant t) {
     if (l.size() > 79) return Envoie("error:11\r\n");
     if (l.empty()) return Envoie("ok\r\n");
     if (l == "$$") {
-        Envoie("$22=" + std::string(o_.origine ? "1" : "0") + "\r\n$110=3000.000\r\n$111=3000.000\r\n$112=600.000\r\n");
+        Envoie("$22=0\r\n$110=3000.000\r\n$111=3000.000\r\n$112=600.000\r\n");
         for (int k = 0; k < 3; ++k) Envoie("$13" + std::to_string(k) + "=" + Nombre(o_.courses[k]) + "\r\n");
         return Envoie("ok\r\n");
     }
@@ -221,12 +197,7 @@ void BancGrbl::Traite(const std::string& brute, Instant t) {
         if (etat_ == "Alarm") etat_ = "Idle", Envoie("[MSG:Caution: Unlocked]\r\n");
         return Envoie("ok\r\n");
     }
-    if (l == "$H") {
-        if (!o_.origine) return Envoie("error:5\r\n");
-        mpos_ = {-1.0, -1.0, -1.0};
-        etat_ = "Idle";
-        return Envoie("ok\r\n");
-    }
+    if (l == "$H") return Envoie("error:5\r\n");  // homing not enabled ($22=0)
     const bool jog = l.rfind("$J=", 0) == 0;
     if (l[0] == '$' && !jog) return Envoie("error:3\r\n");
     if (etat_ == "Alarm") return Envoie("error:9\r\n");

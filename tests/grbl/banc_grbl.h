@@ -19,7 +19,6 @@ struct OptionsBanc {
     std::chrono::microseconds delai{100};      // from a complete line to its answer
     std::chrono::microseconds dureeBloc{300};  // one planned move
     std::array<double, 3> courses{300.0, 200.0, 80.0};
-    bool origine = false;  // $22
     std::size_t seuilMesure = 64;  // bytes, for FractionAuDessus
 };
 
@@ -33,12 +32,12 @@ public:
     void Debranche();       // the cable pulled: the pseudo-terminal closed
 
     // Not empty once the stand-in saw what a board would not survive (its buffer overrun).
-    std::string Defaut() const;
-    std::vector<std::string> Executees() const;  // lines taken, cleaned, in order
-    std::size_t OctetsApresReset() const;        // line bytes received since the last reset
-    int Resets() const;
-    std::string Etat() const;  // "Idle", "Run", "Hold", "Jog", "Alarm"
-    std::array<double, 3> Position() const;  // machine position
+    std::string Defaut() const { return Lu(defaut_); }
+    std::vector<std::string> Executees() const { return Lu(executees_); }  // lines taken, cleaned, in order
+    std::size_t OctetsApresReset() const { return Lu(apresReset_); }       // line bytes since the last reset
+    int Resets() const { return Lu(resets_); }
+    std::string Etat() const { return Lu(etat_); }  // "Idle", "Run", "Hold", "Jog", "Alarm"
+    std::array<double, 3> Position() const { return Lu(mpos_); }  // machine position
     // Share of the time, from the first line to the "M2" that ends a job, during which the
     // receive buffer held more than seuilMesure bytes.
     double FractionAuDessus() const;
@@ -50,6 +49,11 @@ private:
         bool jog;
     };
 
+    template <class T>
+    T Lu(const T& v) const {
+        std::lock_guard<std::mutex> verrou(mutex_);
+        return v;
+    }
     void Boucle();
     void Octet(char c, Instant t);
     void Traite(const std::string& ligne, Instant t);

@@ -41,6 +41,8 @@ struct Banc {
     BancGrbl carte;
     std::unique_ptr<LiaisonGrbl> liaison;
 
+    // Blocks that last long enough for the machine to be still moving when the test acts,
+    // however loaded the computer is.
     explicit Banc(OptionsBanc o = {}) : carte(o) {
         std::string erreur;
         auto port = OuvrePortSerie(carte.Chemin(), DebitParDefaut, erreur);
@@ -60,16 +62,8 @@ struct Banc {
     bool Fini() { return Etat().travail != EtatTravail::EnCours; }
 };
 
-// Blocks last long enough that the machine is still moving when the test acts, however
-// loaded the computer is.
-OptionsBanc Blocs(std::chrono::microseconds duree) {
-    OptionsBanc o;
-    o.dureeBloc = duree;
-    return o;
-}
-
 TEST(LiaisonGrbl, TravailEntierSansDebordementAvecPauseEtReprise) {
-    Banc b(Blocs(2ms));
+    Banc b({.dureeBloc = 2ms});
     EXPECT_EQ(b.Etat().version, "1.1h");
     EXPECT_EQ(b.Etat().reglages.Courses(), (Axes{300.0, 200.0, 80.0}));
     const Programme p = Prepare(Job(600));
@@ -98,7 +92,7 @@ TEST(LiaisonGrbl, TravailEntierSansDebordementAvecPauseEtReprise) {
 }
 
 TEST(LiaisonGrbl, ArretUrgencePuisPlusRien) {
-    Banc b(Blocs(20ms));
+    Banc b({.dureeBloc = 20ms});
     ASSERT_FALSE(b.Lance(Prepare(Job(2000))));
     ASSERT_TRUE(Attend([&] { return b.Etat().lignesAcquittees > 30; }));
     b.liaison->Avec([](Automate& m) { m.ArretUrgence(); });
@@ -117,7 +111,7 @@ TEST(LiaisonGrbl, ArretUrgencePuisPlusRien) {
 }
 
 TEST(LiaisonGrbl, ErreurLigne500EtAlarme) {
-    Banc b(Blocs(1ms));
+    Banc b({.dureeBloc = 1ms});
     std::string texte;
     for (int i = 1; i <= 700; ++i) texte += i == 500 ? "G7 X1\n" : i == 1 ? "G1 F600\n" : "G1 X" + std::to_string(i % 40) + "\n";
     ASSERT_FALSE(b.Lance(Prepare(texte)));
@@ -150,7 +144,7 @@ TEST(LiaisonGrbl, ErreurLigne500EtAlarme) {
 }
 
 TEST(LiaisonGrbl, CableDebrancheEnCoursDeTravail) {
-    Banc b(Blocs(1ms));
+    Banc b({.dureeBloc = 1ms});
     ASSERT_FALSE(b.Lance(Prepare(Job(3000))));
     ASSERT_TRUE(Attend([&] { return b.Etat().lignesAcquittees > 100; }));
     b.carte.Debranche();
@@ -167,7 +161,7 @@ TEST(LiaisonGrbl, CableDebrancheEnCoursDeTravail) {
 }
 
 TEST(LiaisonGrbl, JogAnnuleEtZeroDeTravail) {
-    Banc b(Blocs(300ms));  // longer than the status period
+    Banc b({.dureeBloc = 300ms});  // longer than the status period
     for (int i = 0; i < 3; ++i)
         ASSERT_FALSE(b.liaison->Avec([](Automate& m) { return m.Commande(LigneJog({10.0, 0.0, 0.0}, 1000.0)); }));
     ASSERT_TRUE(Attend([&] { return b.Etat().rapport.etat == EtatMachine::Manuel; }));

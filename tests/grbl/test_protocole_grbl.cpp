@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "grbl/automate_grbl.h"
 #include "grbl/programme_grbl.h"
@@ -23,16 +24,11 @@ Programme Prepare(std::string_view texte) {
 TEST(ReponsesGrbl, RapportsEtLignes) {
     const auto r = LectureRapport("<Hold:0|MPos:-1.500,2.000,-0.250,7.000|Bf:3,100|FS:500,12000|WCO:1,2,3|Ln:42|Ov:100,50,120|Pn:XZ>");
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->etat, EtatMachine::Suspendu);
-    EXPECT_EQ(r->sousEtat, 0);
-    EXPECT_EQ(*r->mpos, (Axes{-1.5, 2.0, -0.25}));  // a fourth axis is left aside
-    EXPECT_EQ(*r->wco, (Axes{1.0, 2.0, 3.0}));
-    EXPECT_EQ(*r->blocsLibres, 3);
-    EXPECT_EQ(*r->octetsLibres, 100);
-    EXPECT_EQ(*r->avance, 500.0);
-    EXPECT_EQ(*r->broche, 12000.0);
-    EXPECT_EQ(*r->numeroLigne, 42);
-    EXPECT_EQ((*r->surcharges)[1], 50);
+    // A fourth axis is left aside.
+    EXPECT_EQ(std::tuple(r->etat, r->sousEtat, r->mpos, r->wpos.has_value(), r->wco, r->blocsLibres, r->octetsLibres,
+                         r->avance, r->broche, r->numeroLigne, r->surcharges),
+              std::tuple(EtatMachine::Suspendu, 0, Axes{-1.5, 2.0, -0.25}, false, Axes{1.0, 2.0, 3.0}, 3, 100, 500.0,
+                         12000.0, 42L, std::array<int, 3>{100, 50, 120}));
     const auto w = LectureRapport("<Jog|WPos:0.000,0.000,5.000|F:300>");
     ASSERT_TRUE(w);
     EXPECT_EQ(w->etat, EtatMachine::Manuel);
@@ -42,18 +38,16 @@ TEST(ReponsesGrbl, RapportsEtLignes) {
                              "Idle|MPos:0,0,0", "<Idle|Bf:3|MPos:0,0,0>"})
         EXPECT_FALSE(LectureRapport(faux)) << faux;
 
-    EXPECT_EQ(LectureReponse("ok").genre, GenreReponse::Ok);
-    const Reponse e = LectureReponse("error:22");
-    EXPECT_EQ(e.genre, GenreReponse::Erreur);
-    EXPECT_EQ(e.code, 22);
-    EXPECT_EQ(LectureReponse("ALARM:9").code, 9);
-    EXPECT_EQ(LectureReponse("Grbl 1.1h ['$' for help]").version, "1.1h");
-    EXPECT_EQ(LectureReponse("GrblHAL 1.1f ['$' or '$HELP' for help]").version, "1.1f");
-    const Reponse s = LectureReponse("$130=285.500");
-    EXPECT_EQ(s.genre, GenreReponse::Reglage);
-    EXPECT_EQ(s.code, 130);
-    EXPECT_EQ(s.valeur, 285.5);
-    EXPECT_EQ(LectureReponse("[MSG:'$H'|'$X' to unlock]").genre, GenreReponse::Message);
+    using G = GenreReponse;
+    const std::pair<const char*, std::tuple<G, int, double, std::string>> reponses[] = {
+        {"ok", {G::Ok, 0, 0.0, ""}}, {"error:22", {G::Erreur, 22, 0.0, ""}}, {"ALARM:9", {G::Alarme, 9, 0.0, ""}},
+        {"Grbl 1.1h ['$' for help]", {G::Banniere, 0, 0.0, "1.1h"}},
+        {"GrblHAL 1.1f ['$' or '$HELP' for help]", {G::Banniere, 0, 0.0, "1.1f"}},
+        {"$130=285.500", {G::Reglage, 130, 285.5, ""}}, {"[MSG:'$H'|'$X' to unlock]", {G::Message, 0, 0.0, ""}}};
+    for (const auto& [ligne, attendu] : reponses) {
+        const Reponse r = LectureReponse(ligne);
+        EXPECT_EQ(std::tuple(r.genre, r.code, r.valeur, r.version), attendu) << ligne;
+    }
 }
 
 TEST(TextesGrbl, ChaqueCodeASonTexte) {
@@ -68,11 +62,9 @@ TEST(TextesGrbl, ChaqueCodeASonTexte) {
 
 TEST(ProgrammeGrbl, NettoyageEtRefus) {
     const Programme p = Prepare("(Fichier [x])\nG21 g90 ; unités\n\n  G0 X1.5 (vers) Y2\r\nM2");
-    ASSERT_EQ(p.lignes.size(), 3u);
-    EXPECT_EQ(p.lignes[0].numero, 2u);
-    EXPECT_EQ(p.lignes[0].texte, "G21G90");
-    EXPECT_EQ(p.lignes[1].numero, 4u);
-    EXPECT_EQ(p.lignes[1].texte, "G0X1.5Y2");
+    std::vector<std::pair<std::size_t, std::string>> lignes;
+    for (const auto& l : p.lignes) lignes.emplace_back(l.numero, l.texte);
+    EXPECT_EQ(lignes, (decltype(lignes){{2, "G21G90"}, {4, "G0X1.5Y2"}, {5, "M2"}}));
     // What the board would take as a real-time command stops the job before it starts,
     // naming the line; comments never reach the board, whatever they hold.
     EXPECT_TRUE(std::holds_alternative<Programme>(PrepareProgramme("(pièce!?~)\nG0 X1 ; é\n")));

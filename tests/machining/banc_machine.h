@@ -77,7 +77,7 @@ inline void DessinDe(Contexte& ctx, const std::vector<std::vector<std::pair<floa
         s.Sequence = etiquette;
         for (const auto& [x, y] : t) s.Points.push_back({x, y, PlumeBasse, etiquette});
         ctx.dessin.Trace_Decale.push_back(s);
-        etiquette = Code2{U' ', static_cast<char32_t>(etiquette.c1 + 1)};
+        etiquette = Code2{U' ', static_cast<char32_t>(etiquette.c1() + 1)};
     }
     ctx.dessin.Trace_Decale.push_back({});
 }

@@ -40,9 +40,24 @@ TEST(ProchaineSequence, SuitLaSuiteDesEtiquettesSansJamaisSeRepeter) {
         const Code2 precedente = e;
         e = ProchaineSequence(e);
         ASSERT_NE(e, precedente);
-        ASSERT_FALSE(e.c0 >= 0xD800 && e.c0 <= 0xDFFF);
+        ASSERT_FALSE(e.c0() >= 0xD800 && e.c0() <= 0xDFFF);
     }
     EXPECT_EQ(Code2::De(e.Texte()), e);  // survives the UTF-8 round trip of project files
+}
+
+// A code is packed in four bytes; pairs that do not fit (a far second character, as a
+// project written by hand may hold) must still read back and compare exactly.
+TEST(ProchaineSequence, LesEtiquettesLointainesRestentExactesEtDistinctes) {
+    const std::vector<Code2> codes = {Code2(U'A', U'\u4E2D'), Code2(U'\U0010FFFF', U'\U0001F600'), Code2(U'A', U'\u4E2E'),
+                                      Code2(U'\U0010FFFF', U'\u07FF'), Code2(U' ', U'\u4E2D'), Code2(U'A', U'B')};
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        EXPECT_EQ(Code2::De(codes[i].Texte()), codes[i]) << i;
+        EXPECT_EQ(Code2(codes[i].c0(), codes[i].c1()), codes[i]) << i;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(codes[i], codes[j]) << i << " " << j;
+    }
+    EXPECT_EQ(codes[1].c0(), U'\U0010FFFF');
+    EXPECT_EQ(codes[1].c1(), U'\U0001F600');
+    EXPECT_EQ(sizeof(PointTrace), 16u);
 }
 
 TEST(ListeDePoints, RechercheSuppressionEtInversion) {

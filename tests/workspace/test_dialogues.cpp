@@ -76,6 +76,12 @@ void Quitte(QLineEdit* boite) {
     QApplication::sendEvent(boite, &sortie);
 }
 
+// Sizes, ratios and results, across then down.
+QStringList Boites(const F_Dimension& d) {
+    return {d.TB_H_Initial->text(),  d.TB_V_Initial->text(),  d.TB_H_Rapport->text(),
+            d.TB_V_Rapport->text(), d.TB_H_Resultat->text(), d.TB_V_Resultat->text()};
+}
+
 TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
     DossierTemporaire dossier;
     Contexte ctx;
@@ -85,23 +91,17 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
     ctx.dessin.Ymax = 2000;
     {
         F_Dimension d(ctx);
-        EXPECT_EQ(d.TB_H_Initial->text(), Q("4000"));
-        EXPECT_EQ(d.TB_V_Initial->text(), Q("2000"));
+        EXPECT_EQ(Boites(d), QStringList({"4000", "2000", "0,025", "0,025", "100", "50"}));
         EXPECT_FALSE(d.TB_H_Initial->isEnabled() || d.TB_V_Initial->isEnabled());
-        EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,025"));
-        EXPECT_EQ(d.TB_V_Rapport->text(), Q("0,025"));
-        EXPECT_EQ(d.TB_H_Resultat->text(), Q("100"));
-        EXPECT_EQ(d.TB_V_Resultat->text(), Q("50"));
         EXPECT_TRUE(d.CB_Proportions->isChecked());
 
         // Leaving a box or pressing Return in it updates the others.
         d.TB_H_Resultat->setText(Q("150"));
         Quitte(d.TB_H_Resultat);
-        EXPECT_EQ(d.TB_V_Rapport->text(), Q("0,0375"));
-        EXPECT_EQ(d.TB_V_Resultat->text(), Q("75"));
+        EXPECT_EQ(Boites(d), QStringList({"4000", "2000", "0,0375", "0,0375", "150", "75"}));
         d.TB_V_Rapport->setText(Q("0,05"));
         emit d.TB_V_Rapport->returnPressed();
-        EXPECT_EQ(d.TB_H_Resultat->text(), Q("200"));
+        EXPECT_EQ(Boites(d), QStringList({"4000", "2000", "0,05", "0,05", "200", "100"}));
 
         // A typed point becomes a comma.
         for (QLineEdit* b : {d.TB_H_Rapport, d.TB_V_Rapport, d.TB_H_Resultat, d.TB_V_Resultat}) {

@@ -260,11 +260,8 @@ TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
     FenetreEssai g(dossier.Chemin("neuf.ini"));
     Ouvre(g, copie);
     ASSERT_EQ(g.Ctx().dessin.NbPoints, 120);
-    for (int i = 0; i < 120; ++i) {
-        const PointTrace& p = g.Ctx().dessin.Trace_Initial[i];
-        EXPECT_TRUE(p.X == points[i].X && p.Y == points[i].Y && p.Plume == points[i].Plume &&
-                    p.Sequence == points[i].Sequence) << i;
-    }
+    EXPECT_TRUE(MemesPoints({g.Ctx().dessin.Trace_Initial.begin(), g.Ctx().dessin.Trace_Initial.begin() + 120},
+                            {points.begin(), points.begin() + 120}));
     EXPECT_DOUBLE_EQ(g.Ctx().parametres.RayonFraise, 2.5);
 }
 

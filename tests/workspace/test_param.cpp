@@ -19,13 +19,21 @@
 namespace korvelin::test {
 namespace {
 
-TEST(Parametres, DepuisLaFenetreAnnulerPuisOk) {
+// On a French desktop, where the C library reads and writes a decimal comma: neither a
+// ratio nor a time nor the radius may lose its fraction on the way.
+TEST(Parametres, DepuisLaFenetreAnnulerPuisOkSurUnBureauFrancais) {
+    const std::string avant = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "fr_FR.UTF-8"), nullptr) << "scripts/dependances.sh crée la locale";
     DossierTemporaire dossier;
     const std::string ini = dossier.Chemin("Korvelin.ini");
     FenetreEssai f(ini);
     f.Montre(800, 600);
     f.reponseOuvrir = dossier.Ecrit("carre.plt", "IN;PU0,0;PD400,0,400,400,0,400,0,0;");
-    RepondreModal<F_Dimension>([](F_Dimension& d) { d.Btn_OK->click(); });
+    RepondreModal<F_Dimension>([](F_Dimension& d) {
+        EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,025"));
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("10"));
+        d.Btn_OK->click();
+    });
     f.Menu("mnu_Ouvrir")->trigger();
     ASSERT_EQ(f.Ctx().dessin.NbPoints, 5);
     const float decaleAvant = f.Ctx().dessin.Trace_Decale.at(0).Points.at(0).X;
@@ -71,50 +79,26 @@ TEST(Parametres, DepuisLaFenetreAnnulerPuisOk) {
         EXPECT_TRUE(d.Option[2]->isChecked());
         d.ChoixCouleur = [](const QColor&) { return std::optional<QColor>(QColor(1, 2, 3)); };
         d.Btn_Couleur[2]->click();
-        d.Btn_OK->click();
-    });
-    f.Bouton(11)->trigger();
-    const std::string texte = DossierTemporaire::Lit(ini);
-    EXPECT_NE(texte.find("DecalageOutil= 3\r\n"), std::string::npos) << texte;
-    EXPECT_NE(texte.find("TempsMin_Mat_X= 12.5\r\n"), std::string::npos);
-    EXPECT_NE(texte.find("CouleurSelectionne= 197121\r\n"), std::string::npos);
-    EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 197121);
-}
-
-// A first job as a French desktop runs it: the C library reads and writes a decimal comma
-// there, and neither the ratio nor the radius may lose its fraction on the way.
-TEST(Parametres, PremierTravailSurUnBureauFrancais) {
-    const std::string avant = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "fr_FR.UTF-8"), nullptr) << "scripts/dependances.sh crée la locale";
-    DossierTemporaire dossier;
-    const std::string ini = dossier.Chemin("Korvelin.ini");
-    FenetreEssai f(ini);
-    f.Montre(800, 600);
-    f.reponseOuvrir = dossier.Ecrit("carre.plt", "IN;PU0,0;PD400,0,400,400,0,400,0,0;");
-    RepondreModal<F_Dimension>([](F_Dimension& d) {
-        EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,025"));
-        EXPECT_EQ(d.TB_H_Resultat->text(), Q("10"));
-        d.Btn_OK->click();
-    });
-    f.Menu("mnu_Ouvrir")->trigger();
-    ASSERT_EQ(f.Ctx().dessin.NbPoints, 5);
-    RepondreModal<F_Param>([&](F_Param& d) {
         QLineEdit* rayon = d.Boites.at("TB_RayonFraise");
         rayon->setText(Q("1,5"));
         emit rayon->returnPressed();
         d.Btn_OK->click();
     });
-    f.Menu("mnu_Param")->trigger();
+    f.Bouton(11)->trigger();
+    const std::string texte = DossierTemporaire::Lit(ini);
+    for (const char* ligne : {"DecalageOutil= 3\r\n", "TempsMin_Mat_X= 12.5\r\n", "CouleurSelectionne= 197121\r\n",
+                              "RayonFraise= 1.5\r\n"})
+        EXPECT_NE(texte.find(ligne), std::string::npos) << ligne << texte;
+    EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 197121);
     EXPECT_EQ(f.Ctx().parametres.RayonFraise, 1.5);
-    EXPECT_NE(DossierTemporaire::Lit(ini).find("RayonFraise= 1.5\r\n"), std::string::npos) << DossierTemporaire::Lit(ini);
-    // The tool runs 1.5 mm beside every side of the 10 mm square.
+    // The tool runs 1.5 mm inside every side of the 10 mm square.
     float xmin = 1e9f, xmax = -1e9f;
     for (const PointTrace& p : f.Ctx().dessin.Trace_Decale.at(0).Points) {
         xmin = std::min(xmin, p.X);
         xmax = std::max(xmax, p.X);
     }
-    EXPECT_NEAR(xmin, -1.5, 1e-4);
-    EXPECT_NEAR(xmax, 11.5, 1e-4);
+    EXPECT_NEAR(xmin, 1.5, 1e-4);
+    EXPECT_NEAR(xmax, 8.5, 1e-4);
     std::setlocale(LC_ALL, avant.c_str());
 }
 
