@@ -51,17 +51,6 @@ void CalculDecalageTout(Contexte& ctx) {
     Occupe(ctx, [&](const ReglagesDecalage& r, const SuiviDecalage& s) { return Redecale(ctx.dessin, r, s); });
 }
 
-void DecalageEntrees(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
-    if (d.NbSequencesDecalees() == 0) return;
-    CorrigeNbPoints(d);
-    Occupe(ctx, [&](const ReglagesDecalage& r, const SuiviDecalage& s) {
-        ResultatDecalage res = korvelin::DecalageEntrees(d, std::move(d.Trace_Decale), r, s);
-        d.Trace_Decale = std::move(res.chemins);
-        return std::move(res.diagnostics);
-    });
-}
-
 void DecalageSequence(Contexte& ctx, Code2 etiquette) {
     if (etiquette == AucuneSequence) return;
     Dessin& d = ctx.dessin;

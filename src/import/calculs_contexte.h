@@ -17,7 +17,6 @@ void Signale(InterfaceUtilisateur& ui, const Diagnostics& diagnostics);
 SuiviDecalage SuiviDe(const Contexte& ctx);
 
 void CalculDecalageTout(Contexte& ctx);
-void DecalageEntrees(Contexte& ctx);
 void DecalageSequence(Contexte& ctx, Code2 etiquette);
 // These two also repaint.
 void SoudureAutomatique(Contexte& ctx);
