@@ -11,12 +11,6 @@
 
 namespace korvelin {
 
-namespace {
-
-bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
-
-}  // namespace
-
 std::string NomFichierGCodeParDefaut(std::string_view nomFichier) {
     const std::size_t debutNom = nomFichier.find_last_of("\\/") + 1;  // npos + 1 is 0
     const std::size_t point = nomFichier.rfind('.');
@@ -24,14 +18,12 @@ std::string NomFichierGCodeParDefaut(std::string_view nomFichier) {
     return std::string(nomFichier.substr(0, point)) + ".nc";
 }
 
-std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
-                                              const std::string& fichier, std::string_view nature,
-                                              TotauxCUT& totaux) {
-    const Dessin& d = poste.dessin;
-    if (d.NbSequencesDecalees() == 0) {
-        poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
-        return std::nullopt;
-    }
+namespace {
+
+bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
+
+// The speeds of the job's boxes, each possible for its axis; nothing after telling why.
+std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, const TravailCUT& travail) {
     const VitessesTravail v{
         LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
         LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
@@ -57,11 +49,16 @@ std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const T
             return std::nullopt;
         }
     }
-    totaux = TotauxCUT{};
+    return v;
+}
+
+// Whether the file may be written there: replaceable, in a folder that exists, and not
+// the open drawing itself.
+bool DestinationPossible(const PosteTravail& poste, const std::string& fichier, std::string_view nature) {
     // A folder or a device there fails at the writing, with its own message.
     if (const std::string raison = FichierExiste(fichier) ? RaisonNonRemplacable(fichier) : ""; !raison.empty()) {
         poste.ui.Message(raison, TitreProgramme, Icone::Critique);
-        return std::nullopt;
+        return false;
     }
     const std::string dossier = ExtraitRepertoire(fichier);
     // A name without a folder part lies in the current folder, which exists.
@@ -69,18 +66,19 @@ std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const T
         poste.ui.Message("Le dossier de destination du fichier " + std::string(nature) +
                             " n'existe pas, merci de le corriger",
                         TitreProgramme, Icone::Critique);
-        return std::nullopt;
+        return false;
     }
-    if (MemeFichierDisque(fichier, d.NomFichier)) {
+    if (MemeFichierDisque(fichier, poste.dessin.NomFichier)) {
         poste.ui.Message("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !",
                         TitreProgramme, Icone::Critique);
-        return std::nullopt;
+        return false;
     }
-    if (travail.NbPasse > MaxPasses) {
-        poste.ui.Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme,
-                        Icone::Critique);
-        return std::nullopt;
-    }
+    return true;
+}
+
+// The job's values, its travel and its tabs; then the warnings that do not stop it.
+bool ValeursEtCourses(const PosteTravail& poste, const TravailCUT& travail, std::string_view nature) {
+    const Dessin& d = poste.dessin;
     const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
     Parametres p = poste.parametres;
     p.MargeX = LectureSaisie(travail.MargeX);
@@ -100,12 +98,33 @@ std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const T
     if (!refus) refus = ControleAttaches(travail.attaches, P);
     if (refus) {
         poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
-        return std::nullopt;
+        return false;
     }
     if (avertissement) poste.ui.Message(*avertissement, TitreProgramme, Icone::Exclamation);
     if (travail.attaches.Actives())
         if (const std::string attaches = AvertissementAttaches(d, travail.attaches); !attaches.empty())
             poste.ui.Message(attaches, TitreProgramme, Icone::Exclamation);
+    return true;
+}
+
+}  // namespace
+
+std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
+                                              const std::string& fichier, std::string_view nature,
+                                              TotauxCUT& totaux) {
+    if (poste.dessin.NbSequencesDecalees() == 0) {
+        poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
+    const std::optional<VitessesTravail> v = VitessesDuTravail(poste, travail);
+    if (!v) return std::nullopt;
+    totaux = TotauxCUT{};
+    if (!DestinationPossible(poste, fichier, nature)) return std::nullopt;
+    if (travail.NbPasse > MaxPasses) {
+        poste.ui.Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme, Icone::Critique);
+        return std::nullopt;
+    }
+    if (!ValeursEtCourses(poste, travail, nature)) return std::nullopt;
     return v;
 }
 
