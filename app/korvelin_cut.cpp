@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "geometry/decalage.h"
+#include "document/poste_contexte.h"
+#include "document/travail_initial.h"
 #include "geometry/dimension.h"
-#include "geometry/ordre.h"
-#include "geometry/orientation.h"
+#include "import/calculs_contexte.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
 #include "korvelin_cut_grbl.h"
@@ -198,7 +198,7 @@ int Simulation(Contexte& ctx, const Options& o) {
     s.Journal = o.journal;
     s.Estimation = o.estimation;
     SignaleProfondeurPositive(s.ProfFraisage);
-    return LanceSimulation(ctx, s);
+    return LanceSimulation(PosteDe(ctx), s);
 }
 
 // After a refusal for the travel: the options that make the same job fit, ready to copy.
@@ -238,20 +238,20 @@ TravailCUT TravailDe(Contexte& ctx, const Options& o) {
 // refused after the CUT file was made would leave half a job behind.
 bool VerifieTravail(Contexte& ctx, const Options& o, const TravailCUT& t) {
     TotauxCUT totaux;
-    if (AvecCUT(o) && !PrepareTravail(ctx, t, t.FichierCUT, "CUT", totaux)) {
+    if (AvecCUT(o) && !PrepareTravail(PosteDe(ctx), t, t.FichierCUT, "CUT", totaux)) {
         SignaleMargesConseillees(ctx);
         return false;
     }
-    return o.gcode.empty() || ControleFichierGCode(ctx, t);
+    return o.gcode.empty() || ControleFichierGCode(PosteDe(ctx), t);
 }
 
 int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
     // The totals printed are the CUT file's when it is written, else the program's.
     TotauxCUT totaux, totauxGCode;
-    if (AvecCUT(o) && !GenereFichierCUT(ctx, t, totaux)) return 1;
+    if (AvecCUT(o) && !GenereFichierCUT(PosteDe(ctx), t, totaux)) return 1;
     if (!o.gcode.empty()) {
         ResultatGCode r;
-        if (!GenereFichierGCode(ctx, t, o.dialecte, totauxGCode, {}, &r)) return 1;
+        if (!GenereFichierGCode(PosteDe(ctx), t, o.dialecte, totauxGCode, {}, &r)) return 1;
         std::cout << "G-code : " << r.octets << " octets, " << r.sorties << " remontées au dégagement\n";
     }
     if (!o.grbl.empty()) return EnvoieGrbl(ctx, o, t);

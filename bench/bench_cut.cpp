@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "document/poste_contexte.h"
 #include "machining/cut.h"
 #include "machining/gcode.h"
 
@@ -51,7 +52,7 @@ void Cut(benchmark::State& etat) {
     const korvelin::TravailCUT t = Travail(chemin);
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierCUT(ctx, t, totaux, [](const korvelin::TotauxCUT&) {}))
+        if (!korvelin::GenereFichierCUT(korvelin::PosteDe(ctx), t, totaux, [](const korvelin::TotauxCUT&) {}))
             etat.SkipWithError("CUT refusé");
     }
     std::filesystem::remove(chemin);
@@ -69,7 +70,7 @@ void GCode(benchmark::State& etat) {
     korvelin::ResultatGCode r;
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierGCode(ctx, t, korvelin::DialecteGCode::GRBL, totaux,
+        if (!korvelin::GenereFichierGCode(korvelin::PosteDe(ctx), t, korvelin::DialecteGCode::GRBL, totaux,
                                           [](const korvelin::TotauxCUT&) {}, &r))
             etat.SkipWithError("G-code refusé");
     }
@@ -91,7 +92,7 @@ void CutAttaches(benchmark::State& etat) {
     t.attaches = {4, 5, 1};
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierCUT(ctx, t, totaux, [](const korvelin::TotauxCUT&) {}))
+        if (!korvelin::GenereFichierCUT(korvelin::PosteDe(ctx), t, totaux, [](const korvelin::TotauxCUT&) {}))
             etat.SkipWithError("CUT refusé");
     }
     std::filesystem::remove(chemin);
@@ -111,7 +112,7 @@ void Memoire(benchmark::State& etat) {
             for (const auto& s : ctx.dessin.Trace_Decale)
                 ctx.dessin.Trace_Initial.insert(ctx.dessin.Trace_Initial.end(), s.Points.begin(), s.Points.end());
             korvelin::TotauxCUT totaux;
-            ::_exit(korvelin::GenereFichierCUT(ctx, Travail(chemin), totaux) ? 0 : 1);
+            ::_exit(korvelin::GenereFichierCUT(korvelin::PosteDe(ctx), Travail(chemin), totaux) ? 0 : 1);
         }
         int statut = 0;
         rusage r{};

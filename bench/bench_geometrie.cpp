@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "geometry/soudure.h"
 #include "import/hpgl.h"
 #include "model/listes.h"

@@ -18,6 +18,7 @@
 #include <sys/resource.h>
 #include <time.h>
 
+#include "document/poste_contexte.h"
 #include "machining/executant.h"
 #include "machining/fraisage.h"
 #include "machining/machine.h"
@@ -30,6 +31,7 @@
 using namespace korvelin;
 
 namespace {
+
 
 // The simulator taking the place of real hardware, so that the run gets exactly the set-up
 // of a real port (memory locking, scheduling, late-pulse count). It also notes, for every
@@ -160,7 +162,7 @@ void BM_SimulationGrandDessin(benchmark::State& state) {
     std::string resume;
     for (auto _ : state) {
         std::ostringstream sortie;
-        benchmark::DoNotOptimize(LanceSimulation(ctx, o, sortie));
+        benchmark::DoNotOptimize(LanceSimulation(PosteDe(ctx), o, sortie));
         resume = sortie.str();
     }
     state.SetLabel(resume.substr(0, resume.find(';')));
@@ -174,7 +176,7 @@ void BM_EstimationGrandDessin(benchmark::State& state) {
     ctx.parametres.NbPasse = 3;
     DemandeMachine d;
     Estimation e;
-    for (auto _ : state) e = EstimeDemande(ctx, d);
+    for (auto _ : state) e = EstimeDemande(PosteDe(ctx), d);
     state.counters["duree_s"] = e.duree;
     state.counters["impulsions"] = static_cast<double>(e.impulsions);
 }

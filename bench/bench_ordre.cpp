@@ -9,7 +9,7 @@
 #include <utility>
 #include <random>
 
-#include "geometry/ordre.h"
+#include "import/calculs_contexte.h"
 #include "geometry/orientation.h"
 #include "import/ouverture.h"
 #include "model/listes.h"

@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "model/nombres.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "geometry/soudure.h"
+#include "import/calculs_contexte.h"
 #include "import/hpgl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {

@@ -7,11 +7,8 @@
 #include <unordered_set>
 #include <utility>
 
-#include "geometry/decalage.h"
 #include "geometry/index_sequences.h"
-#include "geometry/orientation.h"
-#include "geometry/ordre.h"
-#include "geometry/soudure.h"
+#include "import/calculs_contexte.h"
 #include "import/ouverture.h"
 #include "import/projet.h"
 #include "model/listes.h"

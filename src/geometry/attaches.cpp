@@ -5,7 +5,6 @@
 
 #include "geometry/orientation.h"
 #include "model/nombres.h"
-#include "settings/reglages.h"
 
 namespace korvelin {
 
@@ -105,16 +104,14 @@ std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, 
     return r;
 }
 
+// A label as the user reads it, without the blank that pads a one-letter one.
+std::string SansBlancs(const std::string& s) {
+    const auto debut = s.find_first_not_of(' ');
+    if (debut == std::string::npos) return {};
+    return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
+}
+
 }  // namespace
-
-bool Attaches::Actives() const {
-    return nombre > 0 && std::isfinite(largeur) && largeur > 0.0 && std::isfinite(hauteur) && hauteur > 0.0;
-}
-
-Attaches AttachesDe(const Parametres& p) {
-    return {std::clamp<int32_t>(p.AttachesNombre, 0, MaxAttaches), p.AttachesLargeur, p.AttachesHauteur,
-            2.0 * std::fabs(p.RayonFraise)};
-}
 
 std::optional<std::string> ControleAttaches(const Attaches& a, double profondeur) {
     if (a.nombre <= 0) return std::nullopt;
@@ -184,7 +181,7 @@ std::string AvertissementAttaches(const Dessin& d, const Attaches& a) {
     std::string noms;
     for (std::size_t i = 0; i < incomplets.size() && i < MaxNoms; ++i) {
         if (i > 0) noms += ", ";
-        noms += "« " + std::string(Rogne(d.Trace_Decale[incomplets[i]].Sequence.Texte())) + " »";
+        noms += "« " + SansBlancs(d.Trace_Decale[incomplets[i]].Sequence.Texte()) + " »";
     }
     if (incomplets.size() > MaxNoms) noms += " et " + TexteEntier(incomplets.size() - MaxNoms) + " autres";
     return (incomplets.size() == 1 ? "Le tracé " + noms + " est trop petit" : "Les tracés " + noms + " sont trop petits") +

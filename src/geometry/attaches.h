@@ -8,25 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/contexte.h"
+#include "model/dessin.h"
+#include "model/reglages_outil.h"
 
 namespace korvelin {
-
-// The tabs of the job: none unless the three values make sense.
-struct Attaches {
-    int32_t nombre = 0;     // per outline
-    double largeur = 0.0;   // mm: the bridge of material left between the part and the sheet
-    double hauteur = 0.0;   // mm above the full depth
-    double diametre = 0.0;  // the cutter's: it rises over the bridge plus its own width
-    bool Actives() const;
-    // The stretch of the cutter's path over which it rises.
-    double Portee() const { return largeur + diametre; }
-};
-
-// The count is bounded: a hostile settings file must not fill the memory with spans.
-inline constexpr int32_t MaxAttaches = 100;
-
-Attaches AttachesDe(const Parametres& p);
 
 // Tabs asked for with values that cannot hold a part: a width of 0 or less, a height of 0
 // or less, or one that reaches the surface (the tool would leave the stock over them, and

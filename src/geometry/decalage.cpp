@@ -19,8 +19,6 @@ namespace korvelin {
 namespace {
 
 constexpr std::string_view MessageIntersection = "Problème d'intersection";
-constexpr std::string_view MessageRayonTropGrand =
-    "Impossible de décaler ce tracé avec ce rayon de fraise";
 constexpr std::string_view MessageTropDePoints =
     "Le décalage dépasse 40000000 points : calcul abandonné !";
 
@@ -67,10 +65,6 @@ PointTrace Lateral(const PointTrace& P, double theta, double R, bool gauche) {
 }
 
 bool MemePosition(const PointTrace& a, const PointTrace& b) { return a.X == b.X && a.Y == b.Y; }
-
-void Progression(Contexte& ctx, Code2 etiquette, const char* passage, std::size_t point) {
-    ctx.ui->TexteStatut(5, "Tracé " + etiquette.Texte() + passage + TexteEntier(point));
-}
 
 struct Vecteur {
     double x = 0.0, y = 0.0;
@@ -163,10 +157,9 @@ uint64_t Melange(uint64_t h, uint64_t v) {
 
 // The points of the run, its label and the settings the path depends on, in 64 bits:
 // never zero, so that zero can mean "not computed".
-uint64_t EmpreinteDe(const Parametres& prm, Code2 etiquette, std::span<const PointTrace> P) {
-    uint64_t h = Melange(0x243F6A8885A308D3ull, std::bit_cast<uint64_t>(prm.RayonFraise));
-    h = Melange(h, (uint64_t(uint16_t(prm.DecalageOutil)) << 2) | (prm.Optimisation_1 ? 2u : 0u) |
-                       (prm.Optimisation_2 ? 1u : 0u));
+uint64_t EmpreinteDe(const ReglagesDecalage& r, Code2 etiquette, std::span<const PointTrace> P) {
+    uint64_t h = Melange(0x243F6A8885A308D3ull, std::bit_cast<uint64_t>(r.rayon));
+    h = Melange(h, (uint64_t(uint16_t(r.cote)) << 2) | (r.optimisation1 ? 2u : 0u) | (r.optimisation2 ? 1u : 0u));
     h = Melange(h, CleEtiquette(etiquette));
     h = Melange(h, P.size());
     for (const PointTrace& p : P) {
@@ -184,7 +177,7 @@ uint64_t PointHache(const PointTrace& p) {
 
 // The same for a closed trace, its last point on its first, whatever point it starts
 // from: a sum over its directed segments. Zero when the trace is not closed so.
-uint64_t EmpreinteTourDe(const Parametres& prm, Code2 etiquette, std::span<const PointTrace> P) {
+uint64_t EmpreinteTourDe(const ReglagesDecalage& prm, Code2 etiquette, std::span<const PointTrace> P) {
     const std::size_t n = P.size();
     if (n < 4 || !MemePosition(P[0], P[n - 1]) || !(P[0].Plume == P[n - 1].Plume)) return 0;
     uint64_t somme = 0;
@@ -217,39 +210,70 @@ bool TournePourDepart(SequenceDecalee& s, uint64_t tour, std::span<const PointTr
     return true;
 }
 
-// Offsets the run of `nb` points from `premier` into entry `entree` of Trace_Decale,
-// with at most `plafond` points.
-Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree,
-                  std::size_t plafond, ProximiteSegments& proximite, bool* unPourUn = nullptr) {
-    if (unPourUn) *unPourUn = false;
-    Dessin& d = ctx.dessin;
-    const Parametres& prm = ctx.parametres;
-    const double R = prm.RayonFraise;
-    const bool afficher = prm.AffichageCalcul;
-    const std::size_t n = static_cast<std::size_t>(nb);
-    // The trace's own points, read in place: the drawing does not change meanwhile.
-    const std::span<const PointTrace> P(d.Trace_Initial.data() + premier, n);
+// One computation of paths: what it reads, where it writes, what it has to say, and the
+// working storage its traces share.
+struct Calcul {
+    const Dessin& d;
+    std::vector<SequenceDecalee>& entrees;
+    const ReglagesDecalage& r;
+    const SuiviDecalage& suivi;
+    Diagnostics& diagnostics;
+    std::vector<PointTrace> travail = {};
+    ProximiteSegments proximite = ProximiteSegments();
 
-    if (prm.DecalageOutil == 2) {
-        d.Trace_Decale[entree].Points.assign(P.begin(), P.end());
-        return Issue::Copie;
+    Calcul(const Dessin& d_, std::vector<SequenceDecalee>& e, const ReglagesDecalage& r_, const SuiviDecalage& s,
+           Diagnostics& diag)
+        : d(d_), entrees(e), r(r_), suivi(s), diagnostics(diag) {}
+
+    void Progression(Code2 etiquette, const char* passage, std::size_t point) const {
+        if (suivi.pointParPoint && suivi.texte)
+            suivi.texte("Tracé " + etiquette.Texte() + passage + TexteEntier(point));
     }
+    void Vide() const {
+        if (suivi.texte) suivi.texte("");
+    }
+    void Dit(Gravite g, std::string message) {
+        Diagnostic x;
+        x.gravite = g;
+        x.message = std::move(message);
+        diagnostics.push_back(std::move(x));
+    }
+};
 
-    std::vector<PointTrace>& T = d.Trace_Travail;
-    T.clear();
-    T.reserve(n);
-    const bool ferme = TraceFermee(P.data(), n);
+// The side of the trace the cutter runs on, from its first segment.
+struct Cote {
+    bool gauche = false;
+    // +1 when the cutter really runs on the left, -1 on the right, 0 for a zero radius: a
+    // negative radius puts the "left" points on the right.
+    int physique = 0;
+};
 
-    double theta = AngleSegment(P[0], P[1]);
+Cote CoteDeLaFraise(std::span<const PointTrace> P, const ReglagesDecalage& r) {
     PointTrace gauche, droite;
-    PointsLateraux(P[0], theta, R, gauche, droite);
+    PointsLateraux(P[0], AngleSegment(P[0], P[1]), r.rayon, gauche, droite);
     const char cote = CoteDe(P[0], P[1], gauche);
-    const bool aGauche = prm.DecalageOutil == 1 ? cote == 'D' : cote == 'G';
-    PointTrace A = aGauche ? gauche : droite;
+    Cote c;
+    c.gauche = r.cote == 1 ? cote == 'D' : cote == 'G';
+    c.physique = (r.rayon > 0.0 ? 1 : r.rayon < 0.0 ? -1 : 0) * (c.gauche ? 1 : -1);
+    return c;
+}
+
+// The points the closing corner takes its lines through: after the start on the first
+// offset line, and before the end on the last.
+struct Extremites {
+    PointTrace apresDebut, avantFin;
+};
+
+// The first pass: the start beside the first point, a vertex (or a rounded corner) at
+// each inner point, the end beside the last point.
+Issue Sommets(Calcul& c, Code2 etiquette, std::span<const PointTrace> P, Cote cote, std::size_t plafond,
+              std::vector<PointTrace>& T, Extremites& x) {
+    const double R = c.r.rayon;
+    const std::size_t n = P.size();
+    const bool aGauche = cote.gauche;
+    double theta = AngleSegment(P[0], P[1]);
+    PointTrace A = Lateral(P[0], theta, R, aGauche);
     T.push_back(A);
-    // The side the cutter really runs on: a negative radius puts the "left" points on
-    // the right.
-    const int cotePhysique = (R > 0.0 ? 1 : R < 0.0 ? -1 : 0) * (aGauche ? 1 : -1);
 
     // The last direction the trace had: a repeated point has none of its own.
     Vecteur direction = De(P[0], P[1]);
@@ -257,14 +281,11 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
     bool dirige = !direction.Nul();
     bool sansDirection = true;
     for (std::size_t i = 1; i < n && sansDirection; ++i) sansDirection = MemePosition(P[i], P[0]);
-
-    // The points the closing corner takes its lines through: after the start on the first
-    // offset line, and before the end on the last.
-    PointTrace apresDebut, avantFin;
+    const double rayons = c.r.optimisation2 ? RayonsMaxSaillant : RayonsMax;
 
     // Each vertex: the parallel to the incoming segment meets the bisector of the corner.
     for (std::size_t k = 1; k + 1 < n; ++k) {
-        if (afficher) Progression(ctx, etiquette, " - 1er passage, point n° ", k);
+        c.Progression(etiquette, " - 1er passage, point n° ", k);
         const Vecteur u = De(P[k - 1], P[k]), v = De(P[k], P[k + 1]);
         if (!u.Nul()) {
             direction = u;
@@ -273,8 +294,7 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
         }
         const double thetaSortie = AngleSegment(P[k], P[k + 1]);
         const bool coin = dirige && !v.Nul();
-        const Forme formeCoin = coin ? FormeCoin(direction, v, cotePhysique) : Forme::Droit;
-        const double rayons = prm.Optimisation_2 ? RayonsMaxSaillant : RayonsMax;
+        const Forme formeCoin = coin ? FormeCoin(direction, v, cote.physique) : Forme::Droit;
 
         // The parallel is taken beside this very point, never through the previous
         // vertex: a rounding carried from vertex to vertex would drift the path towards
@@ -291,12 +311,11 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
             theta = thetaSortie;
         } else if (coin) {
             // Too far away: a convex corner is rounded, a concave one gets no vertex.
-            const Forme forme = FormeCoin(direction, v, cotePhysique);
             entreeCoin = Lateral(P[k], thetaDirection, R, aGauche);
             A = sortieCoin = Lateral(P[k], thetaSortie, R, aGauche);
-            if (forme == Forme::Saillant)
-                Arc(T, P[k], thetaDirection, thetaSortie, Balayage(direction, v, cotePhysique), R, aGauche);
-            else if (forme == Forme::Droit)
+            if (formeCoin == Forme::Saillant)
+                Arc(T, P[k], thetaDirection, thetaSortie, Balayage(direction, v, cote.physique), R, aGauche);
+            else if (formeCoin == Forme::Droit)
                 T.push_back(A);
             theta = thetaSortie;
         } else if (dirige || !v.Nul()) {
@@ -307,116 +326,147 @@ Issue DecaleTrace(Contexte& ctx, Code2 etiquette, int32_t premier, int32_t nb, s
             T.push_back(A);
         } else if (sansDirection) {
             // All the trace at one point: it has no side to be offset to.
-            ctx.ui->Message(MessageIntersection, TitreProgramme, Icone::Aucune);
+            c.Dit(Gravite::Information, std::string(MessageIntersection));
             return Issue::Abandon;
         } else {
             // Points repeated at the start: the direction comes later.
             entreeCoin = sortieCoin = A;
         }
-        if (k == 1) apresDebut = entreeCoin;
-        if (k + 2 == n) avantFin = sortieCoin;
+        if (k == 1) x.apresDebut = entreeCoin;
+        if (k + 2 == n) x.avantFin = sortieCoin;
         if (T.size() > plafond) return Issue::Debordement;
     }
 
     // The last point stays on the side the path has been running on.
-    theta = AngleSegment(P[n - 2], P[n - 1]);
-    PointsLateraux(P[n - 1], theta, R, gauche, droite);
+    PointTrace gauche, droite;
+    PointsLateraux(P[n - 1], AngleSegment(P[n - 2], P[n - 1]), R, gauche, droite);
     T.push_back(Distance(droite, A) < Distance(gauche, A) ? droite : gauche);
     if (n == 2) {
-        apresDebut = T.back();
-        avantFin = T.front();
+        x.apresDebut = T.back();
+        x.avantFin = T.front();
     }
+    return Issue::Stocke;
+}
 
-    // A closed path meets itself at a proper corner.
-    if (ferme && !MemePosition(T.front(), T.back())) {
-        // The corner at the first point, between the last segment that has a direction
-        // and the first one.
-        std::size_t dernier = n - 1, premierSegment = 0;
-        while (dernier > 0 && MemePosition(P[dernier - 1], P[dernier])) --dernier;
-        while (premierSegment + 1 < n && MemePosition(P[premierSegment], P[premierSegment + 1])) ++premierSegment;
-        const bool dirigeCoin = dernier > 0 && premierSegment + 1 < n;
-        const Vecteur u = dirigeCoin ? De(P[dernier - 1], P[dernier]) : Vecteur{};
-        const Vecteur v = dirigeCoin ? De(P[premierSegment], P[premierSegment + 1]) : Vecteur{};
-        const Forme forme = dirigeCoin ? FormeCoin(u, v, cotePhysique) : Forme::Rentrant;
-        const double rayons = prm.Optimisation_2 ? RayonsMaxSaillant : RayonsMax;
-        const Droite premiere = DroitePassantPar(T.front(), apresDebut);
-        const Droite derniere = DroitePassantPar(avantFin, T.back());
-        PointTrace coin;
-        if (Intersection(premiere, derniere, coin) &&
-            (AssezPres(coin, P[0], rayons, R) ||
-             (forme == Forme::Rentrant && AssezPres(coin, P[0], RayonsMax, R) &&
-              Soutenu(coin, P[dernier - 1], P[0], P[premierSegment + 1])))) {
-            T.back() = coin;
-            T.front() = coin;
-        } else if (dirigeCoin && forme != Forme::Rentrant) {
-            const PointTrace depart = T.front();
-            Arc(T, P[0], AngleSegment(P[dernier - 1], P[dernier]),
-                AngleSegment(P[premierSegment], P[premierSegment + 1]), Balayage(u, v, cotePhysique), R, aGauche);
-            if (!MemePosition(T.back(), depart)) T.push_back(depart);
+// A closed path meets itself at a proper corner: the vertex where its first and last
+// offset lines cross, or an arc round a convex corner too sharp for one.
+void FermeCoin(std::span<const PointTrace> P, Cote cote, const ReglagesDecalage& r, const Extremites& x,
+               std::vector<PointTrace>& T) {
+    const std::size_t n = P.size();
+    // The corner at the first point, between the last segment that has a direction and
+    // the first one.
+    std::size_t dernier = n - 1, premierSegment = 0;
+    while (dernier > 0 && MemePosition(P[dernier - 1], P[dernier])) --dernier;
+    while (premierSegment + 1 < n && MemePosition(P[premierSegment], P[premierSegment + 1])) ++premierSegment;
+    const bool dirigeCoin = dernier > 0 && premierSegment + 1 < n;
+    const Vecteur u = dirigeCoin ? De(P[dernier - 1], P[dernier]) : Vecteur{};
+    const Vecteur v = dirigeCoin ? De(P[premierSegment], P[premierSegment + 1]) : Vecteur{};
+    const Forme forme = dirigeCoin ? FormeCoin(u, v, cote.physique) : Forme::Rentrant;
+    const double rayons = r.optimisation2 ? RayonsMaxSaillant : RayonsMax;
+    const Droite premiere = DroitePassantPar(T.front(), x.apresDebut);
+    const Droite derniere = DroitePassantPar(x.avantFin, T.back());
+    PointTrace coin;
+    if (Intersection(premiere, derniere, coin) &&
+        (AssezPres(coin, P[0], rayons, r.rayon) ||
+         (forme == Forme::Rentrant && AssezPres(coin, P[0], RayonsMax, r.rayon) &&
+          Soutenu(coin, P[dernier - 1], P[0], P[premierSegment + 1])))) {
+        T.back() = coin;
+        T.front() = coin;
+    } else if (dirigeCoin && forme != Forme::Rentrant) {
+        const PointTrace depart = T.front();
+        Arc(T, P[0], AngleSegment(P[dernier - 1], P[dernier]), AngleSegment(P[premierSegment], P[premierSegment + 1]),
+            Balayage(u, v, cote.physique), r.rayon, cote.gauche);
+        if (!MemePosition(T.back(), depart)) T.push_back(depart);
+    }
+}
+
+// The second pass: offset points that come too near the drawn trace (concave corners)
+// would make the cutter bite into the part, so they are dropped.
+void RetireTropProches(Calcul& c, Code2 etiquette, std::span<const PointTrace> P, bool ferme,
+                       std::vector<PointTrace>& D) {
+    const double R = c.r.rayon;
+    const std::size_t m = D.size();
+    c.proximite.Prepare(P, R);
+    for (std::size_t i = 0; i < m; ++i) {
+        c.Progression(etiquette, " - 2nd passage, point n° ", i);
+        if (c.proximite.TropProcheDuTrace(D[i])) D[i].Sequence = MarqueSuppression;
+    }
+    // A closed path whose closing corner goes starts at its first kept point instead and
+    // goes round to it again: the run removed round the corner is joined like any other,
+    // never left uncut.
+    if (ferme && m >= 3 && D[0].Sequence == MarqueSuppression && MemePosition(D[0], D[m - 1])) {
+        std::size_t k = 0;
+        while (k < m - 1 && D[k].Sequence == MarqueSuppression) ++k;
+        if (k < m - 1) {
+            D.pop_back();
+            std::rotate(D.begin(), D.begin() + std::ptrdiff_t(k), D.end());
+            D.push_back(D.front());
         }
     }
+    // Every cut between two kept points, above all the straight one that joins the points
+    // kept on both sides of a removed run, must itself stay clear of the trace. Where it
+    // does not (a spiral tighter than the cutter), the path stops before it: cutting less
+    // is mended by a smaller cutter, a gouge is not mended at all.
+    // A removed run longer than a turn round the cutter is no mere concave corner: the
+    // trace is too tight for it there, and the user is told which trace.
+    std::size_t w = 0, serre = SIZE_MAX;
+    bool arrete = false;
+    double retire = 0.0;
+    for (std::size_t i = 0; i < m; ++i) {
+        if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
+            retire += Distance(D[i - 1], D[i]);
+        if (D[i].Sequence == MarqueSuppression) continue;
+        if (retire > 2.0 * Pi * std::fabs(R) && serre == SIZE_MAX) serre = w;
+        retire = 0.0;
+        if (w > 0 && c.proximite.SegmentTropProche(D[w - 1], D[i])) {
+            arrete = true;
+            break;
+        }
+        D[w++] = D[i];
+    }
+    if (w > 0) {
+        D.resize(w);
+    } else {
+        // Every point would gouge: the trace is left without a path rather than cut along
+        // one that bites into the part everywhere.
+        D.clear();
+        c.Dit(Gravite::Erreur, std::string(MessageRayonTropGrand));
+    }
+    if (arrete || (serre != SIZE_MAX && w > 0))
+        c.Dit(Gravite::Avertissement, MessageTropSerre(etiquette, arrete, arrete ? w : serre));
+}
+
+// Offsets the run of `nb` points from `premier` into entry `entree`, with at most
+// `plafond` points.
+Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree,
+                  std::size_t plafond, bool* unPourUn = nullptr) {
+    if (unPourUn) *unPourUn = false;
+    const std::size_t n = static_cast<std::size_t>(nb);
+    // The trace's own points, read in place: the drawing does not change meanwhile.
+    const std::span<const PointTrace> P(c.d.Trace_Initial.data() + premier, n);
+
+    if (c.r.cote == 2) {
+        c.entrees[entree].Points.assign(P.begin(), P.end());
+        return Issue::Copie;
+    }
+
+    std::vector<PointTrace>& T = c.travail;
+    T.clear();
+    T.reserve(n);
+    const bool ferme = TraceFermee(P.data(), n);
+    const Cote cote = CoteDeLaFraise(P, c.r);
+    Extremites x;
+    if (const Issue issue = Sommets(c, etiquette, P, cote, plafond, T, x); issue != Issue::Stocke) return issue;
+    if (ferme && !MemePosition(T.front(), T.back())) FermeCoin(P, cote, c.r, x, T);
     if (T.size() > plafond) return Issue::Debordement;
 
     // Handed over rather than copied: a long trace would otherwise be held three times.
-    std::vector<PointTrace>& D = d.Trace_Decale[entree].Points;
+    std::vector<PointTrace>& D = c.entrees[entree].Points;
     D.swap(T);
     T.clear();
     for (PointTrace& p : D) p.Sequence = etiquette;
     const std::size_t m = D.size();
-
-    // Offset points that come too near the drawn trace (concave corners) would make the
-    // cutter bite into the part: they are dropped.
-    if (prm.Optimisation_1) {
-        proximite.Prepare(P, R);
-        for (std::size_t i = 0; i < m; ++i) {
-            if (afficher) Progression(ctx, etiquette, " - 2nd passage, point n° ", i);
-            if (proximite.TropProcheDuTrace(D[i])) D[i].Sequence = MarqueSuppression;
-        }
-        // A closed path whose closing corner goes starts at its first kept point instead
-        // and goes round to it again: the run removed round the corner is joined like any
-        // other, never left uncut.
-        if (ferme && m >= 3 && D[0].Sequence == MarqueSuppression && MemePosition(D[0], D[m - 1])) {
-            std::size_t k = 0;
-            while (k < m - 1 && D[k].Sequence == MarqueSuppression) ++k;
-            if (k < m - 1) {
-                D.pop_back();
-                std::rotate(D.begin(), D.begin() + std::ptrdiff_t(k), D.end());
-                D.push_back(D.front());
-            }
-        }
-        // Every cut between two kept points, above all the straight one that joins the
-        // points kept on both sides of a removed run, must itself stay clear of the trace.
-        // Where it does not (a spiral tighter than the cutter), the path stops before it:
-        // cutting less is mended by a smaller cutter, a gouge is not mended at all.
-        // A removed run longer than a turn round the cutter is no mere concave corner:
-        // the trace is too tight for it there, and the user is told which trace.
-        std::size_t w = 0, serre = SIZE_MAX;
-        bool arrete = false;
-        double retire = 0.0;
-        for (std::size_t i = 0; i < m; ++i) {
-            if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
-                retire += Distance(D[i - 1], D[i]);
-            if (D[i].Sequence == MarqueSuppression) continue;
-            if (retire > 2.0 * Pi * std::fabs(R) && serre == SIZE_MAX) serre = w;
-            retire = 0.0;
-            if (w > 0 && proximite.SegmentTropProche(D[w - 1], D[i])) {
-                arrete = true;
-                break;
-            }
-            D[w++] = D[i];
-        }
-        if (w > 0) {
-            D.resize(w);
-        } else {
-            // Every point would gouge: the trace is left without a path rather than cut
-            // along one that bites into the part everywhere.
-            D.clear();
-            ctx.ui->Message(MessageRayonTropGrand, "Erreur", Icone::Critique);
-        }
-        if (arrete || (serre != SIZE_MAX && w > 0))
-            ctx.ui->Message(MessageTropSerre(etiquette, arrete, arrete ? w : serre), TitreProgramme,
-                            Icone::Exclamation);
-    }
+    if (c.r.optimisation1) RetireTropProches(c, etiquette, P, ferme, D);
     // One offset point per drawn point, closed on itself, nothing removed.
     if (unPourUn) *unPourUn = m == n && D.size() == n && MemePosition(D.front(), D.back());
     return Issue::Stocke;
@@ -432,10 +482,10 @@ std::string MessageTropSerre(Code2 etiquette, bool arrete, std::size_t point) {
 
 namespace {
 
-// Points held by the entries of Trace_Decale.
-std::size_t PointsDecales(const Dessin& d) {
+// Points held by the entries.
+std::size_t PointsDecales(const std::vector<SequenceDecalee>& entrees) {
     std::size_t total = 0;
-    for (const SequenceDecalee& s : d.Trace_Decale) total += s.Points.size();
+    for (const SequenceDecalee& s : entrees) total += s.Points.size();
     return total;
 }
 
@@ -444,66 +494,37 @@ std::size_t Plafond(std::size_t total, std::size_t actuel) {
     return autres >= MaxPointsDecales ? 0 : MaxPointsDecales - autres;
 }
 
-}  // namespace
-
-void DecalageSequence(Contexte& ctx, Code2 etiquette) {
-    if (etiquette == AucuneSequence) return;
-    Dessin& d = ctx.dessin;
-    ctx.ui->Sablier(true);
-    if (d.NbPoints > static_cast<int32_t>(d.Trace_Initial.size())) d.NbPoints = NbPointsUtiles(d);
-    const int32_t premier = PremierPointSequence(d, etiquette);
-    const int32_t nb = NbPointsSequence(d, premier);
-    std::size_t entree = 0;
-    while (entree < d.Trace_Decale.size() && d.Trace_Decale[entree].Sequence != etiquette) ++entree;
-    if (nb >= 2 && entree < d.Trace_Decale.size()) {
-        ProximiteSegments proximite;
-        const std::size_t plafond = Plafond(PointsDecales(d), d.Trace_Decale[entree].Points.size());
-        const uint64_t empreinte = EmpreinteDe(
-            ctx.parametres, etiquette, std::span<const PointTrace>(d.Trace_Initial.data() + premier, std::size_t(nb)));
-        d.Trace_Decale[entree].Empreinte = 0;
-        d.Trace_Decale[entree].EmpreinteTour = 0;
-        const Issue issue = DecaleTrace(ctx, etiquette, premier, nb, entree, plafond, proximite);
-        if (issue == Issue::Stocke || issue == Issue::Copie) d.Trace_Decale[entree].Empreinte = empreinte;
-        switch (issue) {
-        case Issue::Stocke: ctx.ui->TexteStatut(5, ""); break;
-        case Issue::Debordement: ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique); break;
-        default: break;
-        }
-    }
-    ctx.ui->Sablier(false);
+std::size_t NbEntrees(const std::vector<SequenceDecalee>& entrees) {
+    return entrees.empty() ? 0 : entrees.size() - 1;
 }
 
-void DecalageEntrees(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
-    const std::size_t nbEntrees = d.NbSequencesDecalees();
-    if (nbEntrees == 0) return;
-    if (d.NbPoints > static_cast<int32_t>(d.Trace_Initial.size())) d.NbPoints = NbPointsUtiles(d);
+// The first run of the label among the counted points: its first point and its length.
+std::pair<int32_t, int32_t> PremiereSuite(const Dessin& d, Code2 etiquette) {
+    const int32_t n = NbPointsUtiles(d);
+    int32_t i = 0;
+    while (i < n && d.Trace_Initial[std::size_t(i)].Sequence != etiquette) ++i;
+    int32_t nb = 0;
+    while (i + nb < n && d.Trace_Initial[std::size_t(i + nb)].Sequence == etiquette) ++nb;
+    return {i, nb};
+}
 
-    // The lookups DecalageSequence makes for each label, done once for all.
-    const IndexSequences sequences(d);
-    std::unordered_map<uint64_t, std::size_t> premiereEntree;
-    premiereEntree.reserve(d.Trace_Decale.size());
-    for (std::size_t e = 0; e < d.Trace_Decale.size(); ++e)
-        premiereEntree.emplace(CleEtiquette(d.Trace_Decale[e].Sequence), e);
-
-    // One busy pointer for the whole drawing; the panel is emptied after every trace only
-    // when it shows the progress, otherwise once at the end.
-    ctx.ui->Sablier(true);
-    const bool afficher = ctx.parametres.AffichageCalcul;
-    bool aVider = false;
-    // A path computed from another trace, or with other settings, goes first: whatever
-    // stops the computation below must not leave it to be cut.
+// Empties every entry whose path was computed from another trace, or with other
+// settings, before anything is computed: whatever stops the computation must not leave
+// it to be cut. Returns what each entry's path must be computed from.
+std::vector<uint64_t> OublieLesPerimes(const Dessin& d, std::vector<SequenceDecalee>& entrees,
+                                       const ReglagesDecalage& r, const IndexSequences& sequences,
+                                       const std::unordered_map<uint64_t, std::size_t>& premiereEntree) {
+    const std::size_t nbEntrees = NbEntrees(entrees);
     std::vector<uint64_t> empreintes(nbEntrees, 0);
     for (std::size_t e = 0; e < nbEntrees; ++e) {
-        SequenceDecalee& s = d.Trace_Decale[e];
+        SequenceDecalee& s = entrees[e];
         const auto plage = sequences.Cherche(s.Sequence);
         if (plage && premiereEntree.at(CleEtiquette(s.Sequence)) == e)
-            empreintes[e] = EmpreinteDe(ctx.parametres, s.Sequence,
-                                        {d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb)});
+            empreintes[e] = EmpreinteDe(r, s.Sequence, {d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb)});
         if (s.Empreinte == 0 || s.Empreinte == empreintes[e]) continue;
         if (plage && empreintes[e] != 0) {
             const std::span<const PointTrace> P(d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb));
-            if (TournePourDepart(s, EmpreinteTourDe(ctx.parametres, s.Sequence, P), P)) {
+            if (TournePourDepart(s, EmpreinteTourDe(r, s.Sequence, P), P)) {
                 s.Empreinte = empreintes[e];
                 continue;
             }
@@ -517,57 +538,98 @@ void DecalageEntrees(Contexte& ctx) {
             s.Points.push_back(depart);
         }
     }
-    ProximiteSegments proximite;
-    std::size_t total = PointsDecales(d);
+    return empreintes;
+}
+
+}  // namespace
+
+ResultatDecalage DecalageSequence(const Dessin& d, std::vector<SequenceDecalee> entrees, Code2 etiquette,
+                                  const ReglagesDecalage& r, const SuiviDecalage& suivi) {
+    ResultatDecalage res{std::move(entrees), {}};
+    if (etiquette == AucuneSequence) return res;
+    Calcul c(d, res.chemins, r, suivi, res.diagnostics);
+    const auto [premier, nb] = PremiereSuite(d, etiquette);
+    std::size_t entree = 0;
+    while (entree < c.entrees.size() && c.entrees[entree].Sequence != etiquette) ++entree;
+    if (nb < 2 || entree >= c.entrees.size()) return res;
+    const std::size_t plafond = Plafond(PointsDecales(c.entrees), c.entrees[entree].Points.size());
+    const uint64_t empreinte =
+        EmpreinteDe(r, etiquette, std::span<const PointTrace>(d.Trace_Initial.data() + premier, std::size_t(nb)));
+    c.entrees[entree].Empreinte = 0;
+    c.entrees[entree].EmpreinteTour = 0;
+    const Issue issue = DecaleTrace(c, etiquette, premier, nb, entree, plafond);
+    if (issue == Issue::Stocke || issue == Issue::Copie) c.entrees[entree].Empreinte = empreinte;
+    if (issue == Issue::Stocke) c.Vide();
+    if (issue == Issue::Debordement) c.Dit(Gravite::Erreur, std::string(MessageTropDePoints));
+    return res;
+}
+
+ResultatDecalage DecalageEntrees(const Dessin& d, std::vector<SequenceDecalee> entrees, const ReglagesDecalage& r,
+                                 const SuiviDecalage& suivi) {
+    ResultatDecalage res{std::move(entrees), {}};
+    const std::size_t nbEntrees = NbEntrees(res.chemins);
+    if (nbEntrees == 0) return res;
+    Calcul c(d, res.chemins, r, suivi, res.diagnostics);
+
+    // The lookups DecalageSequence makes for each label, done once for all.
+    const IndexSequences sequences(d);
+    std::unordered_map<uint64_t, std::size_t> premiereEntree;
+    premiereEntree.reserve(c.entrees.size());
+    for (std::size_t e = 0; e < c.entrees.size(); ++e) premiereEntree.emplace(CleEtiquette(c.entrees[e].Sequence), e);
+    const std::vector<uint64_t> empreintes = OublieLesPerimes(d, c.entrees, r, sequences, premiereEntree);
+
+    // The progress line is emptied after every trace only when it shows the progress,
+    // otherwise once at the end.
+    bool aVider = false;
+    std::size_t total = PointsDecales(c.entrees);
     std::vector<bool> tente(nbEntrees, false);
     for (std::size_t e = 0; e < nbEntrees; ++e) {
-        const Code2 etiquette = d.Trace_Decale[e].Sequence;
+        const Code2 etiquette = c.entrees[e].Sequence;
         if (etiquette == AucuneSequence) continue;
         const auto plage = sequences.Cherche(etiquette);
         if (!plage || plage->nb < 2) continue;
         const std::size_t entree = premiereEntree.at(CleEtiquette(etiquette));
         // Computed already from this very trace with these settings, or tried in this
         // pass for an earlier run of the label: kept as it is.
-        if (d.Trace_Decale[entree].Empreinte != 0 || tente[entree]) continue;
+        if (c.entrees[entree].Empreinte != 0 || tente[entree]) continue;
         tente[entree] = true;
-        const std::size_t avant = d.Trace_Decale[entree].Points.size();
+        const std::size_t avant = c.entrees[entree].Points.size();
         bool unPourUn = false;
-        const Issue issue =
-            DecaleTrace(ctx, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), proximite, &unPourUn);
+        const Issue issue = DecaleTrace(c, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), &unPourUn);
         if (issue == Issue::Stocke || issue == Issue::Copie) {
-            SequenceDecalee& s = d.Trace_Decale[entree];
+            SequenceDecalee& s = c.entrees[entree];
             s.Empreinte = empreintes[entree];
             const std::span<const PointTrace> P(d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb));
-            s.EmpreinteTour = unPourUn ? EmpreinteTourDe(ctx.parametres, etiquette, P) : 0;
+            s.EmpreinteTour = unPourUn ? EmpreinteTourDe(r, etiquette, P) : 0;
             s.DepartX = P[0].X, s.DepartY = P[0].Y, s.SuivantX = P[1].X, s.SuivantY = P[1].Y;
         }
-        total = total - avant + d.Trace_Decale[entree].Points.size();
+        total = total - avant + c.entrees[entree].Points.size();
         if (issue == Issue::Debordement) {
             // Once is enough: the traces left keep what they held.
-            ctx.ui->Message(MessageTropDePoints, TitreProgramme, Icone::Critique);
+            c.Dit(Gravite::Erreur, std::string(MessageTropDePoints));
             break;
         }
         if (issue == Issue::Stocke) {
-            if (afficher)
-                ctx.ui->TexteStatut(5, "");
+            if (suivi.pointParPoint)
+                c.Vide();
             else
                 aVider = true;
         }
     }
-    if (aVider) ctx.ui->TexteStatut(5, "");
-    ctx.ui->Sablier(false);
+    if (aVider) c.Vide();
+    return res;
 }
 
-void CalculDecalageTout(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
+ResultatDecalage CalculDecalageTout(const Dessin& d, std::vector<SequenceDecalee> anciens, const ReglagesDecalage& r,
+                                    const SuiviDecalage& suivi) {
     const int32_t n = NbPointsUtiles(d);
     // The paths computed before, by label in order, for the traces that did not change:
     // the entries follow their traces through a reordering, a reversal or a welding.
     // Only the first entry of a label holds a computed path.
-    std::unordered_map<uint64_t, std::size_t> anciennes;
-    for (std::size_t e = 0; e < d.NbSequencesDecalees(); ++e) {
-        const auto [a, nouvelle] = anciennes.emplace(CleEtiquette(d.Trace_Decale[e].Sequence), e);
-        if (nouvelle && d.Trace_Decale[e].Empreinte == 0) a->second = SIZE_MAX;
+    std::unordered_map<uint64_t, std::size_t> indices;
+    for (std::size_t e = 0; e < NbEntrees(anciens); ++e) {
+        const auto [a, nouvelle] = indices.emplace(CleEtiquette(anciens[e].Sequence), e);
+        if (nouvelle && anciens[e].Empreinte == 0) a->second = SIZE_MAX;
     }
     std::vector<SequenceDecalee> entrees;
     Code2 precedente = AucuneSequence;
@@ -575,9 +637,9 @@ void CalculDecalageTout(Contexte& ctx) {
         const Code2 e = d.Trace_Initial[i].Sequence;
         if (e == precedente) continue;
         precedente = e;
-        if (auto a = anciennes.find(CleEtiquette(e)); a != anciennes.end() && a->second != SIZE_MAX) {
+        if (auto a = indices.find(CleEtiquette(e)); a != indices.end() && a->second != SIZE_MAX) {
             // Checked against its trace by DecalageEntrees before it is kept.
-            entrees.push_back(std::move(d.Trace_Decale[a->second]));
+            entrees.push_back(std::move(anciens[a->second]));
             a->second = SIZE_MAX;
             continue;
         }
@@ -589,8 +651,15 @@ void CalculDecalageTout(Contexte& ctx) {
         entrees.push_back({e, {depart}});
     }
     entrees.emplace_back();  // the spare entry
-    d.Trace_Decale = std::move(entrees);
-    DecalageEntrees(ctx);
+    anciens.clear();
+    return DecalageEntrees(d, std::move(entrees), r, suivi);
+}
+
+Diagnostics Redecale(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi) {
+    if (d.NbPoints > static_cast<int32_t>(d.Trace_Initial.size())) d.NbPoints = NbPointsUtiles(d);
+    ResultatDecalage res = CalculDecalageTout(d, std::move(d.Trace_Decale), r, suivi);
+    d.Trace_Decale = std::move(res.chemins);
+    return std::move(res.diagnostics);
 }
 
 }  // namespace korvelin

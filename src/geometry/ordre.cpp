@@ -558,8 +558,7 @@ double LongueurDeplacements(const Dessin& d) {
     return l + Dist(c, Pt{});
 }
 
-ResultatOrdre OrdreAutomatique(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
+ResultatOrdre OrdreAutomatique(Dessin& d, const ReglagesDecalage& reglages, const SuiviDecalage& suivi) {
     ResultatOrdre r;
     r.avant = r.apres = LongueurDeplacements(d);
     const std::vector<TraceDessin> traces = DecoupeTraces(d);
@@ -591,7 +590,7 @@ ResultatOrdre OrdreAutomatique(Contexte& ctx) {
     Applique(d, traces, meilleur);
     r.apres = LongueurDeplacements(d);
     r.change = true;
-    CalculDecalageTout(ctx);
+    r.diagnostics = Redecale(d, reglages, suivi);
     CalculBornes(d);
     return r;
 }

@@ -2,7 +2,7 @@
 // The order of the traces: everything inside a closed trace is cut before it, and the
 // moves out of the material between traces are made short.
 
-#include "settings/contexte.h"
+#include "geometry/decalage.h"
 
 namespace korvelin {
 
@@ -15,11 +15,12 @@ struct ResultatOrdre {
     double avant = 0.0;
     double apres = 0.0;
     bool change = false;
+    Diagnostics diagnostics;
 };
 
 // Reorders the traces, starts each closed trace at its best vertex and runs each open one
 // in its better direction, then rebuilds the offsets. When the drawing's own order already
 // keeps the rule and nothing shorter is found, the drawing is left as it is.
-ResultatOrdre OrdreAutomatique(Contexte& ctx);
+ResultatOrdre OrdreAutomatique(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi = {});
 
 }  // namespace korvelin

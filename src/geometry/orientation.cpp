@@ -185,10 +185,9 @@ Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& t
     return r;
 }
 
-int32_t OrientationAutomatique(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
-    const int16_t cote = ctx.parametres.DecalageOutil;
-    if (cote == 2 || !CoordonneesFinies(d)) return 0;
+ResultatOrientation OrientationAutomatique(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi) {
+    const int16_t cote = r.cote;
+    if (cote == 2 || !CoordonneesFinies(d)) return {};
     // Material on the left of the travel: an outline turns anticlockwise round its part, a
     // hole clockwise; on the right, the other way round.
     const bool gauche = cote == 1;
@@ -208,11 +207,12 @@ int32_t OrientationAutomatique(Contexte& ctx) {
             ++inverses;
         }
     }
+    ResultatOrientation res{inverses, {}};
     if (inverses > 0) {
-        CalculDecalageTout(ctx);
+        res.diagnostics = Redecale(d, r, suivi);
         CalculBornes(d);
     }
-    return inverses;
+    return res;
 }
 
 }  // namespace korvelin

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/contexte.h"
+#include "geometry/decalage.h"
 
 namespace korvelin {
 
@@ -37,7 +37,11 @@ double AireSignee(const Dessin& d, const TraceDessin& t);
 
 // Reverses every closed trace whose direction puts the cutter inside its part, then
 // rebuilds the offsets and the bounds. Open traces, and everything when the tool follows
-// the line, are left alone. Returns the number of traces reversed.
-int32_t OrientationAutomatique(Contexte& ctx);
+// the line, are left alone.
+struct ResultatOrientation {
+    int32_t inverses = 0;
+    Diagnostics diagnostics;
+};
+ResultatOrientation OrientationAutomatique(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi = {});
 
 }  // namespace korvelin

@@ -239,9 +239,8 @@ bool ProximiteSegments::TropProcheDuTrace(const PointTrace& q) const {
 
 // Segments whose ends share cells, gathered in the order of their first member, by open
 // addressing on the cells.
-void ProximiteSegments::Regroupe() {
+std::vector<int32_t> ProximiteSegments::Rassemble() {
     const std::size_t n = trace_.size() - 1;
-    regroupe_ = true;
     constexpr int32_t Libre = -1, Aucun = -2;
     std::vector<int32_t> groupeDe(n, Aucun);
     // Each place keeps a part of the hash, so that a search rarely reads the cells of a
@@ -298,10 +297,13 @@ void ProximiteSegments::Regroupe() {
         groupeDe[s] = g;
         ++groupes_[std::size_t(g)].fin;
     }
-    cles = {};
-    haches = {};
-    table = {};
+    return groupeDe;
+}
 
+void ProximiteSegments::Regroupe() {
+    const std::size_t n = trace_.size() - 1;
+    regroupe_ = true;
+    const std::vector<int32_t> groupeDe = Rassemble();
     int32_t debut = 0;
     for (Groupe& g : groupes_) {
         const int32_t taille = g.fin;

@@ -63,6 +63,8 @@ private:
     int32_t NbElements() const;
     bool Superposes() const;
     void Regroupe();
+    // The group of each segment (negative for none), the groups counted but not filled.
+    std::vector<int32_t> Rassemble();
     void OrdonneDansLEspace();
     int32_t Construit(int32_t debut, int32_t fin);
     bool ParcourtArbre(const PointTrace& q) const;

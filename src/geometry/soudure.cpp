@@ -108,8 +108,7 @@ void InverseTraces(Dessin& d) {
 
 }  // namespace
 
-void SoudureAutomatique(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
+Diagnostics SoudureAutomatique(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi) {
     d.NbPoints = NbPointsUtiles(d);
     if (d.NbPoints >= 1) {
         // The second pass, on reversed traces, extends the chains at their starts.
@@ -119,13 +118,12 @@ void SoudureAutomatique(Contexte& ctx) {
         InverseTraces(d);
         SupprimeDoublons(d);
     }
-    CalculDecalageTout(ctx);
+    Diagnostics diagnostics = Redecale(d, r, suivi);
     CalculBornes(d);
-    ctx.ui->Rafraichir(ctx);
+    return diagnostics;
 }
 
-void Miroir(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
+Diagnostics Miroir(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi) {
     for (PointTrace& p : d.Trace_Initial) p.X = static_cast<float>(d.Xmax - p.X);
     // Mirrored, every trace would be milled the other way round: reversing it keeps the
     // material on the same side of the cutter.
@@ -133,9 +131,10 @@ void Miroir(Contexte& ctx) {
     for (std::size_t e = 0; e < d.NbSequencesDecalees(); ++e) etiquettes.push_back(d.Trace_Decale[e].Sequence);
     d.NbPoints = NbPointsUtiles(d);
     InverseSequences(d, etiquettes);
-    DecalageEntrees(ctx);
+    ResultatDecalage res = DecalageEntrees(d, std::move(d.Trace_Decale), r, suivi);
+    d.Trace_Decale = std::move(res.chemins);
     CalculBornes(d);
-    ctx.ui->Rafraichir(ctx);
+    return std::move(res.diagnostics);
 }
 
 }  // namespace korvelin

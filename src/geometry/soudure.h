@@ -1,13 +1,13 @@
 #pragma once
 // Whole-drawing operations: automatic welding of traces whose ends meet, and the mirror.
 
-#include "settings/contexte.h"
+#include "geometry/decalage.h"
 
 namespace korvelin {
 
-// mnu_Soudure_Click: joins traces, recomputes offsets and bounds, repaints.
-void SoudureAutomatique(Contexte& ctx);
+// mnu_Soudure_Click: joins traces, recomputes offsets and bounds.
+Diagnostics SoudureAutomatique(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi = {});
 // mnu_Miroir: flips the drawing left to right and reverses every trace.
-void Miroir(Contexte& ctx);
+Diagnostics Miroir(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi = {});
 
 }  // namespace korvelin

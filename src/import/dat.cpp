@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "import/diagnostic.h"
 #include "import/mise_a_echelle.h"
 #include "model/listes.h"

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "model/nombres.h"
-#include "geometry/soudure.h"
+#include "import/calculs_contexte.h"
 #include "import/mise_a_echelle.h"
 #include "model/listes.h"
 

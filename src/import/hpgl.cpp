@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "geometry/soudure.h"
+#include "import/calculs_contexte.h"
 #include "import/diagnostic.h"
 #include "import/limites.h"
 #include "model/listes.h"

@@ -4,8 +4,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "geometry/decalage.h"
-#include "geometry/orientation.h"
+#include "import/calculs_contexte.h"
 #include "import/dat.h"
 #include "import/diagnostic.h"
 #include "import/dxf.h"

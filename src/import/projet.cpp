@@ -7,7 +7,7 @@
 
 #include "import/diagnostic.h"
 #include "model/nombres.h"
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "import/limites.h"
 #include "model/ligne_projet.h"
 #include "model/noms_fichiers.h"

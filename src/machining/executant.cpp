@@ -8,16 +8,16 @@
 
 namespace korvelin {
 
-CompteRendu ExecuteDemande(Contexte& ctx, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret) {
+CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret) {
     switch (d.action) {
-        case ActionMachine::Exemplaire: return FraisageExemplaire(ctx, m, d.travail, arret);
-        case ActionMachine::Serie: return FraisageSerie(ctx, m, d.travail, d.serie, arret);
-        case ActionMachine::Motif: return MotifTest(ctx, m, d.option, d.dimension, d.travail, arret);
+        case ActionMachine::Exemplaire: return FraisageExemplaire(poste, m, d.travail, arret);
+        case ActionMachine::Serie: return FraisageSerie(poste, m, d.travail, d.serie, arret);
+        case ActionMachine::Motif: return MotifTest(poste, m, d.option, d.dimension, d.travail, arret);
         case ActionMachine::Fleche: {
             EtatFleches etat;
-            return FlecheAppuyee(ctx, m, etat, d.fleche, d.touches, arret);
+            return FlecheAppuyee(poste, m, etat, d.fleche, d.touches, arret);
         }
-        case ActionMachine::Deplacement: return DeplacementSaisi(ctx, m, d.texteX, d.texteY, d.texteZ, arret);
+        case ActionMachine::Deplacement: return DeplacementSaisi(poste, m, d.texteX, d.texteY, d.texteZ, arret);
         case ActionMachine::MarcheMoteur: {
             SessionMachine session(m, arret);
             ActionMarcheMoteur(m);
@@ -31,13 +31,13 @@ CompteRendu ExecuteDemande(Contexte& ctx, Machine& m, const DemandeMachine& d, c
     return {};
 }
 
-Estimation EstimeDemande(Contexte& ctx, const DemandeMachine& d) {
+Estimation EstimeDemande(const PosteTravail& poste, const DemandeMachine& d) {
     HorlogeVirtuelle horloge;
     PortAbsent port;
-    Machine m(port, horloge, ctx.parametres);
+    Machine m(port, horloge, poste.parametres);
     m.Comptage = true;
     const std::atomic<bool> jamais{false};
-    const CompteRendu cr = ExecuteDemande(ctx, m, d, jamais);
+    const CompteRendu cr = ExecuteDemande(poste, m, d, jamais);
     Estimation e;
     e.acceptee = cr.issue == Issue::Terminee;
     e.duree = cr.duree;
@@ -82,9 +82,8 @@ private:
 };
 
 ExecutantMachine::ExecutantMachine(std::unique_ptr<Port> port, std::unique_ptr<Horloge> horloge)
-    : port_(std::move(port)), horloge_(std::move(horloge)), ui_(std::make_unique<InterfaceFile>(file_)),
-      ctx_(std::make_unique<Contexte>(ui_.get())) {
-    machine_ = std::make_unique<Machine>(*port_, *horloge_, ctx_->parametres);
+    : port_(std::move(port)), horloge_(std::move(horloge)), ui_(std::make_unique<InterfaceFile>(file_)) {
+    machine_ = std::make_unique<Machine>(*port_, *horloge_, parametres_);
     machine_->SurMoteur = [this](bool enMarche) {
         EvenementMachine e;
         e.genre = EvenementMachine::Genre::Moteur;
@@ -103,9 +102,9 @@ bool ExecutantMachine::Lance(const DemandeMachine& d, const Parametres& valeurs,
     if (enCours_.load()) return false;
     Attend();
     // Copies taken now: nothing the window changes during the run reaches it.
-    ctx_->parametres = valeurs;
-    if (d.action == ActionMachine::Exemplaire || d.action == ActionMachine::Serie) ctx_->dessin.Trace_Decale = traces;
-    else ctx_->dessin.Trace_Decale.clear();
+    parametres_ = valeurs;
+    if (d.action == ActionMachine::Exemplaire || d.action == ActionMachine::Serie) dessin_.Trace_Decale = traces;
+    else dessin_.Trace_Decale.clear();
     arret_ = false;
     enCours_ = true;
     fil_ = std::thread(&ExecutantMachine::Deroule, this, d);
@@ -139,7 +138,7 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
     Estimation estimation;
     if (estimee) {
         // The refusals come from the dry run, before anything moves.
-        estimation = EstimeDemande(*ctx_, d);
+        estimation = EstimeDemande({dessin_, parametres_, *ui_}, d);
         EvenementMachine e;
         e.genre = EvenementMachine::Genre::Estimation;
         e.estimation = estimation;
@@ -162,7 +161,7 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
         rangee_.store(mm.Ou.rangee, std::memory_order_relaxed);
         unitesFaites_.store(mm.UnitesAttendues, std::memory_order_release);
     };
-    fin.fin = ExecuteDemande(*ctx_, m, d, arret_);
+    fin.fin = ExecuteDemande({dessin_, parametres_, *ui_}, m, d, arret_);
     m.SurAvancement = nullptr;
     file_.Pousse(std::move(fin));
     enCours_ = false;

@@ -33,17 +33,17 @@ struct DemandeMachine {
 };
 
 // Runs the action on this machine; the stop request is looked at before every pulse.
-CompteRendu ExecuteDemande(Contexte& ctx, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret);
+CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret);
 
 // The action's exact duration and pulses from a dry run on the virtual clock, every pulse
-// counted, none sent; refused (with the reason told to ctx.ui) as the run would be.
+// counted, none sent; refused (with the reason told to poste.ui) as the run would be.
 struct Estimation {
     bool acceptee = false;
     double duree = 0.0;  // s
     int64_t impulsions = 0;
     std::array<int64_t, 3> pas{};  // net steps per axis at the end
 };
-Estimation EstimeDemande(Contexte& ctx, const DemandeMachine& d);
+Estimation EstimeDemande(const PosteTravail& poste, const DemandeMachine& d);
 
 struct Avancement {
     Emplacement ou;
@@ -106,7 +106,9 @@ private:
     FileEvenements file_;
     class InterfaceFile;
     std::unique_ptr<InterfaceFile> ui_;
-    std::unique_ptr<Contexte> ctx_;
+    // Copies taken when an action starts: nothing the window changes reaches the run.
+    Dessin dessin_;
+    Parametres parametres_{};
     std::unique_ptr<Machine> machine_;
     std::atomic<bool> arret_{false};
     // Written by the pulse thread every 64 pulses, read by the window.

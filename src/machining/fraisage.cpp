@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geometry/attaches.h"
+#include "settings/reglages_outil.h"
 #include "machining/controles.h"
 #include "model/nombres.h"
 
@@ -23,25 +24,25 @@ struct ValeursRun {
     Attaches attaches;
 };
 
-ValeursRun Valeurs(const Contexte& ctx, const TravailFraisage& t) {
-    return {LectureCote(t.HautDeg), LectureCote(t.ProfFraisage), ctx.parametres.MargeX, ctx.parametres.MargeY,
-            ctx.parametres.NbPasse < 1 ? 1 : ctx.parametres.NbPasse, AttachesDe(ctx.parametres)};
+ValeursRun Valeurs(const PosteTravail& poste, const TravailFraisage& t) {
+    return {LectureCote(t.HautDeg), LectureCote(t.ProfFraisage), poste.parametres.MargeX, poste.parametres.MargeY,
+            poste.parametres.NbPasse < 1 ? 1 : poste.parametres.NbPasse, AttachesDe(poste.parametres)};
 }
 
-bool Refuse(Contexte& ctx, const ValeursRun& r, const GrilleCopies& grille) {
-    if (ctx.dessin.NbSequencesDecalees() == 0) {
-        ctx.ui->Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
+bool Refuse(const PosteTravail& poste, const ValeursRun& r, const GrilleCopies& grille) {
+    if (poste.dessin.NbSequencesDecalees() == 0) {
+        poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
         return true;
     }
-    if (VitessesNulles(ctx.parametres)) {
-        ctx.ui->Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur", Icone::Critique);
+    if (VitessesNulles(poste.parametres)) {
+        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur", Icone::Critique);
         return true;
     }
-    auto refus = ControleValeurs(ctx.parametres, r.H, r.N);
-    if (!refus) refus = ControleCourses(ctx.dessin, ctx.parametres, r.H, r.P, r.MX, r.MY, grille);
+    auto refus = ControleValeurs(poste.parametres, r.H, r.N);
+    if (!refus) refus = ControleCourses(poste.dessin, poste.parametres, r.H, r.P, r.MX, r.MY, grille);
     if (!refus) refus = ControleAttaches(r.attaches, r.P);
     if (refus) {
-        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
         return true;
     }
     return false;
@@ -50,8 +51,8 @@ bool Refuse(Contexte& ctx, const ValeursRun& r, const GrilleCopies& grille) {
 // The moves of one copy from its zero (m.Origine), motor on to motor off. Every position
 // is a target in whole steps from that zero, so the copy ends exactly where it began.
 // False when a stop request ended it.
-bool Exemplaire(Contexte& ctx, Machine& m, const ValeursRun& r) {
-    const Dessin& d = ctx.dessin;
+bool Exemplaire(const PosteTravail& poste, Machine& m, const ValeursRun& r) {
+    const Dessin& d = poste.dessin;
     ActionMarcheMoteur(m);
     Attente(m, 0.5);
     m.MinuterieMoteurActive = false;
@@ -100,7 +101,7 @@ bool Exemplaire(Contexte& ctx, Machine& m, const ValeursRun& r) {
     return true;
 }
 
-CompteRendu Conclut(Contexte& ctx, Machine& m, const SessionMachine& session, bool fini) {
+CompteRendu Conclut(const PosteTravail& poste, Machine& m, const SessionMachine& session, bool fini) {
     CompteRendu cr;
     if (!fini) {
         ActionArretMoteur(m);
@@ -108,7 +109,7 @@ CompteRendu Conclut(Contexte& ctx, Machine& m, const SessionMachine& session, bo
         cr.issue = Issue::Interrompue;
     }
     session.Completer(cr);
-    SignaleFin(ctx, cr, "Fraisage");
+    SignaleFin(poste, cr, "Fraisage");
     return cr;
 }
 
@@ -133,32 +134,32 @@ double LectureCote(std::string_view texte) {
     return std::isfinite(v) ? v : 0.0;
 }
 
-CompteRendu FraisageExemplaire(Contexte& ctx, Machine& m, const TravailFraisage& travail,
+CompteRendu FraisageExemplaire(const PosteTravail& poste, Machine& m, const TravailFraisage& travail,
                                const std::atomic<bool>& arret) {
-    const ValeursRun r = Valeurs(ctx, travail);
-    if (Refuse(ctx, r, {})) {
+    const ValeursRun r = Valeurs(poste, travail);
+    if (Refuse(poste, r, {})) {
         CompteRendu cr;
         cr.issue = Issue::Refusee;
         return cr;
     }
     SessionMachine session(m, arret);
-    const bool fini = Exemplaire(ctx, m, r);
-    return Conclut(ctx, m, session, fini);
+    const bool fini = Exemplaire(poste, m, r);
+    return Conclut(poste, m, session, fini);
 }
 
-CompteRendu FraisageSerie(Contexte& ctx, Machine& m, const TravailFraisage& travail, const Serie& serie,
+CompteRendu FraisageSerie(const PosteTravail& poste, Machine& m, const TravailFraisage& travail, const Serie& serie,
                           const std::atomic<bool>& arret) {
-    const ValeursRun r = Valeurs(ctx, travail);
+    const ValeursRun r = Valeurs(poste, travail);
     // Checked once: a refused copy must not leave the machine wandering through the shifts.
-    if (Refuse(ctx, r, {serie.NbX, serie.NbY, serie.DecalX, serie.DecalY})) {
+    if (Refuse(poste, r, {serie.NbX, serie.NbY, serie.DecalX, serie.DecalY})) {
         CompteRendu cr;
         cr.issue = Issue::Refusee;
         return cr;
     }
     SessionMachine session(m, arret);
     const std::array<int64_t, 3> depart = m.Origine;
-    const double sX = LongueurPas(ctx.parametres.Pas_X, ctx.parametres.NbPas_X);
-    const double sY = LongueurPas(ctx.parametres.Pas_Y, ctx.parametres.NbPas_Y);
+    const double sX = LongueurPas(poste.parametres.Pas_X, poste.parametres.NbPas_X);
+    const double sY = LongueurPas(poste.parametres.Pas_Y, poste.parametres.NbPas_Y);
     auto serieComplete = [&]() {
         ActionMarcheMoteur(m);
         bool premiere = true;
@@ -179,7 +180,7 @@ CompteRendu FraisageSerie(Contexte& ctx, Machine& m, const TravailFraisage& trav
                 }
                 premiere = false;
                 m.Origine = origine;
-                if (!Exemplaire(ctx, m, r)) return false;
+                if (!Exemplaire(poste, m, r)) return false;
             }
         }
         // Back to where the series began, ready for the next one.
@@ -194,7 +195,7 @@ CompteRendu FraisageSerie(Contexte& ctx, Machine& m, const TravailFraisage& trav
     };
     const bool fini = serieComplete();
     m.Origine = depart;
-    return Conclut(ctx, m, session, fini);
+    return Conclut(poste, m, session, fini);
 }
 
 }  // namespace korvelin

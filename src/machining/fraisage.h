@@ -26,12 +26,12 @@ bool VitessesNulles(const Parametres& v);
 double LectureCote(std::string_view texte);
 
 // One copy. Refused with a message when there is no drawing or a speed is 0.
-CompteRendu FraisageExemplaire(Contexte& ctx, Machine& m, const TravailFraisage& travail,
+CompteRendu FraisageExemplaire(const PosteTravail& poste, Machine& m, const TravailFraisage& travail,
                                const std::atomic<bool>& arret);
 // Rows of copies DecalX apart, the rows DecalY apart, each row starting under the first
 // copy of the row before; at the end the machine comes back to where the series began.
 // Shifts travel at clearance height.
-CompteRendu FraisageSerie(Contexte& ctx, Machine& m, const TravailFraisage& travail, const Serie& serie,
+CompteRendu FraisageSerie(const PosteTravail& poste, Machine& m, const TravailFraisage& travail, const Serie& serie,
                           const std::atomic<bool>& arret);
 
 }  // namespace korvelin

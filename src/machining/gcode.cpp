@@ -31,12 +31,6 @@ std::optional<DialecteGCode> LectureDialecte(std::string_view texte) {
     return std::nullopt;
 }
 
-std::string NomFichierGCodeParDefaut(std::string_view nomFichier) {
-    const std::size_t debutNom = nomFichier.find_last_of("\\/") + 1;  // npos + 1 is 0
-    const std::size_t point = nomFichier.rfind('.');
-    if (point == std::string_view::npos || point < debutNom) return std::string(nomFichier) + ".nc";
-    return std::string(nomFichier.substr(0, point)) + ".nc";
-}
 
 namespace {
 
@@ -382,13 +376,13 @@ void Coupe(Programme& prog, const std::vector<PointPlan>& points, double avance)
     }
 }
 
-void EnTete(Programme& prog, const Contexte& ctx, const TravailCUT& t, const ReglagesGCode& r,
+void EnTete(Programme& prog, const PosteTravail& poste, const TravailCUT& t, const ReglagesGCode& r,
             DialecteGCode dialecte) {
     const int32_t n = t.NbPasse < 1 ? 1 : t.NbPasse;
     prog.Commentaire("Fichier créé à l'aide de Korvelin version " + std::string(TexteVersion()) +
                      (dialecte == DialecteGCode::GRBL ? " pour GRBL" : " pour LinuxCNC"));
-    prog.Commentaire("Dessin : " + NomSansDossier(ctx.dessin.NomFichier));
-    prog.Commentaire("Rayon de la fraise : " + Nombre(ctx.parametres.RayonFraise) + " mm");
+    prog.Commentaire("Dessin : " + NomSansDossier(poste.dessin.NomFichier));
+    prog.Commentaire("Rayon de la fraise : " + Nombre(poste.parametres.RayonFraise) + " mm");
     prog.Commentaire("Hauteur de dégagement : " + Nombre(LectureSaisie(t.HautDeg)) + " mm");
     prog.Commentaire("Profondeur de fraisage : " + Nombre(LectureSaisie(t.ProfFraisage)) + " mm");
     prog.Commentaire("Nombre de passes : " + TexteEntier(n));
@@ -471,12 +465,12 @@ namespace {
 
 // The checks of the CUT file and the program's own (spindle, feeds, wait); the speeds, or
 // nothing after telling the user why.
-std::optional<VitessesTravail> PrepareGCode(Contexte& ctx, const TravailCUT& travail, TotauxCUT& totaux,
+std::optional<VitessesTravail> PrepareGCode(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux,
                                             ReglagesGCode& r) {
-    const std::optional<VitessesTravail> v = PrepareTravail(ctx, travail, travail.FichierGCode, NatureGCode, totaux);
+    const std::optional<VitessesTravail> v = PrepareTravail(poste, travail, travail.FichierGCode, NatureGCode, totaux);
     if (!v) return std::nullopt;
     if (const std::optional<std::string> refus = LectureReglages(travail, *v, r)) {
-        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
         return std::nullopt;
     }
     return v;
@@ -484,29 +478,29 @@ std::optional<VitessesTravail> PrepareGCode(Contexte& ctx, const TravailCUT& tra
 
 }  // namespace
 
-bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail) {
+bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail) {
     TotauxCUT totaux;
     ReglagesGCode r{};
-    return PrepareGCode(ctx, travail, totaux, r).has_value();
+    return PrepareGCode(poste, travail, totaux, r).has_value();
 }
 
-bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
+bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte,
                         TotauxCUT& totaux, const SuiviCUT& suivi, ResultatGCode* resultat) {
     ReglagesGCode r{};
-    const std::optional<VitessesTravail> v = PrepareGCode(ctx, travail, totaux, r);
+    const std::optional<VitessesTravail> v = PrepareGCode(poste, travail, totaux, r);
     if (!v) return false;
     FluxFichier flux(travail.FichierGCode);
     bool ecrit = flux.Ouvert();
     Programme prog(flux, !travail.SansCommentaires, *v, totaux, suivi);
     if (ecrit) {
-        EnTete(prog, ctx, travail, r, dialecte);
-        Corps(prog, ctx.dessin, travail, r);
+        EnTete(prog, poste, travail, r, dialecte);
+        Corps(prog, poste.dessin, travail, r);
         prog.Code(dialecte == DialecteGCode::GRBL ? "M2" : "M30");
         if (resultat) *resultat = {flux.Taille(), prog.sorties};
         ecrit = flux.Termine();
     }
     if (!ecrit) {
-        ctx.ui->Message("Impossible d'écrire le fichier " + travail.FichierGCode, TitreProgramme,
+        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierGCode, TitreProgramme,
                         Icone::Critique);
         return false;
     }

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "machining/cut.h"
+#include "machining/travail.h"
 
 namespace korvelin {
 
@@ -17,9 +17,6 @@ enum class DialecteGCode { GRBL, LinuxCNC };
 
 // "grbl" or "linuxcnc", in any case.
 std::optional<DialecteGCode> LectureDialecte(std::string_view texte);
-
-// The drawing's name with ".nc" in place of its extension.
-std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
 
 // GRBL's line buffer holds 128 bytes; some controllers and senders hold fewer.
 inline constexpr std::size_t LongueurLigneGCode = 80;
@@ -33,10 +30,10 @@ struct ResultatGCode {
 // file and its own (spindle, feeds, wait). The totals are those of the program's moves.
 // False after telling the user why; a failed write leaves any earlier file at that path
 // whole.
-bool GenereFichierGCode(Contexte& ctx, const TravailCUT& travail, DialecteGCode dialecte,
+bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte,
                         TotauxCUT& totaux, const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
 // Its checks alone, so that a caller writing several files makes every check first.
-bool ControleFichierGCode(Contexte& ctx, const TravailCUT& travail);
+bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail);
 
 // A text as a comment may carry it: accents taken off, other non-ASCII characters and those
 // a controller acts on anywhere ("(", ")", ";", "!", "~", "?", "%") left out, control bytes

@@ -54,12 +54,12 @@ bool Cercle(Trajet& t, double D) {
 
 }  // namespace
 
-CompteRendu MotifTest(Contexte& ctx, Machine& m, int option, double D, const TravailFraisage& travail,
+CompteRendu MotifTest(const PosteTravail& poste, Machine& m, int option, double D, const TravailFraisage& travail,
                       const std::atomic<bool>& arret) {
     if (option < 0 || option > 2) return {};
     const double H = LectureCote(travail.HautDeg), P = LectureCote(travail.ProfFraisage);
-    if (const auto refus = ControleMotif(ctx.parametres, D, H, P)) {
-        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+    if (const auto refus = ControleMotif(poste.parametres, D, H, P)) {
+        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
         CompteRendu cr;
         cr.issue = Issue::Refusee;
         return cr;
@@ -77,7 +77,7 @@ CompteRendu MotifTest(Contexte& ctx, Machine& m, int option, double D, const Tra
     CompteRendu cr;
     if (!fini) cr.issue = Issue::Interrompue;
     session.Completer(cr);
-    SignaleFin(ctx, cr, "Motif de test");
+    SignaleFin(poste, cr, "Motif de test");
     return cr;
 }
 

@@ -11,7 +11,7 @@ namespace korvelin {
 enum class Motif { CarrePercages = 0, OctogonePercages = 1, DetourageCercle = 2 };
 
 // Option 0, 1 or 2 of size D mm; any other option does nothing.
-CompteRendu MotifTest(Contexte& ctx, Machine& m, int option, double D, const TravailFraisage& travail,
+CompteRendu MotifTest(const PosteTravail& poste, Machine& m, int option, double D, const TravailFraisage& travail,
                       const std::atomic<bool>& arret);
 
 }  // namespace korvelin

@@ -27,14 +27,14 @@ int FlecheDeTouche(int codeTouche) {
 
 namespace {
 
-CompteRendu Termine(Contexte& ctx, Machine& m, const SessionMachine& session, bool fini, std::string_view quoi) {
+CompteRendu Termine(const PosteTravail& poste, Machine& m, const SessionMachine& session, bool fini, std::string_view quoi) {
     CompteRendu cr;
     if (!fini) {
         ActionArretMoteur(m);
         cr.issue = Issue::Interrompue;
     }
     session.Completer(cr);
-    SignaleFin(ctx, cr, quoi);
+    SignaleFin(poste, cr, quoi);
     return cr;
 }
 
@@ -61,7 +61,7 @@ double LectureDeplacement(std::string_view texte) {
 
 }  // namespace
 
-CompteRendu FlecheAppuyee(Contexte& ctx, Machine& m, EtatFleches& etat, int fleche, int touches,
+CompteRendu FlecheAppuyee(const PosteTravail& poste, Machine& m, EtatFleches& etat, int fleche, int touches,
                           const std::atomic<bool>& arret) {
     if (fleche < 0 || fleche > 5) return {};
     SessionMachine session(m, arret);
@@ -71,13 +71,13 @@ CompteRendu FlecheAppuyee(Contexte& ctx, Machine& m, EtatFleches& etat, int flec
     etat.FlecheEnCours = fleche;
     etat.ToucheFleche = touches;
     // A stop request also ends the repeat.
-    etat.Intervalle = fini ? ctx.parametres.TimerInterval : 0;
-    return Termine(ctx, m, session, fini, "Déplacement");
+    etat.Intervalle = fini ? poste.parametres.TimerInterval : 0;
+    return Termine(poste, m, session, fini, "Déplacement");
 }
 
-CompteRendu FlecheRepetee(Contexte& ctx, Machine& m, EtatFleches& etat, const std::atomic<bool>& arret) {
+CompteRendu FlecheRepetee(const PosteTravail& poste, Machine& m, EtatFleches& etat, const std::atomic<bool>& arret) {
     if (etat.Intervalle == 0) return {};
-    return FlecheAppuyee(ctx, m, etat, etat.FlecheEnCours, etat.ToucheFleche, arret);
+    return FlecheAppuyee(poste, m, etat, etat.FlecheEnCours, etat.ToucheFleche, arret);
 }
 
 void FlecheRelachee(Machine& m, EtatFleches& etat) {
@@ -85,11 +85,11 @@ void FlecheRelachee(Machine& m, EtatFleches& etat) {
     ActionArretMoteur(m);
 }
 
-CompteRendu DeplacementSaisi(Contexte& ctx, Machine& m, std::string_view texteX, std::string_view texteY,
+CompteRendu DeplacementSaisi(const PosteTravail& poste, Machine& m, std::string_view texteX, std::string_view texteY,
                              std::string_view texteZ, const std::atomic<bool>& arret) {
     const double dx = LectureDeplacement(texteX), dy = LectureDeplacement(texteY), dz = LectureDeplacement(texteZ);
-    if (const auto refus = ControleDeplacement(ctx.parametres, dx, dy, dz)) {
-        ctx.ui->Message(*refus, TitreProgramme, Icone::Critique);
+    if (const auto refus = ControleDeplacement(poste.parametres, dx, dy, dz)) {
+        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
         CompteRendu cr;
         cr.issue = Issue::Refusee;
         return cr;
@@ -99,7 +99,7 @@ CompteRendu DeplacementSaisi(Contexte& ctx, Machine& m, std::string_view texteX,
     bool fini = DeplacementXY(m, dx, dy, false);
     fini = fini && DeplacementZ(m, dz, false);
     if (fini) ActionArretMoteur(m);
-    return Termine(ctx, m, session, fini, "Déplacement");
+    return Termine(poste, m, session, fini, "Déplacement");
 }
 
 std::string NettoieDimensionTest(std::string_view texte) {

@@ -28,16 +28,16 @@ double PasFleche(int touches);
 int FlecheDeTouche(int codeTouche);
 
 // Mouse down on an arrow: motor on, one step, the repeat armed with TimerInterval.
-CompteRendu FlecheAppuyee(Contexte& ctx, Machine& m, EtatFleches& etat, int fleche, int touches,
+CompteRendu FlecheAppuyee(const PosteTravail& poste, Machine& m, EtatFleches& etat, int fleche, int touches,
                           const std::atomic<bool>& arret);
 // The repeat timer firing: the same again while the interval is not 0.
-CompteRendu FlecheRepetee(Contexte& ctx, Machine& m, EtatFleches& etat, const std::atomic<bool>& arret);
+CompteRendu FlecheRepetee(const PosteTravail& poste, Machine& m, EtatFleches& etat, const std::atomic<bool>& arret);
 // Mouse up: the repeat stops, motor off.
 void FlecheRelachee(Machine& m, EtatFleches& etat);
 
 // "Déplacement": relative move by the three texts ("," or "." separator); the window then
 // puts "0" back in the three boxes.
-CompteRendu DeplacementSaisi(Contexte& ctx, Machine& m, std::string_view texteX, std::string_view texteY,
+CompteRendu DeplacementSaisi(const PosteTravail& poste, Machine& m, std::string_view texteX, std::string_view texteY,
                              std::string_view texteZ, const std::atomic<bool>& arret);
 
 // The pattern size keeps its digits only: a whole number of millimetres.

@@ -101,11 +101,11 @@ std::string Mm(double v) { return FormatFixe(v, 3, ',') + " mm"; }
 
 }  // namespace
 
-void SignaleFin(Contexte& ctx, const CompteRendu& cr, std::string_view quoi) {
+void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_view quoi) {
     if (cr.issue == Issue::Interrompue) {
         std::string texte = std::string(quoi) + " interrompu à la demande.";
         if (cr.trace >= 0) {
-            const auto& traces = ctx.dessin.Trace_Decale;
+            const auto& traces = poste.dessin.Trace_Decale;
             std::string etiquette = static_cast<std::size_t>(cr.trace) < traces.size()
                                         ? traces[static_cast<std::size_t>(cr.trace)].Sequence.Texte()
                                         : std::string();
@@ -124,10 +124,10 @@ void SignaleFin(Contexte& ctx, const CompteRendu& cr, std::string_view quoi) {
         }
         texte += "\r\nPosition de l'outil par rapport au départ : X = " + Mm(cr.X) + ", Y = " + Mm(cr.Y) +
                  ", Z = " + Mm(cr.Z) + ".\r\nLe moteur est arrêté.";
-        ctx.ui->Message(texte, TitreProgramme, Icone::Exclamation);
+        poste.ui.Message(texte, TitreProgramme, Icone::Exclamation);
     }
     if (cr.impulsionsEnRetard > 0) {
-        ctx.ui->Message(TexteEntier(cr.impulsionsEnRetard) + " impulsions sur " + TexteEntier(cr.impulsions) +
+        poste.ui.Message(TexteEntier(cr.impulsionsEnRetard) + " impulsions sur " + TexteEntier(cr.impulsions) +
                             " sont parties en retard de plus d'un quart de leur période.\r\n"
                             "Des pas ont pu être perdus : vérifiez la position de l'outil.",
                         TitreProgramme, Icone::Exclamation);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "machining/machine.h"
-#include "settings/contexte.h"
+#include "machining/poste_travail.h"
 
 namespace korvelin {
 
@@ -65,6 +65,6 @@ void MinuterieMoteurDeclenchee(Machine& m);
 inline constexpr int IntervalleMinuterieMoteur = 10000;  // ms
 
 // After an action: the stop message or the late-pulse warning, when there is one to give.
-void SignaleFin(Contexte& ctx, const CompteRendu& cr, std::string_view quoi);
+void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_view quoi);
 
 }  // namespace korvelin

@@ -107,26 +107,20 @@ private:
     const bool& muette_;
 };
 
-// The job's passes count for this run only.
-struct PassesDuTravail {
-    Parametres& p;
-    int32_t avant;
-    PassesDuTravail(Parametres& v, int32_t n) : p(v), avant(v.NbPasse) { p.NbPasse = std::max<int32_t>(1, n); }
-    ~PassesDuTravail() { p.NbPasse = avant; }
-};
-
 }  // namespace
 
-int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostream& sortie) {
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, std::ostream& sortie) {
     if (options.Test > 2) {
-        ctx.ui->Message("Motif de test inconnu : " + TexteEntier(options.Test) + " (0, 1 ou 2).", TitreProgramme,
+        poste.ui.Message("Motif de test inconnu : " + TexteEntier(options.Test) + " (0, 1 ou 2).", TitreProgramme,
                         Icone::Critique);
         return 1;
     }
-    const PassesDuTravail passes(ctx.parametres, options.NbPasse);
+    // The job's passes count for this run only.
+    Parametres valeurs = poste.parametres;
+    valeurs.NbPasse = std::max<int32_t>(1, options.NbPasse);
     const DemandeMachine demande = DemandeDe(options);
     if (options.Estimation) {
-        const Estimation e = EstimeDemande(ctx, demande);
+        const Estimation e = EstimeDemande({poste.dessin, valeurs, poste.ui}, demande);
         if (!e.acceptee) return 1;
         sortie << "Durée estimée : " << TexteDuree(e.duree) << " (" << FormatFixe(e.duree, 4, ',') << " s)\n"
                << "Impulsions : " << e.impulsions << "\n";
@@ -134,8 +128,8 @@ int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostrea
     }
 
     HorlogeVirtuelle horloge;
-    PortSimule port(horloge, ConfigurationDe(ctx.parametres), false);
-    Machine machine(port, horloge, ctx.parametres);
+    PortSimule port(horloge, ConfigurationDe(valeurs), false);
+    Machine machine(port, horloge, valeurs);
     std::atomic<bool> arret{false};
     // The journal goes to its file as the run goes, and stops it past its limit.
     std::unique_ptr<FluxFichier> journal;
@@ -143,7 +137,7 @@ int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostrea
     if (!options.Journal.empty()) {
         journal = std::make_unique<FluxFichier>(options.Journal);
         if (!journal->Ouvert()) {
-            ctx.ui->Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
+            poste.ui.Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
             return 1;
         }
         port.SurEcriture = [&](const EcriturePort& e) {
@@ -157,26 +151,24 @@ int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostrea
         };
     }
     // The stop message of a run ended by the size limit would say it was asked for.
-    InterfaceFiltree filtre(*ctx.ui, tropLong);
-    ctx.ui = &filtre;
-    const CompteRendu cr = ExecuteDemande(ctx, machine, demande, arret);
-    ctx.ui = &filtre.vraie;
+    InterfaceFiltree filtre(poste.ui, tropLong);
+    const CompteRendu cr = ExecuteDemande({poste.dessin, valeurs, filtre}, machine, demande, arret);
     if (tropLong) {
-        ctx.ui->Message("Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.", TitreProgramme,
+        poste.ui.Message("Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.", TitreProgramme,
                         Icone::Critique);
         return 1;
     }
     if (cr.issue != Issue::Terminee) return 1;
     if (journal && !journal->Termine()) {
-        ctx.ui->Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
+        poste.ui.Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
         return 1;
     }
     Resume(sortie, port, cr);
     return 0;
 }
 
-int LanceSimulation(Contexte& ctx, const OptionsSimulation& options) {
-    return LanceSimulation(ctx, options, std::cout);
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options) {
+    return LanceSimulation(poste, options, std::cout);
 }
 
 }  // namespace korvelin

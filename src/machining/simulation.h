@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/simulateur.h"
-#include "settings/contexte.h"
+#include "machining/session.h"
 
 namespace korvelin {
 
@@ -34,9 +34,9 @@ struct OptionsSimulation {
 
 // Runs the job, prints the French summary to standard output; returns the exit status
 // (0, or 1 after a message on standard error).
-int LanceSimulation(Contexte& ctx, const OptionsSimulation& options);
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options);
 // The same, the summary going to the given stream.
-int LanceSimulation(Contexte& ctx, const OptionsSimulation& options, std::ostream& sortie);
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, std::ostream& sortie);
 
 // The simulated machine that matches the settings (steps, inversions).
 ConfigurationSimulee ConfigurationDe(const Parametres& v);

@@ -90,9 +90,6 @@ struct Dessin {
     std::string TypeFichier;
     std::string FichierProjet;
 
-    // Working array of the offset computation.
-    std::vector<PointTrace> Trace_Travail;
-
     // Number of real traces in Trace_Decale (the spare entry excluded).
     std::size_t NbSequencesDecalees() const {
         return Trace_Decale.empty() ? 0 : Trace_Decale.size() - 1;

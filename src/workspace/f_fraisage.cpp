@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "document/poste_contexte.h"
 #include "machining/controles.h"
 #include "machining/gcode.h"
 #include "machining/reglage.h"
@@ -611,8 +612,8 @@ void F_Fraisage::GenereCUT(bool gcode) {
         TB_TempsFraisage->setText(Q(TexteTotal(tt.TempsFraisage)));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    if (gcode) GenereFichierGCode(ctx_, t, DialecteGCode::GRBL, totaux, suivi);
-    else GenereFichierCUT(ctx_, t, totaux, suivi);
+    if (gcode) GenereFichierGCode(PosteDe(ctx_), t, DialecteGCode::GRBL, totaux, suivi);
+    else GenereFichierCUT(PosteDe(ctx_), t, totaux, suivi);
 }
 
 bool F_Fraisage::ProposeMarges(ActionMachine action) {
@@ -659,10 +660,7 @@ void F_Fraisage::MontreEstimation() {
         std::string texte;
         void Message(std::string_view t, std::string_view, Icone) override { texte = t; }
     } refus;
-    Contexte copie(&refus);
-    copie.dessin = ctx_.dessin;
-    copie.parametres = ctx_.parametres;
-    const Estimation e = EstimeDemande(copie, modele_.Demande(ActionMachine::Exemplaire));
+    const Estimation e = EstimeDemande({ctx_.dessin, ctx_.parametres, refus}, modele_.Demande(ActionMachine::Exemplaire));
     L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus.texte));
 }
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <memory>
 
-#include "machining/fenetre_fraisage.h"
+#include "document/fenetre_fraisage.h"
 #include "machining/reglage.h"
 
 class QCheckBox;

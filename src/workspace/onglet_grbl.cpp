@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "document/poste_contexte.h"
 #include "machining/gcode_memoire.h"
 #include "model/nombres.h"
 
@@ -245,7 +246,7 @@ void OngletGrbl::Depart() {
     const std::optional<TravailCUT> t = travail_();
     if (!t) return;
     TotauxCUT totaux;
-    const std::optional<std::string> texte = ProgrammeGCode(ctx_, *t, DialecteGCode::GRBL, totaux);
+    const std::optional<std::string> texte = ProgrammeGCode(PosteDe(ctx_), *t, DialecteGCode::GRBL, totaux);
     if (!texte) return;
     auto prepare = grbl::PrepareProgramme(*texte);
     if (const std::string* refus = std::get_if<std::string>(&prepare)) {

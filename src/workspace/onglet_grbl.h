@@ -13,7 +13,7 @@
 
 #include "grbl/liaison_grbl.h"
 #include "machining/cut.h"
-#include "machining/fenetre_fraisage.h"
+#include "document/fenetre_fraisage.h"
 
 class QComboBox;
 class QLabel;

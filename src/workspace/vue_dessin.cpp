@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "geometry/attaches.h"
+#include "settings/reglages_outil.h"
 #include "model/listes.h"
 #include "model/primitives.h"
 

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "document/document.h"
-#include "geometry/decalage.h"
+#include "import/calculs_contexte.h"
 #include "import/projet.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"

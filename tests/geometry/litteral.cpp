@@ -13,29 +13,31 @@ namespace {
 
 // DecalageSequence finds the trace and its entry by label; only its second pass is
 // replaced here by the plain loop.
-void DecalageLitteral(Contexte& ctx, Code2 e) {
-    Parametres& prm = ctx.parametres;
+void DecalageLitteral(Dessin& d, const ReglagesDecalage& prm, Code2 e, Diagnostics& diagnostics) {
     SequenceDecalee* s = nullptr;
-    for (auto& x : ctx.dessin.Trace_Decale)
+    for (auto& x : d.Trace_Decale)
         if (!s && x.Sequence == e) s = &x;
     if (!s || e == AucuneSequence) return;
     // An entry left empty tells that nothing was stored.
     auto& D = s->Points;
     const std::vector<PointTrace> avant = std::move(D);
     D.clear();
-    const bool optimise = prm.Optimisation_1;
-    prm.Optimisation_1 = false;
-    DecalageSequence(ctx, e);
-    prm.Optimisation_1 = optimise;
+    const bool optimise = prm.optimisation1;
+    ReglagesDecalage sans = prm;
+    sans.optimisation1 = false;
+    ResultatDecalage res = DecalageSequence(d, std::move(d.Trace_Decale), e, sans);
+    d.Trace_Decale = std::move(res.chemins);
+    diagnostics.insert(diagnostics.end(), res.diagnostics.begin(), res.diagnostics.end());
+    // The entries came back in the same storage: s and D still name this one.
     const bool stocke = !D.empty();
     if (!stocke) D = avant;
-    if (!stocke || !optimise || prm.DecalageOutil == 2) return;
-    const int32_t premier = PremierPointSequence(ctx.dessin, e);
-    const int32_t n = NbPointsSequence(ctx.dessin, premier);
-    const PointTrace* P = &ctx.dessin.Trace_Initial[premier];
+    if (!stocke || !optimise || prm.cote == 2) return;
+    const int32_t premier = PremierPointSequence(d, e);
+    const int32_t n = NbPointsSequence(d, premier);
+    const PointTrace* P = &d.Trace_Initial[premier];
     for (auto& q : D)
         for (int32_t k = 0; k + 1 < n; ++k)
-            if (TropProche(P[k], P[k + 1], q, prm.RayonFraise)) q.Sequence = MarqueSuppression;
+            if (TropProche(P[k], P[k + 1], q, prm.rayon)) q.Sequence = MarqueSuppression;
     // A join is too close when some drawn segment crosses it or comes near one of their
     // four ends, every segment asked.
     auto jointureTropProche = [&](const PointTrace& a, const PointTrace& b) {
@@ -49,9 +51,9 @@ void DecalageLitteral(Contexte& ctx, Code2 e) {
         // A cut from or to a point off to infinity is never measured.
         if (!std::isfinite(a.X) || !std::isfinite(a.Y) || !std::isfinite(b.X) || !std::isfinite(b.Y)) return false;
         for (int32_t k = 0; k + 1 < n; ++k)
-            if ((croise(a, b, P[k], P[k + 1]) && prm.RayonFraise > 0.01) || TropProche(P[k], P[k + 1], a, prm.RayonFraise) ||
-                TropProche(P[k], P[k + 1], b, prm.RayonFraise) || TropProche(a, b, P[k], prm.RayonFraise) ||
-                TropProche(a, b, P[k + 1], prm.RayonFraise))
+            if ((croise(a, b, P[k], P[k + 1]) && prm.rayon > 0.01) || TropProche(P[k], P[k + 1], a, prm.rayon) ||
+                TropProche(P[k], P[k + 1], b, prm.rayon) || TropProche(a, b, P[k], prm.rayon) ||
+                TropProche(a, b, P[k + 1], prm.rayon))
                 return true;
         return false;
     };
@@ -73,7 +75,7 @@ void DecalageLitteral(Contexte& ctx, Code2 e) {
         if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
             retire += Distance(D[i - 1], D[i]);
         if (D[i].Sequence == MarqueSuppression) continue;
-        if (retire > 2 * Pi * std::fabs(prm.RayonFraise) && serre == SIZE_MAX) serre = w;
+        if (retire > 2 * Pi * std::fabs(prm.rayon) && serre == SIZE_MAX) serre = w;
         retire = 0;
         if (w > 0 && jointureTropProche(D[w - 1], D[i])) {
             arrete = true;
@@ -82,16 +84,16 @@ void DecalageLitteral(Contexte& ctx, Code2 e) {
         D[w++] = D[i];
     }
     D.resize(w);
-    if (w == 0) ctx.ui->Message("Impossible de décaler ce tracé avec ce rayon de fraise", "Erreur", Icone::Critique);
+    if (w == 0) diagnostics.push_back({Gravite::Erreur, "Impossible de décaler ce tracé avec ce rayon de fraise", "", 0});
     if (arrete || (serre != SIZE_MAX && w > 0))
-        ctx.ui->Message(MessageTropSerre(e, arrete, arrete ? w : serre), TitreProgramme, Icone::Exclamation);
+        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, arrete, arrete ? w : serre), "", 0});
 }
 
 }  // namespace
 
-PremierPassage PremierPassageLitteral(const Parametres& prm, const std::vector<PointTrace>& P) {
+PremierPassage PremierPassageLitteral(const ReglagesDecalage& prm, const std::vector<PointTrace>& P) {
     PremierPassage r;
-    const double R = prm.RayonFraise;
+    const double R = prm.rayon;
     const std::size_t n = P.size();
     auto lateraux = [R](const PointTrace& p, double theta, PointTrace& g, PointTrace& d) {
         const double cx = R * std::cos(theta + Pi / 2), cy = R * std::sin(theta + Pi / 2);
@@ -108,7 +110,7 @@ PremierPassage PremierPassageLitteral(const Parametres& prm, const std::vector<P
     PointTrace g, d;
     lateraux(P[0], theta, g, d);
     const char cote = CoteDe(P[0], P[1], g);
-    T[0] = (prm.DecalageOutil == 1 ? cote == 'D' : cote == 'G') ? g : d;
+    T[0] = (prm.cote == 1 ? cote == 'D' : cote == 'G') ? g : d;
     const bool gauche = T[0].X == g.X && T[0].Y == g.Y;
     for (std::size_t k = 1; k + 1 < n; ++k) {
         PointTrace B;
@@ -139,8 +141,8 @@ PremierPassage PremierPassageLitteral(const Parametres& prm, const std::vector<P
     return r;
 }
 
-void CalculDecalageToutLitteral(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
+Diagnostics CalculDecalageToutLitteral(Dessin& d, const ReglagesDecalage& r) {
+    Diagnostics diagnostics;
     d.Trace_Decale.clear();
     Code2 prec = AucuneSequence;
     for (int32_t i = 0; i < d.NbPoints; ++i)
@@ -155,8 +157,9 @@ void CalculDecalageToutLitteral(Contexte& ctx) {
     for (std::size_t k = 0; k + 1 < d.Trace_Decale.size(); ++k) {
         bool deja = false;
         for (std::size_t j = 0; j < k; ++j) deja = deja || d.Trace_Decale[j].Sequence == d.Trace_Decale[k].Sequence;
-        if (!deja) DecalageLitteral(ctx, d.Trace_Decale[k].Sequence);
+        if (!deja) DecalageLitteral(d, r, d.Trace_Decale[k].Sequence, diagnostics);
     }
+    return diagnostics;
 }
 
 namespace {

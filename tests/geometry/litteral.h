@@ -4,7 +4,12 @@
 // the list shifted at each move. Slow, but plainly right; the fast versions must agree
 // with it.
 
-#include "settings/contexte.h"
+#include <string>
+#include <vector>
+
+#include "model/dessin.h"
+#include "model/diagnostics.h"
+#include "model/reglages_outil.h"
 
 namespace korvelin::test {
 
@@ -14,10 +19,10 @@ struct PremierPassage {
     std::string message;           // empty when the computation went through
     double rayonsMax = 0.0;        // the farthest vertex from its drawn point, in radii
 };
-PremierPassage PremierPassageLitteral(const Parametres& prm, const std::vector<PointTrace>& P);
+PremierPassage PremierPassageLitteral(const ReglagesDecalage& r, const std::vector<PointTrace>& P);
 
 // The first pass as the program does it, then the second pass done point by segment.
-void CalculDecalageToutLitteral(Contexte& ctx);
+Diagnostics CalculDecalageToutLitteral(Dessin& d, const ReglagesDecalage& r);
 // The chaining passes and reversals of the welding, without the offset and the bounds.
 void SoudureLitterale(Dessin& d);
 

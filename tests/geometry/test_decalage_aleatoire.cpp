@@ -10,7 +10,6 @@
 #include "geometry/litteral.h"
 #include "model/aide_dessin.h"
 #include "model/primitives.h"
-#include "support/ui_enregistreuse.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
@@ -112,8 +111,7 @@ TEST(DecalageAleatoire, CommeLaVersionPasAPas) {
     const double rayons[] = {0.005, 0.01, 0.5, 1.0, 1.01, 3.0, 40.0};
     for (int graine = 0; graine < 200; ++graine) {
         std::mt19937 g(graine);
-        UiEnregistreuse uiA, uiB;
-        Contexte a(&uiA), b(&uiB);
+        Dessin a, b;
         const int traces = 1 + int(g() % 6);
         for (int t = 0; t < traces; ++t) {
             // Now and then a label used again further on, or the "no trace" label.
@@ -122,25 +120,23 @@ TEST(DecalageAleatoire, CommeLaVersionPasAPas) {
             if (g() % 15 == 0) e = AucuneSequence;
             if (g() % 4 == 0) {
                 for (PointTrace p : TraceDifficile(g, Difficile(g() % NbDifficiles)))
-                    a.dessin.Trace_Initial.push_back({p.X, p.Y, PlumeBasse, e});
+                    a.Trace_Initial.push_back({p.X, p.Y, PlumeBasse, e});
                 continue;
             }
-            AjouteForme(a.dessin, e, g, g() % 5 == 0 ? 1 + int(g() % 3) : 2 + int(g() % (g() % 3 ? 60 : 900)));
+            AjouteForme(a, e, g, g() % 5 == 0 ? 1 + int(g() % 3) : 2 + int(g() % (g() % 3 ? 60 : 900)));
         }
-        a.dessin.NbPoints = int32_t(a.dessin.Trace_Initial.size());
-        b.dessin = a.dessin;
-        for (Contexte* c : {&a, &b}) {
-            std::mt19937 h(graine);
-            c->parametres.RayonFraise = rayons[h() % 7];
-            c->parametres.DecalageOutil = int16_t(1 + h() % 4);
-            c->parametres.Optimisation_1 = h() % 4 != 0;
-            c->parametres.Optimisation_2 = h() % 3 == 0;
-        }
-        CalculDecalageTout(a);
-        CalculDecalageToutLitteral(b);
-        ASSERT_TRUE(MemesDecalages(a.dessin, b.dessin)) << "graine " << graine;
-        ASSERT_EQ(uiA.messages.size(), uiB.messages.size()) << "graine " << graine;
-        for (std::size_t i = 0; i < uiA.messages.size(); ++i) EXPECT_EQ(uiA.messages[i].texte, uiB.messages[i].texte);
+        a.NbPoints = int32_t(a.Trace_Initial.size());
+        b = a;
+        std::mt19937 h(graine);
+        ReglagesDecalage r;
+        r.rayon = rayons[h() % 7];
+        r.cote = int16_t(1 + h() % 4);
+        r.optimisation1 = h() % 4 != 0;
+        r.optimisation2 = h() % 3 == 0;
+        const Diagnostics da = Redecale(a, r), db = CalculDecalageToutLitteral(b, r);
+        ASSERT_TRUE(MemesDecalages(a, b)) << "graine " << graine;
+        ASSERT_EQ(da.size(), db.size()) << "graine " << graine;
+        for (std::size_t i = 0; i < da.size(); ++i) EXPECT_EQ(da[i].message, db[i].message);
     }
 }
 
@@ -154,40 +150,39 @@ TEST(DecalageAleatoire, JamaisLoinDuDessin) {
         std::mt19937 g(graine);
         // One drawing in two is an ordinary one, where the guard should rarely act.
         const auto forme = Difficile(graine % (2 * NbDifficiles));
-        UiEnregistreuse ui;
-        Contexte c(&ui);
-        if (forme >= NbDifficiles) AjouteForme(c.dessin, PremiereSequence, g, 2 + int(g() % 60));
-        const std::vector<PointTrace> P = forme < NbDifficiles ? TraceDifficile(g, forme) : c.dessin.Trace_Initial;
-        Parametres& prm = c.parametres;
-        prm.RayonFraise = rayons[g() % 5];
+        Dessin c;
+        if (forme >= NbDifficiles) AjouteForme(c, PremiereSequence, g, 2 + int(g() % 60));
+        const std::vector<PointTrace> P = forme < NbDifficiles ? TraceDifficile(g, forme) : c.Trace_Initial;
+        ReglagesDecalage prm;
+        prm.rayon = rayons[g() % 5];
         // Turning left with the cutter on the right: every corner is convex.
-        prm.DecalageOutil = forme == ToujoursAGauche ? 1 : int16_t(1 + 2 * (g() % 2));
-        prm.Optimisation_1 = false;
-        prm.Optimisation_2 = g() % 2;
-        c.dessin.Trace_Initial = P;
-        c.dessin.NbPoints = int32_t(P.size());
-        CalculDecalageTout(c);
-        const std::vector<PointTrace>& F = c.dessin.Trace_Decale[0].Points;
+        prm.cote = forme == ToujoursAGauche ? 1 : int16_t(1 + 2 * (g() % 2));
+        prm.optimisation1 = false;
+        prm.optimisation2 = g() % 2;
+        c.Trace_Initial = P;
+        c.NbPoints = int32_t(P.size());
+        const Diagnostics diagnostics = Redecale(c, prm);
+        const std::vector<PointTrace>& F = c.Trace_Decale[0].Points;
         const PremierPassage L = PremierPassageLitteral(prm, P);
         const bool unPoint = std::all_of(P.begin(), P.end(), [&](const PointTrace& q) { return q.X == P[0].X && q.Y == P[0].Y; });
         if (unPoint && P.size() >= 3) {
-            ASSERT_EQ(ui.messages.size(), 1u) << graine;
-            EXPECT_EQ(ui.messages[0].texte, "Problème d'intersection");
+            ASSERT_EQ(diagnostics.size(), 1u) << graine;
+            EXPECT_EQ(diagnostics[0].message, "Problème d'intersection");
             continue;
         }
-        ASSERT_TRUE(ui.messages.empty()) << "graine " << graine << " : " << ui.messages[0].texte;
-        const double r = std::fabs(prm.RayonFraise);
+        ASSERT_TRUE(diagnostics.empty()) << "graine " << graine << " : " << diagnostics[0].message;
+        const double r = std::fabs(prm.rayon);
         // A repeated point has no bisector of its own: the program passes beside it.
         const bool repetes = std::adjacent_find(P.begin(), P.end(), [](const PointTrace& a, const PointTrace& b) {
                                  return a.X == b.X && a.Y == b.Y;
                              }) != P.end();
-        if (L.message.empty() && !repetes && L.rayonsMax < (prm.Optimisation_2 ? 1.9 : 9.5)) {
+        if (L.message.empty() && !repetes && L.rayonsMax < (prm.optimisation2 ? 1.9 : 9.5)) {
             ++compares;
             ASSERT_TRUE(MemesPositions(F, L.points)) << "graine " << graine;
         } else {
             ++gardes;
         }
-        const double borne = prm.Optimisation_2 ? 2 : 10;
+        const double borne = prm.optimisation2 ? 2 : 10;
         for (const PointTrace& q : F)
             ASSERT_LE(DistanceAuTrace(q, P), borne * r * (1 + 1e-5) + 1e-4) << "graine " << graine;
     }
@@ -198,31 +193,27 @@ TEST(DecalageAleatoire, JamaisLoinDuDessin) {
 
 TEST(DecalageAleatoire, PointsHorsDuCommun) {
     // Far-off and infinite coordinates, huge and infinite radii.
-    UiEnregistreuse uiA, uiB;
-    Contexte a(&uiA), b(&uiB);
+    Dessin a, b;
     std::mt19937 g(7);
     for (int i = 0; i < 300; ++i) {
         const float x = i % 97 == 5 ? INFINITY : float(g() % 50), y = i % 89 == 3 ? 1e30f : float(g() % 50);
-        a.dessin.Trace_Initial.push_back({x, y, PlumeBasse, Etiquette(i < 150 ? " A" : " B")});
+        a.Trace_Initial.push_back({x, y, PlumeBasse, Etiquette(i < 150 ? " A" : " B")});
     }
-    a.dessin.NbPoints = 300;
-    b.dessin = a.dessin;
+    a.NbPoints = 300;
+    b = a;
     for (const double r : {2.0, 1e20, double(INFINITY)}) {
-        a.parametres.RayonFraise = b.parametres.RayonFraise = r;
-        uiA.messages.clear();
-        uiB.messages.clear();
-        CalculDecalageTout(a);
-        CalculDecalageToutLitteral(b);
+        const ReglagesDecalage reglages{.rayon = r};
+        const Diagnostics da = Redecale(a, reglages), db = CalculDecalageToutLitteral(b, reglages);
         // Whether a cut coming from 1e30 mm away passes a trace at the radius or not is
         // beyond double arithmetic: both versions stop such a path, maybe not at the
         // same point.
-        const bool serre = std::any_of(uiA.messages.begin(), uiA.messages.end(), [](const MessageRecu& m) {
-            return m.texte.find("trop serré") != std::string::npos;
+        const bool serre = std::any_of(da.begin(), da.end(), [](const Diagnostic& m) {
+            return m.message.find("trop serré") != std::string::npos;
         });
         if (!serre) {
-            EXPECT_TRUE(MemesDecalages(a.dessin, b.dessin)) << r;
+            EXPECT_TRUE(MemesDecalages(a, b)) << r;
         }
-        EXPECT_EQ(uiA.messages.size(), uiB.messages.size()) << r;
+        EXPECT_EQ(da.size(), db.size()) << r;
     }
 }
 

@@ -116,23 +116,26 @@ Points Spirale(std::size_t n, double r0, double pas, double ecart, double cx = 0
 }
 
 struct Proprietes : ::testing::Test, ContexteTemporaire {
+    Dessin d;
+    ReglagesDecalage r;
+    Diagnostics diagnostics;
     void Regle(double R, int cote) {
-        ctx.parametres.RayonFraise = R;
-        ctx.parametres.DecalageOutil = int16_t(cote);
-        ctx.parametres.Optimisation_1 = true;
+        r.rayon = R;
+        r.cote = int16_t(cote);
+        r.optimisation1 = true;
     }
+    void Calcule() { diagnostics = Redecale(d, r); }
 };
 
 TEST_F(Proprietes, SpiraleDe250000Points) {
     // 125 m of spiral: the path drifted 0.01 mm towards the trace on the way out, the
     // second pass then took whole turns away and the cutter went straight across.
-    AjouteTrace(ctx.dessin, Etiquette(" A"), Spirale(250'000, 20, 5, 0.5));
+    AjouteTrace(d, Etiquette(" A"), Spirale(250'000, 20, 5, 0.5));
     for (const int cote : {1, 3}) {
         Regle(1.5, cote);
-        ui.messages.clear();
-        CalculDecalageTout(ctx);
-        EXPECT_TRUE(ui.messages.empty());
-        const Bilan b = Mesure(ctx.dessin, 1.5);
+        Calcule();
+        EXPECT_TRUE(diagnostics.empty());
+        const Bilan b = Mesure(d, 1.5);
         EXPECT_EQ(b.points, 250'000u);
         EXPECT_LE(b.ecartMax, 0.001);
         EXPECT_GE(b.plusPres, 1.5 - 0.01);
@@ -142,16 +145,16 @@ TEST_F(Proprietes, SpiraleDe250000Points) {
 TEST_F(Proprietes, SpiraleTropSerreeNommee) {
     // Turns 2 mm apart with a cutter of 3 mm: the path stops, with the trace named,
     // rather than cross the turns.
-    AjouteTrace(ctx.dessin, Etiquette(" A"), {{-50, -50}, {-40, -50}});
-    AjouteTrace(ctx.dessin, Etiquette(" B"), Spirale(3000, 20, 2, 0.5));
+    AjouteTrace(d, Etiquette(" A"), {{-50, -50}, {-40, -50}});
+    AjouteTrace(d, Etiquette(" B"), Spirale(3000, 20, 2, 0.5));
     Regle(1.5, 1);
-    CalculDecalageTout(ctx);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].texte.rfind("Le tracé  B est trop serré pour ce rayon de fraise", 0), 0u);
-    EXPECT_EQ(ui.messages[0].icone, Icone::Exclamation);
-    const Bilan b = Mesure(ctx.dessin, 1.5);
+    Calcule();
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_EQ(diagnostics[0].message.rfind("Le tracé  B est trop serré pour ce rayon de fraise", 0), 0u);
+    EXPECT_EQ(diagnostics[0].gravite, Gravite::Avertissement);
+    const Bilan b = Mesure(d, 1.5);
     EXPECT_GE(b.plusPres, 1.5 - 0.01);
-    EXPECT_GT(ctx.dessin.Trace_Decale[1].Points.size(), 1u);
+    EXPECT_GT(d.Trace_Decale[1].Points.size(), 1u);
 }
 
 TEST_F(Proprietes, DessinsAleatoires) {
@@ -159,8 +162,7 @@ TEST_F(Proprietes, DessinsAleatoires) {
     int serres = 0;
     for (int graine = 0; graine < 48; ++graine) {
         std::mt19937 g(graine);
-        ctx.dessin = Dessin{};
-        ui.messages.clear();
+        d = Dessin{};
         const double R = 0.3 + 3 * u(g);
         // Anywhere on a metre of travel.
         const double ox = 1000 * u(g), oy = 1000 * u(g);
@@ -189,7 +191,7 @@ TEST_F(Proprietes, DessinsAleatoires) {
                         const double th = 2 * Pi * (i % cotes) / cotes + (k % 2) * 0.3;
                         q.emplace_back(float(cx + r * std::cos(th)), float(cy + r * std::sin(th)));
                     }
-                    AjouteTrace(ctx.dessin, Code2(U'a' + t, U'A' + k), q);
+                    AjouteTrace(d, Code2(U'a' + t, U'A' + k), q);
                 }
                 continue;
             }
@@ -200,18 +202,18 @@ TEST_F(Proprietes, DessinsAleatoires) {
                 break;
             }
             }
-            AjouteTrace(ctx.dessin, e, p);
+            AjouteTrace(d, e, p);
         }
         Regle(R, g() % 2 ? 1 : 3);
-        ctx.parametres.Optimisation_2 = g() % 2;
-        CalculDecalageTout(ctx);
+        r.optimisation2 = g() % 2;
+        Calcule();
         // A polygon smaller than the cutter inside it has no path at all.
-        for (const auto& m : ui.messages) {
-            const bool serre = m.texte.find("est trop serré pour ce rayon de fraise") != std::string::npos;
-            ASSERT_TRUE(serre || m.texte == "Impossible de décaler ce tracé avec ce rayon de fraise") << m.texte;
+        for (const auto& m : diagnostics) {
+            const bool serre = m.message.find("est trop serré pour ce rayon de fraise") != std::string::npos;
+            ASSERT_TRUE(serre || m.message == MessageRayonTropGrand) << m.message;
             serres += serre;
         }
-        const Bilan b = Mesure(ctx.dessin, R);
+        const Bilan b = Mesure(d, R);
         EXPECT_GE(b.plusPres, R - 0.01) << "graine " << graine;
         EXPECT_GT(b.points, 0u);
     }
@@ -228,16 +230,16 @@ TEST_F(Proprietes, ContourFermeAUnPasDeFloatPres) {
         p.emplace_back(float(100 + 40 * std::cos(th)), float(50 + 20 * std::sin(th)));
     }
     p.back().second = 50.0000038f;
-    AjouteTrace(ctx.dessin, Etiquette(" A"), p);
+    AjouteTrace(d, Etiquette(" A"), p);
     Regle(1, 1);
-    CalculDecalageTout(ctx);
-    const auto& D = ctx.dessin.Trace_Decale[0].Points;
+    Calcule();
+    const auto& D = d.Trace_Decale[0].Points;
     ASSERT_EQ(D.size(), 65u);
     EXPECT_EQ(D.front().X, D.back().X);
     EXPECT_EQ(D.front().Y, D.back().Y);
     EXPECT_NEAR(D.front().X, 141, 0.01);
     EXPECT_NEAR(D.front().Y, 50, 0.01);
-    EXPECT_LE(Mesure(ctx.dessin, 1).ecartMax, 0.03);
+    EXPECT_LE(Mesure(d, 1).ecartMax, 0.03);
 }
 
 TEST_F(Proprietes, DessinsDAutresProgrammes) {

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <random>
 
-#include "geometry/ordre.h"
+#include "import/calculs_contexte.h"
 #include "geometry/orientation.h"
 #include "import/ouverture.h"
 #include "model/aide_dessin.h"
@@ -88,14 +88,13 @@ void Remplit(Dessin& d, const std::vector<Element>& e, const std::vector<int>& o
 void VerifieResultat(const Dessin& d, const std::vector<Element>& e);
 
 // The elements drawn in a shuffled order, then ordered and checked against their nesting.
-ResultatOrdre OrdonneMelange(ContexteTemporaire& c, const std::vector<Element>& e, std::mt19937& alea) {
+ResultatOrdre OrdonneMelange(Dessin& d, const std::vector<Element>& e, std::mt19937& alea) {
     std::vector<int> ordre(e.size());
     std::iota(ordre.begin(), ordre.end(), 0);
     std::shuffle(ordre.begin(), ordre.end(), alea);
-    c.ctx.parametres.DecalageOutil = 2;
-    Remplit(c.ctx.dessin, e, ordre, alea);
-    const ResultatOrdre r = OrdreAutomatique(c.ctx);
-    VerifieResultat(c.ctx.dessin, e);
+    Remplit(d, e, ordre, alea);
+    const ResultatOrdre r = OrdreAutomatique(d, {.cote = 2});
+    VerifieResultat(d, e);
     return r;
 }
 
@@ -147,12 +146,10 @@ TEST(Ordre, CreusesAvantContoursEtJamaisPlusLongQueLeDessin) {
                 for (const auto& [a, b] : parties)
                     for (int i = a; i <= b; ++i) ordre.push_back(i);
             }
-            ContexteTemporaire c;
-            c.ctx.parametres.DecalageOutil = 2;
-            Dessin& d = c.ctx.dessin;
+            Dessin d;
             Remplit(d, e, ordre, alea);
             const double propre = LongueurDeplacements(d);
-            const ResultatOrdre r = OrdreAutomatique(c.ctx);
+            const ResultatOrdre r = OrdreAutomatique(d, {.cote = 2});
             EXPECT_DOUBLE_EQ(r.avant, propre);
             EXPECT_NEAR(r.apres, LongueurDeplacements(d), 1e-9);
             if (valable) {
@@ -217,8 +214,8 @@ TEST(Ordre, OptimumDesPetitsDessins) {
         e.push_back({{{72, 72}, {75, 74}}});
         e.push_back({Carre(70, 70, 10)});
         e[e.size() - 2].parent = static_cast<int>(e.size()) - 1;
-        ContexteTemporaire c;
-        const ResultatOrdre r = OrdonneMelange(c, e, alea);
+        Dessin d;
+        const ResultatOrdre r = OrdonneMelange(d, e, alea);
         EXPECT_NEAR(r.apres, OptimumForceBrute(e), 1e-4) << "essai " << essai;
     }
 }
@@ -300,15 +297,15 @@ TEST(Ordre, UnDeuxOptIndependantGagneMoinsDUnPourCent) {
     std::mt19937 alea(11);
     for (const auto& [nx, ny] : {std::pair{4, 4}, {6, 3}}) {
         const std::vector<Element> e = Feuille(alea, nx, ny);
-        ContexteTemporaire c;
-        const ResultatOrdre r = OrdonneMelange(c, e, alea);
+        Dessin d;
+        const ResultatOrdre r = OrdonneMelange(d, e, alea);
         // The sheet's own nesting, by the traces' labels.
-        const auto traces = TracesDe(c.ctx.dessin);
+        const auto traces = TracesDe(d);
         std::vector<int> position(e.size()), parent(traces.size(), -1);
         for (std::size_t k = 0; k < traces.size(); ++k) position[traces[k].first.c1() - U'0'] = static_cast<int>(k);
         for (std::size_t i = 0; i < e.size(); ++i)
             if (e[i].parent >= 0) parent[position[i]] = position[e[i].parent];
-        const double independant = DeuxOptIndependant(c.ctx.dessin, parent);
+        const double independant = DeuxOptIndependant(d, parent);
         EXPECT_NEAR(independant, r.apres, 1e-9 + 0.01 * r.apres) << nx << "x" << ny;
         EXPECT_LE(independant, r.apres + 1e-9);
     }

@@ -55,10 +55,7 @@ TEST(Orientation, ImbricationEtSensQuelsQueSoientLesTraces) {
     std::mt19937 alea(11);
     for (const int16_t cote : {1, 3}) {
         for (int essai = 0; essai < 20; ++essai) {
-            ContexteTemporaire c;
-            c.ctx.parametres.DecalageOutil = cote;
-            c.ctx.parametres.RayonFraise = 1.0;
-            Dessin& d = c.ctx.dessin;
+            Dessin d;
             std::vector<std::size_t> ordre(Feuille.size());
             for (std::size_t i = 0; i < ordre.size(); ++i) ordre[i] = i;
             std::shuffle(ordre.begin(), ordre.end(), alea);
@@ -69,7 +66,7 @@ TEST(Orientation, ImbricationEtSensQuelsQueSoientLesTraces) {
                 e = ProchaineSequence(e);
             }
             const Points ouvert = Feuille.back().points;
-            OrientationAutomatique(c.ctx);
+            OrientationAutomatique(d, {.rayon = 1.0, .cote = cote});
 
             const auto traces = DecoupeTraces(d);
             const Imbrication imb = CalculImbrication(d, traces);
@@ -100,13 +97,12 @@ TEST(Orientation, ImbricationEtSensQuelsQueSoientLesTraces) {
 }
 
 TEST(Orientation, SurLeTraceRienNeChange) {
-    ContexteTemporaire c;
-    c.ctx.parametres.DecalageOutil = 2;
-    AjouteTrace(c.ctx.dessin, PremiereSequence, Rectangle(0, 0, 10, 10));
-    AjouteTrace(c.ctx.dessin, Etiquette(" B"), Bouscule(Rectangle(2, 2, 8, 8), false, 0));
-    const auto avant = c.ctx.dessin.Trace_Initial;
-    EXPECT_EQ(OrientationAutomatique(c.ctx), 0);
-    EXPECT_TRUE(MemesPoints(c.ctx.dessin.Trace_Initial, avant));
+    Dessin d;
+    AjouteTrace(d, PremiereSequence, Rectangle(0, 0, 10, 10));
+    AjouteTrace(d, Etiquette(" B"), Bouscule(Rectangle(2, 2, 8, 8), false, 0));
+    const auto avant = d.Trace_Initial;
+    EXPECT_EQ(OrientationAutomatique(d, {.cote = 2}).inverses, 0);
+    EXPECT_TRUE(MemesPoints(d.Trace_Initial, avant));
 }
 
 TEST(Orientation, ApresLImportationSeulementSiDemandee) {

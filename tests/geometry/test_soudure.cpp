@@ -8,22 +8,21 @@
 #include "geometry/soudure.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
-#include "settings/aide_contexte.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
 
 namespace {
 
-struct Soudure : ::testing::Test, ContexteTemporaire {
-    Dessin& d = ctx.dessin;
-    void SetUp() override { ctx.parametres.DecalageOutil = 2; }
+struct Soudure : ::testing::Test {
+    Dessin d;
+    const ReglagesDecalage r{.rayon = 3.0, .cote = 2};
     // Welds traces labelled " A", " B", ... in this order.
     std::vector<std::pair<Code2, Points>> Soude(const std::vector<Points>& traces) {
         d = Dessin{};
         Code2 e = PremiereSequence;
         for (const Points& t : traces) AjouteTrace(d, e, t), e = ProchaineSequence(e);
-        SoudureAutomatique(ctx);
+        EXPECT_TRUE(SoudureAutomatique(d, r).empty());
         return TracesDe(d);
     }
 };
@@ -38,31 +37,28 @@ TEST_F(Soudure, ChainesEtContours) {
     EXPECT_EQ(d.Trace_Initial.size(), 5u);
     EXPECT_EQ(d.Trace_Decale.size(), 2u);
     EXPECT_EQ(d.Xmax, 30.0);
-    EXPECT_EQ(ui.nbRafraichissements, 1);
     // Closed contours, stray points and near misses: against the step-by-step welding below.
 }
 
 TEST_F(Soudure, DessinVideEtMiroirDeuxFois) {
-    SoudureAutomatique(ctx);
+    SoudureAutomatique(d, r);
     EXPECT_EQ(d.NbPoints, 0);
     EXPECT_EQ(d.Trace_Decale.size(), 1u);
     d.NbPoints = 5;  // more than the array holds
-    SoudureAutomatique(ctx);
-    Miroir(ctx);
+    SoudureAutomatique(d, r);
+    Miroir(d, r);
     EXPECT_EQ(d.NbPoints, 0);
 
     d = Dessin{};
-    ui.nbRafraichissements = 0;
     AjouteTrace(d, Etiquette(" A"), {{0, 0}, {2.5f, 1}, {10, 0}});
     AjouteTrace(d, Etiquette(" B"), {{4, 4}, {6, 8}});
-    CalculDecalageTout(ctx);
+    Redecale(d, r);
     CalculBornes(d);
     // The mirrored points and offsets are compared with the mirror done trace by trace below.
     const auto avant = TracesDe(d);
-    Miroir(ctx);
+    Miroir(d, r);
     EXPECT_NE(TracesDe(d), avant);
-    EXPECT_EQ(ui.nbRafraichissements, 1);
-    Miroir(ctx);
+    Miroir(d, r);
     EXPECT_EQ(TracesDe(d), avant);
 }
 
@@ -108,25 +104,28 @@ bool MemeDessin(const Dessin& a, const Dessin& b, bool decalages) {
 TEST(SoudureAleatoire, CommeLaVersionPasAPas) {
     for (int graine = 0; graine < 1500; ++graine) {
         std::mt19937 g(graine);
-        Contexte a, b;
-        Morceaux(a.dessin, g);
-        b.dessin = a.dessin;
-        SoudureAutomatique(a);
-        SoudureLitterale(b.dessin);
-        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, false)) << "graine " << graine;
+        Dessin a, b;
+        const ReglagesDecalage r;
+        Morceaux(a, g);
+        b = a;
+        SoudureAutomatique(a, r);
+        SoudureLitterale(b);
+        ASSERT_TRUE(MemeDessin(a, b, false)) << "graine " << graine;
 
         // The mirror of the result, against the mirror done trace by trace.
-        CalculDecalageToutLitteral(b);
-        CalculBornes(b.dessin);
-        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, true)) << "graine " << graine;
-        Miroir(a);
-        for (PointTrace& p : b.dessin.Trace_Initial) p.X = float(b.dessin.Xmax - p.X);
-        for (std::size_t e = 0; e + 1 < b.dessin.Trace_Decale.size(); ++e)
-            InverseSequence(b.dessin, b.dessin.Trace_Decale[e].Sequence);
-        for (std::size_t e = 0; e + 1 < b.dessin.Trace_Decale.size(); ++e)
-            DecalageSequence(b, b.dessin.Trace_Decale[e].Sequence);
-        CalculBornes(b.dessin);
-        ASSERT_TRUE(MemeDessin(a.dessin, b.dessin, true)) << "miroir, graine " << graine;
+        CalculDecalageToutLitteral(b, r);
+        CalculBornes(b);
+        ASSERT_TRUE(MemeDessin(a, b, true)) << "graine " << graine;
+        Miroir(a, r);
+        for (PointTrace& p : b.Trace_Initial) p.X = float(b.Xmax - p.X);
+        for (std::size_t e = 0; e + 1 < b.Trace_Decale.size(); ++e) InverseSequence(b, b.Trace_Decale[e].Sequence);
+        for (std::size_t e = 0; e + 1 < b.Trace_Decale.size(); ++e) {
+            const Code2 etiquette = b.Trace_Decale[e].Sequence;
+            ResultatDecalage res = DecalageSequence(b, std::move(b.Trace_Decale), etiquette, r);
+            b.Trace_Decale = std::move(res.chemins);
+        }
+        CalculBornes(b);
+        ASSERT_TRUE(MemeDessin(a, b, true)) << "miroir, graine " << graine;
     }
 }
 

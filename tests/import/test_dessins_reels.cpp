@@ -15,7 +15,9 @@
 #include <limits>
 #include <sstream>
 
-#include "geometry/decalage.h"
+#include "document/poste_contexte.h"
+#include "document/travail_initial.h"
+#include "import/calculs_contexte.h"
 #include "import/ouverture.h"
 #include "machining/cut.h"
 #include "settings/magasin.h"
@@ -102,7 +104,7 @@ struct DessinReel : test::ContexteTemporaire {
         travail.NbPasse = 1;
         travail.FichierCUT = dossier.Chemin("sortie.cut");
         TotauxCUT totaux;
-        EXPECT_TRUE(GenereFichierCUT(ctx, travail, totaux)) << dessin << (ui.messages.empty() ? "" : ui.messages.back().texte);
+        EXPECT_TRUE(GenereFichierCUT(PosteDe(ctx), travail, totaux)) << dessin << (ui.messages.empty() ? "" : ui.messages.back().texte);
         Coupe c = LitCoupe(test::DossierTemporaire::Lit(travail.FichierCUT));
         c.xmin -= Marge, c.xmax -= Marge, c.ymin -= Marge, c.ymax -= Marge;
         return c;

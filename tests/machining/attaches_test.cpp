@@ -115,7 +115,7 @@ TEST(Attaches, TheCutterRidesOverEachTabOnTheDeepPassesOnly) {
     // Slots of 16 mm centred on the corners at 8 and 24 mm: the tabs move to [5, 8] and
     // [21, 24], on the first side of each corner.
     test::DessinDe(b.ctx, {Carre(0, 0, 8)});
-    ASSERT_EQ(FraisageExemplaire(b.ctx, b.Demarre(), {"1", "-2"}, b.arret).issue, Issue::Terminee);
+    ASSERT_EQ(FraisageExemplaire(PosteDe(b.ctx), b.Demarre(), {"1", "-2"}, b.arret).issue, Issue::Terminee);
     auto abscisse = [](int64_t x, int64_t y) {  // in steps along the square
         if (y == 0) return x;
         if (x == 32) return 32 + y;

@@ -6,9 +6,13 @@
 #include <functional>
 #include <random>
 
+#include "document/travail_initial.h"
+#include "geometry/decalage.h"
 #include "machining/banc_machine.h"
 #include "machining/cut.h"
+#include "machining/mouvements.h"
 #include "machining/vitesses.h"
+#include "model/aide_dessin.h"
 #include "model/nombres.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
@@ -35,7 +39,7 @@ struct Generation {
         travail.FichierCUT = dossier.Chemin("sortie.cut");
     }
     void Traces(const std::vector<std::vector<std::pair<float, float>>>& traces) { test::DessinDe(ctx, traces); }
-    bool Genere() { return GenereFichierCUT(ctx, travail, totaux); }
+    bool Genere() { return GenereFichierCUT(PosteDe(ctx), travail, totaux); }
     std::string Fichier() const { return DossierTemporaire::Lit(travail.FichierCUT); }
 };
 
@@ -133,7 +137,7 @@ TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
     g.Traces({zigzag});
     g.ctx.parametres.Course_Y = 5000;
     TotauxCUT dernier;
-    ASSERT_TRUE(GenereFichierCUT(g.ctx, g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
+    ASSERT_TRUE(GenereFichierCUT(PosteDe(g.ctx), g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
     EXPECT_EQ(dernier.TempsFraisage, g.totaux.TempsFraisage);
     const auto donnees = Donnees(g.Fichier());
     double somme = 0;
@@ -204,6 +208,30 @@ TEST(VitessesFraisage, ProposedCutName) {
                                       {"/d/a.plt.plt", "/d/a.cut.cut"}, {"/d/piece.Korvelin", "/d/piece.cut"},
                                       {"/d.plt/piece", "/d.plt/piece.cut"}, {"/x.dat/piece.plt", "/x.dat/piece.cut"}})
         EXPECT_EQ(NomFichierCUTParDefaut(dessin), cut) << dessin;
+}
+
+// A job needs only the drawing and its values: no settings file, no one to answer. The
+// moves of one pass along a segment, from the first rise to the return to the zero.
+TEST(Mouvements, UnTravailSansReglagesNiInterface) {
+    Dessin d;
+    test::AjouteTrace(d, test::Etiquette(" A"), {{0, 0}, {10, 0}});
+    d.Trace_Decale = CalculDecalageTout(d, {}, {.rayon = 1.0, .cote = 2}).chemins;
+    struct : RecepteurMouvements {
+        std::vector<Mouvement> m;
+        void Recoit(const Mouvement& x) override { m.push_back(x); }
+    } r;
+    TotauxCUT totaux;
+    ParcoursTravail(d, TravailCUT{}, {1, 1, 1, 2, 2, 1}, totaux, {}, r);
+    using E = EtapeMouvement;
+    const std::vector<std::tuple<E, double, double, double, double>> attendus = {
+        {E::Montee, 1, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0},    {E::Descente, 3, 0, 0, -3},
+        {E::Coupe, 10, 10, 0, -3},  {E::Remontee, 4, 10, 0, 1}, {E::Remontee, 4, 10, 0, 1},
+        {E::Retour, 5, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0}};
+    ASSERT_EQ(r.m.size(), attendus.size());
+    for (std::size_t i = 0; i < attendus.size(); ++i)
+        EXPECT_EQ(std::make_tuple(r.m[i].etape, r.m[i].t, r.m[i].x, r.m[i].y, r.m[i].z), attendus[i]) << i;
+    EXPECT_EQ(totaux.LongueurParcours, 20.0);
+    EXPECT_EQ(totaux.TempsFraisage, 29.0);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ struct Travail {
         test::DessinDe(ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}},
                              {{0, 20.0005f}, {30.1234f, 5}, {40, 5}}});
     }
-    bool GCode(DialecteGCode d, TotauxCUT& totaux) { return GenereFichierGCode(ctx, t, d, totaux); }
+    bool GCode(DialecteGCode d, TotauxCUT& totaux) { return GenereFichierGCode(PosteDe(ctx), t, d, totaux); }
 };
 
 // Every program a test writes goes through the checker; its cuts must be the CUT file's.
@@ -88,7 +88,7 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
                                    {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
         }
         TotauxCUT cut, gcode;
-        ASSERT_TRUE(GenereFichierCUT(w.ctx, w.t, cut));
+        ASSERT_TRUE(GenereFichierCUT(PosteDe(w.ctx), w.t, cut));
         ASSERT_TRUE(w.GCode(d, gcode));
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
         const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
@@ -153,9 +153,9 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     traces.push_back(spirale);
     test::DessinDe(w.ctx, traces);
     TotauxCUT cut, gcode;
-    ASSERT_TRUE(GenereFichierCUT(w.ctx, w.t, cut));
+    ASSERT_TRUE(GenereFichierCUT(PosteDe(w.ctx), w.t, cut));
     ResultatGCode r;
-    ASSERT_TRUE(GenereFichierGCode(w.ctx, w.t, DialecteGCode::GRBL, gcode, {}, &r));
+    ASSERT_TRUE(GenereFichierGCode(PosteDe(w.ctx), w.t, DialecteGCode::GRBL, gcode, {}, &r));
     const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
     const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
     EXPECT_EQ(r.octets, texte.size());

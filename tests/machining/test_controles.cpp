@@ -84,9 +84,9 @@ TEST(Controles, RefusAvantToutMouvementOuFichier) {
     Banc b;
     DessinDe(b.ctx, {{{-2, 0}, {10, 0}}});
     Machine& m = b.Demarre();
-    EXPECT_EQ(FraisageExemplaire(b.ctx, m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
-    EXPECT_EQ(MotifTest(b.ctx, m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
-    EXPECT_EQ(DeplacementSaisi(b.ctx, m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(FraisageExemplaire(PosteDe(b.ctx), m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(MotifTest(PosteDe(b.ctx), m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(DeplacementSaisi(PosteDe(b.ctx), m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
     EXPECT_TRUE(b.port->Ecritures().empty());
     ASSERT_EQ(b.ui.messages.size(), 3u);
     EXPECT_EQ(b.ui.messages[0].texte,
@@ -99,13 +99,13 @@ TEST(Controles, RefusAvantToutMouvementOuFichier) {
         *s = "1";
     t.FichierCUT = dossier.Chemin("a.cut");
     TotauxCUT totaux;
-    EXPECT_FALSE(GenereFichierCUT(b.ctx, t, totaux));
+    EXPECT_FALSE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
     t.MargeX = "2";
     t.HautDeg = "-10";
-    EXPECT_FALSE(GenereFichierCUT(b.ctx, t, totaux));
+    EXPECT_FALSE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
     EXPECT_EQ(b.ui.messages.back().texte,
               "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !");
     EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
     t.HautDeg = "1";
-    EXPECT_TRUE(GenereFichierCUT(b.ctx, t, totaux));
+    EXPECT_TRUE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
 }

@@ -30,7 +30,7 @@ TEST(Fraisage, SequenceZDeDeuxPasses) {
     b.ctx.parametres.NbPasse = 2;
     DessinDe(b.ctx, {{{1, 1}, {3, 1}, {3, 2}}});
     Machine& m = b.Demarre();
-    EXPECT_EQ(FraisageExemplaire(b.ctx, m, {"5", "-2"}, b.arret).issue, Issue::Terminee);
+    EXPECT_EQ(FraisageExemplaire(PosteDe(b.ctx), m, {"5", "-2"}, b.arret).issue, Issue::Terminee);
     // +5; pass 1: -5, -1, cut, +6; pass 2: -5, -2, cut, +7; at the end -5 (in 0.25 mm steps).
     EXPECT_EQ(b.Z(), (std::vector<int64_t>{20, -20, -4, 24, -20, -8, 28, -20}));
     EXPECT_EQ(b.port->PasNets(Axe::X) + b.port->PasNets(Axe::Y) + b.port->PasMoteurArrete(), 0);
@@ -43,7 +43,7 @@ TEST(Fraisage, SequenceZDeDeuxPasses) {
     Banc c;
     PasExacts(c.ctx.parametres);
     DessinDe(c.ctx, {{{0, 0}, {2, 0}}, {}, {{2, 2}, {0, 2}}});
-    FraisageExemplaire(c.ctx, c.Demarre(), {"1,5", "-0,5"}, c.arret);
+    FraisageExemplaire(PosteDe(c.ctx), c.Demarre(), {"1,5", "-0,5"}, c.arret);
     EXPECT_EQ(c.Z(), (std::vector<int64_t>{6, -6, -2, 8, -6, -2, 8, -6}));
 }
 
@@ -56,8 +56,8 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
             const bool dessin = VitessesNulles(b.ctx.parametres);  // else no drawing
             if (dessin) DessinDe(b.ctx, {{{1, 1}}});
             Machine& m = b.Demarre();
-            const auto cr = serie ? FraisageSerie(b.ctx, m, {}, {3, 2, 10.0f, 10.0f}, b.arret)
-                                  : FraisageExemplaire(b.ctx, m, {}, b.arret);
+            const auto cr = serie ? FraisageSerie(PosteDe(b.ctx), m, {}, {3, 2, 10.0f, 10.0f}, b.arret)
+                                  : FraisageExemplaire(PosteDe(b.ctx), m, {}, b.arret);
             EXPECT_EQ(cr.issue, Issue::Refusee);
             AttendSeulMessage(b.ui, dessin ? "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres"
                                            : "Il faut ouvrir un dessin !",
@@ -71,7 +71,7 @@ TEST(Fraisage, SerieDeDeuxCopiesPuisRetourAuDepart) {
     Banc b;
     PasExacts(b.ctx.parametres);
     DessinDe(b.ctx, {{{0, 0}, {1, 0}}});
-    const auto cr = FraisageSerie(b.ctx, b.Demarre(), {"2", "-1"}, {2, 1, 10.0f, 5.0f}, b.arret);
+    const auto cr = FraisageSerie(PosteDe(b.ctx), b.Demarre(), {"2", "-1"}, {2, 1, 10.0f, 5.0f}, b.arret);
     EXPECT_EQ(cr.issue, Issue::Terminee);
     // Two copies, the shift to the second, then back to where the series began.
     EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 40);
@@ -109,7 +109,7 @@ TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
     b.Demarre();
     PortQuiArrete port(*b.port, b.arret, 3 * 200);
     Machine m(port, b.horloge, b.ctx.parametres);
-    const auto cr = FraisageExemplaire(b.ctx, m, {"5", "-3"}, b.arret);
+    const auto cr = FraisageExemplaire(PosteDe(b.ctx), m, {"5", "-3"}, b.arret);
     EXPECT_EQ(cr.issue, Issue::Interrompue);
     EXPECT_EQ(cr.impulsions, 200);
     EXPECT_EQ(b.port->Impulsions(Axe::X) + b.port->Impulsions(Axe::Y) + b.port->Impulsions(Axe::Z), 200);
@@ -142,9 +142,9 @@ TEST(Fraisage, ChaqueTravailRevientExactementAuDepart) {
     PortSimule port(horloge, ConfigurationDe(v), false);
     Machine m(port, horloge, v);
     const std::atomic<bool> jamais{false};
-    EXPECT_EQ(FraisageSerie(ctx, m, {"3.3", "-1.7"}, {10, 10, 9.7f, 10.1f}, jamais).issue, Issue::Terminee);
-    EXPECT_EQ(FraisageExemplaire(ctx, m, {"2.71", "-0.33"}, jamais).issue, Issue::Terminee);
-    EXPECT_EQ(MotifTest(ctx, m, 1, 37, {"1.01", "-0.77"}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(FraisageSerie(PosteDe(ctx), m, {"3.3", "-1.7"}, {10, 10, 9.7f, 10.1f}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(FraisageExemplaire(PosteDe(ctx), m, {"2.71", "-0.33"}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(MotifTest(PosteDe(ctx), m, 1, 37, {"1.01", "-0.77"}, jamais).issue, Issue::Terminee);
     for (const Axe a : {Axe::X, Axe::Y, Axe::Z}) EXPECT_EQ(port.PasNets(a), 0);
     EXPECT_EQ(port.PasMoteurArrete(), 0);
     EXPECT_TRUE(ui.messages.empty());
@@ -158,7 +158,7 @@ TEST(Simulation, ResumeEtJournalDUnFraisage) {
     OptionsSimulation o;
     o.HautDeg = "2", o.ProfFraisage = "-1", o.Journal = dossier.Chemin("journal.txt");
     std::ostringstream sortie;
-    ASSERT_EQ(LanceSimulation(ctx, o, sortie), 0);
+    ASSERT_EQ(LanceSimulation(PosteDe(ctx), o, sortie), 0);
     EXPECT_NE(sortie.str().find("Axe X : 480 impulsions en sens positif, 480 en sens négatif ; pas nets 0 ; "
                                 "position finale 0,0000 mm\n"),
               std::string::npos)
@@ -181,24 +181,24 @@ TEST(Simulation, EchecsMotifsEtSeries) {
     Contexte ctx(&ui);
     std::ostringstream sortie;
     OptionsSimulation o;
-    EXPECT_EQ(LanceSimulation(ctx, o, sortie), 1);
+    EXPECT_EQ(LanceSimulation(PosteDe(ctx), o, sortie), 1);
     EXPECT_EQ(ui.messages.at(0).texte, "Il faut ouvrir un dessin !");
     o.Test = 7;
-    EXPECT_EQ(LanceSimulation(ctx, o, sortie), 1);
+    EXPECT_EQ(LanceSimulation(PosteDe(ctx), o, sortie), 1);
     EXPECT_TRUE(sortie.str().empty());
 
     DessinDe(ctx, {{{0, 0}, {1, 0}}});
     o = {};
     o.Serie = true, o.NbX = 2, o.NbY = 3, o.DecalX = 5, o.DecalY = 4, o.NbPasse = 2;
     std::ostringstream serie;
-    EXPECT_EQ(LanceSimulation(ctx, o, serie), 0);
+    EXPECT_EQ(LanceSimulation(PosteDe(ctx), o, serie), 0);
     EXPECT_NE(serie.str().find("Axe Y : 384 impulsions en sens positif, 384 en sens négatif ; pas nets 0"),
               std::string::npos);
     EXPECT_NE(serie.str().find("Moteur : 13 mises en marche, 7 arrêts"), std::string::npos);
     EXPECT_EQ(ctx.parametres.NbPasse, 1);  // the job's passes do not stay in the settings
     OptionsSimulation mauvais;
     mauvais.Journal = "/dossier/qui/n/existe/pas/journal.txt";
-    EXPECT_EQ(LanceSimulation(ctx, mauvais, sortie), 1);
+    EXPECT_EQ(LanceSimulation(PosteDe(ctx), mauvais, sortie), 1);
     EXPECT_NE(ui.messages.back().texte.find("journal"), std::string::npos);
 
     // A journal past its limit stops the run; no file is left, and no stop message.
@@ -206,12 +206,12 @@ TEST(Simulation, EchecsMotifsEtSeries) {
     OptionsSimulation long_;
     long_.Journal = dossier.Chemin("j.txt"), long_.TailleMaxJournal = 4000;
     ui.messages.clear();
-    EXPECT_EQ(LanceSimulation(ctx, long_, sortie), 1);
+    EXPECT_EQ(LanceSimulation(PosteDe(ctx), long_, sortie), 1);
     AttendSeulMessage(ui, "Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.");
     EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
     // The pass limit holds for dry runs too.
     OptionsSimulation passes;
     passes.NbPasse = 1001;
-    EXPECT_EQ(LanceSimulation(ctx, passes, sortie), 1);
+    EXPECT_EQ(LanceSimulation(PosteDe(ctx), passes, sortie), 1);
     EXPECT_EQ(ui.messages.back().texte, "Le nombre de passes ne peut pas dépasser 1000 !");
 }

@@ -24,7 +24,7 @@ TEST(Fleches, PasAvecShiftEtCtrl) {
         Banc b;
         Machine& m = b.Demarre();
         EtatFleches etat;
-        FlecheAppuyee(b.ctx, m, etat, c.fleche, c.touches, b.arret);
+        FlecheAppuyee(PosteDe(b.ctx), m, etat, c.fleche, c.touches, b.arret);
         EXPECT_EQ(b.port->PasNets(c.axe), c.pas) << c.fleche << " " << c.touches;
         EXPECT_EQ(b.port->Impulsions(Axe::X) + b.port->Impulsions(Axe::Y) + b.port->Impulsions(Axe::Z),
                   c.pas < 0 ? -c.pas : c.pas);
@@ -37,13 +37,13 @@ TEST(Fleches, RepetitionTantQueLaFlecheEstTenue) {
     b.ctx.parametres.TimerInterval = 275;
     Machine& m = b.Demarre();
     EtatFleches etat;
-    FlecheAppuyee(b.ctx, m, etat, 1, 0, b.arret);
+    FlecheAppuyee(PosteDe(b.ctx), m, etat, 1, 0, b.arret);
     EXPECT_EQ(etat.Intervalle, 275);
-    FlecheRepetee(b.ctx, m, etat, b.arret);
-    FlecheRepetee(b.ctx, m, etat, b.arret);
+    FlecheRepetee(PosteDe(b.ctx), m, etat, b.arret);
+    FlecheRepetee(PosteDe(b.ctx), m, etat, b.arret);
     FlecheRelachee(m, etat);
     EXPECT_FALSE(m.MoteurEnMarche);
-    FlecheRepetee(b.ctx, m, etat, b.arret);  // a late timer tick after release moves nothing
+    FlecheRepetee(PosteDe(b.ctx), m, etat, b.arret);  // a late timer tick after release moves nothing
     EXPECT_EQ(b.port->PasNets(Axe::Y), 3 * 48);
     // The automatic motor-off acts only once a run has enabled it.
     ActionMarcheMoteur(m);
@@ -57,7 +57,7 @@ TEST(Fleches, RepetitionTantQueLaFlecheEstTenue) {
 TEST(DeplacementSaisi, VirguleOuPoint) {
     Banc b;
     Machine& m = b.Demarre();
-    DeplacementSaisi(b.ctx, m, "1,5", "-0.25", "2 mm", b.arret);
+    DeplacementSaisi(PosteDe(b.ctx), m, "1,5", "-0.25", "2 mm", b.arret);
     EXPECT_EQ(b.port->PasNets(Axe::X), 72);
     EXPECT_EQ(b.port->PasNets(Axe::Y), -12);
     EXPECT_EQ(b.port->PasNets(Axe::Z), 96);
@@ -72,7 +72,7 @@ TEST(Motifs, ChaqueMotifRevientAuDepart) {
             Banc b;
             b.ctx.parametres.TempsMin_Mat_Z = 5;
             Machine& m = b.Demarre();
-            const auto cr = MotifTest(b.ctx, m, option, D, {"2", "-1"}, b.arret);
+            const auto cr = MotifTest(PosteDe(b.ctx), m, option, D, {"2", "-1"}, b.arret);
             if (option == 3) {  // no such pattern
                 EXPECT_TRUE(b.port->Ecritures().empty());
                 continue;

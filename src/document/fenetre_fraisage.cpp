@@ -1,4 +1,4 @@
-#include "machining/fenetre_fraisage.h"
+#include "document/fenetre_fraisage.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/travail_initial.h"
 #include "machining/controles.h"
 #include "machining/cut.h"
 #include "machining/executant.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "machining/fenetre_fraisage.h"
+#include "document/fenetre_fraisage.h"
 #include "platform/fichier.h"
 #include "support/dossier_temporaire.h"
 

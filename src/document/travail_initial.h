@@ -1,0 +1,15 @@
+#pragma once
+// The job as the milling window and the converter start it: its values from the settings.
+
+#include "machining/travail.h"
+#include "settings/contexte.h"
+
+namespace korvelin {
+
+// What the milling window shows when it opens: the job values from the settings, the
+// margins, the speeds for the minimum times, and the proposed file name.
+TravailCUT TravailCUTInitial(Contexte& ctx);
+// What the job takes from the settings as they stand: margins, speeds, spindle, tabs.
+void ReglagesDuTravail(Contexte& ctx, TravailCUT& t);
+
+}  // namespace korvelin

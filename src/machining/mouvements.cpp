@@ -1,0 +1,146 @@
+#include "machining/mouvements.h"
+
+#include <chrono>
+#include <cmath>
+
+#include "model/nombres.h"
+
+namespace korvelin {
+
+namespace {
+
+#define KORVELIN_TEXTE_(x) #x
+#define KORVELIN_TEXTE(x) KORVELIN_TEXTE_(x)
+constexpr const char* TexteVersion_ = KORVELIN_TEXTE(KORVELIN_VERSION_MAJEURE) "." KORVELIN_TEXTE(
+    KORVELIN_VERSION_MINEURE) "." KORVELIN_TEXTE(KORVELIN_VERSION_REVISION);
+
+}  // namespace
+
+std::string_view TexteVersion() { return TexteVersion_; }
+
+void AjouteNombreCUT(std::string& sortie, double v) {
+    // Beyond 2^52 thousandths the integer steps of doubles are coarser than the halves.
+    constexpr double Limite = 4503599627370496.0;
+    const double p = v * 1000.0;
+    if (!(std::fabs(p) < Limite)) {
+        sortie += FormatFixe(v, 3, '.');
+        return;
+    }
+    // p is the product rounded; e is what rounding took away, exactly. Only when p lies on
+    // a half can e decide the rounding: otherwise p and v·1000 round alike.
+    const double e = std::fma(v, 1000.0, -p);
+    double n = std::nearbyint(p);
+    if (p - std::floor(p) == 0.5 && e != 0.0) n = e > 0.0 ? std::floor(p) + 1.0 : std::floor(p);
+    const bool negatif = n < 0.0;
+    uint64_t entier = static_cast<uint64_t>(std::fabs(n));
+    char tampon[32];
+    char* fin = tampon + sizeof tampon;
+    char* c = fin;
+    for (int k = 0; k < 3; ++k) {
+        *--c = static_cast<char>('0' + entier % 10);
+        entier /= 10;
+    }
+    *--c = '.';
+    do {
+        *--c = static_cast<char>('0' + entier % 10);
+        entier /= 10;
+    } while (entier != 0);
+    if (negatif) *--c = '-';
+    sortie.append(c, static_cast<std::size_t>(fin - c));
+}
+
+namespace {
+
+// Hands each move on; its duration joins the running time, and the totals are reported.
+class Emetteur {
+public:
+    Emetteur(RecepteurMouvements& r, TotauxCUT& totaux, const SuiviCUT& suivi)
+        : r_(r), totaux_(totaux), suivi_(suivi),
+          prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
+
+    void Emet(EtapeMouvement etape, double t, double x, double y, double z) {
+        r_.Recoit(Mouvement{etape, t, x, y, z});
+        totaux_.TempsFraisage += t;
+        if (suivi_ && (++lignes_ & 1023) == 0) {
+            const auto maintenant = std::chrono::steady_clock::now();
+            if (maintenant >= prochainSuivi_) {
+                suivi_(totaux_);
+                prochainSuivi_ = maintenant + Intervalle;
+            }
+        }
+    }
+
+    // CalculTemps: the time of an XY move at speed v; its length joins the running path.
+    double Temps(double x1, double x2, double y1, double y2, double v) {
+        const double d = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+        if (d == 0.0) return 0.0;
+        totaux_.LongueurParcours += d;
+        return d / v;
+    }
+
+private:
+    static constexpr std::chrono::milliseconds Intervalle{100};
+    RecepteurMouvements& r_;
+    TotauxCUT& totaux_;
+    const SuiviCUT& suivi_;
+    std::chrono::steady_clock::time_point prochainSuivi_;
+    uint32_t lignes_ = 0;
+};
+
+}  // namespace
+
+void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail& v,
+                     TotauxCUT& totaux, const SuiviCUT& suivi, RecepteurMouvements& r) {
+    using E = EtapeMouvement;
+    Emetteur e(r, totaux, suivi);
+    const double H = LectureSaisie(t.HautDeg);
+    const double P = LectureSaisie(t.ProfFraisage);
+    const int32_t N = t.NbPasse < 1 ? 1 : t.NbPasse;
+    const double MX = LectureSaisie(t.MargeX);
+    const double MY = LectureSaisie(t.MargeY);
+    const double vH = v.Deplacement();
+    const double vM = v.Coupe();
+    const double vD = v.descente;
+
+    const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, t.attaches);
+    const double zAttache = HauteurAttache(P, t.attaches);
+    double X = 0.0, Y = 0.0;
+    const std::size_t nbTraces = d.NbSequencesDecalees();
+    for (std::size_t k = 0; k < nbTraces; ++k) {
+        const std::vector<PointTrace>& points = d.Trace_Decale[k].Points;
+        e.Emet(E::Montee, k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
+        for (int32_t p = 1; p <= N; ++p) {
+            const double profondeur = P * p / N;
+            if (!points.empty()) {
+                const double xt = points[0].X + MX;
+                const double yt = points[0].Y + MY;
+                const double tDep = e.Temps(X, xt, Y, yt, vH);
+                if (tDep != 0.0) e.Emet(E::Deplacement, tDep, xt, yt, H);
+                e.Emet(E::Niveau, std::fabs(H / vD), xt, yt, 0.0);
+                e.Emet(E::Descente, std::fabs(P / v.matZ), xt, yt, profondeur);
+                X = xt;
+                Y = yt;
+            }
+            double Z = profondeur;
+            CoupePasse(points, attaches[k], MX, MY, profondeur, zAttache,
+                       [&](double xt, double yt, double zt, bool vertical) {
+                           if (vertical) {
+                               e.Emet(E::Attache, std::fabs(zt - Z) / v.matZ, xt, yt, zt);
+                               Z = zt;
+                               return;
+                           }
+                           const double tCoupe = e.Temps(X, xt, Y, yt, vM);
+                           if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, zt);
+                           X = xt;
+                           Y = yt;
+                       });
+            e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
+        }
+    }
+    e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
+    const double tRetour = e.Temps(X, 0.0, Y, 0.0, vH);
+    if (tRetour != 0.0) e.Emet(E::Retour, tRetour, 0.0, 0.0, H);
+    e.Emet(E::Niveau, std::fabs(H / vD), 0.0, 0.0, 0.0);
+}
+
+}  // namespace korvelin
