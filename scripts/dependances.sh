@@ -5,7 +5,7 @@ set -euo pipefail
 paquets=(build-essential cmake ninja-build pkg-config
          qt6-base-dev qt6-svg-dev libgl1-mesa-dev qt6-translations-l10n
          googletest libgtest-dev libgmock-dev libbenchmark-dev
-         clang libclang-rt-14-dev
+         clang libclang-rt-14-dev clang-format
          dpkg-dev file desktop-file-utils appstream shared-mime-info man-db locales)
 
 sudo_=""

@@ -55,13 +55,13 @@ std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, 
     std::vector<SpanAttache> r;
     std::size_t t0 = 0;
     for (int32_t i = 0; i < nombre; ++i) {
-        const double bas = i * pas + W / 2, haut = (i + 1) * pas - W / 2;
+        const double basFente = i * pas + W / 2, hautFente = (i + 1) * pas - W / 2;
         const double ideal = (i + 0.5) * pas;
         double centre = ideal, ecart = -1.0;
         while (t0 < troncons.size() && troncons[t0].fin <= i * pas) ++t0;
         for (std::size_t t = t0; t < troncons.size() && troncons[t].debut < (i + 1) * pas; ++t) {
-            const double lo = std::max(troncons[t].debut + W / 2, bas);
-            const double hi = std::min(troncons[t].fin - W / 2, haut);
+            const double lo = std::max(troncons[t].debut + W / 2, basFente);
+            const double hi = std::min(troncons[t].fin - W / 2, hautFente);
             if (lo > hi) continue;
             const double c = std::clamp(ideal, lo, hi);
             if (ecart < 0.0 || std::fabs(c - ideal) < ecart) {

@@ -125,7 +125,7 @@ std::string Automate::Sortie(Instant t) {
     if (e_.liaison == EtatLiaison::AttenteBanniere) {
         if (!debutAttente_) debutAttente_ = t;
         // Boards that do not restart when the port opens say nothing until reset.
-        if (!resetBanniere_ && t - *debutAttente_ >= AttenteBanniere) {
+        if (!resetBanniere_ && t - *debutAttente_ >= DelaiBanniere) {
             s.push_back(OctetReset);
             resetBanniere_ = true;
         } else if (t - *debutAttente_ >= AttenteMaximale) {

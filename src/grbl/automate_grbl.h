@@ -23,7 +23,7 @@ using Instant = Horloge::time_point;
 // Bytes of the board's 128-byte receive buffer that may wait for their answer.
 inline constexpr std::size_t TailleTampon = 127;
 inline constexpr std::chrono::milliseconds IntervalleEtat{200};  // "?" five times a second
-inline constexpr std::chrono::milliseconds AttenteBanniere{2500};  // then a reset asks for it
+inline constexpr std::chrono::milliseconds DelaiBanniere{2500};    // then a reset asks for it
 inline constexpr std::chrono::milliseconds AttenteMaximale{6000};  // then the port is given up
 
 // "3 min 12 s", for the time left.

@@ -234,14 +234,14 @@ std::optional<std::size_t> IndexDeLigne(const Programme& p, std::size_t numero) 
     return static_cast<std::size_t>(it - p.lignes.begin());
 }
 
-std::size_t DebutDuContour(const Programme& p, const Analyse& a, std::size_t index) {
+std::size_t DebutDuContour(const Programme&, const Analyse& a, std::size_t index) {
     index = std::min(index, a.apres.size());
     for (std::size_t k = index; k-- > 0;)
         if (a.apres[k].position[2] >= a.max[2] - 1e-9) return k + 1;
     return 0;
 }
 
-std::vector<LigneProgramme> ApprocheReprise(const Programme& p, const Analyse& a, std::size_t index,
+std::vector<LigneProgramme> ApprocheReprise(const Programme&, const Analyse& a, std::size_t index,
                                             double temporisation) {
     const EtatModal s = index == 0 || a.apres.empty() ? EtatModal{} : a.apres[std::min(index, a.apres.size()) - 1];
     const double degagement = std::max(a.max[2], s.position[2]);

@@ -66,207 +66,222 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     SSTab1 = new QTabWidget;
     SSTab1->setObjectName("SSTab1");
 
-    // CUT.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* marges = new QGroupBox("Marges");
-        auto* g = new QGridLayout(marges);
-        auto* note = Texte("Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
-                           "(Les valeurs sont indiquées en mm)");
-        note->setWordWrap(true);
-        g->addWidget(note, 0, 0, 1, 2);
-        TB_MargeX = Boite("TB_MargeX", "Marge en X du 0 de la pièce par rapport au 0 de la table");
-        TB_MargeY = Boite("TB_MargeY", "Marge en y du 0 de la pièce par rapport au 0 de la table");
-        g->addWidget(Texte("Marge en x"), 1, 0);
-        g->addWidget(TB_MargeX, 1, 1);
-        g->addWidget(Texte("Marge en y"), 2, 0);
-        g->addWidget(TB_MargeY, 2, 1);
-        v->addWidget(marges);
-        auto* gen = new QGroupBox("Génération du fichier .CUT");
-        auto* h = new QGridLayout(gen);
-        TB_CUT = Boite("TB_CUT");
-        Btn_CUT = Bouton("Btn_CUT", "...");
-        Btn_Gener_CUT = Bouton("Btn_Gener_CUT", "Générer le fichier .CUT");
-        TB_GCode = Boite("TB_GCode");
-        Btn_Gener_GCode = Bouton("Btn_Gener_GCode", "Générer le fichier G-code");
-        TB_LongueurParcours = Boite("TB_LongueurParcours");
-        TB_TempsFraisage = Boite("TB_TempsFraisage");
-        TB_LongueurParcours->setReadOnly(true);
-        TB_TempsFraisage->setReadOnly(true);
-        h->addWidget(TB_CUT, 0, 0);
-        h->addWidget(Btn_CUT, 0, 1);
-        h->addWidget(Btn_Gener_CUT, 1, 0, 1, 2);
-        CB_SansCommentaires = new QCheckBox("Sans commentaires");
-        CB_SansCommentaires->setObjectName("CB_SansCommentaires");
-        CB_SansCommentaires->setToolTip("Le fichier G-code ne contient aucune ligne de commentaire");
-        h->addWidget(TB_GCode, 2, 0);
-        h->addWidget(CB_SansCommentaires, 2, 1);
-        h->addWidget(Btn_Gener_GCode, 3, 0, 1, 2);
-        h->addWidget(Texte("Longueur parcours en mm"), 4, 0);
-        h->addWidget(TB_LongueurParcours, 4, 1);
-        h->addWidget(Texte("Temps de fraisage en secondes"), 5, 0);
-        h->addWidget(TB_TempsFraisage, 5, 1);
-        v->addWidget(gen);
-        SSTab1->addTab(page, "CUT");
+    ConstruitOngletCUT();
+    ConstruitOngletReglage();
+    ConstruitOngletParametres();
+    ConstruitOngletFraisage();
+    ConstruitOngletTest();
+    ConstruitOngletGrbl();
+    ConstruitBas();
+    ConstruitMinuteries();
+    Relie();
+
+    Btn_Arret->setEnabled(false);
+    Charge(ouvreurs);
+}
+
+void F_Fraisage::ConstruitOngletCUT() {
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    auto* marges = new QGroupBox("Marges");
+    auto* g = new QGridLayout(marges);
+    auto* note = Texte("Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
+                       "(Les valeurs sont indiquées en mm)");
+    note->setWordWrap(true);
+    g->addWidget(note, 0, 0, 1, 2);
+    TB_MargeX = Boite("TB_MargeX", "Marge en X du 0 de la pièce par rapport au 0 de la table");
+    TB_MargeY = Boite("TB_MargeY", "Marge en y du 0 de la pièce par rapport au 0 de la table");
+    g->addWidget(Texte("Marge en x"), 1, 0);
+    g->addWidget(TB_MargeX, 1, 1);
+    g->addWidget(Texte("Marge en y"), 2, 0);
+    g->addWidget(TB_MargeY, 2, 1);
+    v->addWidget(marges);
+    auto* gen = new QGroupBox("Génération du fichier .CUT");
+    auto* h = new QGridLayout(gen);
+    TB_CUT = Boite("TB_CUT");
+    Btn_CUT = Bouton("Btn_CUT", "...");
+    Btn_Gener_CUT = Bouton("Btn_Gener_CUT", "Générer le fichier .CUT");
+    TB_GCode = Boite("TB_GCode");
+    Btn_Gener_GCode = Bouton("Btn_Gener_GCode", "Générer le fichier G-code");
+    TB_LongueurParcours = Boite("TB_LongueurParcours");
+    TB_TempsFraisage = Boite("TB_TempsFraisage");
+    TB_LongueurParcours->setReadOnly(true);
+    TB_TempsFraisage->setReadOnly(true);
+    h->addWidget(TB_CUT, 0, 0);
+    h->addWidget(Btn_CUT, 0, 1);
+    h->addWidget(Btn_Gener_CUT, 1, 0, 1, 2);
+    CB_SansCommentaires = new QCheckBox("Sans commentaires");
+    CB_SansCommentaires->setObjectName("CB_SansCommentaires");
+    CB_SansCommentaires->setToolTip("Le fichier G-code ne contient aucune ligne de commentaire");
+    h->addWidget(TB_GCode, 2, 0);
+    h->addWidget(CB_SansCommentaires, 2, 1);
+    h->addWidget(Btn_Gener_GCode, 3, 0, 1, 2);
+    h->addWidget(Texte("Longueur parcours en mm"), 4, 0);
+    h->addWidget(TB_LongueurParcours, 4, 1);
+    h->addWidget(Texte("Temps de fraisage en secondes"), 5, 0);
+    h->addWidget(TB_TempsFraisage, 5, 1);
+    v->addWidget(gen);
+    SSTab1->addTab(page, "CUT");
+}
+
+void F_Fraisage::ConstruitOngletReglage() {
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    auto* moteur = new QHBoxLayout;
+    Btn_MotorOn = Bouton("Btn_MotorOn", "Motor on (pin 17)");
+    Btn_MotorOff = Bouton("Btn_MotorOff", "Motor off (pin 17)");
+    moteur->addWidget(Btn_MotorOn);
+    moteur->addWidget(Btn_MotorOff);
+    v->addLayout(moteur);
+    auto* fleches = new QGridLayout;
+    const char* textes[6] = {"↓ Y", "↑ Y", "← X", "→ X", "↓ Z", "↑ Z"};
+    const int places[6][2] = {{2, 1}, {0, 1}, {1, 0}, {1, 2}, {2, 4}, {0, 4}};
+    for (int i = 0; i < 6; ++i) {
+        CB_FLECHE[i] = Bouton("CB_FLECHE", textes[i]);
+        CB_FLECHE[i]->setProperty("Index", i);
+        CB_FLECHE[i]->setToolTip("Maj : 10 mm, Ctrl : un dixième");
+        fleches->addWidget(CB_FLECHE[i], places[i][0], places[i][1]);
+        connect(CB_FLECHE[i], &QPushButton::pressed, this,
+                [this, i] { FlecheEnfoncee(i, QGuiApplication::keyboardModifiers()); });
+        connect(CB_FLECHE[i], &QPushButton::released, this, &F_Fraisage::FlecheRelachee);
     }
-    // Réglage du zéro.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* moteur = new QHBoxLayout;
-        Btn_MotorOn = Bouton("Btn_MotorOn", "Motor on (pin 17)");
-        Btn_MotorOff = Bouton("Btn_MotorOff", "Motor off (pin 17)");
-        moteur->addWidget(Btn_MotorOn);
-        moteur->addWidget(Btn_MotorOff);
-        v->addLayout(moteur);
-        auto* fleches = new QGridLayout;
-        const char* textes[6] = {"↓ Y", "↑ Y", "← X", "→ X", "↓ Z", "↑ Z"};
-        const int places[6][2] = {{2, 1}, {0, 1}, {1, 0}, {1, 2}, {2, 4}, {0, 4}};
-        for (int i = 0; i < 6; ++i) {
-            CB_FLECHE[i] = Bouton("CB_FLECHE", textes[i]);
-            CB_FLECHE[i]->setProperty("Index", i);
-            CB_FLECHE[i]->setToolTip("Maj : 10 mm, Ctrl : un dixième");
-            fleches->addWidget(CB_FLECHE[i], places[i][0], places[i][1]);
-            connect(CB_FLECHE[i], &QPushButton::pressed, this,
-                    [this, i] { FlecheEnfoncee(i, QGuiApplication::keyboardModifiers()); });
-            connect(CB_FLECHE[i], &QPushButton::released, this, &F_Fraisage::FlecheRelachee);
-        }
-        v->addLayout(fleches);
-        auto* depl = new QGroupBox("Déplacements");
-        auto* g = new QGridLayout(depl);
-        TB_X = Boite("TB_X");
-        TB_Y = Boite("TB_Y");
-        TB_Z = Boite("TB_Z");
-        g->addWidget(Texte("X (mm)"), 0, 0);
-        g->addWidget(TB_X, 0, 1);
-        g->addWidget(Texte("Y (mm)"), 1, 0);
-        g->addWidget(TB_Y, 1, 1);
-        g->addWidget(Texte("Z (mm)"), 2, 0);
-        g->addWidget(TB_Z, 2, 1);
-        CB_Depl = Bouton("CB_Depl", "Déplacement");
-        g->addWidget(CB_Depl, 3, 0, 1, 2);
-        v->addWidget(depl);
-        SSTab1->addTab(page, "Réglage du zéro");
+    v->addLayout(fleches);
+    auto* depl = new QGroupBox("Déplacements");
+    auto* g = new QGridLayout(depl);
+    TB_X = Boite("TB_X");
+    TB_Y = Boite("TB_Y");
+    TB_Z = Boite("TB_Z");
+    g->addWidget(Texte("X (mm)"), 0, 0);
+    g->addWidget(TB_X, 0, 1);
+    g->addWidget(Texte("Y (mm)"), 1, 0);
+    g->addWidget(TB_Y, 1, 1);
+    g->addWidget(Texte("Z (mm)"), 2, 0);
+    g->addWidget(TB_Z, 2, 1);
+    CB_Depl = Bouton("CB_Depl", "Déplacement");
+    g->addWidget(CB_Depl, 3, 0, 1, 2);
+    v->addWidget(depl);
+    SSTab1->addTab(page, "Réglage du zéro");
+}
+
+void F_Fraisage::ConstruitOngletParametres() {
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    auto* pf = new QGroupBox("Paramètres fraisage");
+    auto* g = new QGridLayout(pf);
+    TB_ProfFraisage = Boite("TB_ProfFraisage", "Profondeur de fraisage : valeur négative en mm");
+    TB_NbPasse = Boite("TB_NbPasse");
+    TB_HautDeg = Boite("TB_HautDeg", "Hauteur de dégagement de l'outil en mm");
+    g->addWidget(Texte("Profondeur de fraisage (négatif en mm)"), 0, 0);
+    g->addWidget(TB_ProfFraisage, 0, 1);
+    g->addWidget(Texte("Nombre de passes"), 1, 0);
+    g->addWidget(TB_NbPasse, 1, 1);
+    g->addWidget(Texte("Hauteur dégagement (mm)"), 2, 0);
+    g->addWidget(TB_HautDeg, 2, 1);
+    v->addWidget(pf);
+    auto* attaches = new QGroupBox("Points d'attache");
+    auto* ga = new QGridLayout(attaches);
+    const char* noms[3] = {"TB_AttachesNombre", "TB_AttachesLargeur", "TB_AttachesHauteur"};
+    const char* textes[3] = {"Nombre par contour (0 : aucun)", "Pont de matière laissé (mm)",
+                             "Hauteur au-dessus du fond (mm)"};
+    for (int k = 0; k < 3; ++k) {
+        TB_Attaches[k] = Boite(noms[k]);
+        ga->addWidget(Texte(textes[k]), k, 0);
+        ga->addWidget(TB_Attaches[k], k, 1);
+        connect(TB_Attaches[k], &QLineEdit::editingFinished, this, [this, k] {
+            modele_.ValideAttaches(k, S(TB_Attaches[k]->text()));
+            const ChampsFraisage& c = modele_.Champs();
+            TB_Attaches[k]->setText(Q(k == 0 ? c.AttachesNombre : k == 1 ? c.AttachesLargeur : c.AttachesHauteur));
+        });
     }
-    // Paramètres.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* pf = new QGroupBox("Paramètres fraisage");
-        auto* g = new QGridLayout(pf);
-        TB_ProfFraisage = Boite("TB_ProfFraisage", "Profondeur de fraisage : valeur négative en mm");
-        TB_NbPasse = Boite("TB_NbPasse");
-        TB_HautDeg = Boite("TB_HautDeg", "Hauteur de dégagement de l'outil en mm");
-        g->addWidget(Texte("Profondeur de fraisage (négatif en mm)"), 0, 0);
-        g->addWidget(TB_ProfFraisage, 0, 1);
-        g->addWidget(Texte("Nombre de passes"), 1, 0);
-        g->addWidget(TB_NbPasse, 1, 1);
-        g->addWidget(Texte("Hauteur dégagement (mm)"), 2, 0);
-        g->addWidget(TB_HautDeg, 2, 1);
-        v->addWidget(pf);
-        auto* attaches = new QGroupBox("Points d'attache");
-        auto* ga = new QGridLayout(attaches);
-        const char* noms[3] = {"TB_AttachesNombre", "TB_AttachesLargeur", "TB_AttachesHauteur"};
-        const char* textes[3] = {"Nombre par contour (0 : aucun)", "Pont de matière laissé (mm)",
-                                 "Hauteur au-dessus du fond (mm)"};
-        for (int k = 0; k < 3; ++k) {
-            TB_Attaches[k] = Boite(noms[k]);
-            ga->addWidget(Texte(textes[k]), k, 0);
-            ga->addWidget(TB_Attaches[k], k, 1);
-            connect(TB_Attaches[k], &QLineEdit::editingFinished, this, [this, k] {
-                modele_.ValideAttaches(k, S(TB_Attaches[k]->text()));
-                const ChampsFraisage& c = modele_.Champs();
-                TB_Attaches[k]->setText(Q(k == 0 ? c.AttachesNombre : k == 1 ? c.AttachesLargeur : c.AttachesHauteur));
-            });
-        }
-        v->addWidget(attaches);
-        auto* vitesses = new QGridLayout;
-        const char* cadres[4] = {"Vitesse X", "Vitesse Y", "Vitesse Z", "Montée"};
-        const char* sous[NbTemps] = {"hors-matière", "matière", "hors-matière", "matière", "Descente", "matière", ""};
-        const int cadreDe[NbTemps] = {0, 0, 1, 1, 2, 2, 3};
-        std::array<QGridLayout*, 4> grilles{};
-        for (int k = 0; k < 4; ++k) {
-            auto* cadre = new QGroupBox(cadres[k]);
-            grilles[k] = new QGridLayout(cadre);
-            grilles[k]->addWidget(Texte("Tps mini entre pas (ms)"), 0, 1);
-            grilles[k]->addWidget(Texte("Vitesse maximum"), 0, 2);
-            vitesses->addWidget(cadre, k / 2, k % 2);
-        }
-        for (int i = 0; i < NbTemps; ++i) {
-            const std::string nomT = std::string("TB_TempsMin_") + LignesTemps[i].nom;
-            const std::string nomV = std::string("TB_VitMax_") + LignesTemps[i].nom;
-            TB_TempsMin[i] = Boite(nomT.c_str());
-            TB_VitMax[i] = Boite(nomV.c_str(), "Vitesse maximum (mm/s) :");
-            TB_VitMax[i]->setReadOnly(true);
-            QGridLayout* gr = grilles[cadreDe[i]];
-            const int rangee = gr->rowCount();
-            gr->addWidget(Texte(sous[i]), rangee, 0);
-            gr->addWidget(TB_TempsMin[i], rangee, 1);
-            gr->addWidget(TB_VitMax[i], rangee, 2);
-            connect(TB_TempsMin[i], &QLineEdit::editingFinished, this, [this, i] {
-                modele_.ValideTemps(i, S(TB_TempsMin[i]->text()));
-                TB_VitMax[i]->setText(Q(modele_.Champs().Vitesses[i]));
-            });
-        }
-        v->addLayout(vitesses);
-        SSTab1->addTab(page, "Paramètres");
+    v->addWidget(attaches);
+    auto* vitesses = new QGridLayout;
+    const char* cadres[4] = {"Vitesse X", "Vitesse Y", "Vitesse Z", "Montée"};
+    const char* sous[NbTemps] = {"hors-matière", "matière", "hors-matière", "matière", "Descente", "matière", ""};
+    const int cadreDe[NbTemps] = {0, 0, 1, 1, 2, 2, 3};
+    std::array<QGridLayout*, 4> grilles{};
+    for (int k = 0; k < 4; ++k) {
+        auto* cadre = new QGroupBox(cadres[k]);
+        grilles[k] = new QGridLayout(cadre);
+        grilles[k]->addWidget(Texte("Tps mini entre pas (ms)"), 0, 1);
+        grilles[k]->addWidget(Texte("Vitesse maximum"), 0, 2);
+        vitesses->addWidget(cadre, k / 2, k % 2);
     }
-    // Fraisage.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* f = new QGroupBox("Fraisage");
-        auto* h = new QHBoxLayout(f);
-        Btn_Fraiser = Bouton("Btn_Fraiser", "Fraiser un exemplaire");
-        L_Estimation = new QLabel;
-        L_Estimation->setObjectName("L_Estimation");
-        h->addWidget(Btn_Fraiser);
-        h->addWidget(L_Estimation, 1);
-        v->addWidget(f);
-        auto* d = new QGroupBox("Duplication");
-        auto* g = new QGridLayout(d);
-        Btn_Fraiser_Serie = Bouton("Btn_Fraiser_Serie", "Fraiser en série");
-        TB_Nb_X = Boite("TB_Nb_X", "Nombre d'exemplaires en X");
-        TB_Pas_Duplic_X = Boite("TB_Pas_Duplic_X", "Pas de duplication en X (mm)");
-        TB_Nb_Y = Boite("TB_Nb_Y", "Nombre d'exemplaires en Y");
-        TB_Pas_Duplic_Y = Boite("TB_Pas_Duplic_Y", "Pas de duplication en Y (mm)");
-        g->addWidget(Btn_Fraiser_Serie, 0, 0, 1, 5);
-        g->addWidget(Texte("Copier en X"), 1, 0);
-        g->addWidget(TB_Nb_X, 1, 1);
-        g->addWidget(Texte("fois, tous les"), 1, 2);
-        g->addWidget(TB_Pas_Duplic_X, 1, 3);
-        g->addWidget(Texte("mm"), 1, 4);
-        g->addWidget(Texte("Copier en Y"), 2, 0);
-        g->addWidget(TB_Nb_Y, 2, 1);
-        g->addWidget(Texte("fois, tous les"), 2, 2);
-        g->addWidget(TB_Pas_Duplic_Y, 2, 3);
-        g->addWidget(Texte("mm"), 2, 4);
-        v->addWidget(d);
-        SSTab1->addTab(page, "Fraisage");
+    for (int i = 0; i < NbTemps; ++i) {
+        const std::string nomT = std::string("TB_TempsMin_") + LignesTemps[i].nom;
+        const std::string nomV = std::string("TB_VitMax_") + LignesTemps[i].nom;
+        TB_TempsMin[i] = Boite(nomT.c_str());
+        TB_VitMax[i] = Boite(nomV.c_str(), "Vitesse maximum (mm/s) :");
+        TB_VitMax[i]->setReadOnly(true);
+        QGridLayout* gr = grilles[cadreDe[i]];
+        const int rangee = gr->rowCount();
+        gr->addWidget(Texte(sous[i]), rangee, 0);
+        gr->addWidget(TB_TempsMin[i], rangee, 1);
+        gr->addWidget(TB_VitMax[i], rangee, 2);
+        connect(TB_TempsMin[i], &QLineEdit::editingFinished, this, [this, i] {
+            modele_.ValideTemps(i, S(TB_TempsMin[i]->text()));
+            TB_VitMax[i]->setText(Q(modele_.Champs().Vitesses[i]));
+        });
     }
-    // Test.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* t = new QGroupBox("Tracé");
-        auto* g = new QGridLayout(t);
-        Btn_Test = Bouton("Btn_Test", "Test");
-        TB_Dim_Test = Boite("TB_Dim_Test");
-        const char* cycles[3] = {"Carré avec perçages aux coins", "Octogone avec perçages aux coins",
-                                 "Détourage d'un cercle"};
-        g->addWidget(Btn_Test, 0, 0);
-        g->addWidget(Texte("Dimensions en mm :"), 0, 1);
-        g->addWidget(TB_Dim_Test, 0, 2);
-        for (int i = 0; i < 3; ++i) {
-            Cycle[i] = new QRadioButton(QString::fromUtf8(cycles[i]));
-            Cycle[i]->setObjectName("Cycle");
-            g->addWidget(Cycle[i], 1 + i, 0, 1, 3);
-        }
-        v->addWidget(t);
-        SSTab1->addTab(page, "Test");
+    v->addLayout(vitesses);
+    SSTab1->addTab(page, "Paramètres");
+}
+
+void F_Fraisage::ConstruitOngletFraisage() {
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    auto* f = new QGroupBox("Fraisage");
+    auto* h = new QHBoxLayout(f);
+    Btn_Fraiser = Bouton("Btn_Fraiser", "Fraiser un exemplaire");
+    L_Estimation = new QLabel;
+    L_Estimation->setObjectName("L_Estimation");
+    h->addWidget(Btn_Fraiser);
+    h->addWidget(L_Estimation, 1);
+    v->addWidget(f);
+    auto* d = new QGroupBox("Duplication");
+    auto* g = new QGridLayout(d);
+    Btn_Fraiser_Serie = Bouton("Btn_Fraiser_Serie", "Fraiser en série");
+    TB_Nb_X = Boite("TB_Nb_X", "Nombre d'exemplaires en X");
+    TB_Pas_Duplic_X = Boite("TB_Pas_Duplic_X", "Pas de duplication en X (mm)");
+    TB_Nb_Y = Boite("TB_Nb_Y", "Nombre d'exemplaires en Y");
+    TB_Pas_Duplic_Y = Boite("TB_Pas_Duplic_Y", "Pas de duplication en Y (mm)");
+    g->addWidget(Btn_Fraiser_Serie, 0, 0, 1, 5);
+    g->addWidget(Texte("Copier en X"), 1, 0);
+    g->addWidget(TB_Nb_X, 1, 1);
+    g->addWidget(Texte("fois, tous les"), 1, 2);
+    g->addWidget(TB_Pas_Duplic_X, 1, 3);
+    g->addWidget(Texte("mm"), 1, 4);
+    g->addWidget(Texte("Copier en Y"), 2, 0);
+    g->addWidget(TB_Nb_Y, 2, 1);
+    g->addWidget(Texte("fois, tous les"), 2, 2);
+    g->addWidget(TB_Pas_Duplic_Y, 2, 3);
+    g->addWidget(Texte("mm"), 2, 4);
+    v->addWidget(d);
+    SSTab1->addTab(page, "Fraisage");
+}
+
+void F_Fraisage::ConstruitOngletTest() {
+    auto* page = new QWidget;
+    auto* v = new QVBoxLayout(page);
+    auto* t = new QGroupBox("Tracé");
+    auto* g = new QGridLayout(t);
+    Btn_Test = Bouton("Btn_Test", "Test");
+    TB_Dim_Test = Boite("TB_Dim_Test");
+    const char* cycles[3] = {"Carré avec perçages aux coins", "Octogone avec perçages aux coins",
+                             "Détourage d'un cercle"};
+    g->addWidget(Btn_Test, 0, 0);
+    g->addWidget(Texte("Dimensions en mm :"), 0, 1);
+    g->addWidget(TB_Dim_Test, 0, 2);
+    for (int i = 0; i < 3; ++i) {
+        Cycle[i] = new QRadioButton(QString::fromUtf8(cycles[i]));
+        Cycle[i]->setObjectName("Cycle");
+        g->addWidget(Cycle[i], 1 + i, 0, 1, 3);
     }
-    // GRBL: the same job to a GRBL board over USB.
+    v->addWidget(t);
+    SSTab1->addTab(page, "Test");
+}
+
+// The same job to a GRBL board over USB.
+void F_Fraisage::ConstruitOngletGrbl() {
     Onglet_Grbl = new OngletGrbl(
         ctx_,
         [this]() -> std::optional<TravailCUT> {
@@ -277,7 +292,10 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
             principal_.MontreCheminSimule(points, mx, my);
         });
     SSTab1->addTab(Onglet_Grbl, "GRBL");
+}
 
+// Below the tabs: simulation, stop button, progress and report.
+void F_Fraisage::ConstruitBas() {
     CB_Simulation = new QCheckBox("Simulation");
     CB_Simulation->setObjectName("CB_Simulation");
     CB_Simulation->setToolTip("Toutes les actions sont jouées sur la machine simulée ; le parcours s'affiche sur le dessin");
@@ -315,7 +333,11 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     principalLayout->addWidget(PB_Avancement);
     principalLayout->addWidget(L_Avancement);
     principalLayout->addWidget(L_CompteRendu);
+}
 
+// The polling of the machine thread, the repeat of a held arrow, the motor timer, and
+// the stop shortcuts.
+void F_Fraisage::ConstruitMinuteries() {
     releve_ = new QTimer(this);
     releve_->setInterval(50);
     connect(releve_, &QTimer::timeout, this, &F_Fraisage::Releve);
@@ -339,7 +361,10 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
         raccourcisArret_[i]->setEnabled(false);
         connect(raccourcisArret_[i], &QShortcut::activated, this, &F_Fraisage::ArretUrgence);
     }
+}
 
+// What the buttons and boxes do.
+void F_Fraisage::Relie() {
     connect(Btn_Arret, &QPushButton::clicked, this, &F_Fraisage::ArretUrgence);
     connect(TB_MargeX, &QLineEdit::editingFinished, this, [this] { modele_.ValideMarge(true, S(TB_MargeX->text())); });
     connect(TB_MargeY, &QLineEdit::editingFinished, this, [this] { modele_.ValideMarge(false, S(TB_MargeY->text())); });
@@ -380,9 +405,6 @@ F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs
     });
     SSTab1->installEventFilter(this);
     SSTab1->tabBar()->installEventFilter(this);
-
-    Btn_Arret->setEnabled(false);
-    Charge(ouvreurs);
 }
 
 F_Fraisage::~F_Fraisage() {

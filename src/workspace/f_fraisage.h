@@ -76,6 +76,16 @@ protected:
     bool eventFilter(QObject* objet, QEvent* e) override;
 
 private:
+    // The constructor's builders, one per tab, then the strip below the tabs.
+    void ConstruitOngletCUT();
+    void ConstruitOngletReglage();
+    void ConstruitOngletParametres();
+    void ConstruitOngletFraisage();
+    void ConstruitOngletTest();
+    void ConstruitOngletGrbl();
+    void ConstruitBas();
+    void ConstruitMinuteries();
+    void Relie();
     void Charge(const OuvreursPort& ouvreurs);
     void MontreChamps();
     void LitChamps();

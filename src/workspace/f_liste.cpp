@@ -136,7 +136,7 @@ void F_Liste::Remplissage() {
     for (QTreeView* vue : {TreeView1, TreeView2}) vue->expand(vue->model()->index(0, 0));
 }
 
-void F_Liste::NodeClick(QTreeView* arbre, const QModelIndex& i) {
+void F_Liste::NodeClick(QTreeView*, const QModelIndex& i) {
     const auto point = ListeModele::PointDuTexte(i.data().toString().toStdString());
     if (!point) return;
     fenetre_.Form_Resize();

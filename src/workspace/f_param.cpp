@@ -41,6 +41,8 @@ const char* BulleSupplementaire(std::string_view cle) {
     return "";
 }
 
+QLabel* Legende(QWidget* parent, const char* texte) { return new QLabel(U(texte), parent); }
+
 }  // namespace
 
 F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc) {
@@ -48,24 +50,53 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     setWindowTitle(U("Paramètres"));
     setModal(true);
 
-    auto boite = [this](QWidget* parent, const std::string& nom, bool lecture = false) {
-        auto* b = new QLineEdit(parent);
-        b->setObjectName(QString::fromStdString(nom));
-        b->setMinimumWidth(70);
-        b->setMaximumWidth(90);
-        if (lecture) {
-            b->setReadOnly(true);
-            b->setFocusPolicy(Qt::NoFocus);
-        } else {
-            b->installEventFilter(this);
-            connect(b, &QLineEdit::returnPressed, this, [this, b] { Valide(b); });
-        }
-        Boites[nom] = b;
-        return b;
-    };
-    auto legende = [](QWidget* parent, const char* texte) { return new QLabel(U(texte), parent); };
+    QGroupBox* machine = CadreMachine();
+    QGroupBox* interface = CadreInterface();
+    QGroupBox* optimisation = CadreOptimisation();
+    QGroupBox* affichages = CadreAffichages();
+    QGroupBox* marges = CadreMarges();
+    QGroupBox* outil = CadreOutil();
+    QGroupBox* couleurs = CadreCouleurs();
+    QGroupBox* autres = CadreAutres();
 
-    // --- The machine, one frame per axis ------------------------------------------------------
+    Btn_OK = new QPushButton(U("OK"), this);
+    Btn_OK->setObjectName("Btn_OK");
+    Btn_OK->setDefault(true);
+    Btn_Annuler = new QPushButton(U("Annuler"), this);
+    Btn_Annuler->setObjectName("Btn_Annuler");
+    connect(Btn_OK, &QPushButton::clicked, this, &F_Param::Btn_OK_Click);
+    connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
+
+    Dispose({machine, interface, optimisation, affichages, marges, outil, couleurs, autres});
+
+    ChoixCouleur = [this](const QColor& actuelle) -> std::optional<QColor> {
+        const QColor c = QColorDialog::getColor(actuelle, this);
+        if (!c.isValid()) return std::nullopt;
+        return c;
+    };
+
+    modele_.Charger();
+    Form_Load();
+}
+
+QLineEdit* F_Param::Boite(QWidget* parent, const std::string& nom, bool lecture) {
+    auto* b = new QLineEdit(parent);
+    b->setObjectName(QString::fromStdString(nom));
+    b->setMinimumWidth(70);
+    b->setMaximumWidth(90);
+    if (lecture) {
+        b->setReadOnly(true);
+        b->setFocusPolicy(Qt::NoFocus);
+    } else {
+        b->installEventFilter(this);
+        connect(b, &QLineEdit::returnPressed, this, [this, b] { Valide(b); });
+    }
+    Boites[nom] = b;
+    return b;
+}
+
+// The machine, one frame per axis.
+QGroupBox* F_Param::CadreMachine() {
     auto* machine = Cadre(this, "Configuration de la fraiseuse");
     auto* axes = new QHBoxLayout(machine);
     const char* nomsAxes[3] = {"X", "Y", "Z"};
@@ -73,20 +104,20 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
         const std::string s = nomsAxes[a];
         auto* axe = Cadre(machine, a == 0 ? "Axe des X" : a == 1 ? "Axe des Y" : "Axe des Z");
         auto* g = new QGridLayout(axe);
-        g->addWidget(legende(axe, "Course (mm)"), 0, 0);
-        g->addWidget(boite(axe, "TB_Course_" + s), 0, 1);
-        g->addWidget(legende(axe, "Nombre de pas par tour"), 1, 0);
-        g->addWidget(boite(axe, "TB_NbPas_" + s), 1, 1);
-        g->addWidget(legende(axe, "Pas de vis (mm)"), 2, 0);
-        g->addWidget(boite(axe, "TB_Pas_" + s), 2, 1);
+        g->addWidget(Legende(axe, "Course (mm)"), 0, 0);
+        g->addWidget(Boite(axe, "TB_Course_" + s), 0, 1);
+        g->addWidget(Legende(axe, "Nombre de pas par tour"), 1, 0);
+        g->addWidget(Boite(axe, "TB_NbPas_" + s), 1, 1);
+        g->addWidget(Legende(axe, "Pas de vis (mm)"), 2, 0);
+        g->addWidget(Boite(axe, "TB_Pas_" + s), 2, 1);
         CB_Inversion[a] = new QCheckBox(U("Inversion du sens"), axe);
         CB_Inversion[a]->setObjectName(QString::fromStdString("CB_Inversion_" + s));
         g->addWidget(CB_Inversion[a], 3, 0, 1, 2);
 
         auto* vitesse = Cadre(axe, "Vitesse");
         auto* gv = new QGridLayout(vitesse);
-        gv->addWidget(legende(vitesse, "Tps mini entre pas (ms)"), 0, 1);
-        gv->addWidget(legende(vitesse, "Vitesse maximum"), 0, 2);
+        gv->addWidget(Legende(vitesse, "Tps mini entre pas (ms)"), 0, 1);
+        gv->addWidget(Legende(vitesse, "Vitesse maximum"), 0, 2);
         struct Ligne { const char* titre; std::string temps, vitesse; };
         std::vector<Ligne> lignes;
         if (a < 2)
@@ -97,9 +128,9 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
                       {"Descente", "TB_TempsMin_Descente", "TB_VitMax_Descente"},
                       {"Montée", "TB_TempsMin_Montee", "TB_VitMax_Montee"}};
         for (int k = 0; k < int(lignes.size()); ++k) {
-            gv->addWidget(legende(vitesse, lignes[k].titre), k + 1, 0);
-            gv->addWidget(boite(vitesse, lignes[k].temps), k + 1, 1);
-            gv->addWidget(boite(vitesse, lignes[k].vitesse, true), k + 1, 2);
+            gv->addWidget(Legende(vitesse, lignes[k].titre), k + 1, 0);
+            gv->addWidget(Boite(vitesse, lignes[k].temps), k + 1, 1);
+            gv->addWidget(Boite(vitesse, lignes[k].vitesse, true), k + 1, 2);
         }
         g->addWidget(vitesse, 4, 0, 1, 2);
         g->setRowStretch(5, 1);
@@ -107,8 +138,10 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
         connect(CB_Inversion[a], &QCheckBox::clicked, this,
                 [this, a](bool c) { modele_.CocherInversion("XYZ"[a], c); });
     }
+    return machine;
+}
 
-    // --- Port, offset options, display ----------------------------------------------------------
+QGroupBox* F_Param::CadreInterface() {
     auto* interface = Cadre(this, "Interface");
     interface->setToolTip(U("Quel port (quelle adresse) utilisez-vous ?"));
     auto* li = new QVBoxLayout(interface);
@@ -120,7 +153,10 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
         li->addWidget(Option_LPT[k]);
         connect(Option_LPT[k], &QRadioButton::clicked, this, [this, k] { modele_.ChoisirPort(int16_t(k)); });
     }
+    return interface;
+}
 
+QGroupBox* F_Param::CadreOptimisation() {
     auto* optimisation = Cadre(this, "Optimisation du décalage");
     auto* lo = new QVBoxLayout(optimisation);
     CB_Optimisation_1 = new QCheckBox(U("1°) Coins concaves"), optimisation);
@@ -139,7 +175,10 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     connect(CB_Optimisation_1, &QCheckBox::clicked, this, [this](bool c) { modele_.CocherOptimisation(1, c); });
     connect(CB_Optimisation_2, &QCheckBox::clicked, this, [this](bool c) { modele_.CocherOptimisation(2, c); });
     connect(CB_OrientationAuto, &QCheckBox::clicked, this, [this](bool c) { modele_.OrientationAuto = c; });
+    return optimisation;
+}
 
+QGroupBox* F_Param::CadreAffichages() {
     auto* affichages = Cadre(this, "Affichages divers");
     auto* la = new QVBoxLayout(affichages);
     CB_Affichage_Calcul = new QCheckBox(U("Affichage de la progression du calcul du décalage. Cet affichage "
@@ -157,9 +196,9 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     la->addWidget(CB_Affichage_Calcul);
     la->addWidget(CB_Confirm_Suppr);
     auto* intervalle = new QHBoxLayout;
-    auto* ms = legende(affichages, "");
+    auto* ms = Legende(affichages, "");
     ms->setObjectName("LB_TimerInterval");
-    intervalle->addWidget(legende(affichages, "Vitesse de répétition pour les flèches"));
+    intervalle->addWidget(Legende(affichages, "Vitesse de répétition pour les flèches"));
     intervalle->addStretch();
     intervalle->addWidget(ms);
     la->addLayout(intervalle);
@@ -180,26 +219,31 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
         }
         modele_.ChangerIntervalle(v);
     });
+    return affichages;
+}
 
-    // --- Margins, tool, colours, the settings beyond ----------------------------------------
+QGroupBox* F_Param::CadreMarges() {
     auto* marges = Cadre(this, "Marges");
     auto* gm = new QGridLayout(marges);
-    auto* note = legende(marges, "Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
+    auto* note = Legende(marges, "Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
                                  "(Les valeurs sont indiquées en mm)");
     note->setWordWrap(true);
     note->setMinimumWidth(300);
     gm->addWidget(note, 0, 0, 1, 2);
-    gm->addWidget(legende(marges, "Marge en x"), 1, 0);
-    gm->addWidget(boite(marges, "TB_MargeX"), 1, 1);
-    gm->addWidget(legende(marges, "Marge en y"), 2, 0);
-    gm->addWidget(boite(marges, "TB_MargeY"), 2, 1);
+    gm->addWidget(Legende(marges, "Marge en x"), 1, 0);
+    gm->addWidget(Boite(marges, "TB_MargeX"), 1, 1);
+    gm->addWidget(Legende(marges, "Marge en y"), 2, 0);
+    gm->addWidget(Boite(marges, "TB_MargeY"), 2, 1);
     Boites["TB_MargeX"]->setToolTip(U("Marge en X du 0 de la pièce par rapport au 0 de la table"));
     Boites["TB_MargeY"]->setToolTip(U("Marge en y du 0 de la pièce par rapport au 0 de la table"));
+    return marges;
+}
 
+QGroupBox* F_Param::CadreOutil() {
     auto* outil = Cadre(this, "Décalage de l'outil / Rayon");
     auto* gr = new QGridLayout(outil);
-    gr->addWidget(legende(outil, "Rayon de l'outil"), 0, 0);
-    gr->addWidget(boite(outil, "TB_RayonFraise"), 0, 1);
+    gr->addWidget(Legende(outil, "Rayon de l'outil"), 0, 0);
+    gr->addWidget(Boite(outil, "TB_RayonFraise"), 0, 1);
     Boites["TB_RayonFraise"]->setToolTip(U("Rayon de la fraise (pas le diamètre !!)"));
     const char* cotes[3][2] = {{"En opposition", "La matière est à gauche quand on avance"},
                                {"Sur le tracé", "L'outil suit le tracé sans décalage"},
@@ -211,7 +255,10 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
         gr->addWidget(Option[k], k + 1, 0, 1, 2);
         connect(Option[k], &QRadioButton::clicked, this, [this, k] { modele_.ChoisirCote(int16_t(k + 1)); });
     }
+    return outil;
+}
 
+QGroupBox* F_Param::CadreCouleurs() {
     auto* couleurs = Cadre(this, "Couleurs");
     auto* gc = new QGridLayout(couleurs);
     const char* libelles[5] = {"N° des points", "N° des séquences", "Tracé sélectionné", "Tracé non sélectionné",
@@ -235,29 +282,29 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
         modele_.ValeursCouleursParDefaut();
         Form_Load();
     });
+    return couleurs;
+}
 
+// The settings beyond, when the table holds any; none, no frame.
+QGroupBox* F_Param::CadreAutres() {
     QGroupBox* autres = nullptr;
     if (const auto cles = ModeleParam::BoitesSupplementaires(); !cles.empty()) {
         autres = Cadre(this, "Autres réglages");
         auto* gs = new QGridLayout(autres);
         for (int k = 0; k < int(cles.size()); ++k) {
-            gs->addWidget(legende(autres, LegendeSupplementaire(cles[k])), k, 0);
-            QLineEdit* b = boite(autres, "TB_" + std::string(cles[k]));
+            gs->addWidget(Legende(autres, LegendeSupplementaire(cles[k])), k, 0);
+            QLineEdit* b = Boite(autres, "TB_" + std::string(cles[k]));
             b->setToolTip(U(BulleSupplementaire(cles[k])));
             gs->addWidget(b, k, 1);
         }
     }
+    return autres;
+}
 
-    Btn_OK = new QPushButton(U("OK"), this);
-    Btn_OK->setObjectName("Btn_OK");
-    Btn_OK->setDefault(true);
-    Btn_Annuler = new QPushButton(U("Annuler"), this);
-    Btn_Annuler->setObjectName("Btn_Annuler");
-    connect(Btn_OK, &QPushButton::clicked, this, &F_Param::Btn_OK_Click);
-    connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
-
-    // Below the machine: the short frames side by side, then the display options, whose
-    // captions are long, beside the margins and the other settings.
+// Below the machine: the short frames side by side, then the display options, whose
+// captions are long, beside the margins and the other settings.
+void F_Param::Dispose(const CadresParam& c) {
+    const auto& [machine, interface, optimisation, affichages, marges, outil, couleurs, autres] = c;
     auto* milieu = new QHBoxLayout;
     auto* colonne = new QVBoxLayout;
     colonne->addWidget(interface);
@@ -289,16 +336,8 @@ F_Param::F_Param(Document& doc, QWidget* parent) : QDialog(parent), modele_(doc)
     const QMargins m = tout->contentsMargins();
     TailleDansLEcran(*this, corps->sizeHint() + QSize(m.left() + m.right() + zone->verticalScrollBar()->sizeHint().width(),
                                                       m.top() + m.bottom() + tout->spacing() + Btn_OK->sizeHint().height()));
-
-    ChoixCouleur = [this](const QColor& actuelle) -> std::optional<QColor> {
-        const QColor c = QColorDialog::getColor(actuelle, this);
-        if (!c.isValid()) return std::nullopt;
-        return c;
-    };
-
-    modele_.Charger();
-    Form_Load();
 }
+
 
 // Fills every control from the model without running a handler, so opening the dialog
 // recomputes nothing.

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QColor;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -52,6 +53,20 @@ protected:
     bool eventFilter(QObject* objet, QEvent* e) override;
 
 private:
+    // The constructor's builders, one per frame, in the order the focus goes through them.
+    struct CadresParam {
+        QGroupBox *machine, *interface, *optimisation, *affichages, *marges, *outil, *couleurs, *autres;
+    };
+    QLineEdit* Boite(QWidget* parent, const std::string& nom, bool lecture = false);
+    QGroupBox* CadreMachine();
+    QGroupBox* CadreInterface();
+    QGroupBox* CadreOptimisation();
+    QGroupBox* CadreAffichages();
+    QGroupBox* CadreMarges();
+    QGroupBox* CadreOutil();
+    QGroupBox* CadreCouleurs();
+    QGroupBox* CadreAutres();
+    void Dispose(const CadresParam& cadres);
     void Form_Load();
     void Valide(QLineEdit* boite);
     void MontreTextes();

@@ -66,6 +66,13 @@ void F_Point::Construit() {
     modele_.ConfirmeSuppression = [&ctx] { return ctx.ui->Question("Confirmez-vous la suppression ?", TitreProgramme); };
     modele_.PointsRenumerotes = [this] { emit PointsRenumerotes(); };
 
+    CreeControles();
+    Dispose();
+    Relie();
+    Charge();
+}
+
+void F_Point::CreeControles() {
     auto bouton = [this](const char* nom, QStyle::StandardPixmap image) {
         auto* b = new QToolButton(this);
         b->setObjectName(nom);
@@ -100,7 +107,9 @@ void F_Point::Construit() {
     Btn_OK->setAutoDefault(false);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
+}
 
+void F_Point::Dispose() {
     auto* fleches = new QGridLayout;
     fleches->addWidget(CB_Haut, 0, 1);
     fleches->addWidget(CB_Gauche, 1, 0);
@@ -123,7 +132,10 @@ void F_Point::Construit() {
     grille->addWidget(VScroll1, 0, 2);
     grille->addWidget(HScroll1, 1, 0, 1, 2);
     grille->addLayout(actions, 2, 0, 1, 3);
+}
 
+// What the arrows, bars, boxes and buttons do.
+void F_Point::Relie() {
     Fleche(CB_Droite, EditionPoint::Droite);
     Fleche(CB_Gauche, EditionPoint::Gauche);
     Fleche(CB_Haut, EditionPoint::Haut);
@@ -168,8 +180,6 @@ void F_Point::Construit() {
     });
     connect(CB_Cancel, &QPushButton::clicked, this, &F_Point::reject);
     connect(Btn_OK, &QPushButton::clicked, this, &F_Point::accept);
-
-    Charge();
 }
 
 void F_Point::Charge() {

@@ -55,6 +55,9 @@ signals:
 
 private:
     void Construit();
+    void CreeControles();
+    void Dispose();
+    void Relie();
     void Charge();
     void MontreValeurs();
     void Marque();

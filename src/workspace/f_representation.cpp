@@ -61,10 +61,10 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     setWindowTitle(QStringLiteral("Représentation graphique"));
     setWindowIcon(Icone_("fraisage"));
     // The coordinate list opens the point editor on the point right-clicked.
-    EditeurPoint = [this](QWidget* parent, const PointChoisi& p, QPoint clic) {
+    EditeurPoint = [this](QWidget* dessus, const PointChoisi& p, QPoint clic) {
         std::unique_ptr<F_Point> editeur =
-            p.traceInitial ? std::make_unique<F_Point>(doc_, p.index, parent)
-                           : std::make_unique<F_Point>(doc_, p.entree, static_cast<int32_t>(p.rang), parent);
+            p.traceInitial ? std::make_unique<F_Point>(doc_, p.index, dessus)
+                           : std::make_unique<F_Point>(doc_, p.entree, static_cast<int32_t>(p.rang), dessus);
         editeur->PlacePres(clic);
         editeur->exec();
     };

@@ -60,6 +60,17 @@ F_Sequence::F_Sequence(Document& doc, Code2& sequenceADecaler, bool& attenteCote
     setModal(true);
     modele_.Redessine = std::move(redessine);
 
+    Dispose(CreeControles());
+
+    modele_.Charger();
+    MontreListes();
+    TB_RayonFraise->setText(QString::fromStdString(modele_.TexteRayon()));
+
+    Relie();
+}
+
+// Gives the caption of the radius box, which the layout puts beside it.
+QLabel* F_Sequence::CreeControles() {
     LB_Sequence = new ListeSequences(this);
     LB_Sequence->setObjectName("LB_Sequence");
     LB_Sequence->setUniformItemSizes(true);
@@ -93,7 +104,10 @@ F_Sequence::F_Sequence(Document& doc, Code2& sequenceADecaler, bool& attenteCote
     Btn_OK = new QPushButton(QStringLiteral("OK"), this);
     Btn_OK->setObjectName("Btn_OK");
     Btn_OK->setAutoDefault(false);
+    return Label_Rayon;
+}
 
+void F_Sequence::Dispose(QLabel* Label_Rayon) {
     auto* listes = new QHBoxLayout;
     listes->setSpacing(0);
     listes->addWidget(LB_Ordre);
@@ -124,11 +138,9 @@ F_Sequence::F_Sequence(Document& doc, Code2& sequenceADecaler, bool& attenteCote
     tout->addLayout(listes, 1);
     tout->addLayout(droite, 2);
     resize(560, 360);
+}
 
-    modele_.Charger();
-    MontreListes();
-    TB_RayonFraise->setText(QString::fromStdString(modele_.TexteRayon()));
-
+void F_Sequence::Relie() {
     connect(LB_Sequence, &QListWidget::currentRowChanged, this, [this](int r) {
         if (r == modele_.Selection() || r < 0) return;
         modele_.Selectionne(r);

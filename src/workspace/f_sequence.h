@@ -48,6 +48,10 @@ public:
     void done(int r) override;
 
 private:
+    // The constructor's builders.
+    QLabel* CreeControles();
+    void Dispose(QLabel* Label_Rayon);
+    void Relie();
     // The lists follow the model: only the items whose text changed are touched.
     void MontreListes();
     void MontreSelection();

@@ -78,7 +78,7 @@ void ZoneDessin::Segment(double x1, double y1, double x2, double y2, QColor coul
     update();
 }
 
-void ZoneDessin::paintEvent(QPaintEvent* e) {
+void ZoneDessin::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (image_.isNull()) {
         p.fillRect(rect(), Qt::white);

@@ -100,8 +100,8 @@ TEST(ConversionDXF, Ellipses) {
     double pire = 0.0;
     for (std::size_t i = 1; i < grande[0].size(); ++i) {
         const double mx = (grande[0][i - 1].X + grande[0][i].X) / 2.0, my = (grande[0][i - 1].Y + grande[0][i].Y) / 2.0;
-        const double t = std::atan2(my / 50.0, mx / 100.0);
-        pire = std::max(pire, std::hypot(mx - 100.0 * std::cos(t), my - 50.0 * std::sin(t)));
+        const double angle = std::atan2(my / 50.0, mx / 100.0);
+        pire = std::max(pire, std::hypot(mx - 100.0 * std::cos(angle), my - 50.0 * std::sin(angle)));
     }
     EXPECT_LE(pire, 0.0021);
     EXPECT_GT(pire, 0.0005);  // not drowned in points either

@@ -162,8 +162,8 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     EXPECT_EQ(r.sorties, 15);  // one after each trace
     EXPECT_LT(l.lignes, 250000 / 20);
     // The slot: its lines and its half circle, whatever few points the lines take in.
-    const std::size_t i = texte.find("(Trace M)\n");
-    const std::vector<std::string> codesFente = Codes(texte.substr(i, texte.find("(Trace N", i) - i));
+    const std::size_t debutFente = texte.find("(Trace M)\n");
+    const std::vector<std::string> codesFente = Codes(texte.substr(debutFente, texte.find("(Trace N", debutFente) - debutFente));
     EXPECT_LE(codesFente.size(), 8u);
     EXPECT_EQ(std::count_if(codesFente.begin(), codesFente.end(), [](const std::string& c) { return c.starts_with("G3"); }), 1);
     // Each circle: two half turns.
