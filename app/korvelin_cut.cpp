@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "document/enregistrement.h"
+#include "document/importation.h"
 #include "geometry/decalage.h"
-#include "geometry/dimension.h"
 #include "geometry/ordre.h"
 #include "geometry/orientation.h"
-#include "import/ouverture.h"
-#include "import/projet.h"
 #include "korvelin_cut_grbl.h"
 #include "korvelin_cut_options.h"
 #include "machining/controles.h"
@@ -32,7 +31,7 @@ namespace {
 
 // Messages go to standard error; the rescaling dialog takes the ratios of the command
 // line, or those it loaded, and never stores them.
-class InterfaceConsole : public InterfaceUtilisateur {
+class InterfaceConsole : public InterfaceUtilisateur, public DemandeDimension {
 public:
     explicit InterfaceConsole(const Options& o) : options_(o) {}
 
@@ -49,13 +48,11 @@ public:
         std::cerr.put('\n');
     }
     bool Question(std::string_view, std::string_view) override { return false; }
-    void DialogueDimension(Contexte& ctx) override {
-        ModeleDimension m;
-        m.Charger(ctx);
-        ctx.parametres.RapportH = options_.rapportH ? *options_.rapportH : m.RapportH().value_or(0.0);
-        ctx.parametres.RapportV = options_.rapportV ? *options_.rapportV : m.RapportV().value_or(0.0);
+    Rapports Demande(ModeleDimension& m) override {
+        return {options_.rapportH ? *options_.rapportH : m.RapportH().value_or(0.0),
+                options_.rapportV ? *options_.rapportV : m.RapportV().value_or(0.0)};
     }
-    void Rafraichir(Contexte&) override {}
+    void Rafraichir() override {}
     void TexteStatut(int, std::string_view) override {}
     void Sablier(bool) override {}
 
@@ -111,7 +108,9 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
         return Erreur(ui, "Type de fichier non reconnu : " + o.dessin +
                               " (PLT, HPGL, DAT, DXF ou Korvelin attendu)");
     const int avant = ui.nbMessages;
-    if (!OuvrirDessin(ctx, o.dessin)) {
+    EtatImport etat;
+    SuiviParInterface suivi(ui, ui);
+    if (!OuvrirDessin(ctx, etat, o.dessin, suivi)) {
         if (ui.nbMessages == avant)
             ui.Message("Le dessin ne contient aucun tracé exploitable : " + o.dessin,
                        TitreProgramme, Icone::Critique);

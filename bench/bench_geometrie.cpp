@@ -9,6 +9,7 @@
 
 #include "geometry/decalage.h"
 #include "geometry/soudure.h"
+#include "document/importation.h"
 #include "import/hpgl.h"
 #include "model/listes.h"
 
@@ -125,7 +126,8 @@ void CerclesSuperposes(benchmark::State& state) {
         ctx.dessin.TypeFichier = "PLT";
         ctx.parametres.RayonFraise = 1.0;
         ctx.parametres.Optimisation_1 = true;
-        benchmark::DoNotOptimize(LectureHPGLTexte(ctx, texte));
+        SuiviSilencieux suivi;
+        benchmark::DoNotOptimize(AcheveHPGL(ctx, LitHPGL(texte), suivi));
         state.counters["points"] = double(ctx.dessin.NbPoints);
         state.counters["traces"] = double(ctx.dessin.NbSequencesDecalees());
     }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "document/importation.h"
 #include "import/hpgl.h"
 
 namespace {
@@ -54,7 +55,8 @@ void Lecteur(benchmark::State& etat) {
         korvelin::Contexte ctx;
         ctx.ParametresEnLectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
-        benchmark::DoNotOptimize(korvelin::PrepareDessinHPGL(ctx, texte));
+        korvelin::SuiviSilencieux suivi;
+        benchmark::DoNotOptimize(korvelin::AcheveHPGL(ctx, korvelin::LitHPGL(texte), suivi, false));
         benchmark::DoNotOptimize(ctx.dessin.NbPoints);
     }
     etat.SetItemsProcessed(etat.iterations() * etat.range(0));
@@ -67,7 +69,8 @@ void ImportComplet(benchmark::State& etat) {
         korvelin::Contexte ctx;
         ctx.ParametresEnLectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
-        benchmark::DoNotOptimize(korvelin::LectureHPGL(ctx, chemin.string()));
+        korvelin::SuiviSilencieux suivi;
+        benchmark::DoNotOptimize(korvelin::ImporteHPGL(ctx, chemin.string(), suivi));
     }
     std::filesystem::remove(chemin);
     etat.SetItemsProcessed(etat.iterations() * etat.range(0));

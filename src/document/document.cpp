@@ -12,8 +12,8 @@
 #include "geometry/orientation.h"
 #include "geometry/ordre.h"
 #include "geometry/soudure.h"
-#include "import/ouverture.h"
-#include "import/projet.h"
+#include "document/enregistrement.h"
+#include "document/importation.h"
 #include "model/listes.h"
 #include "model/nombres.h"
 #include "model/noms_fichiers.h"
@@ -34,12 +34,7 @@ public:
 
     void Message(std::string_view t, std::string_view ti, Icone i) override { fenetre_->Message(t, ti, i); }
     bool Question(std::string_view t, std::string_view ti) override { return fenetre_->Question(t, ti); }
-    void DialogueDimension(Contexte& ctx) override {
-        ctx.ui = fenetre_;
-        fenetre_->DialogueDimension(ctx);
-        ctx.ui = this;
-    }
-    void Rafraichir(Contexte&) override {}
+    void Rafraichir() override {}
     void TexteStatut(int p, std::string_view t) override { fenetre_->TexteStatut(p, t); }
     void Sablier(bool a) override { fenetre_->Sablier(a); }
     void TraiterEvenements() override { fenetre_->TraiterEvenements(); }
@@ -232,7 +227,7 @@ bool Document::Ouvrir(const std::string& chemin) {
     // What a refused file must leave untouched.
     Dessin avant = d;
     const Parametres parametresAvant = ctx_.parametres;
-    const std::string sequenceDXF = ctx_.SequenceDXF;
+    const EtatImport etatAvant = import_;
 
     // The readers replace the drawing as a whole; starting from nothing, a file that gave
     // no drawing cannot pass for one with the points of the previous document.
@@ -242,7 +237,9 @@ bool Document::Ouvrir(const std::string& chemin) {
     bool lu = false;
     {
         SansRafraichir relais(ctx_);
-        lu = OuvrirDessin(ctx_, chemin);
+        DimensionSansDialogue sansDialogue;
+        SuiviParInterface suivi(*ctx_.ui, Dimension ? *Dimension : sansDialogue);
+        lu = OuvrirDessin(ctx_, import_, chemin, suivi);
         const std::string& type = d.TypeFichier;
         const bool connu = type == "PLT" || type == "HPGL" || type == "DAT" || type == "DXF" || type == "KORVELIN";
         if (!connu) {
@@ -258,7 +255,7 @@ bool Document::Ouvrir(const std::string& chemin) {
     if (!lu) {
         d = std::move(avant);
         ctx_.parametres = parametresAvant;
-        ctx_.SequenceDXF = sequenceDXF;
+        import_ = etatAvant;
         return false;
     }
     Normalise();

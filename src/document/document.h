@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "document/dimension.h"
+#include "document/importation.h"
 #include "settings/contexte.h"
 
 namespace korvelin {
@@ -28,6 +30,8 @@ public:
 
     // Called once after every change of the drawing, of its name or of the history.
     std::function<void()> SurChangement;
+    // The rescaling dialog of the imports; none accepts the stored ratios.
+    DemandeDimension* Dimension = nullptr;
 
     // --- Life of the document ------------------------------------------------------------
     // Reads the file by its extension. True when it became the document; otherwise the
@@ -138,6 +142,7 @@ private:
     void EcritReglagesDecalage();
 
     Contexte& ctx_;
+    EtatImport import_;
     std::deque<Etape> annulables_;
     std::vector<Etape> retablissables_;
     std::size_t memoire_ = 0;

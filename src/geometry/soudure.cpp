@@ -121,7 +121,7 @@ void SoudureAutomatique(Contexte& ctx) {
     }
     CalculDecalageTout(ctx);
     CalculBornes(d);
-    ctx.ui->Rafraichir(ctx);
+    ctx.ui->Rafraichir();
 }
 
 void Miroir(Contexte& ctx) {
@@ -135,7 +135,7 @@ void Miroir(Contexte& ctx) {
     InverseSequences(d, etiquettes);
     DecalageEntrees(ctx);
     CalculBornes(d);
-    ctx.ui->Rafraichir(ctx);
+    ctx.ui->Rafraichir();
 }
 
 }  // namespace korvelin

@@ -20,9 +20,6 @@ struct Contexte {
     // True for the command-line converter: writing a setting changes nothing on disk.
     bool ParametresEnLectureSeule = false;
 
-    // Label of the last trace made by a DXF import; the next import continues after it.
-    std::string SequenceDXF;
-
     InterfaceUtilisateur* ui = &silence;
 
     // The "$$" lines of the open project, kept while the file is unchanged on disk, so

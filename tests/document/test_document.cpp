@@ -9,7 +9,8 @@
 
 #include "document/document.h"
 #include "geometry/decalage.h"
-#include "import/projet.h"
+#include "document/enregistrement.h"
+#include "support/import_test.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
 #include "settings/aide_contexte.h"

@@ -14,7 +14,7 @@
 
 #include "geometry/bouts.h"
 #include "geometry/decalage.h"
-#include "import/ouverture.h"
+#include "support/import_test.h"
 #include "settings/magasin.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
@@ -254,7 +254,7 @@ TEST_F(Proprietes, DessinsDAutresProgrammes) {
             ChargeDecalage(ctx);
             ChargeOptions(ctx);
             ui.messages.clear();
-            ASSERT_TRUE(OuvrirDessin(ctx, f.path().string()));
+            ASSERT_TRUE(test::Ouvre(ctx, f.path().string()));
             const Dessin& d = ctx.dessin;
             EXPECT_GE(Mesure(d, 1.5).plusPres, 1.5 - 0.01);
             std::size_t e = 0;

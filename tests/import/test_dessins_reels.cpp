@@ -16,7 +16,7 @@
 #include <sstream>
 
 #include "geometry/decalage.h"
-#include "import/ouverture.h"
+#include "support/import_test.h"
 #include "machining/cut.h"
 #include "settings/magasin.h"
 #include "settings/aide_contexte.h"
@@ -93,7 +93,7 @@ struct DessinReel : test::ContexteTemporaire {
         ChargeDecalage(ctx);
         ChargeOptions(ctx);
         ui.messages.clear();
-        EXPECT_TRUE(OuvrirDessin(ctx, dessin.string())) << dessin;
+        EXPECT_TRUE(test::Ouvre(ctx, dessin.string())) << dessin;
         TravailCUT travail = TravailCUTInitial(ctx);
         // Margins keep a cutter beside the outline within the machine's travel; the cut is
         // measured back from the part's zero.

@@ -7,7 +7,7 @@
 
 #include "import/dat.h"
 #include "import/dxf.h"
-#include "import/ouverture.h"
+#include "support/import_test.h"
 #include "support/ui_enregistreuse.h"
 #include "support/dossier_temporaire.h"
 
@@ -32,10 +32,9 @@ TEST(RegressionsLecteurs, FichiersDifficiles) {
             ctx.CheminIni = dossier.Chemin("Korvelin.ini");
             const bool dat = f.path().extension() == ".dat";
             ctx.dessin.TypeFichier = dat ? "DAT" : "DXF";
-            const bool lu = dat ? LectureDAT(ctx, chemin) : LectureDXF(ctx, chemin);
+            const bool lu = dat ? test::OuvreDAT(ctx, chemin) : test::OuvreDXF(ctx, chemin);
             if (dat) {
-                MesureDAT m;
-                EXPECT_EQ(lu, AnalyseDAT(ctx, chemin, &m)) << nom;
+                EXPECT_EQ(lu, !LitFichierDAT(chemin).Refusee()) << nom;
             }
             ExpectDessinSain(ctx.dessin);
         }
@@ -74,7 +73,7 @@ TEST(RegressionsLecteurs, AucunRefusMuet) {
         test::UiEnregistreuse ui;
         Contexte ctx(&ui);
         ctx.CheminIni = dossier.Chemin("Korvelin.ini");
-        OuvrirDessin(ctx, chemin);
+        test::Ouvre(ctx, chemin);
         ExpectDessinSain(ctx.dessin);
         for (const auto& m : ui.messages) {
             // Refusals of the file; the offset's own messages speak of a trace.
