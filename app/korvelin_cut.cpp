@@ -263,8 +263,8 @@ int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
 int Lance(const Options& o) {
     InterfaceConsole ui(o);
     Contexte ctx(&ui);
-    ctx.ParametresEnLectureSeule = true;
-    ctx.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
+    ctx.magasin.LectureSeule = true;
+    ctx.magasin.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
     if (o.ini)
         if (const int statut = VerifieIni(ui, *o.ini)) return statut;
     ChargeDemarrage(ctx);
@@ -273,7 +273,7 @@ int Lance(const Options& o) {
     if (!o.dessin.empty()) {
         if (const int statut = Ouvre(ctx, ui, o)) return statut;
     }
-    if (const int statut = VerifieSorties(ui, o, ctx.CheminIni)) return statut;
+    if (const int statut = VerifieSorties(ui, o, ctx.magasin.CheminIni)) return statut;
     if (o.simulation) {
         if (!o.projet.empty())
             if (const int statut = EcritProjet(ctx, o)) return statut;

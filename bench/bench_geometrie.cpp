@@ -122,7 +122,7 @@ void CerclesSuperposes(benchmark::State& state) {
     for (int64_t k = 0; k < state.range(0); ++k) texte += "PU50,50;CI10;";
     for (auto _ : state) {
         Contexte ctx;
-        ctx.ParametresEnLectureSeule = true;
+        ctx.magasin.LectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
         ctx.parametres.RayonFraise = 1.0;
         ctx.parametres.Optimisation_1 = true;

@@ -53,7 +53,7 @@ void Lecteur(benchmark::State& etat) {
     const std::string texte = TexteHPGL(etat.range(0), true);
     for (auto _ : etat) {
         korvelin::Contexte ctx;
-        ctx.ParametresEnLectureSeule = true;
+        ctx.magasin.LectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
         korvelin::SuiviSilencieux suivi;
         benchmark::DoNotOptimize(korvelin::AcheveHPGL(ctx, korvelin::LitHPGL(texte), suivi, false));
@@ -67,7 +67,7 @@ void ImportComplet(benchmark::State& etat) {
     std::ofstream(chemin, std::ios::binary) << TexteHPGL(etat.range(0), true, 100);
     for (auto _ : etat) {
         korvelin::Contexte ctx;
-        ctx.ParametresEnLectureSeule = true;
+        ctx.magasin.LectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
         korvelin::SuiviSilencieux suivi;
         benchmark::DoNotOptimize(korvelin::ImporteHPGL(ctx, chemin.string(), suivi));

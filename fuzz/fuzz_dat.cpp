@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     DessinLu l = LitDAT(texte, "f.dat", &m);
     if (l.Refusee() != l.Coordonnees.empty()) std::abort();
     Contexte ctx;
-    ctx.ParametresEnLectureSeule = true;
+    ctx.magasin.LectureSeule = true;
     ctx.dessin.TypeFichier = "DAT";
     SuiviSilencieux suivi;
     const bool lu = AcheveDAT(ctx, std::move(l), suivi);

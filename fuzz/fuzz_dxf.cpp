@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     const std::string_view texte(reinterpret_cast<const char*>(donnees), taille);
     Contexte ctx;
     ctx.dessin.TypeFichier = "DXF";
-    ctx.ParametresEnLectureSeule = true;
+    ctx.magasin.LectureSeule = true;
     EtatImport etat;
     SuiviSilencieux suivi;
     // Smaller bounds than the program's: the welding and the offsets that end an import take

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
     korvelin::Contexte ctx;
-    ctx.ParametresEnLectureSeule = true;
+    ctx.magasin.LectureSeule = true;
     // The ratio of plotter files, 0.025 mm per unit, and 1 as an unknown type gets.
     ctx.dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "TXT";
     const std::string_view texte(reinterpret_cast<const char*>(data), taille);

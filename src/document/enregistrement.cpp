@@ -24,8 +24,8 @@ bool EstVideApresEspaces(std::string_view texte) {
 // INI file, blank lines and the section header included.
 std::string ReglagesDepuisIni(const Contexte& ctx) {
     std::string bloc;
-    if (ctx.CheminIni.empty()) return bloc;
-    const std::optional<std::string> ini = LireFichier(ctx.CheminIni);
+    if (ctx.magasin.CheminIni.empty()) return bloc;
+    const std::optional<std::string> ini = LireFichier(ctx.magasin.CheminIni);
     if (!ini) return bloc;
     PourChaqueLigne(SansMarqueUtf8(*ini), [&](std::string_view ligne) {
         bloc += LigneReglageProjet(ligne);
@@ -57,8 +57,11 @@ bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin) {
     if (!EstVideApresEspaces(d.FichierProjet)) {
         // Keep the old file as the backup before it is replaced; the settings come from
         // the open project, which is the file being replaced unless the name changed.
-        if (const std::optional<std::string> ancien = LireFichier(chemin))
-            CopieDeSecoursProjet(ctx, chemin, *ancien);
+        if (const std::optional<std::string> ancien = LireFichier(chemin)) {
+            Diagnostics dits;
+            CopieDeSecoursProjet(chemin, *ancien, dits);
+            for (const Diagnostic& dit : dits) Montre(*ctx.ui, dit);
+        }
         if (const std::optional<std::string> projet = LireFichier(d.FichierProjet)) {
             contenu = ReglagesDepuisProjet(*projet);
             reglagesDuProjet = true;

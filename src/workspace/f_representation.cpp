@@ -68,7 +68,7 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
         editeur->exec();
     };
 
-    ctx_.CheminIni = cheminIni ? *cheminIni : CheminIniParDefaut();
+    ctx_.magasin.CheminIni = cheminIni ? *cheminIni : CheminIniParDefaut();
 
     CreeMenus();
     CreeBarreOutils();

@@ -110,7 +110,7 @@ TEST(Document, ChaqueChangementSAnnuleEtSeRetablitBitPourBit) {
     EXPECT_FALSE(a.doc.Retablir());
     // The settings went back to the store with the undo, and came again with the redo.
     ContexteTemporaire autre;
-    autre.ctx.CheminIni = a.ctx.CheminIni;
+    autre.ctx.magasin.CheminIni = a.ctx.magasin.CheminIni;
     ChargeDecalage(autre.ctx);
     EXPECT_EQ(autre.ctx.parametres.DecalageOutil, 2);
     EXPECT_DOUBLE_EQ(autre.ctx.parametres.RayonFraise, 1.5);

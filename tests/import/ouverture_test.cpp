@@ -14,7 +14,7 @@ struct Ouverture : test::ContexteTemporaire {
     Ouverture() {
         ctx.parametres.DecalageOutil = 2;  // offsets on the line keep the bounds of the points
     }
-    std::string Ini(const char* cle) { return LireIni(ctx.CheminIni, SectionIni, cle).value_or("?"); }
+    std::string Ini(const char* cle) { return LireIni(ctx.magasin.CheminIni, SectionIni, cle).value_or("?"); }
 };
 
 // A lone first point " A", then a trace " B".

@@ -67,7 +67,7 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
 
     UiEnregistreuse ui;
     Contexte relu(&ui);
-    relu.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
+    relu.magasin.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
     const std::string chemin = p.dossier.Ecrit(
         "b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
                           DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5          0\r\n");

@@ -28,7 +28,7 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             test::ContexteTemporaire e;
             // A radius typed "1,5" is stored as a plain number with its fraction.
             ASSERT_TRUE(EcrireParametres(e.ctx, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}}));
-            EXPECT_NE(DossierTemporaire::Lit(e.ctx.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
+            EXPECT_NE(DossierTemporaire::Lit(e.ctx.magasin.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
             e.ctx.dessin.TypeFichier = "PLT";
             e.ui.surDimension = [](ModeleDimension& m) {
                 EXPECT_EQ(m.H_Rapport, "0,025");
@@ -47,7 +47,7 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
 
             Locale(lecture);
             test::ContexteTemporaire l;
-            l.ctx.CheminIni = e.ctx.CheminIni;
+            l.ctx.magasin.CheminIni = e.ctx.magasin.CheminIni;
             l.ctx.dessin.TypeFichier = "PLT";
             ChargeDemarrage(l.ctx);
             ChargeRapports(l.ctx);

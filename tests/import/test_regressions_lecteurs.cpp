@@ -29,7 +29,7 @@ TEST(RegressionsLecteurs, FichiersDifficiles) {
             if (!f.is_regular_file()) continue;
             const std::string nom = f.path().filename().string(), chemin = f.path().string();
             Contexte ctx;
-            ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+            ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
             const bool dat = f.path().extension() == ".dat";
             ctx.dessin.TypeFichier = dat ? "DAT" : "DXF";
             const bool lu = dat ? test::OuvreDAT(ctx, chemin) : test::OuvreDXF(ctx, chemin);
@@ -72,7 +72,7 @@ TEST(RegressionsLecteurs, AucunRefusMuet) {
     for (const std::string& chemin : chemins) {
         test::UiEnregistreuse ui;
         Contexte ctx(&ui);
-        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+        ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
         test::Ouvre(ctx, chemin);
         ExpectDessinSain(ctx.dessin);
         for (const auto& m : ui.messages) {

@@ -93,7 +93,7 @@ struct DialogueDimension : SuiviImport {
 TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
     DossierTemporaire dossier;
     Contexte ctx;
-    ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+    ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
     ctx.dessin.TypeFichier = "PLT";
     DialogueDimension dialogue(*ctx.ui);
     dialogue.pilote = [](F_Dimension& d) {
