@@ -220,6 +220,32 @@ Code2 Document::DerniereSequence() const {
     return plus;
 }
 
+// --- Settings ------------------------------------------------------------------------------
+
+std::string Document::LitReglage(std::string_view cle) { return LireReglage(ctx_, cle); }
+
+SourceReglages Document::Source() { return SourceReglages(ctx_); }
+
+bool Document::EcritReglages(const EcrituresReglages& ecritures) { return EcrireParametres(ctx_, ecritures); }
+
+void Document::RechargeReglages(Chargeur chargeur) {
+    switch (chargeur) {
+        case Chargeur::Couleurs: ChargeCouleurs(ctx_); break;
+        case Chargeur::Decalage: ChargeDecalage(ctx_); break;
+        case Chargeur::Marges: ChargeMarges(ctx_); break;
+        case Chargeur::Rapports: ChargeRapports(ctx_); break;
+        case Chargeur::Options: ChargeOptions(ctx_); break;
+        case Chargeur::Machine: ChargeMachine(ctx_); break;
+        case Chargeur::Aucun: break;
+    }
+}
+
+bool Document::RetablitReglages(const std::vector<std::string>& cles, Chargeur chargeur) {
+    const bool ecrit = RetablitDefauts(ctx_, cles);
+    RechargeReglages(chargeur);
+    return ecrit;
+}
+
 // --- Life of the document ------------------------------------------------------------------
 
 bool Document::Ouvrir(const std::string& chemin) {
