@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "document/enregistrement.h"
+#include "import/projet.h"
 #include "settings/fichier_projet.h"
 #include "support/import_test.h"
 #include "settings/magasin.h"

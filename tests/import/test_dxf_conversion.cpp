@@ -8,7 +8,7 @@
 #include "import/dxf_conversion.h"
 #include "import/dxf_texte.h"
 #include "settings/aide_contexte.h"
-#include "support/import_test.h"
+#include "document/importation.h"
 
 namespace korvelin {
 namespace {
@@ -318,7 +318,7 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
 
 struct ImportDXF : ::testing::Test, test::ContexteTemporaire {
     EtatImport etat;
-    bool Importe(std::string_view texte) { return test::ImporteTexteDXF(ctx, texte, &etat); }
+    bool Importe(std::string_view texte) { return AcheveDXF(ctx, etat, LitDXF(texte, "", etat.SequenceDXF), ui); }
     void SetUp() override {
         ctx.dessin.TypeFichier = "DXF";
         ctx.dessin.Trace_Initial = {{1, 2, PlumeBasse, PremiereSequence}, {3, 4, PlumeBasse, PremiereSequence}};
@@ -384,8 +384,8 @@ TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
     EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF, LimitesDXF{1000, 1000, 10}), ui));
     ui.surDimension = test::Rapport(1e300, 1);
     EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF), ui));
-    EXPECT_FALSE(test::OuvreDXF(ctx, dossier.Chemin("absent.dxf"), &etat));
-    EXPECT_FALSE(test::OuvreDXF(ctx, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)), &etat));
+    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Chemin("absent.dxf"), ui));
+    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)), ui));
     ASSERT_EQ(ui.messages.size(), 4u);
     for (const auto& m : ui.messages) {
         EXPECT_EQ(m.icone, Icone::Critique);

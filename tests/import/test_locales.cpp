@@ -83,7 +83,7 @@ TEST(Locales, ProjetEcritAvecDesVirgulesEtFichierDePoints) {
 
         test::ContexteTemporaire d;
         d.ctx.dessin.TypeFichier = "DAT";
-        ASSERT_TRUE(test::ImporteTexteDAT(d.ctx, "10.5 20.25\r\n12.75 20.0\r\n"));
+        ASSERT_TRUE(AcheveDAT(d.ctx, LitDAT("10.5 20.25\r\n12.75 20.0\r\n"), d.ui));
         EXPECT_EQ(d.ctx.dessin.Trace_Initial[1].X, 2.25f);
         EXPECT_EQ(d.ctx.dessin.Trace_Initial[0].Y, 0.25f);
     }

@@ -32,7 +32,9 @@ TEST(RegressionsLecteurs, FichiersDifficiles) {
             ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
             const bool dat = f.path().extension() == ".dat";
             ctx.dessin.TypeFichier = dat ? "DAT" : "DXF";
-            const bool lu = dat ? test::OuvreDAT(ctx, chemin) : test::OuvreDXF(ctx, chemin);
+            EtatImport etat;
+            SuiviSilencieux suivi;
+            const bool lu = dat ? ImporteDAT(ctx, chemin, suivi) : ImporteDXF(ctx, etat, chemin, suivi);
             if (dat) {
                 EXPECT_EQ(lu, !LitFichierDAT(chemin).Refusee()) << nom;
             }

@@ -7,12 +7,7 @@
 #include <string_view>
 
 #include "document/importation.h"
-#include "import/dat.h"
-#include "import/dxf.h"
-#include "import/hpgl.h"
-#include "import/projet.h"
 #include "settings/contexte.h"
-#include "settings/magasin.h"
 #include "support/ui_enregistreuse.h"
 
 namespace korvelin::test {
@@ -39,30 +34,4 @@ inline bool OuvreProjet(Contexte& ctx, const std::string& chemin) {
     SuiviDuContexte suivi(ctx);
     return ImporteProjet(ctx, chemin, suivi);
 }
-inline bool OuvreDAT(Contexte& ctx, const std::string& chemin) {
-    SuiviDuContexte suivi(ctx);
-    return ImporteDAT(ctx, chemin, suivi);
-}
-inline bool OuvreDXF(Contexte& ctx, const std::string& chemin, EtatImport* etat = nullptr) {
-    EtatImport seul;
-    SuiviDuContexte suivi(ctx);
-    return ImporteDXF(ctx, etat ? *etat : seul, chemin, suivi);
-}
-// The import from a text in memory.
-inline bool ImporteTexteDAT(Contexte& ctx, std::string_view texte) {
-    SuiviDuContexte suivi(ctx);
-    return AcheveDAT(ctx, LitDAT(texte, ctx.dessin.NomFichier), suivi);
-}
-inline bool ImporteTexteHPGL(Contexte& ctx, std::string_view texte) {
-    SuiviDuContexte suivi(ctx);
-    ChargeRapports(ctx);
-    return AcheveHPGL(ctx, LitHPGL(texte, ctx.dessin.NomFichier), suivi);
-}
-inline bool ImporteTexteDXF(Contexte& ctx, std::string_view texte, EtatImport* etat = nullptr) {
-    EtatImport seul;
-    SuiviDuContexte suivi(ctx);
-    return AcheveDXF(ctx, etat ? *etat : seul, LitDXF(texte, ctx.dessin.NomFichier, (etat ? *etat : seul).SequenceDXF),
-                     suivi);
-}
-
 }  // namespace korvelin::test
