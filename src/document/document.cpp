@@ -233,7 +233,9 @@ void Document::RechargeReglages(Chargeur chargeur) {
         case Chargeur::Couleurs: ChargeCouleurs(ctx_); break;
         case Chargeur::Decalage: ChargeDecalage(ctx_); break;
         case Chargeur::Marges: ChargeMarges(ctx_); break;
-        case Chargeur::Rapports: ChargeRapports(ctx_); break;
+        case Chargeur::Rapports:
+            for (const Diagnostic& dit : ChargeRapports(ctx_)) Montre(*ctx_.ui, dit);
+            break;
         case Chargeur::Options: ChargeOptions(ctx_); break;
         case Chargeur::Machine: ChargeMachine(ctx_); break;
         case Chargeur::Aucun: break;

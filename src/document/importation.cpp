@@ -45,7 +45,7 @@ bool DemandeRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& sui
     Dessin& d = ctx.dessin;
     const BornesImport avant{d.Xmin, d.Xmax, d.Ymin, d.Ymax};
     PoseBornes(d, bornes);
-    ChargeRapports(ctx);
+    for (const Diagnostic& dit : ChargeRapports(ctx)) suivi.Signale(dit);
     ChoisitRapports(ctx, bornes, suivi);
     if (const std::optional<Diagnostic> refus = RefusRapports(bornes, ctx.parametres)) {
         PoseBornes(d, avant);
@@ -144,7 +144,7 @@ void RetirePointIsole(Contexte& ctx) {
 }  // namespace
 
 void ChoisitRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& suivi) {
-    ChargeRapports(ctx, false);
+    ChargeRapports(ctx);  // its warnings were given when the import loaded them first
     Parametres& p = ctx.parametres;
     ModeleDimension modele;
     modele.Charger(bornes.Xmax - bornes.Xmin, bornes.Ymax - bornes.Ymin, p.RapportH, p.RapportV);
@@ -211,7 +211,7 @@ bool ImporteHPGL(Contexte& ctx, const std::string& chemin, SuiviImport& suivi) {
     const std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier " + chemin, suivi);
     if (!texte) return false;
     // A stored ratio that cannot scale a drawing is told before anything about the file.
-    ChargeRapports(ctx);
+    for (const Diagnostic& dit : ChargeRapports(ctx)) suivi.Signale(dit);
     return AcheveHPGL(ctx, LitHPGL(*texte, chemin), suivi);
 }
 
@@ -286,7 +286,7 @@ bool AcheveProjet(Contexte& ctx, DessinLu l, const std::string& chemin, SuiviImp
         d.NomFichier = chemin;
         d.FichierProjet = chemin;
     }
-    ChargeReglagesProjet(ctx);
+    for (const Diagnostic& dit : ChargeReglagesProjet(ctx)) suivi.Signale(dit);
     CalculDecalageTout(ctx);
     return true;
 }

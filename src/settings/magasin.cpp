@@ -122,7 +122,7 @@ std::string SurUneLigne(std::string_view brute) {
 
 // A ratio of zero, below zero or not a number would make every later drawing of the type
 // vanish or turn over: the default takes its place, and the user is told which key held it.
-void VerifieRapports(Contexte& ctx, const SourceReglages& source, bool avertir) {
+void VerifieRapports(Contexte& ctx, const SourceReglages& source, Diagnostics* dits) {
     const std::string& type = ctx.dessin.TypeFichier;
     for (const Reglage& r : TableReglages()) {
         if (r.chargeur != Chargeur::Rapports) continue;
@@ -130,16 +130,17 @@ void VerifieRapports(Contexte& ctx, const SourceReglages& source, bool avertir) 
         if (RapportUtilisable(rapport)) continue;
         const std::string cle = type + std::string(r.cle);
         const std::string_view defaut = DefautReglage(r, type);
-        if (avertir)
-            ctx.ui->Message("Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
-                            " ») n'est pas utilisable : le rapport par défaut " +
-                            EcritureLocale(LecturePlain(defaut)) + " le remplace.",
-                        TitreProgramme, Icone::Exclamation);
+        if (dits)
+            dits->push_back({Gravite::Avertissement,
+                             "Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
+                                 " ») n'est pas utilisable : le rapport par défaut " +
+                                 EcritureLocale(LecturePlain(defaut)) + " le remplace.",
+                             {}, 0});
         rapport = LecturePlain(defaut);
     }
 }
 
-void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, bool avertir = true) {
+void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, Diagnostics* dits = nullptr) {
     Parametres& p = ctx.parametres;
     const std::string& type = ctx.dessin.TypeFichier;
     for (const Reglage& r : TableReglages()) {
@@ -148,7 +149,7 @@ void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, bool
         AppliqueReglage(p, r, source.Valeur(cle, DefautReglage(r, type)));
     }
     if (chargeur == Chargeur::Machine) p.AdressePort = AdresseDuPort(p.OptionLPT, p.AdressePort);
-    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source, avertir);
+    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source, dits);
 }
 
 void Charge(Contexte& ctx, Chargeur chargeur) {
@@ -248,7 +249,11 @@ std::string TexteBooleen(bool v) { return v ? "Vrai" : "Faux"; }
 void ChargeCouleurs(Contexte& ctx) { Charge(ctx, Chargeur::Couleurs); }
 void ChargeDecalage(Contexte& ctx) { Charge(ctx, Chargeur::Decalage); }
 void ChargeMarges(Contexte& ctx) { Charge(ctx, Chargeur::Marges); }
-void ChargeRapports(Contexte& ctx, bool avertir) { Charge(ctx, SourceReglages(ctx), Chargeur::Rapports, avertir); }
+Diagnostics ChargeRapports(Contexte& ctx) {
+    Diagnostics dits;
+    Charge(ctx, SourceReglages(ctx), Chargeur::Rapports, &dits);
+    return dits;
+}
 void ChargeOptions(Contexte& ctx) { Charge(ctx, Chargeur::Options); }
 void ChargeMachine(Contexte& ctx) { Charge(ctx, Chargeur::Machine); }
 
@@ -267,11 +272,13 @@ void ChargeDemarrage(Contexte& ctx) {
         Charge(ctx, source, c);
 }
 
-void ChargeReglagesProjet(Contexte& ctx) {
+Diagnostics ChargeReglagesProjet(Contexte& ctx) {
     const SourceReglages source(ctx);
+    Diagnostics dits;
     for (Chargeur c : {Chargeur::Machine, Chargeur::Couleurs, Chargeur::Marges, Chargeur::Options, Chargeur::Decalage,
                        Chargeur::Rapports})
-        Charge(ctx, source, c);
+        Charge(ctx, source, c, &dits);
+    return dits;
 }
 
 }  // namespace korvelin

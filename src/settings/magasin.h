@@ -45,13 +45,15 @@ void ChargeDecalage(Contexte& ctx);
 void ChargeMarges(Contexte& ctx);
 // A stored ratio that cannot scale a drawing gives way to the default, with a warning; the
 // rescaling dialog, which loads them again right after the reader, does not repeat it.
-void ChargeRapports(Contexte& ctx, bool avertir = true);
+// The warnings come back for the caller to show or, when the dialog loads them again right
+// after, to drop.
+Diagnostics ChargeRapports(Contexte& ctx);
 void ChargeOptions(Contexte& ctx);
 void ChargeMachine(Contexte& ctx);
 // The five loaders of the window's start-up, in their order, from one reading.
 void ChargeDemarrage(Contexte& ctx);
 // The six loaders of a project just read, in their order, from one reading.
-void ChargeReglagesProjet(Contexte& ctx);
+Diagnostics ChargeReglagesProjet(Contexte& ctx);
 
 // "Vrai" / "Faux" (LectureBooleen reads them back).
 std::string TexteBooleen(bool v);

@@ -109,7 +109,7 @@ TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
         test::ContexteTemporaire t;
         t.dossier.Ecrit("Korvelin.ini", std::string("[Korvelin]\r\nPLTRapportH=") + mauvais + "\r\n");
         t.ctx.dessin.TypeFichier = "PLT";
-        ChargeRapports(t.ctx);  // as the import does before the dialog, which says it once
+        for (const Diagnostic& d : ChargeRapports(t.ctx)) t.ui.Signale(d);  // as the import does, once
         t.ui.surDimension = [&](ModeleDimension& m) {
             EXPECT_EQ(m.H_Rapport, "0,025") << mauvais;
             m.V_Rapport = mauvais;
