@@ -44,7 +44,7 @@ struct Analyse {
 
 // Walks the lines (ended by CR LF, or by LF alone as files written here have them); text
 // after the last line end is not a line.
-Analyse Mesure(std::string_view texte, std::vector<PointDAT>* points) {
+Analyse Mesure(std::string_view texte, std::vector<std::pair<double, double>>* points) {
     Analyse r;
     MesureDAT& m = r.mesure;
     std::size_t debut = 0, numero = 0, autres = 0, premiereAutre = 0;
@@ -77,7 +77,7 @@ Analyse Mesure(std::string_view texte, std::vector<PointDAT>* points) {
             return r;
         }
         ++m.NbPoints;
-        if (points) points->push_back(lu);
+        if (points) points->emplace_back(lu.x, lu.y);
     }
     r.nbLignes = numero;
     // A header or a comment among the points is usual; a file mostly made of other lines
@@ -117,14 +117,11 @@ std::optional<Diagnostic> Signale(std::string_view nom, const Analyse& a) {
 }  // namespace
 
 DessinLu LitDAT(std::string_view texte, std::string_view nomFichier, MesureDAT* mesure) {
-    std::vector<PointDAT> valeurs;
-    const Analyse a = Mesure(texte, &valeurs);
+    DessinLu l;
+    const Analyse a = Mesure(texte, &l.Coordonnees);
     if (std::optional<Diagnostic> refus = Signale(nomFichier, a)) return RefusLu(std::move(*refus));
     const MesureDAT& m = a.mesure;
     if (mesure) *mesure = m;
-    DessinLu l;
-    l.Coordonnees.reserve(valeurs.size());
-    for (const PointDAT& p : valeurs) l.Coordonnees.emplace_back(p.x, p.y);
     l.Bornes = {m.Xmin, m.Xmax, m.Ymin, m.Ymax};
     return l;
 }
