@@ -2,7 +2,8 @@
 // One import, the same for the window and the converter: a reader gives the file's points
 // in its own units, then the import asks the ratios, scales the drawing to the origin,
 // removes repeated points, labels the traces, welds them and computes every offset path,
-// in that order, each step a function of its own.
+// in that order, each step a function of its own. The steps take a Contexte only because
+// the welding and the offsets they end with still do.
 
 #include <optional>
 #include <string>
