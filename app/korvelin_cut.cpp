@@ -6,12 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "document/calculs_contexte.h"
+#include "document/enregistrement.h"
+#include "document/importation.h"
 #include "document/poste_contexte.h"
 #include "document/travail_initial.h"
-#include "geometry/dimension.h"
-#include "import/calculs_contexte.h"
-#include "import/ouverture.h"
-#include "import/projet.h"
 #include "korvelin_cut_grbl.h"
 #include "korvelin_cut_options.h"
 #include "machining/controles.h"
@@ -32,7 +31,7 @@ namespace {
 
 // Messages go to standard error; the rescaling dialog takes the ratios of the command
 // line, or those it loaded, and never stores them.
-class InterfaceConsole : public InterfaceUtilisateur {
+class InterfaceConsole : public InterfaceUtilisateur, public DemandeDimension {
 public:
     explicit InterfaceConsole(const Options& o) : options_(o) {}
 
@@ -49,13 +48,11 @@ public:
         std::cerr.put('\n');
     }
     bool Question(std::string_view, std::string_view) override { return false; }
-    void DialogueDimension(Contexte& ctx) override {
-        ModeleDimension m;
-        m.Charger(ctx);
-        ctx.parametres.RapportH = options_.rapportH ? *options_.rapportH : m.RapportH().value_or(0.0);
-        ctx.parametres.RapportV = options_.rapportV ? *options_.rapportV : m.RapportV().value_or(0.0);
+    Rapports Demande(ModeleDimension& m) override {
+        return {options_.rapportH ? *options_.rapportH : m.RapportH().value_or(0.0),
+                options_.rapportV ? *options_.rapportV : m.RapportV().value_or(0.0)};
     }
-    void Rafraichir(Contexte&) override {}
+    void Rafraichir() override {}
     void TexteStatut(int, std::string_view) override {}
     void Sablier(bool) override {}
 
@@ -111,7 +108,9 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
         return Erreur(ui, "Type de fichier non reconnu : " + o.dessin +
                               " (PLT, HPGL, DAT, DXF ou Korvelin attendu)");
     const int avant = ui.nbMessages;
-    if (!OuvrirDessin(ctx, o.dessin)) {
+    EtatImport etat;
+    SuiviParInterface suivi(ui, ui);
+    if (!OuvrirDessin(ctx, etat, o.dessin, suivi)) {
         if (ui.nbMessages == avant)
             ui.Message("Le dessin ne contient aucun tracé exploitable : " + o.dessin,
                        TitreProgramme, Icone::Critique);
@@ -264,8 +263,8 @@ int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
 int Lance(const Options& o) {
     InterfaceConsole ui(o);
     Contexte ctx(&ui);
-    ctx.ParametresEnLectureSeule = true;
-    ctx.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
+    ctx.magasin.LectureSeule = true;
+    ctx.magasin.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
     if (o.ini)
         if (const int statut = VerifieIni(ui, *o.ini)) return statut;
     ChargeDemarrage(ctx);
@@ -274,7 +273,7 @@ int Lance(const Options& o) {
     if (!o.dessin.empty()) {
         if (const int statut = Ouvre(ctx, ui, o)) return statut;
     }
-    if (const int statut = VerifieSorties(ui, o, ctx.CheminIni)) return statut;
+    if (const int statut = VerifieSorties(ui, o, ctx.magasin.CheminIni)) return statut;
     if (o.simulation) {
         if (!o.projet.empty())
             if (const int statut = EcritProjet(ctx, o)) return statut;

@@ -3,6 +3,7 @@
 
 #include "korvelin_cut_options.h"
 #include "machining/cut.h"
+#include "settings/contexte.h"
 
 namespace korvelin::cli {
 

@@ -9,7 +9,7 @@
 #include "document/document.h"
 #include "document/edition_point.h"
 #include "document/pointage.h"
-#include "import/projet.h"
+#include "settings/fichier_projet.h"
 #include "model/dessin.h"
 #include "model/listes.h"
 #include "platform/fichier.h"

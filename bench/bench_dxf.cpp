@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "document/importation.h"
 #include "import/dat.h"
 #include "import/dxf.h"
 #include "import/dxf_conversion.h"
@@ -163,7 +164,9 @@ void Import(benchmark::State& state, std::string (*dessin)(int)) {
     for (auto _ : state) {
         Contexte ctx;
         ctx.dessin.TypeFichier = "DXF";
-        if (!LectureDXF(ctx, chemin)) state.SkipWithError("import refusé");
+        EtatImport etat;
+        SuiviSilencieux suivi;
+        if (!ImporteDXF(ctx, etat, chemin, suivi)) state.SkipWithError("import refusé");
         points = ctx.dessin.NbPoints;
     }
     state.counters["points"] = points;
@@ -180,7 +183,9 @@ void Memoire(benchmark::State& state, std::string (*dessin)(int)) {
         if (fils == 0) {
             Contexte ctx;
             ctx.dessin.TypeFichier = "DXF";
-            ::_exit(LectureDXF(ctx, chemin) ? 0 : 1);
+            EtatImport etat;
+            SuiviSilencieux suivi;
+            ::_exit(ImporteDXF(ctx, etat, chemin, suivi) ? 0 : 1);
         }
         int statut = 0;
         rusage r{};
@@ -193,9 +198,8 @@ void Memoire(benchmark::State& state, std::string (*dessin)(int)) {
 // The reading pass alone: lines cut, numbers read, the drawing measured.
 void LectureDAT(benchmark::State& state) {
     const std::string texte = Profil(static_cast<int>(state.range(0)));
-    Contexte ctx;
     MesureDAT m;
-    for (auto _ : state) benchmark::DoNotOptimize(AnalyseTexteDAT(ctx, texte, &m));
+    for (auto _ : state) benchmark::DoNotOptimize(LitDAT(texte, {}, &m));
     state.SetComplexityN(state.range(0));
 }
 
@@ -205,7 +209,8 @@ void ImportDAT(benchmark::State& state) {
     for (auto _ : state) {
         Contexte ctx;
         ctx.dessin.TypeFichier = "DAT";
-        if (!korvelin::LectureDAT(ctx, chemin)) state.SkipWithError("import refusé");
+        SuiviSilencieux suivi;
+        if (!ImporteDAT(ctx, chemin, suivi)) state.SkipWithError("import refusé");
     }
     state.SetComplexityN(state.range(0));
 }

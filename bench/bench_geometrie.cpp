@@ -7,8 +7,9 @@
 #include <cmath>
 #include <random>
 
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
 #include "geometry/soudure.h"
+#include "document/importation.h"
 #include "import/hpgl.h"
 #include "model/listes.h"
 
@@ -121,11 +122,12 @@ void CerclesSuperposes(benchmark::State& state) {
     for (int64_t k = 0; k < state.range(0); ++k) texte += "PU50,50;CI10;";
     for (auto _ : state) {
         Contexte ctx;
-        ctx.ParametresEnLectureSeule = true;
+        ctx.magasin.LectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
         ctx.parametres.RayonFraise = 1.0;
         ctx.parametres.Optimisation_1 = true;
-        benchmark::DoNotOptimize(LectureHPGLTexte(ctx, texte));
+        SuiviSilencieux suivi;
+        benchmark::DoNotOptimize(AcheveHPGL(ctx, LitHPGL(texte), suivi));
         state.counters["points"] = double(ctx.dessin.NbPoints);
         state.counters["traces"] = double(ctx.dessin.NbSequencesDecalees());
     }

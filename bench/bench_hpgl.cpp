@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "document/importation.h"
 #include "import/hpgl.h"
 
 namespace {
@@ -52,9 +53,10 @@ void Lecteur(benchmark::State& etat) {
     const std::string texte = TexteHPGL(etat.range(0), true);
     for (auto _ : etat) {
         korvelin::Contexte ctx;
-        ctx.ParametresEnLectureSeule = true;
+        ctx.magasin.LectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
-        benchmark::DoNotOptimize(korvelin::PrepareDessinHPGL(ctx, texte));
+        korvelin::SuiviSilencieux suivi;
+        benchmark::DoNotOptimize(korvelin::AcheveHPGL(ctx, korvelin::LitHPGL(texte), suivi, false));
         benchmark::DoNotOptimize(ctx.dessin.NbPoints);
     }
     etat.SetItemsProcessed(etat.iterations() * etat.range(0));
@@ -65,9 +67,10 @@ void ImportComplet(benchmark::State& etat) {
     std::ofstream(chemin, std::ios::binary) << TexteHPGL(etat.range(0), true, 100);
     for (auto _ : etat) {
         korvelin::Contexte ctx;
-        ctx.ParametresEnLectureSeule = true;
+        ctx.magasin.LectureSeule = true;
         ctx.dessin.TypeFichier = "PLT";
-        benchmark::DoNotOptimize(korvelin::LectureHPGL(ctx, chemin.string()));
+        korvelin::SuiviSilencieux suivi;
+        benchmark::DoNotOptimize(korvelin::ImporteHPGL(ctx, chemin.string(), suivi));
     }
     std::filesystem::remove(chemin);
     etat.SetItemsProcessed(etat.iterations() * etat.range(0));

@@ -9,9 +9,9 @@
 #include <utility>
 #include <random>
 
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
 #include "geometry/orientation.h"
-#include "import/ouverture.h"
+#include "document/importation.h"
 #include "model/listes.h"
 
 using namespace korvelin;
@@ -162,7 +162,9 @@ void BM_OrdreDessinsReels(benchmark::State& state) {
             Contexte ctx;
             ctx.parametres.DecalageOutil = 1;
             ctx.parametres.RayonFraise = 1.0;
-            if (!OuvrirDessin(ctx, f)) continue;
+            EtatImport etat;
+            SuiviSilencieux suivi;
+            if (!OuvrirDessin(ctx, etat, f, suivi)) continue;
             OrientationAutomatique(ctx);
             const ResultatOrdre r = OrdreAutomatique(ctx);
             state.counters[std::filesystem::path(f).filename().string()] = r.apres / r.avant;

@@ -27,14 +27,14 @@ std::string IniVolumineux(int mega) {
 
 void ChargementIni(benchmark::State& etat) {
     korvelin::Contexte ctx;
-    ctx.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
+    ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     ctx.dessin.TypeFichier = "PLT";
     for (auto _ : etat) {
         korvelin::ChargeDemarrage(ctx);
         korvelin::ChargeRapports(ctx);
         benchmark::DoNotOptimize(ctx.parametres.RayonFraise);
     }
-    std::filesystem::remove(ctx.CheminIni);
+    std::filesystem::remove(ctx.magasin.CheminIni);
 }
 
 // The 35 values the parameters dialog stores on OK.
@@ -47,19 +47,19 @@ korvelin::EcrituresReglages ValeursDuDialogue() {
 
 void EcritureUneParUne(benchmark::State& etat) {
     korvelin::Contexte ctx;
-    ctx.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
+    ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     const korvelin::EcrituresReglages valeurs = ValeursDuDialogue();
     for (auto _ : etat)
         for (const auto& [cle, valeur] : valeurs) korvelin::EcrireParametre(ctx, cle, valeur);
-    std::filesystem::remove(ctx.CheminIni);
+    std::filesystem::remove(ctx.magasin.CheminIni);
 }
 
 void EcritureEnLot(benchmark::State& etat) {
     korvelin::Contexte ctx;
-    ctx.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
+    ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     const korvelin::EcrituresReglages valeurs = ValeursDuDialogue();
     for (auto _ : etat) korvelin::EcrireParametres(ctx, valeurs);
-    std::filesystem::remove(ctx.CheminIni);
+    std::filesystem::remove(ctx.magasin.CheminIni);
 }
 
 }  // namespace

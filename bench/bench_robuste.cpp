@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
 #include "model/nombres.h"
 
 namespace {

@@ -42,7 +42,7 @@ struct Grand {
         }
         const std::string chemin = "/tmp/korvelin-banc-sequence.plt";
         EcrireFichierAtomique(chemin, plt);
-        ctx.CheminIni = "/tmp/korvelin-banc-sequence.ini";
+        ctx.magasin.CheminIni = "/tmp/korvelin-banc-sequence.ini";
         if (!doc.Ouvrir(chemin)) std::abort();
     }
 };

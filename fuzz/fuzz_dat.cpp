@@ -1,22 +1,24 @@
-// Any text given to the point-file import.
+// Any text given to the point-file reader, then to the rest of the import.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "document/importation.h"
 #include "import/dat.h"
 
 using namespace korvelin;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     const std::string_view texte(reinterpret_cast<const char*>(donnees), taille);
-    Contexte ctx;
-    ctx.ParametresEnLectureSeule = true;
-    ctx.dessin.TypeFichier = "DAT";
     MesureDAT m;
-    const bool mesurable = AnalyseTexteDAT(ctx, texte, &m);
-    const bool lu = LectureDATTexte(ctx, texte);
-    if (mesurable != lu) std::abort();
+    DessinLu l = LitDAT(texte, "f.dat", &m);
+    if (l.Refusee() != l.Coordonnees.empty()) std::abort();
+    Contexte ctx;
+    ctx.magasin.LectureSeule = true;
+    ctx.dessin.TypeFichier = "DAT";
+    SuiviSilencieux suivi;
+    const bool lu = AcheveDAT(ctx, std::move(l), suivi);
     if (lu) {
         const Dessin& d = ctx.dessin;
         if (d.NbPoints < 1 || d.NbPoints > m.NbPoints) std::abort();

@@ -3,18 +3,21 @@
 #include <cstdint>
 #include <string_view>
 
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
+#include "document/importation.h"
+#include "geometry/soudure.h"
 #include "import/hpgl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
     korvelin::Contexte ctx;
-    ctx.ParametresEnLectureSeule = true;
+    ctx.magasin.LectureSeule = true;
     // The ratio of plotter files, 0.025 mm per unit, and 1 as an unknown type gets.
     ctx.dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "TXT";
     const std::string_view texte(reinterpret_cast<const char*>(data), taille);
+    korvelin::SuiviSilencieux suivi;
     // The welding and the offsets run on drawings of a few thousand points: beyond that a
     // single input takes seconds there, and the run would stop exploring the reader.
-    if (korvelin::PrepareDessinHPGL(ctx, texte) && ctx.dessin.NbPoints <= 4000)
+    if (korvelin::AcheveHPGL(ctx, korvelin::LitHPGL(texte), suivi, false) && ctx.dessin.NbPoints <= 4000)
         korvelin::SoudureAutomatique(ctx);
     const korvelin::Dessin& d = ctx.dessin;
     if (d.NbPoints < 0 || static_cast<size_t>(d.NbPoints) > d.Trace_Initial.size()) __builtin_trap();

@@ -5,26 +5,24 @@
 #include <string_view>
 
 #include "import/projet.h"
+#include "settings/fichier_projet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
-    korvelin::Contexte ctx;
-    ctx.ParametresEnLectureSeule = true;
-    ctx.dessin.TypeFichier = "KORVELIN";
     const std::string_view texte(reinterpret_cast<const char*>(data), taille);
-    if (!korvelin::LectureProjetTexte(ctx, texte, "")) return 0;
+    korvelin::DessinLu lu = korvelin::LitProjet(texte);
+    if (lu.Refusee()) return 0;
+    korvelin::Dessin d;
+    d.Trace_Initial = lu.Points;
+    d.NbPoints = static_cast<int32_t>(lu.Points.size());
 
-    const std::string points = korvelin::TextePointsProjet(ctx.dessin);
-    korvelin::Contexte relu;
-    relu.ParametresEnLectureSeule = true;
-    relu.dessin.TypeFichier = "KORVELIN";
+    const std::string points = korvelin::TextePointsProjet(d);
     // Seven significant digits can merge far-away distinct points into one ("Fichier vide !").
-    if (!korvelin::LectureProjetTexte(relu, points, "")) return 0;
-    if (relu.dessin.NbPoints != ctx.dessin.NbPoints) __builtin_trap();
-    for (int32_t i = 0; i < ctx.dessin.NbPoints; ++i) {
-        const korvelin::Code2 plume = ctx.dessin.Trace_Initial[i].Plume;
-        if (!(relu.dessin.Trace_Initial[i].Plume == plume)) __builtin_trap();
-        if (!(relu.dessin.Trace_Initial[i].Sequence == ctx.dessin.Trace_Initial[i].Sequence))
-            __builtin_trap();
+    const korvelin::DessinLu relu = korvelin::LitProjet(points);
+    if (relu.Refusee()) return 0;
+    if (relu.Points.size() != lu.Points.size()) __builtin_trap();
+    for (std::size_t i = 0; i < lu.Points.size(); ++i) {
+        if (!(relu.Points[i].Plume == lu.Points[i].Plume)) __builtin_trap();
+        if (!(relu.Points[i].Sequence == lu.Points[i].Sequence)) __builtin_trap();
     }
     return 0;
 }

@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "geometry/index_sequences.h"
-#include "import/calculs_contexte.h"
-#include "import/ouverture.h"
-#include "import/projet.h"
+#include "document/calculs_contexte.h"
+#include "document/enregistrement.h"
+#include "document/importation.h"
 #include "model/listes.h"
 #include "model/nombres.h"
 #include "model/noms_fichiers.h"
@@ -31,12 +31,7 @@ public:
 
     void Message(std::string_view t, std::string_view ti, Icone i) override { fenetre_->Message(t, ti, i); }
     bool Question(std::string_view t, std::string_view ti) override { return fenetre_->Question(t, ti); }
-    void DialogueDimension(Contexte& ctx) override {
-        ctx.ui = fenetre_;
-        fenetre_->DialogueDimension(ctx);
-        ctx.ui = this;
-    }
-    void Rafraichir(Contexte&) override {}
+    void Rafraichir() override {}
     void TexteStatut(int p, std::string_view t) override { fenetre_->TexteStatut(p, t); }
     void Sablier(bool a) override { fenetre_->Sablier(a); }
     void TraiterEvenements() override { fenetre_->TraiterEvenements(); }
@@ -222,6 +217,34 @@ Code2 Document::DerniereSequence() const {
     return plus;
 }
 
+// --- Settings ------------------------------------------------------------------------------
+
+std::string Document::LitReglage(std::string_view cle) { return LireReglage(ctx_, cle); }
+
+SourceReglages Document::Source() { return SourceReglages(ctx_); }
+
+bool Document::EcritReglages(const EcrituresReglages& ecritures) { return EcrireParametres(ctx_, ecritures); }
+
+void Document::RechargeReglages(Chargeur chargeur) {
+    switch (chargeur) {
+        case Chargeur::Couleurs: ChargeCouleurs(ctx_); break;
+        case Chargeur::Decalage: ChargeDecalage(ctx_); break;
+        case Chargeur::Marges: ChargeMarges(ctx_); break;
+        case Chargeur::Rapports:
+            for (const Diagnostic& dit : ChargeRapports(ctx_)) Montre(*ctx_.ui, dit);
+            break;
+        case Chargeur::Options: ChargeOptions(ctx_); break;
+        case Chargeur::Machine: ChargeMachine(ctx_); break;
+        case Chargeur::Aucun: break;
+    }
+}
+
+bool Document::RetablitReglages(const std::vector<std::string>& cles, Chargeur chargeur) {
+    const bool ecrit = RetablitDefauts(ctx_, cles);
+    RechargeReglages(chargeur);
+    return ecrit;
+}
+
 // --- Life of the document ------------------------------------------------------------------
 
 bool Document::Ouvrir(const std::string& chemin) {
@@ -229,7 +252,7 @@ bool Document::Ouvrir(const std::string& chemin) {
     // What a refused file must leave untouched.
     Dessin avant = d;
     const Parametres parametresAvant = ctx_.parametres;
-    const std::string sequenceDXF = ctx_.SequenceDXF;
+    const EtatImport etatAvant = import_;
 
     // The readers replace the drawing as a whole; starting from nothing, a file that gave
     // no drawing cannot pass for one with the points of the previous document.
@@ -239,7 +262,9 @@ bool Document::Ouvrir(const std::string& chemin) {
     bool lu = false;
     {
         SansRafraichir relais(ctx_);
-        lu = OuvrirDessin(ctx_, chemin);
+        DimensionSansDialogue sansDialogue;
+        SuiviParInterface suivi(*ctx_.ui, Dimension ? *Dimension : sansDialogue);
+        lu = OuvrirDessin(ctx_, import_, chemin, suivi);
         const std::string& type = d.TypeFichier;
         const bool connu = type == "PLT" || type == "HPGL" || type == "DAT" || type == "DXF" || type == "KORVELIN";
         if (!connu) {
@@ -255,7 +280,7 @@ bool Document::Ouvrir(const std::string& chemin) {
     if (!lu) {
         d = std::move(avant);
         ctx_.parametres = parametresAvant;
-        ctx_.SequenceDXF = sequenceDXF;
+        import_ = etatAvant;
         return false;
     }
     Normalise();

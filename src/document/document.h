@@ -15,7 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "document/dimension.h"
+#include "document/importation.h"
 #include "settings/contexte.h"
+#include "settings/magasin.h"
 
 namespace korvelin {
 
@@ -23,11 +26,16 @@ class Document {
 public:
     explicit Document(Contexte& ctx);
 
-    Contexte& Ctx() { return ctx_; }
     const Dessin& Trace() const { return ctx_.dessin; }
+    // The settings values the drawing is shown and cut with.
+    const Parametres& Reglages() const { return ctx_.parametres; }
+    // Whom the document's changes ask and tell.
+    InterfaceUtilisateur& Interface() { return *ctx_.ui; }
 
     // Called once after every change of the drawing, of its name or of the history.
     std::function<void()> SurChangement;
+    // The rescaling dialog of the imports; none accepts the stored ratios.
+    DemandeDimension* Dimension = nullptr;
 
     // --- Life of the document ------------------------------------------------------------
     // Reads the file by its extension. True when it became the document; otherwise the
@@ -85,6 +93,19 @@ public:
     bool ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke = true);
     // The two offset optimisations switched, every offset path recomputed; not stored.
     bool ChangeOptionsDecalage(bool optimisation1, bool optimisation2);
+    // A change of settings values that moves no offset path (those go through the two
+    // calls above); settings are not part of the history.
+    void ModifieReglages(const std::function<void(Parametres&)>& changement) { changement(ctx_.parametres); }
+
+    // --- The settings store of the document (the INI file, or its project's lines) -------
+    std::string LitReglage(std::string_view cle);
+    SourceReglages Source();
+    // False after telling the user when the file could not be written.
+    bool EcritReglages(const EcrituresReglages& ecritures);
+    // The keys back to their defaults, then the values of that loader read again.
+    bool RetablitReglages(const std::vector<std::string>& cles, Chargeur chargeur);
+    void RechargeReglages(Chargeur chargeur);
+
     // The next move starts a step of its own even with `fusion` (a new press of an arrow).
     void CoupeFusion() { cleDerniere_ = 0; }
 
@@ -138,6 +159,7 @@ private:
     void EcritReglagesDecalage();
 
     Contexte& ctx_;
+    EtatImport import_;
     std::deque<Etape> annulables_;
     std::vector<Etape> retablissables_;
     std::size_t memoire_ = 0;

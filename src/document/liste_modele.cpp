@@ -139,14 +139,14 @@ std::optional<PointChoisi> ListeModele::Choisi(Arbre a, const Noeud& n) const {
 }
 
 bool ListeModele::Supprime(Arbre a, const Noeud& n) {
-    Contexte& ctx = doc_.Ctx();
-    if (ctx.parametres.ConfirmSuppr && !ctx.ui->Question("Confirmez-vous la suppression ?", "Korvelin")) return false;
+    if (doc_.Reglages().ConfirmSuppr && !doc_.Interface().Question("Confirmez-vous la suppression ?", "Korvelin"))
+        return false;
     bool change = false;
     if (a == Arbre::Initial && n.niveau == Noeud::Sequence && n.trace < suites_.size()) {
         change = doc_.SupprimeSuite(suites_[n.trace].debut);
     } else if (auto c = Choisi(a, n)) {
         if (c->traceInitial) {
-            ctx.ui->TexteStatut(1, "Recalcul du décalage ");
+            doc_.Interface().TexteStatut(1, "Recalcul du décalage ");
             change = doc_.SupprimePoint(c->index);
         } else {
             change = doc_.SupprimePointDecale(c->entree, c->rang);

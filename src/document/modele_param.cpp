@@ -90,8 +90,7 @@ void ModeleParam::MontreVitesses() {
 }
 
 void ModeleParam::Charger() {
-    Contexte& ctx = doc_.Ctx();
-    ChargeMarges(ctx);
+    doc_.RechargeReglages(Chargeur::Marges);
     textes_.clear();
     for (const Boite& b : Boites()) {
         const Reglage* r = TrouveReglage(b.cle);
@@ -102,7 +101,7 @@ void ModeleParam::Charger() {
         textes_.emplace_back(std::string(b.nom), std::move(texte));
     }
     MontreVitesses();
-    const SourceReglages source(ctx);
+    const SourceReglages source = doc_.Source();
     for (std::string_view cle : BoitesSupplementaires())
         textes_.emplace_back("TB_" + std::string(cle), source.Valeur(cle, TrouveReglage(cle)->defaut));
     OrientationAuto = LectureBooleen(source.Valeur("OrientationAuto", TrouveReglage("OrientationAuto")->defaut));
@@ -118,12 +117,12 @@ void ModeleParam::Valider(std::string_view nom, std::string_view texte) {
     if (boite == Boites().end()) return;  // a box beyond the machine description: stored at OK
     const Reglage* r = TrouveReglage(boite->cle);
     if (auto* e = std::get_if<int16_t P::*>(&r->valeur)) {
-        p().**e = LectureNbPas(texte);
+        doc_.ModifieReglages([&](P& q) { q.**e = LectureNbPas(texte); });
     } else {
         const double v = LectureSaisie(texte);
         double P::*membre = std::get<double P::*>(r->valeur);
         if (membre == &P::RayonFraise) ChangeDecalage(v, p().DecalageOutil);
-        else p().*membre = v;
+        else doc_.ModifieReglages([&](P& q) { q.*membre = v; });
     }
     MontreVitesses();
 }
@@ -131,8 +130,10 @@ void ModeleParam::Valider(std::string_view nom, std::string_view texte) {
 // With no drawing open the document takes no change: the settings are set all the same.
 void ModeleParam::ChangeDecalage(double rayon, int16_t cote) {
     if (doc_.ChangeReglagesDecalage(rayon, cote, false)) return;
-    p().RayonFraise = rayon;
-    p().DecalageOutil = cote;
+    doc_.ModifieReglages([&](P& q) {
+        q.RayonFraise = rayon;
+        q.DecalageOutil = cote;
+    });
 }
 
 void ModeleParam::ChoisirCote(int16_t cote) { ChangeDecalage(p().RayonFraise, cote); }
@@ -140,16 +141,21 @@ void ModeleParam::ChoisirCote(int16_t cote) { ChangeDecalage(p().RayonFraise, co
 void ModeleParam::CocherOptimisation(int numero, bool coche) {
     const bool o1 = numero == 1 ? coche : p().Optimisation_1, o2 = numero == 2 ? coche : p().Optimisation_2;
     if (doc_.ChangeOptionsDecalage(o1, o2)) return;
-    p().Optimisation_1 = o1;
-    p().Optimisation_2 = o2;
+    doc_.ModifieReglages([&](P& q) {
+        q.Optimisation_1 = o1;
+        q.Optimisation_2 = o2;
+    });
 }
 
 void ModeleParam::CocherInversion(char axe, bool coche) {
-    (axe == 'X' ? p().InversionSens_X : axe == 'Y' ? p().InversionSens_Y : p().InversionSens_Z) = coche;
+    doc_.ModifieReglages([&](P& q) {
+        (axe == 'X' ? q.InversionSens_X : axe == 'Y' ? q.InversionSens_Y : q.InversionSens_Z) = coche;
+    });
 }
 
 void ModeleParam::ChangerIntervalle(int valeur) {
-    p().TimerInterval = static_cast<int16_t>(std::clamp(valeur, IntervalleMin, IntervalleMax));
+    doc_.ModifieReglages(
+        [&](P& q) { q.TimerInterval = static_cast<int16_t>(std::clamp(valeur, IntervalleMin, IntervalleMax)); });
 }
 
 void ModeleParam::ChoisirCouleur(int index, std::optional<int32_t> couleur) {
@@ -158,9 +164,7 @@ void ModeleParam::ChoisirCouleur(int index, std::optional<int32_t> couleur) {
 }
 
 void ModeleParam::ValeursCouleursParDefaut() {
-    Contexte& ctx = doc_.Ctx();
-    RetablitDefauts(ctx, std::vector<std::string>(ClesCouleurs.begin(), ClesCouleurs.end()));
-    ChargeCouleurs(ctx);
+    doc_.RetablitReglages(std::vector<std::string>(ClesCouleurs.begin(), ClesCouleurs.end()), Chargeur::Couleurs);
     Charger();
 }
 
@@ -206,14 +210,15 @@ EcrituresReglages ModeleParam::Ecritures() {
 }
 
 bool ModeleParam::Ok() {
-    Parametres& q = p();
-    q.CouleurNumero = Couleurs[0];
-    q.CouleurSequence = Couleurs[1];
-    q.CouleurSelectionne = Couleurs[2];
-    q.CouleurDeselectionne = Couleurs[3];
-    q.CouleurDecalage = Couleurs[4];
-    q.AdressePort = AdresseDuPort(q.OptionLPT, q.AdressePort);
-    return EcrireParametres(doc_.Ctx(), Ecritures());
+    doc_.ModifieReglages([this](P& q) {
+        q.CouleurNumero = Couleurs[0];
+        q.CouleurSequence = Couleurs[1];
+        q.CouleurSelectionne = Couleurs[2];
+        q.CouleurDeselectionne = Couleurs[3];
+        q.CouleurDecalage = Couleurs[4];
+        q.AdressePort = AdresseDuPort(q.OptionLPT, q.AdressePort);
+    });
+    return doc_.EcritReglages(Ecritures());
 }
 
 }  // namespace korvelin

@@ -47,7 +47,7 @@ public:
     // edits that were cancelled are lost here). Recomputes nothing.
     void Charger();
 
-    const Parametres& Valeurs() const { return doc_.Ctx().parametres; }
+    const Parametres& Valeurs() const { return doc_.Reglages(); }
     // The text of a box by its control name (speed boxes included); empty for no box.
     const std::string& Texte(std::string_view nom) const;
     // A box left or confirmed: the value stored in its setting, the speeds of its axis
@@ -59,9 +59,15 @@ public:
     void CocherOptimisation(int numero, bool coche);
     // The others only change their setting.
     void CocherInversion(char axe, bool coche);
-    void CocherAffichageCalcul(bool coche) { p().AffichageCalcul = coche; }
-    void CocherConfirmSuppr(bool coche) { p().ConfirmSuppr = coche; }
-    void ChoisirPort(int16_t option) { p().OptionLPT = option; }
+    void CocherAffichageCalcul(bool coche) {
+        doc_.ModifieReglages([coche](Parametres& q) { q.AffichageCalcul = coche; });
+    }
+    void CocherConfirmSuppr(bool coche) {
+        doc_.ModifieReglages([coche](Parametres& q) { q.ConfirmSuppr = coche; });
+    }
+    void ChoisirPort(int16_t option) {
+        doc_.ModifieReglages([option](Parametres& q) { q.OptionLPT = option; });
+    }
     void ChangerIntervalle(int valeur);
     bool OrientationAuto = false;  // stored at OK only
 
@@ -81,7 +87,7 @@ public:
     static constexpr int IntervalleMin = 50, IntervalleMax = 1000, IntervallePas = 25;
 
 private:
-    Parametres& p() { return doc_.Ctx().parametres; }
+    const Parametres& p() const { return doc_.Reglages(); }
     void MontreVitesses();
     void ChangeDecalage(double rayon, int16_t cote);
 

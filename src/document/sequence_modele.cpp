@@ -30,10 +30,9 @@ void ModeleSequence::Charger() {
     // The settings store writes the radius in the French format: read back either form,
     // so that "0,5" stays 0.5 instead of falling to 0. With nothing stored, the radius is
     // the one every other window uses: opening this dialog must not change the cutter.
-    Contexte& ctx = doc_.Ctx();
-    const double r = LectureLocaleOuPlain(LireReglage(ctx, "RayonFraise"));
-    if (std::isfinite(r) && r >= 0.0 && r <= RayonMax) ctx.parametres.RayonFraise = r;
-    texteRayon_ = EcritureLocale(ctx.parametres.RayonFraise);
+    const double r = LectureLocaleOuPlain(doc_.LitReglage("RayonFraise"));
+    if (std::isfinite(r) && r >= 0.0 && r <= RayonMax) doc_.ModifieReglages([r](Parametres& q) { q.RayonFraise = r; });
+    texteRayon_ = EcritureLocale(doc_.Reglages().RayonFraise);
     selection_ = -1;
     Selectionne(0);
 }
@@ -71,9 +70,8 @@ void ModeleSequence::ChangeRayon(const std::string& texte) {
     texteRayon_ = texte;
     const double r = LectureSaisie(texte);
     if (!std::isfinite(r) || r < 0.0 || r > RayonMax) return;
-    Contexte& ctx = doc_.Ctx();
-    ctx.parametres.RayonFraise = r;
-    EcrireParametre(ctx, "RayonFraise", EcritureLocale(r));
+    doc_.ModifieReglages([r](Parametres& q) { q.RayonFraise = r; });
+    doc_.EcritReglages({{"RayonFraise", EcritureLocale(r)}});
 }
 
 void ModeleSequence::Fermer() {

@@ -3,10 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "import/calculs_contexte.h"
 #include "import/diagnostic.h"
-#include "import/mise_a_echelle.h"
-#include "model/listes.h"
+#include "import/limites.h"
 #include "model/nombres.h"
 #include "platform/fichier.h"
 
@@ -46,7 +44,7 @@ struct Analyse {
 
 // Walks the lines (ended by CR LF, or by LF alone as files written here have them); text
 // after the last line end is not a line.
-Analyse Mesure(std::string_view texte, std::vector<PointDAT>* points) {
+Analyse Mesure(std::string_view texte, std::vector<std::pair<double, double>>* points) {
     Analyse r;
     MesureDAT& m = r.mesure;
     std::size_t debut = 0, numero = 0, autres = 0, premiereAutre = 0;
@@ -79,7 +77,7 @@ Analyse Mesure(std::string_view texte, std::vector<PointDAT>* points) {
             return r;
         }
         ++m.NbPoints;
-        if (points) points->push_back(lu);
+        if (points) points->emplace_back(lu.x, lu.y);
     }
     r.nbLignes = numero;
     // A header or a comment among the points is usual; a file mostly made of other lines
@@ -95,84 +93,43 @@ Analyse Mesure(std::string_view texte, std::vector<PointDAT>* points) {
     return r;
 }
 
-bool Signale(Contexte& ctx, const Analyse& a) {
+// The verdict as the refusal it gives; nothing for a good file.
+std::optional<Diagnostic> Signale(std::string_view nom, const Analyse& a) {
     switch (a.verdict) {
         case Verdict::Bon:
-            return true;
+            return std::nullopt;
         case Verdict::Inexploitable:
             if (a.ligneFautive != 0)
-                return Refuse(ctx, Inexploitable, a.ligneFautive,
-                              "elle ne porte pas deux nombres décimaux séparés par une espace, comme « 12.5 30.25 »");
-            return Refuse(ctx, Inexploitable, 0,
-                          a.nbLignes == 0 ? std::string("il ne contient aucune ligne complète")
-                                          : "aucune de ses " + TexteEntier(a.nbLignes) +
-                                                " lignes ne porte deux nombres décimaux");
+                return Refus(nom, Inexploitable, a.ligneFautive,
+                             "elle ne porte pas deux nombres décimaux séparés par une espace, comme « 12.5 30.25 »");
+            return Refus(nom, Inexploitable, 0,
+                         a.nbLignes == 0 ? std::string("il ne contient aucune ligne complète")
+                                         : "aucune de ses " + TexteEntier(a.nbLignes) +
+                                               " lignes ne porte deux nombres décimaux");
         case Verdict::Vide:
-            return Refuse(ctx, Vide, 0,
-                          "ses " + TexteEntier(a.mesure.NbPoints) + " points sont tous au même endroit");
+            return Refus(nom, Vide, 0, "ses " + TexteEntier(a.mesure.NbPoints) + " points sont tous au même endroit");
         case Verdict::HorsLimites:
-            return Refuse(ctx, Inexploitable, a.ligneFautive, "elle porte une coordonnée hors limites");
+            return Refus(nom, Inexploitable, a.ligneFautive, "elle porte une coordonnée hors limites");
     }
-    return false;
-}
-
-void SignaleIllisible(Contexte& ctx, const std::string& chemin) {
-    ctx.ui->Message("Impossible de lire le fichier « " + chemin + " ».", TitreProgramme, Icone::Critique);
+    return std::nullopt;
 }
 
 }  // namespace
 
-bool AnalyseTexteDAT(Contexte& ctx, std::string_view texte, MesureDAT* mesure) {
-    const Analyse a = Mesure(texte, nullptr);
-    if (!Signale(ctx, a)) return false;
-    if (mesure) *mesure = a.mesure;
-    return true;
-}
-
-bool AnalyseDAT(Contexte& ctx, const std::string& chemin, MesureDAT* mesure) {
-    const auto texte = LireFichier(chemin);
-    if (!texte) {
-        SignaleIllisible(ctx, chemin);
-        return false;
-    }
-    return AnalyseTexteDAT(ctx, *texte, mesure);
-}
-
-bool LectureDATTexte(Contexte& ctx, std::string_view texte) {
-    std::vector<PointDAT> valeurs;
-    const Analyse a = Mesure(texte, &valeurs);
-    if (!Signale(ctx, a)) return false;
+DessinLu LitDAT(std::string_view texte, std::string_view nomFichier, MesureDAT* mesure) {
+    DessinLu l;
+    const Analyse a = Mesure(texte, &l.Coordonnees);
+    if (std::optional<Diagnostic> refus = Signale(nomFichier, a)) return RefusLu(std::move(*refus));
     const MesureDAT& m = a.mesure;
-    if (!DemandeRapports(ctx, {m.Xmin, m.Xmax, m.Ymin, m.Ymax})) return false;
-
-    const double rh = ctx.parametres.RapportH, rv = ctx.parametres.RapportV;
-    std::vector<PointTrace> points;
-    points.reserve(valeurs.size() + 1);
-    for (const PointDAT& p : valeurs)
-        points.push_back({static_cast<float>((p.x - m.Xmin) * rh), static_cast<float>((p.y - m.Ymin) * rv),
-                          PlumeBasse, Code2{}});
-    // The spare last entry is what the removal of repeated points leaves outside the count,
-    // so the final point of the file stays in the trace.
-    points.push_back(PointTrace{});
-
-    Dessin& d = ctx.dessin;
-    d.Trace_Initial = std::move(points);
-    d.NbPoints = static_cast<int32_t>(valeurs.size());
-    d.Trace_Decale.assign(1, SequenceDecalee{});
-    SupprimeDoublons(d);
-    NumeroteSequences(d);
-    CalculDecalageTout(ctx);
-    return true;
+    if (mesure) *mesure = m;
+    l.Bornes = {m.Xmin, m.Xmax, m.Ymin, m.Ymax};
+    return l;
 }
 
-bool LectureDAT(Contexte& ctx, const std::string& chemin) {
-    if (chemin.empty()) return false;
+DessinLu LitFichierDAT(const std::string& chemin, MesureDAT* mesure) {
     const auto texte = LireFichier(chemin);
-    if (!texte) {
-        SignaleIllisible(ctx, chemin);
-        return false;
-    }
-    return LectureDATTexte(ctx, *texte);
+    if (!texte) return RefusLu(Erreur("Impossible de lire le fichier « " + chemin + " ».", chemin));
+    return LitDAT(*texte, chemin, mesure);
 }
 
 }  // namespace korvelin

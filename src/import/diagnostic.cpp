@@ -19,13 +19,21 @@ std::string MessageRefusFichier(std::string_view fichier, std::string_view verdi
     return t;
 }
 
-std::string MessageRefus(const Contexte& ctx, std::string_view verdict, std::size_t ligne, std::string_view raison) {
-    return MessageRefusFichier(ctx.dessin.NomFichier, verdict, ligne > 0 ? "ligne " + TexteEntier(ligne) : "", raison);
+std::string MessageRefus(std::string_view fichier, std::string_view verdict, std::size_t ligne,
+                         std::string_view raison) {
+    return MessageRefusFichier(fichier, verdict, ligne > 0 ? "ligne " + TexteEntier(ligne) : "", raison);
 }
 
-bool Refuse(Contexte& ctx, std::string_view verdict, std::size_t ligne, std::string_view raison) {
-    ctx.ui->Message(MessageRefus(ctx, verdict, ligne, raison), TitreProgramme, Icone::Critique);
-    return false;
+Diagnostic Refus(std::string_view fichier, std::string_view verdict, std::size_t ligne, std::string_view raison) {
+    return {Gravite::Erreur, MessageRefus(fichier, verdict, ligne, raison), std::string(fichier), ligne};
+}
+
+Diagnostic Erreur(std::string message, std::string_view fichier) {
+    return {Gravite::Erreur, std::move(message), std::string(fichier), 0};
+}
+
+Diagnostic Avertissement(std::string message, std::string_view fichier) {
+    return {Gravite::Avertissement, std::move(message), std::string(fichier), 0};
 }
 
 }  // namespace korvelin

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "import/diagnostic.h"
-#include "import/dxf_conversion.h"
 #include "import/dxf_lecture.h"
 #include "model/nombres.h"
 #include "platform/fichier.h"
@@ -15,17 +14,24 @@ namespace {
 // Binary DXF files open with this sentinel; only the text form is read.
 bool EstDXFBinaire(std::string_view texte) { return texte.substr(0, 18) == "AutoCAD Binary DXF"; }
 
-}  // namespace
+DessinLuDXF Refusee(Diagnostic d) {
+    DessinLuDXF l;
+    l.diagnostics.push_back(std::move(d));
+    return l;
+}
 
-namespace {
+DessinLuDXF RefusBinaire(std::string_view nom) {
+    return Refusee(Refus(nom, Inexploitable, 0,
+                         "c'est un DXF binaire, et seuls les fichiers DXF au format texte peuvent être lus"));
+}
 
 // A file with no section is no DXF file; one without its end marker was cut short, and what
 // came before the cut is read with a warning, as is a file whose group codes go wrong.
-bool Convertit(Contexte& ctx, DocumentDXF doc) {
+DessinLuDXF Convertit(DocumentDXF doc, std::string_view nom, std::string_view derniere, const LimitesDXF& limites) {
     if (doc.NbSections == 0)
-        return Refuse(ctx, Inexploitable, 0,
-                      "ce n'est pas un fichier DXF, aucune de ses " + TexteEntier(doc.NbLignes) +
-                          " lignes n'ouvre de section (« 0 » puis « SECTION »)");
+        return Refusee(Refus(nom, Inexploitable, 0,
+                             "ce n'est pas un fichier DXF, aucune de ses " + TexteEntier(doc.NbLignes) +
+                                 " lignes n'ouvre de section (« 0 » puis « SECTION »)"));
     std::string avertissement;
     if (doc.LigneCodeIllisible != 0)
         avertissement += "La ligne " + TexteEntier(doc.LigneCodeIllisible) +
@@ -36,40 +42,37 @@ bool Convertit(Contexte& ctx, DocumentDXF doc) {
         avertissement += "Le fichier s'arrête à la ligne " + TexteEntier(doc.NbLignes) +
                          " sans sa fin (« 0 » puis « EOF ») : il a sans doute été coupé.";
     }
+    Diagnostics avant;
     if (!avertissement.empty())
-        ctx.ui->Message("« " + ctx.dessin.NomFichier + " » :\r\n" + avertissement +
-                            "\r\nSeul ce qui a pu être lu est importé : vérifiez le dessin avant de l'usiner.",
-                        TitreProgramme, Icone::Exclamation);
-    if (!ConvertitDXF(ctx, std::move(doc))) return false;
-    if (ctx.dessin.NbPoints == 0)
-        return Refuse(ctx, Vide, 0,
-                      "il ne contient aucune entité dessinable (LINE, ARC, CIRCLE, ELLIPSE, POLYLINE, LWPOLYLINE, "
-                      "SPLINE ou INSERT) dans ses sections BLOCKS et ENTITIES");
-    return true;
+        avant.push_back(Avertissement("« " + std::string(nom) + " » :\r\n" + avertissement +
+                                          "\r\nSeul ce qui a pu être lu est importé : vérifiez le dessin avant de "
+                                          "l'usiner.",
+                                      nom));
+    DessinLuDXF l = ConvertitDXF(std::move(doc), nom, derniere, limites);
+    l.diagnostics.insert(l.diagnostics.begin(), avant.begin(), avant.end());
+    if (!l.Refusee() && l.Points.empty())
+        l.diagnostics.push_back(Refus(nom, Vide, 0,
+                                      "il ne contient aucune entité dessinable (LINE, ARC, CIRCLE, ELLIPSE, POLYLINE, "
+                                      "LWPOLYLINE, SPLINE ou INSERT) dans ses sections BLOCKS et ENTITIES"));
+    return l;
 }
 
 }  // namespace
 
-bool LectureDXF(Contexte& ctx, const std::string& chemin) {
+DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSequence, const LimitesDXF& limites) {
     auto texte = LireFichier(chemin);
-    if (!texte) {
-        ctx.ui->Message("Impossible de lire le fichier « " + chemin + " ».", TitreProgramme, Icone::Critique);
-        return false;
-    }
-    if (EstDXFBinaire(*texte))
-        return Refuse(ctx, Inexploitable, 0,
-                      "c'est un DXF binaire, et seuls les fichiers DXF au format texte peuvent être lus");
-    DocumentDXF doc = LireDXFTexte(*texte);
+    if (!texte) return Refusee(Erreur("Impossible de lire le fichier « " + chemin + " ».", chemin));
+    if (EstDXFBinaire(*texte)) return RefusBinaire(chemin);
+    DocumentDXF doc = LireDXFTexte(*texte, limites);
     // The text is no longer needed: the conversion uses the room.
     texte.reset();
-    return Convertit(ctx, std::move(doc));
+    return Convertit(std::move(doc), chemin, derniereSequence, limites);
 }
 
-bool LectureDXFTexte(Contexte& ctx, std::string_view texte) {
-    if (EstDXFBinaire(texte))
-        return Refuse(ctx, Inexploitable, 0,
-                      "c'est un DXF binaire, et seuls les fichiers DXF au format texte peuvent être lus");
-    return Convertit(ctx, LireDXFTexte(texte));
+DessinLuDXF LitDXF(std::string_view texte, std::string_view nomFichier, std::string_view derniereSequence,
+                  const LimitesDXF& limites) {
+    if (EstDXFBinaire(texte)) return RefusBinaire(nomFichier);
+    return Convertit(LireDXFTexte(texte, limites), nomFichier, derniereSequence, limites);
 }
 
 }  // namespace korvelin

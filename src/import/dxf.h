@@ -1,16 +1,19 @@
 #pragma once
+// DXF files in text form: the BLOCKS and ENTITIES sections become points in file units.
+
 #include <string>
 #include <string_view>
 
-#include "settings/contexte.h"
+#include "import/dxf_conversion.h"
 
 namespace korvelin {
 
-// Reads the BLOCKS and ENTITIES sections, then converts the kept entities into the
-// drawing. False when the file could not be read (the user has been told).
-bool LectureDXF(Contexte& ctx, const std::string& chemin);
-
-// The same from the text of a DXF file.
-bool LectureDXFTexte(Contexte& ctx, std::string_view texte);
+// Reads the sections, then converts the kept entities into points whose labels follow
+// derniereSequence. A damaged or cut file gives a warning and what could be read; a file
+// that is no text DXF, or holds nothing drawable, is refused.
+DessinLuDXF LitDXF(std::string_view texte, std::string_view nomFichier = {}, std::string_view derniereSequence = {},
+                  const LimitesDXF& limites = {});
+DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSequence = {},
+                         const LimitesDXF& limites = {});
 
 }  // namespace korvelin

@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "model/nombres.h"
-#include "import/calculs_contexte.h"
-#include "import/mise_a_echelle.h"
+#include "import/diagnostic.h"
+#include "import/limites.h"
 #include "model/listes.h"
 
 namespace korvelin {
@@ -725,30 +725,30 @@ void TraceurDXF::EchantillonneEllipse(Point2 c, Point2 u, Point2 v, float debut,
 
 namespace {
 
-void SignaleTropGrand(Contexte& ctx, const LimitesDXF& limites) {
-    ctx.ui->Message("Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
-                    "dépasse " +
-                        TexteEntier(limites.MaxPoints) + " points ou " + TexteEntier(limites.MaxEntites) +
-                        " entités.",
-                    TitreProgramme, Icone::Critique);
+Diagnostic TropGrand(std::string_view nom, const LimitesDXF& limites) {
+    return Erreur("Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
+                  "dépasse " +
+                      TexteEntier(limites.MaxPoints) + " points ou " + TexteEntier(limites.MaxEntites) + " entités.",
+                  nom);
 }
 
 }  // namespace
 
-bool ConvertitDXF(Contexte& ctx, DocumentDXF doc, const LimitesDXF& limites) {
+DessinLuDXF ConvertitDXF(DocumentDXF doc, std::string_view nomFichier, std::string_view derniereSequence,
+                        const LimitesDXF& limites) {
+    DessinLuDXF l;
+    l.DerniereSequence = std::string(derniereSequence);
     if (doc.Tronque) {
-        SignaleTropGrand(ctx, limites);
-        return false;
+        l.diagnostics.push_back(TropGrand(nomFichier, limites));
+        return l;
     }
-    TraceurDXF traceur(doc, ctx.SequenceDXF, limites);
-    ctx.ui->Sablier(true);
+    TraceurDXF traceur(doc, derniereSequence, limites);
     traceur.ConvertitTout();
-    ctx.ui->Sablier(false);
     // The records are no longer needed: the welding and the offsets that follow use the room.
     doc = DocumentDXF();
     if (traceur.Depassement()) {
-        SignaleTropGrand(ctx, limites);
-        return false;
+        l.diagnostics.push_back(TropGrand(nomFichier, limites));
+        return l;
     }
     if (traceur.NbHorsLimites() || traceur.NbBouclesBlocs() || traceur.NbTropImbriques()) {
         std::string texte = "Certaines entités du dessin ont été ignorées :";
@@ -758,19 +758,14 @@ bool ConvertitDXF(Contexte& ctx, DocumentDXF doc, const LimitesDXF& limites) {
             texte += "\n- " + TexteEntier(traceur.NbBouclesBlocs()) + " insertion(s) d'un bloc dans lui-même";
         if (traceur.NbTropImbriques())
             texte += "\n- " + TexteEntier(traceur.NbTropImbriques()) + " bloc(s) imbriqué(s) trop profondément";
-        ctx.ui->Message(texte, TitreProgramme, Icone::Exclamation);
+        l.diagnostics.push_back(Avertissement(std::move(texte), nomFichier));
     }
 
-    Dessin& d = ctx.dessin;
     std::vector<PointTrace>& points = traceur.Points();
-    if (points.empty()) {
-        d.Trace_Initial.assign(1, PointTrace{});
-        d.NbPoints = 0;
-        d.Trace_Decale.assign(1, SequenceDecalee{});
-        return true;
-    }
+    if (points.empty()) return l;
 
-    BornesImport b{points[0].X, points[0].X, points[0].Y, points[0].Y};
+    BornesImport& b = l.Bornes;
+    b = {points[0].X, points[0].X, points[0].Y, points[0].Y};
     for (const PointTrace& p : points) {
         if (p.X < b.Xmin)
             b.Xmin = p.X;
@@ -781,23 +776,9 @@ bool ConvertitDXF(Contexte& ctx, DocumentDXF doc, const LimitesDXF& limites) {
         else if (p.Y > b.Ymax)
             b.Ymax = p.Y;
     }
-    if (!DemandeRapports(ctx, b)) return false;
-
-    const double rh = ctx.parametres.RapportH, rv = ctx.parametres.RapportV;
-    for (PointTrace& p : points) {
-        p.X = static_cast<float>((p.X - b.Xmin) * rh);
-        p.Y = static_cast<float>((p.Y - b.Ymin) * rv);
-    }
-    d.NbPoints = static_cast<int32_t>(points.size());
-    d.Trace_Initial = std::move(points);
-    d.Trace_Decale.assign(1, SequenceDecalee{});
-    d.Xmin = b.Xmin;
-    d.Xmax = b.Xmax;
-    d.Ymin = b.Ymin;
-    d.Ymax = b.Ymax;
-    ctx.SequenceDXF = traceur.DerniereSequence();
-    SoudureAutomatique(ctx);
-    return true;
+    l.DerniereSequence = traceur.DerniereSequence();
+    l.Points = std::move(points);
+    return l;
 }
 
 }  // namespace korvelin

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "import/dxf_lecture.h"
+#include "import/lecture.h"
 #include "model/dessin.h"
-#include "settings/contexte.h"
 
 namespace korvelin {
 
@@ -105,10 +105,17 @@ private:
     void Aplatit(const Courbe& courbe, double u0, Point2 p0, double u1, Point2 p1, Point2 milieu, int profondeur);
 };
 
-// Converts the ENTITIES of the document into the drawing and finishes the import: bounds,
-// rescaling dialog, shift to the origin, automatic welding. A document with nothing to draw
-// leaves the drawing empty. False, with the drawing unchanged and the user told, when the
-// import was refused. The document is released once its points are made.
-bool ConvertitDXF(Contexte& ctx, DocumentDXF doc, const LimitesDXF& limites = {});
+// The points of an import, in file units, and the label of its last trace: the next DXF
+// import continues after it.
+struct DessinLuDXF : DessinLu {
+    std::string DerniereSequence;
+};
+
+// Converts the ENTITIES of the document into points, their labels following
+// derniereSequence. A document with nothing to draw gives no point and no error. Refused
+// when the blocks grow past the limits; entities left out give a warning. The document is
+// released once its points are made.
+DessinLuDXF ConvertitDXF(DocumentDXF doc, std::string_view nomFichier = {}, std::string_view derniereSequence = {},
+                        const LimitesDXF& limites = {});
 
 }  // namespace korvelin

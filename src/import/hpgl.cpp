@@ -4,14 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "import/calculs_contexte.h"
 #include "import/diagnostic.h"
 #include "import/limites.h"
-#include "model/listes.h"
 #include "model/nombres.h"
 #include "model/primitives.h"
 #include "platform/fichier.h"
-#include "settings/magasin.h"
 
 namespace korvelin {
 
@@ -437,37 +434,22 @@ bool APlumeBasse(const std::vector<PointTrace>& points) {
     return false;
 }
 
-void ViderDessin(Dessin& d) {
-    d.Trace_Initial.clear();
-    d.NbPoints = 0;
-    d.Trace_Decale.assign(1, SequenceDecalee{});
-    d.Xmin = d.Xmax = d.Ymin = d.Ymax = 0.0;
-}
-
 // The extent of what the pen draws. Pen-up points only mark where strokes start (each
 // has its pen-down copy) or where the pen travels to, often its parking place at the
 // plotter's origin: counted, they would grow the size the rescaling dialog shows and
 // keep the drawing away from the origin.
-void BornesPoints(Dessin& d) {
+BornesImport BornesPoints(const std::vector<PointTrace>& points) {
+    BornesImport b;
     bool premier = true;
-    for (const PointTrace& p : d.Trace_Initial) {
+    for (const PointTrace& p : points) {
         if (p.Plume != PlumeBasse) continue;
-        if (premier || p.X < d.Xmin) d.Xmin = p.X;
-        if (premier || p.X > d.Xmax) d.Xmax = p.X;
-        if (premier || p.Y < d.Ymin) d.Ymin = p.Y;
-        if (premier || p.Y > d.Ymax) d.Ymax = p.Y;
+        if (premier || p.X < b.Xmin) b.Xmin = p.X;
+        if (premier || p.X > b.Xmax) b.Xmax = p.X;
+        if (premier || p.Y < b.Ymin) b.Ymin = p.Y;
+        if (premier || p.Y > b.Ymax) b.Ymax = p.Y;
         premier = false;
     }
-}
-
-void MiseAEchelle(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
-    const double rh = ctx.parametres.RapportH;
-    const double rv = ctx.parametres.RapportV;
-    for (PointTrace& p : d.Trace_Initial) {
-        p.X = Flottant((p.X - d.Xmin) * rh);
-        p.Y = Flottant((p.Y - d.Ymin) * rv);
-    }
+    return b;
 }
 
 }  // namespace
@@ -484,50 +466,26 @@ std::size_t LigneDeLOctet(std::string_view texte, std::size_t octet) {
     return ligne;
 }
 
-bool PrepareDessinHPGL(Contexte& ctx, std::string_view texte) {
-    ChargeRapports(ctx);
+DessinLu LitHPGL(std::string_view texte, std::string_view nomFichier) {
     CommandesHPGL commandes = AnalyseTexteHPGL(texte);
     if (commandes.TropDePoints)
-        return Refuse(ctx, MessageTropDePoints, LigneDeLOctet(texte, commandes.OctetArret),
-                      "au-delà, le dessin ne tient plus en mémoire");
-    Dessin& d = ctx.dessin;
-    if (!APlumeBasse(commandes.Points)) {
-        ViderDessin(d);
-        return Refuse(ctx, Inexploitable, 0,
-                      "ses " + TexteEntier(texte.size()) +
-                          " octets ne tracent rien plume baissée (commandes PD, PA, PR, CI, AA, AR, EA ou ER)");
-    }
-    d.Trace_Initial = std::move(commandes.Points);
-    d.NbPoints = static_cast<int32_t>(d.Trace_Initial.size());
-    d.Trace_Decale.assign(1, SequenceDecalee{});  // the old offsets belong to the old drawing
-    BornesPoints(d);
-
-    ctx.ui->DialogueDimension(ctx);
-    MiseAEchelle(ctx);
-
-    // A spare entry past the real points, with no pen state so that it never repeats the
-    // last one: the cleaning leaves its last array entry out of the count, and this way
-    // that entry is the spare and the drawing keeps its final point.
-    d.Trace_Initial.push_back(PointTrace{});
-    SupprimeDoublons(d);
-    return NumeroteSequences(d);
+        return RefusLu(Refus(nomFichier, MessageTropDePoints, LigneDeLOctet(texte, commandes.OctetArret),
+                                    "au-delà, le dessin ne tient plus en mémoire"));
+    if (!APlumeBasse(commandes.Points))
+        return RefusLu(Refus(nomFichier, Inexploitable, 0,
+                                    "ses " + TexteEntier(texte.size()) +
+                                        " octets ne tracent rien plume baissée (commandes PD, PA, PR, CI, AA, AR, "
+                                        "EA ou ER)"));
+    DessinLu l;
+    l.Points = std::move(commandes.Points);
+    l.Bornes = BornesPoints(l.Points);
+    return l;
 }
 
-bool LectureHPGLTexte(Contexte& ctx, std::string_view texte) {
-    if (!PrepareDessinHPGL(ctx, texte)) return false;
-    SoudureAutomatique(ctx);
-    return true;
-}
-
-bool LectureHPGL(Contexte& ctx, const std::string& chemin) {
-    if (chemin.empty()) return false;
+DessinLu LitFichierHPGL(const std::string& chemin) {
     const std::optional<std::string> texte = LireFichier(chemin);
-    if (!texte) {
-        ctx.ui->Message("Impossible de lire le fichier " + chemin, TitreProgramme,
-                        Icone::Critique);
-        return false;
-    }
-    return LectureHPGLTexte(ctx, *texte);
+    if (!texte) return RefusLu(Erreur("Impossible de lire le fichier " + chemin, chemin));
+    return LitHPGL(*texte, chemin);
 }
 
 }  // namespace korvelin

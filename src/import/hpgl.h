@@ -1,23 +1,20 @@
 #pragma once
+// Plotter files: pen, arc and circle commands become points in plotter units.
+
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "import/lecture.h"
 #include "import/limites.h"
-#include "settings/contexte.h"
 
 namespace korvelin {
 
-// Replaces the drawing with the plotter file. False when nothing usable was read
-// (the user has been told why).
-bool LectureHPGL(Contexte& ctx, const std::string& chemin);
-
-// The same import from the file's text already in memory.
-bool LectureHPGLTexte(Contexte& ctx, std::string_view texte);
-
-// The import up to the labelling of the traces, without the automatic welding: the
-// drawing then holds the scaled, labelled points and no offset path yet.
-bool PrepareDessinHPGL(Contexte& ctx, std::string_view texte);
+// The pen-down drawing of the file, in plotter units and before any cleaning, with the
+// bounds of its pen-down points. Refused when it draws nothing pen down or asks for too
+// many points; nomFichier only names the file in the messages.
+DessinLu LitHPGL(std::string_view texte, std::string_view nomFichier = {});
+DessinLu LitFichierHPGL(const std::string& chemin);
 
 // The pen, arc and circle commands of the text as points in plotter units, before any
 // scaling or cleaning; scaling commands are not applied. TropDePoints is set (and the

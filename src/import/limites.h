@@ -25,9 +25,13 @@ inline double CoordonneeBornee(double v) {
     return v;
 }
 
-}  // namespace korvelin
+// Past this magnitude a coordinate read from a point or DXF file is taken as garbage: the
+// offset and the view square and subtract coordinates, and 32-bit floats would overflow or
+// lose every millimetre.
+inline constexpr double LimiteCoordonnee = 1e12;
 
-namespace korvelin {
+inline bool CoordonneeUtilisable(double v) { return std::isfinite(v) && std::fabs(v) <= LimiteCoordonnee; }
+
 inline constexpr const char* MessageTropDePoints =
     "Le dessin dépasse 20000000 points : fichier inexploitable !";
 }  // namespace korvelin

@@ -72,8 +72,7 @@ public:
         file_.Pousse(std::move(e));
     }
     bool Question(std::string_view, std::string_view) override { return false; }
-    void DialogueDimension(Contexte&) override {}
-    void Rafraichir(Contexte&) override {}
+    void Rafraichir() override {}
     void TexteStatut(int, std::string_view) override {}
     void Sablier(bool) override {}
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace korvelin {
+#include "model/diagnostics.h"
 
-struct Contexte;
+namespace korvelin {
 
 enum class Icone { Aucune, Critique, Information, Question, Exclamation };
 
@@ -19,10 +19,8 @@ public:
     virtual void Message(std::string_view texte, std::string_view titre, Icone icone) = 0;
     // Yes/No question; true for Yes.
     virtual bool Question(std::string_view texte, std::string_view titre) = 0;
-    // The rescaling dialog, modal; sets RapportH and RapportV of the context.
-    virtual void DialogueDimension(Contexte& ctx) = 0;
     // Form_Resize: lay out the main window and repaint the whole view.
-    virtual void Rafraichir(Contexte& ctx) = 0;
+    virtual void Rafraichir() = 0;
     // Status-bar panel, numbered from 1.
     virtual void TexteStatut(int panneau, std::string_view texte) = 0;
     virtual void Sablier(bool actif) = 0;
@@ -30,15 +28,31 @@ public:
     virtual void TraiterEvenements() {}
 };
 
-// Says nothing, accepts the dialog as loaded. Useful for batch work.
+// Says nothing. Useful for batch work.
 class InterfaceSilencieuse : public InterfaceUtilisateur {
 public:
     void Message(std::string_view, std::string_view, Icone) override {}
     bool Question(std::string_view, std::string_view) override { return false; }
-    void DialogueDimension(Contexte& ctx) override;
-    void Rafraichir(Contexte&) override {}
+    void Rafraichir() override {}
     void TexteStatut(int, std::string_view) override {}
     void Sablier(bool) override {}
 };
+
+inline Icone IconeDe(Gravite g) {
+    switch (g) {
+        case Gravite::Erreur:
+            return Icone::Critique;
+        case Gravite::Avertissement:
+            return Icone::Exclamation;
+        case Gravite::Information:
+            break;
+    }
+    return Icone::Information;
+}
+
+// A diagnostic as a message box of the program.
+inline void Montre(InterfaceUtilisateur& ui, const Diagnostic& d) {
+    ui.Message(d.message, TitreProgramme, IconeDe(d.gravite));
+}
 
 }  // namespace korvelin

@@ -1,12 +1,15 @@
 #pragma once
-// Everything one running program works on, owned by the application and passed by
-// reference: the drawing, the settings values, the settings store, the user interface.
+// What the offset, welding, ordering and machining functions still take by reference:
+// the drawing, the settings values, the settings store and the user interface. The
+// readers, the import and the store itself no longer need it; it goes once those
+// functions take their values.
 
 #include <string>
 #include <vector>
 
 #include "model/dessin.h"
 #include "model/interface_utilisateur.h"
+#include "settings/magasin_reglages.h"
 #include "settings/parametres.h"
 
 namespace korvelin {
@@ -15,24 +18,10 @@ struct Contexte {
     Dessin dessin;
     Parametres parametres;
 
-    // Full path of the INI file. Empty: no INI file (every key gives its default).
-    std::string CheminIni;
-    // True for the command-line converter: writing a setting changes nothing on disk.
-    bool ParametresEnLectureSeule = false;
-
-    // Label of the last trace made by a DXF import; the next import continues after it.
-    std::string SequenceDXF;
+    // The program's one settings store.
+    MagasinReglages magasin;
 
     InterfaceUtilisateur* ui = &silence;
-
-    // The "$$" lines of the open project, kept while the file is unchanged on disk, so
-    // loading forty settings does not read a large project forty times.
-    struct CacheProjet {
-        std::string chemin;
-        long long taille = -1;
-        long long date = -1;
-        std::vector<std::string> lignes;
-    } cacheProjet;
 
     explicit Contexte(InterfaceUtilisateur* interface = nullptr) {
         if (interface) ui = interface;

@@ -65,17 +65,18 @@ std::string CheminSauvegardeProjet(std::string_view nomFichier) {
     return Base(nomFichier) + "tmp";
 }
 
-bool CopieDeSecoursProjet(Contexte& ctx, const std::string& projet, std::string_view contenu) {
+bool CopieDeSecoursProjet(const std::string& projet, std::string_view contenu, Diagnostics& dits) {
     const std::string copie = CheminSauvegardeProjet(projet);
     struct stat st {};
     if (::lstat(copie.c_str(), &st) == 0 && !EstCopieDeProjet(copie)) {
-        ctx.ui->Message("Pas de copie de sauvegarde : le fichier " + copie +
+        dits.push_back({Gravite::Avertissement,
+                        "Pas de copie de sauvegarde : le fichier " + copie +
                             " existe déjà et n'est pas une copie faite par Korvelin ; il est laissé tel quel.",
-                        TitreProgramme, Icone::Exclamation);
+                        copie, 0});
         return true;
     }
     if (!EcrireFichierAtomique(copie, contenu)) {
-        ctx.ui->Message("Impossible d'écrire le fichier " + copie, TitreProgramme, Icone::Critique);
+        dits.push_back({Gravite::Erreur, "Impossible d'écrire le fichier " + copie, copie, 0});
         return false;
     }
     return true;

@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/contexte.h"
+#include "model/dessin.h"
+#include "model/diagnostics.h"
 
 namespace korvelin {
 
@@ -16,8 +17,9 @@ std::string CheminSauvegardeProjet(std::string_view nomFichier);
 
 // Copies the project's text (contenu) to its backup beside it. A file of that name that
 // is not such a backup is the user's own: it is left alone, the user is told, and the
-// write goes on without a backup. False after telling the user when the copy failed.
-bool CopieDeSecoursProjet(Contexte& ctx, const std::string& projet, std::string_view contenu);
+// write goes on without a backup. What is to be told goes into dits; false when the copy
+// failed.
+bool CopieDeSecoursProjet(const std::string& projet, std::string_view contenu, Diagnostics& dits);
 
 // The point lines of the drawing, each ended by CR LF.
 std::string TextePointsProjet(const Dessin& d);

@@ -14,9 +14,8 @@ namespace {
 
 // Settings go to the project only while FichierProjet names one and the current file is
 // that kind of file: writing settings must never rewrite a drawing of another type.
-bool ProjetOuvert(const Contexte& ctx) {
-    return !Rogne(ctx.dessin.FichierProjet).empty() &&
-           EnMajuscules(ExtraitExtension(NomSansDossier(ctx.dessin.NomFichier))) == "KORVELIN";
+bool ProjetOuvert(const Dessin& d) {
+    return !Rogne(d.FichierProjet).empty() && EnMajuscules(ExtraitExtension(NomSansDossier(d.NomFichier))) == "KORVELIN";
 }
 
 bool EstLigneReglage(std::string_view ligne) { return ligne.substr(0, 2) == "$$"; }
@@ -37,13 +36,14 @@ std::string ValeurDeLigne(std::string_view ligne) {
     return std::string(v);
 }
 
-void SignaleEchecEcriture(Contexte& ctx, const std::string& chemin) {
-    ctx.ui->Message("Impossible d'écrire le fichier " + chemin, TitreProgramme, Icone::Critique);
+Diagnostic EchecEcriture(const std::string& chemin) {
+    return {Gravite::Erreur, "Impossible d'écrire le fichier " + chemin, chemin, 0};
 }
 
-const std::vector<std::string>& LignesParametresProjet(Contexte& ctx) {
-    auto& cache = ctx.cacheProjet;
-    const std::string& chemin = ctx.dessin.NomFichier;
+}  // namespace
+
+const std::vector<std::string>& MagasinReglages::LignesProjet(const std::string& chemin) {
+    CacheProjet& cache = cacheProjet_;
     struct stat st {};
     const bool present = ::stat(chemin.c_str(), &st) == 0;
     const long long taille = present ? static_cast<long long>(st.st_size) : -1;
@@ -61,6 +61,8 @@ const std::vector<std::string>& LignesParametresProjet(Contexte& ctx) {
     }
     return cache.lignes;
 }
+
+namespace {
 
 // The new "$$" lines of the project once the values are written: every line of the key
 // rewritten, the one its reading finds included, or a line added after the others.
@@ -80,14 +82,16 @@ void EcritDansLignes(std::vector<std::string>& lignes, std::string_view cle, std
     if (!ecrite) lignes.push_back(nouvelle);
 }
 
-bool EcrireDansProjet(Contexte& ctx, const EcrituresReglages& ecritures) {
-    Dessin& d = ctx.dessin;
+}  // namespace
+
+Diagnostics MagasinReglages::EcrireDansProjet(const Dessin& d, const EcrituresReglages& ecritures) {
+    Diagnostics dits;
     const auto contenu = LireFichier(d.NomFichier);
     if (!contenu) {
-        ctx.ui->Message("Impossible de lire le fichier " + d.NomFichier, TitreProgramme, Icone::Critique);
-        return false;
+        dits.push_back({Gravite::Erreur, "Impossible de lire le fichier " + d.NomFichier, d.NomFichier, 0});
+        return dits;
     }
-    if (!CopieDeSecoursProjet(ctx, d.NomFichier, *contenu)) return false;
+    if (!CopieDeSecoursProjet(d.NomFichier, *contenu, dits)) return dits;
     std::vector<std::string> lignes;
     PourChaqueLigne(*contenu, [&](std::string_view ligne) {
         if (EstLigneReglage(ligne)) lignes.emplace_back(ligne);
@@ -100,13 +104,12 @@ bool EcrireDansProjet(Contexte& ctx, const EcrituresReglages& ecritures) {
         texte += "\r\n";
     }
     texte += TextePointsProjet(d);
-    ctx.cacheProjet = {};
-    if (!EcrireFichierAtomique(d.NomFichier, texte)) {
-        SignaleEchecEcriture(ctx, d.NomFichier);
-        return false;
-    }
-    return true;
+    cacheProjet_ = {};
+    if (!EcrireFichierAtomique(d.NomFichier, texte)) dits.push_back(EchecEcriture(d.NomFichier));
+    return dits;
 }
+
+namespace {
 
 // Both stores hold one entry per line: a line break in a value (a file name may have
 // one) would start a line of its own, read back as another setting or as a point.
@@ -119,7 +122,7 @@ std::string SurUneLigne(std::string_view brute) {
 
 // A ratio of zero, below zero or not a number would make every later drawing of the type
 // vanish or turn over: the default takes its place, and the user is told which key held it.
-void VerifieRapports(Contexte& ctx, const SourceReglages& source, bool avertir) {
+void VerifieRapports(Contexte& ctx, const SourceReglages& source, Diagnostics* dits) {
     const std::string& type = ctx.dessin.TypeFichier;
     for (const Reglage& r : TableReglages()) {
         if (r.chargeur != Chargeur::Rapports) continue;
@@ -127,16 +130,17 @@ void VerifieRapports(Contexte& ctx, const SourceReglages& source, bool avertir) 
         if (RapportUtilisable(rapport)) continue;
         const std::string cle = type + std::string(r.cle);
         const std::string_view defaut = DefautReglage(r, type);
-        if (avertir)
-            ctx.ui->Message("Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
-                            " ») n'est pas utilisable : le rapport par défaut " +
-                            EcritureLocale(LecturePlain(defaut)) + " le remplace.",
-                        TitreProgramme, Icone::Exclamation);
+        if (dits)
+            dits->push_back({Gravite::Avertissement,
+                             "Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
+                                 " ») n'est pas utilisable : le rapport par défaut " +
+                                 EcritureLocale(LecturePlain(defaut)) + " le remplace.",
+                             {}, 0});
         rapport = LecturePlain(defaut);
     }
 }
 
-void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, bool avertir = true) {
+void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, Diagnostics* dits = nullptr) {
     Parametres& p = ctx.parametres;
     const std::string& type = ctx.dessin.TypeFichier;
     for (const Reglage& r : TableReglages()) {
@@ -145,7 +149,7 @@ void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, bool
         AppliqueReglage(p, r, source.Valeur(cle, DefautReglage(r, type)));
     }
     if (chargeur == Chargeur::Machine) p.AdressePort = AdresseDuPort(p.OptionLPT, p.AdressePort);
-    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source, avertir);
+    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source, dits);
 }
 
 void Charge(Contexte& ctx, Chargeur chargeur) {
@@ -153,15 +157,22 @@ void Charge(Contexte& ctx, Chargeur chargeur) {
     Charge(ctx, source, chargeur);
 }
 
+bool Montre(Contexte& ctx, const Diagnostics& dits) {
+    for (const Diagnostic& d : dits) Montre(*ctx.ui, d);
+    return !ContientErreur(dits);
+}
+
 }  // namespace
 
-SourceReglages::SourceReglages(Contexte& ctx) {
-    if (!ctx.CheminIni.empty()) ini_ = ValeursIni::Lire(ctx.CheminIni, SectionIni);
-    projetOuvert_ = ProjetOuvert(ctx);
+SourceReglages::SourceReglages(MagasinReglages& magasin, const Dessin& d) {
+    if (!magasin.CheminIni.empty()) ini_ = ValeursIni::Lire(magasin.CheminIni, SectionIni);
+    projetOuvert_ = ProjetOuvert(d);
     if (!projetOuvert_) return;
-    for (const std::string& l : LignesParametresProjet(ctx))
+    for (const std::string& l : magasin.LignesProjet(d.NomFichier))
         if (l.find('=') != std::string::npos) projet_.push_back(l);
 }
+
+SourceReglages::SourceReglages(Contexte& ctx) : SourceReglages(ctx.magasin, ctx.dessin) {}
 
 std::string SourceReglages::Valeur(std::string_view cle, std::string_view defaut) const {
     if (projetOuvert_) {
@@ -186,41 +197,47 @@ std::string LireReglage(Contexte& ctx, std::string_view cle) {
     return LireParametre(ctx, cle, DefautReglage(*r, type));
 }
 
-bool EcrireParametres(Contexte& ctx, const EcrituresReglages& brutes) {
-    if (ctx.ParametresEnLectureSeule || brutes.empty()) return true;
-    EcrituresReglages ecritures;
-    ecritures.reserve(brutes.size());
-    for (const auto& [cle, valeur] : brutes) ecritures.emplace_back(cle, FormeStockee(cle, SurUneLigne(valeur)));
-    if (ProjetOuvert(ctx)) return EcrireDansProjet(ctx, ecritures);
-    if (ctx.CheminIni.empty()) return true;
-    std::vector<EcritureIni> ini;
-    ini.reserve(ecritures.size());
-    for (auto& [cle, valeur] : ecritures) ini.push_back({cle, std::move(valeur)});
-    if (!EcrireIni(ctx.CheminIni, SectionIni, ini)) {
-        SignaleEchecEcriture(ctx, ctx.CheminIni);
-        return false;
+Diagnostics MagasinReglages::Ecrit(const Dessin& d, const EcrituresReglages& ecritures,
+                                   const std::vector<std::string>& aRetablir) {
+    if (LectureSeule || (ecritures.empty() && aRetablir.empty())) return {};
+    if (ProjetOuvert(d)) {
+        // A missing line would fall back on the INI file: the defaults are written out.
+        EcrituresReglages lignes;
+        lignes.reserve(ecritures.size() + aRetablir.size());
+        for (const auto& [cle, valeur] : ecritures) lignes.emplace_back(cle, FormeStockee(cle, SurUneLigne(valeur)));
+        for (const std::string& cle : aRetablir) {
+            const Reglage* r = TrouveReglage(cle);
+            lignes.emplace_back(cle, r ? std::string(DefautReglage(*r, d.TypeFichier)) : std::string());
+        }
+        return EcrireDansProjet(d, lignes);
     }
-    return true;
+    if (CheminIni.empty()) return {};
+    std::vector<EcritureIni> ini;
+    ini.reserve(ecritures.size() + aRetablir.size());
+    for (const auto& [cle, valeur] : ecritures) ini.push_back({cle, FormeStockee(cle, SurUneLigne(valeur))});
+    for (const std::string& cle : aRetablir) ini.push_back({cle, std::nullopt});
+    if (!EcrireIni(CheminIni, SectionIni, ini)) return {EchecEcriture(CheminIni)};
+    return {};
+}
+
+Diagnostics MagasinReglages::Ecrire(const Dessin& d, const EcrituresReglages& ecritures) {
+    return Ecrit(d, ecritures, {});
+}
+
+Diagnostics MagasinReglages::RetablitDefauts(const Dessin& d, const std::vector<std::string>& cles) {
+    return Ecrit(d, {}, cles);
+}
+
+std::string MagasinReglages::Lire(const Dessin& d, std::string_view cle, std::string_view defaut) {
+    return SourceReglages(*this, d).Valeur(cle, defaut);
+}
+
+bool EcrireParametres(Contexte& ctx, const EcrituresReglages& ecritures) {
+    return Montre(ctx, ctx.magasin.Ecrire(ctx.dessin, ecritures));
 }
 
 bool RetablitDefauts(Contexte& ctx, const std::vector<std::string>& cles) {
-    if (ctx.ParametresEnLectureSeule || cles.empty()) return true;
-    if (ProjetOuvert(ctx)) {
-        EcrituresReglages ecritures;
-        for (const std::string& cle : cles) {
-            const Reglage* r = TrouveReglage(cle);
-            ecritures.emplace_back(cle, r ? std::string(DefautReglage(*r, ctx.dessin.TypeFichier)) : std::string());
-        }
-        return EcrireDansProjet(ctx, ecritures);
-    }
-    if (ctx.CheminIni.empty()) return true;
-    std::vector<EcritureIni> ini;
-    for (const std::string& cle : cles) ini.push_back({cle, std::nullopt});
-    if (!EcrireIni(ctx.CheminIni, SectionIni, ini)) {
-        SignaleEchecEcriture(ctx, ctx.CheminIni);
-        return false;
-    }
-    return true;
+    return Montre(ctx, ctx.magasin.RetablitDefauts(ctx.dessin, cles));
 }
 
 bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur) {
@@ -232,7 +249,11 @@ std::string TexteBooleen(bool v) { return v ? "Vrai" : "Faux"; }
 void ChargeCouleurs(Contexte& ctx) { Charge(ctx, Chargeur::Couleurs); }
 void ChargeDecalage(Contexte& ctx) { Charge(ctx, Chargeur::Decalage); }
 void ChargeMarges(Contexte& ctx) { Charge(ctx, Chargeur::Marges); }
-void ChargeRapports(Contexte& ctx, bool avertir) { Charge(ctx, SourceReglages(ctx), Chargeur::Rapports, avertir); }
+Diagnostics ChargeRapports(Contexte& ctx) {
+    Diagnostics dits;
+    Charge(ctx, SourceReglages(ctx), Chargeur::Rapports, &dits);
+    return dits;
+}
 void ChargeOptions(Contexte& ctx) { Charge(ctx, Chargeur::Options); }
 void ChargeMachine(Contexte& ctx) { Charge(ctx, Chargeur::Machine); }
 
@@ -251,11 +272,13 @@ void ChargeDemarrage(Contexte& ctx) {
         Charge(ctx, source, c);
 }
 
-void ChargeReglagesProjet(Contexte& ctx) {
+Diagnostics ChargeReglagesProjet(Contexte& ctx) {
     const SourceReglages source(ctx);
+    Diagnostics dits;
     for (Chargeur c : {Chargeur::Machine, Chargeur::Couleurs, Chargeur::Marges, Chargeur::Options, Chargeur::Decalage,
                        Chargeur::Rapports})
-        Charge(ctx, source, c);
+        Charge(ctx, source, c, &dits);
+    return dits;
 }
 
 }  // namespace korvelin

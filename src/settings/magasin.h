@@ -1,6 +1,6 @@
 #pragma once
-// The settings store: values by key, in the INI file or, while a project file is the
-// current document, in that file's "$$" lines.
+// The settings store's keys and loaders, and the helpers that ask the store of a context
+// and show the user what went wrong.
 
 #include <string>
 #include <string_view>
@@ -20,25 +20,17 @@ std::string LireParametre(Contexte& ctx, std::string_view cle, std::string_view 
 // The key with the default of its row in the table (the empty text for unknown keys; a
 // ratio key's default follows the file type it starts with).
 std::string LireReglage(Contexte& ctx, std::string_view cle);
-// False after telling the user, when the file could not be written (the old one stays).
+// The store's writes for the drawing of the context, what went wrong shown through its
+// user interface; false when the file could not be written (the old one stays).
 bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur);
-
-// Keys and values, written in their order.
-using EcrituresReglages = std::vector<std::pair<std::string, std::string>>;
-// Writes every value in one rewrite of the INI file or of the open project, with the
-// result the writes one by one would give. A key the project has no line for is added
-// after its other "$$" lines.
 bool EcrireParametres(Contexte& ctx, const EcrituresReglages& ecritures);
-
-// Puts the keys back to their defaults in one rewrite: removed from the INI file, or,
-// while a project is open (where a missing line would fall back on the INI file), the
-// default texts of their rows written into its lines.
 bool RetablitDefauts(Contexte& ctx, const std::vector<std::string>& cles);
 
 // Reads the stored settings once (the INI file and the open project's lines) and gives
 // each key's text from there; for loaders and dialogs that read many keys together.
 class SourceReglages {
 public:
+    SourceReglages(MagasinReglages& magasin, const Dessin& d);
     explicit SourceReglages(Contexte& ctx);
     std::string Valeur(std::string_view cle, std::string_view defaut) const;
 
@@ -53,13 +45,15 @@ void ChargeDecalage(Contexte& ctx);
 void ChargeMarges(Contexte& ctx);
 // A stored ratio that cannot scale a drawing gives way to the default, with a warning; the
 // rescaling dialog, which loads them again right after the reader, does not repeat it.
-void ChargeRapports(Contexte& ctx, bool avertir = true);
+// The warnings come back for the caller to show or, when the dialog loads them again right
+// after, to drop.
+Diagnostics ChargeRapports(Contexte& ctx);
 void ChargeOptions(Contexte& ctx);
 void ChargeMachine(Contexte& ctx);
 // The five loaders of the window's start-up, in their order, from one reading.
 void ChargeDemarrage(Contexte& ctx);
 // The six loaders of a project just read, in their order, from one reading.
-void ChargeReglagesProjet(Contexte& ctx);
+Diagnostics ChargeReglagesProjet(Contexte& ctx);
 
 // "Vrai" / "Faux" (LectureBooleen reads them back).
 std::string TexteBooleen(bool v);

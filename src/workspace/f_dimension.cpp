@@ -30,7 +30,8 @@ QLabel* Etiquette(QWidget* parent, const char* nom, const char* texte) {
 
 }  // namespace
 
-F_Dimension::F_Dimension(Contexte& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+F_Dimension::F_Dimension(ModeleDimension& modele, InterfaceUtilisateur& ui, QWidget* parent)
+    : QDialog(parent), modele_(modele), ui_(ui) {
     setObjectName("F_Dimension");
     setWindowTitle(QStringLiteral("Validation des dimensions du résultat"));
     setModal(true);
@@ -99,7 +100,6 @@ F_Dimension::F_Dimension(Contexte& ctx, QWidget* parent) : QDialog(parent), ctx_
     });
     connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
 
-    modele_.Charger(ctx_);
     MontreBoites();
 }
 
@@ -155,11 +155,11 @@ bool F_Dimension::eventFilter(QObject* objet, QEvent* e) {
 void F_Dimension::done(int r) {
     if (!ferme_) {
         LitBoites();
-        const std::string refus = modele_.Fermer(ctx_);
+        const std::string refus = modele_.Fermer();
         if (!refus.empty()) {
             // The dialog stays: a ratio of zero would import nothing, and stored it would
             // spoil every later drawing of the type.
-            ctx_.ui->Message(refus, TitreProgramme, Icone::Critique);
+            ui_.Message(refus, TitreProgramme, Icone::Critique);
             return;
         }
         ferme_ = true;

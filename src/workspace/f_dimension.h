@@ -4,7 +4,8 @@
 
 #include <QDialog>
 
-#include "geometry/dimension.h"
+#include "document/dimension.h"
+#include "model/interface_utilisateur.h"
 
 class QCheckBox;
 class QLabel;
@@ -16,7 +17,8 @@ namespace korvelin {
 class F_Dimension : public QDialog {
     Q_OBJECT
 public:
-    F_Dimension(Contexte& ctx, QWidget* parent = nullptr);
+    // Shows the model, loaded by the import; a refusal at closing is told through ui.
+    F_Dimension(ModeleDimension& modele, InterfaceUtilisateur& ui, QWidget* parent = nullptr);
 
     QLineEdit* TB_H_Initial;
     QLineEdit* TB_V_Initial;
@@ -39,8 +41,8 @@ private:
     void LitBoites();
     void MontreBoites();
 
-    Contexte& ctx_;
-    ModeleDimension modele_;
+    ModeleDimension& modele_;
+    InterfaceUtilisateur& ui_;
     bool ferme_ = false;
 };
 

@@ -61,9 +61,9 @@ void F_Point::Construit() {
     setObjectName("F_Point");
     setWindowTitle("Point");
     principale_ = Principale(parentWidget());
-    Contexte& ctx = doc_.Ctx();
-    modele_.Statut = [&ctx](std::string_view t) { ctx.ui->TexteStatut(1, t); };
-    modele_.ConfirmeSuppression = [&ctx] { return ctx.ui->Question("Confirmez-vous la suppression ?", TitreProgramme); };
+    InterfaceUtilisateur& ui = doc_.Interface();
+    modele_.Statut = [&ui](std::string_view t) { ui.TexteStatut(1, t); };
+    modele_.ConfirmeSuppression = [&ui] { return ui.Question("Confirmez-vous la suppression ?", TitreProgramme); };
     modele_.PointsRenumerotes = [this] { emit PointsRenumerotes(); };
 
     CreeControles();
@@ -185,7 +185,7 @@ void F_Point::Relie() {
 void F_Point::Charge() {
     ChargementEnCours = true;
     // A zero or negative interval would spin; the settings may hold anything.
-    Timer1->setInterval(std::max<int>(1, doc_.Ctx().parametres.TimerInterval));
+    Timer1->setInterval(std::max<int>(1, doc_.Reglages().TimerInterval));
     Timer1->start();
     modele_.DirectionFleche = EditionPoint::Aucune;
     CB_Depart->setEnabled(modele_.PointInitial() && modele_.Valide());
@@ -216,7 +216,7 @@ void F_Point::MontreValeurs() {
 void F_Point::Marque() {
     if (!principale_ || !principale_->PB1) return;
     principale_->PB1->MarquePoint(VersFlottant32(modele_.X()), VersFlottant32(modele_.Y()),
-                                  CouleurQt(doc_.Ctx().parametres.CouleurSelectionne));
+                                  CouleurQt(doc_.Reglages().CouleurSelectionne));
 }
 
 void F_Point::Fleche(QToolButton* bouton, int16_t code) {
@@ -230,7 +230,7 @@ void F_Point::Fleche(QToolButton* bouton, int16_t code) {
 }
 
 void F_Point::Supprime() {
-    if (!modele_.Supprime(doc_.Ctx().parametres.ConfirmSuppr)) return;
+    if (!modele_.Supprime(doc_.Reglages().ConfirmSuppr)) return;
     Timer1->stop();
     QDialog::accept();
 }

@@ -21,8 +21,7 @@
 
 #include "model/nombres.h"
 #include "geometry/soudure.h"
-#include "import/ouverture.h"
-#include "import/projet.h"
+#include "settings/fichier_projet.h"
 #include "model/listes.h"
 #include "model/noms_fichiers.h"
 #include "platform/fichier.h"
@@ -69,7 +68,7 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
         editeur->exec();
     };
 
-    ctx_.CheminIni = cheminIni ? *cheminIni : CheminIniParDefaut();
+    ctx_.magasin.CheminIni = cheminIni ? *cheminIni : CheminIniParDefaut();
 
     CreeMenus();
     CreeBarreOutils();
@@ -101,6 +100,7 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     FacteurZoom = 1.0;
     ChargeDemarrage(ctx_);
     doc_.SurChangement = [this] { AuChangement(); };
+    doc_.Dimension = this;
 }
 
 F_Representation::~F_Representation() {
@@ -348,15 +348,17 @@ bool F_Representation::Question(std::string_view texte, std::string_view titre) 
     });
 }
 
-void F_Representation::DialogueDimension(Contexte& ctx) {
+Rapports F_Representation::Demande(ModeleDimension& modele) {
     SansSablier([&] {
-        F_Dimension dialogue(ctx, this);
+        F_Dimension dialogue(modele, *this, this);
         dialogue.exec();
         return 0;
     });
+    // The dialog closes only on ratios it can take.
+    return {modele.RapportH().value_or(0.0), modele.RapportV().value_or(0.0)};
 }
 
-void F_Representation::Rafraichir(Contexte&) { Form_Resize(); }
+void F_Representation::Rafraichir() { Form_Resize(); }
 
 void F_Representation::TexteStatut(int panneau, std::string_view texte) {
     if (QLabel* l = Panneau(panneau)) l->setText(Q(texte));

@@ -30,7 +30,7 @@ namespace korvelin {
 
 class ZoneDessin;
 
-class F_Representation : public QMainWindow, public InterfaceUtilisateur {
+class F_Representation : public QMainWindow, public InterfaceUtilisateur, public DemandeDimension {
     Q_OBJECT
 public:
     // cheminIni: the settings file; by default the program's usual one.
@@ -45,11 +45,12 @@ public:
     // What the core asks of the user.
     void Message(std::string_view texte, std::string_view titre, Icone icone) override;
     bool Question(std::string_view texte, std::string_view titre) override;
-    void DialogueDimension(Contexte& ctx) override;
-    void Rafraichir(Contexte& ctx) override;
+    void Rafraichir() override;
     void TexteStatut(int panneau, std::string_view texte) override;
     void Sablier(bool actif) override;
     void TraiterEvenements() override;
+    // The rescaling dialog of an import, modal.
+    Rapports Demande(ModeleDimension& modele) override;
 
     // Lays the window out and repaints the whole view from the model. A resize of the
     // window repaints without the "Fichier vide !" message, which would otherwise repeat

@@ -8,8 +8,11 @@
 #include <random>
 
 #include "document/document.h"
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
+#include "document/enregistrement.h"
+#include "geometry/decalage.h"
 #include "import/projet.h"
+#include "support/import_test.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
 #include "settings/aide_contexte.h"
@@ -109,7 +112,7 @@ TEST(Document, ChaqueChangementSAnnuleEtSeRetablitBitPourBit) {
     EXPECT_FALSE(a.doc.Retablir());
     // The settings went back to the store with the undo, and came again with the redo.
     ContexteTemporaire autre;
-    autre.ctx.CheminIni = a.ctx.CheminIni;
+    autre.ctx.magasin.CheminIni = a.ctx.magasin.CheminIni;
     ChargeDecalage(autre.ctx);
     EXPECT_EQ(autre.ctx.parametres.DecalageOutil, 2);
     EXPECT_DOUBLE_EQ(autre.ctx.parametres.RayonFraise, 1.5);

@@ -16,7 +16,7 @@ using namespace korvelin::test;
 TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     DossierTemporaire dossier;
     Contexte ctx;
-    ctx.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nNbPasse=2,7\r\nPas_Z=1\r\nNbPas_Z=200\r\n");
+    ctx.magasin.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nNbPasse=2,7\r\nPas_Z=1\r\nNbPas_Z=200\r\n");
     ChargeMachine(ctx);
     ctx.dessin.NomFichier = "/pieces/bride.PLT";
     ctx.dessin.Xmax = 40.5, ctx.dessin.Ymax = 12;

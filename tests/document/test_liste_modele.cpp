@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "document/liste_modele.h"
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
 

@@ -15,7 +15,7 @@ struct Dialogue : ContexteTemporaire {
     Document doc{ctx};
     ModeleParam m{doc};
     Dialogue() { m.Charger(); }
-    std::string Ini() const { return DossierTemporaire::Lit(ctx.CheminIni); }
+    std::string Ini() const { return DossierTemporaire::Lit(ctx.magasin.CheminIni); }
 };
 
 TEST(ModeleParam, SaisiesEtVitesses) {
@@ -113,7 +113,7 @@ TEST(ModeleParam, OkStockeToutEnUnLotQuiSeRelit) {
     // Read back, every value is the one the dialog held.
     const Parametres tenus = t.ctx.parametres;
     Contexte relu;
-    relu.CheminIni = t.ctx.CheminIni;
+    relu.magasin.CheminIni = t.ctx.magasin.CheminIni;
     ChargeDemarrage(relu);
     const Parametres& r = relu.parametres;
     EXPECT_EQ(r.Course_X, 812.25);

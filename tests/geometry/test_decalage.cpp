@@ -5,7 +5,7 @@
 #include <span>
 
 #include "geometry/decalage.h"
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
 #include "model/listes.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"

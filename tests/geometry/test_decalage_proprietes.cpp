@@ -14,7 +14,7 @@
 
 #include "geometry/bouts.h"
 #include "geometry/decalage.h"
-#include "import/ouverture.h"
+#include "support/import_test.h"
 #include "settings/magasin.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
@@ -174,10 +174,10 @@ TEST_F(Proprietes, DessinsAleatoires) {
                 p = Spirale(2000 + g() % 20000, 4 * R + 10 * u(g), R * (1.5 + 4 * u(g)), 0.2 + 0.5 * u(g), ox, oy);
                 break;
             case 1: {  // a long dense wavy contour, closed
-                const double r = 50 + 300 * u(g), a = 0.05 * u(g);
+                const double rayon = 50 + 300 * u(g), a = 0.05 * u(g);
                 const int n = 5000 + int(g() % 20000), ondes = 1 + int(g() % 8);
                 for (int i = 0; i <= n; ++i) {
-                    const double th = 2 * Pi * (i % n) / n, rr = r * (1 + a * std::sin(ondes * th));
+                    const double th = 2 * Pi * (i % n) / n, rr = rayon * (1 + a * std::sin(ondes * th));
                     p.emplace_back(float(ox + rr * std::cos(th)), float(oy + rr * std::sin(th)));
                 }
                 break;
@@ -185,11 +185,11 @@ TEST_F(Proprietes, DessinsAleatoires) {
             case 2: {  // a sheet of small polygons, each its own trace
                 for (int k = 0; k < 20; ++k) {
                     Points q;
-                    const double cx = ox + 40 * (k % 5), cy = oy + 40 * (k / 5), r = 3 + 10 * u(g);
+                    const double cx = ox + 40 * (k % 5), cy = oy + 40 * (k / 5), rc = 3 + 10 * u(g);
                     const int cotes = 3 + int(g() % 6);
                     for (int i = 0; i <= cotes; ++i) {
                         const double th = 2 * Pi * (i % cotes) / cotes + (k % 2) * 0.3;
-                        q.emplace_back(float(cx + r * std::cos(th)), float(cy + r * std::sin(th)));
+                        q.emplace_back(float(cx + rc * std::cos(th)), float(cy + rc * std::sin(th)));
                     }
                     AjouteTrace(d, Code2(U'a' + t, U'A' + k), q);
                 }
@@ -256,18 +256,18 @@ TEST_F(Proprietes, DessinsDAutresProgrammes) {
             ChargeDecalage(ctx);
             ChargeOptions(ctx);
             ui.messages.clear();
-            ASSERT_TRUE(OuvrirDessin(ctx, f.path().string()));
-            const Dessin& d = ctx.dessin;
-            EXPECT_GE(Mesure(d, 1.5).plusPres, 1.5 - 0.01);
+            ASSERT_TRUE(test::Ouvre(ctx, f.path().string()));
+            const Dessin& lu = ctx.dessin;
+            EXPECT_GE(Mesure(lu, 1.5).plusPres, 1.5 - 0.01);
             std::size_t e = 0;
-            for (int32_t i = 0; i < d.NbPoints; ++e) {
+            for (int32_t i = 0; i < lu.NbPoints; ++e) {
                 int32_t j = i;
-                while (j < d.NbPoints && d.Trace_Initial[j].Sequence == d.Trace_Initial[i].Sequence) ++j;
-                const auto& D = d.Trace_Decale[e].Points;
-                const std::string nom = "Le tracé " + d.Trace_Initial[i].Sequence.Texte() + " ";
+                while (j < lu.NbPoints && lu.Trace_Initial[j].Sequence == lu.Trace_Initial[i].Sequence) ++j;
+                const auto& D = lu.Trace_Decale[e].Points;
+                const std::string nom = "Le tracé " + lu.Trace_Initial[i].Sequence.Texte() + " ";
                 const bool signale = std::any_of(ui.messages.begin(), ui.messages.end(),
                                                  [&](const auto& m) { return m.texte.rfind(nom, 0) == 0; });
-                if (TraceFermee(&d.Trace_Initial[i], std::size_t(j - i)) && D.size() >= 2 && !signale) {
+                if (TraceFermee(&lu.Trace_Initial[i], std::size_t(j - i)) && D.size() >= 2 && !signale) {
                     ++fermes;
                     EXPECT_TRUE(D.front().X == D.back().X && D.front().Y == D.back().Y) << "tracé " << e;
                 }

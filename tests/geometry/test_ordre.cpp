@@ -6,9 +6,9 @@
 #include <numeric>
 #include <random>
 
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
 #include "geometry/orientation.h"
-#include "import/ouverture.h"
+#include "support/import_test.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
 #include "settings/aide_contexte.h"
@@ -313,7 +313,7 @@ TEST(Ordre, UnDeuxOptIndependantGagneMoinsDUnPourCent) {
     for (const char* nom : {"blocs_r12.dxf", "courbe_gnuplot.hpgl", "piece_r2018.dxf", "inkscape_r14.dxf"}) {
         ContexteTemporaire c;
         c.ctx.parametres.DecalageOutil = 2;
-        ASSERT_TRUE(OuvrirDessin(c.ctx, std::string(KORVELIN_TEST_DATA "/reels/") + nom)) << nom;
+        ASSERT_TRUE(test::Ouvre(c.ctx, std::string(KORVELIN_TEST_DATA "/reels/") + nom)) << nom;
         OrientationAutomatique(c.ctx);
         const ResultatOrdre r = OrdreAutomatique(c.ctx);
         const auto traces = DecoupeTraces(c.ctx.dessin);

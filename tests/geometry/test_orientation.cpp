@@ -4,7 +4,7 @@
 #include <random>
 
 #include "geometry/orientation.h"
-#include "import/ouverture.h"
+#include "support/import_test.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
 #include "settings/aide_contexte.h"
@@ -117,7 +117,7 @@ TEST(Orientation, ApresLImportationSeulementSiDemandee) {
         ContexteTemporaire c;
         const std::string reglages = std::string("$$DecalageOutil=1\r\n") +
                                      (demandee ? "$$OrientationAuto=Vrai\r\n" : "");
-        ASSERT_TRUE(OuvrirDessin(c.ctx, c.dossier.Ecrit("p.korvelin", reglages + points)));
+        ASSERT_TRUE(test::Ouvre(c.ctx, c.dossier.Ecrit("p.korvelin", reglages + points)));
         const auto traces = DecoupeTraces(c.ctx.dessin);
         ASSERT_EQ(traces.size(), 1u);
         EXPECT_EQ(AireSignee(c.ctx.dessin, traces[0]) > 0, demandee);

@@ -45,8 +45,8 @@ TEST(ReponsesGrbl, RapportsEtLignes) {
         {"GrblHAL 1.1f ['$' or '$HELP' for help]", {G::Banniere, 0, 0.0, "1.1f"}},
         {"$130=285.500", {G::Reglage, 130, 285.5, ""}}, {"[MSG:'$H'|'$X' to unlock]", {G::Message, 0, 0.0, ""}}};
     for (const auto& [ligne, attendu] : reponses) {
-        const Reponse r = LectureReponse(ligne);
-        EXPECT_EQ(std::tuple(r.genre, r.code, r.valeur, r.version), attendu) << ligne;
+        const Reponse lue = LectureReponse(ligne);
+        EXPECT_EQ(std::tuple(lue.genre, lue.code, lue.valeur, lue.version), attendu) << ligne;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "document/importation.h"
 #include "import/hpgl.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
@@ -19,9 +20,9 @@ struct Import {
     Contexte ctx{&ui};
     explicit Import(std::string type = "HPGL") {
         ctx.dessin.TypeFichier = std::move(type);
-        ui.surDimension = [](Contexte& c) { c.parametres.RapportH = c.parametres.RapportV = 1; };
+        ui.surDimension = test::Rapport(1, 1);
     }
-    bool Lit(std::string_view texte) { return PrepareDessinHPGL(ctx, texte); }
+    bool Lit(std::string_view texte) { return AcheveHPGL(ctx, LitHPGL(texte), ui, false); }
     void Attend(const test::Points& xy) {
         ASSERT_EQ(ctx.dessin.NbPoints, static_cast<int32_t>(xy.size()));
         test::AttendPoints(ctx.dessin.Trace_Initial, xy);
@@ -42,6 +43,15 @@ void AttendPoints(std::string_view texte, const std::vector<Attendu>& attendus) 
         EXPECT_FLOAT_EQ(p[i].Y, attendus[i].y) << texte << " #" << i;
         EXPECT_EQ(p[i].Plume, attendus[i].basse ? PlumeBasse : PlumeHaute) << texte << " #" << i;
     }
+}
+
+TEST(LectureHPGL, TheReaderAloneGivesPlotterUnitsAndThePenDownBounds) {
+    const DessinLu l = LitHPGL("PU0,0;PD40,10;PD40,80;PU500,500;");
+    EXPECT_TRUE(l.diagnostics.empty());
+    ASSERT_EQ(l.Points.size(), 5u);  // the pen-down copy of the start
+    EXPECT_EQ(l.Bornes.Xmin, 0.0);
+    EXPECT_EQ(l.Bornes.Xmax, 40.0);
+    EXPECT_EQ(l.Bornes.Ymax, 80.0);
 }
 
 TEST(LectureHPGL, PenMovesMakeLabelledTracesAndKeepTheLastPoint) {
@@ -140,20 +150,20 @@ TEST(LectureHPGL, ScalesAfterTheDialogFromTheLowerLeftCorner) {
     // Plotter units while the dialog is up, over what the pen draws: the pen parked at the
     // origin does not count. The ratio of each file type is checked with the settings.
     Import plt;
-    plt.ui.surDimension = [](Contexte& ctx) {
-        EXPECT_DOUBLE_EQ(ctx.dessin.Xmin, 100);
-        EXPECT_DOUBLE_EQ(ctx.dessin.Ymin, 200);
-        EXPECT_DOUBLE_EQ(ctx.dessin.Ymax, 2200);
-        EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.025);
+    plt.ui.surDimension = [&plt](ModeleDimension& m) {
+        EXPECT_DOUBLE_EQ(plt.ctx.dessin.Xmin, 100);
+        EXPECT_DOUBLE_EQ(plt.ctx.dessin.Ymin, 200);
+        EXPECT_DOUBLE_EQ(plt.ctx.dessin.Ymax, 2200);
+        EXPECT_EQ(m.H_Initial, "4000");
+        EXPECT_EQ(m.V_Initial, "2000");
+        EXPECT_DOUBLE_EQ(*m.RapportH(), 0.025);
+        return Rapports{*m.RapportH(), *m.RapportV()};
     };
     ASSERT_TRUE(plt.Lit("IN;PU;PA100,200;PD4100,200,4100,2200;PU;PA0,0;"));
     EXPECT_EQ(plt.ui.nbDimensions, 1);
     plt.Attend({{0, 0}, {100, 0}, {100, 50}});
     Import choisi("PLT");
-    choisi.ui.surDimension = [](Contexte& ctx) {
-        ctx.parametres.RapportH = 2;
-        ctx.parametres.RapportV = 0.5;
-    };
+    choisi.ui.surDimension = test::Rapport(2, 0.5);
     ASSERT_TRUE(choisi.Lit("PU0,0;PD10,10;"));
     choisi.Attend({{0, 0}, {20, 5}});
 }
@@ -164,8 +174,7 @@ TEST(LectureHPGL, FilesWithoutPenDownOrUnreadable) {
         im.ctx.dessin.Trace_Initial.assign(3, PointTrace{1, 1, PlumeBasse, PremiereSequence});
         im.ctx.dessin.NbPoints = 3;
         EXPECT_FALSE(im.Lit(texte));
-        EXPECT_EQ(im.ctx.dessin.NbPoints, 0);
-        EXPECT_EQ(im.ctx.dessin.NbSequencesDecalees(), 0u);
+        EXPECT_EQ(im.ctx.dessin.NbPoints, 3);
         EXPECT_EQ(im.ui.nbDimensions, 0);
         test::AttendRefus(im.ui, "Fichier inexploitable !");
     }
@@ -173,8 +182,8 @@ TEST(LectureHPGL, FilesWithoutPenDownOrUnreadable) {
     Import im;
     im.ctx.dessin.NbPoints = 2;
     im.ctx.dessin.Trace_Initial.resize(2);
-    EXPECT_FALSE(LectureHPGL(im.ctx, dossier.Chemin("absent.plt")));
-    EXPECT_FALSE(LectureHPGL(im.ctx, dossier.Dossier()));
+    EXPECT_FALSE(ImporteHPGL(im.ctx, dossier.Chemin("absent.plt"), im.ui));
+    EXPECT_FALSE(ImporteHPGL(im.ctx, dossier.Dossier(), im.ui));
     EXPECT_EQ(im.ctx.dessin.NbPoints, 2);
     ASSERT_EQ(im.ui.messages.size(), 2u);
     EXPECT_EQ(im.ui.messages[0].texte, "Impossible de lire le fichier " + dossier.Chemin("absent.plt"));

@@ -2,7 +2,10 @@
 
 #include <filesystem>
 
+#include "document/enregistrement.h"
 #include "import/projet.h"
+#include "settings/fichier_projet.h"
+#include "support/import_test.h"
 #include "settings/magasin.h"
 #include "settings/aide_contexte.h"
 
@@ -18,6 +21,19 @@ std::vector<std::string> Lignes(const std::string& texte) {
          debut = fin + 2)
         r.push_back(texte.substr(debut, fin - debut));
     return r;
+}
+
+TEST(LectureProjet, LeLecteurSeulDonneLesPointsEtIgnoreLesReglages) {
+    const DessinLu l = LitProjet("$$RayonFraise=2\r\n 1.5           2              PD              B\r\n"
+                                 " 4             -1             PD              B\r\n");
+    ASSERT_TRUE(l.diagnostics.empty());
+    ASSERT_EQ(l.Points.size(), 2u);
+    EXPECT_EQ(l.Points[0].Sequence, (Code2{U' ', U'B'}));
+    EXPECT_TRUE(l.Bornes.Xmin == 1.5 && l.Bornes.Xmax == 4 && l.Bornes.Ymin == -1 && l.Bornes.Ymax == 2);
+    const DessinLu vide = LitProjet("$$RayonFraise=2\r\n", "p.Korvelin");
+    ASSERT_TRUE(vide.Refusee());
+    EXPECT_EQ(vide.diagnostics[0].fichier, "p.Korvelin");
+    EXPECT_EQ(vide.diagnostics[0].message.substr(0, 23), "Fichier inexploitable !");
 }
 
 struct Projet : test::ContexteTemporaire {
@@ -52,12 +68,12 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
 
     UiEnregistreuse ui;
     Contexte relu(&ui);
-    relu.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
+    relu.magasin.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
     const std::string chemin = p.dossier.Ecrit(
         "b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
                           DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5          0\r\n");
-    ui.surDimension = [](Contexte& ctx) { ctx.parametres.RapportH = ctx.parametres.RapportV = 10; };
-    ASSERT_TRUE(LectureProjet(relu, chemin));
+    ui.surDimension = test::Rapport(10, 10);
+    ASSERT_TRUE(test::OuvreProjet(relu, chemin));
     ASSERT_EQ(relu.dessin.NbPoints, 4);
     for (int i = 0; i < 3; ++i) {  // as written, the ratios of the dialog not applied
         EXPECT_EQ(relu.dessin.Trace_Initial[i].X, p.ctx.dessin.Trace_Initial[i].X);
@@ -75,7 +91,7 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     // for the settings lines as for the points.
     const std::string bon = " 1             1              PD              A\r\n";
     Projet e;
-    ASSERT_TRUE(LectureProjet(e.ctx, e.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
+    ASSERT_TRUE(test::OuvreProjet(e.ctx, e.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
                                                                        "\r\n 4             5\n 6             -2,5           PU              A\r")));
     const Dessin& d = e.ctx.dessin;
     EXPECT_TRUE(e.ctx.parametres.RayonFraise == 2.5 && e.ctx.parametres.MargeX == 4);
@@ -103,7 +119,7 @@ TEST(Projet, UnusableFilesKeepTheDrawing) {
     };
     for (const auto& [contenu, verdict, ligne] : cas) {
         Projet p;
-        EXPECT_FALSE(LectureProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
+        EXPECT_FALSE(test::OuvreProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
         test::AttendRefus(p.ui, verdict, ligne);
         EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
         EXPECT_TRUE(p.ctx.dessin.FichierProjet.empty());

@@ -15,10 +15,11 @@
 #include <limits>
 #include <sstream>
 
+#include "document/calculs_contexte.h"
 #include "document/poste_contexte.h"
 #include "document/travail_initial.h"
-#include "import/calculs_contexte.h"
-#include "import/ouverture.h"
+#include "geometry/decalage.h"
+#include "support/import_test.h"
 #include "machining/cut.h"
 #include "settings/magasin.h"
 #include "settings/aide_contexte.h"
@@ -95,7 +96,7 @@ struct DessinReel : test::ContexteTemporaire {
         ChargeDecalage(ctx);
         ChargeOptions(ctx);
         ui.messages.clear();
-        EXPECT_TRUE(OuvrirDessin(ctx, dessin.string())) << dessin;
+        EXPECT_TRUE(test::Ouvre(ctx, dessin.string())) << dessin;
         TravailCUT travail = TravailCUTInitial(ctx);
         // Margins keep a cutter beside the outline within the machine's travel; the cut is
         // measured back from the part's zero.

@@ -8,6 +8,7 @@
 #include "import/dxf_conversion.h"
 #include "import/dxf_texte.h"
 #include "settings/aide_contexte.h"
+#include "document/importation.h"
 
 namespace korvelin {
 namespace {
@@ -316,6 +317,8 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
 }
 
 struct ImportDXF : ::testing::Test, test::ContexteTemporaire {
+    EtatImport etat;
+    bool Importe(std::string_view texte) { return AcheveDXF(ctx, etat, LitDXF(texte, "", etat.SequenceDXF), ui); }
     void SetUp() override {
         ctx.dessin.TypeFichier = "DXF";
         ctx.dessin.Trace_Initial = {{1, 2, PlumeBasse, PremiereSequence}, {3, 4, PlumeBasse, PremiereSequence}};
@@ -324,42 +327,49 @@ struct ImportDXF : ::testing::Test, test::ContexteTemporaire {
     }
 };
 
+TEST(LectureDXF, LeLecteurSeulDonneLesPointsEtLaDerniereEtiquette) {
+    const DessinLuDXF l = LitDXF(FichierDXF({}, test::Ligne(10, 20, 30, 25)), "l.dxf", " D");
+    ASSERT_TRUE(l.diagnostics.empty());
+    ASSERT_EQ(l.Points.size(), 2u);
+    EXPECT_EQ(l.DerniereSequence, " E");
+    EXPECT_TRUE(l.Bornes.Xmin == 10 && l.Bornes.Xmax == 30 && l.Bornes.Ymax == 25);
+}
+
 TEST_F(ImportDXF, OrigineRapportsEtEtiquettesSuivies) {
-    ui.surDimension = [](Contexte& c) {
-        EXPECT_EQ(c.dessin.Xmin, 10);
-        EXPECT_EQ(c.dessin.Ymax, 25);
-        c.parametres.RapportH = 2;
-        c.parametres.RapportV = 0.5;
+    ui.surDimension = [this](ModeleDimension&) {
+        EXPECT_EQ(ctx.dessin.Xmin, 10);
+        EXPECT_EQ(ctx.dessin.Ymax, 25);
+        return Rapports{2, 0.5};
     };
-    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF({}, test::Ligne(10, 20, 30, 25))));
+    ASSERT_TRUE(Importe(FichierDXF({}, test::Ligne(10, 20, 30, 25))));
     EXPECT_EQ(ui.nbDimensions, 1);
     ASSERT_EQ(ctx.dessin.NbPoints, 2);
     EXPECT_POINT(ctx.dessin.Trace_Initial[1], 40, 2.5);
-    EXPECT_EQ(ctx.SequenceDXF, " A");
+    EXPECT_EQ(etat.SequenceDXF, " A");
     // The next import goes on from " A".
     ui.surDimension = nullptr;
-    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF({}, test::Ligne(0, 0, 1, 0) + test::Ligne(5, 5, 6, 6))));
+    ASSERT_TRUE(Importe(FichierDXF({}, test::Ligne(0, 0, 1, 0) + test::Ligne(5, 5, 6, 6))));
     EXPECT_EQ(ctx.dessin.Trace_Initial[0].Sequence, Code2(U' ', U'B'));
-    EXPECT_EQ(ctx.SequenceDXF, " C");
+    EXPECT_EQ(etat.SequenceDXF, " C");
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ImportDXF, SansEntitePasDeDXFOuCoupe) {
     // Entities only in an unused block: nothing to draw, and the user is told.
-    EXPECT_FALSE(LectureDXFTexte(ctx, FichierDXF(test::Bloc("B", test::Ligne(0, 0, 1, 1)), {{"0", "TEXT"}, {"10", "0"}})));
-    EXPECT_EQ(ctx.dessin.NbPoints, 0);
+    EXPECT_FALSE(Importe(FichierDXF(test::Bloc("B", test::Ligne(0, 0, 1, 1)), {{"0", "TEXT"}, {"10", "0"}})));
+    EXPECT_EQ(ctx.dessin.NbPoints, 2);
     EXPECT_EQ(ui.nbDimensions, 0);
     test::AttendRefus(ui, "Fichier vide !");
     // A text file named .dxf is no drawing.
     ui.messages.clear();
-    EXPECT_FALSE(LectureDXFTexte(ctx, "Liste des pièces\r\n12 vis M3\r\n4 écrous\r\n"));
+    EXPECT_FALSE(Importe("Liste des pièces\r\n12 vis M3\r\n4 écrous\r\n"));
     test::AttendRefus(ui, "Fichier inexploitable !");
     EXPECT_NE(ui.messages[0].texte.find("pas un fichier DXF"), std::string::npos);
     // A file cut short is read up to the cut, with a warning that says where it stops.
     ui.messages.clear();
     const std::string entier = FichierDXF({}, test::Cercle(0, 0, 10) + test::Ligne(0, 0, 30, 0));
     const std::string coupe = entier.substr(0, entier.find("LINE") - 3);
-    ASSERT_TRUE(LectureDXFTexte(ctx, coupe));
+    ASSERT_TRUE(Importe(coupe));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icone, Icone::Exclamation);
     EXPECT_NE(ui.messages[0].texte.find("s'arrête à la ligne"), std::string::npos) << ui.messages[0].texte;
@@ -369,13 +379,13 @@ TEST_F(ImportDXF, SansEntitePasDeDXFOuCoupe) {
 }
 
 TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
-    ctx.SequenceDXF = " C";
+    etat.SequenceDXF = " C";
     const DocumentDXF doc = LireDXFTexte(FichierDXF({}, test::Cercle(0, 0, 1) + test::Cercle(5, 0, 1)));
-    EXPECT_FALSE(ConvertitDXF(ctx, doc, LimitesDXF{1000, 1000, 10}));
-    ui.surDimension = [](Contexte& c) { c.parametres.RapportH = 1e300; };
-    EXPECT_FALSE(ConvertitDXF(ctx, doc));
-    EXPECT_FALSE(LectureDXF(ctx, dossier.Chemin("absent.dxf")));
-    EXPECT_FALSE(LectureDXF(ctx, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22))));
+    EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF, LimitesDXF{1000, 1000, 10}), ui));
+    ui.surDimension = test::Rapport(1e300, 1);
+    EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF), ui));
+    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Chemin("absent.dxf"), ui));
+    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)), ui));
     ASSERT_EQ(ui.messages.size(), 4u);
     for (const auto& m : ui.messages) {
         EXPECT_EQ(m.icone, Icone::Critique);
@@ -386,10 +396,11 @@ TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
     EXPECT_EQ(ctx.dessin.NbPoints, 2);
     EXPECT_POINT(ctx.dessin.Trace_Initial[1], 3, 4);
     EXPECT_EQ(ctx.dessin.Xmax, 3);
-    EXPECT_EQ(ctx.SequenceDXF, " C");
-    // Entities left out are reported, the rest is imported.
-    ui.surDimension = nullptr;
-    ASSERT_TRUE(LectureDXFTexte(ctx, FichierDXF({}, test::Ligne(0, 0, 1e20, 0) + test::Ligne(0, 0, 1, 1))));
+    EXPECT_EQ(etat.SequenceDXF, " C");
+    // Entities left out are reported, the rest is imported (the ratio the dialog closed
+    // on was stored: another is typed).
+    ui.surDimension = test::Rapport(1, 1);
+    ASSERT_TRUE(Importe(FichierDXF({}, test::Ligne(0, 0, 1e20, 0) + test::Ligne(0, 0, 1, 1))));
     ASSERT_EQ(ui.messages.size(), 5u);
     EXPECT_EQ(ui.messages[4].icone, Icone::Exclamation);
     EXPECT_NE(ui.messages[4].texte.find("1 aux coordonnées hors limites"), std::string::npos);

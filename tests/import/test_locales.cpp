@@ -5,9 +5,10 @@
 
 #include <clocale>
 
-#include "geometry/dimension.h"
+#include "document/dimension.h"
 #include "import/dat.h"
-#include "import/projet.h"
+#include "document/enregistrement.h"
+#include "support/import_test.h"
 #include "settings/aide_contexte.h"
 #include "settings/magasin.h"
 #include "support/locale_francaise.h"
@@ -27,16 +28,17 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             test::ContexteTemporaire e;
             // A radius typed "1,5" is stored as a plain number with its fraction.
             ASSERT_TRUE(EcrireParametres(e.ctx, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}}));
-            EXPECT_NE(DossierTemporaire::Lit(e.ctx.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
+            EXPECT_NE(DossierTemporaire::Lit(e.ctx.magasin.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
             e.ctx.dessin.TypeFichier = "PLT";
-            e.ctx.dessin.Xmax = 4445;
-            ModeleDimension m;
-            m.Charger(e.ctx);
-            EXPECT_EQ(m.H_Rapport, "0,025");
-            m.H_Resultat = "100";
-            m.ValiderHResultat();
-            EXPECT_EQ(m.H_Rapport, "0,0224972");  // what the box shows, not the ratio used
-            ASSERT_EQ(m.Fermer(e.ctx), "");
+            e.ui.surDimension = [](ModeleDimension& m) {
+                EXPECT_EQ(m.H_Rapport, "0,025");
+                m.H_Resultat = "100";
+                m.ValiderHResultat();
+                EXPECT_EQ(m.H_Rapport, "0,0224972");  // what the box shows, not the ratio used
+                EXPECT_EQ(m.Fermer(), "");
+                return Rapports{*m.RapportH(), *m.RapportV()};
+            };
+            ChoisitRapports(e.ctx, {0, 4445, 0, 0}, e.ui);
             const float coins[][2] = {{220.0003f, 81.9651f}, {-0.025f, 1e-6f}, {999999.9f, -12345.67f}};
             for (const auto& c : coins) e.ctx.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
             e.ctx.dessin.NbPoints = 3;
@@ -45,7 +47,7 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
 
             Locale(lecture);
             test::ContexteTemporaire l;
-            l.ctx.CheminIni = e.ctx.CheminIni;
+            l.ctx.magasin.CheminIni = e.ctx.magasin.CheminIni;
             l.ctx.dessin.TypeFichier = "PLT";
             ChargeDemarrage(l.ctx);
             ChargeRapports(l.ctx);
@@ -53,7 +55,7 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             EXPECT_EQ(l.ctx.parametres.MargeX, 12.5);
             EXPECT_EQ(l.ctx.parametres.TempsMin_Mat_X, 0.75);
             EXPECT_EQ(l.ctx.parametres.RapportH, 100.0 / 4445.0);
-            ASSERT_TRUE(LectureProjet(l.ctx, e.ctx.dessin.NomFichier));
+            ASSERT_TRUE(test::OuvreProjet(l.ctx, e.ctx.dessin.NomFichier));
             ASSERT_EQ(l.ctx.dessin.NbPoints, 3);
             for (int i = 0; i < 3; ++i) {
                 EXPECT_EQ(l.ctx.dessin.Trace_Initial[i].X, coins[i][0]);
@@ -74,14 +76,14 @@ TEST(Locales, ProjetEcritAvecDesVirgulesEtFichierDePoints) {
         const std::string chemin = p.dossier.Ecrit(
             "ancien.Korvelin", "$$RayonFraise=1,5\r\n 220,0003      81,9651        PD              A             \r\n"
                                " 0,5           -3,25          PD              A             \r\n");
-        ASSERT_TRUE(LectureProjet(p.ctx, chemin));
+        ASSERT_TRUE(test::OuvreProjet(p.ctx, chemin));
         EXPECT_EQ(p.ctx.dessin.Trace_Initial[0].X, 220.0003f);
         EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].Y, -3.25f);
         EXPECT_EQ(p.ctx.parametres.RayonFraise, 1.5);
 
         test::ContexteTemporaire d;
         d.ctx.dessin.TypeFichier = "DAT";
-        ASSERT_TRUE(LectureDATTexte(d.ctx, "10.5 20.25\r\n12.75 20.0\r\n"));
+        ASSERT_TRUE(AcheveDAT(d.ctx, LitDAT("10.5 20.25\r\n12.75 20.0\r\n"), d.ui));
         EXPECT_EQ(d.ctx.dessin.Trace_Initial[1].X, 2.25f);
         EXPECT_EQ(d.ctx.dessin.Trace_Initial[0].Y, 0.25f);
     }

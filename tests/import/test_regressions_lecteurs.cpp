@@ -7,7 +7,7 @@
 
 #include "import/dat.h"
 #include "import/dxf.h"
-#include "import/ouverture.h"
+#include "support/import_test.h"
 #include "support/ui_enregistreuse.h"
 #include "support/dossier_temporaire.h"
 
@@ -29,13 +29,14 @@ TEST(RegressionsLecteurs, FichiersDifficiles) {
             if (!f.is_regular_file()) continue;
             const std::string nom = f.path().filename().string(), chemin = f.path().string();
             Contexte ctx;
-            ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+            ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
             const bool dat = f.path().extension() == ".dat";
             ctx.dessin.TypeFichier = dat ? "DAT" : "DXF";
-            const bool lu = dat ? LectureDAT(ctx, chemin) : LectureDXF(ctx, chemin);
+            EtatImport etat;
+            SuiviSilencieux suivi;
+            const bool lu = dat ? ImporteDAT(ctx, chemin, suivi) : ImporteDXF(ctx, etat, chemin, suivi);
             if (dat) {
-                MesureDAT m;
-                EXPECT_EQ(lu, AnalyseDAT(ctx, chemin, &m)) << nom;
+                EXPECT_EQ(lu, !LitFichierDAT(chemin).Refusee()) << nom;
             }
             ExpectDessinSain(ctx.dessin);
         }
@@ -73,8 +74,8 @@ TEST(RegressionsLecteurs, AucunRefusMuet) {
     for (const std::string& chemin : chemins) {
         test::UiEnregistreuse ui;
         Contexte ctx(&ui);
-        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
-        OuvrirDessin(ctx, chemin);
+        ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
+        test::Ouvre(ctx, chemin);
         ExpectDessinSain(ctx.dessin);
         for (const auto& m : ui.messages) {
             // Refusals of the file; the offset's own messages speak of a trace.

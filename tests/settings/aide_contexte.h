@@ -13,7 +13,7 @@ struct ContexteTemporaire {
     DossierTemporaire dossier;
     UiEnregistreuse ui;
     Contexte ctx{&ui};
-    ContexteTemporaire() { ctx.CheminIni = dossier.Chemin("Korvelin.ini"); }
+    ContexteTemporaire() { ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini"); }
 };
 
 }  // namespace korvelin::test

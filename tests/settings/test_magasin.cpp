@@ -103,15 +103,15 @@ TEST_F(Magasin, ValeursStockeesRelues) {
 }
 
 TEST_F(Magasin, LectureSeuleEtEchecDEcriture) {
-    ctx.ParametresEnLectureSeule = true;
+    ctx.magasin.LectureSeule = true;
     EXPECT_TRUE(EcrireParametre(ctx, "MargeX", "3"));
-    EXPECT_FALSE(FichierExiste(ctx.CheminIni));
+    EXPECT_FALSE(FichierExiste(ctx.magasin.CheminIni));
     EXPECT_TRUE(ui.messages.empty());
-    ctx.ParametresEnLectureSeule = false;
-    ctx.CheminIni = dossier.Chemin("dossier-absent-\x01/");  // a folder name: cannot be a file
-    ::mkdir(ctx.CheminIni.c_str(), 0755);
+    ctx.magasin.LectureSeule = false;
+    ctx.magasin.CheminIni = dossier.Chemin("dossier-absent-\x01/");  // a folder name: cannot be a file
+    ::mkdir(ctx.magasin.CheminIni.c_str(), 0755);
     EXPECT_FALSE(EcrireParametre(ctx, "MargeX", "3"));
-    AttendSeulMessage(ui, "Impossible d'écrire le fichier " + ctx.CheminIni);
+    AttendSeulMessage(ui, "Impossible d'écrire le fichier " + ctx.magasin.CheminIni);
 }
 
 TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
@@ -132,7 +132,7 @@ TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
     // A key the project lacks joins its settings lines, not the INI file.
     ASSERT_TRUE(EcrireParametre(ctx, "MargeY", "6"));
     EXPECT_EQ(LireParametre(ctx, "MargeY", "0"), "6");
-    EXPECT_EQ(LireIni(ctx.CheminIni, "Korvelin", "MargeY"), "2");
+    EXPECT_EQ(LireIni(ctx.magasin.CheminIni, "Korvelin", "MargeY"), "2");
     EXPECT_TRUE(FichierExiste(dossier.Chemin("piece.tmp")));
     EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n$$MargeY=6\r\n" +
                                                   LignePointProjet({1, 1, PlumeBasse, PremiereSequence}) + "\r\n");
@@ -150,7 +150,7 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
         for (const bool avecProjet : {false, true}) {
             ContexteTemporaire t;
             t.dossier.Ecrit("Korvelin.ini", ini);
-            std::string chemin = t.ctx.CheminIni;
+            std::string chemin = t.ctx.magasin.CheminIni;
             if (avecProjet) {
                 chemin = t.ctx.dessin.NomFichier = t.ctx.dessin.FichierProjet = t.dossier.Ecrit("p.Korvelin", projet);
                 t.ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
@@ -182,5 +182,5 @@ TEST_F(Magasin, UnDessinDUnAutreTypeNEstJamaisReecrit) {
     ctx.dessin.FichierProjet = dossier.Chemin("ancien.Korvelin");
     ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "3"));
     EXPECT_EQ(DossierTemporaire::Lit(plt), "PU0,0;PD10,10;");
-    EXPECT_EQ(LireIni(ctx.CheminIni, "Korvelin", "MargeX"), "3");
+    EXPECT_EQ(LireIni(ctx.magasin.CheminIni, "Korvelin", "MargeX"), "3");
 }

@@ -1,7 +1,5 @@
 #include "support/ui_enregistreuse.h"
 
-#include "geometry/dimension.h"
-#include "settings/contexte.h"
 
 namespace korvelin::test {
 
@@ -14,15 +12,10 @@ bool UiEnregistreuse::Question(std::string_view texte, std::string_view) {
     return reponseQuestion;
 }
 
-void UiEnregistreuse::DialogueDimension(Contexte& ctx) {
+Rapports UiEnregistreuse::Demande(ModeleDimension& modele) {
     ++nbDimensions;
-    if (surDimension) {
-        surDimension(ctx);
-        return;
-    }
-    ModeleDimension m;
-    m.Charger(ctx);
-    m.Fermer(ctx);
+    if (surDimension) return surDimension(modele);
+    return DimensionSansDialogue().Demande(modele);
 }
 
 void UiEnregistreuse::TexteStatut(int panneau, std::string_view texte) {

@@ -1,5 +1,6 @@
 #pragma once
-// An InterfaceUtilisateur that records what the core asked of the user.
+// An InterfaceUtilisateur that records what the core asked of the user; as the follower
+// of an import, it records what the import says as messages, and the rescaling dialogs.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "document/importation.h"
 #include "model/interface_utilisateur.h"
 
 namespace korvelin::test {
@@ -17,7 +19,7 @@ struct MessageRecu {
     Icone icone;
 };
 
-class UiEnregistreuse : public InterfaceUtilisateur {
+class UiEnregistreuse : public InterfaceUtilisateur, public SuiviImport {
 public:
     std::vector<MessageRecu> messages;
     std::vector<std::string> questions;
@@ -27,17 +29,23 @@ public:
     int nbSabliers = 0;
     bool reponseQuestion = true;
     // Runs in place of the rescaling dialog; by default the ratios are accepted as loaded.
-    std::function<void(Contexte&)> surDimension;
+    std::function<Rapports(ModeleDimension&)> surDimension;
 
     void Message(std::string_view texte, std::string_view titre, Icone icone) override;
     bool Question(std::string_view texte, std::string_view titre) override;
-    void DialogueDimension(Contexte& ctx) override;
-    void Rafraichir(Contexte&) override { ++nbRafraichissements; }
+    Rapports Demande(ModeleDimension& modele) override;
+    void Signale(const Diagnostic& d) override { Montre(*this, d); }
+    void Rafraichir() override { ++nbRafraichissements; }
     void TexteStatut(int panneau, std::string_view texte) override;
     void Sablier(bool actif) override {
         if (actif) ++nbSabliers;
     }
 };
+
+// Ratios typed in the rescaling dialog.
+inline std::function<Rapports(ModeleDimension&)> Rapport(double h, double v) {
+    return [h, v](ModeleDimension&) { return Rapports{h, v}; };
+}
 
 inline void AttendMessage(const MessageRecu& m, const std::string& texte, Icone icone = Icone::Critique,
                           const std::string& titre = "Korvelin") {

@@ -15,6 +15,7 @@
 #include "settings/magasin.h"
 #include "workspace/dialogues_fichier.h"
 #include "workspace/f_about.h"
+#include "document/importation.h"
 #include "workspace/f_dimension.h"
 
 namespace korvelin::test {
@@ -82,15 +83,26 @@ QStringList Boites(const F_Dimension& d) {
             d.TB_V_Rapport->text(), d.TB_H_Resultat->text(), d.TB_V_Resultat->text()};
 }
 
+// The dialog as an import shows it, driven by the test.
+struct DialogueDimension : SuiviImport {
+    InterfaceUtilisateur& ui;
+    std::function<void(F_Dimension&)> pilote;
+    explicit DialogueDimension(InterfaceUtilisateur& u) : ui(u) {}
+    void Signale(const Diagnostic& d) override { Montre(ui, d); }
+    Rapports Demande(ModeleDimension& m) override {
+        F_Dimension d(m, ui);
+        pilote(d);
+        return {*m.RapportH(), *m.RapportV()};
+    }
+};
+
 TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
     DossierTemporaire dossier;
     Contexte ctx;
-    ctx.CheminIni = dossier.Chemin("Korvelin.ini");
+    ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
     ctx.dessin.TypeFichier = "PLT";
-    ctx.dessin.Xmax = 4000;
-    ctx.dessin.Ymax = 2000;
-    {
-        F_Dimension d(ctx);
+    DialogueDimension dialogue(*ctx.ui);
+    dialogue.pilote = [](F_Dimension& d) {
         EXPECT_EQ(Boites(d), QStringList({"4000", "2000", "0,025", "0,025", "100", "50"}));
         EXPECT_FALSE(d.TB_H_Initial->isEnabled() || d.TB_V_Initial->isEnabled());
         EXPECT_TRUE(d.CB_Proportions->isChecked());
@@ -118,19 +130,20 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
         Quitte(d.TB_H_Resultat);
         d.Btn_OK->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
-    }
+    };
+    ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
     EXPECT_EQ(LireParametre(ctx, "PLTRapportH", ""), "0,0375");
     EXPECT_EQ(LireParametre(ctx, "PLTRapportV", ""), "0,0375");
-    {
-        F_Dimension d(ctx);  // the stored ratios come back
+    dialogue.pilote = [](F_Dimension& d) {  // the stored ratios come back
         EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,0375"));
         d.CB_Proportions->click();
         EXPECT_FALSE(d.CB_Proportions->isChecked());
         d.TB_V_Rapport->setText(Q("0,5"));  // typed, not left: still taken at closing
         d.show();
         d.close();
-    }
+    };
+    ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportV, 0.5);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
     EXPECT_EQ(LireParametre(ctx, "PLTRapportV", ""), "0,5");

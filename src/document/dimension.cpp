@@ -1,10 +1,10 @@
-#include "geometry/dimension.h"
+#include "document/dimension.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "model/nombres.h"
-#include "settings/magasin.h"
+#include "settings/reglages.h"
 
 namespace korvelin {
 
@@ -64,14 +64,12 @@ void M::Reporte(Champ rapport, Champ autreRapport, Champ autreInitial, Champ aut
     Produit(autreResultat, autreInitial, autreRapport);
 }
 
-void M::Charger(Contexte& ctx) {
-    ChargeRapports(ctx, false);
+void M::Charger(double largeur, double hauteur, double rapportH, double rapportV) {
     exacts_.clear();
-    const Dessin& d = ctx.dessin;
-    Pose(&M::V_Rapport, ctx.parametres.RapportV);
-    Pose(&M::H_Rapport, ctx.parametres.RapportH);
-    Pose(&M::H_Initial, d.Xmax - d.Xmin);
-    Pose(&M::V_Initial, d.Ymax - d.Ymin);
+    Pose(&M::V_Rapport, rapportV);
+    Pose(&M::H_Rapport, rapportH);
+    Pose(&M::H_Initial, largeur);
+    Pose(&M::V_Initial, hauteur);
     Produit(&M::H_Resultat, &M::H_Rapport, &M::H_Initial);
     Produit(&M::V_Resultat, &M::V_Rapport, &M::V_Initial);
 }
@@ -113,19 +111,23 @@ std::optional<double> M::RapportV() const {
     return RapportUtilisable(v) ? std::optional(v) : std::nullopt;
 }
 
-std::string M::Fermer(Contexte& ctx) {
+std::string M::Fermer() const {
     const auto h = RapportH(), v = RapportV();
     if (!h || !v)
         return std::string("Le rapport ") + (h ? "vertical" : "horizontal") + " « " + (h ? V_Rapport : H_Rapport) +
                " » n'est pas utilisable : il faut un nombre plus grand que zéro, par exemple 0,025 "
                "pour un fichier de traceur.";
-    const std::string& type = ctx.dessin.TypeFichier;
-    EcrireParametres(ctx, {{type + "RapportV", EcritureLocale(*v)}, {type + "RapportH", EcritureLocale(*h)}});
-    ctx.parametres.RapportV = *v;
-    ctx.parametres.RapportH = *h;
     return {};
 }
 
 char ToucheDimension(char touche) { return touche == '.' ? ',' : touche; }
+
+}  // namespace korvelin
+
+namespace korvelin {
+
+Rapports DimensionSansDialogue::Demande(ModeleDimension& modele) {
+    return {modele.RapportH().value_or(0.0), modele.RapportV().value_or(0.0)};
+}
 
 }  // namespace korvelin

@@ -1,4 +1,4 @@
-#include "import/calculs_contexte.h"
+#include "document/calculs_contexte.h"
 
 #include <type_traits>
 #include <utility>
@@ -8,14 +8,6 @@
 namespace korvelin {
 
 namespace {
-
-Icone IconeDe(Gravite g) {
-    switch (g) {
-    case Gravite::Erreur: return Icone::Critique;
-    case Gravite::Avertissement: return Icone::Exclamation;
-    default: return Icone::Aucune;
-    }
-}
 
 // The computation with the busy pointer shown, and its diagnostics before it goes.
 template <class Calcul>
@@ -30,6 +22,9 @@ auto Occupe(Contexte& ctx, Calcul&& calcul) {
     return resultat;
 }
 
+// The geometry's notes ("Problème d'intersection") have always come without an icon.
+Icone IconeCalcul(Gravite g) { return g == Gravite::Information ? Icone::Aucune : IconeDe(g); }
+
 void CorrigeNbPoints(Dessin& d) {
     if (d.NbPoints > static_cast<int32_t>(d.Trace_Initial.size())) d.NbPoints = NbPointsUtiles(d);
 }
@@ -39,7 +34,7 @@ void CorrigeNbPoints(Dessin& d) {
 void Signale(InterfaceUtilisateur& ui, const Diagnostics& diagnostics) {
     for (const Diagnostic& x : diagnostics)
         // The one trace the cutter cannot follow at all has always been told under this title.
-        ui.Message(x.message, x.message == MessageRayonTropGrand ? "Erreur" : TitreProgramme, IconeDe(x.gravite));
+        ui.Message(x.message, x.message == MessageRayonTropGrand ? "Erreur" : TitreProgramme, IconeCalcul(x.gravite));
 }
 
 SuiviDecalage SuiviDe(const Contexte& ctx) {
@@ -66,12 +61,12 @@ void SoudureAutomatique(Contexte& ctx) {
     Occupe(ctx, [&](const ReglagesDecalage& r, const SuiviDecalage& s) {
         return korvelin::SoudureAutomatique(ctx.dessin, r, s);
     });
-    ctx.ui->Rafraichir(ctx);
+    ctx.ui->Rafraichir();
 }
 
 void Miroir(Contexte& ctx) {
     Occupe(ctx, [&](const ReglagesDecalage& r, const SuiviDecalage& s) { return korvelin::Miroir(ctx.dessin, r, s); });
-    ctx.ui->Rafraichir(ctx);
+    ctx.ui->Rafraichir();
 }
 
 int32_t OrientationAutomatique(Contexte& ctx) {

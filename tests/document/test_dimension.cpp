@@ -1,27 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "geometry/dimension.h"
-#include "settings/magasin.h"
+#include "document/dimension.h"
+#include "document/importation.h"
 #include "settings/aide_contexte.h"
-#include "support/dossier_temporaire.h"
+#include "settings/magasin.h"
 
 using namespace korvelin;
-using korvelin::test::DossierTemporaire;
 
 namespace {
 
 struct Dimension : ::testing::Test {
-    DossierTemporaire dossier;
-    Contexte ctx;
     ModeleDimension m;
-
-    void SetUp() override {
-        ctx.CheminIni = dossier.Chemin("Korvelin.ini");
-        ctx.dessin.TypeFichier = "PLT";
-        ctx.dessin.Xmax = 4000;
-        ctx.dessin.Ymax = 2000;
-        m.Charger(ctx);
-    }
+    void SetUp() override { m.Charger(4000, 2000, 0.025, 0.025); }
 };
 
 TEST_F(Dimension, ResultatEtRapportSeDeduisentLUnDeLAutre) {
@@ -74,8 +64,7 @@ TEST_F(Dimension, RapportsQuiNeSontPasDesNombresEtHauteurNulle) {
     EXPECT_EQ(ToucheDimension('.'), ',');
     EXPECT_EQ(ToucheDimension('7'), '7');
     // A drawing of no height keeps the ratio it had.
-    ctx.dessin.Ymax = 0;
-    m.Charger(ctx);
+    m.Charger(4000, 0, 0.025, 0.025);
     EXPECT_EQ(m.V_Initial, "0");
     m.V_Resultat = "80";
     m.ValiderVResultat();
@@ -83,22 +72,34 @@ TEST_F(Dimension, RapportsQuiNeSontPasDesNombresEtHauteurNulle) {
     EXPECT_EQ(m.H_Rapport, "0,025");
 }
 
-TEST_F(Dimension, LaFermetureMemoriseLesRapportsDuType) {
-    m.CliquerProportions(false);
-    m.H_Rapport = "0,1";
-    m.V_Rapport = "0,2";
-    m.Fermer(ctx);
-    EXPECT_EQ(ctx.parametres.RapportH, 0.1);
-    EXPECT_EQ(ctx.parametres.RapportV, 0.2);
-    EXPECT_EQ(LireParametre(ctx, "PLTRapportH", ""), "0,1");
-    EXPECT_EQ(LireParametre(ctx, "PLTRapportV", ""), "0,2");
+// The import stores the ratios the dialog closed on, for the type of the drawing.
+TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
+    test::ContexteTemporaire t;
+    t.ctx.dessin.TypeFichier = "PLT";
+    t.ui.surDimension = [](ModeleDimension& m) {
+        EXPECT_EQ(m.H_Initial, "4000");
+        m.CliquerProportions(false);
+        m.H_Rapport = "0,1";
+        m.V_Rapport = "0,2";
+        EXPECT_EQ(m.Fermer(), "");
+        return Rapports{*m.RapportH(), *m.RapportV()};
+    };
+    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    EXPECT_EQ(t.ctx.parametres.RapportH, 0.1);
+    EXPECT_EQ(t.ctx.parametres.RapportV, 0.2);
+    EXPECT_EQ(LireParametre(t.ctx, "PLTRapportH", ""), "0,1");
+    EXPECT_EQ(LireParametre(t.ctx, "PLTRapportV", ""), "0,2");
     // The next import of the type starts from them; another type keeps its own.
-    ModeleDimension suivant;
-    suivant.Charger(ctx);
-    EXPECT_EQ(suivant.V_Resultat, "400");
-    ctx.dessin.TypeFichier = "DXF";
-    suivant.Charger(ctx);
-    EXPECT_EQ(suivant.H_Rapport, "1");
+    std::string vu;
+    t.ui.surDimension = [&vu](ModeleDimension& m) {
+        vu = m.V_Resultat + " " + m.H_Rapport;
+        return Rapports{*m.RapportH(), *m.RapportV()};
+    };
+    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    EXPECT_EQ(vu, "400 0,1");
+    t.ctx.dessin.TypeFichier = "DXF";
+    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    EXPECT_EQ(vu, "2000 1");
 }
 
 // One bad ratio never poisons later imports: a stored one gives way to the default with a
@@ -108,17 +109,17 @@ TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
         test::ContexteTemporaire t;
         t.dossier.Ecrit("Korvelin.ini", std::string("[Korvelin]\r\nPLTRapportH=") + mauvais + "\r\n");
         t.ctx.dessin.TypeFichier = "PLT";
-        t.ctx.dessin.Xmax = 4000;
-        ChargeRapports(t.ctx);  // as the reader does before the dialog, which says it once
-        ModeleDimension m;
-        m.Charger(t.ctx);
-        EXPECT_EQ(m.H_Rapport, "0,025") << mauvais;
+        for (const Diagnostic& d : ChargeRapports(t.ctx)) t.ui.Signale(d);  // as the import does, once
+        t.ui.surDimension = [&](ModeleDimension& m) {
+            EXPECT_EQ(m.H_Rapport, "0,025") << mauvais;
+            m.V_Rapport = mauvais;
+            EXPECT_NE(m.Fermer().find("vertical"), std::string::npos) << mauvais;
+            return Rapports{0.025, 0.0};
+        };
+        ChoisitRapports(t.ctx, {0, 4000, 0, 0}, t.ui);
         ASSERT_EQ(t.ui.messages.size(), 1u) << mauvais;
         EXPECT_EQ(t.ui.messages[0].icone, Icone::Exclamation);
         EXPECT_NE(t.ui.messages[0].texte.find("PLTRapportH"), std::string::npos);
-
-        m.V_Rapport = mauvais;
-        EXPECT_NE(m.Fermer(t.ctx).find("vertical"), std::string::npos) << mauvais;
         EXPECT_EQ(LireParametre(t.ctx, "PLTRapportV", "rien"), "rien");
     }
 }

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/contexte.h"
 
 namespace korvelin {
 
@@ -19,7 +18,8 @@ public:
     std::string H_Resultat, V_Resultat;
     bool Proportions = true;
 
-    void Charger(Contexte& ctx);        // ChargeRapports, then every box
+    // Every box, for a drawing of that size in file units and the ratios of its type.
+    void Charger(double largeur, double hauteur, double rapportH, double rapportV);
     void ValiderHRapport();
     void ValiderVRapport();
     void ValiderHResultat();
@@ -28,10 +28,10 @@ public:
     // The ratios the boxes stand for; nothing when one is not a number above zero.
     std::optional<double> RapportH() const;
     std::optional<double> RapportV() const;
-    // Closing by "Valider" or the close box: stores both ratios and sets RapportH, RapportV.
-    // A ratio of zero, below zero or not a number is refused: the text says why, and
-    // nothing is stored.
-    std::string Fermer(Contexte& ctx);
+    // Closing by "Valider" or the close box. A ratio of zero, below zero or not a number
+    // is refused: the text says why, and the dialog stays. Empty when both ratios can be
+    // taken; the import then stores them.
+    std::string Fermer() const;
 
 private:
     using Champ = std::string ModeleDimension::*;
@@ -53,5 +53,26 @@ private:
 
 // A "." typed in one of the editable boxes arrives as ",".
 char ToucheDimension(char touche);
+
+// The ratios from file units to millimetres an import applies.
+struct Rapports {
+    double H = 1.0, V = 1.0;
+};
+
+// The rescaling dialog, asked in the middle of an import. Its caller passes it in: the
+// window shows F_Dimension, the converter takes its options, a batch run the ratios as
+// loaded.
+class DemandeDimension {
+public:
+    virtual ~DemandeDimension() = default;
+    // The model comes loaded with the drawing's size and the stored ratios of its type.
+    virtual Rapports Demande(ModeleDimension& modele) = 0;
+};
+
+// Accepts the ratios as loaded.
+class DimensionSansDialogue : public DemandeDimension {
+public:
+    Rapports Demande(ModeleDimension& modele) override;
+};
 
 }  // namespace korvelin
