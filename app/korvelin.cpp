@@ -46,10 +46,8 @@ int main(int argc, char** argv) {
     // Qt has taken its own options out of the list.
     const QStringList arguments = QApplication::arguments().mid(1);
     for (const QString& a : arguments)
-        if (a.startsWith(u'-'))
-            return ErreurUsage(QStringLiteral("option inconnue : ") + a);
-    if (arguments.size() > 1)
-        return ErreurUsage(QStringLiteral("un seul dessin est accepté : ") + arguments[1]);
+        if (a.startsWith(u'-')) return ErreurUsage(QStringLiteral("option inconnue : ") + a);
+    if (arguments.size() > 1) return ErreurUsage(QStringLiteral("un seul dessin est accepté : ") + arguments[1]);
 
     korvelin::F_Representation fenetre;
     fenetre.show();

@@ -84,16 +84,14 @@ void AppliqueReglages(Contexte& ctx, const Options& o) {
 }
 
 bool TypeConnu(const std::string& type) {
-    return type == "PLT" || type == "HPGL" || type == "DAT" || type == "DXF" ||
-           type == "KORVELIN";
+    return type == "PLT" || type == "HPGL" || type == "DAT" || type == "DXF" || type == "KORVELIN";
 }
 
 // The traces as the "Outils" commands leave them. The import orients them by itself when
 // the settings ask for it, but with the side of the settings file: a side given here
 // orients them again.
 void PrepareTraces(Contexte& ctx, const Options& o) {
-    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx, "OrientationAuto"))))
-        OrientationAutomatique(ctx);
+    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx, "OrientationAuto")))) OrientationAutomatique(ctx);
     if (o.ordre) {
         const ResultatOrdre r = OrdreAutomatique(ctx);
         std::cout << "Déplacements hors matière en mm, depuis l'origine et retour : " << TexteTotal(r.avant)
@@ -105,15 +103,13 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     if (const std::string raison = RaisonIllisible(o.dessin); !raison.empty()) return Erreur(ui, raison);
     const std::string extension = ExtraitExtension(NomSansDossier(o.dessin));
     if (!TypeConnu(EnMajuscules(extension)))
-        return Erreur(ui, "Type de fichier non reconnu : " + o.dessin +
-                              " (PLT, HPGL, DAT, DXF ou Korvelin attendu)");
+        return Erreur(ui, "Type de fichier non reconnu : " + o.dessin + " (PLT, HPGL, DAT, DXF ou Korvelin attendu)");
     const int avant = ui.nbMessages;
     EtatImport etat;
     SuiviParInterface suivi(ui, ui);
     if (!OuvrirDessin(ctx, etat, o.dessin, suivi)) {
         if (ui.nbMessages == avant)
-            ui.Message("Le dessin ne contient aucun tracé exploitable : " + o.dessin,
-                       TitreProgramme, Icone::Critique);
+            ui.Message("Le dessin ne contient aucun tracé exploitable : " + o.dessin, TitreProgramme, Icone::Critique);
         return 1;
     }
     // A project brings its own settings; the command line still has the last word.
@@ -126,9 +122,7 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     return 0;
 }
 
-int EcritProjet(Contexte& ctx, const Options& o) {
-    return EnregistreProjetSous(ctx, o.projet) ? 0 : 1;
-}
+int EcritProjet(Contexte& ctx, const Options& o) { return EnregistreProjetSous(ctx, o.projet) ? 0 : 1; }
 
 // An --ini named on the command line must be a settings file: falling back to the
 // defaults without a word would cut with a radius and a depth nobody chose.

@@ -116,8 +116,10 @@ int EnvoieGrbl(Contexte& ctx, const Options& o, const TravailCUT& t) {
         messages();
         if (grbl::Horloge::now() >= prochain) {
             const std::size_t dixieme = e.lignesTotal ? e.lignesAcquittees * 10 / e.lignesTotal : 0;
-            if (terminal) std::cerr << '\r' << TexteProgression(e) << "\x1b[K" << std::flush;
-            else if (dixieme > dernierDixieme) std::cerr << TexteProgression(e) << '\n';
+            if (terminal)
+                std::cerr << '\r' << TexteProgression(e) << "\x1b[K" << std::flush;
+            else if (dixieme > dernierDixieme)
+                std::cerr << TexteProgression(e) << '\n';
             dernierDixieme = dixieme;
             prochain = grbl::Horloge::now() + 200ms;
         }

@@ -119,8 +119,8 @@ private:
         if (!texte) return std::nullopt;
         const std::optional<double> v = LectureLocale(*texte);
         if (!v || *v != std::trunc(*v) || *v < min || *v > max) {
-            erreur_ = "l'option " + option + " attend un entier de " + TexteEntier(min) +
-                      " à " + TexteEntier(max) + " : " + *texte;
+            erreur_ = "l'option " + option + " attend un entier de " + TexteEntier(min) + " à " + TexteEntier(max) +
+                      " : " + *texte;
             return std::nullopt;
         }
         return static_cast<int32_t>(*v);
@@ -322,8 +322,7 @@ private:
 
 }  // namespace
 
-std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments,
-                                          Options& options) {
+std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments, Options& options) {
     options = Options{};
     return Lecteur(arguments, options).Tout();
 }

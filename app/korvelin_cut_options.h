@@ -61,8 +61,7 @@ inline bool AvecCUT(const Options& o) {
 }
 
 // Fills the options; on a usage error returns the French reason.
-std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments,
-                                          Options& options);
+std::optional<std::string> AnalyseOptions(const std::vector<std::string>& arguments, Options& options);
 
 extern const char* const Usage;
 

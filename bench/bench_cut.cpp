@@ -23,8 +23,8 @@ void Dessin(korvelin::Contexte& ctx, int64_t n) {
         for (int64_t k = 0; k < 1000; ++k) {
             const double a = 2 * korvelin::Pi * k / 999.0;
             s.Points.push_back({static_cast<float>(100 * (debut / 1000 % 30) + 40 * std::cos(a)),
-                                static_cast<float>(100 * (debut / 30000) + 40 * std::sin(a)),
-                                korvelin::PlumeBasse, etiquette});
+                                static_cast<float>(100 * (debut / 30000) + 40 * std::sin(a)), korvelin::PlumeBasse,
+                                etiquette});
         }
         ctx.dessin.Trace_Decale.push_back(std::move(s));
         etiquette = korvelin::Code2{etiquette.c0() + 1, etiquette.c1()};
@@ -70,8 +70,9 @@ void GCode(benchmark::State& etat) {
     korvelin::ResultatGCode r;
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierGCode(korvelin::PosteDe(ctx), t, korvelin::DialecteGCode::GRBL, totaux,
-                                          [](const korvelin::TotauxCUT&) {}, &r))
+        if (!korvelin::GenereFichierGCode(
+                korvelin::PosteDe(ctx), t, korvelin::DialecteGCode::GRBL, totaux, [](const korvelin::TotauxCUT&) {},
+                &r))
             etat.SkipWithError("G-code refusé");
     }
     // The rings go out as arcs: a few bytes per ring, not per point.

@@ -34,7 +34,8 @@ struct Grand {
             const double cx = 10.0 * (t % 40) + 5, cy = 10.0 * (t / 40) + 5;
             for (int k = 0; k < 1000; ++k) {
                 const double a = 2 * Pi * k / 999;
-                d.Trace_Initial.push_back({float(cx + 3.6 * std::cos(a)), float(cy + 3.6 * std::sin(a)), PlumeBasse, e});
+                d.Trace_Initial.push_back(
+                    {float(cx + 3.6 * std::cos(a)), float(cy + 3.6 * std::sin(a)), PlumeBasse, e});
             }
         }
         d.NbPoints = int32_t(d.Trace_Initial.size());

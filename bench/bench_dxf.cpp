@@ -158,8 +158,8 @@ void Conversion(benchmark::State& state, std::string (*dessin)(int)) {
 
 // From the file on disk to the welded drawing with its offset paths.
 void Import(benchmark::State& state, std::string (*dessin)(int)) {
-    const std::string chemin =
-        Temporaire().Ecrit("dessin" + std::to_string(state.range(0)) + ".dxf", dessin(static_cast<int>(state.range(0))));
+    const std::string chemin = Temporaire().Ecrit("dessin" + std::to_string(state.range(0)) + ".dxf",
+                                                  dessin(static_cast<int>(state.range(0))));
     int32_t points = 0;
     for (auto _ : state) {
         Contexte ctx;
@@ -176,8 +176,8 @@ void Import(benchmark::State& state, std::string (*dessin)(int)) {
 // Peak resident memory of a whole import from the file, in a child process so that only
 // the import is measured (and what the parent held when it forked, a few megabytes).
 void Memoire(benchmark::State& state, std::string (*dessin)(int)) {
-    const std::string chemin =
-        Temporaire().Ecrit("memoire" + std::to_string(state.range(0)) + ".dxf", dessin(static_cast<int>(state.range(0))));
+    const std::string chemin = Temporaire().Ecrit("memoire" + std::to_string(state.range(0)) + ".dxf",
+                                                  dessin(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         const pid_t fils = ::fork();
         if (fils == 0) {
@@ -218,13 +218,29 @@ void ImportDAT(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK_CAPTURE(Lecture, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK_CAPTURE(Conversion, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_CAPTURE(Conversion, lignes, DessinLignes)
+    ->Arg(40'000)
+    ->Arg(80'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK_CAPTURE(Import, lignes, DessinLignes)->Arg(40'000)->Arg(80'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(Lecture, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(Conversion, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_CAPTURE(Import, arcs, DessinArcs)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK_CAPTURE(Import, polyligne_legere, DessinPolyligneLegere)->Arg(100'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK_CAPTURE(Import, spline, DessinSpline)->Arg(100'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK_CAPTURE(Memoire, lignes, DessinLignes)->Arg(1'000'000)->Arg(2'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Import, polyligne_legere, DessinPolyligneLegere)
+    ->Arg(100'000)
+    ->Arg(200'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK_CAPTURE(Import, spline, DessinSpline)
+    ->Arg(100'000)
+    ->Arg(200'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK_CAPTURE(Memoire, lignes, DessinLignes)
+    ->Arg(1'000'000)
+    ->Arg(2'000'000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(LectureDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(ImportDAT)->Arg(200'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->Complexity();

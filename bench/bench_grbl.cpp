@@ -20,7 +20,8 @@ using namespace std::chrono_literals;
 grbl::Programme Job(int segments) {
     std::string t = "G21G90\nG0Z5\nG0X10Y10\nG1Z-1F100\n";
     for (int i = 0; i < segments; ++i)
-        t += "G1X" + FormatFixe(10.0 + (i % 400) * 0.05, 3, '.') + "Y" + FormatFixe(10.0 + (i % 37) * 0.05, 3, '.') + "F600\n";
+        t += "G1X" + FormatFixe(10.0 + (i % 400) * 0.05, 3, '.') + "Y" + FormatFixe(10.0 + (i % 37) * 0.05, 3, '.') +
+             "F600\n";
     t += "G0Z5\nM2\n";
     return std::get<grbl::Programme>(grbl::PrepareProgramme(t));
 }

@@ -32,7 +32,6 @@ using namespace korvelin;
 
 namespace {
 
-
 // The simulator taking the place of real hardware, so that the run gets exactly the set-up
 // of a real port (memory locking, scheduling, late-pulse count). It also notes, for every
 // write, the deadline the machine had just waited for: the write's scheduled time.
@@ -64,7 +63,8 @@ struct Charge {
                 std::vector<uint64_t> memoire(1 << 20);
                 uint64_t x = 1;
                 while (!fin.load(std::memory_order_relaxed)) {
-                    for (std::size_t k = 0; k < memoire.size(); k += 64) memoire[k] = x = x * 6364136223846793005ULL + 1;
+                    for (std::size_t k = 0; k < memoire.size(); k += 64)
+                        memoire[k] = x = x * 6364136223846793005ULL + 1;
                 }
                 benchmark::DoNotOptimize(memoire.data());
             });
@@ -233,7 +233,8 @@ void BM_CadenceFilMachine(benchmark::State& state) {
         std::size_t k = 0;
         for (const auto& w : e) {
             if (w.registre != 'D') continue;
-            if (k < p.prevus.size() && p.prevus[k] >= 0) erreurs.push_back(static_cast<double>(w.temps - p.prevus[k]) / 1000.0);
+            if (k < p.prevus.size() && p.prevus[k] >= 0)
+                erreurs.push_back(static_cast<double>(w.temps - p.prevus[k]) / 1000.0);
             ++k;
         }
     }
@@ -244,7 +245,13 @@ void BM_CadenceFilMachine(benchmark::State& state) {
     state.counters["max_us"] = *std::max_element(erreurs.begin(), erreurs.end());
     state.counters["en_retard"] = static_cast<double>(enRetard);
 }
-BENCHMARK(BM_CadenceFilMachine)->Arg(0)->Arg(2)->ArgName("chargeurs")->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CadenceFilMachine)
+    ->Arg(0)
+    ->Arg(2)
+    ->ArgName("chargeurs")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Where the late edges come from: the system clock's waits done again, noting how late each
 // sleep woke up, the longest gap between two clock reads while polling (the thread was not
@@ -262,8 +269,10 @@ public:
         marge_ = marge;
         rusage r{};
         getrusage(RUSAGE_THREAD, &r);
-        if (marge > 0) debut_ = r;
-        else fin_ = r;
+        if (marge > 0)
+            debut_ = r;
+        else
+            fin_ = r;
     }
     void AttendreJusqua(int64_t echeance) override {
         if (const int64_t avance = AvanceReveil(marge_, echeance - Lire())) {
@@ -314,14 +323,21 @@ void BM_OrigineRetards(benchmark::State& state) {
         executant.Attend();
         state.counters["echeances_manquees"] = static_cast<double>(h->echeancesManquees);
         state.counters["reveil_p999_us"] = Centile(h->reveils, 0.999);
-        state.counters["reveil_max_us"] = h->reveils.empty() ? 0 : *std::max_element(h->reveils.begin(), h->reveils.end());
+        state.counters["reveil_max_us"] =
+            h->reveils.empty() ? 0 : *std::max_element(h->reveils.begin(), h->reveils.end());
         state.counters["trou_max_us"] = static_cast<double>(h->trouMax) / 1000.0;
         state.counters["trous_100us"] = static_cast<double>(h->trous);
-        state.counters["fautes_pages"] = static_cast<double>(h->fin_.ru_minflt - h->debut_.ru_minflt + h->fin_.ru_majflt - h->debut_.ru_majflt);
+        state.counters["fautes_pages"] =
+            static_cast<double>(h->fin_.ru_minflt - h->debut_.ru_minflt + h->fin_.ru_majflt - h->debut_.ru_majflt);
         state.counters["commutations_forcees"] = static_cast<double>(h->fin_.ru_nivcsw - h->debut_.ru_nivcsw);
     }
 }
-BENCHMARK(BM_OrigineRetards)->ArgsProduct({{0, 2}, {10, 100}})->ArgNames({"chargeurs", "periode"})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OrigineRetards)
+    ->ArgsProduct({{0, 2}, {10, 100}})
+    ->ArgNames({"chargeurs", "periode"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // From the stop request to the last write (the motor output switched off), on a run of 1 ms
 // pulses with the window polling.

@@ -19,8 +19,7 @@ using namespace korvelin;
 namespace {
 
 // A circle of n vertices, closed, either way round and starting anywhere.
-void Cercle(std::vector<std::vector<PointTrace>>& traces, double cx, double cy, double r, int n,
-            std::mt19937& g) {
+void Cercle(std::vector<std::vector<PointTrace>>& traces, double cx, double cy, double r, int n, std::mt19937& g) {
     std::vector<PointTrace> t;
     const int depart = int(g() % n);
     const bool sens = g() & 1;
@@ -56,7 +55,7 @@ Dessin Feuille(int parties, int n) {
 
 // Arguments: parts, vertices per outline. Six traces to a part.
 void Args(benchmark::internal::Benchmark* b) {
-    b->Args({1667, 16})->Args({3334, 16});       // 10 000 and 20 000 traces
+    b->Args({1667, 16})->Args({3334, 16});     // 10 000 and 20 000 traces
     b->Args({500, 1000})->Args({1000, 1000});  // 1 and 2 million points
     b->Unit(benchmark::kMillisecond);
 }

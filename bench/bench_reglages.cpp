@@ -18,7 +18,10 @@ std::string IniVolumineux(int mega) {
     f << "[Korvelin]\r\nRayonFraise=2,5\r\nMargeX=10\r\nTempsMin_Mat_X=12.5\r\nCouleurSequence=255\r\n[Historique]\r\n";
     const std::size_t taille = static_cast<std::size_t>(mega) << 20;
     for (std::size_t n = 0, i = 0; n < taille; ++i) {
-        const std::string ligne = "Fichier" + std::to_string(i) + "=C:\\Atelier\\pi\xE8" "ce " + std::to_string(i) + ".plt\r\n";
+        const std::string ligne = "Fichier" + std::to_string(i) +
+                                  "=C:\\Atelier\\pi\xE8"
+                                  "ce " +
+                                  std::to_string(i) + ".plt\r\n";
         f << ligne;
         n += ligne.size();
     }

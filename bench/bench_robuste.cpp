@@ -76,8 +76,8 @@ std::vector<PointTrace> Spirale(std::size_t n) {
     double theta = 2 * korvelin::Pi * 20 / 5;
     for (std::size_t i = 0; i < n; ++i) {
         const double r = 5 * theta / (2 * korvelin::Pi);
-        p.push_back({float(r * std::cos(theta)), float(r * std::sin(theta)), korvelin::PlumeBasse,
-                     korvelin::PremiereSequence});
+        p.push_back(
+            {float(r * std::cos(theta)), float(r * std::sin(theta)), korvelin::PlumeBasse, korvelin::PremiereSequence});
         theta += 0.5 / std::hypot(r, 5 / (2 * korvelin::Pi));
     }
     return p;
@@ -140,7 +140,10 @@ fs::path Fichier(Format f) {
                     o << "10\n" << Nombre(x) << "\n20\n" << Nombre(y) << '\n';
                 } else {
                     const auto [x2, y2] = anneau(k, i + 1);
-                    o << "0\nLINE\n8\n0\n10\n" << Nombre(x) << "\n20\n" << Nombre(y) << "\n11\n" << Nombre(x2) << "\n21\n"
+                    o << "0\nLINE\n8\n0\n10\n"
+                      << Nombre(x) << "\n20\n"
+                      << Nombre(y) << "\n11\n"
+                      << Nombre(x2) << "\n21\n"
                       << Nombre(y2) << '\n';
                 }
             }
@@ -160,10 +163,19 @@ void Convertisseur(benchmark::State& etat) {
     const fs::path dossier = dessin.parent_path();
     {
         std::ofstream ini(dossier / "Korvelin.ini", std::ios::binary);
-        ini << "[Korvelin]\r\nRayonFraise=1\r\nDecalageOutil=1\r\nCourse_X=10000\r\nCourse_Y=10000\r\nMargeX=10\r\nMargeY=10\r\n";
+        ini << "[Korvelin]\r\nRayonFraise=1\r\nDecalageOutil=1\r\nCourse_X=10000\r\nCourse_Y=10000\r\nMargeX="
+               "10\r\nMargeY=10\r\n";
     }
-    std::vector<std::string> arguments = {KORVELIN_CUT_EXE, dessin.string(), "--ini", (dossier / "Korvelin.ini").string(),
-                                          "-o", (dossier / "sortie.cut").string(), "--rapport-h", "1", "--rapport-v", "1"};
+    std::vector<std::string> arguments = {KORVELIN_CUT_EXE,
+                                          dessin.string(),
+                                          "--ini",
+                                          (dossier / "Korvelin.ini").string(),
+                                          "-o",
+                                          (dossier / "sortie.cut").string(),
+                                          "--rapport-h",
+                                          "1",
+                                          "--rapport-v",
+                                          "1"};
     if (format == HPGL) arguments.back() = arguments[arguments.size() - 3] = "0,025";
     if (options >= 1) arguments.insert(arguments.end(), {"--orientation", "--ordre"});
     if (options >= 2) arguments.insert(arguments.end(), {"--gcode", (dossier / "sortie.nc").string()});
@@ -187,8 +199,8 @@ void Convertisseur(benchmark::State& etat) {
         etat.counters["pic_Mo"] = double(r.ru_maxrss) / 1024.0;
         // The processor time of the child, less sensitive than the wall clock to a
         // machine shared with other work.
-        etat.counters["cpu_s"] = double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-                                 double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+        etat.counters["cpu_s"] =
+            double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
     }
 }
 

@@ -38,10 +38,9 @@ void Remplit(Contexte& ctx, int traces, int segments) {
         for (int k = 0; k <= segments; ++k) {
             const double a = 2 * Pi * k / segments;
             const double r = 3.6 + 0.4 * std::sin(24 * a);
-            d.Trace_Initial.push_back({float(cx + r * std::cos(a)), float(cy + r * std::sin(a)),
-                                       PlumeBasse, e});
-            dec.Points.push_back({float(cx + (r + 0.6) * std::cos(a)),
-                                  float(cy + (r + 0.6) * std::sin(a)), PlumeBasse, e});
+            d.Trace_Initial.push_back({float(cx + r * std::cos(a)), float(cy + r * std::sin(a)), PlumeBasse, e});
+            dec.Points.push_back(
+                {float(cx + (r + 0.6) * std::cos(a)), float(cy + (r + 0.6) * std::sin(a)), PlumeBasse, e});
         }
         d.Trace_Decale.push_back(std::move(dec));
     }

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     m.Recoit("Grbl 1.1h ['$' for help]\r\n", t);
     m.Sortie(t);
     m.Recoit("$130=300\r\n$131=300\r\n$132=100\r\nok\r\n<Idle|MPos:0,0,0|WCO:0,0,0>\r\n", t);
-    const Programme job = std::get<Programme>(PrepareProgramme("G21G90\nG0Z5\nG1X10F100\nG1Y10\nG1X0\nG1Y0\nG0Z5\nM2\n"));
+    const Programme job =
+        std::get<Programme>(PrepareProgramme("G21G90\nG0Z5\nG1X10F100\nG1Y10\nG1X0\nG1Y0\nG0Z5\nM2\n"));
     std::optional<std::string> refus = std::string("aucun programme");
     if (Programme* programme = std::get_if<Programme>(&p); programme && !programme->lignes.empty()) {
         // A resume from the middle: the link takes it whole or refuses it.

@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
     if (d.NbPoints < 0 || static_cast<size_t>(d.NbPoints) > d.Trace_Initial.size()) __builtin_trap();
     for (int32_t i = 0; i < d.NbPoints; ++i) {
         const korvelin::PointTrace& p = d.Trace_Initial[i];
-        if (!(p.X == p.X) || !(p.Y == p.Y) || p.X > 1e10f || p.X < -1e10f || p.Y > 1e10f ||
-            p.Y < -1e10f)
+        if (!(p.X == p.X) || !(p.Y == p.Y) || p.X > 1e10f || p.X < -1e10f || p.Y > 1e10f || p.Y < -1e10f)
             __builtin_trap();
     }
     return 0;

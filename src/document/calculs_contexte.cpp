@@ -70,9 +70,9 @@ void Miroir(Contexte& ctx) {
 }
 
 int32_t OrientationAutomatique(Contexte& ctx) {
-    return Occupe(ctx, [&](const ReglagesDecalage& r, const SuiviDecalage& s) {
-               return korvelin::OrientationAutomatique(ctx.dessin, r, s);
-           }).inverses;
+    return Occupe(ctx, [&](const ReglagesDecalage& r,
+                           const SuiviDecalage& s) { return korvelin::OrientationAutomatique(ctx.dessin, r, s); })
+        .inverses;
 }
 
 ResultatOrdre OrdreAutomatique(Contexte& ctx) {

@@ -86,7 +86,8 @@ void EchangePlage(std::vector<T>& v, std::size_t debut, std::size_t& longueur, s
         std::swap_ranges(d, d + static_cast<std::ptrdiff_t>(longueur), contenu.begin());
         return;
     }
-    std::vector<T> actuel(std::make_move_iterator(d), std::make_move_iterator(d + static_cast<std::ptrdiff_t>(longueur)));
+    std::vector<T> actuel(std::make_move_iterator(d),
+                          std::make_move_iterator(d + static_cast<std::ptrdiff_t>(longueur)));
     v.erase(d, d + static_cast<std::ptrdiff_t>(longueur));
     v.insert(v.begin() + static_cast<std::ptrdiff_t>(debut), std::make_move_iterator(contenu.begin()),
              std::make_move_iterator(contenu.end()));
@@ -350,15 +351,15 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
         Resserre(e.entrees, d.Trace_Decale, e.debutEntrees, e.longueurEntrees);
     }
     const bool memesBornes = bornes[0] == d.Xmin && bornes[1] == d.Xmax && bornes[2] == d.Ymin && bornes[3] == d.Ymax;
-    const bool memesParametres =
-        !e.parametres || (e.parametres->RayonFraise == ctx_.parametres.RayonFraise &&
-                          e.parametres->DecalageOutil == ctx_.parametres.DecalageOutil &&
-                          e.parametres->Optimisation_1 == ctx_.parametres.Optimisation_1 &&
-                          e.parametres->Optimisation_2 == ctx_.parametres.Optimisation_2);
-    const bool memesPlages = cleFusion == 0
-        ? e.points.empty() && e.longueurPoints == 0 && e.entrees.empty() && e.longueurEntrees == 0
-        : MemePlage(e.points, d.Trace_Initial, std::size_t(e.debutPoints), std::size_t(e.longueurPoints)) &&
-              MemePlage(e.entrees, d.Trace_Decale, e.debutEntrees, e.longueurEntrees);
+    const bool memesParametres = !e.parametres || (e.parametres->RayonFraise == ctx_.parametres.RayonFraise &&
+                                                   e.parametres->DecalageOutil == ctx_.parametres.DecalageOutil &&
+                                                   e.parametres->Optimisation_1 == ctx_.parametres.Optimisation_1 &&
+                                                   e.parametres->Optimisation_2 == ctx_.parametres.Optimisation_2);
+    const bool memesPlages =
+        cleFusion == 0
+            ? e.points.empty() && e.longueurPoints == 0 && e.entrees.empty() && e.longueurEntrees == 0
+            : MemePlage(e.points, d.Trace_Initial, std::size_t(e.debutPoints), std::size_t(e.longueurPoints)) &&
+                  MemePlage(e.entrees, d.Trace_Decale, e.debutEntrees, e.longueurEntrees);
     if (memesBornes && memesParametres && memesPlages) return false;
     e.cleFusion = cleFusion;
     Empile(std::move(e));
@@ -565,7 +566,8 @@ bool Document::LeveOutil(int32_t k) {
     bool suite = true;
     for (int32_t j = k + 1; j <= dernier && suite; ++j) suite = d.Trace_Initial[j].Sequence == l;
     const std::size_t e = EntreeDe(l);
-    if (suite && e < d.Trace_Decale.size() && (dernier + 1 == d.NbPoints || d.Trace_Initial[dernier + 1].Sequence != nouvelle))
+    if (suite && e < d.Trace_Decale.size() &&
+        (dernier + 1 == d.NbPoints || d.Trace_Initial[dernier + 1].Sequence != nouvelle))
         return Change(k + 1, dernier - k, e, 1, [this, renomme, e, k, l, nouvelle] {
             renomme();
             Dessin& dd = ctx_.dessin;
@@ -586,12 +588,15 @@ bool Document::DeplacePoint(int32_t index, float x, float y, bool fusion) {
     if (index < 0 || index >= d.NbPoints) return false;
     const Code2 l = d.Trace_Initial[index].Sequence;
     const uint64_t cle = fusion ? (uint64_t(1) << 40) | static_cast<uint32_t>(index) : 0;
-    return Change(index, 1, EntreeDe(l), 1, [this, index, x, y, l] {
-        PointTrace& p = ctx_.dessin.Trace_Initial[index];
-        p.X = x;
-        p.Y = y;
-        DecalageSequence(ctx_, l);
-    }, cle);
+    return Change(
+        index, 1, EntreeDe(l), 1,
+        [this, index, x, y, l] {
+            PointTrace& p = ctx_.dessin.Trace_Initial[index];
+            p.X = x;
+            p.Y = y;
+            DecalageSequence(ctx_, l);
+        },
+        cle);
 }
 
 bool Document::SupprimePoint(int32_t index) {
@@ -693,11 +698,14 @@ bool Document::DeplacePointDecale(std::size_t entree, std::size_t index, float x
     const auto& t = ctx_.dessin.Trace_Decale;
     if (entree + 1 >= t.size() || index >= t[entree].Points.size()) return false;
     const uint64_t cle = fusion ? (uint64_t(2) << 40) | (uint64_t(entree) << 20) | index : 0;
-    return Change(0, 0, entree, 1, [this, entree, index, x, y] {
-        PointTrace& p = ctx_.dessin.Trace_Decale[entree].Points[index];
-        p.X = x;
-        p.Y = y;
-    }, cle);
+    return Change(
+        0, 0, entree, 1,
+        [this, entree, index, x, y] {
+            PointTrace& p = ctx_.dessin.Trace_Decale[entree].Points[index];
+            p.X = x;
+            p.Y = y;
+        },
+        cle);
 }
 
 bool Document::SupprimePointDecale(std::size_t entree, std::size_t index) {
@@ -712,22 +720,28 @@ bool Document::SupprimePointDecale(std::size_t entree, std::size_t index) {
 bool Document::ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke) {
     const Parametres& p = ctx_.parametres;
     if (p.RayonFraise == rayon && p.DecalageOutil == cote) return false;
-    return Change(0, 0, 0, -1, [this, rayon, cote, stocke] {
-        ctx_.parametres.RayonFraise = rayon;
-        ctx_.parametres.DecalageOutil = cote;
-        if (stocke) EcritReglagesDecalage();
-        CalculDecalageTout(ctx_);
-    }, 0, true);
+    return Change(
+        0, 0, 0, -1,
+        [this, rayon, cote, stocke] {
+            ctx_.parametres.RayonFraise = rayon;
+            ctx_.parametres.DecalageOutil = cote;
+            if (stocke) EcritReglagesDecalage();
+            CalculDecalageTout(ctx_);
+        },
+        0, true);
 }
 
 bool Document::ChangeOptionsDecalage(bool optimisation1, bool optimisation2) {
     const Parametres& p = ctx_.parametres;
     if (p.Optimisation_1 == optimisation1 && p.Optimisation_2 == optimisation2) return false;
-    return Change(0, 0, 0, -1, [this, optimisation1, optimisation2] {
-        ctx_.parametres.Optimisation_1 = optimisation1;
-        ctx_.parametres.Optimisation_2 = optimisation2;
-        CalculDecalageTout(ctx_);
-    }, 0, true);
+    return Change(
+        0, 0, 0, -1,
+        [this, optimisation1, optimisation2] {
+            ctx_.parametres.Optimisation_1 = optimisation1;
+            ctx_.parametres.Optimisation_2 = optimisation2;
+            CalculDecalageTout(ctx_);
+        },
+        0, true);
 }
 
 }  // namespace korvelin

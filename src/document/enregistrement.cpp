@@ -12,13 +12,9 @@ namespace korvelin {
 
 namespace {
 
-bool EstLigneReglage(std::string_view ligne) {
-    return ligne.size() >= 2 && ligne[0] == '$' && ligne[1] == '$';
-}
+bool EstLigneReglage(std::string_view ligne) { return ligne.size() >= 2 && ligne[0] == '$' && ligne[1] == '$'; }
 
-bool EstVideApresEspaces(std::string_view texte) {
-    return texte.find_first_not_of(" \t") == std::string_view::npos;
-}
+bool EstVideApresEspaces(std::string_view texte) { return texte.find_first_not_of(" \t") == std::string_view::npos; }
 
 // The settings block of a project that is made from another drawing: every line of the
 // INI file, blank lines and the section header included.
@@ -71,8 +67,7 @@ bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin) {
     contenu += TextePointsProjet(d);
 
     if (!EcrireFichierAtomique(chemin, contenu)) {
-        ctx.ui->Message("Impossible d'écrire le fichier " + chemin, TitreProgramme,
-                        Icone::Critique);
+        ctx.ui->Message("Impossible d'écrire le fichier " + chemin, TitreProgramme, Icone::Critique);
         return false;
     }
     return true;

@@ -119,9 +119,9 @@ std::optional<ModeleFraisage::PropositionMarges> ModeleFraisage::ProposeMarges(A
     if (!m) return std::nullopt;
     std::string texte = TexteMargesConseillees(*m, p.MargeX, p.MargeY);
     texte[0] = 'I';
-    return PropositionMarges{"Le travail sort de la course de la machine. " + texte +
-                                 " pour qu'il y tienne.\r\nRégler les marges ainsi ?",
-                             *m};
+    return PropositionMarges{
+        "Le travail sort de la course de la machine. " + texte + " pour qu'il y tienne.\r\nRégler les marges ainsi ?",
+        *m};
 }
 
 void ModeleFraisage::PoseMarges(const MargesConseillees& m) {
@@ -201,14 +201,13 @@ std::string TexteCompteRendu(const CompteRendu& cr) {
         case Issue::Interrompue: s = "Arrêté"; break;
     }
     if (cr.issue == Issue::Interrompue && cr.trace >= 0) {
-        s += " au tracé " + TexteEntier(cr.trace + 1) + ", passe " + TexteEntier(cr.passe) +
-             ", vers le point " + TexteEntier(cr.point);
+        s += " au tracé " + TexteEntier(cr.trace + 1) + ", passe " + TexteEntier(cr.passe) + ", vers le point " +
+             TexteEntier(cr.point);
         if (cr.copie > 0) s += ", copie " + TexteEntier(cr.copie) + " de la rangée " + TexteEntier(cr.rangee);
     }
     s += " ; position X " + FormatFixe(cr.X, 3, ',') + ", Y " + FormatFixe(cr.Y, 3, ',') + ", Z " +
          FormatFixe(cr.Z, 3, ',') + " mm";
-    s += " ; " + TexteEntier(cr.impulsions) + " impulsions, " + TexteEntier(cr.impulsionsEnRetard) +
-         " en retard";
+    s += " ; " + TexteEntier(cr.impulsions) + " impulsions, " + TexteEntier(cr.impulsionsEnRetard) + " en retard";
     if (cr.impulsionsEnRetard > 0) s += " : des pas ont pu être perdus, vérifiez le zéro !";
     return s;
 }

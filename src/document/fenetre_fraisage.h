@@ -26,12 +26,12 @@ struct LigneTemps {
     const char* nom;
 };
 inline constexpr std::array<LigneTemps, NbTemps> LignesTemps{{{"TempsMin_HMat_X", "HMat_X"},
-                                                               {"TempsMin_Mat_X", "Mat_X"},
-                                                               {"TempsMin_HMat_Y", "HMat_Y"},
-                                                               {"TempsMin_Mat_Y", "Mat_Y"},
-                                                               {"TempsMin_Descente", "Descente"},
-                                                               {"TempsMin_Mat_Z", "Mat_Z"},
-                                                               {"TempsMin_Montee", "Montee"}}};
+                                                              {"TempsMin_Mat_X", "Mat_X"},
+                                                              {"TempsMin_HMat_Y", "HMat_Y"},
+                                                              {"TempsMin_Mat_Y", "Mat_Y"},
+                                                              {"TempsMin_Descente", "Descente"},
+                                                              {"TempsMin_Mat_Z", "Mat_Z"},
+                                                              {"TempsMin_Montee", "Montee"}}};
 
 // The boxes of the window, as text.
 struct ChampsFraisage {

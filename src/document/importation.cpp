@@ -78,7 +78,8 @@ std::string_view LigneSuivante(std::string_view texte, std::size_t& pos) {
     const std::size_t fin = std::min(texte.find('\n', pos), texte.size());
     std::string_view ligne = texte.substr(pos, fin - pos);
     pos = fin + 1;
-    while (!ligne.empty() && (ligne.back() == '\r' || ligne.back() == ' ' || ligne.back() == '\t')) ligne.remove_suffix(1);
+    while (!ligne.empty() && (ligne.back() == '\r' || ligne.back() == ' ' || ligne.back() == '\t'))
+        ligne.remove_suffix(1);
     while (!ligne.empty() && (ligne.front() == ' ' || ligne.front() == '\t')) ligne.remove_prefix(1);
     return ligne;
 }
@@ -95,8 +96,8 @@ Examen Examine(const std::string& chemin) {
     std::size_t controles = 0;
     for (std::size_t i = 0; i < debut.size(); ++i) {
         const auto c = static_cast<unsigned char>(debut[i]);
-        const bool permis = c >= 0x20 || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' ||
-                            c == 0x1B || c == 0x03 || c == 0x1A;
+        const bool permis = c >= 0x20 || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == 0x1B ||
+                            c == 0x03 || c == 0x1A;
         if (c == 0 || (!permis && ++controles * 20 > debut.size())) {
             e.contenu = Contenu::Binaire;
             e.octet = i + 1;
@@ -225,8 +226,8 @@ bool AcheveDAT(Contexte& ctx, DessinLu l, SuiviImport& suivi) {
     std::vector<PointTrace> points;
     points.reserve(l.Coordonnees.size() + 1);
     for (const auto& [x, y] : l.Coordonnees)
-        points.push_back({static_cast<float>((x - m.Xmin) * rh), static_cast<float>((y - m.Ymin) * rv), PlumeBasse,
-                          Code2{}});
+        points.push_back(
+            {static_cast<float>((x - m.Xmin) * rh), static_cast<float>((y - m.Ymin) * rv), PlumeBasse, Code2{}});
     // The spare last entry is what the removal of repeated points leaves outside the count,
     // so the final point of the file stays in the trace.
     points.push_back(PointTrace{});

@@ -84,9 +84,8 @@ std::string ListeModele::Cle(Arbre a, const Noeud& n) const {
     if (n.niveau == Noeud::Racine || n.trace >= NbTraces(a)) return "Racine";
     const Dessin& d = doc_.Trace();
     const std::string trace =
-        a == Arbre::Initial
-            ? CleSuite(d.Trace_Initial[suites_[n.trace].debut].Sequence, suites_[n.trace].occurrence)
-            : CleSuite(d.Trace_Decale[n.trace].Sequence, occurrencesDecale_[n.trace]);
+        a == Arbre::Initial ? CleSuite(d.Trace_Initial[suites_[n.trace].debut].Sequence, suites_[n.trace].occurrence)
+                            : CleSuite(d.Trace_Decale[n.trace].Sequence, occurrencesDecale_[n.trace]);
     if (n.niveau == Noeud::Sequence) return trace;
     const int64_t rang = a == Arbre::Initial ? int64_t(suites_[n.trace].debut) + int64_t(n.point) : int64_t(n.point);
     // A suffixed key is kept apart from the index that follows it.
@@ -111,8 +110,8 @@ std::string ListeModele::Texte(Arbre a, const Noeud& n) const {
     const PointTrace* p = PointDe(a, n, &index);
     if (!p) return {};
     const int64_t rang = a == Arbre::Initial ? index : int64_t(n.point);
-    return "N° " + Nombre5(rang) + "   x=" + FormatFixe(p->X, 3, Separateur) + "   y=" +
-           FormatFixe(p->Y, 3, Separateur);
+    return "N° " + Nombre5(rang) + "   x=" + FormatFixe(p->X, 3, Separateur) +
+           "   y=" + FormatFixe(p->Y, 3, Separateur);
 }
 
 std::optional<std::pair<double, double>> ListeModele::PointDuTexte(std::string_view texte) {
@@ -130,7 +129,8 @@ std::optional<PointChoisi> ListeModele::Choisi(Arbre a, const Noeud& n) const {
     if (!PointDe(a, n, &index)) return std::nullopt;
     PointChoisi c;
     c.traceInitial = a == Arbre::Initial;
-    if (c.traceInitial) c.index = index;
+    if (c.traceInitial)
+        c.index = index;
     else {
         c.entree = n.trace;
         c.rang = n.point;

@@ -29,9 +29,9 @@ struct Noeud {
 // The point a node stands for, as the point editor takes it.
 struct PointChoisi {
     bool traceInitial = true;
-    int32_t index = -1;        // in Trace_Initial
-    std::size_t entree = 0;    // in Trace_Decale
-    std::size_t rang = 0;      // within that entry
+    int32_t index = -1;      // in Trace_Initial
+    std::size_t entree = 0;  // in Trace_Decale
+    std::size_t rang = 0;    // within that entry
 };
 
 class ListeModele {

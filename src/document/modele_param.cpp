@@ -39,14 +39,25 @@ std::string TexteNombreNeutre(double v) {
 
 const std::vector<ModeleParam::Boite>& ModeleParam::Boites() {
     static const std::vector<Boite> boites = {
-        {"TB_Course_X", "Course_X"}, {"TB_NbPas_X", "NbPas_X"}, {"TB_Pas_X", "Pas_X"},
-        {"TB_TempsMin_Mat_X", "TempsMin_Mat_X"}, {"TB_TempsMin_HMat_X", "TempsMin_HMat_X"},
-        {"TB_Course_Y", "Course_Y"}, {"TB_NbPas_Y", "NbPas_Y"}, {"TB_Pas_Y", "Pas_Y"},
-        {"TB_TempsMin_Mat_Y", "TempsMin_Mat_Y"}, {"TB_TempsMin_HMat_Y", "TempsMin_HMat_Y"},
-        {"TB_Course_Z", "Course_Z"}, {"TB_NbPas_Z", "NbPas_Z"}, {"TB_Pas_Z", "Pas_Z"},
-        {"TB_TempsMin_Mat_Z", "TempsMin_Mat_Z"}, {"TB_TempsMin_Descente", "TempsMin_Descente"},
+        {"TB_Course_X", "Course_X"},
+        {"TB_NbPas_X", "NbPas_X"},
+        {"TB_Pas_X", "Pas_X"},
+        {"TB_TempsMin_Mat_X", "TempsMin_Mat_X"},
+        {"TB_TempsMin_HMat_X", "TempsMin_HMat_X"},
+        {"TB_Course_Y", "Course_Y"},
+        {"TB_NbPas_Y", "NbPas_Y"},
+        {"TB_Pas_Y", "Pas_Y"},
+        {"TB_TempsMin_Mat_Y", "TempsMin_Mat_Y"},
+        {"TB_TempsMin_HMat_Y", "TempsMin_HMat_Y"},
+        {"TB_Course_Z", "Course_Z"},
+        {"TB_NbPas_Z", "NbPas_Z"},
+        {"TB_Pas_Z", "Pas_Z"},
+        {"TB_TempsMin_Mat_Z", "TempsMin_Mat_Z"},
+        {"TB_TempsMin_Descente", "TempsMin_Descente"},
         {"TB_TempsMin_Montee", "TempsMin_Montee"},
-        {"TB_MargeX", "MargeX"}, {"TB_MargeY", "MargeY"}, {"TB_RayonFraise", "RayonFraise"},
+        {"TB_MargeX", "MargeX"},
+        {"TB_MargeY", "MargeY"},
+        {"TB_RayonFraise", "RayonFraise"},
     };
     return boites;
 }
@@ -96,8 +107,10 @@ void ModeleParam::Charger() {
         const Reglage* r = TrouveReglage(b.cle);
         const auto& valeur = r->valeur;
         std::string texte;
-        if (auto* d = std::get_if<double P::*>(&valeur)) texte = EcritureLocale(p().**d);
-        else if (auto* e = std::get_if<int16_t P::*>(&valeur)) texte = TexteEntier(p().**e);
+        if (auto* d = std::get_if<double P::*>(&valeur))
+            texte = EcritureLocale(p().**d);
+        else if (auto* e = std::get_if<int16_t P::*>(&valeur))
+            texte = TexteEntier(p().**e);
         textes_.emplace_back(std::string(b.nom), std::move(texte));
     }
     MontreVitesses();
@@ -117,12 +130,14 @@ void ModeleParam::Valider(std::string_view nom, std::string_view texte) {
     if (boite == Boites().end()) return;  // a box beyond the machine description: stored at OK
     const Reglage* r = TrouveReglage(boite->cle);
     if (auto* e = std::get_if<int16_t P::*>(&r->valeur)) {
-        doc_.ModifieReglages([&](P& q) { q.**e = LectureNbPas(texte); });
+        doc_.ModifieReglages([&](P& q) { q.** e = LectureNbPas(texte); });
     } else {
         const double v = LectureSaisie(texte);
         double P::*membre = std::get<double P::*>(r->valeur);
-        if (membre == &P::RayonFraise) ChangeDecalage(v, p().DecalageOutil);
-        else doc_.ModifieReglages([&](P& q) { q.*membre = v; });
+        if (membre == &P::RayonFraise)
+            ChangeDecalage(v, p().DecalageOutil);
+        else
+            doc_.ModifieReglages([&](P& q) { q.*membre = v; });
     }
     MontreVitesses();
 }

@@ -18,9 +18,7 @@ TravailCUT TravailCUTInitial(Contexte& ctx) {
     t.ProfFraisage = LireReglage(ctx, "ProfFraisage");
     t.TexteNbPasse = LireReglage(ctx, "NbPasse");
     const double passes = std::trunc(LectureSaisie(t.TexteNbPasse));
-    t.NbPasse = (std::isfinite(passes) && passes >= 1.0)
-                    ? static_cast<int32_t>(std::min(passes, 2147483647.0))
-                    : 1;
+    t.NbPasse = (std::isfinite(passes) && passes >= 1.0) ? static_cast<int32_t>(std::min(passes, 2147483647.0)) : 1;
     ChargeMarges(ctx);
     ReglagesDuTravail(ctx, t);
     t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);

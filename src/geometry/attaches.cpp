@@ -29,8 +29,10 @@ std::vector<Troncon> TronconsDroits(const std::vector<PointTrace>& points, const
         if (!(l > 0.0)) continue;
         const double vx = (double(points[j].X) - points[j - 1].X) / l;
         const double vy = (double(points[j].Y) - points[j - 1].Y) / l;
-        if (premier || ux * vx + uy * vy < CosinusCoin) r.push_back({abscisses[j - 1], abscisses[j]});
-        else r.back().fin = abscisses[j];
+        if (premier || ux * vx + uy * vy < CosinusCoin)
+            r.push_back({abscisses[j - 1], abscisses[j]});
+        else
+            r.back().fin = abscisses[j];
         premier = false;
         ux = vx;
         uy = vy;
@@ -41,8 +43,8 @@ std::vector<Troncon> TronconsDroits(const std::vector<PointTrace>& points, const
 std::vector<SpanAttache> PlaceSurContour(const std::vector<PointTrace>& points, const Attaches& a, bool& incomplet) {
     std::vector<double> abscisses(points.size(), 0.0);
     for (std::size_t j = 1; j < points.size(); ++j)
-        abscisses[j] = abscisses[j - 1] + std::hypot(double(points[j].X) - points[j - 1].X,
-                                                     double(points[j].Y) - points[j - 1].Y);
+        abscisses[j] =
+            abscisses[j - 1] + std::hypot(double(points[j].X) - points[j - 1].X, double(points[j].Y) - points[j - 1].Y);
     const double L = abscisses.back();
     const double W = a.Portee();
     // Each tab has a slot of its own along the path, with some cut left in it.
@@ -184,10 +186,10 @@ std::string AvertissementAttaches(const Dessin& d, const Attaches& a) {
         noms += "« " + SansBlancs(d.Trace_Decale[incomplets[i]].Sequence.Texte()) + " »";
     }
     if (incomplets.size() > MaxNoms) noms += " et " + TexteEntier(incomplets.size() - MaxNoms) + " autres";
-    return (incomplets.size() == 1 ? "Le tracé " + noms + " est trop petit" : "Les tracés " + noms + " sont trop petits") +
-           " pour " + TexteEntier(a.nombre) + " attaches de " + EcritureLocale(a.largeur) +
-           " mm avec une fraise de " + EcritureLocale(a.diametre) +
-           " mm : ils en reçoivent moins, ou aucune. Vérifiez qu'ils restent tenus.";
+    return (incomplets.size() == 1 ? "Le tracé " + noms + " est trop petit"
+                                   : "Les tracés " + noms + " sont trop petits") +
+           " pour " + TexteEntier(a.nombre) + " attaches de " + EcritureLocale(a.largeur) + " mm avec une fraise de " +
+           EcritureLocale(a.diametre) + " mm : ils en reçoivent moins, ou aucune. Vérifiez qu'ils restent tenus.";
 }
 
 }  // namespace korvelin

@@ -46,8 +46,8 @@ inline double HauteurAttache(double profondeur, const Attaches& a) { return prof
 // and the plunge after it. With no tab, or a pass no deeper than the tabs' top, the targets
 // are the path's points themselves.
 template <class Vers>
-void CoupePasse(const std::vector<PointTrace>& points, const std::vector<SpanAttache>& spans,
-                double mx, double my, double z, double zAttache, Vers&& vers) {
+void CoupePasse(const std::vector<PointTrace>& points, const std::vector<SpanAttache>& spans, double mx, double my,
+                double z, double zAttache, Vers&& vers) {
     if (spans.empty() || !(z < zAttache)) {
         for (std::size_t j = 1; j < points.size(); ++j) vers(points[j].X + mx, points[j].Y + my, z, false);
         return;

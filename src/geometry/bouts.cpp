@@ -45,8 +45,7 @@ std::size_t IndexBouts::Place(const Cellule& c) const {
 
 uint32_t IndexBouts::Numero(const Cellule& c) const { return numeros_[Place(c)]; }
 
-IndexBouts::IndexBouts(const std::vector<PointTrace>& points,
-                       const std::vector<PlageSequence>& traces) {
+IndexBouts::IndexBouts(const std::vector<PointTrace>& points, const std::vector<PlageSequence>& traces) {
     std::size_t capacite = 16;
     while (capacite < 4 * traces.size()) capacite *= 2;
     numeros_.assign(capacite, SansCellule);
@@ -120,8 +119,7 @@ std::optional<BoutTrouve> IndexBouts::Cherche(const PointTrace& p) {
                 q.X = b.x;
                 q.Y = b.y;
                 if (!SeRejoignent(q, p)) continue;
-                if (!meilleur || b.trace < meilleur->trace ||
-                    (b.trace == meilleur->trace && !b.fin && meilleur->fin))
+                if (!meilleur || b.trace < meilleur->trace || (b.trace == meilleur->trace && !b.fin && meilleur->fin))
                     meilleur = BoutTrouve{b.trace, b.fin};
                 break;  // the rest of this cell comes later in drawing order
             }

@@ -59,8 +59,8 @@ private:
     std::size_t masque_ = 0;
     std::vector<uint32_t> debut_, fin_, morts_;  // per cell: range in bouts_, dead ends in it
     std::vector<Bout> bouts_;
-    std::vector<bool> vivante_;                      // per trace
-    std::vector<std::array<uint32_t, 2>> celluleDe_; // per trace: cells of its ends
+    std::vector<bool> vivante_;                       // per trace
+    std::vector<std::array<uint32_t, 2>> celluleDe_;  // per trace: cells of its ends
 };
 
 }  // namespace korvelin

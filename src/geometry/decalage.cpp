@@ -19,8 +19,7 @@ namespace korvelin {
 namespace {
 
 constexpr std::string_view MessageIntersection = "Problème d'intersection";
-constexpr std::string_view MessageTropDePoints =
-    "Le décalage dépasse 40000000 points : calcul abandonné !";
+constexpr std::string_view MessageTropDePoints = "Le décalage dépasse 40000000 points : calcul abandonné !";
 
 // A vertex farther than this many radii from its drawn point comes from two nearly
 // parallel lines meeting far away, where the trace turns back on itself or nearly: the
@@ -38,8 +37,7 @@ constexpr double PasArc = 10.0 * Pi / 180.0;
 constexpr std::size_t MaxPointsDecales = 40'000'000;
 
 // The two points at distance R beside P, square to the direction theta.
-void PointsLateraux(const PointTrace& P, double theta, double R, PointTrace& gauche,
-                    PointTrace& droite) {
+void PointsLateraux(const PointTrace& P, double theta, double R, PointTrace& gauche, PointTrace& droite) {
     const double cx = R * std::cos(theta + Pi / 2.0);
     const double cy = R * std::sin(theta + Pi / 2.0);
     gauche = PointTrace{};
@@ -102,16 +100,15 @@ double Balayage(Vecteur u, Vecteur v, int cote) {
 
 // The cutter's centre goes round P from the end of the incoming offset segment to the
 // start of the outgoing one, in steps of at most 10°.
-void Arc(std::vector<PointTrace>& T, const PointTrace& P, double thetaEntree, double thetaSortie,
-         double balayage, double R, bool gauche) {
+void Arc(std::vector<PointTrace>& T, const PointTrace& P, double thetaEntree, double thetaSortie, double balayage,
+         double R, bool gauche) {
     const double angle = std::fabs(balayage);
     // Chords of 10° would cut 0.004 radii inside the circle: past a radius of 2.6 mm more
     // than the 0.01 mm allowed beside the part. Larger cutters get finer steps.
     const double sagitteMax = 0.005;
     // Past the largest cutter the program accepts, the steps stop getting finer.
-    const double pasArc = std::fabs(R) > sagitteMax
-                              ? std::clamp(2.0 * std::acos(1.0 - sagitteMax / std::fabs(R)), 0.01, PasArc)
-                              : PasArc;
+    const double pasArc =
+        std::fabs(R) > sagitteMax ? std::clamp(2.0 * std::acos(1.0 - sagitteMax / std::fabs(R)), 0.01, PasArc) : PasArc;
     const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / pasArc - 1e-9))) : 1;
     auto ajoute = [&T](const PointTrace& q) {
         if (T.empty() || !MemePosition(T.back(), q)) T.push_back(q);
@@ -170,9 +167,9 @@ uint64_t EmpreinteDe(const ReglagesDecalage& r, Code2 etiquette, std::span<const
 }
 
 uint64_t PointHache(const PointTrace& p) {
-    return Melange(Melange(0x13198A2E03707344ull, (uint64_t(std::bit_cast<uint32_t>(p.X)) << 32) |
-                                                      std::bit_cast<uint32_t>(p.Y)),
-                   CleEtiquette(p.Plume) ^ (CleEtiquette(p.Sequence) << 7));
+    return Melange(
+        Melange(0x13198A2E03707344ull, (uint64_t(std::bit_cast<uint32_t>(p.X)) << 32) | std::bit_cast<uint32_t>(p.Y)),
+        CleEtiquette(p.Plume) ^ (CleEtiquette(p.Sequence) << 7));
 }
 
 // The same for a closed trace, its last point on its first, whatever point it starts
@@ -198,7 +195,8 @@ bool TournePourDepart(SequenceDecalee& s, uint64_t tour, std::span<const PointTr
     if (s.EmpreinteTour == 0 || s.EmpreinteTour != tour || s.Points.size() != n) return false;
     std::size_t j = 0;
     auto egal = [](const PointTrace& p, float x, float y) {
-        return std::bit_cast<uint32_t>(p.X) == std::bit_cast<uint32_t>(x) && std::bit_cast<uint32_t>(p.Y) == std::bit_cast<uint32_t>(y);
+        return std::bit_cast<uint32_t>(p.X) == std::bit_cast<uint32_t>(x) &&
+               std::bit_cast<uint32_t>(p.Y) == std::bit_cast<uint32_t>(y);
     };
     while (j + 1 < n && !(egal(P[j], s.DepartX, s.DepartY) && egal(P[j + 1], s.SuivantX, s.SuivantY))) ++j;
     if (j + 1 >= n) return false;
@@ -304,8 +302,8 @@ Issue Sommets(Calcul& c, Code2 etiquette, std::span<const PointTrace> P, Cote co
         PointTrace B;
         PointTrace entreeCoin, sortieCoin;
         if (coin && Intersection(parallele, bissectrice, B) &&
-            (AssezPres(B, P[k], rayons, R) ||
-             (formeCoin == Forme::Rentrant && AssezPres(B, P[k], RayonsMax, R) && Soutenu(B, P[k - 1], P[k], P[k + 1])))) {
+            (AssezPres(B, P[k], rayons, R) || (formeCoin == Forme::Rentrant && AssezPres(B, P[k], RayonsMax, R) &&
+                                               Soutenu(B, P[k - 1], P[k], P[k + 1])))) {
             T.push_back(B);
             A = entreeCoin = sortieCoin = B;
             theta = thetaSortie;
@@ -320,8 +318,10 @@ Issue Sommets(Calcul& c, Code2 etiquette, std::span<const PointTrace> P, Cote co
             theta = thetaSortie;
         } else if (dirige || !v.Nul()) {
             // Beside a repeated point the cutter keeps to the one direction there is.
-            if (dirige) theta = thetaDirection;
-            else theta = thetaSortie;
+            if (dirige)
+                theta = thetaDirection;
+            else
+                theta = thetaSortie;
             A = entreeCoin = sortieCoin = Lateral(P[k], theta, R, aGauche);
             T.push_back(A);
         } else if (sansDirection) {
@@ -438,8 +438,8 @@ void RetireTropProches(Calcul& c, Code2 etiquette, std::span<const PointTrace> P
 
 // Offsets the run of `nb` points from `premier` into entry `entree`, with at most
 // `plafond` points.
-Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree,
-                  std::size_t plafond, bool* unPourUn = nullptr) {
+Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::size_t entree, std::size_t plafond,
+                  bool* unPourUn = nullptr) {
     if (unPourUn) *unPourUn = false;
     const std::size_t n = static_cast<std::size_t>(nb);
     // The trace's own points, read in place: the drawing does not change meanwhile.
@@ -476,7 +476,8 @@ Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::
 
 std::string MessageTropSerre(Code2 etiquette, bool arrete, std::size_t point) {
     return "Le tracé " + etiquette.Texte() + " est trop serré pour ce rayon de fraise : " +
-           (arrete ? "son parcours s'arrête au point n° " : "des points de son parcours sont retirés après le point n° ") +
+           (arrete ? "son parcours s'arrête au point n° "
+                   : "des points de son parcours sont retirés après le point n° ") +
            TexteEntier(point) + " pour ne pas entamer la pièce.";
 }
 
@@ -494,9 +495,7 @@ std::size_t Plafond(std::size_t total, std::size_t actuel) {
     return autres >= MaxPointsDecales ? 0 : MaxPointsDecales - autres;
 }
 
-std::size_t NbEntrees(const std::vector<SequenceDecalee>& entrees) {
-    return entrees.empty() ? 0 : entrees.size() - 1;
-}
+std::size_t NbEntrees(const std::vector<SequenceDecalee>& entrees) { return entrees.empty() ? 0 : entrees.size() - 1; }
 
 // The first run of the label among the counted points: its first point and its length.
 std::pair<int32_t, int32_t> PremiereSuite(const Dessin& d, Code2 etiquette) {
@@ -520,7 +519,8 @@ std::vector<uint64_t> OublieLesPerimes(const Dessin& d, std::vector<SequenceDeca
         SequenceDecalee& s = entrees[e];
         const auto plage = sequences.Cherche(s.Sequence);
         if (plage && premiereEntree.at(CleEtiquette(s.Sequence)) == e)
-            empreintes[e] = EmpreinteDe(r, s.Sequence, {d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb)});
+            empreintes[e] =
+                EmpreinteDe(r, s.Sequence, {d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb)});
         if (s.Empreinte == 0 || s.Empreinte == empreintes[e]) continue;
         if (plage && empreintes[e] != 0) {
             const std::span<const PointTrace> P(d.Trace_Initial.data() + plage->premier, std::size_t(plage->nb));
@@ -595,7 +595,8 @@ ResultatDecalage DecalageEntrees(const Dessin& d, std::vector<SequenceDecalee> e
         tente[entree] = true;
         const std::size_t avant = c.entrees[entree].Points.size();
         bool unPourUn = false;
-        const Issue issue = DecaleTrace(c, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), &unPourUn);
+        const Issue issue =
+            DecaleTrace(c, etiquette, plage->premier, plage->nb, entree, Plafond(total, avant), &unPourUn);
         if (issue == Issue::Stocke || issue == Issue::Copie) {
             SequenceDecalee& s = c.entrees[entree];
             s.Empreinte = empreintes[entree];

@@ -29,12 +29,12 @@ struct ResultatDecalage {
 
 // Every trace's path. `anciens` are the paths computed before (the drawing's own): an
 // entry whose trace and settings did not change is kept rather than computed again.
-ResultatDecalage CalculDecalageTout(const Dessin& d, std::vector<SequenceDecalee> anciens,
-                                    const ReglagesDecalage& r, const SuiviDecalage& suivi = {});
+ResultatDecalage CalculDecalageTout(const Dessin& d, std::vector<SequenceDecalee> anciens, const ReglagesDecalage& r,
+                                    const SuiviDecalage& suivi = {});
 // Computes again the path of the label of every entry but the spare one, in order,
 // without rebuilding the entries (the mirror relies on this).
-ResultatDecalage DecalageEntrees(const Dessin& d, std::vector<SequenceDecalee> entrees,
-                                 const ReglagesDecalage& r, const SuiviDecalage& suivi = {});
+ResultatDecalage DecalageEntrees(const Dessin& d, std::vector<SequenceDecalee> entrees, const ReglagesDecalage& r,
+                                 const SuiviDecalage& suivi = {});
 // Computes again the path of one trace, in its entry.
 ResultatDecalage DecalageSequence(const Dessin& d, std::vector<SequenceDecalee> entrees, Code2 etiquette,
                                   const ReglagesDecalage& r, const SuiviDecalage& suivi = {});

@@ -25,8 +25,7 @@ std::vector<PlageSequence> PlagesSequences(const Dessin& d) {
 IndexSequences::IndexSequences(const Dessin& d) : plages_(PlagesSequences(d)) {
     premiere_.reserve(plages_.size());
     for (const PlageSequence& p : plages_)
-        if (!premiere_.emplace(CleEtiquette(d.Trace_Initial[p.premier].Sequence), p).second)
-            uniques_ = false;
+        if (!premiere_.emplace(CleEtiquette(d.Trace_Initial[p.premier].Sequence), p).second) uniques_ = false;
 }
 
 std::optional<PlageSequence> IndexSequences::Cherche(Code2 etiquette) const {

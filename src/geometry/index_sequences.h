@@ -11,9 +11,7 @@
 
 namespace korvelin {
 
-inline uint64_t CleEtiquette(Code2 e) {
-    return e.Cle();
-}
+inline uint64_t CleEtiquette(Code2 e) { return e.Cle(); }
 
 struct PlageSequence {
     int32_t premier = 0;  // index of the first point

@@ -255,7 +255,9 @@ public:
             }
         // The way back to the origin counts as much as any other move.
         std::size_t m = nm - 1, c = 0;
-        auto total = [&](std::size_t x) { return cout[m * nc + x] + Dist(Sortie(choix[x].first, choix[x].second), Pt{}); };
+        auto total = [&](std::size_t x) {
+            return cout[m * nc + x] + Dist(Sortie(choix[x].first, choix[x].second), Pt{});
+        };
         for (std::size_t x = 1; x < nc; ++x)
             if (total(x) < total(c)) c = x;
         Parcours p;
@@ -450,14 +452,14 @@ private:
                 const int32_t c = voisins_[static_cast<std::size_t>(a) * K + v];
                 if (c < 0) break;
                 const Bouts &ba = bouts_[a], &bc = bouts_[c];
-                if (std::min(std::min(Dist2(ba.e, bc.e), Dist2(ba.e, bc.s)), std::min(Dist2(ba.s, bc.e), Dist2(ba.s, bc.s))) >=
-                    seuil * seuil)
+                if (std::min(std::min(Dist2(ba.e, bc.e), Dist2(ba.e, bc.s)),
+                             std::min(Dist2(ba.s, bc.e), Dist2(ba.s, bc.s))) >= seuil * seuil)
                     break;
                 // The reversals that join a and c, by either end of each, then a alone or
                 // with its next or previous traces moved beside c.
                 const int32_t p = pos_[a], q = pos_[c];
-                ameliore = q > p ? Essai2Opt(p + 1, q) || Essai2Opt(p, q - 1)
-                                 : Essai2Opt(q, p - 1) || Essai2Opt(q + 1, p);
+                ameliore =
+                    q > p ? Essai2Opt(p + 1, q) || Essai2Opt(p, q - 1) : Essai2Opt(q, p - 1) || Essai2Opt(q + 1, p);
                 for (int32_t l = 1; l <= 3 && !ameliore; ++l)
                     for (const int32_t i : {pos_[a], pos_[a] - l + 1}) {
                         ameliore = EssaiOrOpt(i, l, pos_[c]) || EssaiOrOpt(i, l, pos_[c] - 1);
@@ -500,9 +502,7 @@ private:
             const int32_t k = p_->ordre[i];
             const TraceDessin& t = t_[k];
             const Pt prec = S(i - 1);
-            auto cout = [&](int32_t dep) {
-                return Dist(prec, Entree(k, dep)) + D(Sortie(k, dep), i + 1);
-            };
+            auto cout = [&](int32_t dep) { return Dist(prec, Entree(k, dep)) + D(Sortie(k, dep), i + 1); };
             const int32_t nbChoix = t.ferme ? t.nb - 1 : (t.nb > 1 ? 2 : 1);
             int32_t meilleur = p_->depart[k];
             double cmin = cout(meilleur);
@@ -531,8 +531,7 @@ void Applique(Dessin& d, const std::vector<TraceDessin>& traces, const Parcours&
         const auto debut = d.Trace_Initial.begin() + t.premier;
         const int32_t ici = static_cast<int32_t>(nouveau.size());
         if (!t.ferme && p.depart[k]) {
-            nouveau.insert(nouveau.end(), std::make_reverse_iterator(debut + t.nb),
-                           std::make_reverse_iterator(debut));
+            nouveau.insert(nouveau.end(), std::make_reverse_iterator(debut + t.nb), std::make_reverse_iterator(debut));
         } else {
             nouveau.insert(nouveau.end(), debut, debut + t.nb);
             if (t.ferme)

@@ -32,8 +32,8 @@ Boite BoiteDe(const Dessin& d, const TraceDessin& t) {
 }
 
 bool BoiteDans(const Boite& a, const Boite& b) {
-    return a.xmin >= b.xmin - Tolerance && a.xmax <= b.xmax + Tolerance &&
-           a.ymin >= b.ymin - Tolerance && a.ymax <= b.ymax + Tolerance;
+    return a.xmin >= b.xmin - Tolerance && a.xmax <= b.xmax + Tolerance && a.ymin >= b.ymin - Tolerance &&
+           a.ymax <= b.ymax + Tolerance;
 }
 
 enum class Position { Dedans, Dehors, Bord };
@@ -167,8 +167,8 @@ Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& t
     std::vector<std::vector<int32_t>> autour(n);
     for (std::size_t a = 0; a < n; ++a) {
         const Boite& b = boites[a];
-        const auto& cas = cases[static_cast<std::size_t>(rangee((b.ymin + b.ymax) / 2)) * g +
-                                colonne((b.xmin + b.xmax) / 2)];
+        const auto& cas =
+            cases[static_cast<std::size_t>(rangee((b.ymin + b.ymax) / 2)) * g + colonne((b.xmin + b.xmax) / 2)];
         auto essaie = [&](const std::vector<int32_t>& liste) {
             for (const int32_t c : liste)
                 if (c != static_cast<int32_t>(a) && BoiteDans(b, boites[c]) && Contient(d, traces[c], traces[a]))

@@ -159,9 +159,7 @@ bool ProximiteSegments::Superposes() const {
     return double(retours) > retours_ * double(distincts);
 }
 
-int32_t ProximiteSegments::NbElements() const {
-    return int32_t(regroupe_ ? groupes_.size() : candidats_.size());
-}
+int32_t ProximiteSegments::NbElements() const { return int32_t(regroupe_ ? groupes_.size() : candidats_.size()); }
 
 bool ProximiteSegments::CandidatDe(int32_t s, Candidat& c) const {
     const PointTrace& a = trace_[std::size_t(s)];
@@ -376,7 +374,8 @@ void ProximiteSegments::OrdonneDansLEspace() {
     std::vector<std::pair<uint64_t, uint32_t>> cles(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto [x, y] = centre(i);
-        const double u = std::clamp((x - xmin) * echelle, 0.0, 2097151.0), v = std::clamp((y - ymin) * echelle, 0.0, 2097151.0);
+        const double u = std::clamp((x - xmin) * echelle, 0.0, 2097151.0),
+                     v = std::clamp((y - ymin) * echelle, 0.0, 2097151.0);
         cles[i] = {std::isfinite(u) && std::isfinite(v) ? Morton(uint32_t(u), uint32_t(v)) : UINT64_MAX, uint32_t(i)};
     }
     std::sort(cles.begin(), cles.end());
@@ -490,10 +489,9 @@ double DistanceSegments(double p0x, double p0y, double p1x, double p1y, double q
     const double o3 = Orient(q0x, q0y, q1x, q1y, p0x, p0y), o4 = Orient(q0x, q0y, q1x, q1y, p1x, p1y);
     if (((o1 > 0.0 && o2 < 0.0) || (o1 < 0.0 && o2 > 0.0)) && ((o3 > 0.0 && o4 < 0.0) || (o3 < 0.0 && o4 > 0.0)))
         return 0.0;
-    return std::sqrt(std::min({Distance2PointSegment(q0x, q0y, p0x, p0y, p1x, p1y),
-                               Distance2PointSegment(q1x, q1y, p0x, p0y, p1x, p1y),
-                               Distance2PointSegment(p0x, p0y, q0x, q0y, q1x, q1y),
-                               Distance2PointSegment(p1x, p1y, q0x, q0y, q1x, q1y)}));
+    return std::sqrt(std::min(
+        {Distance2PointSegment(q0x, q0y, p0x, p0y, p1x, p1y), Distance2PointSegment(q1x, q1y, p0x, p0y, p1x, p1y),
+         Distance2PointSegment(p0x, p0y, q0x, q0y, q1x, q1y), Distance2PointSegment(p1x, p1y, q0x, q0y, q1x, q1y)}));
 }
 
 }  // namespace

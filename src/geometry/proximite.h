@@ -75,17 +75,17 @@ private:
     double rayon_ = 0.0;
     double retours_;
     Mode mode_ = Mode::Jamais;
-    double seuil_ = 0.0;   // the distance beyond which no segment is too close
-    double seuil2_ = 0.0;  // its square
-    double bordure_ = 0.0; // a box farther than this from the point holds nothing too close
+    double seuil_ = 0.0;    // the distance beyond which no segment is too close
+    double seuil2_ = 0.0;   // its square
+    double bordure_ = 0.0;  // a box farther than this from the point holds nothing too close
     bool regroupe_ = false;
     // While the segments are not gathered: those with a finite end, by number, their
     // geometry read from the trace when asked (a million segments would otherwise hold
     // 48 MB beside the trace's own points).
     std::vector<int32_t> candidats_;
-    std::vector<Groupe> groupes_;      // once they are
-    std::vector<int32_t> membres_;     // segments, group by group
-    std::vector<Noeud> noeuds_;        // node 0 is the root
+    std::vector<Groupe> groupes_;   // once they are
+    std::vector<int32_t> membres_;  // segments, group by group
+    std::vector<Noeud> noeuds_;     // node 0 is the root
 };
 
 }  // namespace korvelin

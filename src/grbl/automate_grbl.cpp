@@ -70,7 +70,7 @@ void Automate::Remise() {
     lignes_.Vide();
     e_.liaison = EtatLiaison::AttenteBanniere;
     debutAttente_.reset();
-    resetBanniere_ = true;  // the reset is sent: no second one to ask for the banner
+    resetBanniere_ = true;           // the reset is sent: no second one to ask for the banner
     rapportsRecus_ = demandesEtat_;  // a poll the reset cut short is never answered
 }
 
@@ -104,12 +104,13 @@ void Automate::ArretApresPause() {
 
 void Automate::Coupure(std::string_view raison) {
     if (!Connectee()) return;
-    const std::string derniere =
-        e_.derniereLigneAcquittee ? "dernière ligne acquittée : " + TexteEntier(e_.derniereLigneAcquittee)
-                                  : std::string("aucune ligne acquittée");
+    const std::string derniere = e_.derniereLigneAcquittee
+                                     ? "dernière ligne acquittée : " + TexteEntier(e_.derniereLigneAcquittee)
+                                     : std::string("aucune ligne acquittée");
     FinTravail(EtatTravail::Coupe, "La liaison avec GRBL est coupée (" + std::string(raison) +
                                        ") : le travail s'est arrêté, " + derniere + ".");
-    if (e_.travail != EtatTravail::Coupe) messages_.push_back("La liaison avec GRBL est coupée (" + std::string(raison) + ").");
+    if (e_.travail != EtatTravail::Coupe)
+        messages_.push_back("La liaison avec GRBL est coupée (" + std::string(raison) + ").");
     e_.liaison = EtatLiaison::Deconnecte;
     e_.rapport.etat = EtatMachine::Inconnu;
     enVol_.clear();
@@ -191,8 +192,10 @@ void Automate::Ligne(std::string_view ligne, Instant t) {
             const std::string apres = e_.derniereLigneAcquittee
                                           ? " après la ligne " + TexteEntier(e_.derniereLigneAcquittee) + " acquittée"
                                           : std::string();
-            if (e_.travail == EtatTravail::EnCours) FinTravail(EtatTravail::Alarme, "Le travail s'est arrêté" + apres + " : " + texte + ".");
-            else messages_.push_back("A" + texte.substr(1) + ".");
+            if (e_.travail == EtatTravail::EnCours)
+                FinTravail(EtatTravail::Alarme, "Le travail s'est arrêté" + apres + " : " + texte + ".");
+            else
+                messages_.push_back("A" + texte.substr(1) + ".");
             break;
         }
         case GenreReponse::Banniere: {
@@ -275,8 +278,8 @@ void Automate::Rapport(const RapportEtat& r, Instant t) {
         // Idle reports in a row, after the last answer, say the job has run.
         if (e_.lignesAcquittees == envoi_.size() && r.etat == EtatMachine::Repos && ++reposApresFin_ >= 2) {
             e_.tempsRestant = 0.0;
-            FinTravail(EtatTravail::Termine, "Travail terminé : " + TexteEntier(e_.lignesAcquittees) +
-                                                 " lignes envoyées et exécutées.");
+            FinTravail(EtatTravail::Termine,
+                       "Travail terminé : " + TexteEntier(e_.lignesAcquittees) + " lignes envoyées et exécutées.");
         } else if (e_.lignesAcquittees == envoi_.size()) {
             if (r.etat != EtatMachine::Repos) reposApresFin_ = 0;
             prochainEtat_ = std::min(prochainEtat_, t + IntervalleEtat / 4);
@@ -294,19 +297,22 @@ void Automate::CalculeRestant() {
     e_.tempsRestant = faites == 0 ? finLigne_.back() : finLigne_.back() - finLigne_[faites - 1];
 }
 
-std::optional<std::string> Automate::Lance(const Programme& p, std::size_t depuis, std::vector<LigneProgramme> approche) {
+std::optional<std::string> Automate::Lance(const Programme& p, std::size_t depuis,
+                                           std::vector<LigneProgramme> approche) {
     if (e_.liaison != EtatLiaison::Prete) return std::string("GRBL n'est pas prêt : la connexion n'est pas achevée.");
     if (e_.travail == EtatTravail::EnCours) return std::string("Un travail est déjà en cours.");
     if (e_.rapport.etat == EtatMachine::Alarme)
-        return std::string("GRBL est en alarme : faites la prise d'origine ($H) ou déverrouillez-le ($X) "
-                           "avant de lancer le travail.");
+        return std::string(
+            "GRBL est en alarme : faites la prise d'origine ($H) ou déverrouillez-le ($X) "
+            "avant de lancer le travail.");
     if (e_.rapport.etat != EtatMachine::Repos)
         return "GRBL n'est pas au repos (état : " + std::string(NomEtat(e_.rapport.etat)) +
                ") : le travail ne peut pas partir.";
     if (depuis >= p.lignes.size()) return std::string("Le programme n'a aucune ligne à envoyer.");
     for (const LigneProgramme& l : approche)
         if (l.texte.size() > LongueurMaxLigne)
-            return std::string("Le point de reprise est hors de portée : ses coordonnées ne tiennent pas sur une ligne.");
+            return std::string(
+                "Le point de reprise est hors de portée : ses coordonnées ne tiennent pas sur une ligne.");
     if (!commandes_.empty() || !enVol_.empty())
         return std::string("GRBL n'a pas encore répondu à la commande précédente.");
     const Analyse a = Rejoue(p, e_.reglages.Rapides());
@@ -336,7 +342,8 @@ std::optional<std::string> Automate::Lance(const Programme& p, std::size_t depui
 std::optional<std::string> Automate::Commande(std::string_view ligne) {
     if (e_.liaison != EtatLiaison::Prete) return std::string("GRBL n'est pas prêt : la connexion n'est pas achevée.");
     // GRBL itself refuses a jog while a job holds: the job must end or be stopped first.
-    if (e_.travail == EtatTravail::EnCours) return std::string("Un travail est en cours : la commande attendra sa fin.");
+    if (e_.travail == EtatTravail::EnCours)
+        return std::string("Un travail est en cours : la commande attendra sa fin.");
     const std::string propre = LigneNettoyee(ligne);
     if (propre.empty() || propre.size() > LongueurMaxLigne) return std::string("Commande vide ou trop longue.");
     for (const char c : propre)
@@ -361,7 +368,10 @@ std::string TextePosition(const Instantane& e) {
                                                      : e.rapport.wpos;
     if (!p) return "Position inconnue";
     return "X " + FormatFixe((*p)[0], 3, ',') + "  Y " + FormatFixe((*p)[1], 3, ',') + "  Z " +
-           FormatFixe((*p)[2], 3, ',') + (e.positionTravail ? " (travail)" : e.rapport.mpos ? " (machine)" : " (travail)");
+           FormatFixe((*p)[2], 3, ',') +
+           (e.positionTravail ? " (travail)"
+            : e.rapport.mpos  ? " (machine)"
+                              : " (travail)");
 }
 
 double AvanceJog(const ReglagesGrbl& r, int axe) { return std::min(1000.0, r.Rapides()[axe] / 3.0); }

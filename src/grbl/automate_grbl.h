@@ -22,7 +22,7 @@ using Instant = Horloge::time_point;
 
 // Bytes of the board's 128-byte receive buffer that may wait for their answer.
 inline constexpr std::size_t TailleTampon = 127;
-inline constexpr std::chrono::milliseconds IntervalleEtat{200};  // "?" five times a second
+inline constexpr std::chrono::milliseconds IntervalleEtat{200};    // "?" five times a second
 inline constexpr std::chrono::milliseconds DelaiBanniere{2500};    // then a reset asks for it
 inline constexpr std::chrono::milliseconds AttenteMaximale{6000};  // then the port is given up
 
@@ -35,16 +35,16 @@ enum class EtatTravail { Aucun, EnCours, Termine, Erreur, Alarme, Arrete, Coupe 
 struct Instantane {
     EtatLiaison liaison = EtatLiaison::Deconnecte;
     EtatTravail travail = EtatTravail::Aucun;
-    std::string version;  // "1.1h"
-    RapportEtat rapport;  // the last status report
+    std::string version;      // "1.1h"
+    RapportEtat rapport;      // the last status report
     std::optional<Axes> wco;  // the last work offset reported
     std::optional<Axes> positionTravail, positionMachine;
     ReglagesGrbl reglages;
     std::size_t lignesTotal = 0, lignesAcquittees = 0;  // of the job, approach included
-    std::size_t derniereLigneAcquittee = 0;  // its number in the G-code text, 0 for none
-    double tempsRestant = 0.0;  // s, from the job's own moves
-    std::size_t octetsEnAttente = 0;  // sent and not yet answered
-    std::string bilan;  // how the job ended, in words
+    std::size_t derniereLigneAcquittee = 0;             // its number in the G-code text, 0 for none
+    double tempsRestant = 0.0;                          // s, from the job's own moves
+    std::size_t octetsEnAttente = 0;                    // sent and not yet answered
+    std::string bilan;                                  // how the job ended, in words
 };
 
 // What the window and the command line show of a snapshot.
@@ -124,7 +124,7 @@ private:
     bool resetApresArret_ = false;  // after an error: hold, then reset once stopped
     std::size_t demandesEtat_ = 0, rapportsRecus_ = 0, seuilRapport_ = 0;
     std::optional<Instant> limiteArret_;
-    int reposApresFin_ = 0;         // Idle reports since the last line was acknowledged
+    int reposApresFin_ = 0;  // Idle reports since the last line was acknowledged
     std::optional<Instant> debutAttente_;
     bool resetBanniere_ = false;
     Instant prochainEtat_{};

@@ -115,7 +115,7 @@ std::unique_ptr<Transport> OuvrePortSerie(const std::string& chemin, int bauds, 
     const int fd = ::open(chemin.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         erreur = "Impossible d'ouvrir le port " + chemin + " : " +
-                 (errno == EACCES ? std::string("accès refusé (ajoutez-vous au groupe dialout)")
+                 (errno == EACCES   ? std::string("accès refusé (ajoutez-vous au groupe dialout)")
                   : errno == ENOENT ? std::string("il n'existe pas")
                   : errno == EBUSY  ? std::string("il est déjà utilisé")
                                     : std::string("erreur système, ") + std::strerror(errno));
@@ -166,7 +166,8 @@ std::vector<PortDisponible> ListePorts() {
         ec.clear();
         ports.push_back(std::move(p));
     }
-    std::sort(ports.begin(), ports.end(), [](const PortDisponible& a, const PortDisponible& b) { return a.chemin < b.chemin; });
+    std::sort(ports.begin(), ports.end(),
+              [](const PortDisponible& a, const PortDisponible& b) { return a.chemin < b.chemin; });
     return ports;
 }
 

@@ -58,9 +58,11 @@ std::variant<Programme, std::string> PrepareProgramme(std::string_view texte) {
         for (const char c : propre) {
             const unsigned char u = static_cast<unsigned char>(c);
             if (TempsReel(u))
-                return nom + "le caractère " + (u >= 0x80 ? std::string("non ASCII") : "« " + std::string(1, c) + " »") +
+                return nom + "le caractère " +
+                       (u >= 0x80 ? std::string("non ASCII") : "« " + std::string(1, c) + " »") +
                        " serait pris par GRBL pour une commande immédiate (pause, reprise ou remise à zéro).";
-            if (u < ' ' || u == 0x7f) return nom + "caractère de contrôle (code " + TexteEntier(static_cast<int>(u)) + ").";
+            if (u < ' ' || u == 0x7f)
+                return nom + "caractère de contrôle (code " + TexteEntier(static_cast<int>(u)) + ").";
         }
         if (propre.empty()) continue;
         if (propre.size() > LongueurMaxLigne)
@@ -150,20 +152,30 @@ Analyse Rejoue(const Programme& p, const Axes& rapides) {
             switch (m.lettre) {
                 case 'G': {
                     const int g = static_cast<int>(std::lround(m.valeur * 10.0));
-                    if (g == 0 || g == 10 || g == 20 || g == 30) mouvement = g / 10;
-                    else if (g == 40) sansMouvement = temporisation = true;
-                    else if (g == 100 || g == 280 || g == 300 || g == 530 || g == 920) sansMouvement = true;
-                    else if (g == 900) s.absolu = true;
-                    else if (g == 910) s.absolu = false;
-                    else if (g == 200) s.pouces = true;
-                    else if (g == 210) s.pouces = false;
+                    if (g == 0 || g == 10 || g == 20 || g == 30)
+                        mouvement = g / 10;
+                    else if (g == 40)
+                        sansMouvement = temporisation = true;
+                    else if (g == 100 || g == 280 || g == 300 || g == 530 || g == 920)
+                        sansMouvement = true;
+                    else if (g == 900)
+                        s.absolu = true;
+                    else if (g == 910)
+                        s.absolu = false;
+                    else if (g == 200)
+                        s.pouces = true;
+                    else if (g == 210)
+                        s.pouces = false;
                     break;
                 }
                 case 'M': {
                     const int n = static_cast<int>(std::lround(m.valeur));
-                    if (n == 3 || n == 4) s.broche = true, s.brocheInverse = n == 4;
-                    else if (n == 5) s.broche = false;
-                    else if (n == 2 || n == 30) s.broche = false, s.absolu = true, s.mouvement = 1;
+                    if (n == 3 || n == 4)
+                        s.broche = true, s.brocheInverse = n == 4;
+                    else if (n == 5)
+                        s.broche = false;
+                    else if (n == 2 || n == 30)
+                        s.broche = false, s.absolu = true, s.mouvement = 1;
                     break;
                 }
                 case 'X': cible[0] = m.valeur * u; break;
@@ -283,15 +295,18 @@ std::vector<LigneProgramme> ApprocheReprise(const Programme&, const Analyse& a, 
     if (s.pouces) ligne("G20");
     if (!s.absolu) ligne("G91");
     const double u = s.pouces ? 25.4 : 1.0;
-    if (s.mouvement == 0) ligne("G0");
-    else if (s.avance > 0.0) ligne("G1F" + NombreGrbl(s.avance / u));
+    if (s.mouvement == 0)
+        ligne("G0");
+    else if (s.avance > 0.0)
+        ligne("G1F" + NombreGrbl(s.avance / u));
     return r;
 }
 
 std::optional<std::string> ControleCourse(const Analyse& a, const ReglagesGrbl& r, const Axes& wco) {
     if (!r.CoursesConnues())
-        return std::string("Les courses de la machine ($130 à $132) ne sont pas connues : "
-                           "les réglages de GRBL n'ont pas été lus.");
+        return std::string(
+            "Les courses de la machine ($130 à $132) ne sont pas connues : "
+            "les réglages de GRBL n'ont pas été lus.");
     if (!a.mouvement) return std::nullopt;
     constexpr double Tolerance = 1e-4;
     constexpr const char* NomsAxes[3] = {"X", "Y", "Z"};

@@ -52,9 +52,9 @@ struct EtatModal {
 // What the replay learns of the whole job.
 struct Analyse {
     Axes min{0.0, 0.0, 0.0}, max{0.0, 0.0, 0.0};  // extent of the tool path from the work zero
-    bool mouvement = false;                        // false: the program moves nothing
-    std::vector<double> fin;  // s from the start to the end of each line of the program
-    std::vector<EtatModal> apres;  // the state after each line
+    bool mouvement = false;                       // false: the program moves nothing
+    std::vector<double> fin;                      // s from the start to the end of each line of the program
+    std::vector<EtatModal> apres;                 // the state after each line
     double Duree() const { return fin.empty() ? 0.0 : fin.back(); }
 };
 

@@ -20,12 +20,12 @@ std::string_view NomEtat(EtatMachine e);
 // "<Idle|MPos:…|FS:…>": what the report holds; what it leaves out stays empty.
 struct RapportEtat {
     EtatMachine etat = EtatMachine::Inconnu;
-    int sousEtat = -1;               // Hold:0 complete, Hold:1 decelerating; Door:N
-    std::optional<Axes> mpos, wpos;  // one of them, as $10 asks
-    std::optional<Axes> wco;         // sent every few reports only
-    std::optional<double> avance, broche;  // FS (or F alone)
+    int sousEtat = -1;                             // Hold:0 complete, Hold:1 decelerating; Door:N
+    std::optional<Axes> mpos, wpos;                // one of them, as $10 asks
+    std::optional<Axes> wco;                       // sent every few reports only
+    std::optional<double> avance, broche;          // FS (or F alone)
     std::optional<int> blocsLibres, octetsLibres;  // Bf: planner blocks, receive buffer bytes
-    std::optional<long> numeroLigne;  // Ln
+    std::optional<long> numeroLigne;               // Ln
     std::optional<std::array<int, 3>> surcharges;  // Ov: feed, rapid, spindle in %
 };
 
@@ -36,9 +36,9 @@ enum class GenreReponse { Vide, Ok, Erreur, Alarme, Banniere, Reglage, Rapport, 
 
 struct Reponse {
     GenreReponse genre = GenreReponse::Autre;
-    int code = 0;           // error:N, ALARM:N, $N=
-    double valeur = 0.0;    // $N=value
-    std::string version;    // the banner's "1.1h"
+    int code = 0;         // error:N, ALARM:N, $N=
+    double valeur = 0.0;  // $N=value
+    std::string version;  // the banner's "1.1h"
     std::optional<RapportEtat> rapport;
 };
 

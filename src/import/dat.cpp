@@ -85,8 +85,7 @@ Analyse Mesure(std::string_view texte, std::vector<std::pair<double, double>>* p
     if (m.NbPoints == 0 || autres > static_cast<std::size_t>(m.NbPoints)) {
         r.verdict = Verdict::Inexploitable;
         r.ligneFautive = premiereAutre;
-    }
-    else if (m.Xmax == m.Xmin && m.Ymax == m.Ymin)
+    } else if (m.Xmax == m.Xmin && m.Ymax == m.Ymin)
         r.verdict = Verdict::Vide;
     else
         r.verdict = Verdict::Bon;
@@ -96,16 +95,15 @@ Analyse Mesure(std::string_view texte, std::vector<std::pair<double, double>>* p
 // The verdict as the refusal it gives; nothing for a good file.
 std::optional<Diagnostic> Signale(std::string_view nom, const Analyse& a) {
     switch (a.verdict) {
-        case Verdict::Bon:
-            return std::nullopt;
+        case Verdict::Bon: return std::nullopt;
         case Verdict::Inexploitable:
             if (a.ligneFautive != 0)
                 return Refus(nom, Inexploitable, a.ligneFautive,
                              "elle ne porte pas deux nombres décimaux séparés par une espace, comme « 12.5 30.25 »");
             return Refus(nom, Inexploitable, 0,
-                         a.nbLignes == 0 ? std::string("il ne contient aucune ligne complète")
-                                         : "aucune de ses " + TexteEntier(a.nbLignes) +
-                                               " lignes ne porte deux nombres décimaux");
+                         a.nbLignes == 0
+                             ? std::string("il ne contient aucune ligne complète")
+                             : "aucune de ses " + TexteEntier(a.nbLignes) + " lignes ne porte deux nombres décimaux");
         case Verdict::Vide:
             return Refus(nom, Vide, 0, "ses " + TexteEntier(a.mesure.NbPoints) + " points sont tous au même endroit");
         case Verdict::HorsLimites:

@@ -70,7 +70,7 @@ DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSe
 }
 
 DessinLuDXF LitDXF(std::string_view texte, std::string_view nomFichier, std::string_view derniereSequence,
-                  const LimitesDXF& limites) {
+                   const LimitesDXF& limites) {
     if (EstDXFBinaire(texte)) return RefusBinaire(nomFichier);
     return Convertit(LireDXFTexte(texte, limites), nomFichier, derniereSequence, limites);
 }

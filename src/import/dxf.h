@@ -12,8 +12,8 @@ namespace korvelin {
 // derniereSequence. A damaged or cut file gives a warning and what could be read; a file
 // that is no text DXF, or holds nothing drawable, is refused.
 DessinLuDXF LitDXF(std::string_view texte, std::string_view nomFichier = {}, std::string_view derniereSequence = {},
-                  const LimitesDXF& limites = {});
+                   const LimitesDXF& limites = {});
 DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSequence = {},
-                         const LimitesDXF& limites = {});
+                          const LimitesDXF& limites = {});
 
 }  // namespace korvelin

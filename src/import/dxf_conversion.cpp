@@ -360,7 +360,8 @@ void TraceurDXF::Polyligne(const EntiteDXF& e, const double* v, const Placement&
     }
     const Plan plan = PlanObjet(pl, v[C::NX], v[C::NY], v[C::NZ], v[C::Elevation]);
     Part(plan(sommets_[0].x, sommets_[0].y));
-    for (std::size_t k = 1; k < n && !depassement_ && !horsLimites_; ++k) Renflement(plan, sommets_[k - 1], sommets_[k]);
+    for (std::size_t k = 1; k < n && !depassement_ && !horsLimites_; ++k)
+        Renflement(plan, sommets_[k - 1], sommets_[k]);
     if (fermee) Renflement(plan, sommets_[n - 1], sommets_[0]);
 }
 
@@ -681,14 +682,13 @@ void TraceurDXF::TraceArc(double cx, double cy, double rayon, float debut, float
 
 void TraceurDXF::TraceCercle(double cx, double cy, double rayon) { TraceArc(cx, cy, rayon, 0.0f, 360.0f); }
 
-void TraceurDXF::TraceEllipse(double cx, double cy, double grandX, double grandY, float rapport, float debut,
-                              float fin, int pasParDemiTour) {
+void TraceurDXF::TraceEllipse(double cx, double cy, double grandX, double grandY, float rapport, float debut, float fin,
+                              int pasParDemiTour) {
     if (!std::isfinite(rapport)) {
         horsLimites_ = true;
         return;
     }
-    EchantillonneEllipse({cx, cy}, {grandX, grandY}, {-rapport * grandY, rapport * grandX}, debut, fin,
-                         pasParDemiTour);
+    EchantillonneEllipse({cx, cy}, {grandX, grandY}, {-rapport * grandY, rapport * grandX}, debut, fin, pasParDemiTour);
 }
 
 // The points c + u cos t + v sin t; u and v are the ends of two conjugate half axes.
@@ -726,16 +726,17 @@ void TraceurDXF::EchantillonneEllipse(Point2 c, Point2 u, Point2 v, float debut,
 namespace {
 
 Diagnostic TropGrand(std::string_view nom, const LimitesDXF& limites) {
-    return Erreur("Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
-                  "dépasse " +
-                      TexteEntier(limites.MaxPoints) + " points ou " + TexteEntier(limites.MaxEntites) + " entités.",
-                  nom);
+    return Erreur(
+        "Ce dessin est trop grand pour être importé : une fois ses blocs développés, il "
+        "dépasse " +
+            TexteEntier(limites.MaxPoints) + " points ou " + TexteEntier(limites.MaxEntites) + " entités.",
+        nom);
 }
 
 }  // namespace
 
 DessinLuDXF ConvertitDXF(DocumentDXF doc, std::string_view nomFichier, std::string_view derniereSequence,
-                        const LimitesDXF& limites) {
+                         const LimitesDXF& limites) {
     DessinLuDXF l;
     l.DerniereSequence = std::string(derniereSequence);
     if (doc.Tronque) {

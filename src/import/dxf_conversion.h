@@ -38,8 +38,8 @@ public:
     void TraceCercle(double cx, double cy, double rayon);
     // Chords of π / pasParDemiTour in the parameter; the major axis end is relative to the
     // centre, the ratio is minor / major.
-    void TraceEllipse(double cx, double cy, double grandX, double grandY, float rapport,
-                      float debut, float fin, int pasParDemiTour);
+    void TraceEllipse(double cx, double cy, double grandX, double grandY, float rapport, float debut, float fin,
+                      int pasParDemiTour);
 
     std::vector<PointTrace>& Points() { return points_; }
     // Label of the last trace made; the previous one when none was.
@@ -116,6 +116,6 @@ struct DessinLuDXF : DessinLu {
 // when the blocks grow past the limits; entities left out give a warning. The document is
 // released once its points are made.
 DessinLuDXF ConvertitDXF(DocumentDXF doc, std::string_view nomFichier = {}, std::string_view derniereSequence = {},
-                        const LimitesDXF& limites = {});
+                         const LimitesDXF& limites = {});
 
 }  // namespace korvelin

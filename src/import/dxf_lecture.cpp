@@ -102,9 +102,15 @@ Mot MotEntite(std::string_view ligne) {
         Mot mot;
     };
     static constexpr Entree Mots[] = {
-        {"LINE", Mot::Ligne},         {"VERTEX", Mot::Sommet},        {"ARC", Mot::Arc},
-        {"CIRCLE", Mot::Cercle},      {"LWPOLYLINE", Mot::PolyligneLegere}, {"POLYLINE", Mot::Polyligne},
-        {"SPLINE", Mot::Spline},      {"ELLIPSE", Mot::Ellipse},      {"INSERT", Mot::Insertion},
+        {"LINE", Mot::Ligne},
+        {"VERTEX", Mot::Sommet},
+        {"ARC", Mot::Arc},
+        {"CIRCLE", Mot::Cercle},
+        {"LWPOLYLINE", Mot::PolyligneLegere},
+        {"POLYLINE", Mot::Polyligne},
+        {"SPLINE", Mot::Spline},
+        {"ELLIPSE", Mot::Ellipse},
+        {"INSERT", Mot::Insertion},
         {"DIMENSION", Mot::Cote},
     };
     for (const Entree& e : Mots)
@@ -119,35 +125,46 @@ struct Champ {
 };
 
 constexpr Champ ChampsLigneDXF[] = {{10, ChampsLigne::X1}, {20, ChampsLigne::Y1}, {30, ChampsLigne::Z1},
-                                   {11, ChampsLigne::X2}, {21, ChampsLigne::Y2}, {31, ChampsLigne::Z2}};
-constexpr Champ ChampsArcDXF[] = {{10, ChampsArc::CX},  {20, ChampsArc::CY},    {30, ChampsArc::CZ},
-                                  {40, ChampsArc::Rayon}, {210, ChampsArc::NX}, {220, ChampsArc::NY},
-                                  {230, ChampsArc::NZ}, {50, ChampsArc::Debut}, {51, ChampsArc::Fin}};
+                                    {11, ChampsLigne::X2}, {21, ChampsLigne::Y2}, {31, ChampsLigne::Z2}};
+constexpr Champ ChampsArcDXF[] = {{10, ChampsArc::CX},    {20, ChampsArc::CY},    {30, ChampsArc::CZ},
+                                  {40, ChampsArc::Rayon}, {210, ChampsArc::NX},   {220, ChampsArc::NY},
+                                  {230, ChampsArc::NZ},   {50, ChampsArc::Debut}, {51, ChampsArc::Fin}};
 constexpr Champ ChampsEllipseDXF[] = {
-    {10, ChampsEllipse::CX},      {20, ChampsEllipse::CY},    {30, ChampsEllipse::CZ},
-    {11, ChampsEllipse::AX},      {21, ChampsEllipse::AY},    {31, ChampsEllipse::AZ},
-    {40, ChampsEllipse::Rapport}, {41, ChampsEllipse::Debut}, {42, ChampsEllipse::Fin},
-    {210, ChampsEllipse::NX},     {220, ChampsEllipse::NY},   {230, ChampsEllipse::NZ}};
-constexpr Champ ChampsPolyligneDXF[] = {{70, ChampsPolyligne::Drapeaux}, {30, ChampsPolyligne::Elevation},
-                                        {210, ChampsPolyligne::NX},      {220, ChampsPolyligne::NY},
+    {10, ChampsEllipse::CX},  {20, ChampsEllipse::CY},  {30, ChampsEllipse::CZ},      {11, ChampsEllipse::AX},
+    {21, ChampsEllipse::AY},  {31, ChampsEllipse::AZ},  {40, ChampsEllipse::Rapport}, {41, ChampsEllipse::Debut},
+    {42, ChampsEllipse::Fin}, {210, ChampsEllipse::NX}, {220, ChampsEllipse::NY},     {230, ChampsEllipse::NZ}};
+constexpr Champ ChampsPolyligneDXF[] = {{70, ChampsPolyligne::Drapeaux},
+                                        {30, ChampsPolyligne::Elevation},
+                                        {210, ChampsPolyligne::NX},
+                                        {220, ChampsPolyligne::NY},
                                         {230, ChampsPolyligne::NZ}};
-constexpr Champ ChampsLegereDXF[] = {{70, ChampsPolyligne::Drapeaux}, {38, ChampsPolyligne::Elevation},
-                                     {210, ChampsPolyligne::NX},      {220, ChampsPolyligne::NY},
+constexpr Champ ChampsLegereDXF[] = {{70, ChampsPolyligne::Drapeaux},
+                                     {38, ChampsPolyligne::Elevation},
+                                     {210, ChampsPolyligne::NX},
+                                     {220, ChampsPolyligne::NY},
                                      {230, ChampsPolyligne::NZ}};
-constexpr Champ ChampsSommetDXF[] = {{10, ChampsSommet::X}, {20, ChampsSommet::Y}, {30, ChampsSommet::Z},
-                                     {42, ChampsSommet::Renflement}, {70, ChampsSommet::Drapeaux}};
-constexpr Champ ChampsSplineDXF[] = {{71, ChampsSpline::Degre}, {70, ChampsSpline::Drapeaux},
-                                     {12, ChampsSpline::TX0},   {22, ChampsSpline::TY0},
-                                     {32, ChampsSpline::TZ0},   {13, ChampsSpline::TX1},
+constexpr Champ ChampsSommetDXF[] = {{10, ChampsSommet::X},
+                                     {20, ChampsSommet::Y},
+                                     {30, ChampsSommet::Z},
+                                     {42, ChampsSommet::Renflement},
+                                     {70, ChampsSommet::Drapeaux}};
+constexpr Champ ChampsSplineDXF[] = {{71, ChampsSpline::Degre}, {70, ChampsSpline::Drapeaux}, {12, ChampsSpline::TX0},
+                                     {22, ChampsSpline::TY0},   {32, ChampsSpline::TZ0},      {13, ChampsSpline::TX1},
                                      {23, ChampsSpline::TY1},   {33, ChampsSpline::TZ1}};
-constexpr Champ ChampsInsertionDXF[] = {
-    {10, ChampsInsertion::X},           {20, ChampsInsertion::Y},
-    {30, ChampsInsertion::Z},           {41, ChampsInsertion::EchelleX},
-    {42, ChampsInsertion::EchelleY},    {43, ChampsInsertion::EchelleZ},
-    {50, ChampsInsertion::Rotation},    {70, ChampsInsertion::Colonnes},
-    {71, ChampsInsertion::Rangees},     {44, ChampsInsertion::EcartColonnes},
-    {45, ChampsInsertion::EcartRangees}, {210, ChampsInsertion::NX},
-    {220, ChampsInsertion::NY},         {230, ChampsInsertion::NZ}};
+constexpr Champ ChampsInsertionDXF[] = {{10, ChampsInsertion::X},
+                                        {20, ChampsInsertion::Y},
+                                        {30, ChampsInsertion::Z},
+                                        {41, ChampsInsertion::EchelleX},
+                                        {42, ChampsInsertion::EchelleY},
+                                        {43, ChampsInsertion::EchelleZ},
+                                        {50, ChampsInsertion::Rotation},
+                                        {70, ChampsInsertion::Colonnes},
+                                        {71, ChampsInsertion::Rangees},
+                                        {44, ChampsInsertion::EcartColonnes},
+                                        {45, ChampsInsertion::EcartRangees},
+                                        {210, ChampsInsertion::NX},
+                                        {220, ChampsInsertion::NY},
+                                        {230, ChampsInsertion::NZ}};
 
 constexpr std::size_t MaxChamps = 16;
 
@@ -324,12 +341,8 @@ private:
                     if (!doc_.Tronque) polyligne = {&dest, dest.size() - 1};
                 }
                 break;
-            case Mot::PolyligneLegere:
-                LitPolyligneLegere(dest);
-                break;
-            case Mot::Spline:
-                LitSpline(dest);
-                break;
+            case Mot::PolyligneLegere: LitPolyligneLegere(dest); break;
+            case Mot::Spline: LitSpline(dest); break;
             case Mot::Insertion:
                 v[ChampsInsertion::EchelleX] = v[ChampsInsertion::EchelleY] = v[ChampsInsertion::EchelleZ] = 1.0;
                 v[ChampsInsertion::Colonnes] = v[ChampsInsertion::Rangees] = 1.0;
@@ -351,8 +364,7 @@ private:
                     Ajoute(dest, TypeDXF::Cote, v, ChampsCote::Nombre);
                 break;
             case Mot::Sommet:
-            case Mot::Autre:
-                break;
+            case Mot::Autre: break;
         }
     }
 
@@ -398,10 +410,11 @@ private:
         sommets_.clear();
         const bool garde = PairesEntite([&](int32_t code, std::string_view texte) {
             if (code == 10 || code == 20)
-                Coordonnee(sommets_, ChampsSommetLeger::Nombre, code == 10 ? ChampsSommetLeger::X : ChampsSommetLeger::Y,
-                           texte);
+                Coordonnee(sommets_, ChampsSommetLeger::Nombre,
+                           code == 10 ? ChampsSommetLeger::X : ChampsSommetLeger::Y, texte);
             else if (code == 42 && !sommets_.empty())
-                LitNombreDXF(texte, sommets_[sommets_.size() - ChampsSommetLeger::Nombre + ChampsSommetLeger::Renflement]);
+                LitNombreDXF(texte,
+                             sommets_[sommets_.size() - ChampsSommetLeger::Nombre + ChampsSommetLeger::Renflement]);
             else if (const Champ* c = ChercheChamp(ChampsLegereDXF, code))
                 LitNombreDXF(texte, v[c->index]);
         });
@@ -428,8 +441,12 @@ private:
                     (code == 40 ? noeuds_ : poids_).push_back(x);
                     break;
                 }
-                case 10: case 20: case 30: Coordonnee(controles_, 3, static_cast<std::size_t>(code / 10 - 1), texte); break;
-                case 11: case 21: case 31: Coordonnee(lissage_, 3, static_cast<std::size_t>(code / 10 - 1), texte); break;
+                case 10:
+                case 20:
+                case 30: Coordonnee(controles_, 3, static_cast<std::size_t>(code / 10 - 1), texte); break;
+                case 11:
+                case 21:
+                case 31: Coordonnee(lissage_, 3, static_cast<std::size_t>(code / 10 - 1), texte); break;
                 default:
                     if (const Champ* c = ChercheChamp(ChampsSplineDXF, code)) {
                         LitNombreDXF(texte, v[c->index]);
@@ -443,7 +460,8 @@ private:
         v[ChampsSpline::NbControles] = static_cast<double>(controles_.size() / 3);
         v[ChampsSpline::NbLissage] = static_cast<double>(lissage_.size() / 3);
         v[ChampsSpline::Tangentes] = tangentes;
-        const std::size_t n = ChampsSpline::Nombre + noeuds_.size() + poids_.size() + controles_.size() + lissage_.size();
+        const std::size_t n =
+            ChampsSpline::Nombre + noeuds_.size() + poids_.size() + controles_.size() + lissage_.size();
         if (!garde || !Place(n)) return;
         Ajoute(dest, TypeDXF::Spline, v, ChampsSpline::Nombre);
         dest.back().Nombre = static_cast<uint32_t>(n);

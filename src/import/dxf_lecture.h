@@ -18,7 +18,7 @@ namespace korvelin {
 struct LimitesDXF {
     std::size_t MaxPoints = 10'000'000;
     std::size_t MaxEntites = 10'000'000;  // entities converted, block contents counted each time
-    std::size_t MaxImbrication = 128;      // blocks inside blocks
+    std::size_t MaxImbrication = 128;     // blocks inside blocks
 };
 
 enum class TypeDXF : uint8_t { Ligne, Arc, Cercle, Ellipse, Polyligne, PolyligneLegere, Spline, Insertion, Cote };
@@ -30,12 +30,12 @@ struct ChampsLigne {  // LINE: 10 20 30 11 21 31
     static constexpr std::size_t X1 = 0, Y1 = 1, Z1 = 2, X2 = 3, Y2 = 4, Z2 = 5, Nombre = 6;
 };
 struct ChampsArc {  // CIRCLE stops before the angles: 10 20 30 40 210 220 230 (50 51)
-    static constexpr std::size_t CX = 0, CY = 1, CZ = 2, Rayon = 3, NX = 4, NY = 5, NZ = 6, Debut = 7,
-        Fin = 8, Nombre = 9;
+    static constexpr std::size_t CX = 0, CY = 1, CZ = 2, Rayon = 3, NX = 4, NY = 5, NZ = 6, Debut = 7, Fin = 8,
+                                 Nombre = 9;
 };
 struct ChampsEllipse {  // 10 20 30, major axis end 11 21 31, 40, 41 42, 210 220 230
-    static constexpr std::size_t CX = 0, CY = 1, CZ = 2, AX = 3, AY = 4, AZ = 5, Rapport = 6, Debut = 7,
-        Fin = 8, NX = 9, NY = 10, NZ = 11, Nombre = 12;
+    static constexpr std::size_t CX = 0, CY = 1, CZ = 2, AX = 3, AY = 4, AZ = 5, Rapport = 6, Debut = 7, Fin = 8,
+                                 NX = 9, NY = 10, NZ = 11, Nombre = 12;
 };
 // POLYLINE (70, 30 of its own point, 210 220 230) and LWPOLYLINE (70, 38, 210 220 230),
 // followed by their vertices.
@@ -52,15 +52,15 @@ struct ChampsSommetLeger {  // a vertex of a LWPOLYLINE: 10 20 42
 // start one, 12 22 32; bit 2 the end one, 13 23 33); then the knots (40), the weights
 // (41), the control points (10 20 30) and the fit points (11 21 31).
 struct ChampsSpline {
-    static constexpr std::size_t Degre = 0, Drapeaux = 1, NbNoeuds = 2, NbPoids = 3, NbControles = 4,
-        NbLissage = 5, Tangentes = 6, TX0 = 7, TY0 = 8, TZ0 = 9, TX1 = 10, TY1 = 11, TZ1 = 12, Nombre = 13;
+    static constexpr std::size_t Degre = 0, Drapeaux = 1, NbNoeuds = 2, NbPoids = 3, NbControles = 4, NbLissage = 5,
+                                 Tangentes = 6, TX0 = 7, TY0 = 8, TZ0 = 9, TX1 = 10, TY1 = 11, TZ1 = 12, Nombre = 13;
 };
 // INSERT: the name (an index into DocumentDXF::Noms), 10 20 30, 41 42 43, 50, the array
 // of 70 columns and 71 rows spaced by 44 and 45, 210 220 230.
 struct ChampsInsertion {
-    static constexpr std::size_t Nom = 0, X = 1, Y = 2, Z = 3, EchelleX = 4, EchelleY = 5, EchelleZ = 6,
-        Rotation = 7, Colonnes = 8, Rangees = 9, EcartColonnes = 10, EcartRangees = 11, NX = 12, NY = 13,
-        NZ = 14, Nombre = 15;
+    static constexpr std::size_t Nom = 0, X = 1, Y = 2, Z = 3, EchelleX = 4, EchelleY = 5, EchelleZ = 6, Rotation = 7,
+                                 Colonnes = 8, Rangees = 9, EcartColonnes = 10, EcartRangees = 11, NX = 12, NY = 13,
+                                 NZ = 14, Nombre = 15;
 };
 struct ChampsCote {  // DIMENSION: the name of its block
     static constexpr std::size_t Nom = 0, Nombre = 1;
@@ -68,7 +68,7 @@ struct ChampsCote {  // DIMENSION: the name of its block
 
 struct EntiteDXF {
     TypeDXF Type = TypeDXF::Ligne;
-    uint32_t Nombre = 0;  // values in its run
+    uint32_t Nombre = 0;    // values in its run
     std::size_t Debut = 0;  // its first value in DocumentDXF::Valeurs
 };
 

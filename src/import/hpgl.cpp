@@ -33,9 +33,8 @@ float Flottant(double v) { return static_cast<float>(CoordonneeBornee(v)); }
 
 // 10^e; the powers a double holds exactly keep decimal coordinates correctly rounded.
 double PuissanceDix(int64_t e) {
-    static constexpr double exactes[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double exactes[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (e >= 0 && e <= 22) return exactes[e];
     return std::pow(10.0, static_cast<double>(e));
 }
@@ -90,10 +89,22 @@ private:
 
     void Commande(int code) {
         switch (code) {
-            case Mnemonique('P', 'U'): plumeBasse_ = false; Mouvements(); break;
-            case Mnemonique('P', 'D'): plumeBasse_ = true; Mouvements(); break;
-            case Mnemonique('P', 'A'): relatif_ = false; Mouvements(); break;
-            case Mnemonique('P', 'R'): relatif_ = true; Mouvements(); break;
+            case Mnemonique('P', 'U'):
+                plumeBasse_ = false;
+                Mouvements();
+                break;
+            case Mnemonique('P', 'D'):
+                plumeBasse_ = true;
+                Mouvements();
+                break;
+            case Mnemonique('P', 'A'):
+                relatif_ = false;
+                Mouvements();
+                break;
+            case Mnemonique('P', 'R'):
+                relatif_ = true;
+                Mouvements();
+                break;
             case Mnemonique('C', 'I'): Cercle(); break;
             case Mnemonique('A', 'A'): Arc(false); break;
             case Mnemonique('A', 'R'): Arc(true); break;
@@ -105,7 +116,10 @@ private:
                 terminateur_ = ETX;
                 SauteParametres();
                 break;
-            case Mnemonique('D', 'F'): terminateur_ = ETX; SauteParametres(); break;
+            case Mnemonique('D', 'F'):
+                terminateur_ = ETX;
+                SauteParametres();
+                break;
             case Mnemonique('D', 'T'):
                 // The character right after the letters; "DT;" restores ETX.
                 terminateur_ = (p_ < t_.size() && t_[p_] != ';') ? t_[p_++] : ETX;
@@ -239,10 +253,8 @@ private:
             p_ = std::min(n, p_ + 2);
             while (p_ < n) {
                 uint64_t valeur = 0;
-                while (p_ < n && (EstChiffre(t_[p_]) || t_[p_] == '-' || t_[p_] == '+' ||
-                                  t_[p_] == '.')) {
-                    if (EstChiffre(t_[p_]) && valeur < n)
-                        valeur = valeur * 10 + static_cast<uint64_t>(t_[p_] - '0');
+                while (p_ < n && (EstChiffre(t_[p_]) || t_[p_] == '-' || t_[p_] == '+' || t_[p_] == '.')) {
+                    if (EstChiffre(t_[p_]) && valeur < n) valeur = valeur * 10 + static_cast<uint64_t>(t_[p_] - '0');
                     ++p_;
                 }
                 if (p_ >= n || !EstLettre(t_[p_])) return;
@@ -289,9 +301,7 @@ private:
     }
 
     // The pen's position as a pen-up point, when no point marks it (after "IN" or a circle).
-    bool MarquePosition() {
-        return SurPosition() || Ajoute(PointTrace{Flottant(px_), Flottant(py_), PlumeHaute, {}});
-    }
+    bool MarquePosition() { return SurPosition() || Ajoute(PointTrace{Flottant(px_), Flottant(py_), PlumeHaute, {}}); }
 
     // Whether the last point written stands where the pen is.
     bool SurPosition() {
@@ -368,8 +378,8 @@ private:
         if (leve && !Ajoute(PointTrace{Flottant(cx + r), Flottant(cy), PlumeHaute, {}})) return;
         for (int a = 0; a <= 360; ++a) {
             const double angle = a * Pi / 180.0;
-            if (!Ajoute(PointTrace{Flottant(cx + r * std::cos(angle)),
-                                   Flottant(cy + r * std::sin(angle)), PlumeBasse, {}}))
+            if (!Ajoute(
+                    PointTrace{Flottant(cx + r * std::cos(angle)), Flottant(cy + r * std::sin(angle)), PlumeBasse, {}}))
                 return;
         }
         // The plotter brings the pen back to the centre, pen up.
@@ -423,8 +433,8 @@ private:
     }
 
     bool PointArc(double a, double r) {
-        return Ajoute(PointTrace{Flottant(arcCx_ + r * std::cos(a)),
-                                 Flottant(arcCy_ + r * std::sin(a)), PlumeBasse, {}});
+        return Ajoute(
+            PointTrace{Flottant(arcCx_ + r * std::cos(a)), Flottant(arcCy_ + r * std::sin(a)), PlumeBasse, {}});
     }
 };
 
@@ -470,12 +480,12 @@ DessinLu LitHPGL(std::string_view texte, std::string_view nomFichier) {
     CommandesHPGL commandes = AnalyseTexteHPGL(texte);
     if (commandes.TropDePoints)
         return RefusLu(Refus(nomFichier, MessageTropDePoints, LigneDeLOctet(texte, commandes.OctetArret),
-                                    "au-delà, le dessin ne tient plus en mémoire"));
+                             "au-delà, le dessin ne tient plus en mémoire"));
     if (!APlumeBasse(commandes.Points))
         return RefusLu(Refus(nomFichier, Inexploitable, 0,
-                                    "ses " + TexteEntier(texte.size()) +
-                                        " octets ne tracent rien plume baissée (commandes PD, PA, PR, CI, AA, AR, "
-                                        "EA ou ER)"));
+                             "ses " + TexteEntier(texte.size()) +
+                                 " octets ne tracent rien plume baissée (commandes PD, PA, PR, CI, AA, AR, "
+                                 "EA ou ER)"));
     DessinLu l;
     l.Points = std::move(commandes.Points);
     l.Bornes = BornesPoints(l.Points);

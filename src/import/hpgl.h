@@ -24,7 +24,6 @@ struct CommandesHPGL {
     bool TropDePoints = false;
     std::size_t OctetArret = 0;  // where the reading stopped for too many points
 };
-CommandesHPGL AnalyseTexteHPGL(std::string_view texte,
-                               std::size_t maxPoints = MaxPointsImport);
+CommandesHPGL AnalyseTexteHPGL(std::string_view texte, std::size_t maxPoints = MaxPointsImport);
 
 }  // namespace korvelin

@@ -32,6 +32,5 @@ inline constexpr double LimiteCoordonnee = 1e12;
 
 inline bool CoordonneeUtilisable(double v) { return std::isfinite(v) && std::fabs(v) <= LimiteCoordonnee; }
 
-inline constexpr const char* MessageTropDePoints =
-    "Le dessin dépasse 20000000 points : fichier inexploitable !";
+inline constexpr const char* MessageTropDePoints = "Le dessin dépasse 20000000 points : fichier inexploitable !";
 }  // namespace korvelin

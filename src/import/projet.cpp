@@ -16,9 +16,7 @@ namespace {
 
 constexpr std::size_t LargeurReglage = 60;
 
-bool EstLigneReglage(std::string_view ligne) {
-    return ligne.size() >= 2 && ligne[0] == '$' && ligne[1] == '$';
-}
+bool EstLigneReglage(std::string_view ligne) { return ligne.size() >= 2 && ligne[0] == '$' && ligne[1] == '$'; }
 
 // Characters as the user sees them: code points of UTF-8 text, bytes of anything else.
 std::size_t NombreCaracteres(std::string_view texte) {
@@ -68,8 +66,8 @@ DessinLu Mesure(std::string_view nom, LecturePoints lu) {
         return RefusLu(Refus(nom, MessageTropDePoints, 0, "au-delà, le dessin ne tient plus en mémoire"));
     if (lu.ligneFautive != 0)
         return RefusLu(Refus(nom, Inexploitable, lu.ligneFautive,
-                                    "ce n'est pas une ligne de points (deux nombres en colonnes de 15 caractères, "
-                                    "la plume et la séquence)"));
+                             "ce n'est pas une ligne de points (deux nombres en colonnes de 15 caractères, "
+                             "la plume et la séquence)"));
     if (lu.points.empty())
         return RefusLu(
             Refus(nom, Inexploitable, 0, "il ne contient aucune ligne de points, seulement des réglages « $$ »"));

@@ -46,8 +46,7 @@ Etendue EtendueParcours(const Dessin& d) {
 std::optional<double> MargeDans(double marge, double bas, double haut) {
     if (!(bas <= haut + Jeu)) return std::nullopt;
     if (marge >= bas - Jeu && marge <= haut + Jeu) return marge;
-    const double cible =
-        marge < bas ? std::ceil((bas - Jeu) * 10.0) / 10.0 : std::floor((haut + Jeu) * 10.0) / 10.0;
+    const double cible = marge < bas ? std::ceil((bas - Jeu) * 10.0) / 10.0 : std::floor((haut + Jeu) * 10.0) / 10.0;
     if (cible >= bas - Jeu && cible <= haut + Jeu) return cible;
     return marge < bas ? bas : haut;
 }
@@ -117,7 +116,7 @@ std::optional<std::string> ControleCourses(const Dessin& d, const Parametres& v,
 }
 
 std::optional<MargesConseillees> MargesPourLaCourse(const Dessin& d, const Parametres& v, double MX, double MY,
-                                                     const GrilleCopies& g) {
+                                                    const GrilleCopies& g) {
     const Etendue e = EtendueParcours(d);
     if (!std::isfinite(e.minX) || !std::isfinite(e.minY)) return std::nullopt;
     const double etendueX = std::max(0, g.NbX - 1) * g.DecalX, etendueY = std::max(0, g.NbY - 1) * g.DecalY;
@@ -157,9 +156,10 @@ ControleZeroTravail ControleEtendue(const Dessin& d, const Parametres& v, double
         r.refus = "Le travail ne tient pas dans la course de la machine : il s'étend sur " + Mm(hauteur) +
                   " en Y pour une course de " + Mm(v.Course_Y) + ".";
     else if (!(profondeurZ <= v.Course_Z))
-        r.refus = "Le travail sort de la course de la machine : de la hauteur de dégagement à la profondeur, "
-                  "l'outil dépasse la course en Z de " +
-                  Mm(profondeurZ - v.Course_Z) + ".";
+        r.refus =
+            "Le travail sort de la course de la machine : de la hauteur de dégagement à la profondeur, "
+            "l'outil dépasse la course en Z de " +
+            Mm(profondeurZ - v.Course_Z) + ".";
     if (r.refus) return r;
     const double sousX = -(e.minX + MX), sousY = -(e.minY + MY);
     if (sousX > Jeu || sousY > Jeu) {
@@ -182,8 +182,8 @@ std::optional<std::string> ControleMotif(const Parametres& v, double D, double H
                Mm(v.Course_Y) + " en Y) !";
     const double depassement = std::max({H, P, 0.0}) - std::min(P, 0.0) - v.Course_Z;
     if (!(depassement <= 0.0))
-        return "De la hauteur de dégagement à la profondeur, l'outil dépasse la course en Z de " +
-               Mm(depassement) + " !";
+        return "De la hauteur de dégagement à la profondeur, l'outil dépasse la course en Z de " + Mm(depassement) +
+               " !";
     return std::nullopt;
 }
 

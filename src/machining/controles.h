@@ -42,7 +42,7 @@ struct MargesConseillees {
 // Nothing when the job already fits, or when no margin can make it fit (the job is wider
 // than the travel).
 std::optional<MargesConseillees> MargesPourLaCourse(const Dessin& d, const Parametres& v, double MX, double MY,
-                                                     const GrilleCopies& grille = {});
+                                                    const GrilleCopies& grille = {});
 // "il faut une marge en X d'au moins 3,4 mm": the change that the margins need, in words.
 std::string TexteMargesConseillees(const MargesConseillees& m, double MX, double MY);
 

@@ -92,10 +92,8 @@ private:
 
 std::string TexteTotal(double valeur) { return FormatFixe(valeur, 1, ','); }
 
-bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux,
-                      const SuiviCUT& suivi) {
-    const std::optional<VitessesTravail> v =
-        PrepareTravail(poste, travail, travail.FichierCUT, "CUT", totaux);
+bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux, const SuiviCUT& suivi) {
+    const std::optional<VitessesTravail> v = PrepareTravail(poste, travail, travail.FichierCUT, "CUT", totaux);
     if (!v) return false;
     FluxFichier flux(travail.FichierCUT);
     bool ecrit = flux.Ouvert();
@@ -106,8 +104,7 @@ bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, Tota
         ecrit = flux.Termine();
     }
     if (!ecrit) {
-        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme,
-                        Icone::Critique);
+        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme, Icone::Critique);
         return false;
     }
     if (suivi) suivi(totaux);

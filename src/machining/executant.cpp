@@ -8,7 +8,8 @@
 
 namespace korvelin {
 
-CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret) {
+CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d,
+                           const std::atomic<bool>& arret) {
     switch (d.action) {
         case ActionMachine::Exemplaire: return FraisageExemplaire(poste, m, d.travail, arret);
         case ActionMachine::Serie: return FraisageSerie(poste, m, d.travail, d.serie, arret);
@@ -102,8 +103,10 @@ bool ExecutantMachine::Lance(const DemandeMachine& d, const Parametres& valeurs,
     Attend();
     // Copies taken now: nothing the window changes during the run reaches it.
     parametres_ = valeurs;
-    if (d.action == ActionMachine::Exemplaire || d.action == ActionMachine::Serie) dessin_.Trace_Decale = traces;
-    else dessin_.Trace_Decale.clear();
+    if (d.action == ActionMachine::Exemplaire || d.action == ActionMachine::Serie)
+        dessin_.Trace_Decale = traces;
+    else
+        dessin_.Trace_Decale.clear();
     arret_ = false;
     enCours_ = true;
     fil_ = std::thread(&ExecutantMachine::Deroule, this, d);
@@ -132,8 +135,8 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
     Machine& m = *machine_;
     EvenementMachine fin;
     fin.genre = EvenementMachine::Genre::Fin;
-    const bool estimee = d.action == ActionMachine::Exemplaire || d.action == ActionMachine::Serie ||
-                         d.action == ActionMachine::Motif;
+    const bool estimee =
+        d.action == ActionMachine::Exemplaire || d.action == ActionMachine::Serie || d.action == ActionMachine::Motif;
     Estimation estimation;
     if (estimee) {
         // The refusals come from the dry run, before anything moves.

@@ -33,7 +33,8 @@ struct DemandeMachine {
 };
 
 // Runs the action on this machine; the stop request is looked at before every pulse.
-CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d, const std::atomic<bool>& arret);
+CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d,
+                           const std::atomic<bool>& arret);
 
 // The action's exact duration and pulses from a dry run on the virtual clock, every pulse
 // counted, none sent; refused (with the reason told to poste.ui) as the run would be.
@@ -47,7 +48,7 @@ Estimation EstimeDemande(const PosteTravail& poste, const DemandeMachine& d);
 
 struct Avancement {
     Emplacement ou;
-    double fraction = 0.0;      // of the estimated duration, 0 to 1
+    double fraction = 0.0;  // of the estimated duration, 0 to 1
     double resteSecondes = 0.0;
 };
 

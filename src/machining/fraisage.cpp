@@ -25,8 +25,12 @@ struct ValeursRun {
 };
 
 ValeursRun Valeurs(const PosteTravail& poste, const TravailFraisage& t) {
-    return {LectureCote(t.HautDeg), LectureCote(t.ProfFraisage), poste.parametres.MargeX, poste.parametres.MargeY,
-            poste.parametres.NbPasse < 1 ? 1 : poste.parametres.NbPasse, AttachesDe(poste.parametres)};
+    return {LectureCote(t.HautDeg),
+            LectureCote(t.ProfFraisage),
+            poste.parametres.MargeX,
+            poste.parametres.MargeY,
+            poste.parametres.NbPasse < 1 ? 1 : poste.parametres.NbPasse,
+            AttachesDe(poste.parametres)};
 }
 
 bool Refuse(const PosteTravail& poste, const ValeursRun& r, const GrilleCopies& grille) {
@@ -35,7 +39,8 @@ bool Refuse(const PosteTravail& poste, const ValeursRun& r, const GrilleCopies& 
         return true;
     }
     if (VitessesNulles(poste.parametres)) {
-        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur", Icone::Critique);
+        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur",
+                         Icone::Critique);
         return true;
     }
     auto refus = ControleValeurs(poste.parametres, r.H, r.N);

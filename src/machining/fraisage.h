@@ -16,7 +16,7 @@ struct TravailFraisage {
 };
 
 struct Serie {
-    int16_t NbX = 1, NbY = 1;   // copies per row, rows
+    int16_t NbX = 1, NbY = 1;            // copies per row, rows
     float DecalX = 0.0f, DecalY = 0.0f;  // spacing, mm
 };
 

@@ -31,41 +31,91 @@ std::optional<DialecteGCode> LectureDialecte(std::string_view texte) {
     return std::nullopt;
 }
 
-
 namespace {
 
 // The letters of French and its neighbours without their accents; signs that have a plain
 // counterpart get it, everything else goes.
 std::string_view SansAccent(char32_t c) {
     switch (c) {
-        case U'à': case U'â': case U'ä': case U'á': case U'ã': case U'å': return "a";
-        case U'À': case U'Â': case U'Ä': case U'Á': case U'Ã': case U'Å': return "A";
-        case U'é': case U'è': case U'ê': case U'ë': return "e";
-        case U'É': case U'È': case U'Ê': case U'Ë': return "E";
-        case U'î': case U'ï': case U'í': case U'ì': return "i";
-        case U'Î': case U'Ï': case U'Í': case U'Ì': return "I";
-        case U'ô': case U'ö': case U'ó': case U'ò': case U'õ': case U'ø': return "o";
-        case U'Ô': case U'Ö': case U'Ó': case U'Ò': case U'Õ': case U'Ø': return "O";
-        case U'ù': case U'û': case U'ü': case U'ú': return "u";
-        case U'Ù': case U'Û': case U'Ü': case U'Ú': return "U";
+        case U'à':
+        case U'â':
+        case U'ä':
+        case U'á':
+        case U'ã':
+        case U'å': return "a";
+        case U'À':
+        case U'Â':
+        case U'Ä':
+        case U'Á':
+        case U'Ã':
+        case U'Å': return "A";
+        case U'é':
+        case U'è':
+        case U'ê':
+        case U'ë': return "e";
+        case U'É':
+        case U'È':
+        case U'Ê':
+        case U'Ë': return "E";
+        case U'î':
+        case U'ï':
+        case U'í':
+        case U'ì': return "i";
+        case U'Î':
+        case U'Ï':
+        case U'Í':
+        case U'Ì': return "I";
+        case U'ô':
+        case U'ö':
+        case U'ó':
+        case U'ò':
+        case U'õ':
+        case U'ø': return "o";
+        case U'Ô':
+        case U'Ö':
+        case U'Ó':
+        case U'Ò':
+        case U'Õ':
+        case U'Ø': return "O";
+        case U'ù':
+        case U'û':
+        case U'ü':
+        case U'ú': return "u";
+        case U'Ù':
+        case U'Û':
+        case U'Ü':
+        case U'Ú': return "U";
         case U'ç': return "c";
         case U'Ç': return "C";
         case U'ñ': return "n";
         case U'Ñ': return "N";
-        case U'ÿ': case U'ý': return "y";
-        case U'Ÿ': case U'Ý': return "Y";
+        case U'ÿ':
+        case U'ý': return "y";
+        case U'Ÿ':
+        case U'Ý': return "Y";
         case U'œ': return "oe";
         case U'Œ': return "OE";
         case U'æ': return "ae";
         case U'Æ': return "AE";
         case U'ß': return "ss";
-        case U'«': case U'»': case U'“': case U'”': case U'„': return "\"";
-        case U'‘': case U'’': case U'‚': return "'";
-        case U'–': case U'—': case U'−': return "-";
+        case U'«':
+        case U'»':
+        case U'“':
+        case U'”':
+        case U'„': return "\"";
+        case U'‘':
+        case U'’':
+        case U'‚': return "'";
+        case U'–':
+        case U'—':
+        case U'−': return "-";
         case U'…': return "...";
         case U'×': return "x";
         case U'°': return " deg";
-        case U'\u00A0': case U'\u202F': case U'\u2009': case U'\t': return " ";
+        case U'\u00A0':
+        case U'\u202F':
+        case U'\u2009':
+        case U'\t': return " ";
         default: return {};
     }
 }
@@ -73,7 +123,13 @@ std::string_view SansAccent(char32_t c) {
 // Characters that a controller reads even inside a comment, or that end one.
 bool Interdit(char c) {
     switch (c) {
-        case '(': case ')': case ';': case '!': case '~': case '?': case '%': return true;
+        case '(':
+        case ')':
+        case ';':
+        case '!':
+        case '~':
+        case '?':
+        case '%': return true;
         default: return false;
     }
 }
@@ -149,9 +205,9 @@ struct ReglagesGCode {
 };
 
 // Far beyond any mill, a typing slip rather than a wish.
-constexpr double AvanceMax = 100000.0;    // mm/min
-constexpr double AttenteMax = 60.0;       // s
-constexpr double BrocheMax = 100000.0;    // tr/min
+constexpr double AvanceMax = 100000.0;  // mm/min
+constexpr double AttenteMax = 60.0;     // s
+constexpr double BrocheMax = 100000.0;  // tr/min
 
 std::optional<std::string> LectureReglages(const TravailCUT& t, const VitessesTravail& v, ReglagesGCode& r) {
     // Written to the thousandth, a lower clearance would read as the surface itself.
@@ -185,10 +241,14 @@ std::optional<std::string> LectureReglages(const TravailCUT& t, const VitessesTr
 // the feed. A move that changes nothing gives no line; a feed is written when it changes.
 class Programme {
 public:
-    Programme(FluxFichier& flux, bool commentaires, const VitessesTravail& v, TotauxCUT& totaux,
-              const SuiviCUT& suivi)
-        : flux_(flux), s_(flux.tampon), commentaires_(commentaires), rapideXY_(v.Deplacement() * 60.0),
-          rapideZ_(v.descente * 60.0), totaux_(totaux), suivi_(suivi),
+    Programme(FluxFichier& flux, bool commentaires, const VitessesTravail& v, TotauxCUT& totaux, const SuiviCUT& suivi)
+        : flux_(flux),
+          s_(flux.tampon),
+          commentaires_(commentaires),
+          rapideXY_(v.Deplacement() * 60.0),
+          rapideZ_(v.descente * 60.0),
+          totaux_(totaux),
+          suivi_(suivi),
           prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
 
     int64_t sorties = 0;  // rises to the clearance height
@@ -366,8 +426,8 @@ void Coupe(Programme& prog, const std::vector<PointPlan>& points, double avance)
     for (const PieceChemin& piece : AjustePieces(points, ToleranceAjustement)) {
         const PointPlan& b = points[piece.fin];
         const bool arc = piece.nature != PieceChemin::Nature::Ligne;
-        if (!arc || !prog.Arc(piece.nature == PieceChemin::Nature::ArcHoraire, b.x, b.y, piece.centre.x,
-                              piece.centre.y, avance)) {
+        if (!arc || !prog.Arc(piece.nature == PieceChemin::Nature::ArcHoraire, b.x, b.y, piece.centre.x, piece.centre.y,
+                              avance)) {
             // An arc whose written numbers would not hold goes as its segments.
             for (std::size_t j = arc ? debut + 1 : piece.fin; j <= piece.fin; ++j)
                 prog.Lineaire(points[j].x, points[j].y, std::nullopt, avance);
@@ -386,8 +446,8 @@ void EnTete(Programme& prog, const PosteTravail& poste, const TravailCUT& t, con
     prog.Commentaire("Hauteur de dégagement : " + Nombre(LectureSaisie(t.HautDeg)) + " mm");
     prog.Commentaire("Profondeur de fraisage : " + Nombre(LectureSaisie(t.ProfFraisage)) + " mm");
     prog.Commentaire("Nombre de passes : " + TexteEntier(n));
-    prog.Commentaire("Marge en X : " + Nombre(LectureSaisie(t.MargeX)) + " mm, marge en Y : " +
-                     Nombre(LectureSaisie(t.MargeY)) + " mm");
+    prog.Commentaire("Marge en X : " + Nombre(LectureSaisie(t.MargeX)) +
+                     " mm, marge en Y : " + Nombre(LectureSaisie(t.MargeY)) + " mm");
     prog.Commentaire("Avance de coupe : " + Nombre(r.coupe) + " mm/min" +
                      (r.coupeDonnee ? " [réglée]" : " [temps mini matière X, Y]"));
     prog.Commentaire("Avance de plongée : " + Nombre(r.plongee) + " mm/min" +
@@ -401,8 +461,7 @@ void EnTete(Programme& prog, const PosteTravail& poste, const TravailCUT& t, con
     // Whatever an earlier program left: millimetres, absolute, XY plane, feed per minute,
     // no cutter or length compensation, no canned cycle, and for LinuxCNC arc centres
     // relative to the start, the only mode GRBL has.
-    prog.Code(dialecte == DialecteGCode::GRBL ? "G21 G90 G17 G94 G40 G49 G80"
-                                              : "G21 G90 G91.1 G17 G94 G40 G49 G80");
+    prog.Code(dialecte == DialecteGCode::GRBL ? "G21 G90 G17 G94 G40 G49 G80" : "G21 G90 G91.1 G17 G94 G40 G49 G80");
 }
 
 // The whole program: up alone, spindle, each trace, its passes one after the other
@@ -426,8 +485,8 @@ void Corps(Programme& prog, const Dessin& d, const TravailCUT& t, const Reglages
     for (std::size_t k = 0; k < nbTraces; ++k) {
         const std::vector<PointTrace>& points = d.Trace_Decale[k].Points;
         if (points.empty()) continue;
-        const bool ferme = points.size() >= 3 && points.front().X == points.back().X &&
-                           points.front().Y == points.back().Y;
+        const bool ferme =
+            points.size() >= 3 && points.front().X == points.back().X && points.front().Y == points.back().Y;
         const double x0 = points[0].X + MX, y0 = points[0].Y + MY;
         prog.Commentaire("Tracé " + std::string(Rogne(d.Trace_Decale[k].Sequence.Texte())));
         for (int32_t p = 1; p <= N; ++p) {
@@ -484,8 +543,8 @@ bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail) 
     return PrepareGCode(poste, travail, totaux, r).has_value();
 }
 
-bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte,
-                        TotauxCUT& totaux, const SuiviCUT& suivi, ResultatGCode* resultat) {
+bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte, TotauxCUT& totaux,
+                        const SuiviCUT& suivi, ResultatGCode* resultat) {
     ReglagesGCode r{};
     const std::optional<VitessesTravail> v = PrepareGCode(poste, travail, totaux, r);
     if (!v) return false;
@@ -500,8 +559,7 @@ bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, Di
         ecrit = flux.Termine();
     }
     if (!ecrit) {
-        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierGCode, TitreProgramme,
-                        Icone::Critique);
+        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierGCode, TitreProgramme, Icone::Critique);
         return false;
     }
     if (suivi) suivi(totaux);

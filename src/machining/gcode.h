@@ -30,8 +30,8 @@ struct ResultatGCode {
 // file and its own (spindle, feeds, wait). The totals are those of the program's moves.
 // False after telling the user why; a failed write leaves any earlier file at that path
 // whole.
-bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte,
-                        TotauxCUT& totaux, const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
+bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte, TotauxCUT& totaux,
+                        const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
 // Its checks alone, so that a caller writing several files makes every check first.
 bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail);
 

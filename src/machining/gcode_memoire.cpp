@@ -7,14 +7,15 @@
 
 namespace korvelin {
 
-std::optional<std::string> ProgrammeGCode(const PosteTravail& poste, TravailCUT travail, DialecteGCode dialecte, TotauxCUT& totaux) {
+std::optional<std::string> ProgrammeGCode(const PosteTravail& poste, TravailCUT travail, DialecteGCode dialecte,
+                                          TotauxCUT& totaux) {
     // The writer makes files: it writes one in a folder of its own, read back and removed.
     namespace fs = std::filesystem;
     std::error_code ec;
     std::string modele = (fs::temp_directory_path(ec) / "korvelin-gcode-XXXXXX").string();
     if (ec || ::mkdtemp(modele.data()) == nullptr) {
         poste.ui.Message("Impossible de créer un dossier temporaire pour le programme G-code.", TitreProgramme,
-                        Icone::Critique);
+                         Icone::Critique);
         return std::nullopt;
     }
     travail.FichierGCode = (fs::path(modele) / "programme.nc").string();
@@ -23,7 +24,7 @@ std::optional<std::string> ProgrammeGCode(const PosteTravail& poste, TravailCUT 
         texte = LireFichier(travail.FichierGCode);
         if (!texte)
             poste.ui.Message("Impossible de relire le programme G-code " + travail.FichierGCode, TitreProgramme,
-                            Icone::Critique);
+                             Icone::Critique);
     }
     fs::remove_all(modele, ec);
     return texte;

@@ -10,6 +10,7 @@
 namespace korvelin {
 
 // Nothing after telling the user why (the job's checks, or no room for the temporary file).
-std::optional<std::string> ProgrammeGCode(const PosteTravail& poste, TravailCUT travail, DialecteGCode dialecte, TotauxCUT& totaux);
+std::optional<std::string> ProgrammeGCode(const PosteTravail& poste, TravailCUT travail, DialecteGCode dialecte,
+                                          TotauxCUT& totaux);
 
 }  // namespace korvelin

@@ -194,8 +194,10 @@ bool DeplacementPas(Machine& m, int64_t cibleX, int64_t cibleY, bool enMatiere) 
                 ++suivi;
             }
         }
-        if (xMene) ImpulsionMoteurs(m, dirMene, pas, 0, enMatiere);
-        else ImpulsionMoteurs(m, pas, dirMene, 0, enMatiere);
+        if (xMene)
+            ImpulsionMoteurs(m, dirMene, pas, 0, enMatiere);
+        else
+            ImpulsionMoteurs(m, pas, dirMene, 0, enMatiere);
     }
     return true;
 }

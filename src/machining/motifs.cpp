@@ -34,8 +34,8 @@ bool Octogone(Trajet& t, double D) {
     if (!t.Monte()) return false;
     // The corners the relative moves (0, a), (0, b), (a, a), (b, 0), (a, -a), (0, -b),
     // (-a, -a), (-b, 0) visit one after the other.
-    const double coins[8][2] = {{0, a}, {0, a + b}, {a, 2 * a + b}, {a + b, 2 * a + b},
-                                {2 * a + b, a + b}, {2 * a + b, a}, {a + b, 0}, {a, 0}};
+    const double coins[8][2] = {{0, a},         {0, a + b}, {a, 2 * a + b}, {a + b, 2 * a + b}, {2 * a + b, a + b},
+                                {2 * a + b, a}, {a + b, 0}, {a, 0}};
     for (const auto& c : coins) {
         if (!(t.Va(c[0], c[1]) && t.Descend() && t.Perce() && t.Monte())) return false;
     }

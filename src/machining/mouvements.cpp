@@ -55,8 +55,7 @@ namespace {
 class Emetteur {
 public:
     Emetteur(RecepteurMouvements& r, TotauxCUT& totaux, const SuiviCUT& suivi)
-        : r_(r), totaux_(totaux), suivi_(suivi),
-          prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
+        : r_(r), totaux_(totaux), suivi_(suivi), prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
 
     void Emet(EtapeMouvement etape, double t, double x, double y, double z) {
         r_.Recoit(Mouvement{etape, t, x, y, z});
@@ -89,8 +88,8 @@ private:
 
 }  // namespace
 
-void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail& v,
-                     TotauxCUT& totaux, const SuiviCUT& suivi, RecepteurMouvements& r) {
+void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail& v, TotauxCUT& totaux,
+                     const SuiviCUT& suivi, RecepteurMouvements& r) {
     using E = EtapeMouvement;
     Emetteur e(r, totaux, suivi);
     const double H = LectureSaisie(t.HautDeg);

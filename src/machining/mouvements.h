@@ -17,7 +17,7 @@ namespace korvelin {
 struct TravailCUT {
     std::string HautDeg = "1";
     std::string ProfFraisage = "-3";
-    int32_t NbPasse = 1;  // below 1 counts as 1
+    int32_t NbPasse = 1;       // below 1 counts as 1
     std::string TexteNbPasse;  // the box's text as typed, for the header while it gives NbPasse
     std::string MargeX = "0";
     std::string MargeY = "0";
@@ -33,7 +33,7 @@ struct TravailCUT {
     std::string AvanceCoupe, AvancePlongee;
     std::string TemporisationBroche = "2";  // s
     bool SansCommentaires = false;
-    Attaches attaches;          // from the settings; none by default
+    Attaches attaches;  // from the settings; none by default
 };
 
 struct TotauxCUT {
@@ -77,8 +77,8 @@ public:
 };
 
 // Every move of the job in order; the totals run as the CUT file counts them.
-void ParcoursTravail(const Dessin& d, const TravailCUT& travail, const VitessesTravail& v,
-                     TotauxCUT& totaux, const SuiviCUT& suivi, RecepteurMouvements& r);
+void ParcoursTravail(const Dessin& d, const TravailCUT& travail, const VitessesTravail& v, TotauxCUT& totaux,
+                     const SuiviCUT& suivi, RecepteurMouvements& r);
 
 // The program's version as the output files name it: major.minor.revision.
 std::string_view TexteVersion();

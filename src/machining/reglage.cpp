@@ -27,7 +27,8 @@ int FlecheDeTouche(int codeTouche) {
 
 namespace {
 
-CompteRendu Termine(const PosteTravail& poste, Machine& m, const SessionMachine& session, bool fini, std::string_view quoi) {
+CompteRendu Termine(const PosteTravail& poste, Machine& m, const SessionMachine& session, bool fini,
+                    std::string_view quoi) {
     CompteRendu cr;
     if (!fini) {
         ActionArretMoteur(m);

@@ -128,9 +128,9 @@ void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_vi
     }
     if (cr.impulsionsEnRetard > 0) {
         poste.ui.Message(TexteEntier(cr.impulsionsEnRetard) + " impulsions sur " + TexteEntier(cr.impulsions) +
-                            " sont parties en retard de plus d'un quart de leur période.\r\n"
-                            "Des pas ont pu être perdus : vérifiez la position de l'outil.",
-                        TitreProgramme, Icone::Exclamation);
+                             " sont parties en retard de plus d'un quart de leur période.\r\n"
+                             "Des pas ont pu être perdus : vérifiez la position de l'outil.",
+                         TitreProgramme, Icone::Exclamation);
     }
 }
 

@@ -37,8 +37,7 @@ Ordonnancement OrdonnancementRetenu();
 // and on a real port the memory locked and the scheduling chosen; all undone at the end.
 class SessionMachine {
 public:
-    SessionMachine(Machine& m, const std::atomic<bool>& arret,
-                   Ordonnancement ordonnancement = OrdonnancementRetenu());
+    SessionMachine(Machine& m, const std::atomic<bool>& arret, Ordonnancement ordonnancement = OrdonnancementRetenu());
     ~SessionMachine();
     SessionMachine(const SessionMachine&) = delete;
     SessionMachine& operator=(const SessionMachine&) = delete;

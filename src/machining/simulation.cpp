@@ -54,8 +54,10 @@ std::string TexteDuree(double secondes) {
         const auto n = static_cast<long long>(v);
         return (n < 10 ? "0" : "") + TexteEntier(n);
     };
-    if (heures > 0) t = FormatFixe(heures, 0, ',') + " h " + deuxChiffres(minutes - 60 * heures) + " min ";
-    else if (minutes > 0) t = FormatFixe(minutes, 0, ',') + " min ";
+    if (heures > 0)
+        t = FormatFixe(heures, 0, ',') + " h " + deuxChiffres(minutes - 60 * heures) + " min ";
+    else if (minutes > 0)
+        t = FormatFixe(minutes, 0, ',') + " min ";
     return t + FormatFixe(secondes - 60 * minutes, 1, ',') + " s";
 }
 
@@ -72,8 +74,8 @@ void Resume(std::ostream& sortie, const PortSimule& port, const CompteRendu& cr)
     sortie << "Durée programmée : " << FormatFixe(port.DureeProgrammee(), 4, ',') << " s\n";
     sortie << "Moteur : " << port.MisesEnMarche() << " mises en marche, " << port.Arrets() << " arrêts\n";
     sortie << "Impulsions en retard : " << cr.impulsionsEnRetard << " sur " << cr.impulsions << "\n";
-    sortie << "Position d'arrivée par rapport au départ : X = " << FormatFixe(cr.X, 4, ',') << " mm, Y = "
-           << FormatFixe(cr.Y, 4, ',') << " mm, Z = " << FormatFixe(cr.Z, 4, ',') << " mm\n";
+    sortie << "Position d'arrivée par rapport au départ : X = " << FormatFixe(cr.X, 4, ',')
+           << " mm, Y = " << FormatFixe(cr.Y, 4, ',') << " mm, Z = " << FormatFixe(cr.Z, 4, ',') << " mm\n";
     if (port.PasMoteurArrete() > 0) {
         sortie << "Attention : " << port.PasMoteurArrete() << " pas envoyés moteur arrêté\n";
     }
@@ -112,7 +114,7 @@ private:
 int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, std::ostream& sortie) {
     if (options.Test > 2) {
         poste.ui.Message("Motif de test inconnu : " + TexteEntier(options.Test) + " (0, 1 ou 2).", TitreProgramme,
-                        Icone::Critique);
+                         Icone::Critique);
         return 1;
     }
     // The job's passes count for this run only.
@@ -155,7 +157,7 @@ int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options,
     const CompteRendu cr = ExecuteDemande({poste.dessin, valeurs, filtre}, machine, demande, arret);
     if (tropLong) {
         poste.ui.Message("Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.", TitreProgramme,
-                        Icone::Critique);
+                         Icone::Critique);
         return 1;
     }
     if (cr.issue != Issue::Terminee) return 1;

@@ -24,15 +24,14 @@ bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
 
 // The speeds of the job's boxes, each possible for its axis; nothing after telling why.
 std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, const TravailCUT& travail) {
-    const VitessesTravail v{
-        LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
-        LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
-        LectureSaisie(travail.VitMax_HMat_Y), LectureSaisie(travail.VitMax_Descente)};
+    const VitessesTravail v{LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
+                            LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
+                            LectureSaisie(travail.VitMax_HMat_Y), LectureSaisie(travail.VitMax_Descente)};
     // A negative speed would give negative durations: refused like a zero one.
-    if (!VitesseValable(v.matX) || !VitesseValable(v.matY) || !VitesseValable(v.matZ) ||
-        !VitesseValable(v.hmatX) || !VitesseValable(v.hmatY) || !VitesseValable(v.descente)) {
-        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres",
-                        "Erreur", Icone::Critique);
+    if (!VitesseValable(v.matX) || !VitesseValable(v.matY) || !VitesseValable(v.matZ) || !VitesseValable(v.hmatX) ||
+        !VitesseValable(v.hmatY) || !VitesseValable(v.descente)) {
+        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur",
+                         Icone::Critique);
         return std::nullopt;
     }
     const Parametres& prm = poste.parametres;
@@ -40,9 +39,10 @@ std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, cons
         const char* nom;
         double vitesse, pas;
         int32_t nbPas;
-    } axes[] = {{"matière X", v.matX, prm.Pas_X, prm.NbPas_X},       {"matière Y", v.matY, prm.Pas_Y, prm.NbPas_Y},
-                {"matière Z", v.matZ, prm.Pas_Z, prm.NbPas_Z},       {"hors-matière X", v.hmatX, prm.Pas_X, prm.NbPas_X},
-                {"hors-matière Y", v.hmatY, prm.Pas_Y, prm.NbPas_Y}, {"hors-matière Z", v.descente, prm.Pas_Z, prm.NbPas_Z}};
+    } axes[] = {
+        {"matière X", v.matX, prm.Pas_X, prm.NbPas_X},       {"matière Y", v.matY, prm.Pas_Y, prm.NbPas_Y},
+        {"matière Z", v.matZ, prm.Pas_Z, prm.NbPas_Z},       {"hors-matière X", v.hmatX, prm.Pas_X, prm.NbPas_X},
+        {"hors-matière Y", v.hmatY, prm.Pas_Y, prm.NbPas_Y}, {"hors-matière Z", v.descente, prm.Pas_Z, prm.NbPas_Z}};
     for (const auto& a : axes) {
         if (auto refus = ControleVitesse(a.nom, a.vitesse, a.pas, a.nbPas)) {
             poste.ui.Message(*refus, "Erreur", Icone::Critique);
@@ -63,14 +63,14 @@ bool DestinationPossible(const PosteTravail& poste, const std::string& fichier, 
     const std::string dossier = ExtraitRepertoire(fichier);
     // A name without a folder part lies in the current folder, which exists.
     if (!dossier.empty() && !DossierExiste(dossier)) {
-        poste.ui.Message("Le dossier de destination du fichier " + std::string(nature) +
-                            " n'existe pas, merci de le corriger",
-                        TitreProgramme, Icone::Critique);
+        poste.ui.Message(
+            "Le dossier de destination du fichier " + std::string(nature) + " n'existe pas, merci de le corriger",
+            TitreProgramme, Icone::Critique);
         return false;
     }
     if (MemeFichierDisque(fichier, poste.dessin.NomFichier)) {
         poste.ui.Message("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !",
-                        TitreProgramme, Icone::Critique);
+                         TitreProgramme, Icone::Critique);
         return false;
     }
     return true;
@@ -110,8 +110,7 @@ bool ValeursEtCourses(const PosteTravail& poste, const TravailCUT& travail, std:
 }  // namespace
 
 std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
-                                              const std::string& fichier, std::string_view nature,
-                                              TotauxCUT& totaux) {
+                                              const std::string& fichier, std::string_view nature, TotauxCUT& totaux) {
     if (poste.dessin.NbSequencesDecalees() == 0) {
         poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
         return std::nullopt;

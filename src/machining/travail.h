@@ -22,7 +22,6 @@ std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
 // known good.
 inline constexpr std::string_view NatureGCode = "G-code";
 std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
-                                              const std::string& fichier, std::string_view nature,
-                                              TotauxCUT& totaux);
+                                              const std::string& fichier, std::string_view nature, TotauxCUT& totaux);
 
 }  // namespace korvelin

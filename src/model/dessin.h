@@ -91,9 +91,7 @@ struct Dessin {
     std::string FichierProjet;
 
     // Number of real traces in Trace_Decale (the spare entry excluded).
-    std::size_t NbSequencesDecalees() const {
-        return Trace_Decale.empty() ? 0 : Trace_Decale.size() - 1;
-    }
+    std::size_t NbSequencesDecalees() const { return Trace_Decale.empty() ? 0 : Trace_Decale.size() - 1; }
 };
 
 inline constexpr double Pi = 3.14159265358979323846;

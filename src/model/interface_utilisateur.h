@@ -40,12 +40,9 @@ public:
 
 inline Icone IconeDe(Gravite g) {
     switch (g) {
-        case Gravite::Erreur:
-            return Icone::Critique;
-        case Gravite::Avertissement:
-            return Icone::Exclamation;
-        case Gravite::Information:
-            break;
+        case Gravite::Erreur: return Icone::Critique;
+        case Gravite::Avertissement: return Icone::Exclamation;
+        case Gravite::Information: break;
     }
     return Icone::Information;
 }

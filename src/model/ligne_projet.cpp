@@ -75,8 +75,7 @@ bool LignePointProjetConforme(std::string_view brute) {
     // A separator other than the padding (a tab, one blank) shifts every later field:
     // read by columns, such a line would give wrong coordinates, not an error.
     if (!LectureLocale(Colonnes(ligne, 0, 15)) || !LectureLocale(Colonnes(ligne, 15, 15))) return false;
-    return Blanc(Colonnes(ligne, 32, 13)) && Blanc(Colonnes(ligne, 47, 13)) &&
-           Octet(ligne, 60) == ligne.size();
+    return Blanc(Colonnes(ligne, 32, 13)) && Blanc(Colonnes(ligne, 47, 13)) && Octet(ligne, 60) == ligne.size();
 }
 
 }  // namespace korvelin

@@ -132,9 +132,8 @@ struct Decimal {
 
 Decimal Decompose(double v, int precision) {
     char t[64];
-    const auto r = precision > 0
-                       ? std::to_chars(t, t + sizeof t, v, std::chars_format::scientific, precision - 1)
-                       : std::to_chars(t, t + sizeof t, v, std::chars_format::scientific);
+    const auto r = precision > 0 ? std::to_chars(t, t + sizeof t, v, std::chars_format::scientific, precision - 1)
+                                 : std::to_chars(t, t + sizeof t, v, std::chars_format::scientific);
     const std::string_view s(t, static_cast<std::size_t>(r.ptr - t));
     Decimal d;
     std::size_t i = 0;

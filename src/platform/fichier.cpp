@@ -19,11 +19,10 @@ namespace korvelin {
 
 namespace {
 // Windows-1252 characters 0x80 to 0x9F; the others are the Latin-1 code points.
-constexpr char32_t Cp1252Haut[32] = {
-    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-    0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+constexpr char32_t Cp1252Haut[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                     0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
 }  // namespace
 
 char32_t CaractereWindows1252(unsigned char b) {
@@ -164,8 +163,10 @@ bool EcritureAtomique::Ecrit(std::string_view texte) {
     while (ok_ && fd_ >= 0 && ecrit < texte.size()) {
         const ssize_t n = ::write(fd_, texte.data() + ecrit, texte.size() - ecrit);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok_ = false;
-        else ecrit += static_cast<std::size_t>(n);
+        if (n <= 0)
+            ok_ = false;
+        else
+            ecrit += static_cast<std::size_t>(n);
     }
     return ok_ && fd_ >= 0;
 }
@@ -176,7 +177,8 @@ bool EcritureAtomique::Termine() {
     if (ok && anonyme_) {
         // The unnamed file gets a temporary name only for the instant of the rename.
         char numero[16];
-        const std::string source = "/proc/self/fd/" + std::string(numero, std::to_chars(numero, numero + sizeof numero, fd_).ptr);
+        const std::string source =
+            "/proc/self/fd/" + std::string(numero, std::to_chars(numero, numero + sizeof numero, fd_).ptr);
         ok = false;
         for (int essai = 0; essai < 16 && !ok; ++essai) {
             std::string nom;
@@ -228,28 +230,22 @@ std::string RaisonFichierIllisible(const std::string& chemin, std::string_view g
     const std::string nom = barre == std::string::npos ? chemin : chemin.substr(barre + 1);
     struct stat st {};
     if (chemin.empty() || ::stat(chemin.c_str(), &st) != 0) {
-        if (errno == EACCES)
-            return "Le fichier « " + nom + " » ne peut pas être lu : accès refusé.";
+        if (errno == EACCES) return "Le fichier « " + nom + " » ne peut pas être lu : accès refusé.";
         return "Le fichier « " + nom + " » est introuvable.";
     }
-    if (S_ISDIR(st.st_mode))
-        return "« " + nom + " » est un dossier, pas un fichier " + std::string(genre) + ".";
+    if (S_ISDIR(st.st_mode)) return "« " + nom + " » est un dossier, pas un fichier " + std::string(genre) + ".";
     if (!S_ISREG(st.st_mode))
-        return "« " + nom + " » est un périphérique ou un tube, pas un fichier " +
-               std::string(genre) + ".";
+        return "« " + nom + " » est un périphérique ou un tube, pas un fichier " + std::string(genre) + ".";
     const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        if (errno == EACCES || errno == EPERM)
-            return "Le fichier « " + nom + " » ne peut pas être lu : accès refusé.";
+        if (errno == EACCES || errno == EPERM) return "Le fichier « " + nom + " » ne peut pas être lu : accès refusé.";
         return "Le fichier « " + nom + " » ne peut pas être lu.";
     }
     ::close(fd);
     return {};
 }
 
-std::string RaisonIllisible(const std::string& chemin) {
-    return RaisonFichierIllisible(chemin, "de dessin");
-}
+std::string RaisonIllisible(const std::string& chemin) { return RaisonFichierIllisible(chemin, "de dessin"); }
 
 namespace {
 
@@ -300,11 +296,21 @@ bool EstUtf8Valide(std::string_view s) {
         const auto b = static_cast<unsigned char>(s[i]);
         std::size_t n = 0;
         char32_t c = 0;
-        if (b < 0x80) { ++i; continue; }
-        if (b >= 0xC2 && b <= 0xDF) { n = 1; c = b & 0x1F; }
-        else if (b >= 0xE0 && b <= 0xEF) { n = 2; c = b & 0x0F; }
-        else if (b >= 0xF0 && b <= 0xF4) { n = 3; c = b & 0x07; }
-        else return false;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        if (b >= 0xC2 && b <= 0xDF) {
+            n = 1;
+            c = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            n = 2;
+            c = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            n = 3;
+            c = b & 0x07;
+        } else
+            return false;
         for (std::size_t k = 1; k <= n; ++k) {
             if (i + k >= s.size()) return false;
             const auto o = static_cast<unsigned char>(s[i + k]);
@@ -336,7 +342,10 @@ std::string VersWindows1252(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80) { r += utf8[i++]; continue; }
+        if (b < 0x80) {
+            r += utf8[i++];
+            continue;
+        }
         std::size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
         const std::string_view morceau = utf8.substr(i, n);
         std::size_t lu = 0;

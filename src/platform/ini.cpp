@@ -112,8 +112,7 @@ std::optional<ValeursIni> ValeursIni::Lire(const std::string& chemin, std::strin
         const std::string decodee = utf8 ? std::string() : DepuisWindows1252(ligne);
         const std::string_view lu = utf8 ? ligne : std::string_view(decodee);
         if (auto k = Cle(lu))
-            v.valeurs_.emplace(EnMajusculesAscii(*k),
-                               std::string(SansGuillemets(Rogne(lu.substr(lu.find('=') + 1)))));
+            v.valeurs_.emplace(EnMajusculesAscii(*k), std::string(SansGuillemets(Rogne(lu.substr(lu.find('=') + 1)))));
         return true;
     });
     return v;
@@ -157,8 +156,10 @@ void AppliqueEcriture(std::vector<std::string>& lignes, std::string_view section
         if (!dansSection) continue;
         if (!Rogne(lignes[i]).empty()) finSection = i + 1;
         if (auto k = Cle(lignes[i]); k && EgauxSansCasse(*k, e.cle)) {
-            if (e.valeur) lignes[i] = std::move(nouvelle);
-            else lignes.erase(lignes.begin() + static_cast<std::ptrdiff_t>(i));
+            if (e.valeur)
+                lignes[i] = std::move(nouvelle);
+            else
+                lignes.erase(lignes.begin() + static_cast<std::ptrdiff_t>(i));
             return;
         }
     }
@@ -215,9 +216,12 @@ std::string CheminIniParDefaut() {
     const bool installe = dossier == "/usr" || dossier.rfind("/usr/", 0) == 0;
     if (!installe && ::access(dossier.c_str(), W_OK) == 0) return dossier + "/Korvelin.ini";
     std::string config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') config = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home) config = std::string(home) + "/.config";
-    else config = "/tmp";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        config = std::string(home) + "/.config";
+    else
+        config = "/tmp";
     return config + "/korvelin/Korvelin.ini";
 }
 

@@ -30,8 +30,7 @@ private:
 };
 
 // The value, or nothing when the file, the section or the key is missing.
-std::optional<std::string> LireIni(const std::string& chemin, std::string_view section,
-                                   std::string_view cle);
+std::optional<std::string> LireIni(const std::string& chemin, std::string_view section, std::string_view cle);
 
 // One key to write; with no value the key is removed.
 struct EcritureIni {
@@ -40,8 +39,7 @@ struct EcritureIni {
 };
 // Writes the keys in their order, in one rewrite of the file. False when the file could
 // not be written (the old one stays whole).
-bool EcrireIni(const std::string& chemin, std::string_view section,
-               std::span<const EcritureIni> ecritures);
+bool EcrireIni(const std::string& chemin, std::string_view section, std::span<const EcritureIni> ecritures);
 bool EcrireIni(const std::string& chemin, std::string_view section, std::string_view cle,
                std::optional<std::string_view> valeur);
 

@@ -14,9 +14,7 @@ uint8_t ValeurControle(uint8_t actuelle, int bit, bool mise) {
     return static_cast<uint8_t>(v & ~0x20u);
 }
 
-OuvreursPort OuvreursSysteme() {
-    return {OuvrePortDirect, OuvrePortPpdev};
-}
+OuvreursPort OuvreursSysteme() { return {OuvrePortDirect, OuvrePortPpdev}; }
 
 std::unique_ptr<Port> OuvrePortMachine(int16_t adresse, const OuvreursPort& ouvreurs) {
     for (const auto* ouvreur : {&ouvreurs.direct, &ouvreurs.ppdev}) {

@@ -87,7 +87,8 @@ std::unique_ptr<Port> OuvrePortPpdev(int16_t adresse) {
     constexpr int NbPeripheriques = 4;
     bool adresseConnue = false;
     for (int i = 0; i < NbPeripheriques; ++i) {
-        const auto texte = LireTexteNoyau("/proc/sys/dev/parport/parport" + std::string(1, char('0' + i)) + "/base-addr");
+        const auto texte =
+            LireTexteNoyau("/proc/sys/dev/parport/parport" + std::string(1, char('0' + i)) + "/base-addr");
         if (!texte) continue;
         const long base = AdresseDeBase(*texte);
         if (base > 0) adresseConnue = true;

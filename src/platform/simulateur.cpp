@@ -41,8 +41,10 @@ void PortSimule::EcrireDonnees(uint8_t valeur) {
 }
 
 void PortSimule::Controler(uint8_t nouveau) {
-    if (nouveau & 0x08) ++arrets_;
-    else ++misesEnMarche_;
+    if (nouveau & 0x08)
+        ++arrets_;
+    else
+        ++misesEnMarche_;
     controle_ = nouveau;
     Note('C', nouveau);
 }

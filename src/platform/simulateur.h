@@ -23,9 +23,9 @@ struct ConfigurationSimulee {
 };
 
 struct EcriturePort {
-    int64_t temps = 0;      // clock ticks
-    char registre = 'D';    // 'D' data, 'C' control
-    uint8_t valeur = 0;     // the register's new value
+    int64_t temps = 0;    // clock ticks
+    char registre = 'D';  // 'D' data, 'C' control
+    uint8_t valeur = 0;   // the register's new value
 };
 
 class PortSimule final : public Port {

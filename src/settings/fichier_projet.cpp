@@ -20,8 +20,7 @@ bool EstLigneReglage(std::string_view ligne) { return ligne.size() >= 2 && ligne
 std::string Base(std::string_view nom) {
     const std::size_t separateur = nom.find_last_of("\\/");
     const std::size_t point = nom.rfind('.');
-    if (point == std::string_view::npos ||
-        (separateur != std::string_view::npos && point < separateur))
+    if (point == std::string_view::npos || (separateur != std::string_view::npos && point < separateur))
         return std::string(nom) + ".";
     return std::string(nom.substr(0, point + 1));
 }
@@ -61,9 +60,7 @@ bool EstCopieDeProjet(const std::string& chemin) {
 
 std::string CheminProjet(std::string_view nomFichier) { return Base(nomFichier) + "Korvelin"; }
 
-std::string CheminSauvegardeProjet(std::string_view nomFichier) {
-    return Base(nomFichier) + "tmp";
-}
+std::string CheminSauvegardeProjet(std::string_view nomFichier) { return Base(nomFichier) + "tmp"; }
 
 bool CopieDeSecoursProjet(const std::string& projet, std::string_view contenu, Diagnostics& dits) {
     const std::string copie = CheminSauvegardeProjet(projet);
@@ -84,8 +81,7 @@ bool CopieDeSecoursProjet(const std::string& projet, std::string_view contenu, D
 
 std::string TextePointsProjet(const Dessin& d) {
     std::string texte;
-    const std::size_t n =
-        std::min(static_cast<std::size_t>(std::max<int32_t>(d.NbPoints, 0)), d.Trace_Initial.size());
+    const std::size_t n = std::min(static_cast<std::size_t>(std::max<int32_t>(d.NbPoints, 0)), d.Trace_Initial.size());
     texte.reserve(n * 62);
     for (std::size_t i = 0; i < n; ++i) {
         texte += LignePointProjet(d.Trace_Initial[i]);

@@ -15,7 +15,8 @@ namespace {
 // Settings go to the project only while FichierProjet names one and the current file is
 // that kind of file: writing settings must never rewrite a drawing of another type.
 bool ProjetOuvert(const Dessin& d) {
-    return !Rogne(d.FichierProjet).empty() && EnMajuscules(ExtraitExtension(NomSansDossier(d.NomFichier))) == "KORVELIN";
+    return !Rogne(d.FichierProjet).empty() &&
+           EnMajuscules(ExtraitExtension(NomSansDossier(d.NomFichier))) == "KORVELIN";
 }
 
 bool EstLigneReglage(std::string_view ligne) { return ligne.substr(0, 2) == "$$"; }
@@ -23,8 +24,7 @@ bool EstLigneReglage(std::string_view ligne) { return ligne.substr(0, 2) == "$$"
 // The line is the one a reading of the key looks at: the key right after "$$" (its first
 // characters, as the reading compares them), and an "=" somewhere.
 bool LigneDeLaCle(std::string_view ligne, std::string_view cle) {
-    return EstLigneReglage(ligne) && ligne.substr(2, cle.size()) == cle &&
-           ligne.find('=') != std::string_view::npos;
+    return EstLigneReglage(ligne) && ligne.substr(2, cle.size()) == cle && ligne.find('=') != std::string_view::npos;
 }
 
 // The project lines are INI lines carried over: a value between matching quotes loses
@@ -135,7 +135,8 @@ void VerifieRapports(Contexte& ctx, const SourceReglages& source, Diagnostics* d
                              "Le rapport enregistré " + cle + " (« " + source.Valeur(cle, defaut) +
                                  " ») n'est pas utilisable : le rapport par défaut " +
                                  EcritureLocale(LecturePlain(defaut)) + " le remplace.",
-                             {}, 0});
+                             {},
+                             0});
         rapport = LecturePlain(defaut);
     }
 }

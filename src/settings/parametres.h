@@ -8,8 +8,7 @@ namespace korvelin {
 
 struct Parametres {
     // ChargeCouleurs: red + 256·green + 65536·blue.
-    int32_t CouleurNumero, CouleurSequence, CouleurSelectionne, CouleurDeselectionne,
-        CouleurDecalage;
+    int32_t CouleurNumero, CouleurSequence, CouleurSelectionne, CouleurDeselectionne, CouleurDecalage;
 
     // ChargeDecalage.
     double RayonFraise;

@@ -57,9 +57,9 @@ constexpr Reglage Table[] = {
     {"HautDeg", {}, "1", L::Texte, C::Aucun},
     {"ProfFraisage", {}, "-3", L::Texte, C::Aucun},
     {"NbPasse", &P::NbPasse, "1", L::Passes, C::Aucun},
-    {"VitesseBroche", {}, "", L::Texte, C::Aucun},  // tr/min; empty: no M3 in the G-code
-    {"AvanceCoupe", {}, "", L::Texte, C::Aucun},     // mm/min; empty: from the minimum times
-    {"AvancePlongee", {}, "", L::Texte, C::Aucun},   // mm/min; empty: from the minimum times
+    {"VitesseBroche", {}, "", L::Texte, C::Aucun},         // tr/min; empty: no M3 in the G-code
+    {"AvanceCoupe", {}, "", L::Texte, C::Aucun},           // mm/min; empty: from the minimum times
+    {"AvancePlongee", {}, "", L::Texte, C::Aucun},         // mm/min; empty: from the minimum times
     {"TemporisationBroche", {}, "2", L::Texte, C::Aucun},  // s after M3
     {"GCodeSansCommentaires", {}, "Faux", L::Texte, C::Aucun},
     // Read by the import itself, after each drawing is read.
@@ -111,8 +111,7 @@ const Reglage* TrouveReglage(std::string_view cle) {
 }
 
 std::string_view DefautReglage(const Reglage& r, std::string_view typeFichier) {
-    if (!r.defautTraceur.empty() && (typeFichier == "PLT" || typeFichier == "HPGL"))
-        return r.defautTraceur;
+    if (!r.defautTraceur.empty() && (typeFichier == "PLT" || typeFichier == "HPGL")) return r.defautTraceur;
     return r.defaut;
 }
 

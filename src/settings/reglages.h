@@ -26,9 +26,8 @@ enum class Lecture {
 
 enum class Chargeur { Couleurs, Decalage, Marges, Rapports, Options, Machine, Aucun };
 
-using ValeurReglage =
-    std::variant<std::monostate, int32_t Parametres::*, int16_t Parametres::*,
-                 double Parametres::*, bool Parametres::*>;
+using ValeurReglage = std::variant<std::monostate, int32_t Parametres::*, int16_t Parametres::*, double Parametres::*,
+                                   bool Parametres::*>;
 
 struct Reglage {
     // For the ratios, the key after the file type ("PLT" + "RapportH").

@@ -22,8 +22,7 @@ QString DossierInitial(const std::string& dossier) {
 
 namespace {
 
-std::unique_ptr<QFileDialog> DialogueCommun(QWidget* proprietaire, const QString& titre,
-                                            const QString& dossier) {
+std::unique_ptr<QFileDialog> DialogueCommun(QWidget* proprietaire, const QString& titre, const QString& dossier) {
     auto d = std::make_unique<QFileDialog>(proprietaire, titre, dossier);
     d->setOption(QFileDialog::HideNameFilterDetails, true);
     // Names typed or found in either case match the filter.
@@ -34,19 +33,17 @@ std::unique_ptr<QFileDialog> DialogueCommun(QWidget* proprietaire, const QString
 }  // namespace
 
 std::unique_ptr<QFileDialog> CreeDialogueOuvrir(QWidget* proprietaire, const std::string& dossier) {
-    auto d = DialogueCommun(proprietaire, QStringLiteral("Sélection du fichier de dessin"),
-                            DossierInitial(dossier));
+    auto d = DialogueCommun(proprietaire, QStringLiteral("Sélection du fichier de dessin"), DossierInitial(dossier));
     d->setObjectName("DialogueOuvrir");
     d->setAcceptMode(QFileDialog::AcceptOpen);
     d->setFileMode(QFileDialog::ExistingFile);
-    d->setNameFilter(QStringLiteral(
-        "Fichiers dessin (*.DAT *.PLT *.HPGL *.Korvelin *.DXF "
-        "*.dat *.plt *.hpgl *.korvelin *.dxf)"));
+    d->setNameFilter(
+        QStringLiteral("Fichiers dessin (*.DAT *.PLT *.HPGL *.Korvelin *.DXF "
+                       "*.dat *.plt *.hpgl *.korvelin *.dxf)"));
     return d;
 }
 
-std::unique_ptr<QFileDialog> CreeDialogueEnregistrer(QWidget* proprietaire,
-                                                     const std::string& dossier) {
+std::unique_ptr<QFileDialog> CreeDialogueEnregistrer(QWidget* proprietaire, const std::string& dossier) {
     const QString programme = QString::fromUtf8(TitreProgramme.data(), TitreProgramme.size());
     auto d = DialogueCommun(proprietaire, QStringLiteral("Sauvegarder un fichier projet ") + programme,
                             DossierInitial(dossier));
@@ -54,8 +51,8 @@ std::unique_ptr<QFileDialog> CreeDialogueEnregistrer(QWidget* proprietaire,
     d->setAcceptMode(QFileDialog::AcceptSave);
     d->setFileMode(QFileDialog::AnyFile);
     d->setOption(QFileDialog::DontConfirmOverwrite, true);
-    d->setNameFilter(QStringLiteral("Fichiers projets ") + programme + QStringLiteral(" (*.") +
-                     programme + QStringLiteral(" *.") + programme.toLower() + u')');
+    d->setNameFilter(QStringLiteral("Fichiers projets ") + programme + QStringLiteral(" (*.") + programme +
+                     QStringLiteral(" *.") + programme.toLower() + u')');
     d->setDefaultSuffix(programme);
     return d;
 }

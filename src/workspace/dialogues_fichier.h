@@ -16,8 +16,7 @@ QString DossierInitial(const std::string& dossier);
 QString DossierBureau();
 
 std::unique_ptr<QFileDialog> CreeDialogueOuvrir(QWidget* proprietaire, const std::string& dossier);
-std::unique_ptr<QFileDialog> CreeDialogueEnregistrer(QWidget* proprietaire,
-                                                     const std::string& dossier);
+std::unique_ptr<QFileDialog> CreeDialogueEnregistrer(QWidget* proprietaire, const std::string& dossier);
 
 // Runs the dialog; the chosen path trimmed, or "" after telling the user nothing was chosen.
 std::string ExecuteDialogueFichier(QFileDialog& dialogue, InterfaceUtilisateur& ui);

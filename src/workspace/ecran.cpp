@@ -20,8 +20,6 @@ QScrollArea* Defilable(QWidget* contenu) {
     return zone;
 }
 
-void TailleDansLEcran(QWidget& fenetre, QSize voulue) {
-    fenetre.resize(voulue.boundedTo(PlaceSurLEcran(fenetre)));
-}
+void TailleDansLEcran(QWidget& fenetre, QSize voulue) { fenetre.resize(voulue.boundedTo(PlaceSurLEcran(fenetre))); }
 
 }  // namespace korvelin

@@ -21,10 +21,14 @@ QString VersionProgramme() {
 }
 
 QStringList OutilsInformationsSysteme() {
-    return {QStringLiteral("hardinfo2"),         QStringLiteral("hardinfo"),
-            QStringLiteral("kinfocenter"),       QStringLiteral("gnome-system-monitor"),
-            QStringLiteral("mate-system-monitor"), QStringLiteral("xfce4-taskmanager"),
-            QStringLiteral("lxtask"),            QStringLiteral("ksysguard")};
+    return {QStringLiteral("hardinfo2"),
+            QStringLiteral("hardinfo"),
+            QStringLiteral("kinfocenter"),
+            QStringLiteral("gnome-system-monitor"),
+            QStringLiteral("mate-system-monitor"),
+            QStringLiteral("xfce4-taskmanager"),
+            QStringLiteral("lxtask"),
+            QStringLiteral("ksysguard")};
 }
 
 QString OutilInformationsSysteme(const QStringList& candidats) {
@@ -47,15 +51,13 @@ F_About::F_About(QWidget* parent, const QString& outil) : QDialog(parent), outil
     titre->setObjectName("Label_Titre");
     auto* version = new QLabel(QStringLiteral("Version ") + VersionProgramme(), this);
     version->setObjectName("Label_Version");
-    auto* texte = new QLabel(QStringLiteral("Du dessin au parcours d'outil pour fraiseuse 3 axes."),
-                             this);
+    auto* texte = new QLabel(QStringLiteral("Du dessin au parcours d'outil pour fraiseuse 3 axes."), this);
 
     Btn_InfoSysteme = new QPushButton(QStringLiteral("Informations système..."), this);
     Btn_InfoSysteme->setObjectName("Btn_InfoSysteme");
     Btn_InfoSysteme->setEnabled(!outil_.isEmpty());
-    Btn_InfoSysteme->setToolTip(outil_.isEmpty()
-        ? QStringLiteral("Aucun outil d'informations système n'est installé")
-        : QStringLiteral("Lance ") + outil_);
+    Btn_InfoSysteme->setToolTip(outil_.isEmpty() ? QStringLiteral("Aucun outil d'informations système n'est installé")
+                                                 : QStringLiteral("Lance ") + outil_);
     Btn_OK = new QPushButton(QStringLiteral("OK"), this);
     Btn_OK->setObjectName("Btn_OK");
     Btn_OK->setDefault(true);

@@ -37,28 +37,28 @@ F_Dimension::F_Dimension(ModeleDimension& modele, InterfaceUtilisateur& ui, QWid
     setModal(true);
 
     auto* Label1 = Etiquette(this, "Label1",
-        "Le tableau ci-dessous indique les dimensions initiales du dessin. Les dimensions du "
-        "résultat sont calculées en fonction d'un rapport qui est mémorisé pour chaque type de "
-        "fichier. Il est possible de changer les dimensions du résultat, soit en les donnant "
-        "directement, soit en donnant un autre rapport");
+                             "Le tableau ci-dessous indique les dimensions initiales du dessin. Les dimensions du "
+                             "résultat sont calculées en fonction d'un rapport qui est mémorisé pour chaque type de "
+                             "fichier. Il est possible de changer les dimensions du résultat, soit en les donnant "
+                             "directement, soit en donnant un autre rapport");
     Label1->setWordWrap(true);
 
     TB_H_Initial = Boite(this, "TB_H_Initial");
     TB_V_Initial = Boite(this, "TB_V_Initial");
     TB_H_Initial->setEnabled(false);
     TB_V_Initial->setEnabled(false);
-    TB_H_Rapport = Boite(this, "TB_H_Rapport",
-        "Rapport entre les dimensions horizontales du dessin et les dimensions finales");
-    TB_V_Rapport = Boite(this, "TB_V_Rapport",
-        "Rapport entre les dimensions verticales du dessin et les dimensions finales");
+    TB_H_Rapport =
+        Boite(this, "TB_H_Rapport", "Rapport entre les dimensions horizontales du dessin et les dimensions finales");
+    TB_V_Rapport =
+        Boite(this, "TB_V_Rapport", "Rapport entre les dimensions verticales du dessin et les dimensions finales");
     TB_H_Resultat = Boite(this, "TB_H_Resultat", "Dimension horizontale de la pièce finie");
     TB_V_Resultat = Boite(this, "TB_V_Resultat", "Dimension verticale de la pièce finie");
 
     CB_Proportions = new QCheckBox(QStringLiteral("Conserver les proportions"), this);
     CB_Proportions->setObjectName("CB_Proportions");
-    CB_Proportions->setToolTip(QStringLiteral(
-        "Conserver ou non les proportions initiales, c'est à dire les mêmes rapports "
-        "horizontaux et verticaux "));
+    CB_Proportions->setToolTip(
+        QStringLiteral("Conserver ou non les proportions initiales, c'est à dire les mêmes rapports "
+                       "horizontaux et verticaux "));
     CB_Proportions->setChecked(true);
 
     Btn_OK = new QPushButton(QStringLiteral("Valider"), this);
@@ -124,10 +124,14 @@ void F_Dimension::MontreBoites() {
 void F_Dimension::Valide(QLineEdit* boite) {
     if (ferme_) return;
     LitBoites();
-    if (boite == TB_H_Rapport) modele_.ValiderHRapport();
-    else if (boite == TB_V_Rapport) modele_.ValiderVRapport();
-    else if (boite == TB_H_Resultat) modele_.ValiderHResultat();
-    else if (boite == TB_V_Resultat) modele_.ValiderVResultat();
+    if (boite == TB_H_Rapport)
+        modele_.ValiderHRapport();
+    else if (boite == TB_V_Rapport)
+        modele_.ValiderVRapport();
+    else if (boite == TB_H_Resultat)
+        modele_.ValiderHResultat();
+    else if (boite == TB_V_Resultat)
+        modele_.ValiderVResultat();
     MontreBoites();
 }
 

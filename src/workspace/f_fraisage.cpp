@@ -85,8 +85,9 @@ void F_Fraisage::ConstruitOngletCUT() {
     auto* v = new QVBoxLayout(page);
     auto* marges = new QGroupBox("Marges");
     auto* g = new QGridLayout(marges);
-    auto* note = Texte("Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
-                       "(Les valeurs sont indiquées en mm)");
+    auto* note = Texte(
+        "Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
+        "(Les valeurs sont indiquées en mm)");
     note->setWordWrap(true);
     g->addWidget(note, 0, 0, 1, 2);
     TB_MargeX = Boite("TB_MargeX", "Marge en X du 0 de la pièce par rapport au 0 de la table");
@@ -298,14 +299,16 @@ void F_Fraisage::ConstruitOngletGrbl() {
 void F_Fraisage::ConstruitBas() {
     CB_Simulation = new QCheckBox("Simulation");
     CB_Simulation->setObjectName("CB_Simulation");
-    CB_Simulation->setToolTip("Toutes les actions sont jouées sur la machine simulée ; le parcours s'affiche sur le dessin");
+    CB_Simulation->setToolTip(
+        "Toutes les actions sont jouées sur la machine simulée ; le parcours s'affiche sur le dessin");
     CB_Instantane = new QCheckBox("Simulation instantanée");
     CB_Instantane->setObjectName("CB_Instantane");
     CB_Instantane->setToolTip("La simulation se déroule sans attendre les temps entre pas");
     CB_Instantane->setChecked(true);
     Btn_Arret = Bouton("Btn_Arret", "Arrêt d'urgence");
-    Btn_Arret->setStyleSheet("QPushButton { background-color: #d00000; color: white; font-weight: bold; }"
-                             "QPushButton:disabled { background-color: #e0a8a8; color: #f4f4f4; }");
+    Btn_Arret->setStyleSheet(
+        "QPushButton { background-color: #d00000; color: white; font-weight: bold; }"
+        "QPushButton:disabled { background-color: #e0a8a8; color: #f4f4f4; }");
     Btn_Arret->setToolTip("Arrête le mouvement en cours (Échap, barre d'espace)");
     PB_Avancement = new QProgressBar;
     PB_Avancement->setObjectName("PB_Avancement");
@@ -495,13 +498,15 @@ void F_Fraisage::PrepareExecutant() {
     executantSimule_ = simule;
     if (!simule) {
         auto horloge = std::make_unique<HorlogeSysteme>();
-        executant_ = std::make_unique<ExecutantMachine>(OuvrePortMachine(ctx_.parametres.AdressePort),
-                                                        std::move(horloge));
+        executant_ =
+            std::make_unique<ExecutantMachine>(OuvrePortMachine(ctx_.parametres.AdressePort), std::move(horloge));
         return;
     }
     std::unique_ptr<Horloge> horloge;
-    if (CB_Instantane->isChecked()) horloge = std::make_unique<HorlogeVirtuelle>();
-    else horloge = std::make_unique<HorlogeSysteme>();
+    if (CB_Instantane->isChecked())
+        horloge = std::make_unique<HorlogeVirtuelle>();
+    else
+        horloge = std::make_unique<HorlogeSysteme>();
     const ConfigurationSimulee config = ConfigurationDe(ctx_.parametres);
     auto port = std::make_unique<PortSimule>(*horloge, config, false);
     const double pas = std::max({config.pas[0], config.pas[1], config.pas[2]});
@@ -521,8 +526,8 @@ bool F_Fraisage::Lance(ActionMachine action) {
     LitChamps();
     // No pattern chosen, no pattern run.
     if (action == ActionMachine::Motif && modele_.Champs().Cycle < 0) return false;
-    const bool travail = action == ActionMachine::Exemplaire || action == ActionMachine::Serie ||
-                         action == ActionMachine::Motif;
+    const bool travail =
+        action == ActionMachine::Exemplaire || action == ActionMachine::Serie || action == ActionMachine::Motif;
     if (action == ActionMachine::Exemplaire || action == ActionMachine::Serie) ProposeMarges(action);
     if (travail && ProfondeurPositive(LectureCote(modele_.Champs().ProfFraisage)) &&
         !ctx_.ui->Question("La profondeur de fraisage est positive : l'outil ne touchera pas la pièce. Continuer ?",
@@ -575,24 +580,22 @@ void F_Fraisage::Releve() {
                 if (e.estimation.acceptee && actionCourante_ == ActionMachine::Exemplaire)
                     L_Estimation->setText(Q(TexteEstimation(e.estimation)));
                 break;
-            case EvenementMachine::Genre::Moteur:
-                {
-                    // Red while the motors are powered, dark green once they are off: on a
-                    // light of its own beside the stop button, so the window stays readable.
-                    L_Moteur->setText(e.moteurEnMarche ? "Moteurs sous tension" : "Moteurs arrêtés");
-                    L_Moteur->setStyleSheet(e.moteurEnMarche
-                                                ? "QLabel { background-color: rgb(255, 0, 0); color: white; padding: 3px; }"
-                                                : "QLabel { background-color: rgb(0, 127, 0); color: white; padding: 3px; }");
-                    L_Moteur->show();
-                }
+            case EvenementMachine::Genre::Moteur: {
+                // Red while the motors are powered, dark green once they are off: on a
+                // light of its own beside the stop button, so the window stays readable.
+                L_Moteur->setText(e.moteurEnMarche ? "Moteurs sous tension" : "Moteurs arrêtés");
+                L_Moteur->setStyleSheet(
+                    e.moteurEnMarche ? "QLabel { background-color: rgb(255, 0, 0); color: white; padding: 3px; }"
+                                     : "QLabel { background-color: rgb(0, 127, 0); color: white; padding: 3px; }");
+                L_Moteur->show();
+            }
                 minuterieMoteur_->start();
                 break;
             case EvenementMachine::Genre::Message: ctx_.ui->Message(e.texte, e.titre, e.icone); break;
             case EvenementMachine::Genre::Fin: {
-                const bool suivi = actionCourante_ != ActionMachine::MarcheMoteur &&
-                                   actionCourante_ != ActionMachine::ArretMoteur &&
-                                   actionCourante_ != ActionMachine::MinuterieMoteur &&
-                                   actionCourante_ != ActionMachine::Fleche;
+                const bool suivi =
+                    actionCourante_ != ActionMachine::MarcheMoteur && actionCourante_ != ActionMachine::ArretMoteur &&
+                    actionCourante_ != ActionMachine::MinuterieMoteur && actionCourante_ != ActionMachine::Fleche;
                 if (suivi) {
                     ModeCourse(false);
                     if (e.fin.issue == Issue::Terminee) PB_Avancement->setValue(1000);
@@ -634,8 +637,10 @@ void F_Fraisage::GenereCUT(bool gcode) {
         TB_TempsFraisage->setText(Q(TexteTotal(tt.TempsFraisage)));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    if (gcode) GenereFichierGCode(PosteDe(ctx_), t, DialecteGCode::GRBL, totaux, suivi);
-    else GenereFichierCUT(PosteDe(ctx_), t, totaux, suivi);
+    if (gcode)
+        GenereFichierGCode(PosteDe(ctx_), t, DialecteGCode::GRBL, totaux, suivi);
+    else
+        GenereFichierCUT(PosteDe(ctx_), t, totaux, suivi);
 }
 
 bool F_Fraisage::ProposeMarges(ActionMachine action) {
@@ -648,7 +653,8 @@ bool F_Fraisage::ProposeMarges(ActionMachine action) {
 
 void F_Fraisage::FlecheEnfoncee(int fleche, Qt::KeyboardModifiers touches) {
     if (EnCours() || fleche < 0 || fleche > 5) return;
-    touchesFleche_ = ((touches & Qt::ShiftModifier) ? ToucheShift : 0) | ((touches & Qt::ControlModifier) ? ToucheCtrl : 0);
+    touchesFleche_ =
+        ((touches & Qt::ShiftModifier) ? ToucheShift : 0) | ((touches & Qt::ControlModifier) ? ToucheCtrl : 0);
     LitChamps();
     DemandeMachine d = modele_.Demande(ActionMachine::Fleche);
     d.fleche = fleche;
@@ -682,7 +688,8 @@ void F_Fraisage::MontreEstimation() {
         std::string texte;
         void Message(std::string_view t, std::string_view, Icone) override { texte = t; }
     } refus;
-    const Estimation e = EstimeDemande({ctx_.dessin, ctx_.parametres, refus}, modele_.Demande(ActionMachine::Exemplaire));
+    const Estimation e =
+        EstimeDemande({ctx_.dessin, ctx_.parametres, refus}, modele_.Demande(ActionMachine::Exemplaire));
     L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus.texte));
 }
 
@@ -700,8 +707,10 @@ bool F_Fraisage::eventFilter(QObject* objet, QEvent* e) {
             default: break;
         }
         if (fleche < 0) return QDialog::eventFilter(objet, e);
-        if (e->type() == QEvent::KeyPress) FlecheEnfoncee(fleche, k->modifiers());
-        else FlecheRelachee();
+        if (e->type() == QEvent::KeyPress)
+            FlecheEnfoncee(fleche, k->modifiers());
+        else
+            FlecheRelachee();
         return true;
     }
     return QDialog::eventFilter(objet, e);
@@ -732,8 +741,10 @@ bool F_Fraisage::Ferme() {
 }
 
 void F_Fraisage::closeEvent(QCloseEvent* e) {
-    if (Ferme()) e->accept();
-    else e->ignore();
+    if (Ferme())
+        e->accept();
+    else
+        e->ignore();
 }
 
 void F_Fraisage::done(int r) {

@@ -112,7 +112,8 @@ F_Liste::F_Liste(F_Representation& fenetre, QWidget* parent)
     Label_Trace = Label_Decale = nullptr;
     TreeView1 = TreeView2 = nullptr;
     auto* arbres = new QHBoxLayout;
-    arbres->addLayout(colonne(Label_Trace, TreeView1, arbre1_, Arbre::Initial, "Tracé initial", par.CouleurDeselectionne));
+    arbres->addLayout(
+        colonne(Label_Trace, TreeView1, arbre1_, Arbre::Initial, "Tracé initial", par.CouleurDeselectionne));
     arbres->addLayout(colonne(Label_Decale, TreeView2, arbre2_, Arbre::Decale, "Tracé décalé", par.CouleurDecalage));
     Label_Trace->setObjectName("Label_Trace");
     Label_Decale->setObjectName("Label_Decale");
@@ -191,8 +192,7 @@ void F_Liste::ClicDroit(QTreeView* arbre, QPoint position) {
 bool F_Liste::eventFilter(QObject* objet, QEvent* e) {
     for (QTreeView* vue : {TreeView1, TreeView2}) {
         if (!vue) continue;
-        if (objet == vue && e->type() == QEvent::KeyRelease &&
-            static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
+        if (objet == vue && e->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
             ToucheSuppr(vue);
             return true;
         }

@@ -118,7 +118,10 @@ QGroupBox* F_Param::CadreMachine() {
         auto* gv = new QGridLayout(vitesse);
         gv->addWidget(Legende(vitesse, "Tps mini entre pas (ms)"), 0, 1);
         gv->addWidget(Legende(vitesse, "Vitesse maximum"), 0, 2);
-        struct Ligne { const char* titre; std::string temps, vitesse; };
+        struct Ligne {
+            const char* titre;
+            std::string temps, vitesse;
+        };
         std::vector<Ligne> lignes;
         if (a < 2)
             lignes = {{"matière", "TB_TempsMin_Mat_" + s, "TB_VitMax_Mat_" + s},
@@ -161,14 +164,16 @@ QGroupBox* F_Param::CadreOptimisation() {
     auto* lo = new QVBoxLayout(optimisation);
     CB_Optimisation_1 = new QCheckBox(U("1°) Coins concaves"), optimisation);
     CB_Optimisation_1->setObjectName("CB_Optimisation_1");
-    CB_Optimisation_1->setToolTip(U("Suppression des points qui apparaissent à tort dans les coins convexes et complexes"));
+    CB_Optimisation_1->setToolTip(
+        U("Suppression des points qui apparaissent à tort dans les coins convexes et complexes"));
     CB_Optimisation_2 = new QCheckBox(U("2°) Coins très convexes"), optimisation);
     CB_Optimisation_2->setObjectName("CB_Optimisation_2");
     CB_Optimisation_2->setToolTip(U("Optimisation du décalage pour les coins très convexes (très pointus)"));
     CB_OrientationAuto = new QCheckBox(U("Orientation automatique des tracés fermés à l'ouverture"), optimisation);
     CB_OrientationAuto->setObjectName("CB_OrientationAuto");
-    CB_OrientationAuto->setToolTip(U("Retourner à l'ouverture d'un dessin les tracés fermés dont le sens "
-                                     "placerait l'outil du côté de la pièce"));
+    CB_OrientationAuto->setToolTip(
+        U("Retourner à l'ouverture d'un dessin les tracés fermés dont le sens "
+          "placerait l'outil du côté de la pièce"));
     lo->addWidget(CB_Optimisation_1);
     lo->addWidget(CB_Optimisation_2);
     lo->addWidget(CB_OrientationAuto);
@@ -182,10 +187,12 @@ QGroupBox* F_Param::CadreAffichages() {
     auto* affichages = Cadre(this, "Affichages divers");
     auto* la = new QVBoxLayout(affichages);
     CB_Affichage_Calcul = new QCheckBox(U("Affichage de la progression du calcul du décalage. Cet affichage "
-                                          "augmente le temps d'exécution !"), affichages);
+                                          "augmente le temps d'exécution !"),
+                                        affichages);
     CB_Affichage_Calcul->setObjectName("CB_Affichage_Calcul");
-    CB_Affichage_Calcul->setToolTip(U("Si cette case est cochée, le détail des calculs de décalage est affiché. "
-                                      "Cette option ralentit le traitement !"));
+    CB_Affichage_Calcul->setToolTip(
+        U("Si cette case est cochée, le détail des calculs de décalage est affiché. "
+          "Cette option ralentit le traitement !"));
     CB_Confirm_Suppr = new QCheckBox(U("Confirmation lors de la suppression de points ?"), affichages);
     CB_Confirm_Suppr->setObjectName("CB_Confirm_Suppr");
     HScroll_TimerInterval = new QScrollBar(Qt::Horizontal, affichages);
@@ -204,7 +211,8 @@ QGroupBox* F_Param::CadreAffichages() {
     la->addLayout(intervalle);
     la->addWidget(HScroll_TimerInterval);
     // The bar alone does not say how fast the arrows repeat.
-    connect(HScroll_TimerInterval, &QScrollBar::valueChanged, ms, [ms](int v) { ms->setText(QStringLiteral("%1 ms").arg(v)); });
+    connect(HScroll_TimerInterval, &QScrollBar::valueChanged, ms,
+            [ms](int v) { ms->setText(QStringLiteral("%1 ms").arg(v)); });
     // The check boxes keep their value until the box is left, as the user may still be
     // deciding; OK reads them again in any case.
     CB_Affichage_Calcul->installEventFilter(this);
@@ -225,8 +233,9 @@ QGroupBox* F_Param::CadreAffichages() {
 QGroupBox* F_Param::CadreMarges() {
     auto* marges = Cadre(this, "Marges");
     auto* gm = new QGridLayout(marges);
-    auto* note = Legende(marges, "Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
-                                 "(Les valeurs sont indiquées en mm)");
+    auto* note = Legende(marges,
+                         "Les valeurs ci-dessous indiquent le décalage du tracé par rapport au point 0. "
+                         "(Les valeurs sont indiquées en mm)");
     note->setWordWrap(true);
     note->setMinimumWidth(300);
     gm->addWidget(note, 0, 0, 1, 2);
@@ -310,8 +319,8 @@ void F_Param::Dispose(const CadresParam& c) {
     colonne->addWidget(interface);
     colonne->addStretch();
     milieu->addLayout(colonne);
-    for (QWidget* w : {static_cast<QWidget*>(optimisation), static_cast<QWidget*>(outil),
-                       static_cast<QWidget*>(couleurs)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(optimisation), static_cast<QWidget*>(outil), static_cast<QWidget*>(couleurs)})
         milieu->addWidget(w, 0, Qt::AlignTop);
     auto* bas = new QHBoxLayout;
     bas->addWidget(affichages, 0, Qt::AlignTop);
@@ -334,10 +343,10 @@ void F_Param::Dispose(const CadresParam& c) {
     tout->addWidget(zone);
     tout->addLayout(boutons);
     const QMargins m = tout->contentsMargins();
-    TailleDansLEcran(*this, corps->sizeHint() + QSize(m.left() + m.right() + zone->verticalScrollBar()->sizeHint().width(),
-                                                      m.top() + m.bottom() + tout->spacing() + Btn_OK->sizeHint().height()));
+    TailleDansLEcran(*this,
+                     corps->sizeHint() + QSize(m.left() + m.right() + zone->verticalScrollBar()->sizeHint().width(),
+                                               m.top() + m.bottom() + tout->spacing() + Btn_OK->sizeHint().height()));
 }
-
 
 // Fills every control from the model without running a handler, so opening the dialog
 // recomputes nothing.
@@ -390,9 +399,12 @@ void F_Param::Valide(QLineEdit* boite) {
 
 bool F_Param::eventFilter(QObject* objet, QEvent* e) {
     if (e->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
-        if (auto* b = qobject_cast<QLineEdit*>(objet)) Valide(b);
-        else if (objet == CB_Affichage_Calcul) modele_.CocherAffichageCalcul(CB_Affichage_Calcul->isChecked());
-        else if (objet == CB_Confirm_Suppr) modele_.CocherConfirmSuppr(CB_Confirm_Suppr->isChecked());
+        if (auto* b = qobject_cast<QLineEdit*>(objet))
+            Valide(b);
+        else if (objet == CB_Affichage_Calcul)
+            modele_.CocherAffichageCalcul(CB_Affichage_Calcul->isChecked());
+        else if (objet == CB_Confirm_Suppr)
+            modele_.CocherConfirmSuppr(CB_Confirm_Suppr->isChecked());
     }
     return QDialog::eventFilter(objet, e);
 }

@@ -47,8 +47,7 @@ void Etendue(QScrollBar* barre, double bas, double haut, double valeur) {
 
 }  // namespace
 
-F_Point::F_Point(Document& doc, int32_t index, QWidget* parent)
-    : QDialog(parent), doc_(doc), modele_(doc, index) {
+F_Point::F_Point(Document& doc, int32_t index, QWidget* parent) : QDialog(parent), doc_(doc), modele_(doc, index) {
     Construit();
 }
 
@@ -208,7 +207,8 @@ void F_Point::MontreValeurs() {
     for (auto [barre, v] : {std::pair{HScroll1, modele_.X()}, std::pair{VScroll1, modele_.Y()}}) {
         if (barre->isSliderDown()) continue;
         const QSignalBlocker bloque(barre);
-        barre->setValue(static_cast<int>(std::clamp(std::round(v), double(barre->minimum()), double(barre->maximum()))));
+        barre->setValue(
+            static_cast<int>(std::clamp(std::round(v), double(barre->minimum()), double(barre->maximum()))));
     }
     ChargementEnCours = avant;
 }

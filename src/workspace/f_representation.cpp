@@ -148,8 +148,8 @@ void F_Representation::CreeMenus() {
     connect(retablir, &QAction::triggered, this, &F_Representation::mnu_Retablir_Click);
 
     QMenu* outils = titre("mnu_Outils", "&Outils");
-    connect(item(outils, "mnu_sequencement", "&Séquencement/décalage", false), &QAction::triggered,
-            this, &F_Representation::mnu_sequencement_Click);
+    connect(item(outils, "mnu_sequencement", "&Séquencement/décalage", false), &QAction::triggered, this,
+            &F_Representation::mnu_sequencement_Click);
     connect(item(outils, "mnu_Miroir", "&Miroir horizontal", false), &QAction::triggered, this,
             &F_Representation::mnu_Miroir_Click);
     connect(item(outils, "mnu_Liste", "&Liste des coordonnées", false), &QAction::triggered, this,
@@ -167,8 +167,7 @@ void F_Representation::CreeMenus() {
     const char* textes[] = {"1:10", "1:5", "1:2", "1:1", "2:1"};
     for (int i = 0; i < 5; ++i) {
         const double f = niveaux[i].second;
-        connect(item(zoom, niveaux[i].first, textes[i], true), &QAction::triggered, this,
-                [this, f] { Zoom(f, true); });
+        connect(item(zoom, niveaux[i].first, textes[i], true), &QAction::triggered, this, [this, f] { Zoom(f, true); });
     }
 
     QMenu* fraisage = titre("mnu_Fraisage", "F&raisage");
@@ -183,10 +182,8 @@ void F_Representation::CreeMenus() {
     connect(param, &QAction::triggered, this, &F_Representation::mnu_Param_Click);
 
     QMenu* aide = titre("mnu_Aide", "&?");
-    connect(item(aide, "mnu_Help", "&A propos", true), &QAction::triggered, this,
-            &F_Representation::mnu_Help_Click);
-    connect(item(aide, "mnu_Todo", "&Todo", true), &QAction::triggered, this,
-            &F_Representation::mnu_Todo_Click);
+    connect(item(aide, "mnu_Help", "&A propos", true), &QAction::triggered, this, &F_Representation::mnu_Help_Click);
+    connect(item(aide, "mnu_Todo", "&Todo", true), &QAction::triggered, this, &F_Representation::mnu_Todo_Click);
 }
 
 void F_Representation::CreeBarreOutils() {
@@ -238,8 +235,7 @@ void F_Representation::CreeBarreOutils() {
             auto* menu = new QMenu(this);
             menu->setObjectName("TB1_mnu_Zoom");
             const std::pair<const char*, const char*> entrees[] = {
-                {"mnu_Zd10", "1:10"}, {"mnu_Zd5", "1:5"}, {"mnu_Zd2", "1:2"},
-                {"mnu_Z1", "1:1"}, {"mnu_Z2", "2:1"}};
+                {"mnu_Zd10", "1:10"}, {"mnu_Zd5", "1:5"}, {"mnu_Zd2", "1:2"}, {"mnu_Z1", "1:1"}, {"mnu_Z2", "2:1"}};
             for (const auto& [cle, texte] : entrees) {
                 QAction* e = menu->addAction(QString::fromUtf8(texte));
                 e->setObjectName(cle);
@@ -247,8 +243,7 @@ void F_Representation::CreeBarreOutils() {
             // The entry is recognised by its text.
             connect(menu, &QMenu::triggered, this, [this](QAction* e) {
                 const QString t = e->text();
-                const double f = t == "1:10" ? 0.1 : t == "1:5" ? 0.2 : t == "1:2" ? 0.5
-                               : t == "2:1" ? 2.0 : 1.0;
+                const double f = t == "1:10" ? 0.1 : t == "1:5" ? 0.2 : t == "1:2" ? 0.5 : t == "2:1" ? 2.0 : 1.0;
                 Zoom(f, false);
             });
             a->setMenu(menu);
@@ -287,18 +282,14 @@ void F_Representation::CreeBarreEtat() {
     }
 }
 
-QAction* F_Representation::Bouton(int index) const {
-    return index >= 1 && index <= 12 ? boutons_[index] : nullptr;
-}
+QAction* F_Representation::Bouton(int index) const { return index >= 1 && index <= 12 ? boutons_[index] : nullptr; }
 
 QAction* F_Representation::Menu(const QString& nom) const {
     auto it = menus_.find(nom);
     return it == menus_.end() ? nullptr : it->second;
 }
 
-QLabel* F_Representation::Panneau(int numero) const {
-    return numero >= 1 && numero <= 8 ? panneaux_[numero] : nullptr;
-}
+QLabel* F_Representation::Panneau(int numero) const { return numero >= 1 && numero <= 8 ? panneaux_[numero] : nullptr; }
 
 OptionsVue F_Representation::Options() const {
     OptionsVue o;
@@ -342,8 +333,7 @@ void F_Representation::Message(std::string_view texte, std::string_view titre, I
 
 bool F_Representation::Question(std::string_view texte, std::string_view titre) {
     return SansSablier([&] {
-        QMessageBox boite(QMessageBox::Question, Q(titre), Q(texte),
-                          QMessageBox::Yes | QMessageBox::No, this);
+        QMessageBox boite(QMessageBox::Question, Q(titre), Q(texte), QMessageBox::Yes | QMessageBox::No, this);
         return boite.exec() == QMessageBox::Yes;
     });
 }
@@ -374,9 +364,7 @@ void F_Representation::Sablier(bool actif) {
     }
 }
 
-void F_Representation::TraiterEvenements() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+void F_Representation::TraiterEvenements() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 // --- The view ------------------------------------------------------------------------------
 
@@ -464,9 +452,7 @@ bool F_Representation::eventFilter(QObject* objet, QEvent* e) {
         } else {
             // A notch moves three arrow steps; Shift turns the wheel sideways.
             const bool travers = (w->modifiers() & Qt::ShiftModifier) && d.x() == 0;
-            auto defile = [](QScrollBar* b, int delta) {
-                b->setValue(b->value() - delta * 3 * b->singleStep() / 120);
-            };
+            auto defile = [](QScrollBar* b, int delta) { b->setValue(b->value() - delta * 3 * b->singleStep() / 120); };
             defile(HScroll1, travers ? d.y() : d.x());
             if (!travers) defile(VScroll1, d.y());
         }
@@ -478,8 +464,8 @@ bool F_Representation::eventFilter(QObject* objet, QEvent* e) {
 // --- Documents -----------------------------------------------------------------------------
 
 void F_Representation::ActiveEdition(bool actif) {
-    for (const char* nom : {"mnu_sequencement", "mnu_Soudure", "mnu_Miroir", "mnu_Liste",
-                            "mnu_Orientation", "mnu_Ordre", "mnu_Save", "mnu_SaveAs"})
+    for (const char* nom : {"mnu_sequencement", "mnu_Soudure", "mnu_Miroir", "mnu_Liste", "mnu_Orientation",
+                            "mnu_Ordre", "mnu_Save", "mnu_SaveAs"})
         menus_.at(nom)->setEnabled(actif);
     for (int i : {3, 4, 9, 10, 12}) boutons_[i]->setEnabled(actif);
 }
@@ -534,8 +520,7 @@ F_Representation::Reponse F_Representation::QuestionEnregistrer(const std::strin
 bool F_Representation::PeutFermerDocument() {
     if (!doc_.Modifie()) return true;
     switch (QuestionEnregistrer(doc_.Nom())) {
-        case Reponse::Oui:
-            return RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier)) && doc_.Enregistrer();
+        case Reponse::Oui: return RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier)) && doc_.Enregistrer();
         case Reponse::Non: return true;
         case Reponse::Annuler: return false;
     }
@@ -607,15 +592,16 @@ void F_Representation::mnu_Orientation_Click() { doc_.OrienteAutomatiquement(); 
 void F_Representation::mnu_Ordre_Click() {
     double avant = 0.0, apres = 0.0;
     doc_.OrdonneAutomatiquement(&avant, &apres);
-    TexteStatut(7, "Déplacements depuis l'origine et retour : " + TexteEntier(ArrondiPair(avant)) +
-                       " mm avant, " + TexteEntier(ArrondiPair(apres)) + " mm après");
+    TexteStatut(7, "Déplacements depuis l'origine et retour : " + TexteEntier(ArrondiPair(avant)) + " mm avant, " +
+                       TexteEntier(ArrondiPair(apres)) + " mm après");
 }
 
 void F_Representation::mnu_Miroir_Click() { doc_.Miroir(); }
 
 void F_Representation::mnu_sequencement_Click() {
     if (!doc_.Ouvert()) return;
-    F_Sequence f(doc_, SequenceADecaler, AttenteCoteDecalage, [this] { Form_Resize(); }, this);
+    F_Sequence f(
+        doc_, SequenceADecaler, AttenteCoteDecalage, [this] { Form_Resize(); }, this);
     f.exec();
     if (AttenteCoteDecalage) {
         // The next click in the view gives the side; the rubber band starts afresh.

@@ -34,8 +34,7 @@ class F_Representation : public QMainWindow, public InterfaceUtilisateur, public
     Q_OBJECT
 public:
     // cheminIni: the settings file; by default the program's usual one.
-    explicit F_Representation(std::optional<std::string> cheminIni = std::nullopt,
-                              QWidget* parent = nullptr);
+    explicit F_Representation(std::optional<std::string> cheminIni = std::nullopt, QWidget* parent = nullptr);
     ~F_Representation() override;
 
     Contexte& Ctx() { return ctx_; }

@@ -119,13 +119,16 @@ void F_Sequence::Dispose(QLabel* Label_Rayon) {
     fleches->addWidget(CB_Moins);
     droite->addLayout(fleches, 0, 0);
     droite->addWidget(Aide(this, "Label_Fleches",
-        "Sélectionnez une séquence, puis cliquez sur une des flèches pour changer sa position"), 0, 1);
+                           "Sélectionnez une séquence, puis cliquez sur une des flèches pour changer sa position"),
+                      0, 1);
     droite->addWidget(Btn_Inversion, 1, 0);
     droite->addWidget(Aide(this, "Label_Inversion",
-        "Sélectionnez une séquence, puis cliquez sur le bouton pour inverser le sens de fraisage"), 1, 1);
+                           "Sélectionnez une séquence, puis cliquez sur le bouton pour inverser le sens de fraisage"),
+                      1, 1);
     droite->addWidget(Btn_Decalage, 2, 0);
     droite->addWidget(Aide(this, "Label_Decalage",
-        "Sélectionnez une séquence, puis cliquez sur le bouton pour donner le côté du décalage"), 2, 1);
+                           "Sélectionnez une séquence, puis cliquez sur le bouton pour donner le côté du décalage"),
+                      2, 1);
     auto* rayon = new QHBoxLayout;
     rayon->addWidget(Label_Rayon);
     rayon->addWidget(TB_RayonFraise);

@@ -24,6 +24,7 @@ public:
     void Depose(QPoint p);
 signals:
     void Deplacement(int de, int vers);
+
 protected:
     void dropEvent(QDropEvent* e) override;
 };
@@ -31,8 +32,8 @@ protected:
 class F_Sequence : public QDialog {
     Q_OBJECT
 public:
-    F_Sequence(Document& doc, Code2& sequenceADecaler, bool& attenteCoteDecalage,
-               std::function<void()> redessine, QWidget* parent = nullptr);
+    F_Sequence(Document& doc, Code2& sequenceADecaler, bool& attenteCoteDecalage, std::function<void()> redessine,
+               QWidget* parent = nullptr);
 
     ListeSequences* LB_Sequence;
     QListWidget* LB_Ordre;

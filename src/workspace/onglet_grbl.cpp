@@ -85,7 +85,8 @@ OngletGrbl::OngletGrbl(Contexte& ctx, FournisseurTravail travail, MontreTrace mo
     const char* noms[6] = {"X-", "X+", "Y-", "Y+", "Z-", "Z+"};
     for (int i = 0; i < 6; ++i) {
         Btn_Jog[i] = Bouton("Btn_Jog", noms[i]);
-        Btn_Jog[i]->setToolTip(QString::fromUtf8("Un clic : un pas ; maintenu : déplacement continu jusqu'au relâchement"));
+        Btn_Jog[i]->setToolTip(
+            QString::fromUtf8("Un clic : un pas ; maintenu : déplacement continu jusqu'au relâchement"));
         gj->addWidget(Btn_Jog[i], i / 2, i % 2);
     }
     CB_Pas = new QComboBox;
@@ -135,15 +136,16 @@ OngletGrbl::OngletGrbl(Contexte& ctx, FournisseurTravail travail, MontreTrace mo
     connect(Btn_Actualiser, &QPushButton::clicked, this, remplitPorts);
     connect(Btn_Connexion, &QPushButton::clicked, this, [this] {
         if (liaison_) {
-            if (TravailEnCours() && !ctx_.ui->Question("Un travail est en cours sur GRBL. L'arrêter et se déconnecter ?",
-                                                       TitreProgramme))
+            if (TravailEnCours() &&
+                !ctx_.ui->Question("Un travail est en cours sur GRBL. L'arrêter et se déconnecter ?", TitreProgramme))
                 return;
             Deconnecte();
             return;
         }
         const int i = CB_Port->currentIndex();
-        const QString donnee = i >= 0 && CB_Port->itemText(i) == CB_Port->currentText() ? CB_Port->itemData(i).toString()
-                                                                                       : CB_Port->currentText();
+        const QString donnee = i >= 0 && CB_Port->itemText(i) == CB_Port->currentText()
+                                   ? CB_Port->itemData(i).toString()
+                                   : CB_Port->currentText();
         Connecte(donnee.trimmed().toStdString());
     });
     connect(Btn_Depart, &QPushButton::clicked, this, &OngletGrbl::Depart);
@@ -159,8 +161,9 @@ OngletGrbl::OngletGrbl(Contexte& ctx, FournisseurTravail travail, MontreTrace mo
         const grbl::Instantane e = liaison_ ? liaison_->Etat() : grbl::Instantane{};
         const int dernier = static_cast<int>(programme_->lignes.back().numero);
         bool ok = false;
-        const int n = QInputDialog::getInt(this, "Reprendre à la ligne", QString::fromUtf8(
-            "Ligne du G-code où reprendre (le travail repart du début de son contour) :"),
+        const int n = QInputDialog::getInt(
+            this, "Reprendre à la ligne",
+            QString::fromUtf8("Ligne du G-code où reprendre (le travail repart du début de son contour) :"),
             std::clamp(static_cast<int>(e.derniereLigneAcquittee), 1, dernier), 1, dernier, 1, &ok);
         if (ok) ReprendALaLigne(static_cast<std::size_t>(n));
     });
@@ -204,9 +207,7 @@ void OngletGrbl::Deconnecte() {
     MetAJourBoutons({});
 }
 
-bool OngletGrbl::TravailEnCours() {
-    return liaison_ && liaison_->Etat().travail == grbl::EtatTravail::EnCours;
-}
+bool OngletGrbl::TravailEnCours() { return liaison_ && liaison_->Etat().travail == grbl::EtatTravail::EnCours; }
 
 void OngletGrbl::ArretUrgence() {
     jogMaintenu_->stop();
@@ -294,7 +295,8 @@ bool OngletGrbl::AccepteFermeture() {
         return false;
     // The hold brings the tool to rest on its path, so the reset loses no position.
     liaison_->Avec([](grbl::Automate& m) { m.ArretApresPause(); });
-    for (int i = 0; i < 100 && liaison_->Active() && liaison_->Avec([](grbl::Automate& m) { return m.ArretEnAttente(); }); ++i)
+    for (int i = 0;
+         i < 100 && liaison_->Active() && liaison_->Avec([](grbl::Automate& m) { return m.ArretEnAttente(); }); ++i)
         QThread::msleep(50);
     // Closing the port after the thread has written the reset.
     liaison_.reset();

@@ -26,12 +26,9 @@ public:
             const char* francais;
         };
         static constexpr Texte Textes[] = {
-            {"QAbstractFileIconProvider", "Folder", "Dossier"},
-            {"QAbstractFileIconProvider", "Drive", "Lecteur"},
-            {"QAbstractFileIconProvider", "File", "Fichier"},
-            {"QAbstractFileIconProvider", "Unknown", "Inconnu"},
-            {"QAbstractFileIconProvider", "Alias", "Alias"},
-            {"QAbstractFileIconProvider", "Shortcut", "Raccourci"},
+            {"QAbstractFileIconProvider", "Folder", "Dossier"}, {"QAbstractFileIconProvider", "Drive", "Lecteur"},
+            {"QAbstractFileIconProvider", "File", "Fichier"},   {"QAbstractFileIconProvider", "Unknown", "Inconnu"},
+            {"QAbstractFileIconProvider", "Alias", "Alias"},    {"QAbstractFileIconProvider", "Shortcut", "Raccourci"},
             {"QFileSystemModel", "Folder", "Dossier"},
         };
         for (const Texte& t : Textes)

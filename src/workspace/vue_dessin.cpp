@@ -140,8 +140,7 @@ private:
 // True when the segment lies wholly beyond one edge of the picture.
 bool HorsImage(QPointF a, QPointF b, double largeur, double hauteur) {
     constexpr double m = 2.0;
-    return (a.x() < -m && b.x() < -m) || (a.y() < -m && b.y() < -m) ||
-           (a.x() > largeur + m && b.x() > largeur + m) ||
+    return (a.x() < -m && b.x() < -m) || (a.y() < -m && b.y() < -m) || (a.x() > largeur + m && b.x() > largeur + m) ||
            (a.y() > hauteur + m && b.y() > hauteur + m);
 }
 
@@ -181,12 +180,11 @@ private:
 // Text centred on a pixel position.
 void TexteCentre(QPainter& p, const MesureNombres& m, QPointF centre, int64_t n) {
     const double l = m.Largeur(n);
-    p.drawText(QPointF(centre.x() - l / 2, centre.y() - m.Hauteur() / 2 + m.Ascendante()),
-               QString::number(n));
+    p.drawText(QPointF(centre.x() - l / 2, centre.y() - m.Hauteur() / 2 + m.Ascendante()), QString::number(n));
 }
 
-void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par,
-                 Code2 choisie, double largeur, double hauteur) {
+void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par, Code2 choisie,
+                 double largeur, double hauteur) {
     // Lots: 0 plain, 1 plain dotted, 2 highlighted, 3 highlighted dotted.
     std::array<LotLignes, 4> lots;
     const int32_t n = std::min<int32_t>(d.NbPoints, int32_t(d.Trace_Initial.size()));
@@ -217,8 +215,8 @@ void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Param
 
     const QColor normal = CouleurQt(par.CouleurDeselectionne);
     const QColor choisi = CouleurQt(par.CouleurSelectionne);
-    const std::array<QPen, 4> crayons = {Crayon(normal), Crayon(normal, Qt::DotLine),
-                                         Crayon(choisi), Crayon(choisi, Qt::DotLine)};
+    const std::array<QPen, 4> crayons = {Crayon(normal), Crayon(normal, Qt::DotLine), Crayon(choisi),
+                                         Crayon(choisi, Qt::DotLine)};
     for (int lot = 0; lot < 4; ++lot) {
         if (lots[lot].lignes.empty()) continue;
         p.setPen(crayons[lot]);
@@ -226,10 +224,8 @@ void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Param
     }
 }
 
-void PasseNumeros(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par,
-                  const MesureNombres& m) {
-    const std::vector<int32_t> numerotes =
-        PointsNumerotes(d, [&](int64_t n) { return m.Largeur(n) / rep.Sx; });
+void PasseNumeros(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par, const MesureNombres& m) {
+    const std::vector<int32_t> numerotes = PointsNumerotes(d, [&](int64_t n) { return m.Largeur(n) / rep.Sx; });
     if (numerotes.empty()) return;
     p.setPen(Crayon(CouleurQt(par.CouleurNumero)));
     p.setBrush(Qt::NoBrush);
@@ -243,8 +239,7 @@ void PasseNumeros(QPainter& p, const Dessin& d, const RepereVue& rep, const Para
     }
 }
 
-void PasseSequences(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par,
-                    const MesureNombres& m) {
+void PasseSequences(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par, const MesureNombres& m) {
     const int32_t n = std::min<int32_t>(d.NbPoints, int32_t(d.Trace_Initial.size()));
     const int32_t taille = int32_t(d.Trace_Initial.size());
     const QColor couleur = CouleurQt(par.CouleurSequence);
@@ -286,17 +281,17 @@ void PasseSequences(QPainter& p, const Dessin& d, const RepereVue& rep, const Pa
         const QPointF pa = rep.VersPixel(A.X, A.Y);
         const QPointF pb = rep.VersPixel(ax, ay);
         fleches.emplace_back(pa, pb);
-        fleches.emplace_back(pb, rep.VersPixel(ax + r * std::cos(theta + 3 * Pi / 4),
-                                               ay + r * std::sin(theta + 3 * Pi / 4)));
-        fleches.emplace_back(pb, rep.VersPixel(ax + r * std::cos(theta - 3 * Pi / 4),
-                                               ay + r * std::sin(theta - 3 * Pi / 4)));
+        fleches.emplace_back(
+            pb, rep.VersPixel(ax + r * std::cos(theta + 3 * Pi / 4), ay + r * std::sin(theta + 3 * Pi / 4)));
+        fleches.emplace_back(
+            pb, rep.VersPixel(ax + r * std::cos(theta - 3 * Pi / 4), ay + r * std::sin(theta - 3 * Pi / 4)));
     }
     p.setBrush(Qt::NoBrush);
     if (!fleches.empty()) p.drawLines(fleches.data(), int(fleches.size()));
 }
 
-void PasseDecalage(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par,
-                   double largeur, double hauteur) {
+void PasseDecalage(QPainter& p, const Dessin& d, const RepereVue& rep, const Parametres& par, double largeur,
+                   double hauteur) {
     if (par.DecalageOutil == 2) return;
     LotLignes lot;
     for (std::size_t s = 0; s < d.NbSequencesDecalees(); ++s) {
@@ -341,8 +336,8 @@ void PasseAttaches(QPainter& p, const Dessin& d, const RepereVue& rep, const Par
 
 }  // namespace
 
-void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere,
-                 const OptionsVue& options, const QFont& police) {
+void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere, const OptionsVue& options,
+                 const QFont& police) {
     image.fill(Qt::white);
     const Dessin& d = ctx.dessin;
     const Parametres& par = ctx.parametres;
@@ -362,8 +357,7 @@ void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere,
     PasseAttaches(p, d, repere, par);
 }
 
-void TraitInverse(QImage& image, const RepereVue& repere, double x1, double y1, double x2,
-                  double y2) {
+void TraitInverse(QImage& image, const RepereVue& repere, double x1, double y1, double x2, double y2) {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

@@ -67,9 +67,9 @@ inline constexpr double NiveauxZoom[] = {0.1, 0.2, 0.5, 1.0, 2.0};
 double ZoomSuivant(double facteur, int sens);
 
 struct OptionsVue {
-    bool NumerosPoints = false;   // toolbar button 2
-    bool Sequences = true;        // toolbar button 6
-    bool Lissage = true;          // antialiased lines
+    bool NumerosPoints = false;  // toolbar button 2
+    bool Sequences = true;       // toolbar button 6
+    bool Lissage = true;         // antialiased lines
     // The trace chosen in the sequencing dialog, highlighted; AucuneSequence for none.
     Code2 SequenceChoisie = AucuneSequence;
 };
@@ -82,12 +82,11 @@ std::vector<int32_t> PointsNumerotes(const Dessin& d, LargeurTexte largeurTexte)
 
 // Paints the whole drawing on the image (already sized to the picture area): clears it to
 // white, then the trace pass, the point numbers, the sequence markers and the offset pass.
-void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere,
-                 const OptionsVue& options, const QFont& police);
+void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere, const OptionsVue& options,
+                 const QFont& police);
 
 // A line in invert mode: drawing the same line twice gives the picture back.
-void TraitInverse(QImage& image, const RepereVue& repere, double x1, double y1, double x2,
-                  double y2);
+void TraitInverse(QImage& image, const RepereVue& repere, double x1, double y1, double x2, double y2);
 // A cross at a drawing point, half-size one fiftieth of the scale width rounded to a whole
 // number of drawing units; nothing shows when that is 0.
 void MarquePoint(QImage& image, const RepereVue& repere, double x, double y, QColor couleur);

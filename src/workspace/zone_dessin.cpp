@@ -46,8 +46,7 @@ void ZoneDessin::MarquePoint(double x, double y, QColor couleur) {
     update();
 }
 
-void ZoneDessin::TraceChemin(const std::vector<QPointF>& points, const std::vector<bool>& enMatiere,
-                             QColor couleur) {
+void ZoneDessin::TraceChemin(const std::vector<QPointF>& points, const std::vector<bool>& enMatiere, QColor couleur) {
     if (!aUnRepere_ || image_.isNull() || points.size() < 2) return;
     QPainter p(&image_);
     // Not smoothed: the path keeps its own colour where it runs over the drawing.
@@ -87,8 +86,7 @@ void ZoneDessin::paintEvent(QPaintEvent*) {
     p.drawImage(QPointF(0, 0), image_);
     // The widget may have grown since the last painting: show white beyond the picture.
     const QSizeF montre = QSizeF(image_.size()) / image_.devicePixelRatio();
-    if (montre.width() < width())
-        p.fillRect(QRectF(montre.width(), 0, width() - montre.width(), height()), Qt::white);
+    if (montre.width() < width()) p.fillRect(QRectF(montre.width(), 0, width() - montre.width(), height()), Qt::white);
     if (montre.height() < height())
         p.fillRect(QRectF(0, montre.height(), width(), height() - montre.height()), Qt::white);
 }

@@ -38,8 +38,7 @@ public:
 signals:
     // Positions in drawing units.
     void SourisEnfoncee(Qt::MouseButton bouton, Qt::KeyboardModifiers touches, double x, double y);
-    void SourisDeplacee(Qt::MouseButtons boutons, Qt::KeyboardModifiers touches, double x,
-                        double y);
+    void SourisDeplacee(Qt::MouseButtons boutons, Qt::KeyboardModifiers touches, double x, double y);
     // The middle button held and moved by so many pixels: the drawing follows the hand.
     void Glissement(QPoint deplacement);
 

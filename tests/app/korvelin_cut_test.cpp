@@ -35,21 +35,26 @@ struct Convertisseur {
     DossierTemporaire dossier;
     // Margins keep a cutter beside the outline within the machine's travel.
     const std::string ini = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\n");
-    Convertisseur() { fs::create_directories(dossier.Chemin("home")), fs::create_directories(dossier.Chemin("config")); }
+    Convertisseur() {
+        fs::create_directories(dossier.Chemin("home")), fs::create_directories(dossier.Chemin("config"));
+    }
 
     // Runs the converter in the temporary folder; "--ini" is added unless given.
     Execution Lance(std::vector<std::string> arguments, bool avecIni = true) {
         if (avecIni) arguments.insert(arguments.end(), {"--ini", ini});
-        std::string commande = "cd " + Guillemets(dossier.Dossier()) + " && env HOME=" + Guillemets(dossier.Chemin("home")) +
-                               " XDG_CONFIG_HOME=" + Guillemets(dossier.Chemin("config")) + " timeout 60 " +
-                               Guillemets(KORVELIN_CUT_EXE);
+        std::string commande =
+            "cd " + Guillemets(dossier.Dossier()) + " && env HOME=" + Guillemets(dossier.Chemin("home")) +
+            " XDG_CONFIG_HOME=" + Guillemets(dossier.Chemin("config")) + " timeout 60 " + Guillemets(KORVELIN_CUT_EXE);
         for (const std::string& a : arguments) commande += " " + Guillemets(a);
-        commande += " >" + Guillemets(dossier.Chemin("stdout")) + " 2>" + Guillemets(dossier.Chemin("stderr")) + " </dev/null";
+        commande +=
+            " >" + Guillemets(dossier.Chemin("stdout")) + " 2>" + Guillemets(dossier.Chemin("stderr")) + " </dev/null";
         const int brut = std::system(commande.c_str());
         return {WIFEXITED(brut) ? WEXITSTATUS(brut) : -1, DossierTemporaire::Lit(dossier.Chemin("stdout")),
                 DossierTemporaire::Lit(dossier.Chemin("stderr"))};
     }
-    std::string Piece() { return dossier.Ecrit("piece.plt", DossierTemporaire::Lit(KORVELIN_TEST_DATA "/hpgl/piece.plt")); }
+    std::string Piece() {
+        return dossier.Ecrit("piece.plt", DossierTemporaire::Lit(KORVELIN_TEST_DATA "/hpgl/piece.plt"));
+    }
 };
 
 struct Mouvement {
@@ -72,10 +77,16 @@ TEST(KorvelinCut, HelpUsageAndFilesThatCannotBeConverted) {
     Execution e = c.Lance({"--help"}, false);
     EXPECT_EQ(e.statut, 0);
     EXPECT_NE(e.sortie.find("Usage : korvelin-cut DESSIN"), std::string::npos);
-    const std::vector<std::vector<std::string>> fautes = {
-        {}, {"a.plt", "b.plt"}, {"a.plt", "--inconnue"}, {"a.plt", "-o"}, {"a.plt", "--rayon", "deux"},
-        {"a.plt", "--dialecte", "grbl"}, {"a.plt", "--gcode", "a.nc", "--dialecte", "mach3"},
-        {"a.plt", "--broche", "9000"}, {"a.plt", "--gcode", "a.nc", "--avance", "0"}, {"a.plt", "--sans-commentaires"}};
+    const std::vector<std::vector<std::string>> fautes = {{},
+                                                          {"a.plt", "b.plt"},
+                                                          {"a.plt", "--inconnue"},
+                                                          {"a.plt", "-o"},
+                                                          {"a.plt", "--rayon", "deux"},
+                                                          {"a.plt", "--dialecte", "grbl"},
+                                                          {"a.plt", "--gcode", "a.nc", "--dialecte", "mach3"},
+                                                          {"a.plt", "--broche", "9000"},
+                                                          {"a.plt", "--gcode", "a.nc", "--avance", "0"},
+                                                          {"a.plt", "--sans-commentaires"}};
     for (const auto& f : fautes) {
         e = c.Lance(f, false);
         EXPECT_EQ(e.statut, 2) << (f.empty() ? "" : f.back());
@@ -139,9 +150,9 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
     Convertisseur c;
     for (const char* nom : {"blocs_r12.dxf", "piece_r2018.dxf", "courbe_gnuplot.hpgl", "plaque_pic2plot.hpgl"}) {
         c.dossier.Ecrit(nom, DossierTemporaire::Lit(std::string(KORVELIN_TEST_DATA "/reels/") + nom));
-        const Execution e = c.Lance({nom, "--orientation", "--ordre", "--passes", "2", "--attaches", "2",
-                                     "--largeur-attache", "1", "--hauteur-attache", "0,5", "--broche", "10000",
-                                     "-o", "x.cut", "--gcode", "x.nc"});
+        const Execution e =
+            c.Lance({nom, "--orientation", "--ordre", "--passes", "2", "--attaches", "2", "--largeur-attache", "1",
+                     "--hauteur-attache", "0,5", "--broche", "10000", "-o", "x.cut", "--gcode", "x.nc"});
         ASSERT_EQ(e.statut, 0) << nom << e.erreurs;
         EXPECT_NE(e.sortie.find("depuis l'origine et retour"), std::string::npos);
         const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("x.nc"));
@@ -168,7 +179,8 @@ TEST(KorvelinCut, PremierTravailAvecLesReglagesParDefaut) {
     Execution e = c.Lance({"carre.plt"}, false);
     EXPECT_EQ(e.statut, 1);
     EXPECT_NE(e.erreurs.find("il faut une marge en X d'au moins 3 mm et une marge en Y d'au moins 3 mm"),
-              std::string::npos) << e.erreurs;
+              std::string::npos)
+        << e.erreurs;
     EXPECT_NE(e.erreurs.find("relancez avec : --marge-x 3 --marge-y 3\n"), std::string::npos) << e.erreurs;
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("carre.cut")));
     e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
@@ -199,7 +211,8 @@ TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
         {{"piece.plt", "--projet", "sous/../Korvelin.ini"}, "(--projet) est le fichier de paramètres"},
         {{"piece.plt", "-o", "lien.ini"}, "(-o) est le fichier de paramètres"},
         {{"piece.plt", "--simulation", "--journal", "piece.plt"}, "(--journal) est le dessin lui-même"},
-        {{"piece.plt", "-o", "p.Korvelin", "--projet", "./p.Korvelin"}, "Les options -o et --projet désignent le même fichier"},
+        {{"piece.plt", "-o", "p.Korvelin", "--projet", "./p.Korvelin"},
+         "Les options -o et --projet désignent le même fichier"},
         {{"piece.plt", "--ini", "piece.cut"}, "(-o) est le fichier de paramètres"},
         {{"piece.plt", "--gcode", "sous/../piece.plt"}, "(--gcode) est le dessin lui-même"},
         {{"piece.plt", "-o", "p.nc", "--gcode", "./p.nc"}, "Les options -o et --gcode désignent le même fichier"},
@@ -221,8 +234,10 @@ TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
 TEST(KorvelinCut, RienNEstEcritAvantToutesLesVerifications) {
     Convertisseur c;
     c.Piece();
-    const std::string ini = c.dossier.Ecrit("broche.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\nVitesseBroche=-5\r\n");
-    Execution e = c.Lance({"piece.plt", "--projet", "a.Korvelin", "-o", "a.cut", "--gcode", "a.nc", "--ini", ini}, false);
+    const std::string ini =
+        c.dossier.Ecrit("broche.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\nVitesseBroche=-5\r\n");
+    Execution e =
+        c.Lance({"piece.plt", "--projet", "a.Korvelin", "-o", "a.cut", "--gcode", "a.nc", "--ini", ini}, false);
     EXPECT_EQ(e.statut, 1);
     EXPECT_NE(e.erreurs.find("La vitesse de broche"), std::string::npos) << e.erreurs;
     for (const char* f : {"a.Korvelin", "a.cut", "a.nc"}) EXPECT_FALSE(fs::exists(c.dossier.Chemin(f))) << f;
@@ -243,7 +258,8 @@ TEST(KorvelinCut, RienNEstEcritAvantToutesLesVerifications) {
     e = c.Lance({"binaire.plt", "-o", "binaire.cut"});
     EXPECT_EQ(e.statut, 1);
     EXPECT_NE(e.erreurs.find("« binaire.plt », octet n° 15 : il contient des données binaires, ce n'est pas un dessin"),
-              std::string::npos) << e.erreurs;
+              std::string::npos)
+        << e.erreurs;
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("binaire.cut")));
 }
 
@@ -310,7 +326,9 @@ TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
     // The estimate alone, with a warning for a depth above the surface.
     e = c.Lance({c.Piece(), "--estimation", "--profondeur", "0,5"});
     EXPECT_EQ(e.statut, 0);
-    EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Dur\xC3\xA9" "e estim\xC3\xA9" "e : \\d+ min \\d+,\\d s \\(")))
+    EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Dur\xC3\xA9"
+                                                       "e estim\xC3\xA9"
+                                                       "e : \\d+ min \\d+,\\d s \\(")))
         << e.sortie;
     EXPECT_NE(e.erreurs.find("positive"), std::string::npos);
 }

@@ -58,8 +58,8 @@ struct Atelier : ContexteTemporaire {
 
 // Two open squares and a closed one, as a plotter file.
 void OuvreCarres(Atelier& a) {
-    const std::string plt = a.dossier.Ecrit("carres.plt",
-        "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200,0,1200,0,800;");
+    const std::string plt = a.dossier.Ecrit(
+        "carres.plt", "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200,0,1200,0,800;");
     ASSERT_TRUE(a.doc.Ouvrir(plt));
 }
 
@@ -252,7 +252,8 @@ TEST(Document, LHistoriqueResteDansSonBudget) {
     EXPECT_LE(a.doc.MemoireHistorique(), 20000u);
     EXPECT_LT(a.doc.NbAnnulables(), 100u);
     // Steps dropped from the bottom: the drawing can never be brought back to "as opened".
-    while (a.doc.Annuler()) {}
+    while (a.doc.Annuler()) {
+    }
     EXPECT_TRUE(a.doc.Modifie());
     // A step bigger than the whole budget is still kept, alone.
     a.doc.BudgetMemoire = 10;

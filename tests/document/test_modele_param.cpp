@@ -139,8 +139,9 @@ TEST(ModeleParam, CouleursParDefautDansLIniOuDansLeProjet) {
     EXPECT_NE(t.Ini().find("MargeX=3"), std::string::npos);
 
     // With a project open its lines would hide the INI: they take the default texts.
-    const std::string projet = t.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r\n$$CouleurSequence=9\r\n" +
-                                                                  LignePointProjet({0, 0, PlumeBasse, PremiereSequence}) + "\r\n");
+    const std::string projet =
+        t.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r\n$$CouleurSequence=9\r\n" +
+                                          LignePointProjet({0, 0, PlumeBasse, PremiereSequence}) + "\r\n");
     t.ctx.dessin.NomFichier = t.ctx.dessin.FichierProjet = projet;
     t.ctx.parametres.CouleurSequence = 9;
     t.m.ValeursCouleursParDefaut();

@@ -58,8 +58,9 @@ TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
     EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[0].X, 0);
     EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[1].Y, 5);
     Ouverture q;
-    ASSERT_TRUE(test::Ouvre(q.ctx, q.dossier.Ecrit("q.Korvelin", " 10            10             PD              A\r\n"
-                                                                   " 15            12             PD              A\r\n")));
+    ASSERT_TRUE(test::Ouvre(q.ctx, q.dossier.Ecrit("q.Korvelin",
+                                                   " 10            10             PD              A\r\n"
+                                                   " 15            12             PD              A\r\n")));
     EXPECT_FLOAT_EQ(q.ctx.dessin.Trace_Initial[0].X, 10);
     EXPECT_DOUBLE_EQ(q.ctx.dessin.Xmin, 10);
 

@@ -55,7 +55,8 @@ struct Atelier : ContexteTemporaire {
     Document doc{ctx};
     Atelier() {
         ctx.parametres.RayonFraise = 0.5;
-        const std::string plt = dossier.Ecrit("carres.plt",
+        const std::string plt = dossier.Ecrit(
+            "carres.plt",
             "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200,0,1200,0,800;");
         EXPECT_TRUE(doc.Ouvrir(plt));
         ui.statuts.clear();
@@ -176,9 +177,9 @@ TEST(EditionPoint, SuppressionEtPointDeDepart) {
     ASSERT_TRUE(e.Depart());
     EXPECT_EQ(XY(a.ctx.dessin.Trace_Initial, 5, 5), (Points{avant[2], avant[3], avant[0], avant[1], avant[2]}));
     EXPECT_EQ(e.IndexPoint(), premier);
-    EXPECT_EQ(a.Statuts(), (std::vector<std::string>{"Décalage du tracé ", "Recalcul du décalage ",
-                                                     "Reconstitution de la liste des points ",
-                                                     "Rafraichissement du dessin ", ""}));
+    EXPECT_EQ(a.Statuts(),
+              (std::vector<std::string>{"Décalage du tracé ", "Recalcul du décalage ",
+                                        "Reconstitution de la liste des points ", "Rafraichissement du dessin ", ""}));
     EXPECT_FALSE(e.Depart());  // already the first
     e.Clic(EditionPoint::Gauche);
     EXPECT_EQ(a.P(premier).X, avant[2].first - 0.1f);

@@ -24,8 +24,8 @@ struct Banc : ContexteTemporaire {
         ctx.parametres.RayonFraise = 0.5;
         m.Redessine = [this] { ++dessins; };
         // Three open squares as a plotter file: traces " A", " B", " C".
-        const std::string plt = dossier.Ecrit("carres.plt",
-            "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200;");
+        const std::string plt = dossier.Ecrit(
+            "carres.plt", "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200;");
         EXPECT_TRUE(doc.Ouvrir(plt));
         m.Charger();
     }
@@ -36,7 +36,8 @@ struct Banc : ContexteTemporaire {
     }
     std::vector<Code2> OrdreDecale() const {
         std::vector<Code2> r;
-        for (std::size_t k = 0; k < ctx.dessin.NbSequencesDecalees(); ++k) r.push_back(ctx.dessin.Trace_Decale[k].Sequence);
+        for (std::size_t k = 0; k < ctx.dessin.NbSequencesDecalees(); ++k)
+            r.push_back(ctx.dessin.Trace_Decale[k].Sequence);
         return r;
     }
 };

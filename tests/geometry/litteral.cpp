@@ -58,7 +58,8 @@ void DecalageLitteral(Dessin& d, const ReglagesDecalage& prm, Code2 e, Diagnosti
         return false;
     };
     // A closed path whose closing corner went round starts at its first kept point.
-    const bool ferme = n >= 3 && std::fabs(double(P[0].X - P[n - 1].X)) < 0.001 && std::fabs(double(P[0].Y - P[n - 1].Y)) < 0.001;
+    const bool ferme =
+        n >= 3 && std::fabs(double(P[0].X - P[n - 1].X)) < 0.001 && std::fabs(double(P[0].Y - P[n - 1].Y)) < 0.001;
     if (ferme && D.size() >= 3 && D[0].Sequence == MarqueSuppression && D[0].X == D.back().X && D[0].Y == D.back().Y) {
         std::size_t k = 0;
         while (k + 1 < D.size() && D[k].Sequence == MarqueSuppression) ++k;
@@ -84,7 +85,8 @@ void DecalageLitteral(Dessin& d, const ReglagesDecalage& prm, Code2 e, Diagnosti
         D[w++] = D[i];
     }
     D.resize(w);
-    if (w == 0) diagnostics.push_back({Gravite::Erreur, "Impossible de décaler ce tracé avec ce rayon de fraise", "", 0});
+    if (w == 0)
+        diagnostics.push_back({Gravite::Erreur, "Impossible de décaler ce tracé avec ce rayon de fraise", "", 0});
     if (arrete || (serre != SIZE_MAX && w > 0))
         diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, arrete, arrete ? w : serre), "", 0});
 }
@@ -128,7 +130,8 @@ PremierPassage PremierPassageLitteral(const ReglagesDecalage& prm, const std::ve
     }
     lateraux(P[n - 1], AngleSegment(P[n - 2], P[n - 1]), g, d);
     T[n - 1] = Distance(d, T[n - 2]) < Distance(g, T[n - 2]) ? d : g;
-    const bool ferme = n >= 3 && std::fabs(double(P[0].X - P[n - 1].X)) < 0.001 && std::fabs(double(P[0].Y - P[n - 1].Y)) < 0.001;
+    const bool ferme =
+        n >= 3 && std::fabs(double(P[0].X - P[n - 1].X)) < 0.001 && std::fabs(double(P[0].Y - P[n - 1].Y)) < 0.001;
     if (ferme && (T[0].X != T[n - 1].X || T[0].Y != T[n - 1].Y)) {
         PointTrace coin;
         if (!Intersection(DroitePassantPar(T[0], T[1]), DroitePassantPar(T[n - 2], T[n - 1]), coin)) {

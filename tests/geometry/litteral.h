@@ -16,8 +16,8 @@ namespace korvelin::test {
 // The first pass with no guard against far vertices, on the points of one trace.
 struct PremierPassage {
     std::vector<PointTrace> points;
-    std::string message;           // empty when the computation went through
-    double rayonsMax = 0.0;        // the farthest vertex from its drawn point, in radii
+    std::string message;     // empty when the computation went through
+    double rayonsMax = 0.0;  // the farthest vertex from its drawn point, in radii
 };
 PremierPassage PremierPassageLitteral(const ReglagesDecalage& r, const std::vector<PointTrace>& P);
 

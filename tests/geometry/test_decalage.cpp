@@ -244,7 +244,8 @@ TEST_F(Decalage, ChaqueTraceCalculeeUneFois) {
     auto calcules = [this] {
         std::string s;
         for (const std::string& texte : statuts)
-            if (texte.find("point n° 1") != std::string::npos && texte.find("1er") != std::string::npos) s += texte.substr(7, 2);
+            if (texte.find("point n° 1") != std::string::npos && texte.find("1er") != std::string::npos)
+                s += texte.substr(7, 2);
         statuts.clear();
         return s;
     };

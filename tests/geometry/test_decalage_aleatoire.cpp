@@ -55,34 +55,28 @@ std::vector<PointTrace> TraceDifficile(std::mt19937& g, Difficile forme) {
         const PointTrace dernier = p.back();
         const double pas = 1 + 10 * u(g);
         switch (forme) {
-        case Epingles:
-            if (i > 1 && g() % 2) {
-                const PointTrace avant = p[p.size() - 2];
-                if (g() % 2)
-                    p.push_back(avant);  // straight back to the point before
-                else
-                    ajoute(dernier.X + (avant.X - dernier.X) * 0.5, dernier.Y + (avant.Y - dernier.Y) * 0.5);
-                continue;
-            }
-            cap += (u(g) - 0.5) * 0.5;
-            break;
-        case ZigzagPlat:
-            cap = (i % 2 ? 0.0 : Pi) + (u(g) - 0.5) * std::pow(10.0, -1.0 - 5 * u(g));
-            break;
-        case Doublons:
-            if (g() % 3 == 0) {
-                p.push_back(dernier);
-                continue;
-            }
-            cap += (u(g) - 0.5) * 6;
-            break;
-        case Ferme:
-            cap += Pi - std::pow(10.0, -6 * u(g)) * (g() % 2 ? 1 : -1);
-            break;
-        case ToujoursAGauche:
-            cap += g() % 4 == 0 ? Pi : Pi * u(g);
-            break;
-        default: break;
+            case Epingles:
+                if (i > 1 && g() % 2) {
+                    const PointTrace avant = p[p.size() - 2];
+                    if (g() % 2)
+                        p.push_back(avant);  // straight back to the point before
+                    else
+                        ajoute(dernier.X + (avant.X - dernier.X) * 0.5, dernier.Y + (avant.Y - dernier.Y) * 0.5);
+                    continue;
+                }
+                cap += (u(g) - 0.5) * 0.5;
+                break;
+            case ZigzagPlat: cap = (i % 2 ? 0.0 : Pi) + (u(g) - 0.5) * std::pow(10.0, -1.0 - 5 * u(g)); break;
+            case Doublons:
+                if (g() % 3 == 0) {
+                    p.push_back(dernier);
+                    continue;
+                }
+                cap += (u(g) - 0.5) * 6;
+                break;
+            case Ferme: cap += Pi - std::pow(10.0, -6 * u(g)) * (g() % 2 ? 1 : -1); break;
+            case ToujoursAGauche: cap += g() % 4 == 0 ? Pi : Pi * u(g); break;
+            default: break;
         }
         ajoute(dernier.X + pas * std::cos(cap), dernier.Y + pas * std::sin(cap));
     }
@@ -164,7 +158,8 @@ TEST(DecalageAleatoire, JamaisLoinDuDessin) {
         const Diagnostics diagnostics = Redecale(c, prm);
         const std::vector<PointTrace>& F = c.Trace_Decale[0].Points;
         const PremierPassage L = PremierPassageLitteral(prm, P);
-        const bool unPoint = std::all_of(P.begin(), P.end(), [&](const PointTrace& q) { return q.X == P[0].X && q.Y == P[0].Y; });
+        const bool unPoint =
+            std::all_of(P.begin(), P.end(), [&](const PointTrace& q) { return q.X == P[0].X && q.Y == P[0].Y; });
         if (unPoint && P.size() >= 3) {
             ASSERT_EQ(diagnostics.size(), 1u) << graine;
             EXPECT_EQ(diagnostics[0].message, "Problème d'intersection");

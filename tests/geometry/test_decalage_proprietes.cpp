@@ -170,37 +170,37 @@ TEST_F(Proprietes, DessinsAleatoires) {
             const Code2 e(U' ', U'A' + t);
             Points p;
             switch (g() % 4) {
-            case 0:  // a spiral, now and then tighter than the cutter
-                p = Spirale(2000 + g() % 20000, 4 * R + 10 * u(g), R * (1.5 + 4 * u(g)), 0.2 + 0.5 * u(g), ox, oy);
-                break;
-            case 1: {  // a long dense wavy contour, closed
-                const double rayon = 50 + 300 * u(g), a = 0.05 * u(g);
-                const int n = 5000 + int(g() % 20000), ondes = 1 + int(g() % 8);
-                for (int i = 0; i <= n; ++i) {
-                    const double th = 2 * Pi * (i % n) / n, rr = rayon * (1 + a * std::sin(ondes * th));
-                    p.emplace_back(float(ox + rr * std::cos(th)), float(oy + rr * std::sin(th)));
-                }
-                break;
-            }
-            case 2: {  // a sheet of small polygons, each its own trace
-                for (int k = 0; k < 20; ++k) {
-                    Points q;
-                    const double cx = ox + 40 * (k % 5), cy = oy + 40 * (k / 5), rc = 3 + 10 * u(g);
-                    const int cotes = 3 + int(g() % 6);
-                    for (int i = 0; i <= cotes; ++i) {
-                        const double th = 2 * Pi * (i % cotes) / cotes + (k % 2) * 0.3;
-                        q.emplace_back(float(cx + rc * std::cos(th)), float(cy + rc * std::sin(th)));
+                case 0:  // a spiral, now and then tighter than the cutter
+                    p = Spirale(2000 + g() % 20000, 4 * R + 10 * u(g), R * (1.5 + 4 * u(g)), 0.2 + 0.5 * u(g), ox, oy);
+                    break;
+                case 1: {  // a long dense wavy contour, closed
+                    const double rayon = 50 + 300 * u(g), a = 0.05 * u(g);
+                    const int n = 5000 + int(g() % 20000), ondes = 1 + int(g() % 8);
+                    for (int i = 0; i <= n; ++i) {
+                        const double th = 2 * Pi * (i % n) / n, rr = rayon * (1 + a * std::sin(ondes * th));
+                        p.emplace_back(float(ox + rr * std::cos(th)), float(oy + rr * std::sin(th)));
                     }
-                    AjouteTrace(d, Code2(U'a' + t, U'A' + k), q);
+                    break;
                 }
-                continue;
-            }
-            default: {  // two near-coincident zigzags in one trace, back and forth
-                const int n = 50 + int(g() % 500);
-                for (int i = 0; i < n; ++i) p.emplace_back(float(ox + i), float(oy + 5 * (i % 2)));
-                for (int i = n - 1; i >= 0; --i) p.emplace_back(float(ox + i + 0.0004), float(oy + 5 * (i % 2)));
-                break;
-            }
+                case 2: {  // a sheet of small polygons, each its own trace
+                    for (int k = 0; k < 20; ++k) {
+                        Points q;
+                        const double cx = ox + 40 * (k % 5), cy = oy + 40 * (k / 5), rc = 3 + 10 * u(g);
+                        const int cotes = 3 + int(g() % 6);
+                        for (int i = 0; i <= cotes; ++i) {
+                            const double th = 2 * Pi * (i % cotes) / cotes + (k % 2) * 0.3;
+                            q.emplace_back(float(cx + rc * std::cos(th)), float(cy + rc * std::sin(th)));
+                        }
+                        AjouteTrace(d, Code2(U'a' + t, U'A' + k), q);
+                    }
+                    continue;
+                }
+                default: {  // two near-coincident zigzags in one trace, back and forth
+                    const int n = 50 + int(g() % 500);
+                    for (int i = 0; i < n; ++i) p.emplace_back(float(ox + i), float(oy + 5 * (i % 2)));
+                    for (int i = n - 1; i >= 0; --i) p.emplace_back(float(ox + i + 0.0004), float(oy + 5 * (i % 2)));
+                    break;
+                }
             }
             AjouteTrace(d, e, p);
         }
@@ -252,7 +252,8 @@ TEST_F(Proprietes, DessinsDAutresProgrammes) {
         if (ext != ".dxf" && ext != ".plt" && ext != ".hpgl") continue;
         for (const int cote : {1, 3}) {
             SCOPED_TRACE(f.path().filename().string() + " côté " + std::to_string(cote));
-            dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=1.5\r\nDecalageOutil=" + std::to_string(cote) + "\r\n");
+            dossier.Ecrit("Korvelin.ini",
+                          "[Korvelin]\r\nRayonFraise=1.5\r\nDecalageOutil=" + std::to_string(cote) + "\r\n");
             ChargeDecalage(ctx);
             ChargeOptions(ctx);
             ui.messages.clear();

@@ -71,8 +71,10 @@ std::vector<Element> Feuille(std::mt19937& alea, int nx, int ny) {
             partie.push_back({Carre(x, y, 40), -1});
             const int base = static_cast<int>(e.size()), contour = base + static_cast<int>(partie.size()) - 1;
             for (Element& f : partie) {
-                if (f.parent == -2) f.parent = contour;
-                else if (f.parent <= -100) f.parent = base - 100 - f.parent;
+                if (f.parent == -2)
+                    f.parent = contour;
+                else if (f.parent <= -100)
+                    f.parent = base - 100 - f.parent;
                 e.push_back(f);
             }
         }

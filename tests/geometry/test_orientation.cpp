@@ -15,9 +15,7 @@ using namespace korvelin::test;
 namespace {
 
 // A closed rectangle, anticlockwise from its lower left corner.
-Points Rectangle(float x0, float y0, float x1, float y1) {
-    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
-}
+Points Rectangle(float x0, float y0, float x1, float y1) { return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}}; }
 
 // The same contour drawn the other way and from another vertex.
 Points Bouscule(Points p, bool sens, std::size_t depart) {
@@ -38,15 +36,9 @@ struct Cas {
 // notch hole touching the outline, whose first point lies on it; a hole sharing an edge
 // with the deepest island; an open engraving.
 const std::vector<Cas> Feuille = {
-    {Rectangle(0, 0, 100, 100), 0},
-    {Rectangle(10, 10, 90, 90), 1},
-    {Rectangle(20, 20, 80, 80), 2},
-    {Rectangle(30, 30, 70, 70), 3},
-    {Rectangle(100, 0, 150, 100), 0},
-    {Rectangle(0, 40, 5, 60), 1},
-    {Rectangle(110, 10, 150, 30), 1},
-    {Rectangle(120, 50, 140, 70), 1},
-    {{{32, 32}, {40, 40}, {45, 32}}, 4, true},
+    {Rectangle(0, 0, 100, 100), 0},   {Rectangle(10, 10, 90, 90), 1},   {Rectangle(20, 20, 80, 80), 2},
+    {Rectangle(30, 30, 70, 70), 3},   {Rectangle(100, 0, 150, 100), 0}, {Rectangle(0, 40, 5, 60), 1},
+    {Rectangle(110, 10, 150, 30), 1}, {Rectangle(120, 50, 140, 70), 1}, {{{32, 32}, {40, 40}, {45, 32}}, 4, true},
 };
 
 }  // namespace
@@ -115,8 +107,8 @@ TEST(Orientation, ApresLImportationSeulementSiDemandee) {
         " 0             0              PD              A\r\n";
     for (const bool demandee : {false, true}) {
         ContexteTemporaire c;
-        const std::string reglages = std::string("$$DecalageOutil=1\r\n") +
-                                     (demandee ? "$$OrientationAuto=Vrai\r\n" : "");
+        const std::string reglages =
+            std::string("$$DecalageOutil=1\r\n") + (demandee ? "$$OrientationAuto=Vrai\r\n" : "");
         ASSERT_TRUE(test::Ouvre(c.ctx, c.dossier.Ecrit("p.korvelin", reglages + points)));
         const auto traces = DecoupeTraces(c.ctx.dessin);
         ASSERT_EQ(traces.size(), 1u);

@@ -51,7 +51,9 @@ TEST(Proximite, CommeTropProcheSurChaqueSegment) {
             const double t = g() % 4 == 0 ? 1.0 : u(g), angle = u(g) * 2 * Pi;
             const double d = rayon - 0.01 + ecarts[g() % 7];
             PointTrace p{float(a.X + t * (b.X - a.X) + d * std::cos(angle)),
-                         float(a.Y + t * (b.Y - a.Y) + d * std::sin(angle)), {}, {}};
+                         float(a.Y + t * (b.Y - a.Y) + d * std::sin(angle)),
+                         {},
+                         {}};
             bool attendu = false;
             for (std::size_t k = 0; k + 1 < trace.size() && !attendu; ++k)
                 attendu = TropProche(trace[k], trace[k + 1], p, rayon);

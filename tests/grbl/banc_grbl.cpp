@@ -97,9 +97,12 @@ void BancGrbl::Envoie(const std::string& s) {
     std::size_t fait = 0;
     while (fait < s.size() && maitre_ >= 0) {
         const ssize_t n = write(maitre_, s.data() + fait, s.size() - fait);
-        if (n > 0) fait += static_cast<std::size_t>(n);
-        else if (n < 0 && errno != EAGAIN && errno != EINTR) return;
-        else usleep(100);
+        if (n > 0)
+            fait += static_cast<std::size_t>(n);
+        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return;
+        else
+            usleep(100);
     }
 }
 
@@ -144,8 +147,10 @@ void BancGrbl::Octet(char c, Instant t) {
     if (c == '?') {
         Envoie(Rapport());
     } else if (c == '!') {
-        if (etat_ == "Jog") planificateur_.clear(), etat_ = "Idle";
-        else if (etat_ == "Run") etat_ = "Hold";
+        if (etat_ == "Jog")
+            planificateur_.clear(), etat_ = "Idle";
+        else if (etat_ == "Run")
+            etat_ = "Hold";
     } else if (c == '~') {
         if (etat_ == "Hold") {
             etat_ = planificateur_.empty() ? "Idle" : "Run";
@@ -161,7 +166,8 @@ void BancGrbl::Octet(char c, Instant t) {
     } else if (u >= 0x80) {
         // overrides and the like: nothing to model
     } else if (rx_.size() >= CapaciteRx) {
-        if (defaut_.empty()) defaut_ = "tampon de réception plein : octet perdu après " + std::to_string(executees_.size()) + " lignes";
+        if (defaut_.empty())
+            defaut_ = "tampon de réception plein : octet perdu après " + std::to_string(executees_.size()) + " lignes";
     } else {
         Mesure(t);
         if (!mesure_ && !mesureFinie_ && c != '\n' && c != '\r') {
@@ -213,15 +219,20 @@ void BancGrbl::Traite(const std::string& brute, Instant t) {
         const int v = static_cast<int>(std::lround(m.valeur * 10));
         switch (m.lettre) {
             case 'G':
-                if (v == 0 || v == 10 || v == 20 || v == 30) mode = v / 10;
-                else if (v == 900) relatif = false;
-                else if (v == 910) relatif = true;
-                else if (v == 100) g10 = true;
-                else if (v == 40) g4 = true;
+                if (v == 0 || v == 10 || v == 20 || v == 30)
+                    mode = v / 10;
+                else if (v == 900)
+                    relatif = false;
+                else if (v == 910)
+                    relatif = true;
+                else if (v == 100)
+                    g10 = true;
+                else if (v == 40)
+                    g4 = true;
                 // The rest of what GRBL 1.1 knows: planes, units, modes, cancels, offsets.
-                else if (v != 170 && v != 180 && v != 190 && v != 200 && v != 210 && v != 280 && v != 300 &&
-                         v != 400 && v != 490 && v != 530 && (v < 540 || v > 590 || v % 10) && v != 610 &&
-                         v != 800 && v != 930 && v != 940 && v != 921 && v != 920)
+                else if (v != 170 && v != 180 && v != 190 && v != 200 && v != 210 && v != 280 && v != 300 && v != 400 &&
+                         v != 490 && v != 530 && (v < 540 || v > 590 || v % 10) && v != 610 && v != 800 && v != 930 &&
+                         v != 940 && v != 921 && v != 920)
                     return Envoie("error:20\r\n");
                 break;
             case 'M':
@@ -229,14 +240,22 @@ void BancGrbl::Traite(const std::string& brute, Instant t) {
                     v != 300)
                     return Envoie("error:20\r\n");
                 break;
-            case 'X': case 'Y': case 'Z': {
+            case 'X':
+            case 'Y':
+            case 'Z': {
                 const int k = m.lettre - 'X';
                 cible[k] = m.valeur;
                 donne[k] = axes = true;
                 break;
             }
             case 'F': avance = m.valeur; break;
-            case 'S': case 'P': case 'L': case 'I': case 'J': case 'R': case 'N': break;
+            case 'S':
+            case 'P':
+            case 'L':
+            case 'I':
+            case 'J':
+            case 'R':
+            case 'N': break;
             default: return Envoie("error:20\r\n");
         }
     }

@@ -36,7 +36,7 @@ public:
     std::vector<std::string> Executees() const { return Lu(executees_); }  // lines taken, cleaned, in order
     std::size_t OctetsApresReset() const { return Lu(apresReset_); }       // line bytes since the last reset
     int Resets() const { return Lu(resets_); }
-    std::string Etat() const { return Lu(etat_); }  // "Idle", "Run", "Hold", "Jog", "Alarm"
+    std::string Etat() const { return Lu(etat_); }                // "Idle", "Run", "Hold", "Jog", "Alarm"
     std::array<double, 3> Position() const { return Lu(mpos_); }  // machine position
     // Share of the time, from the first line to the "M2" that ends a job, during which the
     // receive buffer held more than seuilMesure bytes.

@@ -113,7 +113,8 @@ TEST(LiaisonGrbl, ArretUrgencePuisPlusRien) {
 TEST(LiaisonGrbl, ErreurLigne500EtAlarme) {
     Banc b({.dureeBloc = 1ms});
     std::string texte;
-    for (int i = 1; i <= 700; ++i) texte += i == 500 ? "G7 X1\n" : i == 1 ? "G1 F600\n" : "G1 X" + std::to_string(i % 40) + "\n";
+    for (int i = 1; i <= 700; ++i)
+        texte += i == 500 ? "G7 X1\n" : i == 1 ? "G1 F600\n" : "G1 X" + std::to_string(i % 40) + "\n";
     ASSERT_FALSE(b.Lance(Prepare(texte)));
     ASSERT_TRUE(Attend([&] { return b.Fini(); }));
     Instantane e = b.Etat();

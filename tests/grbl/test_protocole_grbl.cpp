@@ -22,7 +22,8 @@ Programme Prepare(std::string_view texte) {
 }
 
 TEST(ReponsesGrbl, RapportsEtLignes) {
-    const auto r = LectureRapport("<Hold:0|MPos:-1.500,2.000,-0.250,7.000|Bf:3,100|FS:500,12000|WCO:1,2,3|Ln:42|Ov:100,50,120|Pn:XZ>");
+    const auto r = LectureRapport(
+        "<Hold:0|MPos:-1.500,2.000,-0.250,7.000|Bf:3,100|FS:500,12000|WCO:1,2,3|Ln:42|Ov:100,50,120|Pn:XZ>");
     ASSERT_TRUE(r);
     // A fourth axis is left aside.
     EXPECT_EQ(std::tuple(r->etat, r->sousEtat, r->mpos, r->wpos.has_value(), r->wco, r->blocsLibres, r->octetsLibres,
@@ -40,10 +41,13 @@ TEST(ReponsesGrbl, RapportsEtLignes) {
 
     using G = GenreReponse;
     const std::pair<const char*, std::tuple<G, int, double, std::string>> reponses[] = {
-        {"ok", {G::Ok, 0, 0.0, ""}}, {"error:22", {G::Erreur, 22, 0.0, ""}}, {"ALARM:9", {G::Alarme, 9, 0.0, ""}},
+        {"ok", {G::Ok, 0, 0.0, ""}},
+        {"error:22", {G::Erreur, 22, 0.0, ""}},
+        {"ALARM:9", {G::Alarme, 9, 0.0, ""}},
         {"Grbl 1.1h ['$' for help]", {G::Banniere, 0, 0.0, "1.1h"}},
         {"GrblHAL 1.1f ['$' or '$HELP' for help]", {G::Banniere, 0, 0.0, "1.1f"}},
-        {"$130=285.500", {G::Reglage, 130, 285.5, ""}}, {"[MSG:'$H'|'$X' to unlock]", {G::Message, 0, 0.0, ""}}};
+        {"$130=285.500", {G::Reglage, 130, 285.5, ""}},
+        {"[MSG:'$H'|'$X' to unlock]", {G::Message, 0, 0.0, ""}}};
     for (const auto& [ligne, attendu] : reponses) {
         const Reponse lue = LectureReponse(ligne);
         EXPECT_EQ(std::tuple(lue.genre, lue.code, lue.valeur, lue.version), attendu) << ligne;
@@ -90,11 +94,11 @@ TEST(ProgrammeGrbl, RejeuEtendueDureesEtArcs) {
     EXPECT_NEAR(a.min[2], -1.0, 1e-9);
     EXPECT_NEAR(a.max[2], 5.0, 1e-9);
     ASSERT_EQ(a.fin.size(), p.lignes.size());
-    EXPECT_NEAR(a.fin[1], 5.0, 1e-9);                      // 5 mm at 60 mm/min rapid in Z
-    EXPECT_NEAR(a.fin[2] - a.fin[1], 6.0, 1e-9);           // 6 mm at 60 mm/min
+    EXPECT_NEAR(a.fin[1], 5.0, 1e-9);                            // 5 mm at 60 mm/min rapid in Z
+    EXPECT_NEAR(a.fin[2] - a.fin[1], 6.0, 1e-9);                 // 6 mm at 60 mm/min
     EXPECT_NEAR(a.fin[3] - a.fin[2], M_PI * 10.0 / 10.0, 1e-9);  // π·10 mm at 10 mm/s
-    EXPECT_NEAR(a.fin[6] - a.fin[5], 5.4 / 10.0, 1e-9);     // the longest axis at its rate
-    EXPECT_NEAR(a.fin[7] - a.fin[6], 2.0, 1e-9);           // dwell
+    EXPECT_NEAR(a.fin[6] - a.fin[5], 5.4 / 10.0, 1e-9);          // the longest axis at its rate
+    EXPECT_NEAR(a.fin[7] - a.fin[6], 2.0, 1e-9);                 // dwell
     // R arcs reach the same points as I J ones.
     const Analyse r = Rejoue(Prepare("G0X0Y0\nG2X20Y0R10F600\n"), {600.0, 600.0, 60.0});
     EXPECT_NEAR(r.max[1], 10.0, 1e-9);
@@ -162,7 +166,9 @@ TEST(AutomateGrbl, CompteLesOctetsEtNommeLaLigneFautive) {
     EXPECT_EQ(m.Sortie(t), "?$$\n");
     m.Recoit("$22=0\r\n$130=500\r\n$131=500\r\n$132=100\r\nok\r\n<Idle|MPos:0,0,0|WCO:0,0,0>\r\n", t);
     std::string texte;
-    for (int i = 1; i <= 600; ++i) texte += i == 500 ? "G5 X1\n" : "G1 X" + std::to_string(i % 97) + ".125 Y" + std::to_string(i % 13) + " F1000\n";
+    for (int i = 1; i <= 600; ++i)
+        texte +=
+            i == 500 ? "G5 X1\n" : "G1 X" + std::to_string(i % 97) + ".125 Y" + std::to_string(i % 13) + " F1000\n";
     const Programme p = Prepare(texte);
     ASSERT_FALSE(m.Lance(p));
     std::mt19937 alea(7);

@@ -46,7 +46,8 @@ inline PairesDXF Cercle(double cx, double cy, double r) {
 }
 
 inline PairesDXF Polyligne(const std::vector<std::pair<double, double>>& sommets, bool fermee) {
-    PairesDXF p{{"0", "POLYLINE"}, {"66", "1"}, {"10", "0.0"}, {"20", "0.0"}, {"30", "0.0"}, {"70", fermee ? "1" : "0"}};
+    PairesDXF p{{"0", "POLYLINE"}, {"66", "1"},   {"10", "0.0"},
+                {"20", "0.0"},     {"30", "0.0"}, {"70", fermee ? "1" : "0"}};
     for (const auto& [x, y] : sommets) p = p + PairesDXF{{"0", "VERTEX"}, {"10", N(x)}, {"20", N(y)}};
     return p + PairesDXF{{"0", "SEQEND"}};
 }

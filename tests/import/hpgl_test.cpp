@@ -69,17 +69,26 @@ TEST(LectureHPGL, PenMovesMakeLabelledTracesAndKeepTheLastPoint) {
 TEST(LectureHPGL, CommandsAndTheirParameters) {
     // Lists of pairs, blanks and line breaks as separators, signs, decimals, lower case,
     // commands without ";" between them; a lone last number is no point.
-    AttendPoints("in;pu+100,-50.5\tpd 200 -50.5,\r\n200,100 ;PD;PA300,.5PU0,0PD7;",
-                 {{100, -50.5f, false}, {100, -50.5f, true}, {200, -50.5f, true},
-                  {200, 100, true}, {300, 0.5f, true}, {0, 0, false}});
+    AttendPoints("in;pu+100,-50.5\tpd 200 -50.5,\r\n200,100 ;PD;PA300,.5PU0,0PD7;", {{100, -50.5f, false},
+                                                                                     {100, -50.5f, true},
+                                                                                     {200, -50.5f, true},
+                                                                                     {200, 100, true},
+                                                                                     {300, 0.5f, true},
+                                                                                     {0, 0, false}});
     // A second point at the origin is overwritten by the next one.
     AttendPoints("PU5,5;PU0,0;PU7,7;", {{5, 5, false}, {7, 7, false}});
     // "PR" makes every pair relative, pen-up and pen-down alike, until "PA" or "IN"; after
     // "IN" the pen is up at the origin, and a stroke from there is a trace of its own.
-    AttendPoints("PU10,10;PR;PD5,0,0,5;PU-15,-15;PA;PD30,30;IN;PD3,4;",
-                 {{10, 10, false}, {10, 10, true}, {15, 10, true}, {15, 15, true},
-                  {0, 0, false}, {0, 0, true}, {30, 30, true}, {0, 0, false}, {0, 0, true},
-                  {3, 4, true}});
+    AttendPoints("PU10,10;PR;PD5,0,0,5;PU-15,-15;PA;PD30,30;IN;PD3,4;", {{10, 10, false},
+                                                                         {10, 10, true},
+                                                                         {15, 10, true},
+                                                                         {15, 15, true},
+                                                                         {0, 0, false},
+                                                                         {0, 0, true},
+                                                                         {30, 30, true},
+                                                                         {0, 0, false},
+                                                                         {0, 0, true},
+                                                                         {3, 4, true}});
     // "IN" alone ends the relative mode: the pair after it is absolute.
     AttendPoints("PR;PU1,1;IN;PU10,10;PD3,4;", {{1, 1, false}, {10, 10, false}, {10, 10, true}, {3, 4, true}});
 }
@@ -90,21 +99,31 @@ TEST(LectureHPGL, LabelsEscapesAndOtherCommandsAreSkipped) {
     // encoded polylines, quoted names, a symbol letter; scaling that is not applied.
     const std::string texte =
         "\x1b.Y\x1b.I81;;17:\x1b.N;19:IN;\x1b%-12345X@PJL ENTER LANGUAGE=HPGL2\r\n"
-        "\x1b" "E\x1b%0BBP1,\"PD5,5\";\x1b*b5WPD1,1SC0,10,0,10;IP0,0,4000,4000;"
+        "\x1b"
+        "E\x1b%0BBP1,\"PD5,5\";\x1b*b5WPD1,1SC0,10,0,10;IP0,0,4000,4000;"
         "SP1;SMP;PU10,10;LBsin;PD99,99;x\x03PD20,10;DT$,1;LBPU1,1;\x03$PE<=PD?;"
         "PD20,\x1b&l1O20;DT;LBPD7,7;\x03PU;";
     AttendPoints(texte, {{10, 10, false}, {10, 10, true}, {20, 10, true}, {20, 20, true}});
     // A label that is never closed runs to the end of the text.
-    AttendPoints("PU0,0;PD10,0;LB PD10,10;PD0,10;",
-                 {{0, 0, false}, {0, 0, true}, {10, 0, true}});
+    AttendPoints("PU0,0;PD10,0;LB PD10,10;PD0,10;", {{0, 0, false}, {0, 0, true}, {10, 0, true}});
 }
 
 TEST(LectureHPGL, EdgeRectanglesAreClosedOutlines) {
     // Drawn from the pen's position whatever the pen state; the pen ends there, as it was.
-    AttendPoints("PU10,10;EA30,20;ER-5,5;PU50,50;",
-                 {{10, 10, false}, {10, 10, true}, {30, 10, true}, {30, 20, true}, {10, 20, true},
-                  {10, 10, true}, {10, 10, false}, {10, 10, true}, {5, 10, true}, {5, 15, true},
-                  {10, 15, true}, {10, 10, true}, {10, 10, false}, {50, 50, false}});
+    AttendPoints("PU10,10;EA30,20;ER-5,5;PU50,50;", {{10, 10, false},
+                                                     {10, 10, true},
+                                                     {30, 10, true},
+                                                     {30, 20, true},
+                                                     {10, 20, true},
+                                                     {10, 10, true},
+                                                     {10, 10, false},
+                                                     {10, 10, true},
+                                                     {5, 10, true},
+                                                     {5, 15, true},
+                                                     {10, 15, true},
+                                                     {10, 10, true},
+                                                     {10, 10, false},
+                                                     {50, 50, false}});
 }
 
 TEST(LectureHPGL, CirclesAndArcs) {
@@ -196,8 +215,8 @@ TEST(LectureHPGL, HostileInputStaysFiniteAndBounded) {
         "PU0,0;PD1,1;AA0,0," + grand + ";AA0,0,-" + grand + ";AA;AR;AA1;",
         "AA10,0,90;CI5;PU1,1;CI" + grand + ";CI-" + grand + ";",  // before any point, huge radius
         std::string("PU0,0;\0PD5,5;PD\0 1,2;\0;;;", 25),
-        std::string(3'000'000, 'P') + "PD1,1,PD2,2",       // megabytes without ";"
-        "PU0,0;PD1,1;\x1b*b" + grand + "WPD5,5;\x1b.",    // escapes cut short
+        std::string(3'000'000, 'P') + "PD1,1,PD2,2",    // megabytes without ";"
+        "PU0,0;PD1,1;\x1b*b" + grand + "WPD5,5;\x1b.",  // escapes cut short
         std::string(100'000, '-') + "PD" + std::string(100'000, '.') + "LB",
     };
     for (const std::string& t : textes) {

@@ -17,15 +17,15 @@ using test::UiEnregistreuse;
 
 std::vector<std::string> Lignes(const std::string& texte) {
     std::vector<std::string> r;
-    for (std::size_t debut = 0, fin; (fin = texte.find("\r\n", debut)) != std::string::npos;
-         debut = fin + 2)
+    for (std::size_t debut = 0, fin; (fin = texte.find("\r\n", debut)) != std::string::npos; debut = fin + 2)
         r.push_back(texte.substr(debut, fin - debut));
     return r;
 }
 
 TEST(LectureProjet, LeLecteurSeulDonneLesPointsEtIgnoreLesReglages) {
-    const DessinLu l = LitProjet("$$RayonFraise=2\r\n 1.5           2              PD              B\r\n"
-                                 " 4             -1             PD              B\r\n");
+    const DessinLu l = LitProjet(
+        "$$RayonFraise=2\r\n 1.5           2              PD              B\r\n"
+        " 4             -1             PD              B\r\n");
     ASSERT_TRUE(l.diagnostics.empty());
     ASSERT_EQ(l.Points.size(), 2u);
     EXPECT_EQ(l.Points[0].Sequence, (Code2{U' ', U'B'}));
@@ -38,8 +38,7 @@ TEST(LectureProjet, LeLecteurSeulDonneLesPointsEtIgnoreLesReglages) {
 
 struct Projet : test::ContexteTemporaire {
     Projet() {
-        ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence},
-                                    {12.5f, -3, PlumeBasse, PremiereSequence}};
+        ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
         ctx.dessin.NbPoints = 2;
     }
 };
@@ -55,8 +54,16 @@ TEST(Projet, SaveWritesTheIniBlockThenSixtyCharacterPointLines) {
     EXPECT_EQ(l[0], "$$[Korvelin]" + std::string(50, ' '));
     EXPECT_EQ(l[1], "$$" + std::string(60, ' '));
     EXPECT_EQ(l[2], "$$Fichier=" + std::string(70, 'x'));  // a long line is kept whole
-    EXPECT_EQ(l[3], " 0             " " 0             " "PD             " " A             ");
-    EXPECT_EQ(l[4], " 12.5          " "-3             " "PD             " " A             ");
+    EXPECT_EQ(l[3],
+              " 0             "
+              " 0             "
+              "PD             "
+              " A             ");
+    EXPECT_EQ(l[4],
+              " 12.5          "
+              "-3             "
+              "PD             "
+              " A             ");
 }
 
 TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
@@ -69,9 +76,9 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     UiEnregistreuse ui;
     Contexte relu(&ui);
     relu.magasin.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
-    const std::string chemin = p.dossier.Ecrit(
-        "b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
-                          DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5          0\r\n");
+    const std::string chemin =
+        p.dossier.Ecrit("b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
+                                          DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5          0\r\n");
     ui.surDimension = test::Rapport(10, 10);
     ASSERT_TRUE(test::OuvreProjet(relu, chemin));
     ASSERT_EQ(relu.dessin.NbPoints, 4);
@@ -91,8 +98,10 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     // for the settings lines as for the points.
     const std::string bon = " 1             1              PD              A\r\n";
     Projet e;
-    ASSERT_TRUE(test::OuvreProjet(e.ctx, e.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
-                                                                       "\r\n 4             5\n 6             -2,5           PU              A\r")));
+    ASSERT_TRUE(test::OuvreProjet(
+        e.ctx,
+        e.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
+                                          "\r\n 4             5\n 6             -2,5           PU              A\r")));
     const Dessin& d = e.ctx.dessin;
     EXPECT_TRUE(e.ctx.parametres.RayonFraise == 2.5 && e.ctx.parametres.MargeX == 4);
     ASSERT_EQ(d.NbPoints, 4);
@@ -112,7 +121,7 @@ TEST(Projet, UnusableFilesKeepTheDrawing) {
         // Point lines out of the writer's layout, refused with their number.
         {"50\t0\tPD\t A\r\n", inexploitable, 1},  // tabs would read X = 500
         {bon + "abc  def\r\n", inexploitable, 2},
-        {bon + " 5  \r\n", inexploitable, 2},    // no Y
+        {bon + " 5  \r\n", inexploitable, 2},  // no Y
         {"$$a=b\r\n" + bon + " 1             1              PD  x           A\r\n", inexploitable, 3},
         {bon + std::string("\0\0\0 9\0\0\r\n", 9), inexploitable, 2},
         {bon + " 4             5              PD              A             z\r\n", inexploitable, 2},
@@ -148,8 +157,10 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
     EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
     EXPECT_EQ(LireParametre(p.ctx, "MargeX", ""), "5");
     ASSERT_EQ(p.ui.messages.size(), 2u);
-    test::AttendMessage(p.ui.messages[1], "Pas de copie de sauvegarde : le fichier " + notes +
-                        " existe déjà et n'est pas une copie faite par Korvelin ; il est laissé tel quel.", Icone::Exclamation);
+    test::AttendMessage(p.ui.messages[1],
+                        "Pas de copie de sauvegarde : le fichier " + notes +
+                            " existe déjà et n'est pas une copie faite par Korvelin ; il est laissé tel quel.",
+                        Icone::Exclamation);
 
     // Saved under another name: the settings still come from the open project.
     p.ctx.dessin.NomFichier = p.dossier.Chemin("nouveau.plt");

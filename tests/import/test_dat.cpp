@@ -60,7 +60,8 @@ TEST_F(LectureDATTest, FichiersRefuses) {
     ui.surDimension = [](ModeleDimension& m) { return Rapports{1e200, *m.RapportV()}; };
     ui.messages.clear();
     EXPECT_FALSE(AcheveDAT(ctx, LitDAT("0.0 0.0\r\n1.0 2.0\r\n"), ui));
-    test::AttendSeulMessage(ui, "Les rapports choisis donnent des dimensions hors limites : le dessin n'est pas importé.");
+    test::AttendSeulMessage(ui,
+                            "Les rapports choisis donnent des dimensions hors limites : le dessin n'est pas importé.");
     EXPECT_EQ(ctx.dessin.Xmin, 0.0);
 }
 

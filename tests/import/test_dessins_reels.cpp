@@ -105,7 +105,8 @@ struct DessinReel : test::ContexteTemporaire {
         travail.NbPasse = 1;
         travail.FichierCUT = dossier.Chemin("sortie.cut");
         TotauxCUT totaux;
-        EXPECT_TRUE(GenereFichierCUT(PosteDe(ctx), travail, totaux)) << dessin << (ui.messages.empty() ? "" : ui.messages.back().texte);
+        EXPECT_TRUE(GenereFichierCUT(PosteDe(ctx), travail, totaux))
+            << dessin << (ui.messages.empty() ? "" : ui.messages.back().texte);
         Coupe c = LitCoupe(test::DossierTemporaire::Lit(travail.FichierCUT));
         c.xmin -= Marge, c.xmax -= Marge, c.ymin -= Marge, c.ymax -= Marge;
         return c;

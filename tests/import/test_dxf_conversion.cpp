@@ -40,8 +40,8 @@ std::vector<std::vector<PointTrace>> Convertit(const PairesDXF& entites, const P
     return Traces(t.Points());
 }
 
-#define EXPECT_POINT(p, x, y)         \
-    do {                              \
+#define EXPECT_POINT(p, x, y)          \
+    do {                               \
         EXPECT_NEAR((p).X, (x), 1e-4); \
         EXPECT_NEAR((p).Y, (y), 1e-4); \
     } while (0)
@@ -95,8 +95,14 @@ TEST(ConversionDXF, Ellipses) {
     EXPECT_LE(court.Points().size(), 2u + 2 * 330);
     // An ELLIPSE entity of 100 mm by 50: every chord within 0.002 mm of the true curve,
     // measured at its middle, where a chord strays most.
-    const auto grande = Convertit({{"0", "ELLIPSE"}, {"10", "0"}, {"20", "0"}, {"11", "100"}, {"21", "0"},
-                                   {"40", "0.5"}, {"41", "0"}, {"42", N(2 * Pi)}});
+    const auto grande = Convertit({{"0", "ELLIPSE"},
+                                   {"10", "0"},
+                                   {"20", "0"},
+                                   {"11", "100"},
+                                   {"21", "0"},
+                                   {"40", "0.5"},
+                                   {"41", "0"},
+                                   {"42", N(2 * Pi)}});
     ASSERT_EQ(grande.size(), 1u);
     double pire = 0.0;
     for (std::size_t i = 1; i < grande[0].size(); ++i) {
@@ -110,18 +116,25 @@ TEST(ConversionDXF, Ellipses) {
 
 TEST(ConversionDXF, UneTraceParEntiteEtPolylignes) {
     const std::vector<std::pair<double, double>> carre = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-    const PairesDXF sommets = {{"0", "VERTEX"}, {"10", "20"}, {"20", "0"}, {"0", "VERTEX"}, {"10", "30"},
-                               {"20", "0"}, {"0", "VERTEX"}, {"10", "30"}, {"20", "5"}, {"0", "SEQEND"}};
-    const auto t = Convertit(
-        test::Ligne(0, 0, 10, 0) + test::Ligne(10, 0, 10, 5) + test::Polyligne(carre, true) +
-        test::Polyligne(carre, false) + test::Polyligne({{1, 1}}, true) +
-        PairesDXF{{"0", "POLYLINE"}, {"70", "128"}} + sommets +  // no point of its own; bit 128 does not close
-        PairesDXF{{"0", "POLYLINE"}, {"10", "0"}, {"20", "0"}, {"0", "VERTEX"}, {"10", "1"}, {"20", "1"},
-                  {"0", "VERTEX"}, {"10", "?"}, {"20", "7"}});
+    const PairesDXF sommets = {{"0", "VERTEX"}, {"10", "20"},    {"20", "0"},  {"0", "VERTEX"}, {"10", "30"},
+                               {"20", "0"},     {"0", "VERTEX"}, {"10", "30"}, {"20", "5"},     {"0", "SEQEND"}};
+    const auto t = Convertit(test::Ligne(0, 0, 10, 0) + test::Ligne(10, 0, 10, 5) + test::Polyligne(carre, true) +
+                             test::Polyligne(carre, false) + test::Polyligne({{1, 1}}, true) +
+                             PairesDXF{{"0", "POLYLINE"}, {"70", "128"}} +
+                             sommets +  // no point of its own; bit 128 does not close
+                             PairesDXF{{"0", "POLYLINE"},
+                                       {"10", "0"},
+                                       {"20", "0"},
+                                       {"0", "VERTEX"},
+                                       {"10", "1"},
+                                       {"20", "1"},
+                                       {"0", "VERTEX"},
+                                       {"10", "?"},
+                                       {"20", "7"}});
     ASSERT_EQ(t.size(), 6u);
     EXPECT_EQ(t[0][0].Sequence, Code2(U' ', U'A'));
     EXPECT_EQ(t[1][0].Sequence, Code2(U' ', U'B'));  // touching lines stay apart until welded
-    ASSERT_EQ(t[2].size(), 8u);                       // closed: back to the first vertex
+    ASSERT_EQ(t[2].size(), 8u);                      // closed: back to the first vertex
     EXPECT_POINT(t[2][7], 0, 0);
     ASSERT_EQ(t[3].size(), 6u);
     EXPECT_POINT(t[3][5], 0, 10);
@@ -168,15 +181,21 @@ TEST(ConversionDXF, Renflements) {
 
 TEST(ConversionDXF, DirectionsDExtrusion) {
     const PairesDXF bas = {{"210", "0"}, {"220", "0"}, {"230", "-1"}};
-    const auto t = Convertit(
-        test::Arc(10, 0, 5, 0, 90) + bas + test::Cercle(10, 3, 1) + bas +
-        PairesDXF{{"0", "LWPOLYLINE"}, {"10", "1"}, {"20", "0"}, {"10", "2"}, {"20", "0"}} + bas +
-        PairesDXF{{"0", "ELLIPSE"}, {"10", "0"}, {"20", "0"}, {"11", "10"}, {"21", "0"}, {"40", "0.5"}, {"41", "0"},
-                  {"42", N(Pi / 2)}} + bas +
-        test::Insertion("L", 5, 0) + bas +
-        // Seen edge-on: the circle of the plane x = 3 is a segment.
-        test::Cercle(0, 0, 5) + PairesDXF{{"30", "3"}, {"210", "1"}, {"220", "0"}, {"230", "0"}},
-        test::Bloc("L", test::Ligne(1, 0, 2, 0)));
+    const auto t =
+        Convertit(test::Arc(10, 0, 5, 0, 90) + bas + test::Cercle(10, 3, 1) + bas +
+                      PairesDXF{{"0", "LWPOLYLINE"}, {"10", "1"}, {"20", "0"}, {"10", "2"}, {"20", "0"}} + bas +
+                      PairesDXF{{"0", "ELLIPSE"},
+                                {"10", "0"},
+                                {"20", "0"},
+                                {"11", "10"},
+                                {"21", "0"},
+                                {"40", "0.5"},
+                                {"41", "0"},
+                                {"42", N(Pi / 2)}} +
+                      bas + test::Insertion("L", 5, 0) + bas +
+                      // Seen edge-on: the circle of the plane x = 3 is a segment.
+                      test::Cercle(0, 0, 5) + PairesDXF{{"30", "3"}, {"210", "1"}, {"220", "0"}, {"230", "0"}},
+                  test::Bloc("L", test::Ligne(1, 0, 2, 0)));
     ASSERT_EQ(t.size(), 6u);
     // Mirrored in X, as the arbitrary axis rule makes (0, 0, -1).
     EXPECT_POINT(t[0].front(), -10, 5);
@@ -191,19 +210,18 @@ TEST(ConversionDXF, DirectionsDExtrusion) {
 }
 
 TEST(ConversionDXF, Insertions) {
-    const PairesDXF blocs =
-        test::Bloc("P", test::Polyligne({{0, 0}, {2, 0}, {2, 1}}, true)) +
-        PairesDXF{{"0", "BLOCK"}, {"2", "B"}, {"10", "10"}, {"20", "10"}} + test::Ligne(10, 10, 12, 10) +
-        PairesDXF{{"0", "ENDBLK"}, {"0", "BLOCK"}, {"2", "N"}, {"10", "1"}, {"20", "0"}} +
-        test::Insertion("B", 1, 0, 2, 2) + PairesDXF{{"0", "ENDBLK"}};
+    const PairesDXF blocs = test::Bloc("P", test::Polyligne({{0, 0}, {2, 0}, {2, 1}}, true)) +
+                            PairesDXF{{"0", "BLOCK"}, {"2", "B"}, {"10", "10"}, {"20", "10"}} +
+                            test::Ligne(10, 10, 12, 10) +
+                            PairesDXF{{"0", "ENDBLK"}, {"0", "BLOCK"}, {"2", "N"}, {"10", "1"}, {"20", "0"}} +
+                            test::Insertion("B", 1, 0, 2, 2) + PairesDXF{{"0", "ENDBLK"}};
     // Mirrored, turned and nested insertions are compared with an independent reader's on
     // reference drawings; here, base points, arrays, missing and looping blocks.
     auto t = Convertit(test::Insertion("P", 100, 50, 3, 2) + test::Insertion("AUTRE", 0, 0) +
-                           test::Insertion("B", 100, 0, 1, 1, 90) +
-                           test::Insertion("N", 0, 50, 1, 1, 90) +
+                           test::Insertion("B", 100, 0, 1, 1, 90) + test::Insertion("N", 0, 50, 1, 1, 90) +
                            test::Insertion("B", 0, -50, 1, 1, 90) +
-                           PairesDXF{{"70", "2"}, {"71", "2"}, {"44", "5"}, {"45", "7"}} +
-                           test::Insertion("B", 0, 0) + PairesDXF{{"70", "5"}, {"71", "5"}, {"45", "1"}},
+                           PairesDXF{{"70", "2"}, {"71", "2"}, {"44", "5"}, {"45", "7"}} + test::Insertion("B", 0, 0) +
+                           PairesDXF{{"70", "5"}, {"71", "5"}, {"45", "1"}},
                        blocs);
     ASSERT_EQ(t.size(), 1u + 2 + 4 + 5);  // a missing block draws nothing
     EXPECT_POINT(t[0][1], 106, 50);
@@ -225,8 +243,8 @@ TEST(ConversionDXF, Insertions) {
     PairesDXF chaine = test::Bloc("A", test::Ligne(0, 0, 1, 0) + test::Insertion("B", 1, 0)) +
                        test::Bloc("B", test::Insertion("A", 0, 1) + test::Insertion("B", 5, 5));
     for (int i = 0; i < 200; ++i)
-        chaine = chaine + test::Bloc("N" + std::to_string(i), test::Ligne(0, 0, 1, 0) +
-                                                                  test::Insertion("N" + std::to_string(i + 1), 0, 1));
+        chaine = chaine + test::Bloc("N" + std::to_string(i),
+                                     test::Ligne(0, 0, 1, 0) + test::Insertion("N" + std::to_string(i + 1), 0, 1));
     const DocumentDXF doc = LireDXFTexte(FichierDXF(chaine, test::Insertion("A", 0, 0) + test::Insertion("N0", 0, 0)));
     TraceurDXF tr(doc, "");
     tr.ConvertitTout();
@@ -253,15 +271,22 @@ TEST(ConversionDXF, Splines) {
     const double coins[9][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}};
     for (int i = 0; i < 9; ++i)
         cercle = cercle + PairesDXF{{"10", N(10 * coins[i][0])}, {"20", N(10 * coins[i][1])}, {"41", N(i % 2 ? s : 1)}};
-    const PairesDXF lissage = {{"0", "SPLINE"}, {"11", "0"}, {"21", "0"}, {"11", "10"}, {"21", "10"}, {"11", "10"},
-                               {"21", "10"}, {"11", "20"}, {"21", "0"}, {"11", "30"}, {"21", "10"}};
-    const auto t = Convertit(
-        cercle + test::Insertion("C", 0, 0, 100, 100) + lissage + lissage +
-            PairesDXF{{"12", "0"}, {"22", "1"}, {"13", "1"}, {"23", "0"}} +
-            // Knots that do not fit: uniform ones, which make a degree 1 curve its control polygon.
-            PairesDXF{{"0", "SPLINE"}, {"71", "1"}, {"40", "0"}, {"10", "0"}, {"20", "0"}, {"10", "10"}, {"20", "0"},
-                      {"10", "10"}, {"20", "10"}},
-        test::Bloc("C", cercle));
+    const PairesDXF lissage = {{"0", "SPLINE"}, {"11", "0"},  {"21", "0"}, {"11", "10"}, {"21", "10"}, {"11", "10"},
+                               {"21", "10"},    {"11", "20"}, {"21", "0"}, {"11", "30"}, {"21", "10"}};
+    const auto t =
+        Convertit(cercle + test::Insertion("C", 0, 0, 100, 100) + lissage + lissage +
+                      PairesDXF{{"12", "0"}, {"22", "1"}, {"13", "1"}, {"23", "0"}} +
+                      // Knots that do not fit: uniform ones, which make a degree 1 curve its control polygon.
+                      PairesDXF{{"0", "SPLINE"},
+                                {"71", "1"},
+                                {"40", "0"},
+                                {"10", "0"},
+                                {"20", "0"},
+                                {"10", "10"},
+                                {"20", "0"},
+                                {"10", "10"},
+                                {"20", "10"}},
+                  test::Bloc("C", cercle));
     ASSERT_EQ(t.size(), 5u);
     EXPECT_LE(EcartAuCercle(t[0], 0, 0, 10), 0.0101);
     EXPECT_POINT(t[0].front(), 10, 0);
@@ -300,18 +325,18 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
     EXPECT_LE(t.Points().size(), 100'000u);
     // Every copy of an array counts, even of an empty block.
     const DocumentDXF tableau = LireDXFTexte(FichierDXF(
-        test::Bloc("VIDE", {}), test::Insertion("VIDE", 0, 0) +
-                                    PairesDXF{{"70", "32767"}, {"71", "32767"}, {"44", "1"}, {"45", "1"}}));
+        test::Bloc("VIDE", {}),
+        test::Insertion("VIDE", 0, 0) + PairesDXF{{"70", "32767"}, {"71", "32767"}, {"44", "1"}, {"45", "1"}}));
     TraceurDXF tt(tableau, "", LimitesDXF{100'000, 1000, 128});
     tt.ConvertitTout();
     EXPECT_TRUE(tt.Depassement());
 
     // Entities out of range leave no point and use no label.
-    const auto traces = Convertit(test::Ligne(0, 0, 1e30, 0) + test::Cercle(0, 0, 3e38) +
-                                      test::Insertion("B0", 0, 0, 1e30, 1e30) + test::Ligne(0, 0, 1, 1) +
-                                      test::Arc(0, 0, 1, 1e99, 10) +
-                                      PairesDXF{{"0", "SPLINE"}, {"10", "0"}, {"20", "0"}, {"10", "1e30"}, {"20", "0"}},
-                                  test::Bloc("B0", test::Arc(1, 1, 1, 0, 90)));
+    const auto traces =
+        Convertit(test::Ligne(0, 0, 1e30, 0) + test::Cercle(0, 0, 3e38) + test::Insertion("B0", 0, 0, 1e30, 1e30) +
+                      test::Ligne(0, 0, 1, 1) + test::Arc(0, 0, 1, 1e99, 10) +
+                      PairesDXF{{"0", "SPLINE"}, {"10", "0"}, {"20", "0"}, {"10", "1e30"}, {"20", "0"}},
+                  test::Bloc("B0", test::Arc(1, 1, 1, 0, 90)));
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0][0].Sequence, Code2(U' ', U'A'));
 }

@@ -32,15 +32,13 @@ TEST(LectureDXF, Nombres) {
 
 TEST(LectureDXF, ValeursParTypeEtParDefaut) {
     const DocumentDXF d = Lit({
-        {"0", "LINE"}, {"5", "2A"}, {"10", "1.5"}, {"11", "12,5"}, {"20", "2"}, {"21", "-4"}, {"30", "?"},
-        {"0", "ARC"}, {"10", "1"}, {"20", "2"}, {"40", "3"}, {"50", "350"}, {"51", "10"}, {"230", "-1"},
-        {"0", "CIRCLE"}, {"40", "3"},
-        {"0", "ELLIPSE"}, {"10", "1"}, {"11", "3"}, {"21", "4"}, {"40", "0.5"},
-        {"0", "INSERT"}, {"8", "0"}, {"2", " Porte.1"}, {"10", "5"}, {"20", "6"}, {"70", "3"}, {"44", "7"},
-        {"0", "DIMENSION"}, {"2", "*D1"}, {"10", "1"},
-        {"0", "LINE"}, {"67", "1"}, {"10", "9"},  // paper space: left out
-        {"0", "TEXT"}, {"10", "9"}, {"1", "LINE"},
-        {"0", "INSERT"}, {"2", "PORTE.1"},
+        {"0", "LINE"}, {"5", "2A"},   {"10", "1.5"},   {"11", "12,5"},  {"20", "2"},        {"21", "-4"},
+        {"30", "?"},   {"0", "ARC"},  {"10", "1"},     {"20", "2"},     {"40", "3"},        {"50", "350"},
+        {"51", "10"},  {"230", "-1"}, {"0", "CIRCLE"}, {"40", "3"},     {"0", "ELLIPSE"},   {"10", "1"},
+        {"11", "3"},   {"21", "4"},   {"40", "0.5"},   {"0", "INSERT"}, {"8", "0"},         {"2", " Porte.1"},
+        {"10", "5"},   {"20", "6"},   {"70", "3"},     {"44", "7"},     {"0", "DIMENSION"}, {"2", "*D1"},
+        {"10", "1"},   {"0", "LINE"}, {"67", "1"},     {"10", "9"},  // paper space: left out
+        {"0", "TEXT"}, {"10", "9"},   {"1", "LINE"},   {"0", "INSERT"}, {"2", "PORTE.1"},
     });
     ASSERT_EQ(d.Entites.size(), 7u);
     EXPECT_EQ(Valeurs(d, d.Entites[0]), (V{1.5, 2, 0, 12.5, -4, 0}));
@@ -57,15 +55,15 @@ TEST(LectureDXF, ValeursParTypeEtParDefaut) {
 
 TEST(LectureDXF, SommetsEtPoints) {
     const DocumentDXF d = Lit({
-        {"0", "POLYLINE"}, {"66", "1"}, {"10", "0"}, {"20", "0"}, {"30", "2"}, {"70", "128"},
-        {"0", "VERTEX"}, {"10", "1"}, {"20", "2"}, {"42", "0.5"},
-        {"0", "VERTEX"}, {"10", "?"}, {"20", "7"}, {"70", "16"},  // unreadable: the X before
-        {"0", "SEQEND"},
-        {"0", "VERTEX"}, {"10", "8"}, {"20", "8"},  // after SEQEND: nobody's
-        {"0", "LWPOLYLINE"}, {"90", "3"}, {"70", "1"}, {"10", "0"}, {"20", "0"}, {"42", "-1"},
-        {"10", "5"}, {"20", "?"}, {"10", "6"}, {"20", "1"}, {"210", "0"}, {"230", "-1"}, {"38", "4"},
-        {"0", "SPLINE"}, {"70", "8"}, {"71", "2"}, {"40", "0"}, {"40", "1"}, {"41", "1"}, {"41", "?"},
-        {"10", "1"}, {"20", "2"}, {"10", "3"}, {"20", "4"}, {"30", "5"}, {"11", "9"}, {"21", "9"}, {"13", "1"},
+        {"0", "POLYLINE"},   {"66", "1"},     {"10", "0"}, {"20", "0"},   {"30", "2"},     {"70", "128"},
+        {"0", "VERTEX"},     {"10", "1"},     {"20", "2"}, {"42", "0.5"}, {"0", "VERTEX"}, {"10", "?"},
+        {"20", "7"},         {"70", "16"},                               // unreadable: the X before
+        {"0", "SEQEND"},     {"0", "VERTEX"}, {"10", "8"}, {"20", "8"},  // after SEQEND: nobody's
+        {"0", "LWPOLYLINE"}, {"90", "3"},     {"70", "1"}, {"10", "0"},   {"20", "0"},     {"42", "-1"},
+        {"10", "5"},         {"20", "?"},     {"10", "6"}, {"20", "1"},   {"210", "0"},    {"230", "-1"},
+        {"38", "4"},         {"0", "SPLINE"}, {"70", "8"}, {"71", "2"},   {"40", "0"},     {"40", "1"},
+        {"41", "1"},         {"41", "?"},     {"10", "1"}, {"20", "2"},   {"10", "3"},     {"20", "4"},
+        {"30", "5"},         {"11", "9"},     {"21", "9"}, {"13", "1"},
     });
     ASSERT_EQ(d.Entites.size(), 3u);
     EXPECT_EQ(Valeurs(d, d.Entites[0]), (V{128, 2, 0, 0, 1, 1, 2, 0, 0.5, 0, 1, 7, 0, 0, 16}));
@@ -73,7 +71,7 @@ TEST(LectureDXF, SommetsEtPoints) {
     const V s = Valeurs(d, d.Entites[2]);
     ASSERT_EQ(s.size(), 13u + 2 + 2 + 6 + 3);
     EXPECT_EQ(V(s.begin(), s.begin() + 7), (V{2, 8, 2, 2, 2, 1, 2}));  // end tangent only
-    EXPECT_TRUE(std::isnan(s[16]));                                      // the unreadable weight
+    EXPECT_TRUE(std::isnan(s[16]));                                    // the unreadable weight
     EXPECT_EQ(V(s.begin() + 17, s.end()), (V{1, 2, 0, 3, 4, 5, 9, 9, 0}));
 }
 
@@ -83,11 +81,11 @@ TEST(LectureDXF, SectionsEtBlocsReconnusParLeurStructure) {
         Section("HEADER", {{"9", "$CLAYER"}, {"8", "ENTITIES"}, {"9", "$X"}, {"1", "SECTION"}}) +
         Section("ENTITIES", PairesDXF{{"0", "TEXT"}, {"8", "LINE"}, {"10", "1"}, {"1", "CIRCLE"}} +
                                 test::Ligne(1, 2, 3, 4) + PairesDXF{{"0", "ARC"}, {"8", "ENDSEC"}, {"10", "5"}}) +
-        Section("BLOCKS", PairesDXF{{"0", "BLOCK"}, {"8", "0"}, {"2", "Porte"}, {"10", "3"}, {"20", "-2"},
-                                    {"3", "Porte"}} +
-                              test::Insertion("LINE", 0, 0) + PairesDXF{{"0", "ENDBLK"}} +
-                              PairesDXF{{"0", "BLOCK"}, {"8", "0"}, {"0", "LINE"}, {"10", "1"}, {"0", "ENDBLK"}} +
-                              test::Bloc("ENTITIES", {})));
+        Section("BLOCKS",
+                PairesDXF{{"0", "BLOCK"}, {"8", "0"}, {"2", "Porte"}, {"10", "3"}, {"20", "-2"}, {"3", "Porte"}} +
+                    test::Insertion("LINE", 0, 0) + PairesDXF{{"0", "ENDBLK"}} +
+                    PairesDXF{{"0", "BLOCK"}, {"8", "0"}, {"0", "LINE"}, {"10", "1"}, {"0", "ENDBLK"}} +
+                    test::Bloc("ENTITIES", {})));
     const DocumentDXF d = LireDXFTexte(t);
     ASSERT_EQ(d.Entites.size(), 2u);
     EXPECT_EQ(d.Entites[0].Type, TypeDXF::Ligne);

@@ -28,8 +28,10 @@ TEST_P(ReferenceDXF, MemesExtremitesEtMemeBoite) {
     ASSERT_FALSE(p.empty());
     std::vector<std::pair<std::size_t, std::size_t>> traces;  // first and last index
     for (std::size_t i = 0; i < p.size(); ++i)
-        if (i == 0 || !(p[i].Sequence == p[i - 1].Sequence)) traces.push_back({i, i});
-        else traces.back().second = i;
+        if (i == 0 || !(p[i].Sequence == p[i - 1].Sequence))
+            traces.push_back({i, i});
+        else
+            traces.back().second = i;
 
     std::ifstream f(base + ".attendu");
     std::string ligne, mot;

@@ -27,7 +27,8 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             Locale(ecriture);
             test::ContexteTemporaire e;
             // A radius typed "1,5" is stored as a plain number with its fraction.
-            ASSERT_TRUE(EcrireParametres(e.ctx, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}}));
+            ASSERT_TRUE(
+                EcrireParametres(e.ctx, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}}));
             EXPECT_NE(DossierTemporaire::Lit(e.ctx.magasin.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
             e.ctx.dessin.TypeFichier = "PLT";
             e.ui.surDimension = [](ModeleDimension& m) {
@@ -40,7 +41,8 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             };
             ChoisitRapports(e.ctx, {0, 4445, 0, 0}, e.ui);
             const float coins[][2] = {{220.0003f, 81.9651f}, {-0.025f, 1e-6f}, {999999.9f, -12345.67f}};
-            for (const auto& c : coins) e.ctx.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
+            for (const auto& c : coins)
+                e.ctx.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
             e.ctx.dessin.NbPoints = 3;
             e.ctx.dessin.NomFichier = e.dossier.Chemin("piece.plt");
             ASSERT_TRUE(EnregistreProjet(e.ctx));
@@ -73,9 +75,10 @@ TEST(Locales, ProjetEcritAvecDesVirgulesEtFichierDePoints) {
         Locale(nom);
         // Point lines with decimal commas, as a French desktop wrote them before: whole.
         test::ContexteTemporaire p;
-        const std::string chemin = p.dossier.Ecrit(
-            "ancien.Korvelin", "$$RayonFraise=1,5\r\n 220,0003      81,9651        PD              A             \r\n"
-                               " 0,5           -3,25          PD              A             \r\n");
+        const std::string chemin =
+            p.dossier.Ecrit("ancien.Korvelin",
+                            "$$RayonFraise=1,5\r\n 220,0003      81,9651        PD              A             \r\n"
+                            " 0,5           -3,25          PD              A             \r\n");
         ASSERT_TRUE(test::OuvreProjet(p.ctx, chemin));
         EXPECT_EQ(p.ctx.dessin.Trace_Initial[0].X, 220.0003f);
         EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].Y, -3.25f);

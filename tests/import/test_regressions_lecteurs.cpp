@@ -68,7 +68,9 @@ TEST(RegressionsLecteurs, AucunRefusMuet) {
     for (const char* extension : {".dxf", ".dat", ".Korvelin", ".plt", ".hpgl"}) {
         ajoute(extension, "");
         ajoute(extension, "Liste des pièces :\n12 vis\n");
-        ajoute(extension, std::string("\x7f" "ELF\0\x02\x01\0\0\0", 11));
+        ajoute(extension, std::string("\x7f"
+                                      "ELF\0\x02\x01\0\0\0",
+                                      11));
     }
     int muets = 0, refus = 0;
     for (const std::string& chemin : chemins) {

@@ -21,8 +21,13 @@ TEST(Attaches, OutlinesAndHoldingHolesEvenlyAndOffTheCorners) {
         cercle.push_back({float(100 + 10 * std::cos(i * Pi / 32)), float(10 * std::sin(i * Pi / 32))});
     // An outline, its hole holding a part, that part, an open path, a circle of short
     // segments, and a hole that holds nothing.
-    test::DessinDe(ctx, {Carre(0, 0, 40), Carre(10, 10, 20), Carre(15, 15, 10), {{50, 0}, {60, 0}}, cercle,
-                         Carre(200, 0, 40), Carre(210, 10, 20)});
+    test::DessinDe(ctx, {Carre(0, 0, 40),
+                         Carre(10, 10, 20),
+                         Carre(15, 15, 10),
+                         {{50, 0}, {60, 0}},
+                         cercle,
+                         Carre(200, 0, 40),
+                         Carre(210, 10, 20)});
     // A bridge of 4 mm with a cutter of 2 mm: the cutter rises over 6 mm.
     const auto spans = PlaceAttaches(ctx.dessin, {3, 4, 1, 2});
     ASSERT_EQ(spans.size(), 7u);
@@ -56,7 +61,7 @@ TEST(Attaches, OutlinesAndHoldingHolesEvenlyAndOffTheCorners) {
     std::vector<std::size_t> incomplets;
     const auto serres = PlaceAttaches(ctx.dessin, {7, 4, 1, 2}, &incomplets);
     EXPECT_EQ(serres[0].size(), 7u);
-    EXPECT_EQ(serres[2].size(), 6u);  // 40 mm: six slots of 6 mm and some cut
+    EXPECT_EQ(serres[2].size(), 6u);                       // 40 mm: six slots of 6 mm and some cut
     EXPECT_EQ(incomplets, (std::vector<std::size_t>{2}));  // the empty hole gets none anyway
     EXPECT_EQ(AvertissementAttaches(ctx.dessin, {7, 4, 1, 2}).rfind("Le tracé « C » est trop petit pour 7", 0), 0u);
     // No tabs, or hostile values: none anywhere.
@@ -67,10 +72,12 @@ TEST(Attaches, OutlinesAndHoldingHolesEvenlyAndOffTheCorners) {
 TEST(Attaches, RefusedWhenTheyCannotHold) {
     EXPECT_EQ(ControleAttaches({0, 0, 0}, -3), std::nullopt);  // none asked for
     EXPECT_EQ(ControleAttaches({2, 3, 2.999, 6}, -3), std::nullopt);
-    const std::pair<Attaches, const char*> refus[] = {
-        {{2, 0, 1}, "La largeur"}, {{2, -1, 1}, "La largeur"}, {{2, NAN, 1}, "La largeur"},
-        {{2, 3, 0}, "La hauteur des attaches doit"}, {{2, 3, 3}, "La hauteur des attaches (3 mm) doit rester"},
-        {{2, 3, 4}, "La hauteur des attaches (4 mm)"}};
+    const std::pair<Attaches, const char*> refus[] = {{{2, 0, 1}, "La largeur"},
+                                                      {{2, -1, 1}, "La largeur"},
+                                                      {{2, NAN, 1}, "La largeur"},
+                                                      {{2, 3, 0}, "La hauteur des attaches doit"},
+                                                      {{2, 3, 3}, "La hauteur des attaches (3 mm) doit rester"},
+                                                      {{2, 3, 4}, "La hauteur des attaches (4 mm)"}};
     for (const auto& [a, debut] : refus) {
         const auto r = ControleAttaches(a, -3);
         ASSERT_TRUE(r.has_value()) << debut;

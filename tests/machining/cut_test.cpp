@@ -33,8 +33,9 @@ struct Generation {
     Generation() {
         travail.HautDeg = "5";
         travail.ProfFraisage = "-3";
-        for (std::string* v : {&travail.VitMax_Mat_X, &travail.VitMax_Mat_Y, &travail.VitMax_Mat_Z, &travail.VitMax_HMat_X,
-                               &travail.VitMax_HMat_Y, &travail.VitMax_Descente, &travail.VitMax_Montee})
+        for (std::string* v :
+             {&travail.VitMax_Mat_X, &travail.VitMax_Mat_Y, &travail.VitMax_Mat_Z, &travail.VitMax_HMat_X,
+              &travail.VitMax_HMat_Y, &travail.VitMax_Descente, &travail.VitMax_Montee})
             *v = "1,000";
         travail.FichierCUT = dossier.Chemin("sortie.cut");
     }
@@ -78,7 +79,8 @@ TEST(FichierCUT, FromTheOriginNoTravelLine) {
 
 TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
     const std::string vitesses =
-        "Les vitesses ne peuvent pas \xC3\xAA" "tre nulles !\r\nRevoir les param\xC3\xA8tres";
+        "Les vitesses ne peuvent pas \xC3\xAA"
+        "tre nulles !\r\nRevoir les param\xC3\xA8tres";
     const std::tuple<std::function<void(Generation&)>, std::string, std::string> cas[] = {
         {[](Generation& g) { g.ctx.dessin.Trace_Decale.assign(1, {}); }, "Il faut ouvrir un dessin !", "Korvelin"},
         {[](Generation& g) { g.travail.VitMax_HMat_Y = "0,000"; }, vitesses, "Erreur"},
@@ -91,8 +93,8 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
              g.travail.FichierCUT = g.dossier.Chemin("./d.dxf");
          },
          "Le fichier CUT ne peut pas remplacer le dessin ouvert !", "Korvelin"},
-        {[](Generation& g) { g.travail.NbPasse = 1001; },
-         "Le nombre de passes ne peut pas d\xC3\xA9passer 1000 !", "Korvelin"},
+        {[](Generation& g) { g.travail.NbPasse = 1001; }, "Le nombre de passes ne peut pas d\xC3\xA9passer 1000 !",
+         "Korvelin"},
     };
     for (const auto& [prepare, texte, titre] : cas) {
         Generation g;
@@ -118,7 +120,10 @@ TEST(FichierCUT, WhereTheFileGoes) {
     std::filesystem::create_directory(g.travail.FichierCUT);
     EXPECT_FALSE(g.Genere());
     ASSERT_EQ(g.ui.messages.size(), 1u);
-    EXPECT_EQ(g.ui.messages[0].texte, "Impossible d'\xC3\xA9" "crire le fichier " + g.travail.FichierCUT);
+    EXPECT_EQ(g.ui.messages[0].texte,
+              "Impossible d'\xC3\xA9"
+              "crire le fichier " +
+                  g.travail.FichierCUT);
 
     // A name without folder part goes to the current folder.
     const auto avant = std::filesystem::current_path();
@@ -148,8 +153,8 @@ TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
 
 TEST(FichierCUT, FastNumbersMatchTheGeneralFormat) {
     std::mt19937_64 alea(11);
-    std::vector<double> valeurs = {0.0, -0.0, 0.0005, -0.0005, 0.0625, -0.0625, 1e-300, 4.5e12,
-                                   -5e12, 1e300, 999.9995, std::nan(""), HUGE_VAL, -HUGE_VAL};
+    std::vector<double> valeurs = {0.0,    -0.0,  0.0005, -0.0005,  0.0625,       -0.0625,  1e-300,
+                                   4.5e12, -5e12, 1e300,  999.9995, std::nan(""), HUGE_VAL, -HUGE_VAL};
     for (int i = 0; i < 40000; ++i) {
         valeurs.push_back(std::uniform_real_distribution<double>(-1e6, 1e6)(alea));
         // Exact binary halves of a thousandth are where the rounding is decided.
@@ -175,7 +180,8 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
 
     test::DossierTemporaire dossier;
     Contexte ctx;
-    ctx.magasin.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
+    ctx.magasin.CheminIni =
+        dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
     ctx.parametres.TempsMin_Mat_Z = 5, ctx.parametres.Pas_Z = 2, ctx.parametres.NbPas_X = 0;
     ctx.dessin.NomFichier = "/d/piece.plt";
     const TravailCUT t = TravailCUTInitial(ctx);
@@ -200,13 +206,17 @@ TEST(VitessesFraisage, BorneesParLeMoteur) {
               "La vitesse matière X demande au moteur plus d'un pas par microseconde : revoir les paramètres.");
     EXPECT_FALSE(ControleVitesse("matière Z", 100000, 1, 0));
     for (const double v : {100000.01, 1e303, double(NAN), double(INFINITY)})
-        EXPECT_EQ(*ControleVitesse("hors-matière Y", v, 1, 0), "La vitesse hors-matière Y dépasse 100000 mm/s : revoir les paramètres.");
+        EXPECT_EQ(*ControleVitesse("hors-matière Y", v, 1, 0),
+                  "La vitesse hors-matière Y dépasse 100000 mm/s : revoir les paramètres.");
 }
 
 TEST(VitessesFraisage, ProposedCutName) {
-    for (const auto& [dessin, cut] : {std::pair{"/d/piece.PLT", "/d/piece.cut"}, {"C:\\d\\piece.DAT", "C:\\d\\piece.cut"},
-                                      {"/d/a.plt.plt", "/d/a.cut.cut"}, {"/d/piece.Korvelin", "/d/piece.cut"},
-                                      {"/d.plt/piece", "/d.plt/piece.cut"}, {"/x.dat/piece.plt", "/x.dat/piece.cut"}})
+    for (const auto& [dessin, cut] : {std::pair{"/d/piece.PLT", "/d/piece.cut"},
+                                      {"C:\\d\\piece.DAT", "C:\\d\\piece.cut"},
+                                      {"/d/a.plt.plt", "/d/a.cut.cut"},
+                                      {"/d/piece.Korvelin", "/d/piece.cut"},
+                                      {"/d.plt/piece", "/d.plt/piece.cut"},
+                                      {"/x.dat/piece.plt", "/x.dat/piece.cut"}})
         EXPECT_EQ(NomFichierCUTParDefaut(dessin), cut) << dessin;
 }
 
@@ -224,9 +234,8 @@ TEST(Mouvements, UnTravailSansReglagesNiInterface) {
     ParcoursTravail(d, TravailCUT{}, {1, 1, 1, 2, 2, 1}, totaux, {}, r);
     using E = EtapeMouvement;
     const std::vector<std::tuple<E, double, double, double, double>> attendus = {
-        {E::Montee, 1, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0},    {E::Descente, 3, 0, 0, -3},
-        {E::Coupe, 10, 10, 0, -3},  {E::Remontee, 4, 10, 0, 1}, {E::Remontee, 4, 10, 0, 1},
-        {E::Retour, 5, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0}};
+        {E::Montee, 1, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0},    {E::Descente, 3, 0, 0, -3}, {E::Coupe, 10, 10, 0, -3},
+        {E::Remontee, 4, 10, 0, 1}, {E::Remontee, 4, 10, 0, 1}, {E::Retour, 5, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0}};
     ASSERT_EQ(r.m.size(), attendus.size());
     for (std::size_t i = 0; i < attendus.size(); ++i)
         EXPECT_EQ(std::make_tuple(r.m[i].etape, r.m[i].t, r.m[i].x, r.m[i].y, r.m[i].z), attendus[i]) << i;

@@ -19,11 +19,11 @@
 namespace korvelin {
 namespace {
 
-using test::DossierTemporaire;
-using test::UiEnregistreuse;
 using test::CoupesCUT;
+using test::DossierTemporaire;
 using test::EcartCoupes;
 using test::LectureGCode;
+using test::UiEnregistreuse;
 using test::VerifieGCode;
 
 struct Travail {
@@ -40,12 +40,13 @@ struct Travail {
         t.MargeY = "7";
         t.VitMax_Mat_X = "2,083", t.VitMax_Mat_Y = "4,000", t.VitMax_Mat_Z = "1,000";
         t.VitMax_HMat_X = "5,000", t.VitMax_HMat_Y = "8,000", t.VitMax_Descente = "2,500";
-        ctx.dessin.NomFichier = dossier.Chemin("pi\xC3\xA8" "ce (1).plt");
+        ctx.dessin.NomFichier = dossier.Chemin(
+            "pi\xC3\xA8"
+            "ce (1).plt");
         t.FichierCUT = dossier.Chemin("piece.cut");
         t.FichierGCode = dossier.Chemin("piece.nc");
         // A repeated point, a trace starting where the last one ended, thousandths that round.
-        test::DessinDe(ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}},
-                             {{0, 20.0005f}, {30.1234f, 5}, {40, 5}}});
+        test::DessinDe(ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}}, {{0, 20.0005f}, {30.1234f, 5}, {40, 5}}});
     }
     bool GCode(DialecteGCode d, TotauxCUT& totaux) { return GenereFichierGCode(PosteDe(ctx), t, d, totaux); }
 };
@@ -84,8 +85,8 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
         // closed square is cut in two passes without rising between them.
         if (linuxcnc) {
             w.t.attaches = {2, 1, 1, 2};
-            test::DessinDe(w.ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}},
-                                   {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
+            test::DessinDe(
+                w.ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}}, {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
         }
         TotauxCUT cut, gcode;
         ASSERT_TRUE(GenereFichierCUT(PosteDe(w.ctx), w.t, cut));
@@ -100,8 +101,8 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
         EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01);
 
         const std::vector<std::string> codes = Codes(texte);
-        std::vector<std::string> debut = {linuxcnc ? "G21 G90 G91.1 G17 G94 G40 G49 G80" : "G21 G90 G17 G94 G40 G49 G80",
-                                          "G0 Z5"};
+        std::vector<std::string> debut = {
+            linuxcnc ? "G21 G90 G91.1 G17 G94 G40 G49 G80" : "G21 G90 G17 G94 G40 G49 G80", "G0 Z5"};
         if (linuxcnc) debut.insert(debut.end(), {"M3 S12000", "G4 P2"});
         debut.push_back("G0 X11.5 Y7");
         debut.push_back("G1 Z0 F150");
@@ -130,19 +131,22 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
         const double cx = 20 + 25 * (c % 4), cy = 20 + 25 * (c / 4), r = 3 + c;
         std::vector<std::pair<float, float>> t;
         for (int i = 0; i <= 360; ++i)
-            t.push_back({float(cx + r * std::cos((c % 2 ? i : -i) * Pi / 180)), float(cy + r * std::sin((c % 2 ? i : -i) * Pi / 180))});
+            t.push_back({float(cx + r * std::cos((c % 2 ? i : -i) * Pi / 180)),
+                         float(cy + r * std::sin((c % 2 ? i : -i) * Pi / 180))});
         traces.push_back(t);
     }
     // A slot: two half circles joined by lines, drawn in points 0.2 mm apart.
     std::vector<std::pair<float, float>> fente;
     for (int i = 0; i <= 100; ++i) fente.push_back({float(120 + i * 0.2), 10.0f});
-    for (int i = 1; i <= 180; ++i) fente.push_back({float(140 + 5 * std::sin(i * Pi / 180)), float(15 - 5 * std::cos(i * Pi / 180))});
+    for (int i = 1; i <= 180; ++i)
+        fente.push_back({float(140 + 5 * std::sin(i * Pi / 180)), float(15 - 5 * std::cos(i * Pi / 180))});
     for (int i = 1; i <= 100; ++i) fente.push_back({float(140 - i * 0.2), 20.0f});
     traces.push_back(fente);
     // Points a few ten-thousandths apart on a small circle, then a sharp turn: no arc may
     // round to a whole turn, no move to nothing.
     std::vector<std::pair<float, float>> menu;
-    for (int i = 0; i < 200; ++i) menu.push_back({float(200 + 5 * std::cos(i * 0.00007)), float(10 + 5 * std::sin(i * 0.00007))});
+    for (int i = 0; i < 200; ++i)
+        menu.push_back({float(200 + 5 * std::cos(i * 0.00007)), float(10 + 5 * std::sin(i * 0.00007))});
     menu.push_back({190.0f, 5.0f});
     traces.push_back(menu);
     std::vector<std::pair<float, float>> spirale;
@@ -163,9 +167,12 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     EXPECT_LT(l.lignes, 250000 / 20);
     // The slot: its lines and its half circle, whatever few points the lines take in.
     const std::size_t debutFente = texte.find("(Trace M)\n");
-    const std::vector<std::string> codesFente = Codes(texte.substr(debutFente, texte.find("(Trace N", debutFente) - debutFente));
+    const std::vector<std::string> codesFente =
+        Codes(texte.substr(debutFente, texte.find("(Trace N", debutFente) - debutFente));
     EXPECT_LE(codesFente.size(), 8u);
-    EXPECT_EQ(std::count_if(codesFente.begin(), codesFente.end(), [](const std::string& c) { return c.starts_with("G3"); }), 1);
+    EXPECT_EQ(
+        std::count_if(codesFente.begin(), codesFente.end(), [](const std::string& c) { return c.starts_with("G3"); }),
+        1);
     // Each circle: two half turns.
     for (int c = 0; c < 12; ++c) {
         const std::string cercle = "(Trace " + Code2{U' ', char32_t(U'A' + c)}.Texte().substr(1) + ")\n";
@@ -213,7 +220,10 @@ TEST(FichierGCode, PrintableAsciiShortLinesAndNoComments) {
         Travail w;
         w.t.SansCommentaires = !commentaires;
         w.t.VitesseBroche = "9000";
-        w.ctx.dessin.NomFichier = w.dossier.Chemin("Pi\xC3\xA8" "ce \xC3\xA0 l'\xC3\xA9tau !~%?; (" + std::string(150, 'n') + ").plt");
+        w.ctx.dessin.NomFichier = w.dossier.Chemin(
+            "Pi\xC3\xA8"
+            "ce \xC3\xA0 l'\xC3\xA9tau !~%?; (" +
+            std::string(150, 'n') + ").plt");
         TotauxCUT totaux;
         ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
@@ -249,16 +259,24 @@ TEST(FichierGCode, FeedsSpindleAndWaitAsGiven) {
 }
 
 TEST(FichierGCode, NumbersNamesAndDialects) {
-    const std::pair<double, const char*> nombres[] = {
-        {0.0, "0"},      {-0.0, "0"},         {-0.0004, "0"}, {2.5, "2.5"},     {-3.0, "-3"},
-        {0.0625, "0.062"}, {1e15, "1000000000000000"}, {-1e-300, "0"}, {999.9996, "1000"}};
+    const std::pair<double, const char*> nombres[] = {{0.0, "0"},
+                                                      {-0.0, "0"},
+                                                      {-0.0004, "0"},
+                                                      {2.5, "2.5"},
+                                                      {-3.0, "-3"},
+                                                      {0.0625, "0.062"},
+                                                      {1e15, "1000000000000000"},
+                                                      {-1e-300, "0"},
+                                                      {999.9996, "1000"}};
     for (const auto& [v, texte] : nombres) {
         std::string s;
         AjouteNombreGCode(s, v);
         EXPECT_EQ(s, texte) << v;
     }
-    for (const auto& [dessin, nc] : {std::pair{"/d/piece.PLT", "/d/piece.nc"}, {"/d.x/piece", "/d.x/piece.nc"},
-                                     {"C:\\d\\a.b.dxf", "C:\\d\\a.b.nc"}, {"", ".nc"}})
+    for (const auto& [dessin, nc] : {std::pair{"/d/piece.PLT", "/d/piece.nc"},
+                                     {"/d.x/piece", "/d.x/piece.nc"},
+                                     {"C:\\d\\a.b.dxf", "C:\\d\\a.b.nc"},
+                                     {"", ".nc"}})
         EXPECT_EQ(NomFichierGCodeParDefaut(dessin), nc);
     EXPECT_EQ(LectureDialecte("GRBL"), DialecteGCode::GRBL);
     EXPECT_EQ(LectureDialecte("linuxcnc"), DialecteGCode::LinuxCNC);
@@ -276,15 +294,23 @@ TEST(FichierGCode, RefusalsLeaveEveryFileAsItWas) {
          "Le dossier de destination du fichier G-code n'existe pas, merci de le corriger"},
         {[](Travail& w) { w.t.VitesseBroche = "200000"; }, "La vitesse de broche \xC2\xAB 200000"},
         {[](Travail& w) { w.t.VitesseBroche = "vite"; },
-         "La vitesse de broche \xC2\xAB vite \xC2\xBB n'est pas un nombre de tours par minute positif, au plus 100000 !"},
-        {[](Travail& w) { w.t.HautDeg = "0,0004"; }, "La hauteur de d\xC3\xA9gagement \xC2\xAB 0,0004 \xC2\xBB doit atteindre"},
+         "La vitesse de broche \xC2\xAB vite \xC2\xBB n'est pas un nombre de tours par minute positif, au plus 100000 "
+         "!"},
+        {[](Travail& w) { w.t.HautDeg = "0,0004"; },
+         "La hauteur de d\xC3\xA9gagement \xC2\xAB 0,0004 \xC2\xBB doit atteindre"},
         {[](Travail& w) { w.t.AvanceCoupe = "0"; },
          "L'avance de coupe \xC2\xAB 0 \xC2\xBB doit \xC3\xAAtre un nombre de mm/min positif"},
-        {[](Travail& w) { w.t.AvancePlongee = "1e6"; }, "L'avance de plong\xC3\xA9" "e \xC2\xAB 1e6"},
+        {[](Travail& w) { w.t.AvancePlongee = "1e6"; },
+         "L'avance de plong\xC3\xA9"
+         "e \xC2\xAB 1e6"},
         {[](Travail& w) { w.t.TemporisationBroche = "-1"; }, "L'attente apr\xC3\xA8s la mise en marche"},
-        {[](Travail& w) { w.t.attaches = {2, 3, 2.5, 2}; }, "La hauteur des attaches (2,5 mm) doit rester"},
+        {[](Travail& w) {
+             w.t.attaches = {2, 3, 2.5, 2};
+         },
+         "La hauteur des attaches (2,5 mm) doit rester"},
         {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("un_dossier"); },
-         "Impossible d'\xC3\xA9" "crire le fichier "},
+         "Impossible d'\xC3\xA9"
+         "crire le fichier "},
     };
     for (const auto& [prepare, texte] : cas) {
         Travail w;

@@ -20,8 +20,10 @@ TEST(Controles, ValeursQuiAbimeraientLaMachineOuLaPiece) {
         const char* message;  // nullptr: accepted
     } cas[] = {
         {+[](Parametres&) {}, 1, 1000, nullptr},
-        {+[](Parametres&) {}, 0, 1, "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !"},
-        {+[](Parametres&) {}, -10, 1, "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !"},
+        {+[](Parametres&) {}, 0, 1,
+         "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !"},
+        {+[](Parametres&) {}, -10, 1,
+         "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !"},
         {+[](Parametres&) {}, 1, 1001, "Le nombre de passes ne peut pas dépasser 1000 !"},
         {+[](Parametres& v) { v.RayonFraise = -1; }, 1, 1, "Le rayon de fraise ne peut pas être négatif !"},
         {+[](Parametres& v) { v.RayonFraise = 1e300; }, 1, 1, "Le rayon de fraise ne peut pas dépasser 50 mm !"},
@@ -51,7 +53,8 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
     // Within the travel to the millimetre; the Z travel holds the height and the depth.
     EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 20));
     EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 0, 25).value_or(""),
-              "Le travail sort de la course de la machine : la séquence B dépasse la course en Y de 5,000 mm ; il faut une marge en Y d'au plus 20 mm.");
+              "Le travail sort de la course de la machine : la séquence B dépasse la course en Y de 5,000 mm ; il faut "
+              "une marge en Y d'au plus 20 mm.");
     EXPECT_EQ(ControleCourses(ctx.dessin, v, 150, -60, 0, 0).value_or(""),
               "Le travail sort de la course de la machine : de la hauteur de dégagement à la profondeur, l'outil "
               "dépasse la course en Z de 10,000 mm.");
@@ -59,7 +62,8 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
     EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {9, 1, 100.0, 0.0}));
     EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {1000, 1000, 100.0, 100.0}), std::nullopt);
     EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 500, 0, {3, 1, -300.0, 0.0}).value_or(""),
-              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 100,000 mm ; il faut une marge en X d'au moins 600 mm.");
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 100,000 mm ; il "
+              "faut une marge en X d'au moins 600 mm.");
     // A 5 km move or a NaN never gets through.
     ctx.dessin.Trace_Decale[0].Points[1].X = 5e6f;
     EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0), std::nullopt);
@@ -90,12 +94,13 @@ TEST(Controles, RefusAvantToutMouvementOuFichier) {
     EXPECT_TRUE(b.port->Ecritures().empty());
     ASSERT_EQ(b.ui.messages.size(), 3u);
     EXPECT_EQ(b.ui.messages[0].texte,
-              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut une marge en X d'au moins 2 mm.");
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut "
+              "une marge en X d'au moins 2 mm.");
 
     DossierTemporaire dossier;
     TravailCUT t;
-    for (std::string* s : {&t.VitMax_Mat_X, &t.VitMax_Mat_Y, &t.VitMax_Mat_Z, &t.VitMax_HMat_X, &t.VitMax_HMat_Y,
-                           &t.VitMax_Descente})
+    for (std::string* s :
+         {&t.VitMax_Mat_X, &t.VitMax_Mat_Y, &t.VitMax_Mat_Z, &t.VitMax_HMat_X, &t.VitMax_HMat_Y, &t.VitMax_Descente})
         *s = "1";
     t.FichierCUT = dossier.Chemin("a.cut");
     TotauxCUT totaux;

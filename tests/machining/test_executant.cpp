@@ -40,7 +40,8 @@ TEST(Estimation, EgaleALaDureeSimuleeImpulsionParImpulsion) {
     EXPECT_FALSE(EstimeDemande(PosteDe(b.ctx), Demande(ActionMachine::Exemplaire)).acceptee);
     ASSERT_EQ(b.ui.messages.size(), 1u);
     EXPECT_EQ(b.ui.messages[0].texte,
-              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 5,000 mm ; il faut une marge en X d'au moins 5 mm.");
+              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 5,000 mm ; il faut "
+              "une marge en X d'au moins 5 mm.");
 }
 
 TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {
@@ -87,8 +88,9 @@ TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {
     EXPECT_EQ(fin.fin.Z, PasPour(-0.4333333, 1.0 / 48) / 48.0);
     EXPECT_FALSE(evenements[evenements.size() - 2].moteurEnMarche);
     bool message = false;
-    for (const auto& e : evenements) message = message || (e.genre == EvenementMachine::Genre::Message &&
-                                                           e.texte.find("interrompu") != std::string::npos);
+    for (const auto& e : evenements)
+        message =
+            message || (e.genre == EvenementMachine::Genre::Message && e.texte.find("interrompu") != std::string::npos);
     EXPECT_TRUE(message);
 
     // Motor off as the last write; no step edge began after the pulse under way at the stop.

@@ -48,8 +48,9 @@ TEST(Fraisage, SequenceZDeDeuxPasses) {
 }
 
 TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
-    for (auto regle : {+[](Parametres&) {}, +[](Parametres& v) { v.Pas_Z = 0; },
-                       +[](Parametres& v) { v.TempsMin_Montee = 0; }, +[](Parametres& v) { v.TempsMin_HMat_Y = 1e9; }}) {
+    for (auto regle :
+         {+[](Parametres&) {}, +[](Parametres& v) { v.Pas_Z = 0; }, +[](Parametres& v) { v.TempsMin_Montee = 0; },
+          +[](Parametres& v) { v.TempsMin_HMat_Y = 1e9; }}) {
         for (const bool serie : {false, true}) {
             Banc b;
             regle(b.ctx.parametres);
@@ -59,8 +60,9 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
             const auto cr = serie ? FraisageSerie(PosteDe(b.ctx), m, {}, {3, 2, 10.0f, 10.0f}, b.arret)
                                   : FraisageExemplaire(PosteDe(b.ctx), m, {}, b.arret);
             EXPECT_EQ(cr.issue, Issue::Refusee);
-            AttendSeulMessage(b.ui, dessin ? "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres"
-                                           : "Il faut ouvrir un dessin !",
+            AttendSeulMessage(b.ui,
+                              dessin ? "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres"
+                                     : "Il faut ouvrir un dessin !",
                               Icone::Critique, dessin ? "Erreur" : "Korvelin");
             EXPECT_TRUE(b.port->Ecritures().empty());
         }

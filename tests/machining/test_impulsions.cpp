@@ -13,8 +13,10 @@ TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
         int dx, dy, dz;
         bool inversionX;
         std::vector<uint8_t> octets;
-    } cas[] = {{1, 0, 0, false, {0x44, 0xCC, 0x44}}, {1, 0, 0, true, {0x00, 0x88, 0x00}},
-               {0, -1, 0, false, {0x00, 0x02, 0x00}}, {0, 0, 1, false, {0x10, 0x30, 0x10}},
+    } cas[] = {{1, 0, 0, false, {0x44, 0xCC, 0x44}},
+               {1, 0, 0, true, {0x00, 0x88, 0x00}},
+               {0, -1, 0, false, {0x00, 0x02, 0x00}},
+               {0, 0, 1, false, {0x10, 0x30, 0x10}},
                {-1, 1, -1, false, {0x01, 0xAB, 0x01}}};
     for (const auto& c : cas) {
         Banc b;
@@ -61,8 +63,13 @@ TEST(Impulsions, PeriodeSelonAxesEtMatiere) {
 }
 
 TEST(Impulsions, AttenteEnUnitesDeDixiemeDeMilliseconde) {
-    const std::pair<double, int64_t> cas[] = {{0, 0}, {-1, 0}, {std::nan(""), 0}, {0.15 / 1000, 2},
-                                              {0.35 / 1000, 4}, {0.00011, 2}, {(5 - 0.15 - 0.35) / 1000, 45}};
+    const std::pair<double, int64_t> cas[] = {{0, 0},
+                                              {-1, 0},
+                                              {std::nan(""), 0},
+                                              {0.15 / 1000, 2},
+                                              {0.35 / 1000, 4},
+                                              {0.00011, 2},
+                                              {(5 - 0.15 - 0.35) / 1000, 45}};
     for (const auto& [secondes, unites] : cas) EXPECT_EQ(UnitesAttente(secondes), unites) << secondes;
     Banc b;
     Attente(b.Demarre(), 0.5);

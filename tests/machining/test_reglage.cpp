@@ -17,9 +17,14 @@ TEST(Fleches, PasAvecShiftEtCtrl) {
         int fleche, touches;
         Axe axe;
         int64_t pas;
-    } cas[] = {{3, ToucheShift, Axe::X, 480}, {3, ToucheCtrl, Axe::X, 5}, {3, ToucheShift | ToucheCtrl, Axe::X, 48},
-               {2, 0, Axe::X, -48},           {1, 0, Axe::Y, 48},         {0, ToucheShift, Axe::Y, -480},
-               {5, 0, Axe::Z, 48},            {4, ToucheCtrl, Axe::Z, -5}};
+    } cas[] = {{3, ToucheShift, Axe::X, 480},
+               {3, ToucheCtrl, Axe::X, 5},
+               {3, ToucheShift | ToucheCtrl, Axe::X, 48},
+               {2, 0, Axe::X, -48},
+               {1, 0, Axe::Y, 48},
+               {0, ToucheShift, Axe::Y, -480},
+               {5, 0, Axe::Z, 48},
+               {4, ToucheCtrl, Axe::Z, -5}};
     for (const auto& c : cas) {
         Banc b;
         Machine& m = b.Demarre();

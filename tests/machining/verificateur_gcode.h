@@ -14,7 +14,7 @@ struct TronconCoupe {
 };
 
 struct LectureGCode {
-    std::vector<std::string> fautes;  // empty when the program passes every rule
+    std::vector<std::string> fautes;   // empty when the program passes every rule
     std::vector<TronconCoupe> coupes;  // arcs replayed as short chords
     double degagement = 0.0;           // the clearance height: the first move's Z
     int64_t remontees = 0;             // G0 rises to it after the first

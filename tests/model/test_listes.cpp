@@ -48,8 +48,9 @@ TEST(ProchaineSequence, SuitLaSuiteDesEtiquettesSansJamaisSeRepeter) {
 // A code is packed in four bytes; pairs that do not fit (a far second character, as a
 // project written by hand may hold) must still read back and compare exactly.
 TEST(ProchaineSequence, LesEtiquettesLointainesRestentExactesEtDistinctes) {
-    const std::vector<Code2> codes = {Code2(U'A', U'\u4E2D'), Code2(U'\U0010FFFF', U'\U0001F600'), Code2(U'A', U'\u4E2E'),
-                                      Code2(U'\U0010FFFF', U'\u07FF'), Code2(U' ', U'\u4E2D'), Code2(U'A', U'B')};
+    const std::vector<Code2> codes = {Code2(U'A', U'\u4E2D'), Code2(U'\U0010FFFF', U'\U0001F600'),
+                                      Code2(U'A', U'\u4E2E'), Code2(U'\U0010FFFF', U'\u07FF'),
+                                      Code2(U' ', U'\u4E2D'), Code2(U'A', U'B')};
     for (std::size_t i = 0; i < codes.size(); ++i) {
         EXPECT_EQ(Code2::De(codes[i].Texte()), codes[i]) << i;
         EXPECT_EQ(Code2(codes[i].c0(), codes[i].c1()), codes[i]) << i;
@@ -90,8 +91,12 @@ TEST(ListeDePoints, RechercheSuppressionEtInversion) {
 }
 
 TEST(ListeDePoints, SupprimeDoublonsGardeLaPlumeEtLaTolerance) {
-    Dessin d = DessinPlumes({{0, 0, PlumeBasse, {}}, {0.0009f, 0, PlumeBasse, {}}, {0.0009f, 0, PlumeHaute, {}},
-                             {5, 5, PlumeBasse, {}}, {5.002f, 5, PlumeBasse, {}}, {9, 9, {}, {}}});
+    Dessin d = DessinPlumes({{0, 0, PlumeBasse, {}},
+                             {0.0009f, 0, PlumeBasse, {}},
+                             {0.0009f, 0, PlumeHaute, {}},
+                             {5, 5, PlumeBasse, {}},
+                             {5.002f, 5, PlumeBasse, {}},
+                             {9, 9, {}, {}}});
     SupprimeDoublons(d);
     // The spare last entry stays just past the counted points.
     ASSERT_EQ(d.NbPoints, 4);
@@ -102,8 +107,12 @@ TEST(ListeDePoints, SupprimeDoublonsGardeLaPlumeEtLaTolerance) {
 }
 
 TEST(ListeDePoints, NumeroteSequencesOuvreUneTraceApresChaqueLever) {
-    Dessin d = DessinPlumes({{0, 0, PlumeHaute, {}}, {0, 0, PlumeBasse, {}}, {1, 0, PlumeBasse, {}},
-                             {5, 5, PlumeHaute, {}}, {5, 5, PlumeBasse, {}}, {6, 5, PlumeBasse, {}},
+    Dessin d = DessinPlumes({{0, 0, PlumeHaute, {}},
+                             {0, 0, PlumeBasse, {}},
+                             {1, 0, PlumeBasse, {}},
+                             {5, 5, PlumeHaute, {}},
+                             {5, 5, PlumeBasse, {}},
+                             {6, 5, PlumeBasse, {}},
                              {7, 7, PlumeHaute, {}}});
     ASSERT_TRUE(NumeroteSequences(d));
     EXPECT_EQ(d.Trace_Initial.size(), 4u);

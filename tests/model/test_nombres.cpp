@@ -12,14 +12,14 @@ using namespace korvelin;
 using Nombres = test::SousLocale;
 
 TEST_P(Nombres, Lectures) {
-    const std::pair<const char*, double> plain[] = {
-        {"12.5abc", 12.5}, {"12,5", 12.0},  {"", 0.0},          {"lettres", 0.0}, {" 1 2 3", 123.0},
-        {"-4e2", -400.0},  {"10,20", 10.0}, {"1e999999", DBL_MAX}, {"-1e400", -DBL_MAX}, {"1e-400", 0.0},
-        {"0.025", 0.025},  {"+2.5", 2.5}};
+    const std::pair<const char*, double> plain[] = {{"12.5abc", 12.5}, {"12,5", 12.0},        {"", 0.0},
+                                                    {"lettres", 0.0},  {" 1 2 3", 123.0},     {"-4e2", -400.0},
+                                                    {"10,20", 10.0},   {"1e999999", DBL_MAX}, {"-1e400", -DBL_MAX},
+                                                    {"1e-400", 0.0},   {"0.025", 0.025},      {"+2.5", 2.5}};
     for (const auto& [texte, valeur] : plain) EXPECT_EQ(LecturePlain(texte), valeur) << texte;
     EXPECT_DOUBLE_EQ(LecturePlain("2.5 3.5"), 2.53);
-    const std::pair<const char*, double> locale[] = {
-        {"12,5", 12.5}, {" 12.5 ", 12.5}, {"-0,025", -0.025}, {"0,025", 0.025}, {"1.0e400", DBL_MAX}, {"+3", 3.0}};
+    const std::pair<const char*, double> locale[] = {{"12,5", 12.5},   {" 12.5 ", 12.5},     {"-0,025", -0.025},
+                                                     {"0,025", 0.025}, {"1.0e400", DBL_MAX}, {"+3", 3.0}};
     for (const auto& [texte, valeur] : locale) EXPECT_EQ(LectureLocale(texte), valeur) << texte;
     for (const char* refuse : {"", "12,5 mm", "1,2,3", "-", "1e"}) EXPECT_FALSE(LectureLocale(refuse)) << refuse;
     EXPECT_EQ(LectureLocaleOuPlain("3x"), 3.0);
@@ -42,19 +42,24 @@ TEST_P(Nombres, Ecritures) {
     }
     // A box shows at most six significant digits.
     const std::pair<double, const char*> affiches[] = {
-        {100.0 / 4445.0, "0,0224972"}, {0.0375, "0,0375"}, {100.00000000000001, "100"}, {1234.5678, "1234,57"},
-        {0.0, "0"}, {-2.5, "-2,5"}, {1234567.0, "1234570"}};
+        {100.0 / 4445.0, "0,0224972"}, {0.0375, "0,0375"}, {100.00000000000001, "100"},
+        {1234.5678, "1234,57"},        {0.0, "0"},         {-2.5, "-2,5"},
+        {1234567.0, "1234570"}};
     for (const auto& [v, texte] : affiches) EXPECT_EQ(EcritureAffichage(v), texte);
     EXPECT_EQ(ArrondiSignificatif(double(1.2f), 7), 1.2);
     EXPECT_EQ(TexteEntier(-32768), "-32768");
     const std::tuple<double, int, char, const char*> fixes[] = {
         {2.0833333, 3, ',', "2,083"}, {0.0625, 3, '.', "0.062"},  // a true half goes to the even digit
-        {0.1875, 3, '.', "0.188"},    {-3, 3, '.', "-3.000"},     {-0.0001, 3, '.', "0.000"}, {12.25, 1, ',', "12,2"},
-        {1.5, 3, '.', "1.500"}};
+        {0.1875, 3, '.', "0.188"},    {-3, 3, '.', "-3.000"},    {-0.0001, 3, '.', "0.000"},
+        {12.25, 1, ',', "12,2"},      {1.5, 3, '.', "1.500"}};
     for (const auto& [v, chiffres, virgule, texte] : fixes) EXPECT_EQ(FormatFixe(v, chiffres, virgule), texte);
     EXPECT_EQ(FormatFixe(DBL_MAX, 0, '.').size(), 309u);
-    for (const auto& [v, texte] : {std::pair{0.0f, " 0"}, {12.5f, " 12.5"}, {-3.0f, "-3"}, {0.1f, " 0.1"},
-                                   {220.0003f, " 220.0003"}, {1e-5f, " 1e-05"}})
+    for (const auto& [v, texte] : {std::pair{0.0f, " 0"},
+                                   {12.5f, " 12.5"},
+                                   {-3.0f, "-3"},
+                                   {0.1f, " 0.1"},
+                                   {220.0003f, " 220.0003"},
+                                   {1e-5f, " 1e-05"}})
         EXPECT_EQ(TexteFlottant32(v), texte);
     EXPECT_EQ(VersFlottant32(1e300), FLT_MAX);
 }

@@ -11,7 +11,8 @@ PointTrace P(float x, float y) { return {x, y, PlumeBasse, PremiereSequence}; }
 }  // namespace
 
 TEST(Primitives, AnglesDroitesEtIntersection) {
-    for (const auto& [x, y, angle] : {std::tuple{1.f, 0.f, 0.0}, {0.f, 1.f, Pi / 2}, {-1.f, 0.f, Pi}, {0.f, -1.f, 3 * Pi / 2}})
+    for (const auto& [x, y, angle] :
+         {std::tuple{1.f, 0.f, 0.0}, {0.f, 1.f, Pi / 2}, {-1.f, 0.f, Pi}, {0.f, -1.f, 3 * Pi / 2}})
         EXPECT_DOUBLE_EQ(AngleSegment(P(0, 0), P(x, y)), angle);
     EXPECT_NEAR(AngleSegment(P(0, 0), P(1, -1)), 7 * Pi / 4, 1e-12);
     double laisse = 1.25;

@@ -65,7 +65,8 @@ TEST(Fichier, EcritureAtomiquePermissionsEtTemporairesMorts) {
     const std::string mort = d.Ecrit("sortie.cut.tmp-a1B2c3", "x");
     const std::string vivant = d.Ecrit("sortie.cut.tmp-zzzzzz", "x");
     const std::string jeune = d.Ecrit("sortie.cut.tmp-yyyyyy", "x");
-    for (const std::string& a : {std::string("sortie.cut.tmp-abcde"), std::string("autre.cut.tmp-abcdef")}) d.Ecrit(a, "x");
+    for (const std::string& a : {std::string("sortie.cut.tmp-abcde"), std::string("autre.cut.tmp-abcdef")})
+        d.Ecrit(a, "x");
     const timespec vieux[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 60, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, mort.c_str(), vieux, 0), 0);
     ASSERT_EQ(::utimensat(AT_FDCWD, vivant.c_str(), vieux, 0), 0);

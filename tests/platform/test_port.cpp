@@ -65,7 +65,7 @@ TEST(Simulateur, PasDepuisLesFrontsEtLesLignesDeSens) {
     h.AttendreJusqua(5000);
     p.EffacerBitControle(3);
     for (uint8_t v : {0x00, 0x88, 0x08}) p.EcrireDonnees(v);  // X back; then the X pairs disagree
-    EXPECT_EQ(p.Impulsions(Axe::X, +1), 1);  // a held step line is one step
+    EXPECT_EQ(p.Impulsions(Axe::X, +1), 1);                   // a held step line is one step
     EXPECT_EQ(p.Impulsions(Axe::X, -1), 1);
     EXPECT_DOUBLE_EQ(p.PositionMm(Axe::Y), 0.25);  // wired backwards: a cleared line moves it forward
     EXPECT_DOUBLE_EQ(p.PositionMm(Axe::Z), 0.1);
@@ -84,8 +84,8 @@ TEST(Simulateur, PasDepuisLesFrontsEtLesLignesDeSens) {
 TEST(Horloge, ReveilAvantLEcheanceSelonLaLongueurDeLAttente) {
     // Short waits poll; 0.4 ms sleeps to 0.15 ms before; long waits poll their last quarter,
     // at most 1 ms.
-    const std::pair<int64_t, int64_t> cas[] = {{250'000, 0}, {400'000, 150'000}, {2'000'000, 500'000},
-                                               {9'400'000, 1'000'000}, {1'000'000'000, 1'000'000}};
+    const std::pair<int64_t, int64_t> cas[] = {
+        {250'000, 0}, {400'000, 150'000}, {2'000'000, 500'000}, {9'400'000, 1'000'000}, {1'000'000'000, 1'000'000}};
     for (const auto& [reste, avance] : cas) EXPECT_EQ(korvelin::AvanceReveil(150'000, reste), avance) << reste;
     EXPECT_EQ(korvelin::AvanceReveil(0, 9'400'000), 0);
 }

@@ -23,7 +23,8 @@ std::string ProjetDe(const std::string& reglages) {
 
 TEST(Ini, ProfilCommeSousWindows) {
     DossierTemporaire dossier;
-    const std::string ini = dossier.Ecrit("Korvelin.ini",
+    const std::string ini = dossier.Ecrit(
+        "Korvelin.ini",
         "; commentaire gardé\r\n[Autre]\r\nRayonFraise=9\r\n[KORVELIN]\r\n  rayonfraise =  2.5  \r\nMargeX=1\r\n");
     EXPECT_EQ(LireIni(ini, "Korvelin", "RayonFraise"), "2.5");
     EXPECT_EQ(LireIni(ini, "Korvelin", "Absente"), std::nullopt);
@@ -37,17 +38,21 @@ TEST(Ini, ProfilCommeSousWindows) {
     const std::string neuf = dossier.Chemin("sous/dossier/Korvelin.ini");
     ASSERT_TRUE(EcrireIni(neuf, "Korvelin", "Fichier", "/tmp/pièce.plt"));
     EXPECT_EQ(DossierTemporaire::Lit(neuf), "[Korvelin]\r\nFichier=/tmp/pièce.plt\r\n");
-    const std::string ancien = dossier.Ecrit("ancien.ini", "[Korvelin]\r\nFichier=C:\\pi\xE8" "ce.plt\r\n");
+    const std::string ancien = dossier.Ecrit("ancien.ini",
+                                             "[Korvelin]\r\nFichier=C:\\pi\xE8"
+                                             "ce.plt\r\n");
     EXPECT_EQ(LireIni(ancien, "Korvelin", "Fichier"), "C:\\pièce.plt");
     // As Notepad saves it (byte order mark), with CR alone as line end; quotes dropped in
     // pairs only, the blanks between them kept.
-    const std::string bloc = dossier.Ecrit("bloc.ini", "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rMargeX=' 1 '\rFichier=\"\rMargeY=\"4'\r");
+    const std::string bloc =
+        dossier.Ecrit("bloc.ini", "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rMargeX=' 1 '\rFichier=\"\rMargeY=\"4'\r");
     EXPECT_EQ(LireIni(bloc, "Korvelin", "RayonFraise"), "2");
     EXPECT_EQ(LireIni(bloc, "Korvelin", "MargeX"), " 1 ");
     EXPECT_EQ(LireIni(bloc, "Korvelin", "Fichier"), "\"");
     EXPECT_EQ(LireIni(bloc, "Korvelin", "MargeY"), "\"4'");
     ASSERT_TRUE(EcrireIni(bloc, "Korvelin", "MargeY", "5"));
-    EXPECT_EQ(DossierTemporaire::Lit(bloc), "[Korvelin]\r\nRayonFraise=\"2\"\r\nMargeX=' 1 '\r\nFichier=\"\r\nMargeY=5\r\n");
+    EXPECT_EQ(DossierTemporaire::Lit(bloc),
+              "[Korvelin]\r\nRayonFraise=\"2\"\r\nMargeX=' 1 '\r\nFichier=\"\r\nMargeY=5\r\n");
 }
 
 TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
@@ -73,7 +78,8 @@ TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
 }
 
 TEST_F(Magasin, IniDeWindowsLuParLesChargeurs) {
-    dossier.Ecrit("Korvelin.ini", "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rDecalageOutil=3\rInversionSens_Z='Vrai'\r");
+    dossier.Ecrit("Korvelin.ini",
+                  "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rDecalageOutil=3\rInversionSens_Z='Vrai'\r");
     ChargeDemarrage(ctx);
     EXPECT_EQ(ctx.parametres.RayonFraise, 2.0);
     EXPECT_EQ(ctx.parametres.DecalageOutil, 3);
@@ -81,8 +87,9 @@ TEST_F(Magasin, IniDeWindowsLuParLesChargeurs) {
 }
 
 TEST_F(Magasin, ValeursStockeesRelues) {
-    dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nTempsMin_Mat_X=12.5\r\nTempsMin_Mat_Y=12,5\r\n"
-                                  "RayonFraise=2,5\r\nOptionLPT=1\r\nHPGLRapportH=0,5\r\n");
+    dossier.Ecrit("Korvelin.ini",
+                  "[Korvelin]\r\nTempsMin_Mat_X=12.5\r\nTempsMin_Mat_Y=12,5\r\n"
+                  "RayonFraise=2,5\r\nOptionLPT=1\r\nHPGLRapportH=0,5\r\n");
     ChargeMachine(ctx);
     ChargeDecalage(ctx);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_X, 12.5);
@@ -118,8 +125,8 @@ TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
     dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeX=1\r\nMargeY=2\r\n");
     std::string rayon = "$$RayonFraise=2.5";
     rayon.resize(62, ' ');
-    const std::string projet = dossier.Ecrit("piece.Korvelin",
-        ProjetDe("$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n$$SansEgal\r\n"));
+    const std::string projet = dossier.Ecrit(
+        "piece.Korvelin", ProjetDe("$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n$$SansEgal\r\n"));
     ctx.dessin.NomFichier = ctx.dessin.FichierProjet = projet;
     EXPECT_EQ(LireParametre(ctx, "RayonFraise", "3"), "2.5");
     EXPECT_EQ(LireParametre(ctx, "MargeX", "0"), "4");
@@ -134,15 +141,16 @@ TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
     EXPECT_EQ(LireParametre(ctx, "MargeY", "0"), "6");
     EXPECT_EQ(LireIni(ctx.magasin.CheminIni, "Korvelin", "MargeY"), "2");
     EXPECT_TRUE(FichierExiste(dossier.Chemin("piece.tmp")));
-    EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n$$MargeY=6\r\n" +
+    EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon +
+                                                  "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n$$MargeY=6\r\n" +
                                                   LignePointProjet({1, 1, PlumeBasse, PremiereSequence}) + "\r\n");
 }
 
 // The dialogs store all their values at once: one rewrite, the file the writes one by
 // one would leave. The line a reading finds is the one written, however it is spaced.
 TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
-    const EcrituresReglages valeurs = {{"RayonFraise", "1.5"}, {"MargeX", "2"}, {"Fichier", "/a\nb"},
-                                       {"MargeX", "3"},        {"ConfirmSuppr", "Faux"}};
+    const EcrituresReglages valeurs = {
+        {"RayonFraise", "1.5"}, {"MargeX", "2"}, {"Fichier", "/a\nb"}, {"MargeX", "3"}, {"ConfirmSuppr", "Faux"}};
     const std::string ini = "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nmargex = 1\r\n\r\n[Fin]\r\n";
     const std::string projet = ProjetDe("$$[Korvelin]\r\n$$RayonFraise = 2\r\n$$MargeX=1\r\n$$Rem\r\n");
     std::string attendus[2];
@@ -153,7 +161,8 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
             std::string chemin = t.ctx.magasin.CheminIni;
             if (avecProjet) {
                 chemin = t.ctx.dessin.NomFichier = t.ctx.dessin.FichierProjet = t.dossier.Ecrit("p.Korvelin", projet);
-                t.ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
+                t.ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence},
+                                              {12.5f, -3, PlumeBasse, PremiereSequence}};
                 t.ctx.dessin.NbPoints = 2;
             }
             if (enLot) {
@@ -170,8 +179,9 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
             EXPECT_EQ(LireParametre(t.ctx, "Fichier", ""), "/a b");
         }
     }
-    EXPECT_EQ(attendus[0], "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nMargeX=3\r\nRayonFraise=1.5\r\nFichier=/a b\r\n"
-                           "ConfirmSuppr=Faux\r\n\r\n[Fin]\r\n");
+    EXPECT_EQ(attendus[0],
+              "[Autre]\r\nMargeX=8\r\n[Korvelin]\r\nMargeX=3\r\nRayonFraise=1.5\r\nFichier=/a b\r\n"
+              "ConfirmSuppr=Faux\r\n\r\n[Fin]\r\n");
     EXPECT_EQ(attendus[1], ProjetDe("$$[Korvelin]\r\n$$RayonFraise=1.5\r\n$$MargeX=3\r\n$$Rem\r\n$$Fichier=/a b\r\n"
                                     "$$ConfirmSuppr=Faux\r\n"));
 }

@@ -1,6 +1,5 @@
 #include "support/ui_enregistreuse.h"
 
-
 namespace korvelin::test {
 
 void UiEnregistreuse::Message(std::string_view texte, std::string_view titre, Icone icone) {

@@ -81,9 +81,7 @@ void RepondreModal(std::function<void(T&)> reponse) {
     minuterie->start();
 }
 
-inline PointTrace Pt(float x, float y, const char* sequence = " A") {
-    return {x, y, PlumeBasse, Code2::De(sequence)};
-}
+inline PointTrace Pt(float x, float y, const char* sequence = " A") { return {x, y, PlumeBasse, Code2::De(sequence)}; }
 
 // Replaces the drawing; every trace gets an offset entry with no path, plus the spare one.
 inline void PoseDessin(Contexte& ctx, const std::vector<PointTrace>& points,
@@ -105,8 +103,7 @@ inline bool MemeCouleur(QRgb p, QColor c) {
 }
 
 // Pixels of colour c in [x0, x1] × [y0, y1], clipped to the image (by default all of it).
-inline int Compte(const QImage& im, QColor c, int x0 = 0, int y0 = 0, int x1 = 1 << 20,
-                  int y1 = 1 << 20) {
+inline int Compte(const QImage& im, QColor c, int x0 = 0, int y0 = 0, int x1 = 1 << 20, int y1 = 1 << 20) {
     int n = 0;
     for (int y = std::max(y0, 0); y <= std::min(y1, im.height() - 1); ++y)
         for (int x = std::max(x0, 0); x <= std::min(x1, im.width() - 1); ++x)

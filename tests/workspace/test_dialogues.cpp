@@ -39,8 +39,8 @@ TEST(DialoguesFichier, OuvrirEnregistrerEtAnnuler) {
     EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(d->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(d->directory().absolutePath(), QString::fromStdString(dossier.Dossier()));
-    for (const char* nom : {"piece.DAT", "piece.PLT", "piece.HPGL", "piece.Korvelin", "piece.DXF",
-                            "piece.dat", "piece.plt", "piece.hpgl", "piece.korvelin", "piece.dxf"})
+    for (const char* nom : {"piece.DAT", "piece.PLT", "piece.HPGL", "piece.Korvelin", "piece.DXF", "piece.dat",
+                            "piece.plt", "piece.hpgl", "piece.korvelin", "piece.dxf"})
         EXPECT_TRUE(Accepte(*d, "Fichiers dessin", nom)) << nom;
     EXPECT_FALSE(Accepte(*d, "Fichiers dessin", "notes.txt"));
 
@@ -79,7 +79,7 @@ void Quitte(QLineEdit* boite) {
 
 // Sizes, ratios and results, across then down.
 QStringList Boites(const F_Dimension& d) {
-    return {d.TB_H_Initial->text(),  d.TB_V_Initial->text(),  d.TB_H_Rapport->text(),
+    return {d.TB_H_Initial->text(), d.TB_V_Initial->text(),  d.TB_H_Rapport->text(),
             d.TB_V_Rapport->text(), d.TB_H_Resultat->text(), d.TB_V_Resultat->text()};
 }
 

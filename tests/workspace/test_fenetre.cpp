@@ -27,8 +27,7 @@ namespace {
 
 // Commands that need a document.
 void AttendEdition(F_Representation& f, bool actif) {
-    for (const char* nom : {"mnu_sequencement", "mnu_Soudure", "mnu_Miroir", "mnu_Liste",
-                            "mnu_Save", "mnu_SaveAs"})
+    for (const char* nom : {"mnu_sequencement", "mnu_Soudure", "mnu_Miroir", "mnu_Liste", "mnu_Save", "mnu_SaveAs"})
         EXPECT_EQ(f.Menu(nom)->isEnabled(), actif) << nom;
     for (int i : {3, 4, 9, 10, 12}) EXPECT_EQ(f.Bouton(i)->isEnabled(), actif) << "bouton " << i;
 }
@@ -38,17 +37,18 @@ QStringList Etats(const QList<QAction*>& actions) {
     QStringList etats;
     for (QAction* a : actions)
         etats << (a->isSeparator() ? Q("|")
-                                   : a->objectName() + (a->isCheckable() ? " c" : "") +
-                                         (a->isChecked() ? "*" : "") + (a->isEnabled() ? "" : " -"));
+                                   : a->objectName() + (a->isCheckable() ? " c" : "") + (a->isChecked() ? "*" : "") +
+                                         (a->isEnabled() ? "" : " -"));
     return etats;
 }
 
 // A project of 120 points in two traces, 80.4 wide and 40.6 high, with a cutter radius and
 // the tool on the line, so that the offset paths do not widen the bounds.
 std::string Projet120(const DossierTemporaire& dossier, const std::string& nom) {
-    std::string texte = "$$[Korvelin]                                                          \r\n"
-                        "$$RayonFraise=2.5                                                     \r\n"
-                        "$$DecalageOutil=2                                                     \r\n";
+    std::string texte =
+        "$$[Korvelin]                                                          \r\n"
+        "$$RayonFraise=2.5                                                     \r\n"
+        "$$DecalageOutil=2                                                     \r\n";
     for (int i = 0; i < 120; ++i) {
         const float x = 80.4f * (i % 60) / 59, y = i < 60 ? float(i % 2) * 20 : 40.6f - float(i % 2) * 10;
         texte += LignePointProjet(Pt(x, y, i < 60 ? " A" : " B")) + "\r\n";
@@ -83,11 +83,35 @@ TEST_F(Fenetre, AuDemarrage) {
     QStringList menus;
     for (QAction* a : f.menuBar()->actions())
         menus << a->text() << (a->menu() ? Etats(a->menu()->actions()) : Etats({a}));
-    EXPECT_EQ(menus, (QStringList{"&Fichier", "mnu_Ouvrir", "mnu_Save -", "mnu_SaveAs -", "mnu_quitter",
-        Q("É&dition"), "mnu_Annuler -", "mnu_Retablir -",
-        "&Outils", "mnu_sequencement -", "mnu_Miroir -", "mnu_Liste -", "mnu_Soudure -", "mnu_Orientation -", "mnu_Ordre -",
-        "&Zoom", "mnu_Zd10", "mnu_Zd5", "mnu_Zd2", "mnu_Z1", "mnu_Z2", "F&raisage", "mnu_FenetreFraisage", "mnu_Zero",
-        Q("&Paramètres"), "mnu_Param", "&?", "mnu_Help", "mnu_Todo"}));
+    EXPECT_EQ(menus, (QStringList{"&Fichier",
+                                  "mnu_Ouvrir",
+                                  "mnu_Save -",
+                                  "mnu_SaveAs -",
+                                  "mnu_quitter",
+                                  Q("É&dition"),
+                                  "mnu_Annuler -",
+                                  "mnu_Retablir -",
+                                  "&Outils",
+                                  "mnu_sequencement -",
+                                  "mnu_Miroir -",
+                                  "mnu_Liste -",
+                                  "mnu_Soudure -",
+                                  "mnu_Orientation -",
+                                  "mnu_Ordre -",
+                                  "&Zoom",
+                                  "mnu_Zd10",
+                                  "mnu_Zd5",
+                                  "mnu_Zd2",
+                                  "mnu_Z1",
+                                  "mnu_Z2",
+                                  "F&raisage",
+                                  "mnu_FenetreFraisage",
+                                  "mnu_Zero",
+                                  Q("&Paramètres"),
+                                  "mnu_Param",
+                                  "&?",
+                                  "mnu_Help",
+                                  "mnu_Todo"}));
     // Every item of a menu has an access key of its own.
     for (QAction* m : f.menuBar()->actions()) {
         if (!m->menu() || m->text() == "&Zoom") continue;
@@ -102,13 +126,14 @@ TEST_F(Fenetre, AuDemarrage) {
     EXPECT_EQ(f.Menu("mnu_Ouvrir")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     EXPECT_EQ(f.Menu("mnu_Save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(f.Menu("mnu_Annuler")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EXPECT_EQ(f.Menu("mnu_Retablir")->shortcuts(),
-              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    EXPECT_EQ(
+        f.Menu("mnu_Retablir")->shortcuts(),
+        (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
 
     const QList<QAction*> boutons = f.TB1->actions();
-    EXPECT_EQ(Etats(boutons), (QStringList{"mnu_Ouvrir", "mnu_NumPoint c", "mnu_Liste -",
-        "mnu_Soudure -", "mnu_Fraisage", "mnu_Sequence c*", "|", "mnu_Zoom", "mnu_Miroir -",
-        "mnu_Sequencement -", "mnu_Param", "mnu_Lever c -"}));
+    EXPECT_EQ(Etats(boutons), (QStringList{"mnu_Ouvrir", "mnu_NumPoint c", "mnu_Liste -", "mnu_Soudure -",
+                                           "mnu_Fraisage", "mnu_Sequence c*", "|", "mnu_Zoom", "mnu_Miroir -",
+                                           "mnu_Sequencement -", "mnu_Param", "mnu_Lever c -"}));
     for (int i = 1; i <= boutons.size(); ++i) EXPECT_EQ(boutons[i - 1], f.Bouton(i));
     EXPECT_FALSE(f.Bouton(12)->icon().pixmap(20, 20).isNull());
     QMenu* zoom = f.Bouton(8)->menu();
@@ -129,8 +154,8 @@ TEST_F(Fenetre, AuDemarrage) {
     EXPECT_TRUE(f.PB1->toolTip().isEmpty());
 
     for (int n = 1; n <= 8; ++n)
-        EXPECT_TRUE(f.Panneau(n) && f.Panneau(n)->text().isEmpty() &&
-                    f.Panneau(n)->alignment() == Qt::AlignCenter) << n;
+        EXPECT_TRUE(f.Panneau(n) && f.Panneau(n)->text().isEmpty() && f.Panneau(n)->alignment() == Qt::AlignCenter)
+            << n;
     EXPECT_EQ(f.Panneau(9), nullptr);
     EXPECT_EQ(f.Ctx().parametres.DecalageOutil, 2);  // read from the settings file given
 }
@@ -237,9 +262,7 @@ TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
     Ouvre(f, piece);
     const std::vector<PointTrace> points = f.Ctx().dessin.Trace_Initial;
     ASSERT_GE(points.size(), 120u);
-    const auto NbFichiers = [&] {
-        return std::distance(std::filesystem::directory_iterator(dossier.Dossier()), {});
-    };
+    const auto NbFichiers = [&] { return std::distance(std::filesystem::directory_iterator(dossier.Dossier()), {}); };
     const auto nb = NbFichiers();
     f.reponseEnregistrer = "";  // cancelled: nothing written
     f.mnu_SaveAs_Click();

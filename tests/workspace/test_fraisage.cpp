@@ -131,7 +131,8 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     EXPECT_TRUE(w->SSTab1->isEnabled());
 
     // Keypad 8 held then let go: one jog step up in Y, then the motor off.
-    QKeyEvent appui(QEvent::KeyPress, Qt::Key_8, Qt::KeypadModifier), relache(QEvent::KeyRelease, Qt::Key_8, Qt::KeypadModifier);
+    QKeyEvent appui(QEvent::KeyPress, Qt::Key_8, Qt::KeypadModifier),
+        relache(QEvent::KeyRelease, Qt::Key_8, Qt::KeypadModifier);
     QApplication::sendEvent(w->SSTab1, &appui);
     QApplication::sendEvent(w->SSTab1, &relache);
     w->AttendFin();
@@ -201,7 +202,8 @@ TEST(OngletGrbl, PauseArretDeplacementRepriseEtFermetureEnCours) {
     ASSERT_TRUE(AttendFenetre([&] { return carte.Position()[0] != avant[0] && carte.Etat() == "Idle"; }));
     EXPECT_NEAR(carte.Position()[0] - avant[0], 1.0, 1e-6);
 
-    ASSERT_TRUE(AttendFenetre([&] { return o.Btn_Reprendre->isEnabled() && o.L_Etat->text().contains(Q("au repos")); }));
+    ASSERT_TRUE(
+        AttendFenetre([&] { return o.Btn_Reprendre->isEnabled() && o.L_Etat->text().contains(Q("au repos")); }));
     RepondreModal<QInputDialog>([](QInputDialog& d) { d.accept(); });  // the line it proposes
     o.Btn_Reprendre->click();
     ASSERT_TRUE(AttendFenetre([&] { return !o.TravailEnCours() && carte.Executees().back() == "M2"; },

@@ -86,8 +86,8 @@ TEST(Parametres, DepuisLaFenetreAnnulerPuisOkSurUnBureauFrancais) {
     });
     f.Bouton(11)->trigger();
     const std::string texte = DossierTemporaire::Lit(ini);
-    for (const char* ligne : {"DecalageOutil= 3\r\n", "TempsMin_Mat_X= 12.5\r\n", "CouleurSelectionne= 197121\r\n",
-                              "RayonFraise= 1.5\r\n"})
+    for (const char* ligne :
+         {"DecalageOutil= 3\r\n", "TempsMin_Mat_X= 12.5\r\n", "CouleurSelectionne= 197121\r\n", "RayonFraise= 1.5\r\n"})
         EXPECT_NE(texte.find(ligne), std::string::npos) << ligne << texte;
     EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 197121);
     EXPECT_EQ(f.Ctx().parametres.RayonFraise, 1.5);

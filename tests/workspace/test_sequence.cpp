@@ -28,8 +28,8 @@ TEST(Sequence, LeDialogueDeplaceInverseEtLanceLeChoixDuCote) {
     FenetreEssai f(dossier.Chemin("Korvelin.ini"));
     f.Montre(800, 600);
     RepondreModal<F_Dimension>([](F_Dimension& d) { d.Btn_OK->click(); });
-    f.OuvreDessin(dossier.Ecrit("carres.plt",
-        "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200;"));
+    f.OuvreDessin(
+        dossier.Ecrit("carres.plt", "IN;PU0,0;PD400,0,400,400;PU800,0;PD1200,0,1200,400;PU0,800;PD400,800,400,1200;"));
     ASSERT_EQ(f.Ctx().dessin.NbPoints, 9);
 
     bool vu = false;

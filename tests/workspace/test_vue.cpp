@@ -13,10 +13,9 @@
 namespace korvelin::test {
 namespace {
 
-const QColor Normal(100, 0, 0), Choisi(255, 0, 0), Bleu(0, 0, 255), Vert(0, 255, 0),
-    Numero(200, 0, 200);
+const QColor Normal(100, 0, 0), Choisi(255, 0, 0), Bleu(0, 0, 255), Vert(0, 255, 0), Numero(200, 0, 200);
 const std::vector<PointTrace> Carre = {Pt(0, 0), Pt(40, 0), Pt(40, 20), Pt(0, 20), Pt(0, 0)},
-                               DeuxTraces = {Pt(0, 0), Pt(40, 0), Pt(40, 20, " B"), Pt(0, 20, " B")};
+                              DeuxTraces = {Pt(0, 0), Pt(40, 0), Pt(40, 20, " B"), Pt(0, 20, " B")};
 
 class Vue : public ::testing::Test {
 protected:
@@ -43,8 +42,7 @@ protected:
     // Pixel of a drawing point, the picture showing a twentieth of the span around it.
     QPointF P(double x, double y, double z = 1) {
         const QSize t = f.PB1->size();
-        return {(x + 0.05 * ex) * t.width() * z / (1.1 * ex),
-                (1.05 * ey - y) * t.height() * z / (1.1 * ey)};
+        return {(x + 0.05 * ex) * t.width() * z / (1.1 * ex), (1.05 * ey - y) * t.height() * z / (1.1 * ey)};
     }
 };
 
@@ -65,8 +63,7 @@ TEST_F(Vue, LeCadrageEtLeDecalage) {
     EXPECT_EQ(f.PB1->size(), QSize(W(), int(std::lround(W() / 2.0))));
     EXPECT_EQ(f.PB1->pos(), QPoint(0, 0));
     EXPECT_EQ(im.size(), f.PB1->size());
-    for (const QPointF p : {P(0, 10), P(40, 10), P(20, 0), P(20, 20)})
-        EXPECT_TRUE(Pres(im, Normal, p));
+    for (const QPointF p : {P(0, 10), P(40, 10), P(20, 0), P(20, 20)}) EXPECT_TRUE(Pres(im, Normal, p));
     EXPECT_TRUE(MemeCouleur(im.pixel(P(20, 10).toPoint()), Qt::white));
     EXPECT_TRUE(MemeCouleur(im.pixel(P(-1, 10).toPoint()), Qt::white));
     EXPECT_EQ(Compte(im, Choisi), 0);
@@ -90,11 +87,9 @@ TEST_F(Vue, LeCadrageEtLeDecalage) {
     // A drawing on one line is centred across it.
     Peint({Pt(0, 5), Pt(40, 5)});
     ASSERT_GT(im.height(), 2);
-    EXPECT_GT(Compte(im, Normal, 0, im.height() / 2 - 1, im.width(), im.height() / 2 + 1),
-              im.width() * 0.8);
+    EXPECT_GT(Compte(im, Normal, 0, im.height() / 2 - 1, im.width(), im.height() / 2 + 1), im.width() * 0.8);
     Peint({Pt(3, 0), Pt(3, 40)});
-    EXPECT_GT(Compte(im, Normal, im.width() / 2 - 1, 0, im.width() / 2 + 1, im.height()),
-              im.height() * 0.8);
+    EXPECT_GT(Compte(im, Normal, im.width() / 2 - 1, 0, im.width() / 2 + 1, im.height()), im.height() * 0.8);
     EXPECT_EQ(f.messages.size(), 1u);
 }
 
@@ -205,8 +200,7 @@ TEST_F(Vue, LesNumerosEtLesMarqueursDeSequence) {
     EXPECT_EQ(Compte(im, Bleu), 0);
     f.Bouton(2)->setChecked(true);  // repaints
     // Every point, the last one included, carries its number in a circle.
-    for (const QPointF p : {P(0, 0), P(40, 0), P(40, 20), P(0, 20)})
-        EXPECT_GT(Autour(im, Numero, p, 20), 10);
+    for (const QPointF p : {P(0, 0), P(40, 0), P(40, 20), P(0, 20)}) EXPECT_GT(Autour(im, Numero, p, 20), 10);
     f.Bouton(2)->setChecked(false);
     f.Bouton(6)->setChecked(true);
     // A circle around each start point, and nothing blue elsewhere.
@@ -263,8 +257,7 @@ TEST(NumerosDesPoints, UnNumeroQuiChevaucheLeDernierDessineEstOmis) {
     // Against the last number drawn, not the previous point: 3 is 3 away from 0.
     EXPECT_EQ(PointsNumerotes(d, largeur), (std::vector<int32_t>{0, 2, 4, 5}));
     // The radius follows the width of the number's text.
-    EXPECT_EQ(PointsNumerotes(d, [](int64_t n) { return n >= 3 ? 4.0 : 1.0; }),
-              (std::vector<int32_t>{0, 4, 5}));
+    EXPECT_EQ(PointsNumerotes(d, [](int64_t n) { return n >= 3 ? 4.0 : 1.0; }), (std::vector<int32_t>{0, 4, 5}));
     d.NbPoints = 0;
     EXPECT_TRUE(PointsNumerotes(d, largeur).empty());
 }
