@@ -134,6 +134,106 @@ double Arc(const Axes& a, const Axes& b, double cx, double cy, bool horaire, Ete
 
 }  // namespace
 
+namespace {
+
+// What one line asks for, its modal words already applied to the state.
+struct Demande {
+    std::optional<double> cible[3], i, j, r, pause;
+    std::optional<int> mouvement;
+    bool sansMouvement = false;  // G4, G10, G28, G30, G53, G92: their axis words move nothing we follow
+    bool temporisation = false;
+};
+
+void LitMotG(double valeur, EtatModal& s, Demande& d) {
+    const int g = static_cast<int>(std::lround(valeur * 10.0));
+    if (g == 0 || g == 10 || g == 20 || g == 30)
+        d.mouvement = g / 10;
+    else if (g == 40)
+        d.sansMouvement = d.temporisation = true;
+    else if (g == 100 || g == 280 || g == 300 || g == 530 || g == 920)
+        d.sansMouvement = true;
+    else if (g == 900)
+        s.absolu = true;
+    else if (g == 910)
+        s.absolu = false;
+    else if (g == 200)
+        s.pouces = true;
+    else if (g == 210)
+        s.pouces = false;
+}
+
+void LitMotM(double valeur, EtatModal& s) {
+    const int n = static_cast<int>(std::lround(valeur));
+    if (n == 3 || n == 4)
+        s.broche = true, s.brocheInverse = n == 4;
+    else if (n == 5)
+        s.broche = false;
+    else if (n == 2 || n == 30)
+        s.broche = false, s.absolu = true, s.mouvement = 1;
+}
+
+Demande LitLigne(std::string_view texte, EtatModal& s) {
+    Demande d;
+    for (const Mot& m : Mots(texte)) {
+        const double u = s.pouces ? 25.4 : 1.0;
+        switch (m.lettre) {
+            case 'G': LitMotG(m.valeur, s, d); break;
+            case 'M': LitMotM(m.valeur, s); break;
+            case 'X': d.cible[0] = m.valeur * u; break;
+            case 'Y': d.cible[1] = m.valeur * u; break;
+            case 'Z': d.cible[2] = m.valeur * u; break;
+            case 'I': d.i = m.valeur * u; break;
+            case 'J': d.j = m.valeur * u; break;
+            case 'R': d.r = m.valeur * u; break;
+            case 'F': s.avance = m.valeur * u; break;
+            case 'S': s.vitesseBroche = m.valeur; break;
+            case 'P': d.pause = m.valeur; break;
+            default: break;
+        }
+    }
+    if (d.mouvement) s.mouvement = *d.mouvement;
+    return d;
+}
+
+// Moves the state to where the line sends the tool; the time the move takes.
+double Deplace(const Demande& d, EtatModal& s, const Axes& rapides, Etendue& e) {
+    const Axes depart = s.position;
+    Axes b = depart;
+    for (int k = 0; k < 3; ++k)
+        if (d.cible[k]) b[k] = s.absolu ? *d.cible[k] : depart[k] + *d.cible[k];
+    if (e.vide) e.Ajoute(depart);
+    double longueur = 0.0;
+    if ((s.mouvement == 2 || s.mouvement == 3) && (d.i || d.j || d.r)) {
+        double cx = depart[0] + d.i.value_or(0.0), cy = depart[1] + d.j.value_or(0.0);
+        if (d.r && !d.i && !d.j) {
+            // The centre on the side R's sign and the direction choose.
+            const double dx = b[0] - depart[0], dy = b[1] - depart[1];
+            const double corde = std::hypot(dx, dy);
+            const double h2 = (*d.r) * (*d.r) - corde * corde / 4.0;
+            double h = h2 > 0.0 && corde > 0.0 ? std::sqrt(h2) / corde : 0.0;
+            if ((s.mouvement == 2) == (*d.r > 0.0)) h = -h;
+            cx = depart[0] + dx / 2.0 - h * dy;
+            cy = depart[1] + dy / 2.0 + h * dx;
+        }
+        longueur = Arc(depart, b, cx, cy, s.mouvement == 2, e);
+    } else {
+        e.Ajoute(b);
+        longueur = std::sqrt((b[0] - depart[0]) * (b[0] - depart[0]) + (b[1] - depart[1]) * (b[1] - depart[1]) +
+                             (b[2] - depart[2]) * (b[2] - depart[2]));
+    }
+    double duree = 0.0;
+    if (s.mouvement == 0) {
+        for (int k = 0; k < 3; ++k)
+            if (rapides[k] > 0.0) duree = std::max(duree, std::fabs(b[k] - depart[k]) / rapides[k] * 60.0);
+    } else if (s.avance > 0.0) {
+        duree = longueur / s.avance * 60.0;
+    }
+    s.position = b;
+    return duree;
+}
+
+}  // namespace
+
 Analyse Rejoue(const Programme& p, const Axes& rapides) {
     Analyse a;
     a.fin.reserve(p.lignes.size());
@@ -142,90 +242,10 @@ Analyse Rejoue(const Programme& p, const Axes& rapides) {
     Etendue e;
     double temps = 0.0;
     for (const LigneProgramme& l : p.lignes) {
-        const std::vector<Mot> mots = Mots(l.texte);
-        std::optional<double> cible[3], i, j, r, pause;
-        std::optional<int> mouvement;
-        bool sansMouvement = false;  // G4, G10, G28, G30, G53, G92: their axis words move nothing we follow
-        bool temporisation = false;
-        for (const Mot& m : mots) {
-            const double u = s.pouces ? 25.4 : 1.0;
-            switch (m.lettre) {
-                case 'G': {
-                    const int g = static_cast<int>(std::lround(m.valeur * 10.0));
-                    if (g == 0 || g == 10 || g == 20 || g == 30)
-                        mouvement = g / 10;
-                    else if (g == 40)
-                        sansMouvement = temporisation = true;
-                    else if (g == 100 || g == 280 || g == 300 || g == 530 || g == 920)
-                        sansMouvement = true;
-                    else if (g == 900)
-                        s.absolu = true;
-                    else if (g == 910)
-                        s.absolu = false;
-                    else if (g == 200)
-                        s.pouces = true;
-                    else if (g == 210)
-                        s.pouces = false;
-                    break;
-                }
-                case 'M': {
-                    const int n = static_cast<int>(std::lround(m.valeur));
-                    if (n == 3 || n == 4)
-                        s.broche = true, s.brocheInverse = n == 4;
-                    else if (n == 5)
-                        s.broche = false;
-                    else if (n == 2 || n == 30)
-                        s.broche = false, s.absolu = true, s.mouvement = 1;
-                    break;
-                }
-                case 'X': cible[0] = m.valeur * u; break;
-                case 'Y': cible[1] = m.valeur * u; break;
-                case 'Z': cible[2] = m.valeur * u; break;
-                case 'I': i = m.valeur * u; break;
-                case 'J': j = m.valeur * u; break;
-                case 'R': r = m.valeur * u; break;
-                case 'F': s.avance = m.valeur * u; break;
-                case 'S': s.vitesseBroche = m.valeur; break;
-                case 'P': pause = m.valeur; break;
-                default: break;
-            }
-        }
-        if (mouvement) s.mouvement = *mouvement;
-        double duree = 0.0;
-        if (pause && temporisation) duree = std::max(0.0, *pause);
-        const bool axes = cible[0] || cible[1] || cible[2];
-        if (axes && !sansMouvement) {
-            const Axes depart = s.position;
-            Axes b = depart;
-            for (int k = 0; k < 3; ++k)
-                if (cible[k]) b[k] = s.absolu ? *cible[k] : depart[k] + *cible[k];
-            if (e.vide) e.Ajoute(depart);
-            double longueur = 0.0;
-            if ((s.mouvement == 2 || s.mouvement == 3) && (i || j || r)) {
-                double cx = depart[0] + i.value_or(0.0), cy = depart[1] + j.value_or(0.0);
-                if (r && !i && !j) {
-                    // The centre on the side R's sign and the direction choose.
-                    const double dx = b[0] - depart[0], dy = b[1] - depart[1];
-                    const double d = std::hypot(dx, dy);
-                    const double h2 = (*r) * (*r) - d * d / 4.0;
-                    double h = h2 > 0.0 && d > 0.0 ? std::sqrt(h2) / d : 0.0;
-                    if ((s.mouvement == 2) == (*r > 0.0)) h = -h;
-                    cx = depart[0] + dx / 2.0 - h * dy;
-                    cy = depart[1] + dy / 2.0 + h * dx;
-                }
-                longueur = Arc(depart, b, cx, cy, s.mouvement == 2, e);
-            } else {
-                e.Ajoute(b);
-                longueur = std::sqrt((b[0] - depart[0]) * (b[0] - depart[0]) + (b[1] - depart[1]) * (b[1] - depart[1]) +
-                                     (b[2] - depart[2]) * (b[2] - depart[2]));
-            }
-            if (s.mouvement == 0) {
-                for (int k = 0; k < 3; ++k)
-                    if (rapides[k] > 0.0) duree = std::max(duree, std::fabs(b[k] - depart[k]) / rapides[k] * 60.0);
-            } else if (s.avance > 0.0) {
-                duree = longueur / s.avance * 60.0;
-            }
-            s.position = b;
+        const Demande d = LitLigne(l.texte, s);
+        double duree = d.pause && d.temporisation ? std::max(0.0, *d.pause) : 0.0;
+        if ((d.cible[0] || d.cible[1] || d.cible[2]) && !d.sansMouvement) {
+            duree = Deplace(d, s, rapides, e);
             a.mouvement = true;
         }
         temps += duree;
