@@ -91,7 +91,8 @@ bool TypeConnu(const std::string& type) {
 // the settings ask for it, but with the side of the settings file: a side given here
 // orients them again.
 void PrepareTraces(Contexte& ctx, const Options& o) {
-    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx, "OrientationAuto")))) OrientationAutomatique(ctx);
+    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto"))))
+        OrientationAutomatique(ctx);
     if (o.ordre) {
         const ResultatOrdre r = OrdreAutomatique(ctx);
         std::cout << "Déplacements hors matière en mm, depuis l'origine et retour : " << TexteTotal(r.avant)
@@ -261,7 +262,7 @@ int Lance(const Options& o) {
     ctx.magasin.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
     if (o.ini)
         if (const int statut = VerifieIni(ui, *o.ini)) return statut;
-    ChargeDemarrage(ctx);
+    ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
     AppliqueReglages(ctx, o);
 
     if (!o.dessin.empty()) {

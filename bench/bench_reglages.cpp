@@ -33,8 +33,8 @@ void ChargementIni(benchmark::State& etat) {
     ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     ctx.dessin.TypeFichier = "PLT";
     for (auto _ : etat) {
-        korvelin::ChargeDemarrage(ctx);
-        korvelin::ChargeRapports(ctx);
+        korvelin::ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
+        korvelin::ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
         benchmark::DoNotOptimize(ctx.parametres.RayonFraise);
     }
     std::filesystem::remove(ctx.magasin.CheminIni);
@@ -53,7 +53,8 @@ void EcritureUneParUne(benchmark::State& etat) {
     ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     const korvelin::EcrituresReglages valeurs = ValeursDuDialogue();
     for (auto _ : etat)
-        for (const auto& [cle, valeur] : valeurs) korvelin::EcrireParametre(ctx, cle, valeur);
+        for (const auto& [cle, valeur] : valeurs)
+            korvelin::Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, {{cle, valeur}}));
     std::filesystem::remove(ctx.magasin.CheminIni);
 }
 
@@ -61,7 +62,7 @@ void EcritureEnLot(benchmark::State& etat) {
     korvelin::Contexte ctx;
     ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     const korvelin::EcrituresReglages valeurs = ValeursDuDialogue();
-    for (auto _ : etat) korvelin::EcrireParametres(ctx, valeurs);
+    for (auto _ : etat) korvelin::Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, valeurs));
     std::filesystem::remove(ctx.magasin.CheminIni);
 }
 

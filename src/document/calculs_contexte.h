@@ -7,7 +7,7 @@
 #include "geometry/orientation.h"
 #include "geometry/soudure.h"
 #include "settings/contexte.h"
-#include "settings/reglages_outil.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 

@@ -220,28 +220,31 @@ Code2 Document::DerniereSequence() const {
 
 // --- Settings ------------------------------------------------------------------------------
 
-std::string Document::LitReglage(std::string_view cle) { return LireReglage(ctx_, cle); }
+std::string Document::LitReglage(std::string_view cle) { return LireReglage(ctx_.magasin, ctx_.dessin, cle); }
 
-SourceReglages Document::Source() { return SourceReglages(ctx_); }
+SourceReglages Document::Source() { return SourceReglages(ctx_.magasin, ctx_.dessin); }
 
-bool Document::EcritReglages(const EcrituresReglages& ecritures) { return EcrireParametres(ctx_, ecritures); }
+bool Document::EcritReglages(const EcrituresReglages& ecritures) {
+    return Montre(*ctx_.ui, ctx_.magasin.Ecrire(ctx_.dessin, ecritures));
+}
 
 void Document::RechargeReglages(Chargeur chargeur) {
     switch (chargeur) {
-        case Chargeur::Couleurs: ChargeCouleurs(ctx_); break;
-        case Chargeur::Decalage: ChargeDecalage(ctx_); break;
-        case Chargeur::Marges: ChargeMarges(ctx_); break;
+        case Chargeur::Couleurs: ChargeCouleurs(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Decalage: ChargeDecalage(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Marges: ChargeMarges(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
         case Chargeur::Rapports:
-            for (const Diagnostic& dit : ChargeRapports(ctx_)) Montre(*ctx_.ui, dit);
+            for (const Diagnostic& dit : ChargeRapports(ctx_.magasin, ctx_.dessin, ctx_.parametres))
+                Montre(*ctx_.ui, dit);
             break;
-        case Chargeur::Options: ChargeOptions(ctx_); break;
-        case Chargeur::Machine: ChargeMachine(ctx_); break;
+        case Chargeur::Options: ChargeOptions(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Machine: ChargeMachine(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
         case Chargeur::Aucun: break;
     }
 }
 
 bool Document::RetablitReglages(const std::vector<std::string>& cles, Chargeur chargeur) {
-    const bool ecrit = RetablitDefauts(ctx_, cles);
+    const bool ecrit = Montre(*ctx_.ui, ctx_.magasin.RetablitDefauts(ctx_.dessin, cles));
     RechargeReglages(chargeur);
     return ecrit;
 }
@@ -440,8 +443,8 @@ bool Document::Retablir() {
 }
 
 void Document::EcritReglagesDecalage() {
-    EcrireParametres(ctx_, {{"RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise)},
-                            {"DecalageOutil", TexteEntier(ctx_.parametres.DecalageOutil)}});
+    EcritReglages({{"RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise)},
+                   {"DecalageOutil", TexteEntier(ctx_.parametres.DecalageOutil)}});
 }
 
 // --- The changes -----------------------------------------------------------------------------

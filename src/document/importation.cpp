@@ -46,7 +46,7 @@ bool DemandeRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& sui
     Dessin& d = ctx.dessin;
     const BornesImport avant{d.Xmin, d.Xmax, d.Ymin, d.Ymax};
     PoseBornes(d, bornes);
-    for (const Diagnostic& dit : ChargeRapports(ctx)) suivi.Signale(dit);
+    for (const Diagnostic& dit : ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
     ChoisitRapports(ctx, bornes, suivi);
     if (const std::optional<Diagnostic> refus = RefusRapports(bornes, ctx.parametres)) {
         PoseBornes(d, avant);
@@ -146,14 +146,16 @@ void RetirePointIsole(Contexte& ctx) {
 }  // namespace
 
 void ChoisitRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& suivi) {
-    ChargeRapports(ctx);  // its warnings were given when the import loaded them first
+    ChargeRapports(ctx.magasin, ctx.dessin,
+                   ctx.parametres);  // its warnings were given when the import loaded them first
     Parametres& p = ctx.parametres;
     ModeleDimension modele;
     modele.Charger(bornes.Xmax - bornes.Xmin, bornes.Ymax - bornes.Ymin, p.RapportH, p.RapportV);
     const Rapports r = suivi.Demande(modele);
     if (RapportUtilisable(r.H) && RapportUtilisable(r.V)) {
         const std::string& type = ctx.dessin.TypeFichier;
-        EcrireParametres(ctx, {{type + "RapportV", EcritureLocale(r.V)}, {type + "RapportH", EcritureLocale(r.H)}});
+        Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, {{type + "RapportV", EcritureLocale(r.V)},
+                                                        {type + "RapportH", EcritureLocale(r.H)}}));
     }
     p.RapportV = r.V;
     p.RapportH = r.H;
@@ -213,7 +215,7 @@ bool ImporteHPGL(Contexte& ctx, const std::string& chemin, SuiviImport& suivi) {
     const std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier " + chemin, suivi);
     if (!texte) return false;
     // A stored ratio that cannot scale a drawing is told before anything about the file.
-    for (const Diagnostic& dit : ChargeRapports(ctx)) suivi.Signale(dit);
+    for (const Diagnostic& dit : ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
     return AcheveHPGL(ctx, LitHPGL(*texte, chemin), suivi);
 }
 
@@ -288,7 +290,7 @@ bool AcheveProjet(Contexte& ctx, DessinLu l, const std::string& chemin, SuiviImp
         d.NomFichier = chemin;
         d.FichierProjet = chemin;
     }
-    for (const Diagnostic& dit : ChargeReglagesProjet(ctx)) suivi.Signale(dit);
+    for (const Diagnostic& dit : ChargeReglagesProjet(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
     CalculDecalageTout(ctx);
     return true;
 }
@@ -318,7 +320,7 @@ bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, Su
     // be rewritten as a project.
     d.FichierProjet.clear();
     d.NomFichier = chemin;
-    EcrireParametre(ctx, "Fichier", chemin);
+    Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, {{"Fichier", chemin}}));
     d.TypeFichier = EnMajuscules(ExtraitExtension(NomSansDossier(chemin)));
 
     if (dxfDeguise) {
@@ -342,7 +344,8 @@ bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, Su
 
     if (d.NbPoints < 2) return false;
     RetirePointIsole(ctx);
-    if (d.NbPoints >= 2 && LectureBooleen(LireReglage(ctx, "OrientationAuto"))) OrientationAutomatique(ctx);
+    if (d.NbPoints >= 2 && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto")))
+        OrientationAutomatique(ctx);
     if (d.NbPoints >= 1) CalculBornes(d);
     if (d.NbPoints >= 2) return true;
     // The stray point was all that made it a drawing: the view would say the same.

@@ -8,18 +8,18 @@
 #include "model/noms_fichiers.h"
 #include "settings/magasin.h"
 #include "settings/reglages.h"
-#include "settings/reglages_outil.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 
 TravailCUT TravailCUTInitial(Contexte& ctx) {
     TravailCUT t;
-    t.HautDeg = LireReglage(ctx, "HautDeg");
-    t.ProfFraisage = LireReglage(ctx, "ProfFraisage");
-    t.TexteNbPasse = LireReglage(ctx, "NbPasse");
+    t.HautDeg = LireReglage(ctx.magasin, ctx.dessin, "HautDeg");
+    t.ProfFraisage = LireReglage(ctx.magasin, ctx.dessin, "ProfFraisage");
+    t.TexteNbPasse = LireReglage(ctx.magasin, ctx.dessin, "NbPasse");
     const double passes = std::trunc(LectureSaisie(t.TexteNbPasse));
     t.NbPasse = (std::isfinite(passes) && passes >= 1.0) ? static_cast<int32_t>(std::min(passes, 2147483647.0)) : 1;
-    ChargeMarges(ctx);
+    ChargeMarges(ctx.magasin, ctx.dessin, ctx.parametres);
     ReglagesDuTravail(ctx, t);
     t.FichierCUT = NomFichierCUTParDefaut(ctx.dessin.NomFichier);
     t.FichierGCode = NomFichierGCodeParDefaut(ctx.dessin.NomFichier);
@@ -37,11 +37,11 @@ void ReglagesDuTravail(Contexte& ctx, TravailCUT& t) {
     t.VitMax_HMat_Y = v.HMat_Y;
     t.VitMax_Descente = v.Descente;
     t.VitMax_Montee = v.Montee;
-    t.VitesseBroche = LireReglage(ctx, "VitesseBroche");
-    t.AvanceCoupe = LireReglage(ctx, "AvanceCoupe");
-    t.AvancePlongee = LireReglage(ctx, "AvancePlongee");
-    t.TemporisationBroche = LireReglage(ctx, "TemporisationBroche");
-    t.SansCommentaires = LectureBooleen(LireReglage(ctx, "GCodeSansCommentaires"));
+    t.VitesseBroche = LireReglage(ctx.magasin, ctx.dessin, "VitesseBroche");
+    t.AvanceCoupe = LireReglage(ctx.magasin, ctx.dessin, "AvanceCoupe");
+    t.AvancePlongee = LireReglage(ctx.magasin, ctx.dessin, "AvancePlongee");
+    t.TemporisationBroche = LireReglage(ctx.magasin, ctx.dessin, "TemporisationBroche");
+    t.SansCommentaires = LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "GCodeSansCommentaires"));
     t.attaches = AttachesDe(ctx.parametres);
 }
 

@@ -10,7 +10,7 @@
 #include "model/dessin.h"
 #include "model/interface_utilisateur.h"
 #include "settings/magasin_reglages.h"
-#include "settings/parametres.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 

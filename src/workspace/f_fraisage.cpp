@@ -736,7 +736,7 @@ bool F_Fraisage::Ferme() {
         actionCourante_ = ActionMachine::ArretMoteur;
         if (executant_->Lance(modele_.Demande(ActionMachine::ArretMoteur), ctx_.parametres, {})) AttendFin();
     }
-    EcrireParametres(ctx_, modele_.EcrituresFermeture());
+    Montre(*ctx_.ui, ctx_.magasin.Ecrire(ctx_.dessin, modele_.EcrituresFermeture()));
     return true;
 }
 

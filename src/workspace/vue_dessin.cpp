@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "geometry/attaches.h"
-#include "settings/reglages_outil.h"
+#include "model/parametres.h"
 #include "model/listes.h"
 #include "model/primitives.h"
 

@@ -113,7 +113,7 @@ TEST(Document, ChaqueChangementSAnnuleEtSeRetablitBitPourBit) {
     // The settings went back to the store with the undo, and came again with the redo.
     ContexteTemporaire autre;
     autre.ctx.magasin.CheminIni = a.ctx.magasin.CheminIni;
-    ChargeDecalage(autre.ctx);
+    ChargeDecalage(autre.ctx.magasin, autre.ctx.dessin, autre.ctx.parametres);
     EXPECT_EQ(autre.ctx.parametres.DecalageOutil, 2);
     EXPECT_DOUBLE_EQ(autre.ctx.parametres.RayonFraise, 1.5);
 }

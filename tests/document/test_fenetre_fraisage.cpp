@@ -17,7 +17,7 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     DossierTemporaire dossier;
     Contexte ctx;
     ctx.magasin.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nNbPasse=2,7\r\nPas_Z=1\r\nNbPas_Z=200\r\n");
-    ChargeMachine(ctx);
+    ChargeMachine(ctx.magasin, ctx.dessin, ctx.parametres);
     ctx.dessin.NomFichier = "/pieces/bride.PLT";
     ctx.dessin.Xmax = 40.5, ctx.dessin.Ymax = 12;
     ModeleFraisage m(ctx);
@@ -58,12 +58,12 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     EXPECT_EQ(e[15], (std::pair<std::string, std::string>{"GCodeSansCommentaires", "Vrai"}));
     EXPECT_EQ(e[9], (std::pair<std::string, std::string>{"NbPasse", "1"}));
     // Written in one rewrite, read back as typed: the other keys and their texts.
-    ASSERT_TRUE(EcrireParametres(ctx, e));
+    ASSERT_TRUE(ctx.magasin.Ecrire(ctx.dessin, e).empty());
     ctx.parametres.TempsMin_Mat_Z = ctx.parametres.MargeX = 0;
     ctx.parametres.AttachesNombre = 0;
-    ChargeMachine(ctx);
-    ChargeMarges(ctx);
-    ChargeOptions(ctx);
+    ChargeMachine(ctx.magasin, ctx.dessin, ctx.parametres);
+    ChargeMarges(ctx.magasin, ctx.dessin, ctx.parametres);
+    ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(ctx.parametres.AttachesNombre, 4);
     EXPECT_TRUE(TravailCUTInitial(ctx).SansCommentaires);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);

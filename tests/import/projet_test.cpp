@@ -153,9 +153,9 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
     const std::string notes = p.dossier.Ecrit("p.tmp", "Mes réglages à essayer\r\n");
     ASSERT_TRUE(EnregistreProjet(p.ctx));
     EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
-    ASSERT_TRUE(EcrireParametre(p.ctx, "MargeX", "5"));
+    ASSERT_TRUE(Montre(p.ui, p.ctx.magasin.Ecrire(p.ctx.dessin, {{"MargeX", "5"}})));
     EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
-    EXPECT_EQ(LireParametre(p.ctx, "MargeX", ""), "5");
+    EXPECT_EQ(p.ctx.magasin.Lire(p.ctx.dessin, "MargeX", ""), "5");
     ASSERT_EQ(p.ui.messages.size(), 2u);
     test::AttendMessage(p.ui.messages[1],
                         "Pas de copie de sauvegarde : le fichier " + notes +

@@ -93,8 +93,8 @@ struct DessinReel : test::ContexteTemporaire {
         dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nDecalageOutil=" + std::to_string(cote) +
                                           "\r\nRayonFraise=" + std::to_string(rayon) +
                                           "\r\nOptimisation_2=" + (coinsConvexes ? "Vrai" : "Faux") + "\r\n");
-        ChargeDecalage(ctx);
-        ChargeOptions(ctx);
+        ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
+        ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
         ui.messages.clear();
         EXPECT_TRUE(test::Ouvre(ctx, dessin.string())) << dessin;
         TravailCUT travail = TravailCUTInitial(ctx);

@@ -28,7 +28,9 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             test::ContexteTemporaire e;
             // A radius typed "1,5" is stored as a plain number with its fraction.
             ASSERT_TRUE(
-                EcrireParametres(e.ctx, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}}));
+                e.ctx.magasin
+                    .Ecrire(e.ctx.dessin, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}})
+                    .empty());
             EXPECT_NE(DossierTemporaire::Lit(e.ctx.magasin.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
             e.ctx.dessin.TypeFichier = "PLT";
             e.ui.surDimension = [](ModeleDimension& m) {
@@ -51,8 +53,8 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             test::ContexteTemporaire l;
             l.ctx.magasin.CheminIni = e.ctx.magasin.CheminIni;
             l.ctx.dessin.TypeFichier = "PLT";
-            ChargeDemarrage(l.ctx);
-            ChargeRapports(l.ctx);
+            ChargeDemarrage(l.ctx.magasin, l.ctx.dessin, l.ctx.parametres);
+            ChargeRapports(l.ctx.magasin, l.ctx.dessin, l.ctx.parametres);
             EXPECT_EQ(l.ctx.parametres.RayonFraise, 1.5);
             EXPECT_EQ(l.ctx.parametres.MargeX, 12.5);
             EXPECT_EQ(l.ctx.parametres.TempsMin_Mat_X, 0.75);
