@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/enregistrement.h"
 #include "document/importation.h"
 #include "document/poste_contexte.h"
@@ -92,9 +92,9 @@ bool TypeConnu(const std::string& type) {
 // orients them again.
 void PrepareTraces(Contexte& ctx, const Options& o) {
     if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto"))))
-        OrientationAutomatique(ctx);
+        OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     if (o.ordre) {
-        const ResultatOrdre r = OrdreAutomatique(ctx);
+        const ResultatOrdre r = OrdreAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
         std::cout << "Déplacements hors matière en mm, depuis l'origine et retour : " << TexteTotal(r.avant)
                   << " avant, " << TexteTotal(r.apres) << " après\n";
     }
@@ -116,7 +116,7 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     // A project brings its own settings; the command line still has the last word.
     AppliqueReglages(ctx, o);
     if (o.rayon || o.cote) {
-        CalculDecalageTout(ctx);
+        CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
         CalculBornes(ctx.dessin);
     }
     PrepareTraces(ctx, o);

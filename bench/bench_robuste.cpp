@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "model/nombres.h"
 
 namespace {
@@ -94,7 +94,7 @@ void ProprietesSpirale(benchmark::State& etat) {
         ctx.dessin = korvelin::Dessin{};
         ctx.dessin.Trace_Initial = trace;
         ctx.dessin.NbPoints = int32_t(trace.size());
-        korvelin::CalculDecalageTout(ctx);
+        korvelin::CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     }
     const auto& chemin = ctx.dessin.Trace_Decale[0].Points;
     const Mesure m = Mesure1(trace, chemin, 1.5);

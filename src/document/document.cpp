@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "geometry/index_sequences.h"
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/enregistrement.h"
 #include "document/importation.h"
 #include "model/listes.h"
@@ -450,20 +450,21 @@ void Document::EcritReglagesDecalage() {
 // --- The changes -----------------------------------------------------------------------------
 
 bool Document::Souder() {
-    return Change(0, -1, 0, -1, [this] { SoudureAutomatique(ctx_); });
+    return Change(0, -1, 0, -1, [this] { SoudureAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
 }
 
 bool Document::Miroir() {
-    return Change(0, -1, 0, -1, [this] { korvelin::Miroir(ctx_); });
+    return Change(0, -1, 0, -1, [this] { korvelin::Miroir(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
 }
 
 bool Document::OrienteAutomatiquement() {
-    return Change(0, -1, 0, -1, [this] { OrientationAutomatique(ctx_); });
+    return Change(0, -1, 0, -1, [this] { OrientationAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
 }
 
 bool Document::OrdonneAutomatiquement(double* avant, double* apres) {
     ResultatOrdre r;
-    const bool change = Change(0, -1, 0, -1, [this, &r] { r = OrdreAutomatique(ctx_); });
+    const bool change =
+        Change(0, -1, 0, -1, [this, &r] { r = OrdreAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
     if (!change) r.apres = r.avant;
     if (avant) *avant = r.avant;
     if (apres) *apres = r.apres;
@@ -531,7 +532,7 @@ bool Document::Inverse(Code2 etiquette) {
     const int32_t n = NbPointsSequence(d, premier);
     return Change(premier, n, EntreeDe(etiquette), 1, [this, etiquette] {
         InverseSequence(ctx_.dessin, etiquette);
-        DecalageSequence(ctx_, etiquette);
+        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, etiquette);
     });
 }
 
@@ -541,7 +542,7 @@ bool Document::DecaleSequence(Code2 etiquette, int16_t cote) {
         Parametres& p = ctx_.parametres;
         const int16_t reglage = p.DecalageOutil;
         if (cote != 0) p.DecalageOutil = cote;
-        DecalageSequence(ctx_, etiquette);
+        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, etiquette);
         p.DecalageOutil = reglage;
     });
 }
@@ -576,12 +577,12 @@ bool Document::LeveOutil(int32_t k) {
             Dessin& dd = ctx_.dessin;
             dd.Trace_Decale.insert(dd.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e) + 1,
                                    EntreeNeuve(dd.Trace_Initial[k + 1]));
-            DecalageSequence(ctx_, l);
-            DecalageSequence(ctx_, nouvelle);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, nouvelle);
         });
     return Change(k + 1, dernier - k, 0, -1, [this, renomme] {
         renomme();
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -597,7 +598,7 @@ bool Document::DeplacePoint(int32_t index, float x, float y, bool fusion) {
             PointTrace& p = ctx_.dessin.Trace_Initial[index];
             p.X = x;
             p.Y = y;
-            DecalageSequence(ctx_, l);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
         },
         cle);
 }
@@ -620,12 +621,12 @@ bool Document::SupprimePoint(int32_t index) {
     if (debut != premier)
         return Change(index, 1, 0, -1, [this, retire] {
             retire();
-            CalculDecalageTout(ctx_);
+            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
         });
     if (!seul)
         return Change(index, 1, EntreeDe(l), 1, [this, retire, l] {
             retire();
-            DecalageSequence(ctx_, l);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
         });
     // The trace goes with its only point.
     const bool voisinsDistincts = index == 0 || index + 1 >= d.NbPoints ||
@@ -638,7 +639,7 @@ bool Document::SupprimePoint(int32_t index) {
         });
     return Change(index, 1, 0, -1, [this, retire] {
         retire();
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -658,7 +659,7 @@ bool Document::PointDeDepart(int32_t index) {
         v.insert(v.end(), t.begin() + premier + 1, t.begin() + index);
         v.push_back(t[index]);
         std::copy(v.begin(), v.begin() + n, t.begin() + premier);
-        DecalageSequence(ctx_, l);
+        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
     });
 }
 
@@ -678,7 +679,7 @@ bool Document::SupprimeTrace(Code2 etiquette) {
         });
     return Change(premier, n, 0, -1, [this, etiquette] {
         SupprimeSequence(ctx_.dessin, etiquette);
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -693,7 +694,7 @@ bool Document::SupprimeSuite(int32_t premier) {
         Dessin& dd = ctx_.dessin;
         dd.Trace_Initial.erase(dd.Trace_Initial.begin() + premier, dd.Trace_Initial.begin() + premier + n);
         dd.NbPoints -= n;
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -729,7 +730,7 @@ bool Document::ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke) {
             ctx_.parametres.RayonFraise = rayon;
             ctx_.parametres.DecalageOutil = cote;
             if (stocke) EcritReglagesDecalage();
-            CalculDecalageTout(ctx_);
+            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
         },
         0, true);
 }
@@ -742,7 +743,7 @@ bool Document::ChangeOptionsDecalage(bool optimisation1, bool optimisation2) {
         [this, optimisation1, optimisation2] {
             ctx_.parametres.Optimisation_1 = optimisation1;
             ctx_.parametres.Optimisation_2 = optimisation2;
-            CalculDecalageTout(ctx_);
+            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
         },
         0, true);
 }

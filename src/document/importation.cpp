@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "geometry/decalage.h"
 #include "geometry/orientation.h"
 #include "geometry/soudure.h"
@@ -140,7 +140,7 @@ void RetirePointIsole(Contexte& ctx) {
             d.Ymin = 0.0;
         }
     }
-    CalculDecalageTout(ctx);
+    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
 }
 
 }  // namespace
@@ -206,7 +206,7 @@ bool AcheveHPGL(Contexte& ctx, DessinLu l, SuiviImport& suivi, bool souder) {
     d.Trace_Initial.push_back(PointTrace{});
     SupprimeDoublons(d);
     if (!NumeroteSequences(d)) return false;
-    if (souder) SoudureAutomatique(ctx);
+    if (souder) SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -240,7 +240,7 @@ bool AcheveDAT(Contexte& ctx, DessinLu l, SuiviImport& suivi) {
     d.Trace_Decale.assign(1, SequenceDecalee{});
     SupprimeDoublons(d);
     NumeroteSequences(d);
-    CalculDecalageTout(ctx);
+    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -262,7 +262,7 @@ bool AcheveDXF(Contexte& ctx, EtatImport& etat, DessinLuDXF l, SuiviImport& suiv
     d.Trace_Decale.assign(1, SequenceDecalee{});
     PoseBornes(d, b);
     etat.SequenceDXF = l.DerniereSequence;
-    SoudureAutomatique(ctx);
+    SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -291,7 +291,7 @@ bool AcheveProjet(Contexte& ctx, DessinLu l, const std::string& chemin, SuiviImp
         d.FichierProjet = chemin;
     }
     for (const Diagnostic& dit : ChargeReglagesProjet(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
-    CalculDecalageTout(ctx);
+    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -345,7 +345,7 @@ bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, Su
     if (d.NbPoints < 2) return false;
     RetirePointIsole(ctx);
     if (d.NbPoints >= 2 && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto")))
-        OrientationAutomatique(ctx);
+        OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     if (d.NbPoints >= 1) CalculBornes(d);
     if (d.NbPoints >= 2) return true;
     // The stray point was all that made it a drawing: the view would say the same.

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "document/document.h"
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/enregistrement.h"
 #include "geometry/decalage.h"
 #include "import/projet.h"
@@ -128,7 +128,7 @@ TEST(Document, LesChangementsLocauxDonnentLeCalculComplet) {
         ASSERT_TRUE(changement(a.doc));
         complet(b.ctx);
         b.d().Trace_Initial.resize(std::size_t(b.d().NbPoints));
-        CalculDecalageTout(b.ctx);
+        CalculDecalageTout(b.ctx.dessin, b.ctx.parametres, *b.ctx.ui);
         CalculBornes(b.d());
         EXPECT_TRUE(Cliche(a.ctx) == Cliche(b.ctx));
     };

@@ -15,7 +15,7 @@
 #include <limits>
 #include <sstream>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/poste_contexte.h"
 #include "document/travail_initial.h"
 #include "geometry/decalage.h"
