@@ -123,7 +123,9 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     return 0;
 }
 
-int EcritProjet(Contexte& ctx, const Options& o) { return EnregistreProjetSous(ctx, o.projet) ? 0 : 1; }
+int EcritProjet(Contexte& ctx, const Options& o) {
+    return EnregistreProjetSous(ctx.dessin, ctx.magasin.CheminIni, *ctx.ui, o.projet) ? 0 : 1;
+}
 
 // An --ini named on the command line must be a settings file: falling back to the
 // defaults without a word would cut with a radius and a depth nobody chose.
@@ -175,7 +177,8 @@ void SignaleProfondeurPositive(const std::string& profondeur) {
 }
 
 int Simulation(Contexte& ctx, const Options& o) {
-    const TravailCUT t = TravailCUTInitial(ctx);  // the job values as the window loads them
+    const TravailCUT t =
+        TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);  // the job values as the window loads them
     AppliqueReglages(ctx, o);
     OptionsSimulation s;
     s.HautDeg = o.hauteur ? *o.hauteur : t.HautDeg;
@@ -207,7 +210,8 @@ void SignaleMargesConseillees(const Contexte& ctx) {
 // The job values as the window loads them, with the command line's over them: the
 // feeds, spindle and comments of the G-code too.
 TravailCUT TravailDe(Contexte& ctx, const Options& o) {
-    TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
+    TravailCUT t =
+        TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);  // reloads the margins, as the window does
     AppliqueReglages(ctx, o);
     t.attaches = AttachesDe(ctx.parametres);
     if (o.hauteur) t.HautDeg = *o.hauteur;

@@ -297,7 +297,7 @@ bool Document::Ouvrir(const std::string& chemin) {
 
 bool Document::Enregistrer() {
     if (!ouvert_ || ctx_.dessin.NomFichier.empty()) return false;
-    if (!EnregistreProjet(ctx_)) return false;
+    if (!EnregistreProjet(ctx_.dessin, ctx_.magasin.CheminIni, *ctx_.ui)) return false;
     etatEnregistre_ = etat_;
     cleDerniere_ = 0;
     Avertit();

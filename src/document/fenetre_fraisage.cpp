@@ -49,7 +49,7 @@ std::string TexteCote(double v) {
 }  // namespace
 
 void ModeleFraisage::Charge() {
-    const TravailCUT t = TravailCUTInitial(ctx_);  // the margins are loaded there
+    const TravailCUT t = TravailCUTInitial(ctx_.magasin, ctx_.dessin, ctx_.parametres);  // the margins are loaded there
     c_.HautDeg = t.HautDeg;
     c_.ProfFraisage = t.ProfFraisage;
     ChangeNbPasse(t.TexteNbPasse);
@@ -155,7 +155,7 @@ TravailCUT ModeleFraisage::Travail() const {
     t.ProfFraisage = c_.ProfFraisage;
     t.NbPasse = ctx_.parametres.NbPasse;
     t.TexteNbPasse = c_.NbPasse;
-    ReglagesDuTravail(ctx_, t);
+    ReglagesDuTravail(ctx_.magasin, ctx_.dessin, ctx_.parametres, t);
     t.FichierCUT = c_.CUT;
     t.FichierGCode = c_.GCode;
     t.SansCommentaires = c_.SansCommentaires;

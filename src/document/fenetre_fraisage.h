@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/travail_initial.h"
+#include "settings/contexte.h"
 #include "machining/controles.h"
 #include "machining/cut.h"
 #include "machining/executant.h"

@@ -284,7 +284,7 @@ void F_Fraisage::ConstruitOngletTest() {
 // The same job to a GRBL board over USB.
 void F_Fraisage::ConstruitOngletGrbl() {
     Onglet_Grbl = new OngletGrbl(
-        ctx_,
+        PosteDe(ctx_),
         [this]() -> std::optional<TravailCUT> {
             LitChamps();
             return modele_.Travail();

@@ -408,7 +408,7 @@ void F_Representation::Form_Resize(bool signalerVide) {
     const int H = Cadre->height() - HScroll1->height();
     const QSize taille = CadrePicture(etendue, W, H, FacteurZoom);
     PB1->resize(taille);
-    PB1->Peindre(ctx_, RepereDe(etendue, taille, FacteurZoom), Options());
+    PB1->Peindre(doc_.Trace(), doc_.Reglages(), RepereDe(etendue, taille, FacteurZoom), Options());
     PB1->TraceChemin(cheminSimule_, matiereSimule_, QColor(255, 128, 0));
     dejaPeint_ = true;
     // The ranges follow the picture just fitted, not the one before.

@@ -65,7 +65,7 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     ChargeMarges(ctx.magasin, ctx.dessin, ctx.parametres);
     ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(ctx.parametres.AttachesNombre, 4);
-    EXPECT_TRUE(TravailCUTInitial(ctx).SansCommentaires);
+    EXPECT_TRUE(TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres).SansCommentaires);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
     EXPECT_EQ(ctx.parametres.MargeX, 3.25);
     // The header carries the box's text; the job its count.

@@ -97,7 +97,7 @@ struct DessinReel : test::ContexteTemporaire {
         ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
         ui.messages.clear();
         EXPECT_TRUE(test::Ouvre(ctx, dessin.string())) << dessin;
-        TravailCUT travail = TravailCUTInitial(ctx);
+        TravailCUT travail = TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);
         // Margins keep a cutter beside the outline within the machine's travel; the cut is
         // measured back from the part's zero.
         constexpr double Marge = 40;

@@ -47,7 +47,7 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
                 e.ctx.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
             e.ctx.dessin.NbPoints = 3;
             e.ctx.dessin.NomFichier = e.dossier.Chemin("piece.plt");
-            ASSERT_TRUE(EnregistreProjet(e.ctx));
+            ASSERT_TRUE(EnregistreProjet(e.ctx.dessin, e.ctx.magasin.CheminIni, *e.ctx.ui));
 
             Locale(lecture);
             test::ContexteTemporaire l;
