@@ -252,7 +252,7 @@ int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
         if (!GenereFichierGCode(PosteDe(ctx), t, o.dialecte, totauxGCode, {}, &r)) return 1;
         std::cout << "G-code : " << r.octets << " octets, " << r.sorties << " remontées au dégagement\n";
     }
-    if (!o.grbl.empty()) return EnvoieGrbl(ctx, o, t);
+    if (!o.grbl.empty()) return EnvoieGrbl(PosteDe(ctx), o, t);
     if (!AvecCUT(o)) totaux = totauxGCode;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';

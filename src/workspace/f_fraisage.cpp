@@ -60,7 +60,10 @@ QLabel* Texte(const char* t) { return new QLabel(QString::fromUtf8(t)); }
 }  // namespace
 
 F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs)
-    : QDialog(&principal), principal_(principal), ctx_(principal.Ctx()), modele_(principal.Ctx()) {
+    : QDialog(&principal),
+      principal_(principal),
+      ctx_(principal.Ctx()),
+      modele_(principal.Ctx().magasin, principal.Ctx().dessin, principal.Ctx().parametres) {
     setObjectName("F_Fraisage");
     setWindowTitle("Fraisage");
     SSTab1 = new QTabWidget;

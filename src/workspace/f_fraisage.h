@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "document/fenetre_fraisage.h"
+#include "settings/contexte.h"
 #include "machining/reglage.h"
 
 class QCheckBox;
