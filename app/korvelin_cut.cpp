@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/enregistrement.h"
 #include "document/importation.h"
 #include "document/poste_contexte.h"
@@ -91,9 +91,10 @@ bool TypeConnu(const std::string& type) {
 // the settings ask for it, but with the side of the settings file: a side given here
 // orients them again.
 void PrepareTraces(Contexte& ctx, const Options& o) {
-    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx, "OrientationAuto")))) OrientationAutomatique(ctx);
+    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto"))))
+        OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     if (o.ordre) {
-        const ResultatOrdre r = OrdreAutomatique(ctx);
+        const ResultatOrdre r = OrdreAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
         std::cout << "Déplacements hors matière en mm, depuis l'origine et retour : " << TexteTotal(r.avant)
                   << " avant, " << TexteTotal(r.apres) << " après\n";
     }
@@ -115,14 +116,16 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     // A project brings its own settings; the command line still has the last word.
     AppliqueReglages(ctx, o);
     if (o.rayon || o.cote) {
-        CalculDecalageTout(ctx);
+        CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
         CalculBornes(ctx.dessin);
     }
     PrepareTraces(ctx, o);
     return 0;
 }
 
-int EcritProjet(Contexte& ctx, const Options& o) { return EnregistreProjetSous(ctx, o.projet) ? 0 : 1; }
+int EcritProjet(Contexte& ctx, const Options& o) {
+    return EnregistreProjetSous(ctx.dessin, ctx.magasin.CheminIni, *ctx.ui, o.projet) ? 0 : 1;
+}
 
 // An --ini named on the command line must be a settings file: falling back to the
 // defaults without a word would cut with a radius and a depth nobody chose.
@@ -174,7 +177,8 @@ void SignaleProfondeurPositive(const std::string& profondeur) {
 }
 
 int Simulation(Contexte& ctx, const Options& o) {
-    const TravailCUT t = TravailCUTInitial(ctx);  // the job values as the window loads them
+    const TravailCUT t =
+        TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);  // the job values as the window loads them
     AppliqueReglages(ctx, o);
     OptionsSimulation s;
     s.HautDeg = o.hauteur ? *o.hauteur : t.HautDeg;
@@ -206,7 +210,8 @@ void SignaleMargesConseillees(const Contexte& ctx) {
 // The job values as the window loads them, with the command line's over them: the
 // feeds, spindle and comments of the G-code too.
 TravailCUT TravailDe(Contexte& ctx, const Options& o) {
-    TravailCUT t = TravailCUTInitial(ctx);  // reloads the margins, as the window does
+    TravailCUT t =
+        TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);  // reloads the margins, as the window does
     AppliqueReglages(ctx, o);
     t.attaches = AttachesDe(ctx.parametres);
     if (o.hauteur) t.HautDeg = *o.hauteur;
@@ -247,7 +252,7 @@ int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
         if (!GenereFichierGCode(PosteDe(ctx), t, o.dialecte, totauxGCode, {}, &r)) return 1;
         std::cout << "G-code : " << r.octets << " octets, " << r.sorties << " remontées au dégagement\n";
     }
-    if (!o.grbl.empty()) return EnvoieGrbl(ctx, o, t);
+    if (!o.grbl.empty()) return EnvoieGrbl(PosteDe(ctx), o, t);
     if (!AvecCUT(o)) totaux = totauxGCode;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
@@ -261,7 +266,7 @@ int Lance(const Options& o) {
     ctx.magasin.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
     if (o.ini)
         if (const int statut = VerifieIni(ui, *o.ini)) return statut;
-    ChargeDemarrage(ctx);
+    ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
     AppliqueReglages(ctx, o);
 
     if (!o.dessin.empty()) {

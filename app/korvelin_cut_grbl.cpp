@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include "document/poste_contexte.h"
 #include "grbl/liaison_grbl.h"
 #include "machining/gcode_memoire.h"
 #include "model/nombres.h"
@@ -41,9 +40,9 @@ int CodeDeFin(EtatTravail e) {
 
 }  // namespace
 
-int EnvoieGrbl(Contexte& ctx, const Options& o, const TravailCUT& t) {
+int EnvoieGrbl(const PosteTravail& poste, const Options& o, const TravailCUT& t) {
     TotauxCUT totaux;
-    const std::optional<std::string> texte = ProgrammeGCode(PosteDe(ctx), t, DialecteGCode::GRBL, totaux);
+    const std::optional<std::string> texte = ProgrammeGCode(poste, t, DialecteGCode::GRBL, totaux);
     if (!texte) return 1;
     auto prepare = PrepareProgramme(*texte);
     if (const std::string* refus = std::get_if<std::string>(&prepare)) {

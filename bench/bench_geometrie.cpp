@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "geometry/soudure.h"
 #include "document/importation.h"
 #include "import/hpgl.h"
@@ -86,7 +86,7 @@ void Soudure(benchmark::State& state) {
         state.PauseTiming();
         ctx.dessin = modele;
         state.ResumeTiming();
-        SoudureAutomatique(ctx);
+        SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
         benchmark::DoNotOptimize(ctx.dessin.NbPoints);
     }
     state.counters["traces"] = double(modele.NbPoints / 2);
@@ -99,7 +99,7 @@ void DecalageContours(benchmark::State& state) {
     ctx.dessin = Contours(int(state.range(0)), 1000);
     ctx.parametres.RayonFraise = 3.0;
     ctx.parametres.Optimisation_1 = true;
-    for (auto _ : state) CalculDecalageTout(ctx);
+    for (auto _ : state) CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     state.counters["points"] = double(ctx.dessin.NbPoints);
 }
 BENCHMARK(DecalageContours)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
@@ -109,7 +109,7 @@ void DecalageUnSeulTrace(benchmark::State& state) {
     ctx.dessin = Ligne(int(state.range(0)));
     ctx.parametres.RayonFraise = 3.0;
     ctx.parametres.Optimisation_1 = true;
-    for (auto _ : state) CalculDecalageTout(ctx);
+    for (auto _ : state) CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     state.counters["points"] = double(ctx.dessin.NbPoints);
 }
 BENCHMARK(DecalageUnSeulTrace)->Arg(1000000)->Arg(2000000)->Unit(benchmark::kMillisecond);

@@ -9,7 +9,7 @@
 #include <utility>
 #include <random>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "geometry/orientation.h"
 #include "document/importation.h"
 #include "model/listes.h"
@@ -98,7 +98,7 @@ void MesureOrdre(benchmark::State& state, const Dessin& d) {
         state.PauseTiming();
         ctx.dessin = d;
         state.ResumeTiming();
-        r = OrdreAutomatique(ctx);
+        r = OrdreAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     }
     state.counters["avant_mm"] = r.avant;
     state.counters["apres_mm"] = r.apres;
@@ -164,8 +164,8 @@ void BM_OrdreDessinsReels(benchmark::State& state) {
             EtatImport etat;
             SuiviSilencieux suivi;
             if (!OuvrirDessin(ctx, etat, f, suivi)) continue;
-            OrientationAutomatique(ctx);
-            const ResultatOrdre r = OrdreAutomatique(ctx);
+            OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+            const ResultatOrdre r = OrdreAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
             state.counters[std::filesystem::path(f).filename().string()] = r.apres / r.avant;
         }
     }

@@ -29,15 +29,17 @@ std::string IniVolumineux(int mega) {
 }
 
 void ChargementIni(benchmark::State& etat) {
-    korvelin::Contexte ctx;
-    ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
-    ctx.dessin.TypeFichier = "PLT";
+    korvelin::MagasinReglages magasin;
+    korvelin::Dessin d;
+    korvelin::Parametres p;
+    magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
+    d.TypeFichier = "PLT";
     for (auto _ : etat) {
-        korvelin::ChargeDemarrage(ctx);
-        korvelin::ChargeRapports(ctx);
-        benchmark::DoNotOptimize(ctx.parametres.RayonFraise);
+        korvelin::ChargeDemarrage(magasin, d, p);
+        korvelin::ChargeRapports(magasin, d, p);
+        benchmark::DoNotOptimize(p.RayonFraise);
     }
-    std::filesystem::remove(ctx.magasin.CheminIni);
+    std::filesystem::remove(magasin.CheminIni);
 }
 
 // The 35 values the parameters dialog stores on OK.
@@ -49,20 +51,22 @@ korvelin::EcrituresReglages ValeursDuDialogue() {
 }
 
 void EcritureUneParUne(benchmark::State& etat) {
-    korvelin::Contexte ctx;
-    ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
+    korvelin::MagasinReglages magasin;
+    const korvelin::Dessin d;
+    magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     const korvelin::EcrituresReglages valeurs = ValeursDuDialogue();
     for (auto _ : etat)
-        for (const auto& [cle, valeur] : valeurs) korvelin::EcrireParametre(ctx, cle, valeur);
-    std::filesystem::remove(ctx.magasin.CheminIni);
+        for (const auto& [cle, valeur] : valeurs) benchmark::DoNotOptimize(magasin.Ecrire(d, {{cle, valeur}}));
+    std::filesystem::remove(magasin.CheminIni);
 }
 
 void EcritureEnLot(benchmark::State& etat) {
-    korvelin::Contexte ctx;
-    ctx.magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
+    korvelin::MagasinReglages magasin;
+    const korvelin::Dessin d;
+    magasin.CheminIni = IniVolumineux(static_cast<int>(etat.range(0)));
     const korvelin::EcrituresReglages valeurs = ValeursDuDialogue();
-    for (auto _ : etat) korvelin::EcrireParametres(ctx, valeurs);
-    std::filesystem::remove(ctx.magasin.CheminIni);
+    for (auto _ : etat) benchmark::DoNotOptimize(magasin.Ecrire(d, valeurs));
+    std::filesystem::remove(magasin.CheminIni);
 }
 
 }  // namespace

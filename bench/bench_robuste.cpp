@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "model/nombres.h"
 
 namespace {
@@ -86,17 +86,19 @@ std::vector<PointTrace> Spirale(std::size_t n) {
 // The offset of the spiral, timed; the distances once, after.
 void ProprietesSpirale(benchmark::State& etat) {
     const std::vector<PointTrace> trace = Spirale(std::size_t(etat.range(0)));
-    korvelin::Contexte ctx;
-    ctx.parametres.RayonFraise = 1.5;
-    ctx.parametres.DecalageOutil = 1;
-    ctx.parametres.Optimisation_1 = true;
+    korvelin::Dessin d;
+    korvelin::Parametres p;
+    p.RayonFraise = 1.5;
+    p.DecalageOutil = 1;
+    p.Optimisation_1 = true;
+    korvelin::InterfaceSilencieuse silence;
     for (auto _ : etat) {
-        ctx.dessin = korvelin::Dessin{};
-        ctx.dessin.Trace_Initial = trace;
-        ctx.dessin.NbPoints = int32_t(trace.size());
-        korvelin::CalculDecalageTout(ctx);
+        d = korvelin::Dessin{};
+        d.Trace_Initial = trace;
+        d.NbPoints = int32_t(trace.size());
+        korvelin::CalculDecalageTout(d, p, silence);
     }
-    const auto& chemin = ctx.dessin.Trace_Decale[0].Points;
+    const auto& chemin = d.Trace_Decale[0].Points;
     const Mesure m = Mesure1(trace, chemin, 1.5);
     etat.counters["points_gardes"] = double(chemin.size());
     etat.counters["plus_pres_mm"] = m.plusPres;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/importation.h"
 #include "geometry/soudure.h"
 #include "import/hpgl.h"
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
     // The welding and the offsets run on drawings of a few thousand points: beyond that a
     // single input takes seconds there, and the run would stop exploring the reader.
     if (korvelin::AcheveHPGL(ctx, korvelin::LitHPGL(texte), suivi, false) && ctx.dessin.NbPoints <= 4000)
-        korvelin::SoudureAutomatique(ctx);
+        korvelin::SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     const korvelin::Dessin& d = ctx.dessin;
     if (d.NbPoints < 0 || static_cast<size_t>(d.NbPoints) > d.Trace_Initial.size()) __builtin_trap();
     for (int32_t i = 0; i < d.NbPoints; ++i) {

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "geometry/index_sequences.h"
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/enregistrement.h"
 #include "document/importation.h"
 #include "model/listes.h"
@@ -220,28 +220,31 @@ Code2 Document::DerniereSequence() const {
 
 // --- Settings ------------------------------------------------------------------------------
 
-std::string Document::LitReglage(std::string_view cle) { return LireReglage(ctx_, cle); }
+std::string Document::LitReglage(std::string_view cle) { return LireReglage(ctx_.magasin, ctx_.dessin, cle); }
 
-SourceReglages Document::Source() { return SourceReglages(ctx_); }
+SourceReglages Document::Source() { return SourceReglages(ctx_.magasin, ctx_.dessin); }
 
-bool Document::EcritReglages(const EcrituresReglages& ecritures) { return EcrireParametres(ctx_, ecritures); }
+bool Document::EcritReglages(const EcrituresReglages& ecritures) {
+    return Montre(*ctx_.ui, ctx_.magasin.Ecrire(ctx_.dessin, ecritures));
+}
 
 void Document::RechargeReglages(Chargeur chargeur) {
     switch (chargeur) {
-        case Chargeur::Couleurs: ChargeCouleurs(ctx_); break;
-        case Chargeur::Decalage: ChargeDecalage(ctx_); break;
-        case Chargeur::Marges: ChargeMarges(ctx_); break;
+        case Chargeur::Couleurs: ChargeCouleurs(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Decalage: ChargeDecalage(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Marges: ChargeMarges(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
         case Chargeur::Rapports:
-            for (const Diagnostic& dit : ChargeRapports(ctx_)) Montre(*ctx_.ui, dit);
+            for (const Diagnostic& dit : ChargeRapports(ctx_.magasin, ctx_.dessin, ctx_.parametres))
+                Montre(*ctx_.ui, dit);
             break;
-        case Chargeur::Options: ChargeOptions(ctx_); break;
-        case Chargeur::Machine: ChargeMachine(ctx_); break;
+        case Chargeur::Options: ChargeOptions(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Machine: ChargeMachine(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
         case Chargeur::Aucun: break;
     }
 }
 
 bool Document::RetablitReglages(const std::vector<std::string>& cles, Chargeur chargeur) {
-    const bool ecrit = RetablitDefauts(ctx_, cles);
+    const bool ecrit = Montre(*ctx_.ui, ctx_.magasin.RetablitDefauts(ctx_.dessin, cles));
     RechargeReglages(chargeur);
     return ecrit;
 }
@@ -294,7 +297,7 @@ bool Document::Ouvrir(const std::string& chemin) {
 
 bool Document::Enregistrer() {
     if (!ouvert_ || ctx_.dessin.NomFichier.empty()) return false;
-    if (!EnregistreProjet(ctx_)) return false;
+    if (!EnregistreProjet(ctx_.dessin, ctx_.magasin.CheminIni, *ctx_.ui)) return false;
     etatEnregistre_ = etat_;
     cleDerniere_ = 0;
     Avertit();
@@ -440,27 +443,28 @@ bool Document::Retablir() {
 }
 
 void Document::EcritReglagesDecalage() {
-    EcrireParametres(ctx_, {{"RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise)},
-                            {"DecalageOutil", TexteEntier(ctx_.parametres.DecalageOutil)}});
+    EcritReglages({{"RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise)},
+                   {"DecalageOutil", TexteEntier(ctx_.parametres.DecalageOutil)}});
 }
 
 // --- The changes -----------------------------------------------------------------------------
 
 bool Document::Souder() {
-    return Change(0, -1, 0, -1, [this] { SoudureAutomatique(ctx_); });
+    return Change(0, -1, 0, -1, [this] { SoudureAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
 }
 
 bool Document::Miroir() {
-    return Change(0, -1, 0, -1, [this] { korvelin::Miroir(ctx_); });
+    return Change(0, -1, 0, -1, [this] { korvelin::Miroir(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
 }
 
 bool Document::OrienteAutomatiquement() {
-    return Change(0, -1, 0, -1, [this] { OrientationAutomatique(ctx_); });
+    return Change(0, -1, 0, -1, [this] { OrientationAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
 }
 
 bool Document::OrdonneAutomatiquement(double* avant, double* apres) {
     ResultatOrdre r;
-    const bool change = Change(0, -1, 0, -1, [this, &r] { r = OrdreAutomatique(ctx_); });
+    const bool change =
+        Change(0, -1, 0, -1, [this, &r] { r = OrdreAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
     if (!change) r.apres = r.avant;
     if (avant) *avant = r.avant;
     if (apres) *apres = r.apres;
@@ -528,7 +532,7 @@ bool Document::Inverse(Code2 etiquette) {
     const int32_t n = NbPointsSequence(d, premier);
     return Change(premier, n, EntreeDe(etiquette), 1, [this, etiquette] {
         InverseSequence(ctx_.dessin, etiquette);
-        DecalageSequence(ctx_, etiquette);
+        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, etiquette);
     });
 }
 
@@ -538,7 +542,7 @@ bool Document::DecaleSequence(Code2 etiquette, int16_t cote) {
         Parametres& p = ctx_.parametres;
         const int16_t reglage = p.DecalageOutil;
         if (cote != 0) p.DecalageOutil = cote;
-        DecalageSequence(ctx_, etiquette);
+        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, etiquette);
         p.DecalageOutil = reglage;
     });
 }
@@ -573,12 +577,12 @@ bool Document::LeveOutil(int32_t k) {
             Dessin& dd = ctx_.dessin;
             dd.Trace_Decale.insert(dd.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e) + 1,
                                    EntreeNeuve(dd.Trace_Initial[k + 1]));
-            DecalageSequence(ctx_, l);
-            DecalageSequence(ctx_, nouvelle);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, nouvelle);
         });
     return Change(k + 1, dernier - k, 0, -1, [this, renomme] {
         renomme();
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -594,7 +598,7 @@ bool Document::DeplacePoint(int32_t index, float x, float y, bool fusion) {
             PointTrace& p = ctx_.dessin.Trace_Initial[index];
             p.X = x;
             p.Y = y;
-            DecalageSequence(ctx_, l);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
         },
         cle);
 }
@@ -617,12 +621,12 @@ bool Document::SupprimePoint(int32_t index) {
     if (debut != premier)
         return Change(index, 1, 0, -1, [this, retire] {
             retire();
-            CalculDecalageTout(ctx_);
+            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
         });
     if (!seul)
         return Change(index, 1, EntreeDe(l), 1, [this, retire, l] {
             retire();
-            DecalageSequence(ctx_, l);
+            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
         });
     // The trace goes with its only point.
     const bool voisinsDistincts = index == 0 || index + 1 >= d.NbPoints ||
@@ -635,7 +639,7 @@ bool Document::SupprimePoint(int32_t index) {
         });
     return Change(index, 1, 0, -1, [this, retire] {
         retire();
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -655,7 +659,7 @@ bool Document::PointDeDepart(int32_t index) {
         v.insert(v.end(), t.begin() + premier + 1, t.begin() + index);
         v.push_back(t[index]);
         std::copy(v.begin(), v.begin() + n, t.begin() + premier);
-        DecalageSequence(ctx_, l);
+        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
     });
 }
 
@@ -675,7 +679,7 @@ bool Document::SupprimeTrace(Code2 etiquette) {
         });
     return Change(premier, n, 0, -1, [this, etiquette] {
         SupprimeSequence(ctx_.dessin, etiquette);
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -690,7 +694,7 @@ bool Document::SupprimeSuite(int32_t premier) {
         Dessin& dd = ctx_.dessin;
         dd.Trace_Initial.erase(dd.Trace_Initial.begin() + premier, dd.Trace_Initial.begin() + premier + n);
         dd.NbPoints -= n;
-        CalculDecalageTout(ctx_);
+        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
     });
 }
 
@@ -726,7 +730,7 @@ bool Document::ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke) {
             ctx_.parametres.RayonFraise = rayon;
             ctx_.parametres.DecalageOutil = cote;
             if (stocke) EcritReglagesDecalage();
-            CalculDecalageTout(ctx_);
+            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
         },
         0, true);
 }
@@ -739,7 +743,7 @@ bool Document::ChangeOptionsDecalage(bool optimisation1, bool optimisation2) {
         [this, optimisation1, optimisation2] {
             ctx_.parametres.Optimisation_1 = optimisation1;
             ctx_.parametres.Optimisation_2 = optimisation2;
-            CalculDecalageTout(ctx_);
+            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
         },
         0, true);
 }

@@ -17,6 +17,7 @@
 
 #include "document/dimension.h"
 #include "document/importation.h"
+#include "machining/poste_travail.h"
 #include "settings/contexte.h"
 #include "settings/magasin.h"
 
@@ -31,6 +32,8 @@ public:
     const Parametres& Reglages() const { return ctx_.parametres; }
     // Whom the document's changes ask and tell.
     InterfaceUtilisateur& Interface() { return *ctx_.ui; }
+    // A job's view of the document: its paths, its values and its interface.
+    PosteTravail Poste() { return {ctx_.dessin, ctx_.parametres, *ctx_.ui}; }
 
     // Called once after every change of the drawing, of its name or of the history.
     std::function<void()> SurChangement;

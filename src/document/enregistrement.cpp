@@ -18,10 +18,10 @@ bool EstVideApresEspaces(std::string_view texte) { return texte.find_first_not_o
 
 // The settings block of a project that is made from another drawing: every line of the
 // INI file, blank lines and the section header included.
-std::string ReglagesDepuisIni(const Contexte& ctx) {
+std::string ReglagesDepuisIni(const std::string& cheminIni) {
     std::string bloc;
-    if (ctx.magasin.CheminIni.empty()) return bloc;
-    const std::optional<std::string> ini = LireFichier(ctx.magasin.CheminIni);
+    if (cheminIni.empty()) return bloc;
+    const std::optional<std::string> ini = LireFichier(cheminIni);
     if (!ini) return bloc;
     PourChaqueLigne(SansMarqueUtf8(*ini), [&](std::string_view ligne) {
         bloc += LigneReglageProjet(ligne);
@@ -46,8 +46,8 @@ std::string ReglagesDepuisProjet(std::string_view projet) {
 
 }  // namespace
 
-bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin) {
-    const Dessin& d = ctx.dessin;
+bool EnregistreProjetSous(const Dessin& d, const std::string& cheminIni, InterfaceUtilisateur& ui,
+                          const std::string& chemin) {
     std::string contenu;
     bool reglagesDuProjet = false;
     if (!EstVideApresEspaces(d.FichierProjet)) {
@@ -56,27 +56,27 @@ bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin) {
         if (const std::optional<std::string> ancien = LireFichier(chemin)) {
             Diagnostics dits;
             CopieDeSecoursProjet(chemin, *ancien, dits);
-            for (const Diagnostic& dit : dits) Montre(*ctx.ui, dit);
+            for (const Diagnostic& dit : dits) Montre(ui, dit);
         }
         if (const std::optional<std::string> projet = LireFichier(d.FichierProjet)) {
             contenu = ReglagesDepuisProjet(*projet);
             reglagesDuProjet = true;
         }
     }
-    if (!reglagesDuProjet) contenu = ReglagesDepuisIni(ctx);
+    if (!reglagesDuProjet) contenu = ReglagesDepuisIni(cheminIni);
     contenu += TextePointsProjet(d);
 
     if (!EcrireFichierAtomique(chemin, contenu)) {
-        ctx.ui->Message("Impossible d'écrire le fichier " + chemin, TitreProgramme, Icone::Critique);
+        ui.Message("Impossible d'écrire le fichier " + chemin, TitreProgramme, Icone::Critique);
         return false;
     }
     return true;
 }
 
-bool EnregistreProjet(Contexte& ctx) {
-    const std::string chemin = CheminProjet(ctx.dessin.NomFichier);
-    if (!EnregistreProjetSous(ctx, chemin)) return false;
-    ctx.dessin.NomFichier = chemin;
+bool EnregistreProjet(Dessin& d, const std::string& cheminIni, InterfaceUtilisateur& ui) {
+    const std::string chemin = CheminProjet(d.NomFichier);
+    if (!EnregistreProjetSous(d, cheminIni, ui, chemin)) return false;
+    d.NomFichier = chemin;
     return true;
 }
 

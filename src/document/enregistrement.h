@@ -4,15 +4,17 @@
 
 #include <string>
 
-#include "settings/contexte.h"
+#include "model/dessin.h"
+#include "model/interface_utilisateur.h"
 
 namespace korvelin {
 
 // Save: writes SansExtension(NomFichier) + "Korvelin" and makes it NomFichier.
 // False after telling the user when the file could not be written.
-bool EnregistreProjet(Contexte& ctx);
+bool EnregistreProjet(Dessin& d, const std::string& cheminIni, InterfaceUtilisateur& ui);
 
 // What the save writes, to a chosen path; NomFichier is left as it is.
-bool EnregistreProjetSous(Contexte& ctx, const std::string& chemin);
+bool EnregistreProjetSous(const Dessin& d, const std::string& cheminIni, InterfaceUtilisateur& ui,
+                          const std::string& chemin);
 
 }  // namespace korvelin

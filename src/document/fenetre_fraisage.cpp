@@ -49,7 +49,7 @@ std::string TexteCote(double v) {
 }  // namespace
 
 void ModeleFraisage::Charge() {
-    const TravailCUT t = TravailCUTInitial(ctx_);  // the margins are loaded there
+    const TravailCUT t = TravailCUTInitial(magasin_, dessin_, p_);  // the margins are loaded there
     c_.HautDeg = t.HautDeg;
     c_.ProfFraisage = t.ProfFraisage;
     ChangeNbPasse(t.TexteNbPasse);
@@ -59,28 +59,28 @@ void ModeleFraisage::Charge() {
     c_.GCode = t.FichierGCode;
     c_.SansCommentaires = t.SansCommentaires;
     for (int i = 0; i < NbTemps; ++i) {
-        c_.Temps[i] = EcritureLocale(TempsDe(ctx_.parametres, i));
-        c_.Vitesses[i] = VitesseLigne(ctx_.parametres, i);
+        c_.Temps[i] = EcritureLocale(TempsDe(p_, i));
+        c_.Vitesses[i] = VitesseLigne(p_, i);
     }
-    c_.AttachesNombre = TexteEntier(ctx_.parametres.AttachesNombre);
-    c_.AttachesLargeur = EcritureLocale(ctx_.parametres.AttachesLargeur);
-    c_.AttachesHauteur = EcritureLocale(ctx_.parametres.AttachesHauteur);
+    c_.AttachesNombre = TexteEntier(p_.AttachesNombre);
+    c_.AttachesLargeur = EcritureLocale(p_.AttachesLargeur);
+    c_.AttachesHauteur = EcritureLocale(p_.AttachesHauteur);
     c_.Nb_X = c_.Nb_Y = "1";
-    c_.Pas_Duplic_X = TexteCote(ctx_.dessin.Xmax);
-    c_.Pas_Duplic_Y = TexteCote(ctx_.dessin.Ymax);
+    c_.Pas_Duplic_X = TexteCote(dessin_.Xmax);
+    c_.Pas_Duplic_Y = TexteCote(dessin_.Ymax);
     c_.Dim_Test = "50";
 }
 
 void ModeleFraisage::ValideTemps(int ligne, std::string_view texte) {
     if (ligne < 0 || ligne >= NbTemps) return;
     c_.Temps[ligne] = texte;
-    TempsDe(ctx_.parametres, ligne) = LectureBoite(texte);
-    c_.Vitesses[ligne] = VitesseLigne(ctx_.parametres, ligne);
+    TempsDe(p_, ligne) = LectureBoite(texte);
+    c_.Vitesses[ligne] = VitesseLigne(p_, ligne);
 }
 
 void ModeleFraisage::ValideMarge(bool enX, std::string_view texte) {
     (enX ? c_.MargeX : c_.MargeY) = texte;
-    (enX ? ctx_.parametres.MargeX : ctx_.parametres.MargeY) = LectureBoite(texte);
+    (enX ? p_.MargeX : p_.MargeY) = LectureBoite(texte);
 }
 
 void ModeleFraisage::ChangeNbPasse(std::string_view texte) {
@@ -89,14 +89,14 @@ void ModeleFraisage::ChangeNbPasse(std::string_view texte) {
     if (!std::isfinite(v) || v < 1.0) {
         // Below one pass nothing would be cut: the box shows what is run.
         c_.NbPasse = "1";
-        ctx_.parametres.NbPasse = 1;
+        p_.NbPasse = 1;
         return;
     }
-    ctx_.parametres.NbPasse = static_cast<int32_t>(std::min(v, 2147483647.0));
+    p_.NbPasse = static_cast<int32_t>(std::min(v, 2147483647.0));
 }
 
 void ModeleFraisage::ValideAttaches(int champ, std::string_view texte) {
-    Parametres& p = ctx_.parametres;
+    Parametres& p = p_;
     const double v = LectureSaisie(texte);
     if (champ == 0) {
         if (std::isfinite(v) && v >= 0.0 && v <= MaxAttaches && v == std::trunc(v)) p.AttachesNombre = int16_t(v);
@@ -109,13 +109,13 @@ void ModeleFraisage::ValideAttaches(int champ, std::string_view texte) {
 }
 
 std::optional<ModeleFraisage::PropositionMarges> ModeleFraisage::ProposeMarges(ActionMachine action) const {
-    const Parametres& p = ctx_.parametres;
+    const Parametres& p = p_;
     GrilleCopies grille;
     if (action == ActionMachine::Serie) {
         const Serie s = Demande(action).serie;
         grille = {s.NbX, s.NbY, s.DecalX, s.DecalY};
     }
-    const auto m = MargesPourLaCourse(ctx_.dessin, p, p.MargeX, p.MargeY, grille);
+    const auto m = MargesPourLaCourse(dessin_, p, p.MargeX, p.MargeY, grille);
     if (!m) return std::nullopt;
     std::string texte = TexteMargesConseillees(*m, p.MargeX, p.MargeY);
     texte[0] = 'I';
@@ -130,7 +130,7 @@ void ModeleFraisage::PoseMarges(const MargesConseillees& m) {
 }
 
 EcrituresReglages ModeleFraisage::EcrituresFermeture() const {
-    const Parametres& p = ctx_.parametres;
+    const Parametres& p = p_;
     return {{"TempsMin_Mat_X", EcritureLocale(p.TempsMin_Mat_X)},
             {"TempsMin_Mat_Y", EcritureLocale(p.TempsMin_Mat_Y)},
             {"TempsMin_Mat_Z", EcritureLocale(p.TempsMin_Mat_Z)},
@@ -153,9 +153,9 @@ TravailCUT ModeleFraisage::Travail() const {
     TravailCUT t;
     t.HautDeg = c_.HautDeg;
     t.ProfFraisage = c_.ProfFraisage;
-    t.NbPasse = ctx_.parametres.NbPasse;
+    t.NbPasse = p_.NbPasse;
     t.TexteNbPasse = c_.NbPasse;
-    ReglagesDuTravail(ctx_, t);
+    ReglagesDuTravail(magasin_, dessin_, p_, t);
     t.FichierCUT = c_.CUT;
     t.FichierGCode = c_.GCode;
     t.SansCommentaires = c_.SansCommentaires;

@@ -48,7 +48,8 @@ struct ChampsFraisage {
 
 class ModeleFraisage {
 public:
-    explicit ModeleFraisage(Contexte& ctx) : ctx_(ctx) {}
+    // The window's values change as its boxes are left; the store is only read here.
+    ModeleFraisage(MagasinReglages& magasin, const Dessin& d, Parametres& p) : magasin_(magasin), dessin_(d), p_(p) {}
 
     // The set-up once port and clock are known good: job values from the settings, margins,
     // file names, times and speeds, series and test pattern.
@@ -84,7 +85,9 @@ public:
     DemandeMachine Demande(ActionMachine action) const;
 
 private:
-    Contexte& ctx_;
+    MagasinReglages& magasin_;
+    const Dessin& dessin_;
+    Parametres& p_;
     ChampsFraisage c_;
 };
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "geometry/decalage.h"
 #include "geometry/orientation.h"
 #include "geometry/soudure.h"
@@ -46,7 +46,7 @@ bool DemandeRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& sui
     Dessin& d = ctx.dessin;
     const BornesImport avant{d.Xmin, d.Xmax, d.Ymin, d.Ymax};
     PoseBornes(d, bornes);
-    for (const Diagnostic& dit : ChargeRapports(ctx)) suivi.Signale(dit);
+    for (const Diagnostic& dit : ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
     ChoisitRapports(ctx, bornes, suivi);
     if (const std::optional<Diagnostic> refus = RefusRapports(bornes, ctx.parametres)) {
         PoseBornes(d, avant);
@@ -140,20 +140,22 @@ void RetirePointIsole(Contexte& ctx) {
             d.Ymin = 0.0;
         }
     }
-    CalculDecalageTout(ctx);
+    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
 }
 
 }  // namespace
 
 void ChoisitRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& suivi) {
-    ChargeRapports(ctx);  // its warnings were given when the import loaded them first
+    ChargeRapports(ctx.magasin, ctx.dessin,
+                   ctx.parametres);  // its warnings were given when the import loaded them first
     Parametres& p = ctx.parametres;
     ModeleDimension modele;
     modele.Charger(bornes.Xmax - bornes.Xmin, bornes.Ymax - bornes.Ymin, p.RapportH, p.RapportV);
     const Rapports r = suivi.Demande(modele);
     if (RapportUtilisable(r.H) && RapportUtilisable(r.V)) {
         const std::string& type = ctx.dessin.TypeFichier;
-        EcrireParametres(ctx, {{type + "RapportV", EcritureLocale(r.V)}, {type + "RapportH", EcritureLocale(r.H)}});
+        Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, {{type + "RapportV", EcritureLocale(r.V)},
+                                                        {type + "RapportH", EcritureLocale(r.H)}}));
     }
     p.RapportV = r.V;
     p.RapportH = r.H;
@@ -204,7 +206,7 @@ bool AcheveHPGL(Contexte& ctx, DessinLu l, SuiviImport& suivi, bool souder) {
     d.Trace_Initial.push_back(PointTrace{});
     SupprimeDoublons(d);
     if (!NumeroteSequences(d)) return false;
-    if (souder) SoudureAutomatique(ctx);
+    if (souder) SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -213,7 +215,7 @@ bool ImporteHPGL(Contexte& ctx, const std::string& chemin, SuiviImport& suivi) {
     const std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier " + chemin, suivi);
     if (!texte) return false;
     // A stored ratio that cannot scale a drawing is told before anything about the file.
-    for (const Diagnostic& dit : ChargeRapports(ctx)) suivi.Signale(dit);
+    for (const Diagnostic& dit : ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
     return AcheveHPGL(ctx, LitHPGL(*texte, chemin), suivi);
 }
 
@@ -238,7 +240,7 @@ bool AcheveDAT(Contexte& ctx, DessinLu l, SuiviImport& suivi) {
     d.Trace_Decale.assign(1, SequenceDecalee{});
     SupprimeDoublons(d);
     NumeroteSequences(d);
-    CalculDecalageTout(ctx);
+    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -260,7 +262,7 @@ bool AcheveDXF(Contexte& ctx, EtatImport& etat, DessinLuDXF l, SuiviImport& suiv
     d.Trace_Decale.assign(1, SequenceDecalee{});
     PoseBornes(d, b);
     etat.SequenceDXF = l.DerniereSequence;
-    SoudureAutomatique(ctx);
+    SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -288,8 +290,8 @@ bool AcheveProjet(Contexte& ctx, DessinLu l, const std::string& chemin, SuiviImp
         d.NomFichier = chemin;
         d.FichierProjet = chemin;
     }
-    for (const Diagnostic& dit : ChargeReglagesProjet(ctx)) suivi.Signale(dit);
-    CalculDecalageTout(ctx);
+    for (const Diagnostic& dit : ChargeReglagesProjet(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
+    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     return true;
 }
 
@@ -318,7 +320,7 @@ bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, Su
     // be rewritten as a project.
     d.FichierProjet.clear();
     d.NomFichier = chemin;
-    EcrireParametre(ctx, "Fichier", chemin);
+    Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, {{"Fichier", chemin}}));
     d.TypeFichier = EnMajuscules(ExtraitExtension(NomSansDossier(chemin)));
 
     if (dxfDeguise) {
@@ -342,7 +344,8 @@ bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, Su
 
     if (d.NbPoints < 2) return false;
     RetirePointIsole(ctx);
-    if (d.NbPoints >= 2 && LectureBooleen(LireReglage(ctx, "OrientationAuto"))) OrientationAutomatique(ctx);
+    if (d.NbPoints >= 2 && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto")))
+        OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
     if (d.NbPoints >= 1) CalculBornes(d);
     if (d.NbPoints >= 2) return true;
     // The stray point was all that made it a drawing: the view would say the same.

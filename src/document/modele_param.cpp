@@ -6,6 +6,7 @@
 
 #include "machining/vitesses.h"
 #include "model/nombres.h"
+#include "model/noms_fichiers.h"
 #include "settings/reglages.h"
 
 namespace korvelin {

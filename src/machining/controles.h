@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/dessin.h"
-#include "settings/parametres.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 

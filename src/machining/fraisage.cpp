@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "geometry/attaches.h"
-#include "settings/reglages_outil.h"
+#include "model/parametres.h"
 #include "machining/controles.h"
 #include "model/nombres.h"
 

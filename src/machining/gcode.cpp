@@ -11,7 +11,6 @@
 #include "model/nombres.h"
 #include "model/noms_fichiers.h"
 #include "platform/utf8.h"
-#include "settings/reglages.h"
 
 namespace korvelin {
 

@@ -14,7 +14,7 @@
 #include "model/dessin.h"
 #include "platform/horloge.h"
 #include "platform/port.h"
-#include "settings/parametres.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 

@@ -4,7 +4,7 @@
 
 #include "model/dessin.h"
 #include "model/interface_utilisateur.h"
-#include "settings/parametres.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/parametres.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 

@@ -52,4 +52,10 @@ inline void Montre(InterfaceUtilisateur& ui, const Diagnostic& d) {
     ui.Message(d.message, TitreProgramme, IconeDe(d.gravite));
 }
 
+// Every diagnostic in its order; false when one of them is an error.
+inline bool Montre(InterfaceUtilisateur& ui, const Diagnostics& dits) {
+    for (const Diagnostic& d : dits) Montre(ui, d);
+    return !ContientErreur(dits);
+}
+
 }  // namespace korvelin

@@ -40,4 +40,10 @@ bool CopieFichier(const std::string& source, const std::string& destination) {
     return contenu && EcrireFichierAtomique(destination, *contenu);
 }
 
+std::string_view Rogne(std::string_view s) {
+    const auto debut = s.find_first_not_of(' ');
+    if (debut == std::string_view::npos) return {};
+    return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
+}
+
 }  // namespace korvelin

@@ -1,8 +1,8 @@
 #pragma once
-// What the offset, welding, ordering and machining functions still take by reference:
-// the drawing, the settings values, the settings store and the user interface. The
-// readers, the import and the store itself no longer need it; it goes once those
-// functions take their values.
+// The drawing, the settings values, the settings store and the user interface held
+// together, as the main window and the converter still own them and the document and the
+// import still take them. Nothing below the document room sees it: the loaders, the
+// geometry, the machining and the document's own helpers take the values one by one.
 
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@
 #include "model/dessin.h"
 #include "model/interface_utilisateur.h"
 #include "settings/magasin_reglages.h"
-#include "settings/parametres.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 

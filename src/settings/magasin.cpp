@@ -122,11 +122,10 @@ std::string SurUneLigne(std::string_view brute) {
 
 // A ratio of zero, below zero or not a number would make every later drawing of the type
 // vanish or turn over: the default takes its place, and the user is told which key held it.
-void VerifieRapports(Contexte& ctx, const SourceReglages& source, Diagnostics* dits) {
-    const std::string& type = ctx.dessin.TypeFichier;
+void VerifieRapports(const std::string& type, Parametres& p, const SourceReglages& source, Diagnostics* dits) {
     for (const Reglage& r : TableReglages()) {
         if (r.chargeur != Chargeur::Rapports) continue;
-        double& rapport = ctx.parametres.*std::get<double Parametres::*>(r.valeur);
+        double& rapport = p.*std::get<double Parametres::*>(r.valeur);
         if (RapportUtilisable(rapport)) continue;
         const std::string cle = type + std::string(r.cle);
         const std::string_view defaut = DefautReglage(r, type);
@@ -141,26 +140,19 @@ void VerifieRapports(Contexte& ctx, const SourceReglages& source, Diagnostics* d
     }
 }
 
-void Charge(Contexte& ctx, const SourceReglages& source, Chargeur chargeur, Diagnostics* dits = nullptr) {
-    Parametres& p = ctx.parametres;
-    const std::string& type = ctx.dessin.TypeFichier;
+void Charge(const std::string& type, Parametres& p, const SourceReglages& source, Chargeur chargeur,
+            Diagnostics* dits = nullptr) {
     for (const Reglage& r : TableReglages()) {
         if (r.chargeur != chargeur) continue;
         const std::string cle = r.prefixeType ? type + std::string(r.cle) : std::string(r.cle);
         AppliqueReglage(p, r, source.Valeur(cle, DefautReglage(r, type)));
     }
     if (chargeur == Chargeur::Machine) p.AdressePort = AdresseDuPort(p.OptionLPT, p.AdressePort);
-    if (chargeur == Chargeur::Rapports) VerifieRapports(ctx, source, dits);
+    if (chargeur == Chargeur::Rapports) VerifieRapports(type, p, source, dits);
 }
 
-void Charge(Contexte& ctx, Chargeur chargeur) {
-    const SourceReglages source(ctx);
-    Charge(ctx, source, chargeur);
-}
-
-bool Montre(Contexte& ctx, const Diagnostics& dits) {
-    for (const Diagnostic& d : dits) Montre(*ctx.ui, d);
-    return !ContientErreur(dits);
+void Charge(MagasinReglages& m, const Dessin& d, Parametres& p, Chargeur chargeur) {
+    Charge(d.TypeFichier, p, SourceReglages(m, d), chargeur);
 }
 
 }  // namespace
@@ -173,8 +165,6 @@ SourceReglages::SourceReglages(MagasinReglages& magasin, const Dessin& d) {
         if (l.find('=') != std::string::npos) projet_.push_back(l);
 }
 
-SourceReglages::SourceReglages(Contexte& ctx) : SourceReglages(ctx.magasin, ctx.dessin) {}
-
 std::string SourceReglages::Valeur(std::string_view cle, std::string_view defaut) const {
     if (projetOuvert_) {
         const std::string_view lue = Rogne(cle);
@@ -186,16 +176,12 @@ std::string SourceReglages::Valeur(std::string_view cle, std::string_view defaut
     return std::string(defaut);
 }
 
-std::string LireParametre(Contexte& ctx, std::string_view cle, std::string_view defaut) {
-    return SourceReglages(ctx).Valeur(cle, defaut);
-}
-
-std::string LireReglage(Contexte& ctx, std::string_view cle) {
+std::string LireReglage(MagasinReglages& m, const Dessin& d, std::string_view cle) {
     const Reglage* r = TrouveReglage(cle);
-    if (!r) return LireParametre(ctx, cle, {});
+    if (!r) return m.Lire(d, cle, {});
     // A ratio key names its file type itself.
     const std::string_view type = r->prefixeType ? cle.substr(0, cle.size() - r->cle.size()) : std::string_view{};
-    return LireParametre(ctx, cle, DefautReglage(*r, type));
+    return m.Lire(d, cle, DefautReglage(*r, type));
 }
 
 Diagnostics MagasinReglages::Ecrit(const Dessin& d, const EcrituresReglages& ecritures,
@@ -233,30 +219,18 @@ std::string MagasinReglages::Lire(const Dessin& d, std::string_view cle, std::st
     return SourceReglages(*this, d).Valeur(cle, defaut);
 }
 
-bool EcrireParametres(Contexte& ctx, const EcrituresReglages& ecritures) {
-    return Montre(ctx, ctx.magasin.Ecrire(ctx.dessin, ecritures));
-}
-
-bool RetablitDefauts(Contexte& ctx, const std::vector<std::string>& cles) {
-    return Montre(ctx, ctx.magasin.RetablitDefauts(ctx.dessin, cles));
-}
-
-bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur) {
-    return EcrireParametres(ctx, {{std::string(cle), std::string(valeur)}});
-}
-
 std::string TexteBooleen(bool v) { return v ? "Vrai" : "Faux"; }
 
-void ChargeCouleurs(Contexte& ctx) { Charge(ctx, Chargeur::Couleurs); }
-void ChargeDecalage(Contexte& ctx) { Charge(ctx, Chargeur::Decalage); }
-void ChargeMarges(Contexte& ctx) { Charge(ctx, Chargeur::Marges); }
-Diagnostics ChargeRapports(Contexte& ctx) {
+void ChargeCouleurs(MagasinReglages& m, const Dessin& d, Parametres& p) { Charge(m, d, p, Chargeur::Couleurs); }
+void ChargeDecalage(MagasinReglages& m, const Dessin& d, Parametres& p) { Charge(m, d, p, Chargeur::Decalage); }
+void ChargeMarges(MagasinReglages& m, const Dessin& d, Parametres& p) { Charge(m, d, p, Chargeur::Marges); }
+Diagnostics ChargeRapports(MagasinReglages& m, const Dessin& d, Parametres& p) {
     Diagnostics dits;
-    Charge(ctx, SourceReglages(ctx), Chargeur::Rapports, &dits);
+    Charge(d.TypeFichier, p, SourceReglages(m, d), Chargeur::Rapports, &dits);
     return dits;
 }
-void ChargeOptions(Contexte& ctx) { Charge(ctx, Chargeur::Options); }
-void ChargeMachine(Contexte& ctx) { Charge(ctx, Chargeur::Machine); }
+void ChargeOptions(MagasinReglages& m, const Dessin& d, Parametres& p) { Charge(m, d, p, Chargeur::Options); }
+void ChargeMachine(MagasinReglages& m, const Dessin& d, Parametres& p) { Charge(m, d, p, Chargeur::Machine); }
 
 int16_t AdresseDuPort(int16_t option, int16_t actuelle) {
     switch (option) {
@@ -267,18 +241,18 @@ int16_t AdresseDuPort(int16_t option, int16_t actuelle) {
     }
 }
 
-void ChargeDemarrage(Contexte& ctx) {
-    const SourceReglages source(ctx);
+void ChargeDemarrage(MagasinReglages& m, const Dessin& d, Parametres& p) {
+    const SourceReglages source(m, d);
     for (Chargeur c : {Chargeur::Couleurs, Chargeur::Decalage, Chargeur::Marges, Chargeur::Options, Chargeur::Machine})
-        Charge(ctx, source, c);
+        Charge(d.TypeFichier, p, source, c);
 }
 
-Diagnostics ChargeReglagesProjet(Contexte& ctx) {
-    const SourceReglages source(ctx);
+Diagnostics ChargeReglagesProjet(MagasinReglages& m, const Dessin& d, Parametres& p) {
+    const SourceReglages source(m, d);
     Diagnostics dits;
     for (Chargeur c : {Chargeur::Machine, Chargeur::Couleurs, Chargeur::Marges, Chargeur::Options, Chargeur::Decalage,
                        Chargeur::Rapports})
-        Charge(ctx, source, c, &dits);
+        Charge(d.TypeFichier, p, source, c, &dits);
     return dits;
 }
 

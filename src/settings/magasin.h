@@ -1,6 +1,7 @@
 #pragma once
-// The settings store's keys and loaders, and the helpers that ask the store of a context
-// and show the user what went wrong.
+// The settings store's keys and loaders: each takes the store, the drawing whose open
+// project may hold the settings (and whose type names the ratio keys) and the values it
+// fills, and returns what went wrong for its caller to show.
 
 #include <string>
 #include <string_view>
@@ -8,7 +9,8 @@
 #include <vector>
 
 #include "platform/ini.h"
-#include "settings/contexte.h"
+#include "model/parametres.h"
+#include "settings/magasin_reglages.h"
 #include "settings/reglages.h"
 
 namespace korvelin {
@@ -16,22 +18,15 @@ namespace korvelin {
 inline constexpr std::string_view SectionIni = "Korvelin";
 inline constexpr std::string_view NomFichierIni = "Korvelin.ini";
 
-std::string LireParametre(Contexte& ctx, std::string_view cle, std::string_view defaut);
 // The key with the default of its row in the table (the empty text for unknown keys; a
 // ratio key's default follows the file type it starts with).
-std::string LireReglage(Contexte& ctx, std::string_view cle);
-// The store's writes for the drawing of the context, what went wrong shown through its
-// user interface; false when the file could not be written (the old one stays).
-bool EcrireParametre(Contexte& ctx, std::string_view cle, std::string_view valeur);
-bool EcrireParametres(Contexte& ctx, const EcrituresReglages& ecritures);
-bool RetablitDefauts(Contexte& ctx, const std::vector<std::string>& cles);
+std::string LireReglage(MagasinReglages& m, const Dessin& d, std::string_view cle);
 
 // Reads the stored settings once (the INI file and the open project's lines) and gives
 // each key's text from there; for loaders and dialogs that read many keys together.
 class SourceReglages {
 public:
     SourceReglages(MagasinReglages& magasin, const Dessin& d);
-    explicit SourceReglages(Contexte& ctx);
     std::string Valeur(std::string_view cle, std::string_view defaut) const;
 
 private:
@@ -40,20 +35,21 @@ private:
     bool projetOuvert_ = false;
 };
 
-void ChargeCouleurs(Contexte& ctx);
-void ChargeDecalage(Contexte& ctx);
-void ChargeMarges(Contexte& ctx);
+// These loaders cannot fail: a text that does not read gives the reading's own value.
+void ChargeCouleurs(MagasinReglages& m, const Dessin& d, Parametres& p);
+void ChargeDecalage(MagasinReglages& m, const Dessin& d, Parametres& p);
+void ChargeMarges(MagasinReglages& m, const Dessin& d, Parametres& p);
 // A stored ratio that cannot scale a drawing gives way to the default, with a warning; the
 // rescaling dialog, which loads them again right after the reader, does not repeat it.
 // The warnings come back for the caller to show or, when the dialog loads them again right
 // after, to drop.
-Diagnostics ChargeRapports(Contexte& ctx);
-void ChargeOptions(Contexte& ctx);
-void ChargeMachine(Contexte& ctx);
+Diagnostics ChargeRapports(MagasinReglages& m, const Dessin& d, Parametres& p);
+void ChargeOptions(MagasinReglages& m, const Dessin& d, Parametres& p);
+void ChargeMachine(MagasinReglages& m, const Dessin& d, Parametres& p);
 // The five loaders of the window's start-up, in their order, from one reading.
-void ChargeDemarrage(Contexte& ctx);
+void ChargeDemarrage(MagasinReglages& m, const Dessin& d, Parametres& p);
 // The six loaders of a project just read, in their order, from one reading.
-Diagnostics ChargeReglagesProjet(Contexte& ctx);
+Diagnostics ChargeReglagesProjet(MagasinReglages& m, const Dessin& d, Parametres& p);
 
 // "Vrai" / "Faux" (LectureBooleen reads them back).
 std::string TexteBooleen(bool v);

@@ -129,10 +129,6 @@ void AppliqueReglage(Parametres& p, const Reglage& r, std::string_view t) {
     }
 }
 
-Parametres::Parametres() {
-    for (const Reglage& r : Table) AppliqueReglage(*this, r, r.defaut);
-}
-
 std::string FormeStockee(std::string_view cle, std::string_view texte) {
     std::string s(texte);
     const Reglage* r = TrouveReglage(cle);
@@ -143,11 +139,5 @@ std::string FormeStockee(std::string_view cle, std::string_view texte) {
 }
 
 bool RapportUtilisable(double rapport) { return std::isfinite(rapport) && rapport > 0.0; }
-
-std::string_view Rogne(std::string_view s) {
-    const auto debut = s.find_first_not_of(' ');
-    if (debut == std::string_view::npos) return {};
-    return s.substr(debut, s.find_last_not_of(' ') - debut + 1);
-}
 
 }  // namespace korvelin

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-#include "settings/parametres.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 
@@ -61,8 +61,5 @@ std::string FormeStockee(std::string_view cle, std::string_view texte);
 
 // A ratio from file units to millimetres that can scale a drawing: finite and above zero.
 bool RapportUtilisable(double rapport);
-
-// The text without the blanks around it, as settings values and boxes are compared.
-std::string_view Rogne(std::string_view s);
 
 }  // namespace korvelin

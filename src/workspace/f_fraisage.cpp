@@ -21,7 +21,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "document/poste_contexte.h"
 #include "machining/controles.h"
 #include "machining/gcode.h"
 #include "machining/reglage.h"
@@ -60,7 +59,10 @@ QLabel* Texte(const char* t) { return new QLabel(QString::fromUtf8(t)); }
 }  // namespace
 
 F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs)
-    : QDialog(&principal), principal_(principal), ctx_(principal.Ctx()), modele_(principal.Ctx()) {
+    : QDialog(&principal),
+      principal_(principal),
+      doc_(principal.Doc()),
+      modele_(principal.Ctx().magasin, principal.Ctx().dessin, principal.Ctx().parametres) {
     setObjectName("F_Fraisage");
     setWindowTitle("Fraisage");
     SSTab1 = new QTabWidget;
@@ -284,7 +286,7 @@ void F_Fraisage::ConstruitOngletTest() {
 // The same job to a GRBL board over USB.
 void F_Fraisage::ConstruitOngletGrbl() {
     Onglet_Grbl = new OngletGrbl(
-        ctx_,
+        doc_.Poste(),
         [this]() -> std::optional<TravailCUT> {
             LitChamps();
             return modele_.Travail();
@@ -351,7 +353,7 @@ void F_Fraisage::ConstruitMinuteries() {
         d.fleche = flecheEnCours_;
         d.touches = touchesFleche_;
         PrepareExecutant();
-        if (executant_->Lance(d, ctx_.parametres, {})) releve_->start();
+        if (executant_->Lance(d, doc_.Reglages(), {})) releve_->start();
     });
     minuterieMoteur_ = new QTimer(this);
     minuterieMoteur_->setInterval(IntervalleMinuterieMoteur);
@@ -420,16 +422,16 @@ F_Fraisage::~F_Fraisage() {
 void F_Fraisage::Charge(const OuvreursPort& ouvreurs) {
     // Whether a real port can be used at all: without one the window still works, on the
     // simulator.
-    const std::unique_ptr<Port> essai = OuvrePortMachine(ctx_.parametres.AdressePort, ouvreurs);
+    const std::unique_ptr<Port> essai = OuvrePortMachine(doc_.Reglages().AdressePort, ouvreurs);
     portUtilisable_ = essai && essai->Disponible();
     if (!portUtilisable_) {
-        ctx_.ui->Message(MessagePortIndisponible(), TitreProgramme, Icone::Exclamation);
+        doc_.Interface().Message(MessagePortIndisponible(), TitreProgramme, Icone::Exclamation);
         CB_Simulation->setChecked(true);
         CB_Simulation->setEnabled(false);
     }
     HorlogeSysteme horloge;
     if (horloge.Frequence() == 0) {
-        ctx_.ui->Message(MessageCompteur, TitreProgramme, Icone::Information);
+        doc_.Interface().Message(MessageCompteur, TitreProgramme, Icone::Information);
         return;
     }
     modele_.Charge();
@@ -499,7 +501,7 @@ void F_Fraisage::PrepareExecutant() {
     if (!simule) {
         auto horloge = std::make_unique<HorlogeSysteme>();
         executant_ =
-            std::make_unique<ExecutantMachine>(OuvrePortMachine(ctx_.parametres.AdressePort), std::move(horloge));
+            std::make_unique<ExecutantMachine>(OuvrePortMachine(doc_.Reglages().AdressePort), std::move(horloge));
         return;
     }
     std::unique_ptr<Horloge> horloge;
@@ -507,7 +509,7 @@ void F_Fraisage::PrepareExecutant() {
         horloge = std::make_unique<HorlogeVirtuelle>();
     else
         horloge = std::make_unique<HorlogeSysteme>();
-    const ConfigurationSimulee config = ConfigurationDe(ctx_.parametres);
+    const ConfigurationSimulee config = ConfigurationDe(doc_.Reglages());
     auto port = std::make_unique<PortSimule>(*horloge, config, false);
     const double pas = std::max({config.pas[0], config.pas[1], config.pas[2]});
     auto chemin = std::make_shared<CheminSimule>(0.75 * pas);
@@ -530,8 +532,8 @@ bool F_Fraisage::Lance(ActionMachine action) {
         action == ActionMachine::Exemplaire || action == ActionMachine::Serie || action == ActionMachine::Motif;
     if (action == ActionMachine::Exemplaire || action == ActionMachine::Serie) ProposeMarges(action);
     if (travail && ProfondeurPositive(LectureCote(modele_.Champs().ProfFraisage)) &&
-        !ctx_.ui->Question("La profondeur de fraisage est positive : l'outil ne touchera pas la pièce. Continuer ?",
-                           TitreProgramme))
+        !doc_.Interface().Question(
+            "La profondeur de fraisage est positive : l'outil ne touchera pas la pièce. Continuer ?", TitreProgramme))
         return false;
     // Motor switching and the timer keep the simulator of the action before, so that the
     // drawn path stays.
@@ -540,7 +542,7 @@ bool F_Fraisage::Lance(ActionMachine action) {
     if (!moteur && CB_Simulation->isChecked()) executant_.reset();
     PrepareExecutant();
     const DemandeMachine d = modele_.Demande(action);
-    if (!executant_->Lance(d, ctx_.parametres, ctx_.dessin.Trace_Decale)) return false;
+    if (!executant_->Lance(d, doc_.Reglages(), doc_.Trace().Trace_Decale)) return false;
     actionCourante_ = action;
     if (!moteur && action != ActionMachine::Fleche) {
         L_CompteRendu->clear();
@@ -591,7 +593,7 @@ void F_Fraisage::Releve() {
             }
                 minuterieMoteur_->start();
                 break;
-            case EvenementMachine::Genre::Message: ctx_.ui->Message(e.texte, e.titre, e.icone); break;
+            case EvenementMachine::Genre::Message: doc_.Interface().Message(e.texte, e.titre, e.icone); break;
             case EvenementMachine::Genre::Fin: {
                 const bool suivi =
                     actionCourante_ != ActionMachine::MarcheMoteur && actionCourante_ != ActionMachine::ArretMoteur &&
@@ -603,7 +605,7 @@ void F_Fraisage::Releve() {
                     if (simulateur_ && e.fin.issue != Issue::Refusee) {
                         rapport += "\nSimulation : " + ResumeSimulation(*simulateur_);
                         principal_.MontreCheminSimule(chemin_ ? chemin_->Points() : std::vector<CheminSimule::Point>{},
-                                                      ctx_.parametres.MargeX, ctx_.parametres.MargeY);
+                                                      doc_.Reglages().MargeX, doc_.Reglages().MargeY);
                     }
                     L_CompteRendu->setText(Q(rapport));
                     L_Avancement->clear();
@@ -626,8 +628,8 @@ void F_Fraisage::GenereCUT(bool gcode) {
     LitChamps();
     TravailCUT t = modele_.Travail();
     if (ProfondeurPositive(LectureCote(t.ProfFraisage)) &&
-        !ctx_.ui->Question("La profondeur de fraisage est positive : l'outil ne touchera pas la pièce. Continuer ?",
-                           TitreProgramme))
+        !doc_.Interface().Question(
+            "La profondeur de fraisage est positive : l'outil ne touchera pas la pièce. Continuer ?", TitreProgramme))
         return;
     // G-code counts from the controller's work zero: the margins do not make it fit.
     if (!gcode && ProposeMarges(ActionMachine::Exemplaire)) t = modele_.Travail();
@@ -638,14 +640,14 @@ void F_Fraisage::GenereCUT(bool gcode) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
     if (gcode)
-        GenereFichierGCode(PosteDe(ctx_), t, DialecteGCode::GRBL, totaux, suivi);
+        GenereFichierGCode(doc_.Poste(), t, DialecteGCode::GRBL, totaux, suivi);
     else
-        GenereFichierCUT(PosteDe(ctx_), t, totaux, suivi);
+        GenereFichierCUT(doc_.Poste(), t, totaux, suivi);
 }
 
 bool F_Fraisage::ProposeMarges(ActionMachine action) {
     const auto proposition = modele_.ProposeMarges(action);
-    if (!proposition || !ctx_.ui->Question(proposition->question, TitreProgramme)) return false;
+    if (!proposition || !doc_.Interface().Question(proposition->question, TitreProgramme)) return false;
     modele_.PoseMarges(proposition->marges);
     MontreChamps();
     return true;
@@ -660,13 +662,13 @@ void F_Fraisage::FlecheEnfoncee(int fleche, Qt::KeyboardModifiers touches) {
     d.fleche = fleche;
     d.touches = touchesFleche_;
     PrepareExecutant();
-    if (!executant_->Lance(d, ctx_.parametres, {})) return;
+    if (!executant_->Lance(d, doc_.Reglages(), {})) return;
     actionCourante_ = ActionMachine::Fleche;
     flecheEnCours_ = fleche;
     Btn_Arret->setEnabled(true);
     releve_->start();
     // A held arrow repeats at the settings' interval.
-    repetition_->start(std::max<int>(ctx_.parametres.TimerInterval, 10));
+    repetition_->start(std::max<int>(doc_.Reglages().TimerInterval, 10));
 }
 
 void F_Fraisage::FlecheRelachee() {
@@ -680,7 +682,7 @@ void F_Fraisage::FlecheRelachee() {
 }
 
 void F_Fraisage::MontreEstimation() {
-    if (EnCours() || ctx_.dessin.NbSequencesDecalees() == 0) return;
+    if (EnCours() || doc_.Trace().NbSequencesDecalees() == 0) return;
     LitChamps();
     // On a copy that keeps the refusal for the label: a box is not a place for a message
     // while the user only browses the tabs.
@@ -689,7 +691,7 @@ void F_Fraisage::MontreEstimation() {
         void Message(std::string_view t, std::string_view, Icone) override { texte = t; }
     } refus;
     const Estimation e =
-        EstimeDemande({ctx_.dessin, ctx_.parametres, refus}, modele_.Demande(ActionMachine::Exemplaire));
+        EstimeDemande({doc_.Trace(), doc_.Reglages(), refus}, modele_.Demande(ActionMachine::Exemplaire));
     L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus.texte));
 }
 
@@ -721,7 +723,7 @@ bool F_Fraisage::Ferme() {
     if (ferme_) return true;
     if (!Onglet_Grbl->AccepteFermeture()) return false;
     if (EnCours()) {
-        if (!ctx_.ui->Question("Un usinage est en cours. L'arrêter et fermer la fenêtre ?", TitreProgramme))
+        if (!doc_.Interface().Question("Un usinage est en cours. L'arrêter et fermer la fenêtre ?", TitreProgramme))
             return false;
         ArretUrgence();
         AttendFin();
@@ -734,9 +736,9 @@ bool F_Fraisage::Ferme() {
     if (executant_ || portUtilisable_) {
         PrepareExecutant();
         actionCourante_ = ActionMachine::ArretMoteur;
-        if (executant_->Lance(modele_.Demande(ActionMachine::ArretMoteur), ctx_.parametres, {})) AttendFin();
+        if (executant_->Lance(modele_.Demande(ActionMachine::ArretMoteur), doc_.Reglages(), {})) AttendFin();
     }
-    EcrireParametres(ctx_, modele_.EcrituresFermeture());
+    doc_.EcritReglages(modele_.EcrituresFermeture());
     return true;
 }
 

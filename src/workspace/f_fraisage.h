@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "document/fenetre_fraisage.h"
+#include "document/document.h"
 #include "machining/reglage.h"
 
 class QCheckBox;
@@ -101,7 +102,7 @@ private:
     bool Ferme();
 
     F_Representation& principal_;
-    Contexte& ctx_;
+    Document& doc_;
     ModeleFraisage modele_;
     std::unique_ptr<ExecutantMachine> executant_;
     bool executantSimule_ = false;

@@ -98,7 +98,7 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     PB1->setGeometry(0, 0, Cadre->width(), Cadre->height());
 
     FacteurZoom = 1.0;
-    ChargeDemarrage(ctx_);
+    ChargeDemarrage(ctx_.magasin, ctx_.dessin, ctx_.parametres);
     doc_.SurChangement = [this] { AuChangement(); };
     doc_.Dimension = this;
 }
@@ -408,7 +408,7 @@ void F_Representation::Form_Resize(bool signalerVide) {
     const int H = Cadre->height() - HScroll1->height();
     const QSize taille = CadrePicture(etendue, W, H, FacteurZoom);
     PB1->resize(taille);
-    PB1->Peindre(ctx_, RepereDe(etendue, taille, FacteurZoom), Options());
+    PB1->Peindre(doc_.Trace(), doc_.Reglages(), RepereDe(etendue, taille, FacteurZoom), Options());
     PB1->TraceChemin(cheminSimule_, matiereSimule_, QColor(255, 128, 0));
     dejaPeint_ = true;
     // The ranges follow the picture just fitted, not the one before.
@@ -536,7 +536,7 @@ void F_Representation::closeEvent(QCloseEvent* e) {
 
 void F_Representation::mnu_Ouvrir_Click() {
     if (!PeutFermerDocument()) return;
-    const std::string dernier = LireParametre(ctx_, "Fichier", "");
+    const std::string dernier = ctx_.magasin.Lire(ctx_.dessin, "Fichier", "");
     const std::string chemin = DialogueOuvrir(ExtraitRepertoire(dernier));
     // A cancelled choice leaves the document as it was.
     if (chemin.empty()) return;

@@ -14,6 +14,7 @@
 #include "grbl/liaison_grbl.h"
 #include "machining/cut.h"
 #include "document/fenetre_fraisage.h"
+#include "machining/poste_travail.h"
 
 class QComboBox;
 class QLabel;
@@ -34,7 +35,7 @@ public:
     // the drawing.
     using MontreTrace = std::function<void(const std::vector<CheminSimule::Point>&, double margeX, double margeY)>;
 
-    OngletGrbl(Contexte& ctx, FournisseurTravail travail, MontreTrace montre = {}, QWidget* parent = nullptr);
+    OngletGrbl(PosteTravail poste, FournisseurTravail travail, MontreTrace montre = {}, QWidget* parent = nullptr);
     ~OngletGrbl() override;
 
     QComboBox *CB_Port, *CB_Pas;
@@ -68,7 +69,7 @@ private:
     void Journal(const std::string& texte);
     void MetAJourBoutons(const grbl::Instantane& e);
 
-    Contexte& ctx_;
+    PosteTravail poste_;
     FournisseurTravail travail_;
     std::unique_ptr<grbl::LiaisonGrbl> liaison_;
     std::optional<grbl::Programme> programme_;  // the last job sent, for a resume

@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "geometry/attaches.h"
-#include "settings/reglages_outil.h"
+#include "model/parametres.h"
 #include "model/listes.h"
 #include "model/primitives.h"
 
@@ -336,11 +336,9 @@ void PasseAttaches(QPainter& p, const Dessin& d, const RepereVue& rep, const Par
 
 }  // namespace
 
-void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere, const OptionsVue& options,
-                 const QFont& police) {
+void PeintDessin(QImage& image, const Dessin& d, const Parametres& par, const RepereVue& repere,
+                 const OptionsVue& options, const QFont& police) {
     image.fill(Qt::white);
-    const Dessin& d = ctx.dessin;
-    const Parametres& par = ctx.parametres;
     const double dpr = image.devicePixelRatio();
     const double largeur = image.width() / dpr, hauteur = image.height() / dpr;
 

@@ -14,7 +14,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/contexte.h"
+#include "model/dessin.h"
+#include "model/parametres.h"
 
 namespace korvelin {
 
@@ -82,8 +83,8 @@ std::vector<int32_t> PointsNumerotes(const Dessin& d, LargeurTexte largeurTexte)
 
 // Paints the whole drawing on the image (already sized to the picture area): clears it to
 // white, then the trace pass, the point numbers, the sequence markers and the offset pass.
-void PeintDessin(QImage& image, const Contexte& ctx, const RepereVue& repere, const OptionsVue& options,
-                 const QFont& police);
+void PeintDessin(QImage& image, const Dessin& d, const Parametres& par, const RepereVue& repere,
+                 const OptionsVue& options, const QFont& police);
 
 // A line in invert mode: drawing the same line twice gives the picture back.
 void TraitInverse(QImage& image, const RepereVue& repere, double x1, double y1, double x2, double y2);

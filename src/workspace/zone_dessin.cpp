@@ -20,11 +20,11 @@ void ZoneDessin::PrepareImage() {
     }
 }
 
-void ZoneDessin::Peindre(const Contexte& ctx, const RepereVue& repere, const OptionsVue& options) {
+void ZoneDessin::Peindre(const Dessin& d, const Parametres& p, const RepereVue& repere, const OptionsVue& options) {
     PrepareImage();
     repere_ = repere;
     aUnRepere_ = true;
-    PeintDessin(image_, ctx, repere_, options, font());
+    PeintDessin(image_, d, p, repere_, options, font());
     update();
 }
 

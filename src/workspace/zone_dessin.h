@@ -19,7 +19,7 @@ public:
     explicit ZoneDessin(QWidget* parent = nullptr);
 
     // Sizes the picture to the widget and paints the whole drawing.
-    void Peindre(const Contexte& ctx, const RepereVue& repere, const OptionsVue& options);
+    void Peindre(const Dessin& d, const Parametres& p, const RepereVue& repere, const OptionsVue& options);
     // A blank white picture of the widget's size, no coordinate system.
     void Effacer();
 

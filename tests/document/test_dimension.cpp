@@ -87,8 +87,8 @@ TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
     ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
     EXPECT_EQ(t.ctx.parametres.RapportH, 0.1);
     EXPECT_EQ(t.ctx.parametres.RapportV, 0.2);
-    EXPECT_EQ(LireParametre(t.ctx, "PLTRapportH", ""), "0,1");
-    EXPECT_EQ(LireParametre(t.ctx, "PLTRapportV", ""), "0,2");
+    EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "PLTRapportH", ""), "0,1");
+    EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "PLTRapportV", ""), "0,2");
     // The next import of the type starts from them; another type keeps its own.
     std::string vu;
     t.ui.surDimension = [&vu](ModeleDimension& m) {
@@ -109,7 +109,8 @@ TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
         test::ContexteTemporaire t;
         t.dossier.Ecrit("Korvelin.ini", std::string("[Korvelin]\r\nPLTRapportH=") + mauvais + "\r\n");
         t.ctx.dessin.TypeFichier = "PLT";
-        for (const Diagnostic& d : ChargeRapports(t.ctx)) t.ui.Signale(d);  // as the import does, once
+        for (const Diagnostic& d : ChargeRapports(t.ctx.magasin, t.ctx.dessin, t.ctx.parametres))
+            t.ui.Signale(d);  // as the import does, once
         t.ui.surDimension = [&](ModeleDimension& m) {
             EXPECT_EQ(m.H_Rapport, "0,025") << mauvais;
             m.V_Rapport = mauvais;
@@ -120,7 +121,7 @@ TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
         ASSERT_EQ(t.ui.messages.size(), 1u) << mauvais;
         EXPECT_EQ(t.ui.messages[0].icone, Icone::Exclamation);
         EXPECT_NE(t.ui.messages[0].texte.find("PLTRapportH"), std::string::npos);
-        EXPECT_EQ(LireParametre(t.ctx, "PLTRapportV", "rien"), "rien");
+        EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "PLTRapportV", "rien"), "rien");
     }
 }
 

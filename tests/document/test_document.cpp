@@ -8,7 +8,7 @@
 #include <random>
 
 #include "document/document.h"
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/enregistrement.h"
 #include "geometry/decalage.h"
 #include "import/projet.h"
@@ -113,7 +113,7 @@ TEST(Document, ChaqueChangementSAnnuleEtSeRetablitBitPourBit) {
     // The settings went back to the store with the undo, and came again with the redo.
     ContexteTemporaire autre;
     autre.ctx.magasin.CheminIni = a.ctx.magasin.CheminIni;
-    ChargeDecalage(autre.ctx);
+    ChargeDecalage(autre.ctx.magasin, autre.ctx.dessin, autre.ctx.parametres);
     EXPECT_EQ(autre.ctx.parametres.DecalageOutil, 2);
     EXPECT_DOUBLE_EQ(autre.ctx.parametres.RayonFraise, 1.5);
 }
@@ -128,7 +128,7 @@ TEST(Document, LesChangementsLocauxDonnentLeCalculComplet) {
         ASSERT_TRUE(changement(a.doc));
         complet(b.ctx);
         b.d().Trace_Initial.resize(std::size_t(b.d().NbPoints));
-        CalculDecalageTout(b.ctx);
+        CalculDecalageTout(b.ctx.dessin, b.ctx.parametres, *b.ctx.ui);
         CalculBornes(b.d());
         EXPECT_TRUE(Cliche(a.ctx) == Cliche(b.ctx));
     };

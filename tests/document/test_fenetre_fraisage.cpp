@@ -15,39 +15,41 @@ using namespace korvelin::test;
 
 TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.magasin.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nNbPasse=2,7\r\nPas_Z=1\r\nNbPas_Z=200\r\n");
-    ChargeMachine(ctx);
-    ctx.dessin.NomFichier = "/pieces/bride.PLT";
-    ctx.dessin.Xmax = 40.5, ctx.dessin.Ymax = 12;
-    ModeleFraisage m(ctx);
+    MagasinReglages magasin;
+    Dessin d;
+    Parametres p;
+    magasin.CheminIni = dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nNbPasse=2,7\r\nPas_Z=1\r\nNbPas_Z=200\r\n");
+    ChargeMachine(magasin, d, p);
+    d.NomFichier = "/pieces/bride.PLT";
+    d.Xmax = 40.5, d.Ymax = 12;
+    ModeleFraisage m(magasin, d, p);
     m.Charge();
     const ChampsFraisage& c = m.Champs();
     EXPECT_EQ(c.CUT, "/pieces/bride.cut");
     EXPECT_EQ(c.NbPasse, "2,7");
-    EXPECT_EQ(ctx.parametres.NbPasse, 2);
+    EXPECT_EQ(p.NbPasse, 2);
     EXPECT_EQ(c.Pas_Duplic_X, "40,5");
     EXPECT_EQ(c.Dim_Test, "50");
 
     // 0 passes shows 1 again.
     m.ChangeNbPasse("0");
     EXPECT_EQ(c.NbPasse, "1");
-    EXPECT_EQ(ctx.parametres.NbPasse, 1);
+    EXPECT_EQ(p.NbPasse, 1);
     // A decimal comma in a time box; the Z speed follows the Z pitch and steps.
     m.ValideTemps(5, "2,5");
-    EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
+    EXPECT_EQ(p.TempsMin_Mat_Z, 2.5);
     EXPECT_EQ(c.Vitesses[5], "2,000");
     // A time of 0 is kept, its speed shows empty.
     m.ValideTemps(0, "0");
     EXPECT_EQ(c.Vitesses[0], "");
     m.ValideMarge(true, "3,25");
-    EXPECT_EQ(ctx.parametres.MargeX, 3.25);
+    EXPECT_EQ(p.MargeX, 3.25);
     // Tabs: a count that is no whole number in range, or a size that is not positive,
     // keeps the last good value.
     for (const char* t : {"4", "2,5", "-1", "1000"}) m.ValideAttaches(0, t);
     for (const char* t : {"6,5", "0", "abc"}) m.ValideAttaches(1, t);
     EXPECT_EQ(c.AttachesNombre, "4");
-    EXPECT_EQ(ctx.parametres.AttachesLargeur, 6.5);
+    EXPECT_EQ(p.AttachesLargeur, 6.5);
     EXPECT_EQ(c.AttachesLargeur, "6,5");
     EXPECT_EQ(m.Travail().attaches.nombre, 4);  // the files the window writes carry them
 
@@ -58,24 +60,24 @@ TEST(ModeleFraisage, BoitesEtSauvegardeDeFermeture) {
     EXPECT_EQ(e[15], (std::pair<std::string, std::string>{"GCodeSansCommentaires", "Vrai"}));
     EXPECT_EQ(e[9], (std::pair<std::string, std::string>{"NbPasse", "1"}));
     // Written in one rewrite, read back as typed: the other keys and their texts.
-    ASSERT_TRUE(EcrireParametres(ctx, e));
-    ctx.parametres.TempsMin_Mat_Z = ctx.parametres.MargeX = 0;
-    ctx.parametres.AttachesNombre = 0;
-    ChargeMachine(ctx);
-    ChargeMarges(ctx);
-    ChargeOptions(ctx);
-    EXPECT_EQ(ctx.parametres.AttachesNombre, 4);
-    EXPECT_TRUE(TravailCUTInitial(ctx).SansCommentaires);
-    EXPECT_EQ(ctx.parametres.TempsMin_Mat_Z, 2.5);
-    EXPECT_EQ(ctx.parametres.MargeX, 3.25);
+    ASSERT_TRUE(magasin.Ecrire(d, e).empty());
+    p.TempsMin_Mat_Z = p.MargeX = 0;
+    p.AttachesNombre = 0;
+    ChargeMachine(magasin, d, p);
+    ChargeMarges(magasin, d, p);
+    ChargeOptions(magasin, d, p);
+    EXPECT_EQ(p.AttachesNombre, 4);
+    EXPECT_TRUE(TravailCUTInitial(magasin, d, p).SansCommentaires);
+    EXPECT_EQ(p.TempsMin_Mat_Z, 2.5);
+    EXPECT_EQ(p.MargeX, 3.25);
     // The header carries the box's text; the job its count.
     EXPECT_EQ(m.Travail().TexteNbPasse, "1");
 
     // A ".dat" drawing, and one with another extension that must not be overwritten.
-    ctx.dessin.NomFichier = "/p/a.dat";
+    d.NomFichier = "/p/a.dat";
     m.Charge();
     EXPECT_EQ(m.Champs().CUT, "/p/a.cut");
-    ctx.dessin.NomFichier = "/p/a.dxf";
+    d.NomFichier = "/p/a.dxf";
     m.Charge();
     EXPECT_NE(m.Champs().CUT, "/p/a.dxf");
 }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "document/liste_modele.h"
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
 
@@ -26,7 +26,7 @@ struct Liste : ContexteTemporaire {
         AjouteTrace(d, Etiquette(" C"), {{30, 0}, {40, 0}, {40, 10}, {30, 0}});
         AjouteTrace(d, Etiquette(" D"), {{50, 50}});
         AjouteTrace(d, Etiquette(" A"), {{60, 0}, {-0.0004f, 70}});
-        CalculDecalageTout(ctx);
+        CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
     }
 };
 
@@ -127,7 +127,7 @@ TEST(ListeModele, SuppressionsParLeDocument) {
         t.ctx.parametres = l.ctx.parametres;
         t.ctx.dessin.Trace_Initial = d.Trace_Initial;
         t.ctx.dessin.NbPoints = d.NbPoints;
-        CalculDecalageTout(t.ctx);
+        CalculDecalageTout(t.ctx.dessin, t.ctx.parametres, *t.ctx.ui);
         ASSERT_EQ(d.Trace_Decale.size(), t.ctx.dessin.Trace_Decale.size());
         for (std::size_t e = 0; e < d.Trace_Decale.size(); ++e)
             EXPECT_EQ(XY(d.Trace_Decale[e].Points), XY(t.ctx.dessin.Trace_Decale[e].Points)) << e;

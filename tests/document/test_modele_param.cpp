@@ -114,7 +114,7 @@ TEST(ModeleParam, OkStockeToutEnUnLotQuiSeRelit) {
     const Parametres tenus = t.ctx.parametres;
     Contexte relu;
     relu.magasin.CheminIni = t.ctx.magasin.CheminIni;
-    ChargeDemarrage(relu);
+    ChargeDemarrage(relu.magasin, relu.dessin, relu.parametres);
     const Parametres& r = relu.parametres;
     EXPECT_EQ(r.Course_X, 812.25);
     EXPECT_EQ(r.MargeY, tenus.MargeY);
@@ -129,8 +129,8 @@ TEST(ModeleParam, OkStockeToutEnUnLotQuiSeRelit) {
 
 TEST(ModeleParam, CouleursParDefautDansLIniOuDansLeProjet) {
     Dialogue t;
-    ASSERT_TRUE(EcrireParametres(t.ctx, {{"CouleurNumero", "255"}, {"CouleurDecalage", "7"}, {"MargeX", "3"}}));
-    ChargeCouleurs(t.ctx);
+    ASSERT_TRUE(t.Ecrit({{"CouleurNumero", "255"}, {"CouleurDecalage", "7"}, {"MargeX", "3"}}));
+    ChargeCouleurs(t.ctx.magasin, t.ctx.dessin, t.ctx.parametres);
     t.m.Charger();
     t.m.ChoisirCouleur(1, 42);
     t.m.ValeursCouleursParDefaut();

@@ -76,7 +76,7 @@ TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
     const std::string plt = o.dossier.Ecrit("a.plt", "PU0,0;PD400,0;PD400,400;");
     ASSERT_TRUE(test::Ouvre(o.ctx, plt));
     EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
-    ASSERT_TRUE(EcrireParametre(o.ctx, "HautDeg", "7"));
+    ASSERT_TRUE(o.ctx.magasin.Ecrire(o.ctx.dessin, {{"HautDeg", "7"}}).empty());
     EXPECT_EQ(DossierTemporaire::Lit(projet), Projet2Traces);
     EXPECT_EQ(DossierTemporaire::Lit(plt), "PU0,0;PD400,0;PD400,400;");
     EXPECT_EQ(o.Ini("HautDeg"), "7");

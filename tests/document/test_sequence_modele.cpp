@@ -111,7 +111,7 @@ TEST(ModeleSequence, LeRayonEstEnregistreAChaqueToucheSansRecalculerLesDecalages
     const auto decale = XY(b.ctx.dessin.Trace_Decale[0].Points);
     for (const char* t : {"2", "2,", "2,5"}) b.m.ChangeRayon(t);
     EXPECT_EQ(b.ctx.parametres.RayonFraise, 2.5);
-    EXPECT_EQ(LireParametre(b.ctx, "RayonFraise", ""), "2.5");
+    EXPECT_EQ(b.ctx.magasin.Lire(b.ctx.dessin, "RayonFraise", ""), "2.5");
     EXPECT_EQ(XY(b.ctx.dessin.Trace_Decale[0].Points), decale);
     EXPECT_FALSE(b.doc.PeutAnnuler());
     // A radius no cutter has keeps the last good one.

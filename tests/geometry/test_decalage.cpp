@@ -5,7 +5,7 @@
 #include <span>
 
 #include "geometry/decalage.h"
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "model/listes.h"
 #include "model/aide_dessin.h"
 #include "settings/aide_contexte.h"
@@ -292,7 +292,7 @@ TEST(DecalageContexte, ReglagesEtMessagesDuContexte) {
     c.ctx.parametres.AffichageCalcul = true;
     AjouteTrace(c.ctx.dessin, Etiquette(" A"), {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
     AjouteTrace(c.ctx.dessin, Etiquette(" B"), {{5, 5}, {5, 5}, {5, 5}});
-    CalculDecalageTout(c.ctx);
+    CalculDecalageTout(c.ctx.dessin, c.ctx.parametres, *c.ctx.ui);
     EXPECT_TRUE(c.ctx.dessin.Trace_Decale[0].Points.empty());
     ASSERT_EQ(c.ui.messages.size(), 2u);
     AttendMessage(c.ui.messages[0], std::string(MessageRayonTropGrand), Icone::Critique, "Erreur");

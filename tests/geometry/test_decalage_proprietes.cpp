@@ -254,8 +254,8 @@ TEST_F(Proprietes, DessinsDAutresProgrammes) {
             SCOPED_TRACE(f.path().filename().string() + " côté " + std::to_string(cote));
             dossier.Ecrit("Korvelin.ini",
                           "[Korvelin]\r\nRayonFraise=1.5\r\nDecalageOutil=" + std::to_string(cote) + "\r\n");
-            ChargeDecalage(ctx);
-            ChargeOptions(ctx);
+            ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
+            ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
             ui.messages.clear();
             ASSERT_TRUE(test::Ouvre(ctx, f.path().string()));
             const Dessin& lu = ctx.dessin;

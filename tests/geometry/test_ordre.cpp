@@ -6,7 +6,7 @@
 #include <numeric>
 #include <random>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "geometry/orientation.h"
 #include "support/import_test.h"
 #include "model/aide_dessin.h"
@@ -316,8 +316,8 @@ TEST(Ordre, UnDeuxOptIndependantGagneMoinsDUnPourCent) {
         ContexteTemporaire c;
         c.ctx.parametres.DecalageOutil = 2;
         ASSERT_TRUE(test::Ouvre(c.ctx, std::string(KORVELIN_TEST_DATA "/reels/") + nom)) << nom;
-        OrientationAutomatique(c.ctx);
-        const ResultatOrdre r = OrdreAutomatique(c.ctx);
+        OrientationAutomatique(c.ctx.dessin, c.ctx.parametres, *c.ctx.ui);
+        const ResultatOrdre r = OrdreAutomatique(c.ctx.dessin, c.ctx.parametres, *c.ctx.ui);
         const auto traces = DecoupeTraces(c.ctx.dessin);
         EXPECT_GE(traces.size(), 5u) << nom;
         const Imbrication imb = CalculImbrication(c.ctx.dessin, traces);

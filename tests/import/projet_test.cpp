@@ -41,13 +41,14 @@ struct Projet : test::ContexteTemporaire {
         ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
         ctx.dessin.NbPoints = 2;
     }
+    bool Enregistre() { return EnregistreProjet(ctx.dessin, ctx.magasin.CheminIni, ui); }
 };
 
 TEST(Projet, SaveWritesTheIniBlockThenSixtyCharacterPointLines) {
     Projet p;
     p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\n\r\nFichier=" + std::string(70, 'x') + "\r\n");
     p.ctx.dessin.NomFichier = p.dossier.Chemin("piece.plt");
-    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    ASSERT_TRUE(p.Enregistre());
     EXPECT_EQ(p.ctx.dessin.NomFichier, p.dossier.Chemin("piece.Korvelin"));
     const auto l = Lignes(DossierTemporaire::Lit(p.ctx.dessin.NomFichier));
     ASSERT_EQ(l.size(), 5u);
@@ -71,7 +72,7 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     p.ctx.dessin.Trace_Initial.push_back({-1234.567f, 0.001f, PlumeBasse, Code2{U'é', U'\x7f'}});
     p.ctx.dessin.NbPoints = 3;
     p.ctx.dessin.NomFichier = p.dossier.Chemin("a.dxf");
-    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    ASSERT_TRUE(p.Enregistre());
 
     UiEnregistreuse ui;
     Contexte relu(&ui);
@@ -142,7 +143,7 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
     const std::string avant = "$$RayonFraise=1.5\r\n$$" + std::string(70, 'y') + "\r\n 0             0\r\n";
     const std::string chemin = p.dossier.Ecrit("p.Korvelin", avant);
     p.ctx.dessin.NomFichier = p.ctx.dessin.FichierProjet = chemin;
-    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    ASSERT_TRUE(p.Enregistre());
     EXPECT_EQ(DossierTemporaire::Lit(p.dossier.Chemin("p.tmp")), avant);
     auto l = Lignes(DossierTemporaire::Lit(chemin));
     ASSERT_EQ(l.size(), 4u);
@@ -151,11 +152,11 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
 
     // A file of that name that the program did not make is the user's: kept, and said so.
     const std::string notes = p.dossier.Ecrit("p.tmp", "Mes réglages à essayer\r\n");
-    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    ASSERT_TRUE(p.Enregistre());
     EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
-    ASSERT_TRUE(EcrireParametre(p.ctx, "MargeX", "5"));
+    ASSERT_TRUE(Montre(p.ui, p.ctx.magasin.Ecrire(p.ctx.dessin, {{"MargeX", "5"}})));
     EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
-    EXPECT_EQ(LireParametre(p.ctx, "MargeX", ""), "5");
+    EXPECT_EQ(p.ctx.magasin.Lire(p.ctx.dessin, "MargeX", ""), "5");
     ASSERT_EQ(p.ui.messages.size(), 2u);
     test::AttendMessage(p.ui.messages[1],
                         "Pas de copie de sauvegarde : le fichier " + notes +
@@ -164,7 +165,7 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
 
     // Saved under another name: the settings still come from the open project.
     p.ctx.dessin.NomFichier = p.dossier.Chemin("nouveau.plt");
-    ASSERT_TRUE(EnregistreProjet(p.ctx));
+    ASSERT_TRUE(p.Enregistre());
     l = Lignes(DossierTemporaire::Lit(p.dossier.Chemin("nouveau.Korvelin")));
     EXPECT_EQ(l[0].substr(0, 17), "$$RayonFraise=1.5");
 }
@@ -173,7 +174,7 @@ TEST(Projet, FailedWriteSaysSoAndKeepsTheName) {
     Projet p;
     std::filesystem::create_directory(p.dossier.Chemin("piece.Korvelin"));
     p.ctx.dessin.NomFichier = p.dossier.Chemin("piece.plt");
-    EXPECT_FALSE(EnregistreProjet(p.ctx));
+    EXPECT_FALSE(p.Enregistre());
     ASSERT_EQ(p.ui.messages.size(), 1u);
     EXPECT_EQ(p.ui.messages[0].texte, "Impossible d'écrire le fichier " + p.dossier.Chemin("piece.Korvelin"));
     EXPECT_EQ(p.ctx.dessin.NomFichier, p.dossier.Chemin("piece.plt"));

@@ -15,7 +15,7 @@
 #include <limits>
 #include <sstream>
 
-#include "document/calculs_contexte.h"
+#include "document/calculs.h"
 #include "document/poste_contexte.h"
 #include "document/travail_initial.h"
 #include "geometry/decalage.h"
@@ -93,11 +93,11 @@ struct DessinReel : test::ContexteTemporaire {
         dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nDecalageOutil=" + std::to_string(cote) +
                                           "\r\nRayonFraise=" + std::to_string(rayon) +
                                           "\r\nOptimisation_2=" + (coinsConvexes ? "Vrai" : "Faux") + "\r\n");
-        ChargeDecalage(ctx);
-        ChargeOptions(ctx);
+        ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
+        ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
         ui.messages.clear();
         EXPECT_TRUE(test::Ouvre(ctx, dessin.string())) << dessin;
-        TravailCUT travail = TravailCUTInitial(ctx);
+        TravailCUT travail = TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);
         // Margins keep a cutter beside the outline within the machine's travel; the cut is
         // measured back from the part's zero.
         constexpr double Marge = 40;

@@ -28,7 +28,9 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
             test::ContexteTemporaire e;
             // A radius typed "1,5" is stored as a plain number with its fraction.
             ASSERT_TRUE(
-                EcrireParametres(e.ctx, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}}));
+                e.ctx.magasin
+                    .Ecrire(e.ctx.dessin, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}})
+                    .empty());
             EXPECT_NE(DossierTemporaire::Lit(e.ctx.magasin.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
             e.ctx.dessin.TypeFichier = "PLT";
             e.ui.surDimension = [](ModeleDimension& m) {
@@ -45,14 +47,14 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
                 e.ctx.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
             e.ctx.dessin.NbPoints = 3;
             e.ctx.dessin.NomFichier = e.dossier.Chemin("piece.plt");
-            ASSERT_TRUE(EnregistreProjet(e.ctx));
+            ASSERT_TRUE(EnregistreProjet(e.ctx.dessin, e.ctx.magasin.CheminIni, *e.ctx.ui));
 
             Locale(lecture);
             test::ContexteTemporaire l;
             l.ctx.magasin.CheminIni = e.ctx.magasin.CheminIni;
             l.ctx.dessin.TypeFichier = "PLT";
-            ChargeDemarrage(l.ctx);
-            ChargeRapports(l.ctx);
+            ChargeDemarrage(l.ctx.magasin, l.ctx.dessin, l.ctx.parametres);
+            ChargeRapports(l.ctx.magasin, l.ctx.dessin, l.ctx.parametres);
             EXPECT_EQ(l.ctx.parametres.RayonFraise, 1.5);
             EXPECT_EQ(l.ctx.parametres.MargeX, 12.5);
             EXPECT_EQ(l.ctx.parametres.TempsMin_Mat_X, 0.75);

@@ -184,7 +184,7 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
         dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
     ctx.parametres.TempsMin_Mat_Z = 5, ctx.parametres.Pas_Z = 2, ctx.parametres.NbPas_X = 0;
     ctx.dessin.NomFichier = "/d/piece.plt";
-    const TravailCUT t = TravailCUTInitial(ctx);
+    const TravailCUT t = TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(t.HautDeg, "2");
     EXPECT_EQ(t.ProfFraisage, "-3");
     EXPECT_EQ(t.NbPasse, 1);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/contexte.h"
+#include "settings/magasin_reglages.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
 
@@ -14,6 +15,8 @@ struct ContexteTemporaire {
     UiEnregistreuse ui;
     Contexte ctx{&ui};
     ContexteTemporaire() { ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini"); }
+    // Writes as the windows do: what went wrong shown; false on an error.
+    bool Ecrit(const EcrituresReglages& e) { return Montre(ui, ctx.magasin.Ecrire(ctx.dessin, e)); }
 };
 
 }  // namespace korvelin::test

@@ -6,6 +6,7 @@
 #include "platform/ini.h"
 #include "settings/aide_contexte.h"
 #include "settings/magasin.h"
+#include "settings/reglages.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
@@ -57,30 +58,34 @@ TEST(Ini, ProfilCommeSousWindows) {
 
 TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     ctx.parametres.RayonFraise = 99;
-    ChargeDemarrage(ctx);
+    ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
     ctx.dessin.TypeFichier = "PLT";
-    ChargeRapports(ctx);
+    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
     // A value set before is replaced by the default; the defaults themselves are the table's.
     const Parametres& p = ctx.parametres;
     EXPECT_EQ(p.RayonFraise, 3.0);
     EXPECT_EQ(p.RapportH, 0.025);
     ctx.dessin.TypeFichier = "HPGL";
-    ChargeRapports(ctx);
+    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(p.RapportV, 0.025);
     ctx.dessin.TypeFichier = "DAT";
-    ChargeRapports(ctx);
+    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(p.RapportV, 1.0);
     // Keys read one at a time take the default of their row.
-    EXPECT_EQ(LireReglage(ctx, "ProfFraisage"), "-3");
-    EXPECT_EQ(LireReglage(ctx, "PLTRapportH"), "0.025");
-    EXPECT_EQ(LireReglage(ctx, "DXFRapportV"), "1");
-    EXPECT_EQ(LireReglage(ctx, "Inconnue"), "");
+    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "ProfFraisage"), "-3");
+    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "PLTRapportH"), "0.025");
+    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "DXFRapportV"), "1");
+    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "Inconnue"), "");
+    // The values' own defaults are the table's texts as read.
+    Parametres lus;
+    for (const Reglage& r : TableReglages()) AppliqueReglage(lus, r, r.defaut);
+    EXPECT_EQ(lus, Parametres{});
 }
 
 TEST_F(Magasin, IniDeWindowsLuParLesChargeurs) {
     dossier.Ecrit("Korvelin.ini",
                   "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rDecalageOutil=3\rInversionSens_Z='Vrai'\r");
-    ChargeDemarrage(ctx);
+    ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(ctx.parametres.RayonFraise, 2.0);
     EXPECT_EQ(ctx.parametres.DecalageOutil, 3);
     EXPECT_TRUE(ctx.parametres.InversionSens_Z);
@@ -90,34 +95,34 @@ TEST_F(Magasin, ValeursStockeesRelues) {
     dossier.Ecrit("Korvelin.ini",
                   "[Korvelin]\r\nTempsMin_Mat_X=12.5\r\nTempsMin_Mat_Y=12,5\r\n"
                   "RayonFraise=2,5\r\nOptionLPT=1\r\nHPGLRapportH=0,5\r\n");
-    ChargeMachine(ctx);
-    ChargeDecalage(ctx);
+    ChargeMachine(ctx.magasin, ctx.dessin, ctx.parametres);
+    ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_X, 12.5);
     EXPECT_EQ(ctx.parametres.TempsMin_Mat_Y, 12.5);
     EXPECT_EQ(ctx.parametres.RayonFraise, 2.5);
     EXPECT_EQ(ctx.parametres.AdressePort, 632);
-    ASSERT_TRUE(EcrireParametre(ctx, "OptionLPT", "5"));
-    ChargeMachine(ctx);
+    ASSERT_TRUE(Ecrit({{"OptionLPT", "5"}}));
+    ChargeMachine(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(ctx.parametres.AdressePort, 632);
     ctx.dessin.TypeFichier = "HPGL";
-    ChargeRapports(ctx);
+    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(ctx.parametres.RapportH, 0.5);
     // A file name with line breaks stays one entry instead of adding settings of its own.
-    ASSERT_TRUE(EcrireParametre(ctx, "Fichier", "/d/a\r\nDecalageOutil=3\n.plt"));
-    ChargeDecalage(ctx);
+    ASSERT_TRUE(Ecrit({{"Fichier", "/d/a\r\nDecalageOutil=3\n.plt"}}));
+    ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
     EXPECT_EQ(ctx.parametres.DecalageOutil, 1);
-    EXPECT_EQ(LireParametre(ctx, "Fichier", ""), "/d/a  DecalageOutil=3 .plt");
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "Fichier", ""), "/d/a  DecalageOutil=3 .plt");
 }
 
 TEST_F(Magasin, LectureSeuleEtEchecDEcriture) {
     ctx.magasin.LectureSeule = true;
-    EXPECT_TRUE(EcrireParametre(ctx, "MargeX", "3"));
+    EXPECT_TRUE(Ecrit({{"MargeX", "3"}}));
     EXPECT_FALSE(FichierExiste(ctx.magasin.CheminIni));
     EXPECT_TRUE(ui.messages.empty());
     ctx.magasin.LectureSeule = false;
     ctx.magasin.CheminIni = dossier.Chemin("dossier-absent-\x01/");  // a folder name: cannot be a file
     ::mkdir(ctx.magasin.CheminIni.c_str(), 0755);
-    EXPECT_FALSE(EcrireParametre(ctx, "MargeX", "3"));
+    EXPECT_FALSE(Ecrit({{"MargeX", "3"}}));
     AttendSeulMessage(ui, "Impossible d'écrire le fichier " + ctx.magasin.CheminIni);
 }
 
@@ -128,17 +133,17 @@ TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
     const std::string projet = dossier.Ecrit(
         "piece.Korvelin", ProjetDe("$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n$$SansEgal\r\n"));
     ctx.dessin.NomFichier = ctx.dessin.FichierProjet = projet;
-    EXPECT_EQ(LireParametre(ctx, "RayonFraise", "3"), "2.5");
-    EXPECT_EQ(LireParametre(ctx, "MargeX", "0"), "4");
-    EXPECT_EQ(LireParametre(ctx, "MargeY", "0"), "2");  // not in the project: the INI's value
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "RayonFraise", "3"), "2.5");
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeX", "0"), "4");
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeY", "0"), "2");  // not in the project: the INI's value
     ctx.dessin.Trace_Initial = {{1, 1, PlumeBasse, PremiereSequence}};
     ctx.dessin.NbPoints = 1;
-    ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "9\r\n5,5"));  // no extra point line
-    EXPECT_EQ(LireParametre(ctx, "MargeX", "0"), "9  5,5");
-    ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "9"));
+    ASSERT_TRUE(Ecrit({{"MargeX", "9\r\n5,5"}}));  // no extra point line
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeX", "0"), "9  5,5");
+    ASSERT_TRUE(Ecrit({{"MargeX", "9"}}));
     // A key the project lacks joins its settings lines, not the INI file.
-    ASSERT_TRUE(EcrireParametre(ctx, "MargeY", "6"));
-    EXPECT_EQ(LireParametre(ctx, "MargeY", "0"), "6");
+    ASSERT_TRUE(Ecrit({{"MargeY", "6"}}));
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeY", "0"), "6");
     EXPECT_EQ(LireIni(ctx.magasin.CheminIni, "Korvelin", "MargeY"), "2");
     EXPECT_TRUE(FichierExiste(dossier.Chemin("piece.tmp")));
     EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon +
@@ -166,17 +171,17 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
                 t.ctx.dessin.NbPoints = 2;
             }
             if (enLot) {
-                ASSERT_TRUE(EcrireParametres(t.ctx, valeurs));
+                ASSERT_TRUE(t.Ecrit(valeurs));
             } else {
-                for (const auto& [cle, valeur] : valeurs) ASSERT_TRUE(EcrireParametre(t.ctx, cle, valeur));
+                for (const auto& [cle, valeur] : valeurs) ASSERT_TRUE(t.Ecrit({{cle, valeur}}));
             }
             if (enLot) {
                 EXPECT_EQ(DossierTemporaire::Lit(chemin), attendus[avecProjet]);
             }
             attendus[avecProjet] = DossierTemporaire::Lit(chemin);
-            EXPECT_EQ(LireParametre(t.ctx, "RayonFraise", ""), "1.5");
-            EXPECT_EQ(LireParametre(t.ctx, "MargeX", ""), "3");
-            EXPECT_EQ(LireParametre(t.ctx, "Fichier", ""), "/a b");
+            EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "RayonFraise", ""), "1.5");
+            EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "MargeX", ""), "3");
+            EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "Fichier", ""), "/a b");
         }
     }
     EXPECT_EQ(attendus[0],
@@ -190,7 +195,7 @@ TEST_F(Magasin, UnDessinDUnAutreTypeNEstJamaisReecrit) {
     const std::string plt = dossier.Ecrit("piece.plt", "PU0,0;PD10,10;");
     ctx.dessin.NomFichier = plt;
     ctx.dessin.FichierProjet = dossier.Chemin("ancien.Korvelin");
-    ASSERT_TRUE(EcrireParametre(ctx, "MargeX", "3"));
+    ASSERT_TRUE(Ecrit({{"MargeX", "3"}}));
     EXPECT_EQ(DossierTemporaire::Lit(plt), "PU0,0;PD10,10;");
     EXPECT_EQ(LireIni(ctx.magasin.CheminIni, "Korvelin", "MargeX"), "3");
 }

@@ -133,8 +133,8 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
     };
     ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
-    EXPECT_EQ(LireParametre(ctx, "PLTRapportH", ""), "0,0375");
-    EXPECT_EQ(LireParametre(ctx, "PLTRapportV", ""), "0,0375");
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportH", ""), "0,0375");
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportV", ""), "0,0375");
     dialogue.pilote = [](F_Dimension& d) {  // the stored ratios come back
         EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,0375"));
         d.CB_Proportions->click();
@@ -146,7 +146,7 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
     ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportV, 0.5);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
-    EXPECT_EQ(LireParametre(ctx, "PLTRapportV", ""), "0,5");
+    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportV", ""), "0,5");
 }
 
 TEST(APropos, VersionEtOutilSysteme) {

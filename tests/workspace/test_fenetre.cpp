@@ -163,7 +163,7 @@ TEST_F(Fenetre, AuDemarrage) {
 TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     // Cancelled, the dialog having started in the folder of the last file.
     const std::string chemin = Projet120(dossier, "piece.Korvelin");
-    EcrireParametre(f.Ctx(), "Fichier", dossier.Chemin("ancien.plt"));
+    f.Ctx().magasin.Ecrire(f.Ctx().dessin, {{"Fichier", dossier.Chemin("ancien.plt")}});
     RepondreModal<QFileDialog>([&](QFileDialog& d) {
         EXPECT_EQ(d.directory().absolutePath(), QString::fromStdString(dossier.Dossier()));
         d.reject();
@@ -184,7 +184,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     EXPECT_EQ(f.Panneau(2)->text(), Q("Nombre de points : 120 "));
     EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
     EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
-    EXPECT_EQ(LireParametre(f.Ctx(), "Fichier", ""), chemin);
+    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
     EXPECT_DOUBLE_EQ(f.Ctx().parametres.RayonFraise, 2.5);
     EXPECT_FALSE(f.AttenteCoteDecalage);
     AttendEdition(f, true);
@@ -198,7 +198,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     ASSERT_EQ(f.messages.size(), 2u);
     EXPECT_NE(f.messages[1].texte.find("vide.dxf"), std::string::npos);
     EXPECT_EQ(f.messages[1].icone, Icone::Critique);
-    EXPECT_EQ(LireParametre(f.Ctx(), "Fichier", ""), chemin);
+    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
     const std::string abime = dossier.Ecrit("abime.Korvelin", "$$RayonFraise=1\r\n");
     f.reponseOuvrir = abime;
     f.mnu_Ouvrir_Click();
@@ -246,7 +246,7 @@ TEST_F(Fenetre, DessinDonneAuDemarrageEtEnregistre) {
     EXPECT_TRUE(montre);
     EXPECT_EQ(f.Ctx().dessin.TypeFichier, "PLT");
     AttendNom(f, chemin);
-    EXPECT_EQ(LireParametre(f.Ctx(), "Fichier", ""), chemin);
+    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
     EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
     EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
     AttendEdition(f, true);

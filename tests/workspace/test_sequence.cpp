@@ -71,7 +71,7 @@ TEST(Sequence, LeDialogueDeplaceInverseEtLanceLeChoixDuCote) {
         s.TB_RayonFraise->clear();
         QKeyEvent touche(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, Q("2"));
         QApplication::sendEvent(s.TB_RayonFraise, &touche);
-        EXPECT_EQ(LireParametre(f.Ctx(), "RayonFraise", ""), "2");
+        EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "RayonFraise", ""), "2");
         s.Btn_Decalage->click();
     });
     f.mnu_sequencement_Click();

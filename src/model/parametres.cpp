@@ -1,4 +1,4 @@
-#include "settings/reglages_outil.h"
+#include "model/parametres.h"
 
 #include <algorithm>
 #include <cmath>
