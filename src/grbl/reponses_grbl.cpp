@@ -108,6 +108,10 @@ bool Champ(RapportEtat& r, std::string_view nom, std::string_view valeur) {
     if (nom == "Ov") {
         const auto v = Liste<3>(valeur);
         if (!v) return false;
+        // Overrides are whole percentages, at most a few hundred: anything else is noise
+        // on the line, and could not even be held as a whole number.
+        for (const double x : *v)
+            if (!(x >= 0.0 && x <= 1000.0) || x != std::floor(x)) return false;
         r.surcharges = {static_cast<int>((*v)[0]), static_cast<int>((*v)[1]), static_cast<int>((*v)[2])};
         return true;
     }

@@ -35,8 +35,9 @@ TEST(ReponsesGrbl, RapportsEtLignes) {
     EXPECT_EQ(w->etat, EtatMachine::Manuel);
     EXPECT_FALSE(w->mpos);
     // Noise on the line is not a report.
-    for (const char* faux : {"<Idle|MPos:1,2>", "<Dance|MPos:0,0,0>", "<Idle>", "<Idle|MPos:1,,2>", "<Idle|MPos:a,b,c>",
-                             "Idle|MPos:0,0,0", "<Idle|Bf:3|MPos:0,0,0>"})
+    for (const char* faux :
+         {"<Idle|MPos:1,2>", "<Dance|MPos:0,0,0>", "<Idle>", "<Idle|MPos:1,,2>", "<Idle|MPos:a,b,c>", "Idle|MPos:0,0,0",
+          "<Idle|Bf:3|MPos:0,0,0>", "<Idle|MPos:0,0,0|Ov:100,1e72,100>", "<Idle|MPos:0,0,0|Ov:100,-5,100>"})
         EXPECT_FALSE(LectureRapport(faux)) << faux;
 
     using G = GenreReponse;
