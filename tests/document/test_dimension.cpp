@@ -84,7 +84,7 @@ TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
         EXPECT_EQ(m.Fermer(), "");
         return Rapports{*m.RapportH(), *m.RapportV()};
     };
-    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    ChoisitRapports(Cible(t.ctx), {0, 4000, 0, 2000}, t.ui);
     EXPECT_EQ(t.ctx.parametres.RapportH, 0.1);
     EXPECT_EQ(t.ctx.parametres.RapportV, 0.2);
     EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "PLTRapportH", ""), "0,1");
@@ -95,10 +95,10 @@ TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
         vu = m.V_Resultat + " " + m.H_Rapport;
         return Rapports{*m.RapportH(), *m.RapportV()};
     };
-    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    ChoisitRapports(Cible(t.ctx), {0, 4000, 0, 2000}, t.ui);
     EXPECT_EQ(vu, "400 0,1");
     t.ctx.dessin.TypeFichier = "DXF";
-    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    ChoisitRapports(Cible(t.ctx), {0, 4000, 0, 2000}, t.ui);
     EXPECT_EQ(vu, "2000 1");
 }
 
@@ -117,7 +117,7 @@ TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
             EXPECT_NE(m.Fermer().find("vertical"), std::string::npos) << mauvais;
             return Rapports{0.025, 0.0};
         };
-        ChoisitRapports(t.ctx, {0, 4000, 0, 0}, t.ui);
+        ChoisitRapports(Cible(t.ctx), {0, 4000, 0, 0}, t.ui);
         ASSERT_EQ(t.ui.messages.size(), 1u) << mauvais;
         EXPECT_EQ(t.ui.messages[0].icone, Icone::Exclamation);
         EXPECT_NE(t.ui.messages[0].texte.find("PLTRapportH"), std::string::npos);

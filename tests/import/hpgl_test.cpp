@@ -22,7 +22,7 @@ struct Import {
         ctx.dessin.TypeFichier = std::move(type);
         ui.surDimension = test::Rapport(1, 1);
     }
-    bool Lit(std::string_view texte) { return AcheveHPGL(ctx, LitHPGL(texte), ui, false); }
+    bool Lit(std::string_view texte) { return AcheveHPGL(Cible(ctx), LitHPGL(texte), ui, false); }
     void Attend(const test::Points& xy) {
         ASSERT_EQ(ctx.dessin.NbPoints, static_cast<int32_t>(xy.size()));
         test::AttendPoints(ctx.dessin.Trace_Initial, xy);
@@ -201,8 +201,8 @@ TEST(LectureHPGL, FilesWithoutPenDownOrUnreadable) {
     Import im;
     im.ctx.dessin.NbPoints = 2;
     im.ctx.dessin.Trace_Initial.resize(2);
-    EXPECT_FALSE(ImporteHPGL(im.ctx, dossier.Chemin("absent.plt"), im.ui));
-    EXPECT_FALSE(ImporteHPGL(im.ctx, dossier.Dossier(), im.ui));
+    EXPECT_FALSE(ImporteHPGL(Cible(im.ctx), dossier.Chemin("absent.plt"), im.ui));
+    EXPECT_FALSE(ImporteHPGL(Cible(im.ctx), dossier.Dossier(), im.ui));
     EXPECT_EQ(im.ctx.dessin.NbPoints, 2);
     ASSERT_EQ(im.ui.messages.size(), 2u);
     EXPECT_EQ(im.ui.messages[0].texte, "Impossible de lire le fichier " + dossier.Chemin("absent.plt"));

@@ -18,7 +18,7 @@ struct LectureDATTest : ::testing::Test, test::ContexteTemporaire {
     // The file is refused with this verdict and line, and the drawing is left as it was.
     void ExpectRefus(std::string_view texte, std::string_view verdict, std::size_t ligne = 0) {
         ui.messages.clear();
-        EXPECT_FALSE(AcheveDAT(ctx, LitDAT(texte), ui)) << texte;
+        EXPECT_FALSE(AcheveDAT(Cible(ctx), LitDAT(texte), ui)) << texte;
         test::AttendRefus(ui, verdict, ligne);
         EXPECT_TRUE(ctx.dessin.NbPoints == 2 && ctx.dessin.Trace_Initial[0].X == 7.0f && ctx.dessin.Xmax == 9.0);
     }
@@ -32,7 +32,7 @@ TEST(LectureDAT, LeLecteurSeulDonneLesValeursExactes) {
 }
 
 TEST_F(LectureDATTest, PointsMisALOrigineDernierPointGarde) {
-    ASSERT_TRUE(AcheveDAT(ctx, LitDAT("10.5 20.0\r\n30.0 40.25\r\nProfil NACA\r\n"), ui));
+    ASSERT_TRUE(AcheveDAT(Cible(ctx), LitDAT("10.5 20.0\r\n30.0 40.25\r\nProfil NACA\r\n"), ui));
     EXPECT_EQ(ui.nbDimensions, 1);
     ASSERT_EQ(ctx.dessin.NbPoints, 2);
     const auto& t = ctx.dessin.Trace_Initial;
@@ -42,7 +42,8 @@ TEST_F(LectureDATTest, PointsMisALOrigineDernierPointGarde) {
     // Integers, tabs, a leading blank and a last line without its end are skipped; a third
     // column runs into Y; repeated points go; ratios apply.
     ui.surDimension = [](ModeleDimension& m) { return Rapports{10, *m.RapportV()}; };
-    ASSERT_TRUE(AcheveDAT(ctx, LitDAT("1 2\r\n1.0\t2.0\r\n 3.0 4.0\r\n1.5 2.5 3.5\r\n0.5 0.5\n0.5 0.5\n9.0 9.0"), ui));
+    ASSERT_TRUE(
+        AcheveDAT(Cible(ctx), LitDAT("1 2\r\n1.0\t2.0\r\n 3.0 4.0\r\n1.5 2.5 3.5\r\n0.5 0.5\n0.5 0.5\n9.0 9.0"), ui));
     ASSERT_EQ(ctx.dessin.NbPoints, 2);
     test::AttendPoints(t, {{10.0f, 2.03f}, {0.0f, t[1].Y}});
 }
@@ -59,16 +60,16 @@ TEST_F(LectureDATTest, FichiersRefuses) {
     ExpectRefus("0.0 0.0\r\n1.0 2.0\r\n1.0e400 2.0\r\n", "Fichier inexploitable !", 3);
     ui.surDimension = [](ModeleDimension& m) { return Rapports{1e200, *m.RapportV()}; };
     ui.messages.clear();
-    EXPECT_FALSE(AcheveDAT(ctx, LitDAT("0.0 0.0\r\n1.0 2.0\r\n"), ui));
+    EXPECT_FALSE(AcheveDAT(Cible(ctx), LitDAT("0.0 0.0\r\n1.0 2.0\r\n"), ui));
     test::AttendSeulMessage(ui,
                             "Les rapports choisis donnent des dimensions hors limites : le dessin n'est pas importé.");
     EXPECT_EQ(ctx.dessin.Xmin, 0.0);
 }
 
 TEST_F(LectureDATTest, DepuisUnFichier) {
-    EXPECT_FALSE(ImporteDAT(ctx, "", ui));
+    EXPECT_FALSE(ImporteDAT(Cible(ctx), "", ui));
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(ImporteDAT(ctx, dossier.Chemin("absent.dat"), ui));
+    EXPECT_FALSE(ImporteDAT(Cible(ctx), dossier.Chemin("absent.dat"), ui));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].texte.find("absent.dat"), std::string::npos);
 
@@ -79,7 +80,7 @@ TEST_F(LectureDATTest, DepuisUnFichier) {
     EXPECT_DOUBLE_EQ(m.Ymin, -0.04);
     EXPECT_DOUBLE_EQ(m.Ymax, 0.06);
     EXPECT_EQ(ctx.dessin.Xmax, 9.0);  // measuring changes nothing
-    ASSERT_TRUE(ImporteDAT(ctx, chemin, ui));
+    ASSERT_TRUE(ImporteDAT(Cible(ctx), chemin, ui));
     EXPECT_EQ(ctx.dessin.NbPoints, 4);
 }
 

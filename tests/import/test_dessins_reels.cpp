@@ -16,7 +16,7 @@
 #include <sstream>
 
 #include "document/calculs.h"
-#include "document/poste_contexte.h"
+#include "settings/aide_contexte.h"
 #include "document/travail_initial.h"
 #include "geometry/decalage.h"
 #include "support/import_test.h"

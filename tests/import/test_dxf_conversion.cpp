@@ -343,7 +343,9 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
 
 struct ImportDXF : ::testing::Test, test::ContexteTemporaire {
     EtatImport etat;
-    bool Importe(std::string_view texte) { return AcheveDXF(ctx, etat, LitDXF(texte, "", etat.SequenceDXF), ui); }
+    bool Importe(std::string_view texte) {
+        return AcheveDXF(Cible(ctx), etat, LitDXF(texte, "", etat.SequenceDXF), ui);
+    }
     void SetUp() override {
         ctx.dessin.TypeFichier = "DXF";
         ctx.dessin.Trace_Initial = {{1, 2, PlumeBasse, PremiereSequence}, {3, 4, PlumeBasse, PremiereSequence}};
@@ -406,11 +408,12 @@ TEST_F(ImportDXF, SansEntitePasDeDXFOuCoupe) {
 TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
     etat.SequenceDXF = " C";
     const DocumentDXF doc = LireDXFTexte(FichierDXF({}, test::Cercle(0, 0, 1) + test::Cercle(5, 0, 1)));
-    EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF, LimitesDXF{1000, 1000, 10}), ui));
+    EXPECT_FALSE(AcheveDXF(Cible(ctx), etat, ConvertitDXF(doc, "", etat.SequenceDXF, LimitesDXF{1000, 1000, 10}), ui));
     ui.surDimension = test::Rapport(1e300, 1);
-    EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF), ui));
-    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Chemin("absent.dxf"), ui));
-    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)), ui));
+    EXPECT_FALSE(AcheveDXF(Cible(ctx), etat, ConvertitDXF(doc, "", etat.SequenceDXF), ui));
+    EXPECT_FALSE(ImporteDXF(Cible(ctx), etat, dossier.Chemin("absent.dxf"), ui));
+    EXPECT_FALSE(
+        ImporteDXF(Cible(ctx), etat, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)), ui));
     ASSERT_EQ(ui.messages.size(), 4u);
     for (const auto& m : ui.messages) {
         EXPECT_EQ(m.icone, Icone::Critique);

@@ -41,7 +41,7 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
                 EXPECT_EQ(m.Fermer(), "");
                 return Rapports{*m.RapportH(), *m.RapportV()};
             };
-            ChoisitRapports(e.ctx, {0, 4445, 0, 0}, e.ui);
+            ChoisitRapports(Cible(e.ctx), {0, 4445, 0, 0}, e.ui);
             const float coins[][2] = {{220.0003f, 81.9651f}, {-0.025f, 1e-6f}, {999999.9f, -12345.67f}};
             for (const auto& c : coins)
                 e.ctx.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
@@ -88,7 +88,7 @@ TEST(Locales, ProjetEcritAvecDesVirgulesEtFichierDePoints) {
 
         test::ContexteTemporaire d;
         d.ctx.dessin.TypeFichier = "DAT";
-        ASSERT_TRUE(AcheveDAT(d.ctx, LitDAT("10.5 20.25\r\n12.75 20.0\r\n"), d.ui));
+        ASSERT_TRUE(AcheveDAT(Cible(d.ctx), LitDAT("10.5 20.25\r\n12.75 20.0\r\n"), d.ui));
         EXPECT_EQ(d.ctx.dessin.Trace_Initial[1].X, 2.25f);
         EXPECT_EQ(d.ctx.dessin.Trace_Initial[0].Y, 0.25f);
     }

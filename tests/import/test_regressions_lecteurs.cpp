@@ -34,7 +34,7 @@ TEST(RegressionsLecteurs, FichiersDifficiles) {
             ctx.dessin.TypeFichier = dat ? "DAT" : "DXF";
             EtatImport etat;
             SuiviSilencieux suivi;
-            const bool lu = dat ? ImporteDAT(ctx, chemin, suivi) : ImporteDXF(ctx, etat, chemin, suivi);
+            const bool lu = dat ? ImporteDAT(Cible(ctx), chemin, suivi) : ImporteDXF(Cible(ctx), etat, chemin, suivi);
             if (dat) {
                 EXPECT_EQ(lu, !LitFichierDAT(chemin).Refusee()) << nom;
             }

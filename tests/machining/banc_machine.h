@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "document/poste_contexte.h"
+#include "settings/aide_contexte.h"
 #include "machining/machine.h"
 #include "machining/simulation.h"
 #include "platform/simulateur.h"

@@ -3,10 +3,19 @@
 
 #include <string>
 
+#include "document/importation.h"
+#include "machining/poste_travail.h"
 #include "settings/contexte.h"
 #include "settings/magasin_reglages.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
+
+namespace korvelin {
+
+inline PosteTravail PosteDe(Contexte& ctx) { return {ctx.dessin, ctx.parametres, *ctx.ui}; }
+inline CibleImport Cible(Contexte& ctx) { return {ctx.dessin, ctx.parametres, ctx.magasin, *ctx.ui}; }
+
+}  // namespace korvelin
 
 namespace korvelin::test {
 

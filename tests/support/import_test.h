@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "document/importation.h"
-#include "settings/contexte.h"
+#include "settings/aide_contexte.h"
 #include "support/ui_enregistreuse.h"
 
 namespace korvelin::test {
@@ -28,10 +28,10 @@ private:
 inline bool Ouvre(Contexte& ctx, const std::string& chemin) {
     EtatImport etat;
     SuiviDuContexte suivi(ctx);
-    return OuvrirDessin(ctx, etat, chemin, suivi);
+    return OuvrirDessin(Cible(ctx), etat, chemin, suivi);
 }
 inline bool OuvreProjet(Contexte& ctx, const std::string& chemin) {
     SuiviDuContexte suivi(ctx);
-    return ImporteProjet(ctx, chemin, suivi);
+    return ImporteProjet(Cible(ctx), chemin, suivi);
 }
 }  // namespace korvelin::test

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "outils_gui.h"
+#include "settings/aide_contexte.h"
 #include "settings/magasin.h"
 #include "workspace/dialogues_fichier.h"
 #include "workspace/f_about.h"
@@ -131,7 +132,7 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
         d.Btn_OK->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
     };
-    ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
+    ChoisitRapports(Cible(ctx), {0, 4000, 0, 2000}, dialogue);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
     EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportH", ""), "0,0375");
     EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportV", ""), "0,0375");
@@ -143,7 +144,7 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
         d.show();
         d.close();
     };
-    ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
+    ChoisitRapports(Cible(ctx), {0, 4000, 0, 2000}, dialogue);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportV, 0.5);
     EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
     EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportV", ""), "0,5");
