@@ -1,7 +1,7 @@
 #pragma once
-// The import as the document runs it, for tests that hold a Contexte: what it says goes to
-// the context's user interface, and the rescaling dialog to the recorder when that is the
-// interface (else the stored ratios are taken).
+// The import as the document runs it, for tests: what it says goes to the target's user
+// interface, and the rescaling dialog to the recorder when that is the interface (else the
+// stored ratios are taken).
 
 #include <string>
 #include <string_view>
@@ -14,7 +14,7 @@ namespace korvelin::test {
 
 class SuiviDuContexte : public SuiviImport {
 public:
-    explicit SuiviDuContexte(Contexte& ctx) : ui_(*ctx.ui), enregistreuse_(dynamic_cast<UiEnregistreuse*>(ctx.ui)) {}
+    explicit SuiviDuContexte(const CibleImport& c) : ui_(c.ui), enregistreuse_(dynamic_cast<UiEnregistreuse*>(&c.ui)) {}
     void Signale(const Diagnostic& d) override { Montre(ui_, d); }
     Rapports Demande(ModeleDimension& m) override {
         return enregistreuse_ ? enregistreuse_->Demande(m) : DimensionSansDialogue().Demande(m);
@@ -25,13 +25,15 @@ private:
     UiEnregistreuse* enregistreuse_;
 };
 
-inline bool Ouvre(Contexte& ctx, const std::string& chemin) {
+inline bool Ouvre(const CibleImport& c, const std::string& chemin) {
     EtatImport etat;
-    SuiviDuContexte suivi(ctx);
-    return OuvrirDessin(Cible(ctx), etat, chemin, suivi);
+    SuiviDuContexte suivi(c);
+    return OuvrirDessin(c, etat, chemin, suivi);
 }
-inline bool OuvreProjet(Contexte& ctx, const std::string& chemin) {
-    SuiviDuContexte suivi(ctx);
-    return ImporteProjet(Cible(ctx), chemin, suivi);
+inline bool OuvreProjet(const CibleImport& c, const std::string& chemin) {
+    SuiviDuContexte suivi(c);
+    return ImporteProjet(c, chemin, suivi);
 }
+inline bool Ouvre(Contexte& ctx, const std::string& chemin) { return Ouvre(Cible(ctx), chemin); }
+inline bool OuvreProjet(Contexte& ctx, const std::string& chemin) { return OuvreProjet(Cible(ctx), chemin); }
 }  // namespace korvelin::test
