@@ -284,7 +284,7 @@ TEST_F(Decalage, ChaqueTraceCalculeeUneFois) {
 // Run on the program's context, the offset takes the context's settings and shows what it
 // says as it always has: under the busy pointer, the progress in the fifth panel, and the
 // one trace that cannot be offset at all under the title "Erreur".
-TEST(DecalageContexte, ReglagesEtMessagesDuContexte) {
+TEST(DecalageValeurs, ReglagesEtMessages) {
     ValeursTemporaires c;
     c.parametres.RayonFraise = 3.0;
     c.parametres.DecalageOutil = 3;

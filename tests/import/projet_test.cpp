@@ -74,14 +74,14 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     p.dessin.NomFichier = p.dossier.Chemin("a.dxf");
     ASSERT_TRUE(p.Enregistre());
 
-    UiEnregistreuse ui;
-    Contexte relu(&ui);
+    test::ValeursTemporaires relu;
+    UiEnregistreuse& ui = relu.ui;
     relu.magasin.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
     const std::string chemin =
         p.dossier.Ecrit("b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
                                           DossierTemporaire::Lit(p.dessin.NomFichier) + "100,5          0\r\n");
     ui.surDimension = test::Rapport(10, 10);
-    ASSERT_TRUE(test::OuvreProjet(relu, chemin));
+    ASSERT_TRUE(test::OuvreProjet(relu.Cible(), chemin));
     ASSERT_EQ(relu.dessin.NbPoints, 4);
     for (int i = 0; i < 3; ++i) {  // as written, the ratios of the dialog not applied
         EXPECT_EQ(relu.dessin.Trace_Initial[i].X, p.dessin.Trace_Initial[i].X);
