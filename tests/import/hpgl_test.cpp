@@ -15,12 +15,7 @@ namespace {
 using test::UiEnregistreuse;
 
 // The import up to the labelling, the user typing ratio 1 in the rescaling dialog.
-struct Import {
-    UiEnregistreuse ui;
-    Dessin dessin;
-    Parametres parametres;
-    MagasinReglages magasin;
-    CibleImport Cible() { return {dessin, parametres, magasin, ui}; }
+struct Import : test::ValeursTemporaires {
     explicit Import(std::string type = "HPGL") {
         dessin.TypeFichier = std::move(type);
         ui.surDimension = test::Rapport(1, 1);

@@ -15,11 +15,7 @@ namespace korvelin::test {
 
 inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ = false);
 
-struct Banc {
-    UiEnregistreuse ui;
-    Dessin dessin;
-    Parametres parametres;
-    PosteTravail Poste() { return {dessin, parametres, ui}; }
+struct Banc : ValeursTemporaires {
     HorlogeVirtuelle horloge;
     std::unique_ptr<PortSimule> port;
     std::unique_ptr<Machine> m;

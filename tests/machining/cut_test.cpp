@@ -23,12 +23,7 @@ namespace {
 using test::DossierTemporaire;
 using test::UiEnregistreuse;
 
-struct Generation {
-    DossierTemporaire dossier;
-    UiEnregistreuse ui;
-    Dessin dessin;
-    Parametres parametres;
-    PosteTravail Poste() { return {dessin, parametres, ui}; }
+struct Generation : test::ValeursTemporaires {
     TravailCUT travail;
     TotauxCUT totaux;
 

@@ -26,12 +26,7 @@ using test::LectureGCode;
 using test::UiEnregistreuse;
 using test::VerifieGCode;
 
-struct Travail {
-    DossierTemporaire dossier;
-    UiEnregistreuse ui;
-    Dessin dessin;
-    Parametres parametres;
-    PosteTravail Poste() { return {dessin, parametres, ui}; }
+struct Travail : test::ValeursTemporaires {
     TravailCUT t;
 
     Travail() {

@@ -49,7 +49,6 @@ TEST(Controles, ValeursQuiAbimeraientLaMachineOuLaPiece) {
 TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
     Dessin dessin;
     Parametres parametres;
-    InterfaceSilencieuse silence;
     DessinDe(dessin, {{{0, 0}, {100, 0}}, {{100, 0}, {100, 480}}});
     Parametres v;
     // Within the travel to the millimetre; the Z travel holds the height and the depth.

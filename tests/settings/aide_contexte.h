@@ -1,5 +1,6 @@
 #pragma once
-// A Contexte whose settings live in a temporary INI file and whose dialogs are recorded.
+// Values and a context whose settings live in a temporary INI file and whose dialogs are
+// recorded.
 
 #include <string>
 
@@ -9,13 +10,6 @@
 #include "settings/magasin_reglages.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
-
-namespace korvelin {
-
-inline PosteTravail PosteDe(Contexte& ctx) { return {ctx.dessin, ctx.parametres, *ctx.ui}; }
-inline CibleImport Cible(Contexte& ctx) { return {ctx.dessin, ctx.parametres, ctx.magasin, *ctx.ui}; }
-
-}  // namespace korvelin
 
 namespace korvelin::test {
 

@@ -12,9 +12,9 @@
 
 namespace korvelin::test {
 
-class SuiviDuContexte : public SuiviImport {
+class SuiviDeLaCible : public SuiviImport {
 public:
-    explicit SuiviDuContexte(const CibleImport& c) : ui_(c.ui), enregistreuse_(dynamic_cast<UiEnregistreuse*>(&c.ui)) {}
+    explicit SuiviDeLaCible(const CibleImport& c) : ui_(c.ui), enregistreuse_(dynamic_cast<UiEnregistreuse*>(&c.ui)) {}
     void Signale(const Diagnostic& d) override { Montre(ui_, d); }
     Rapports Demande(ModeleDimension& m) override {
         return enregistreuse_ ? enregistreuse_->Demande(m) : DimensionSansDialogue().Demande(m);
@@ -27,13 +27,11 @@ private:
 
 inline bool Ouvre(const CibleImport& c, const std::string& chemin) {
     EtatImport etat;
-    SuiviDuContexte suivi(c);
+    SuiviDeLaCible suivi(c);
     return OuvrirDessin(c, etat, chemin, suivi);
 }
 inline bool OuvreProjet(const CibleImport& c, const std::string& chemin) {
-    SuiviDuContexte suivi(c);
+    SuiviDeLaCible suivi(c);
     return ImporteProjet(c, chemin, suivi);
 }
-inline bool Ouvre(Contexte& ctx, const std::string& chemin) { return Ouvre(Cible(ctx), chemin); }
-inline bool OuvreProjet(Contexte& ctx, const std::string& chemin) { return OuvreProjet(Cible(ctx), chemin); }
 }  // namespace korvelin::test
