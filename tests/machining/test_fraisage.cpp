@@ -125,13 +125,12 @@ TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
     EXPECT_EQ(m.Arret, nullptr);
 }
 
-TEST(Fraisage, ChaqueTravailRevientExactementAuDepart) {
+// The milling and the simulator on a drawing and values of their own.
+struct Simulation : ::testing::Test, ValeursTemporaires {};
+
+TEST_F(Simulation, ChaqueTravailRevientExactementAuDepart) {
     // Steps of 1/48 and 1/160 mm, heights and depths that are no whole number of them, three
     // passes: summed step lengths used to leave Z a few steps low after each copy.
-    UiEnregistreuse ui;
-    Dessin dessin;
-    Parametres parametres;
-    auto Poste = [&] { return PosteTravail{dessin, parametres, ui}; };
     Parametres& v = parametres;
     v.MargeX = 2.3, v.MargeY = 0.7, v.NbPasse = 3;
     v.NbPas_Y = 200, v.Pas_Y = 1.25, v.NbPas_Z = 160;
@@ -154,12 +153,7 @@ TEST(Fraisage, ChaqueTravailRevientExactementAuDepart) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(Simulation, ResumeEtJournalDUnFraisage) {
-    DossierTemporaire dossier;
-    UiEnregistreuse ui;
-    Dessin dessin;
-    Parametres parametres;
-    auto Poste = [&] { return PosteTravail{dessin, parametres, ui}; };
+TEST_F(Simulation, ResumeEtJournalDUnFraisage) {
     DessinDe(dessin, {{{0, 0}, {10, 0}}});
     OptionsSimulation o;
     o.HautDeg = "2", o.ProfFraisage = "-1", o.Journal = dossier.Chemin("journal.txt");
@@ -182,11 +176,7 @@ TEST(Simulation, ResumeEtJournalDUnFraisage) {
     EXPECT_EQ(lignes.size(), 2 + 3 * (960 + 3 * 96 + 48 + 144u));
 }
 
-TEST(Simulation, EchecsMotifsEtSeries) {
-    UiEnregistreuse ui;
-    Dessin dessin;
-    Parametres parametres;
-    auto Poste = [&] { return PosteTravail{dessin, parametres, ui}; };
+TEST_F(Simulation, EchecsMotifsEtSeries) {
     std::ostringstream sortie;
     OptionsSimulation o;
     EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
@@ -210,7 +200,6 @@ TEST(Simulation, EchecsMotifsEtSeries) {
     EXPECT_NE(ui.messages.back().texte.find("journal"), std::string::npos);
 
     // A journal past its limit stops the run; no file is left, and no stop message.
-    DossierTemporaire dossier;
     OptionsSimulation long_;
     long_.Journal = dossier.Chemin("j.txt"), long_.TailleMaxJournal = 4000;
     ui.messages.clear();
