@@ -9,11 +9,11 @@
 #include "document/calculs.h"
 #include "document/enregistrement.h"
 #include "document/importation.h"
-#include "document/poste_contexte.h"
 #include "document/travail_initial.h"
 #include "korvelin_cut_grbl.h"
 #include "korvelin_cut_options.h"
 #include "machining/controles.h"
+#include "machining/poste_travail.h"
 #include "machining/cut.h"
 #include "machining/gcode.h"
 #include "machining/simulation.h"
@@ -61,6 +61,18 @@ private:
     std::set<std::string> dits_;
 };
 
+// What one run works on: the drawing, its settings values and the store they are read from
+// (the converter never writes settings), and the console that tells.
+struct Conversion {
+    explicit Conversion(InterfaceConsole& console) : ui(console) {}
+    Dessin dessin;
+    Parametres parametres;
+    MagasinReglages magasin;
+    InterfaceConsole& ui;
+    CibleImport Cible() { return {dessin, parametres, magasin, ui}; }
+    PosteTravail Poste() { return {dessin, parametres, ui}; }
+};
+
 int Erreur(InterfaceConsole& ui, const std::string& texte) {
     ui.Message(texte, TitreProgramme, Icone::Critique);
     return 1;
@@ -73,8 +85,8 @@ void AppliqueAttaches(Parametres& p, const Options& o) {
     if (o.hauteurAttache) p.AttachesHauteur = *o.hauteurAttache;
 }
 
-void AppliqueReglages(Contexte& ctx, const Options& o) {
-    Parametres& p = ctx.parametres;
+void AppliqueReglages(Conversion& cv, const Options& o) {
+    Parametres& p = cv.parametres;
     if (o.rayon) p.RayonFraise = *o.rayon;
     if (o.cote) p.DecalageOutil = *o.cote;
     if (o.margeX) p.MargeX = *o.margeX;
@@ -90,17 +102,17 @@ bool TypeConnu(const std::string& type) {
 // The traces as the "Outils" commands leave them. The import orients them by itself when
 // the settings ask for it, but with the side of the settings file: a side given here
 // orients them again.
-void PrepareTraces(Contexte& ctx, const Options& o) {
-    if (o.orientation || (o.cote && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto"))))
-        OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+void PrepareTraces(Conversion& cv, const Options& o) {
+    if (o.orientation || (o.cote && LectureBooleen(LireReglage(cv.magasin, cv.dessin, "OrientationAuto"))))
+        OrientationAutomatique(cv.dessin, cv.parametres, cv.ui);
     if (o.ordre) {
-        const ResultatOrdre r = OrdreAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+        const ResultatOrdre r = OrdreAutomatique(cv.dessin, cv.parametres, cv.ui);
         std::cout << "Déplacements hors matière en mm, depuis l'origine et retour : " << TexteTotal(r.avant)
                   << " avant, " << TexteTotal(r.apres) << " après\n";
     }
 }
 
-int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
+int Ouvre(Conversion& cv, InterfaceConsole& ui, const Options& o) {
     if (const std::string raison = RaisonIllisible(o.dessin); !raison.empty()) return Erreur(ui, raison);
     const std::string extension = ExtraitExtension(NomSansDossier(o.dessin));
     if (!TypeConnu(EnMajuscules(extension)))
@@ -108,23 +120,23 @@ int Ouvre(Contexte& ctx, InterfaceConsole& ui, const Options& o) {
     const int avant = ui.nbMessages;
     EtatImport etat;
     SuiviParInterface suivi(ui, ui);
-    if (!OuvrirDessin(ctx, etat, o.dessin, suivi)) {
+    if (!OuvrirDessin(cv.Cible(), etat, o.dessin, suivi)) {
         if (ui.nbMessages == avant)
             ui.Message("Le dessin ne contient aucun tracé exploitable : " + o.dessin, TitreProgramme, Icone::Critique);
         return 1;
     }
     // A project brings its own settings; the command line still has the last word.
-    AppliqueReglages(ctx, o);
+    AppliqueReglages(cv, o);
     if (o.rayon || o.cote) {
-        CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
-        CalculBornes(ctx.dessin);
+        CalculDecalageTout(cv.dessin, cv.parametres, cv.ui);
+        CalculBornes(cv.dessin);
     }
-    PrepareTraces(ctx, o);
+    PrepareTraces(cv, o);
     return 0;
 }
 
-int EcritProjet(Contexte& ctx, const Options& o) {
-    return EnregistreProjetSous(ctx.dessin, ctx.magasin.CheminIni, *ctx.ui, o.projet) ? 0 : 1;
+int EcritProjet(Conversion& cv, const Options& o) {
+    return EnregistreProjetSous(cv.dessin, cv.magasin.CheminIni, cv.ui, o.projet) ? 0 : 1;
 }
 
 // An --ini named on the command line must be a settings file: falling back to the
@@ -176,15 +188,15 @@ void SignaleProfondeurPositive(const std::string& profondeur) {
                   << " est positive, l'outil restera au-dessus de la pièce.\n";
 }
 
-int Simulation(Contexte& ctx, const Options& o) {
+int Simulation(Conversion& cv, const Options& o) {
     const TravailCUT t =
-        TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);  // the job values as the window loads them
-    AppliqueReglages(ctx, o);
+        TravailCUTInitial(cv.magasin, cv.dessin, cv.parametres);  // the job values as the window loads them
+    AppliqueReglages(cv, o);
     OptionsSimulation s;
     s.HautDeg = o.hauteur ? *o.hauteur : t.HautDeg;
     s.ProfFraisage = o.profondeur ? *o.profondeur : t.ProfFraisage;
     s.NbPasse = o.passes ? *o.passes : t.NbPasse;
-    ctx.parametres.NbPasse = s.NbPasse;
+    cv.parametres.NbPasse = s.NbPasse;
     s.Serie = o.serie;
     s.NbX = o.nbX;
     s.NbY = o.nbY;
@@ -195,13 +207,13 @@ int Simulation(Contexte& ctx, const Options& o) {
     s.Journal = o.journal;
     s.Estimation = o.estimation;
     SignaleProfondeurPositive(s.ProfFraisage);
-    return LanceSimulation(PosteDe(ctx), s);
+    return LanceSimulation(cv.Poste(), s);
 }
 
 // After a refusal for the travel: the options that make the same job fit, ready to copy.
-void SignaleMargesConseillees(const Contexte& ctx) {
-    const Parametres& p = ctx.parametres;
-    const auto m = MargesPourLaCourse(ctx.dessin, p, p.MargeX, p.MargeY);
+void SignaleMargesConseillees(const Conversion& cv) {
+    const Parametres& p = cv.parametres;
+    const auto m = MargesPourLaCourse(cv.dessin, p, p.MargeX, p.MargeY);
     if (!m) return;
     std::cerr << "Pour que le travail tienne dans la course, relancez avec : --marge-x " << EcritureLocale(m->X)
               << " --marge-y " << EcritureLocale(m->Y) << '\n';
@@ -209,19 +221,18 @@ void SignaleMargesConseillees(const Contexte& ctx) {
 
 // The job values as the window loads them, with the command line's over them: the
 // feeds, spindle and comments of the G-code too.
-TravailCUT TravailDe(Contexte& ctx, const Options& o) {
-    TravailCUT t =
-        TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);  // reloads the margins, as the window does
-    AppliqueReglages(ctx, o);
-    t.attaches = AttachesDe(ctx.parametres);
+TravailCUT TravailDe(Conversion& cv, const Options& o) {
+    TravailCUT t = TravailCUTInitial(cv.magasin, cv.dessin, cv.parametres);  // reloads the margins, as the window does
+    AppliqueReglages(cv, o);
+    t.attaches = AttachesDe(cv.parametres);
     if (o.hauteur) t.HautDeg = *o.hauteur;
     if (o.profondeur) t.ProfFraisage = *o.profondeur;
     if (o.passes) {
         t.NbPasse = *o.passes;
         t.TexteNbPasse = o.passesTexte;
     }
-    t.MargeX = EcritureLocale(ctx.parametres.MargeX);
-    t.MargeY = EcritureLocale(ctx.parametres.MargeY);
+    t.MargeX = EcritureLocale(cv.parametres.MargeX);
+    t.MargeY = EcritureLocale(cv.parametres.MargeY);
     if (!o.sortie.empty()) t.FichierCUT = o.sortie;
     t.FichierGCode = o.gcode;
     if (o.avance) t.AvanceCoupe = *o.avance;
@@ -234,25 +245,25 @@ TravailCUT TravailDe(Contexte& ctx, const Options& o) {
 
 // Every check of every output asked for, before any of them is written: a G-code
 // refused after the CUT file was made would leave half a job behind.
-bool VerifieTravail(Contexte& ctx, const Options& o, const TravailCUT& t) {
+bool VerifieTravail(Conversion& cv, const Options& o, const TravailCUT& t) {
     TotauxCUT totaux;
-    if (AvecCUT(o) && !PrepareTravail(PosteDe(ctx), t, t.FichierCUT, "CUT", totaux)) {
-        SignaleMargesConseillees(ctx);
+    if (AvecCUT(o) && !PrepareTravail(cv.Poste(), t, t.FichierCUT, "CUT", totaux)) {
+        SignaleMargesConseillees(cv);
         return false;
     }
-    return o.gcode.empty() || ControleFichierGCode(PosteDe(ctx), t);
+    return o.gcode.empty() || ControleFichierGCode(cv.Poste(), t);
 }
 
-int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
+int Cut(Conversion& cv, const Options& o, const TravailCUT& t) {
     // The totals printed are the CUT file's when it is written, else the program's.
     TotauxCUT totaux, totauxGCode;
-    if (AvecCUT(o) && !GenereFichierCUT(PosteDe(ctx), t, totaux)) return 1;
+    if (AvecCUT(o) && !GenereFichierCUT(cv.Poste(), t, totaux)) return 1;
     if (!o.gcode.empty()) {
         ResultatGCode r;
-        if (!GenereFichierGCode(PosteDe(ctx), t, o.dialecte, totauxGCode, {}, &r)) return 1;
+        if (!GenereFichierGCode(cv.Poste(), t, o.dialecte, totauxGCode, {}, &r)) return 1;
         std::cout << "G-code : " << r.octets << " octets, " << r.sorties << " remontées au dégagement\n";
     }
-    if (!o.grbl.empty()) return EnvoieGrbl(PosteDe(ctx), o, t);
+    if (!o.grbl.empty()) return EnvoieGrbl(cv.Poste(), o, t);
     if (!AvecCUT(o)) totaux = totauxGCode;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';
@@ -261,30 +272,30 @@ int Cut(Contexte& ctx, const Options& o, const TravailCUT& t) {
 
 int Lance(const Options& o) {
     InterfaceConsole ui(o);
-    Contexte ctx(&ui);
-    ctx.magasin.LectureSeule = true;
-    ctx.magasin.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
+    Conversion cv(ui);
+    cv.magasin.LectureSeule = true;
+    cv.magasin.CheminIni = o.ini ? *o.ini : CheminIniParDefaut();
     if (o.ini)
         if (const int statut = VerifieIni(ui, *o.ini)) return statut;
-    ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
-    AppliqueReglages(ctx, o);
+    ChargeDemarrage(cv.magasin, cv.dessin, cv.parametres);
+    AppliqueReglages(cv, o);
 
     if (!o.dessin.empty()) {
-        if (const int statut = Ouvre(ctx, ui, o)) return statut;
+        if (const int statut = Ouvre(cv, ui, o)) return statut;
     }
-    if (const int statut = VerifieSorties(ui, o, ctx.magasin.CheminIni)) return statut;
+    if (const int statut = VerifieSorties(ui, o, cv.magasin.CheminIni)) return statut;
     if (o.simulation) {
         if (!o.projet.empty())
-            if (const int statut = EcritProjet(ctx, o)) return statut;
-        return Simulation(ctx, o);
+            if (const int statut = EcritProjet(cv, o)) return statut;
+        return Simulation(cv, o);
     }
-    const TravailCUT t = TravailDe(ctx, o);
-    if (!VerifieTravail(ctx, o, t)) return 1;
+    const TravailCUT t = TravailDe(cv, o);
+    if (!VerifieTravail(cv, o, t)) return 1;
     if (!o.projet.empty()) {
-        if (const int statut = EcritProjet(ctx, o)) return statut;
+        if (const int statut = EcritProjet(cv, o)) return statut;
     }
     SignaleProfondeurPositive(t.ProfFraisage);
-    return Cut(ctx, o, t);
+    return Cut(cv, o, t);
 }
 
 }  // namespace

@@ -8,14 +8,14 @@
 #include <cmath>
 #include <filesystem>
 
-#include "document/poste_contexte.h"
+#include "machining/poste_travail.h"
 #include "machining/cut.h"
 #include "machining/gcode.h"
 
 namespace {
 
 // Rings of 1000 points, 30 to a row, within a travel made large enough for them.
-void Dessin(korvelin::Contexte& ctx, int64_t n) {
+void Dessin(korvelin::Dessin& dessin, korvelin::Parametres& parametres, int64_t n) {
     korvelin::Code2 etiquette = korvelin::PremiereSequence;
     for (int64_t debut = 0; debut < n; debut += 1000) {
         korvelin::SequenceDecalee s{etiquette, {}};
@@ -26,11 +26,11 @@ void Dessin(korvelin::Contexte& ctx, int64_t n) {
                                 static_cast<float>(100 * (debut / 30000) + 40 * std::sin(a)), korvelin::PlumeBasse,
                                 etiquette});
         }
-        ctx.dessin.Trace_Decale.push_back(std::move(s));
+        dessin.Trace_Decale.push_back(std::move(s));
         etiquette = korvelin::Code2{etiquette.c0() + 1, etiquette.c1()};
     }
-    ctx.dessin.Trace_Decale.push_back({});
-    ctx.parametres.Course_X = ctx.parametres.Course_Y = 10000;
+    dessin.Trace_Decale.push_back({});
+    parametres.Course_X = parametres.Course_Y = 10000;
 }
 
 korvelin::TravailCUT Travail(const std::filesystem::path& chemin) {
@@ -45,14 +45,17 @@ korvelin::TravailCUT Travail(const std::filesystem::path& chemin) {
 }
 
 void Cut(benchmark::State& etat) {
-    korvelin::Contexte ctx;
+    korvelin::Dessin dessin;
+    korvelin::Parametres parametres;
+    korvelin::InterfaceSilencieuse ui;
     const int64_t n = etat.range(0);
-    Dessin(ctx, n);
+    Dessin(dessin, parametres, n);
     const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench.cut";
     const korvelin::TravailCUT t = Travail(chemin);
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierCUT(korvelin::PosteDe(ctx), t, totaux, [](const korvelin::TotauxCUT&) {}))
+        if (!korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres, ui}, t, totaux,
+                                        [](const korvelin::TotauxCUT&) {}))
             etat.SkipWithError("CUT refusé");
     }
     std::filesystem::remove(chemin);
@@ -62,17 +65,19 @@ void Cut(benchmark::State& etat) {
 // The same job as a G-code program, arcs fitted to every ring: it must not cost more than
 // the CUT file.
 void GCode(benchmark::State& etat) {
-    korvelin::Contexte ctx;
+    korvelin::Dessin dessin;
+    korvelin::Parametres parametres;
+    korvelin::InterfaceSilencieuse ui;
     const int64_t n = etat.range(0);
-    Dessin(ctx, n);
+    Dessin(dessin, parametres, n);
     const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench.nc";
     const korvelin::TravailCUT t = Travail(chemin);
     korvelin::ResultatGCode r;
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
         if (!korvelin::GenereFichierGCode(
-                korvelin::PosteDe(ctx), t, korvelin::DialecteGCode::GRBL, totaux, [](const korvelin::TotauxCUT&) {},
-                &r))
+                korvelin::PosteTravail{dessin, parametres, ui}, t, korvelin::DialecteGCode::GRBL, totaux,
+                [](const korvelin::TotauxCUT&) {}, &r))
             etat.SkipWithError("G-code refusé");
     }
     // The rings go out as arcs: a few bytes per ring, not per point.
@@ -84,16 +89,19 @@ void GCode(benchmark::State& etat) {
 // The CUT file with four tabs on every ring, the second of two passes riding over them:
 // the placement, with the nesting of the rings, and the cut pieces at each tab end.
 void CutAttaches(benchmark::State& etat) {
-    korvelin::Contexte ctx;
+    korvelin::Dessin dessin;
+    korvelin::Parametres parametres;
+    korvelin::InterfaceSilencieuse ui;
     const int64_t n = etat.range(0);
-    Dessin(ctx, n);
+    Dessin(dessin, parametres, n);
     const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench-attaches.cut";
     korvelin::TravailCUT t = Travail(chemin);
     t.NbPasse = 2;
     t.attaches = {4, 5, 1};
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierCUT(korvelin::PosteDe(ctx), t, totaux, [](const korvelin::TotauxCUT&) {}))
+        if (!korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres, ui}, t, totaux,
+                                        [](const korvelin::TotauxCUT&) {}))
             etat.SkipWithError("CUT refusé");
     }
     std::filesystem::remove(chemin);
@@ -107,13 +115,17 @@ void Memoire(benchmark::State& etat) {
     for (auto _ : etat) {
         const pid_t fils = ::fork();
         if (fils == 0) {
-            korvelin::Contexte ctx;
-            Dessin(ctx, etat.range(0));
-            ctx.dessin.Trace_Initial.reserve(static_cast<std::size_t>(etat.range(0)));
-            for (const auto& s : ctx.dessin.Trace_Decale)
-                ctx.dessin.Trace_Initial.insert(ctx.dessin.Trace_Initial.end(), s.Points.begin(), s.Points.end());
+            korvelin::Dessin dessin;
+            korvelin::Parametres parametres;
+            korvelin::InterfaceSilencieuse ui;
+            Dessin(dessin, parametres, etat.range(0));
+            dessin.Trace_Initial.reserve(static_cast<std::size_t>(etat.range(0)));
+            for (const auto& s : dessin.Trace_Decale)
+                dessin.Trace_Initial.insert(dessin.Trace_Initial.end(), s.Points.begin(), s.Points.end());
             korvelin::TotauxCUT totaux;
-            ::_exit(korvelin::GenereFichierCUT(korvelin::PosteDe(ctx), Travail(chemin), totaux) ? 0 : 1);
+            ::_exit(korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres, ui}, Travail(chemin), totaux)
+                        ? 0
+                        : 1);
         }
         int statut = 0;
         rusage r{};

@@ -137,14 +137,14 @@ const Dossier& Temporaire() {
     return d;
 }
 
-void Lecture(benchmark::State& state, std::string (*dessin)(int)) {
-    const std::string texte = dessin(static_cast<int>(state.range(0)));
+void Lecture(benchmark::State& state, std::string (*genere)(int)) {
+    const std::string texte = genere(static_cast<int>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(LireDXFTexte(texte));
     state.SetComplexityN(state.range(0));
 }
 
-void Conversion(benchmark::State& state, std::string (*dessin)(int)) {
-    const DocumentDXF doc = LireDXFTexte(dessin(static_cast<int>(state.range(0))));
+void Conversion(benchmark::State& state, std::string (*genere)(int)) {
+    const DocumentDXF doc = LireDXFTexte(genere(static_cast<int>(state.range(0))));
     std::size_t points = 0;
     for (auto _ : state) {
         TraceurDXF t(doc, "");
@@ -157,17 +157,21 @@ void Conversion(benchmark::State& state, std::string (*dessin)(int)) {
 }
 
 // From the file on disk to the welded drawing with its offset paths.
-void Import(benchmark::State& state, std::string (*dessin)(int)) {
+void Import(benchmark::State& state, std::string (*genere)(int)) {
     const std::string chemin = Temporaire().Ecrit("dessin" + std::to_string(state.range(0)) + ".dxf",
-                                                  dessin(static_cast<int>(state.range(0))));
+                                                  genere(static_cast<int>(state.range(0))));
     int32_t points = 0;
     for (auto _ : state) {
-        Contexte ctx;
-        ctx.dessin.TypeFichier = "DXF";
+        Dessin dessin;
+        Parametres parametres;
+        MagasinReglages magasin;
+        InterfaceSilencieuse ui;
+        dessin.TypeFichier = "DXF";
         EtatImport etat;
         SuiviSilencieux suivi;
-        if (!ImporteDXF(ctx, etat, chemin, suivi)) state.SkipWithError("import refusé");
-        points = ctx.dessin.NbPoints;
+        if (!ImporteDXF(CibleImport{dessin, parametres, magasin, ui}, etat, chemin, suivi))
+            state.SkipWithError("import refusé");
+        points = dessin.NbPoints;
     }
     state.counters["points"] = points;
     state.SetComplexityN(state.range(0));
@@ -175,17 +179,20 @@ void Import(benchmark::State& state, std::string (*dessin)(int)) {
 
 // Peak resident memory of a whole import from the file, in a child process so that only
 // the import is measured (and what the parent held when it forked, a few megabytes).
-void Memoire(benchmark::State& state, std::string (*dessin)(int)) {
+void Memoire(benchmark::State& state, std::string (*genere)(int)) {
     const std::string chemin = Temporaire().Ecrit("memoire" + std::to_string(state.range(0)) + ".dxf",
-                                                  dessin(static_cast<int>(state.range(0))));
+                                                  genere(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         const pid_t fils = ::fork();
         if (fils == 0) {
-            Contexte ctx;
-            ctx.dessin.TypeFichier = "DXF";
+            Dessin dessin;
+            Parametres parametres;
+            MagasinReglages magasin;
+            InterfaceSilencieuse ui;
+            dessin.TypeFichier = "DXF";
             EtatImport etat;
             SuiviSilencieux suivi;
-            ::_exit(ImporteDXF(ctx, etat, chemin, suivi) ? 0 : 1);
+            ::_exit(ImporteDXF(CibleImport{dessin, parametres, magasin, ui}, etat, chemin, suivi) ? 0 : 1);
         }
         int statut = 0;
         rusage r{};
@@ -207,10 +214,14 @@ void ImportDAT(benchmark::State& state) {
     const std::string chemin = Temporaire().Ecrit("profil" + std::to_string(state.range(0)) + ".dat",
                                                   Profil(static_cast<int>(state.range(0))));
     for (auto _ : state) {
-        Contexte ctx;
-        ctx.dessin.TypeFichier = "DAT";
+        Dessin dessin;
+        Parametres parametres;
+        MagasinReglages magasin;
+        InterfaceSilencieuse ui;
+        dessin.TypeFichier = "DAT";
         SuiviSilencieux suivi;
-        if (!ImporteDAT(ctx, chemin, suivi)) state.SkipWithError("import refusé");
+        if (!ImporteDAT(CibleImport{dessin, parametres, magasin, ui}, chemin, suivi))
+            state.SkipWithError("import refusé");
     }
     state.SetComplexityN(state.range(0));
 }

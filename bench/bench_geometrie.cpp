@@ -80,37 +80,46 @@ Dessin Ligne(int points) {
 
 void Soudure(benchmark::State& state) {
     const Dessin modele = Morceaux(int(state.range(0)), 100);
-    Contexte ctx;
-    ctx.parametres.RayonFraise = 1.0;
+    Dessin dessin;
+    Parametres parametres;
+    MagasinReglages magasin;
+    InterfaceSilencieuse ui;
+    parametres.RayonFraise = 1.0;
     for (auto _ : state) {
         state.PauseTiming();
-        ctx.dessin = modele;
+        dessin = modele;
         state.ResumeTiming();
-        SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
-        benchmark::DoNotOptimize(ctx.dessin.NbPoints);
+        SoudureAutomatique(dessin, parametres, ui);
+        benchmark::DoNotOptimize(dessin.NbPoints);
     }
     state.counters["traces"] = double(modele.NbPoints / 2);
-    state.counters["apres"] = double(ctx.dessin.NbSequencesDecalees());
+    state.counters["apres"] = double(dessin.NbSequencesDecalees());
 }
 BENCHMARK(Soudure)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 void DecalageContours(benchmark::State& state) {
-    Contexte ctx;
-    ctx.dessin = Contours(int(state.range(0)), 1000);
-    ctx.parametres.RayonFraise = 3.0;
-    ctx.parametres.Optimisation_1 = true;
-    for (auto _ : state) CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
-    state.counters["points"] = double(ctx.dessin.NbPoints);
+    Dessin dessin;
+    Parametres parametres;
+    MagasinReglages magasin;
+    InterfaceSilencieuse ui;
+    dessin = Contours(int(state.range(0)), 1000);
+    parametres.RayonFraise = 3.0;
+    parametres.Optimisation_1 = true;
+    for (auto _ : state) CalculDecalageTout(dessin, parametres, ui);
+    state.counters["points"] = double(dessin.NbPoints);
 }
 BENCHMARK(DecalageContours)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 void DecalageUnSeulTrace(benchmark::State& state) {
-    Contexte ctx;
-    ctx.dessin = Ligne(int(state.range(0)));
-    ctx.parametres.RayonFraise = 3.0;
-    ctx.parametres.Optimisation_1 = true;
-    for (auto _ : state) CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
-    state.counters["points"] = double(ctx.dessin.NbPoints);
+    Dessin dessin;
+    Parametres parametres;
+    MagasinReglages magasin;
+    InterfaceSilencieuse ui;
+    dessin = Ligne(int(state.range(0)));
+    parametres.RayonFraise = 3.0;
+    parametres.Optimisation_1 = true;
+    for (auto _ : state) CalculDecalageTout(dessin, parametres, ui);
+    state.counters["points"] = double(dessin.NbPoints);
 }
 BENCHMARK(DecalageUnSeulTrace)->Arg(1000000)->Arg(2000000)->Unit(benchmark::kMillisecond);
 
@@ -121,15 +130,18 @@ void CerclesSuperposes(benchmark::State& state) {
     std::string texte = "IN;SP1;";
     for (int64_t k = 0; k < state.range(0); ++k) texte += "PU50,50;CI10;";
     for (auto _ : state) {
-        Contexte ctx;
-        ctx.magasin.LectureSeule = true;
-        ctx.dessin.TypeFichier = "PLT";
-        ctx.parametres.RayonFraise = 1.0;
-        ctx.parametres.Optimisation_1 = true;
+        Dessin dessin;
+        Parametres parametres;
+        MagasinReglages magasin;
+        InterfaceSilencieuse ui;
+        magasin.LectureSeule = true;
+        dessin.TypeFichier = "PLT";
+        parametres.RayonFraise = 1.0;
+        parametres.Optimisation_1 = true;
         SuiviSilencieux suivi;
-        benchmark::DoNotOptimize(AcheveHPGL(ctx, LitHPGL(texte), suivi));
-        state.counters["points"] = double(ctx.dessin.NbPoints);
-        state.counters["traces"] = double(ctx.dessin.NbSequencesDecalees());
+        benchmark::DoNotOptimize(AcheveHPGL(CibleImport{dessin, parametres, magasin, ui}, LitHPGL(texte), suivi));
+        state.counters["points"] = double(dessin.NbPoints);
+        state.counters["traces"] = double(dessin.NbSequencesDecalees());
     }
 }
 BENCHMARK(CerclesSuperposes)->Arg(25000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -52,12 +52,16 @@ void Commandes(benchmark::State& etat) {
 void Lecteur(benchmark::State& etat) {
     const std::string texte = TexteHPGL(etat.range(0), true);
     for (auto _ : etat) {
-        korvelin::Contexte ctx;
-        ctx.magasin.LectureSeule = true;
-        ctx.dessin.TypeFichier = "PLT";
+        korvelin::Dessin dessin;
+        korvelin::Parametres parametres;
+        korvelin::MagasinReglages magasin;
+        korvelin::InterfaceSilencieuse ui;
+        magasin.LectureSeule = true;
+        dessin.TypeFichier = "PLT";
         korvelin::SuiviSilencieux suivi;
-        benchmark::DoNotOptimize(korvelin::AcheveHPGL(ctx, korvelin::LitHPGL(texte), suivi, false));
-        benchmark::DoNotOptimize(ctx.dessin.NbPoints);
+        benchmark::DoNotOptimize(korvelin::AcheveHPGL(korvelin::CibleImport{dessin, parametres, magasin, ui},
+                                                      korvelin::LitHPGL(texte), suivi, false));
+        benchmark::DoNotOptimize(dessin.NbPoints);
     }
     etat.SetItemsProcessed(etat.iterations() * etat.range(0));
 }
@@ -66,11 +70,15 @@ void ImportComplet(benchmark::State& etat) {
     const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench-hpgl.plt";
     std::ofstream(chemin, std::ios::binary) << TexteHPGL(etat.range(0), true, 100);
     for (auto _ : etat) {
-        korvelin::Contexte ctx;
-        ctx.magasin.LectureSeule = true;
-        ctx.dessin.TypeFichier = "PLT";
+        korvelin::Dessin dessin;
+        korvelin::Parametres parametres;
+        korvelin::MagasinReglages magasin;
+        korvelin::InterfaceSilencieuse ui;
+        magasin.LectureSeule = true;
+        dessin.TypeFichier = "PLT";
         korvelin::SuiviSilencieux suivi;
-        benchmark::DoNotOptimize(korvelin::ImporteHPGL(ctx, chemin.string(), suivi));
+        benchmark::DoNotOptimize(
+            korvelin::ImporteHPGL(korvelin::CibleImport{dessin, parametres, magasin, ui}, chemin.string(), suivi));
     }
     std::filesystem::remove(chemin);
     etat.SetItemsProcessed(etat.iterations() * etat.range(0));

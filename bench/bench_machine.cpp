@@ -18,7 +18,7 @@
 #include <sys/resource.h>
 #include <time.h>
 
-#include "document/poste_contexte.h"
+#include "machining/poste_travail.h"
 #include "machining/executant.h"
 #include "machining/fraisage.h"
 #include "machining/machine.h"
@@ -26,7 +26,6 @@
 #include "machining/simulation.h"
 #include "platform/horloge.h"
 #include "platform/simulateur.h"
-#include "settings/contexte.h"
 
 using namespace korvelin;
 
@@ -155,14 +154,16 @@ void DessinAleatoire(Dessin& d) {
 }
 
 void BM_SimulationGrandDessin(benchmark::State& state) {
-    Contexte ctx;
-    DessinAleatoire(ctx.dessin);
+    Dessin dessin;
+    Parametres parametres;
+    InterfaceSilencieuse ui;
+    DessinAleatoire(dessin);
     OptionsSimulation o;
     o.NbPasse = 3;
     std::string resume;
     for (auto _ : state) {
         std::ostringstream sortie;
-        benchmark::DoNotOptimize(LanceSimulation(PosteDe(ctx), o, sortie));
+        benchmark::DoNotOptimize(LanceSimulation(PosteTravail{dessin, parametres, ui}, o, sortie));
         resume = sortie.str();
     }
     state.SetLabel(resume.substr(0, resume.find(';')));
@@ -171,12 +172,14 @@ BENCHMARK(BM_SimulationGrandDessin)->Unit(benchmark::kMillisecond)->Iterations(3
 
 // The estimate shown before a run: the same job, every pulse counted, none simulated.
 void BM_EstimationGrandDessin(benchmark::State& state) {
-    Contexte ctx;
-    DessinAleatoire(ctx.dessin);
-    ctx.parametres.NbPasse = 3;
+    Dessin dessin;
+    Parametres parametres;
+    InterfaceSilencieuse ui;
+    DessinAleatoire(dessin);
+    parametres.NbPasse = 3;
     DemandeMachine d;
     Estimation e;
-    for (auto _ : state) e = EstimeDemande(PosteDe(ctx), d);
+    for (auto _ : state) e = EstimeDemande(PosteTravail{dessin, parametres, ui}, d);
     state.counters["duree_s"] = e.duree;
     state.counters["impulsions"] = static_cast<double>(e.impulsions);
 }

@@ -91,14 +91,17 @@ BENCHMARK(BM_ImbricationConcentrique)->Arg(1000)->Arg(2000)->Unit(benchmark::kMi
 
 // Orders a fresh copy of the drawing at each turn, with the travel before and after.
 void MesureOrdre(benchmark::State& state, const Dessin& d) {
-    Contexte ctx;
-    ctx.parametres.DecalageOutil = 2;  // the offsets are copies: the order's own cost shows
+    Dessin dessin;
+    Parametres parametres;
+    MagasinReglages magasin;
+    InterfaceSilencieuse ui;
+    parametres.DecalageOutil = 2;  // the offsets are copies: the order's own cost shows
     ResultatOrdre r;
     for (auto _ : state) {
         state.PauseTiming();
-        ctx.dessin = d;
+        dessin = d;
         state.ResumeTiming();
-        r = OrdreAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+        r = OrdreAutomatique(dessin, parametres, ui);
     }
     state.counters["avant_mm"] = r.avant;
     state.counters["apres_mm"] = r.apres;
@@ -158,14 +161,17 @@ void BM_OrdreDessinsReels(benchmark::State& state) {
     std::sort(fichiers.begin(), fichiers.end());
     for (auto _ : state) {
         for (const std::string& f : fichiers) {
-            Contexte ctx;
-            ctx.parametres.DecalageOutil = 1;
-            ctx.parametres.RayonFraise = 1.0;
+            Dessin dessin;
+            Parametres parametres;
+            MagasinReglages magasin;
+            InterfaceSilencieuse ui;
+            parametres.DecalageOutil = 1;
+            parametres.RayonFraise = 1.0;
             EtatImport etat;
             SuiviSilencieux suivi;
-            if (!OuvrirDessin(ctx, etat, f, suivi)) continue;
-            OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
-            const ResultatOrdre r = OrdreAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+            if (!OuvrirDessin(CibleImport{dessin, parametres, magasin, ui}, etat, f, suivi)) continue;
+            OrientationAutomatique(dessin, parametres, ui);
+            const ResultatOrdre r = OrdreAutomatique(dessin, parametres, ui);
             state.counters[std::filesystem::path(f).filename().string()] = r.apres / r.avant;
         }
     }

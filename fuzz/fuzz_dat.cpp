@@ -14,13 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     MesureDAT m;
     DessinLu l = LitDAT(texte, "f.dat", &m);
     if (l.Refusee() != l.Coordonnees.empty()) std::abort();
-    Contexte ctx;
-    ctx.magasin.LectureSeule = true;
-    ctx.dessin.TypeFichier = "DAT";
+    Dessin dessin;
+    Parametres parametres;
+    MagasinReglages magasin;
+    InterfaceSilencieuse ui;
+    magasin.LectureSeule = true;
+    dessin.TypeFichier = "DAT";
     SuiviSilencieux suivi;
-    const bool lu = AcheveDAT(ctx, std::move(l), suivi);
+    const bool lu = AcheveDAT(CibleImport{dessin, parametres, magasin, ui}, std::move(l), suivi);
     if (lu) {
-        const Dessin& d = ctx.dessin;
+        const Dessin& d = dessin;
         if (d.NbPoints < 1 || d.NbPoints > m.NbPoints) std::abort();
         if (static_cast<std::size_t>(d.NbPoints) > d.Trace_Initial.size()) std::abort();
         for (int32_t i = 0; i < d.NbPoints; ++i) {

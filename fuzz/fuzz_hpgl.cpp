@@ -9,17 +9,22 @@
 #include "import/hpgl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t taille) {
-    korvelin::Contexte ctx;
-    ctx.magasin.LectureSeule = true;
+    korvelin::Dessin dessin;
+    korvelin::Parametres parametres;
+    korvelin::MagasinReglages magasin;
+    korvelin::InterfaceSilencieuse ui;
+    magasin.LectureSeule = true;
     // The ratio of plotter files, 0.025 mm per unit, and 1 as an unknown type gets.
-    ctx.dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "TXT";
+    dessin.TypeFichier = (taille % 2 == 0) ? "PLT" : "TXT";
     const std::string_view texte(reinterpret_cast<const char*>(data), taille);
     korvelin::SuiviSilencieux suivi;
     // The welding and the offsets run on drawings of a few thousand points: beyond that a
     // single input takes seconds there, and the run would stop exploring the reader.
-    if (korvelin::AcheveHPGL(ctx, korvelin::LitHPGL(texte), suivi, false) && ctx.dessin.NbPoints <= 4000)
-        korvelin::SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
-    const korvelin::Dessin& d = ctx.dessin;
+    if (korvelin::AcheveHPGL(korvelin::CibleImport{dessin, parametres, magasin, ui}, korvelin::LitHPGL(texte), suivi,
+                             false) &&
+        dessin.NbPoints <= 4000)
+        korvelin::SoudureAutomatique(dessin, parametres, ui);
+    const korvelin::Dessin& d = dessin;
     if (d.NbPoints < 0 || static_cast<size_t>(d.NbPoints) > d.Trace_Initial.size()) __builtin_trap();
     for (int32_t i = 0; i < d.NbPoints; ++i) {
         const korvelin::PointTrace& p = d.Trace_Initial[i];

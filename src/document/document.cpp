@@ -268,7 +268,7 @@ bool Document::Ouvrir(const std::string& chemin) {
         SansRafraichir relais(ctx_);
         DimensionSansDialogue sansDialogue;
         SuiviParInterface suivi(*ctx_.ui, Dimension ? *Dimension : sansDialogue);
-        lu = OuvrirDessin(ctx_, import_, chemin, suivi);
+        lu = OuvrirDessin({ctx_.dessin, ctx_.parametres, ctx_.magasin, *ctx_.ui}, import_, chemin, suivi);
         const std::string& type = d.TypeFichier;
         const bool connu = type == "PLT" || type == "HPGL" || type == "DAT" || type == "DXF" || type == "KORVELIN";
         if (!connu) {

@@ -42,13 +42,13 @@ void PoseBornes(Dessin& d, const BornesImport& b) {
 
 // The rescaling dialog, then the check that the ratios keep the drawing within usable
 // numbers; on a refusal the drawing keeps the bounds it had.
-bool DemandeRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& suivi) {
-    Dessin& d = ctx.dessin;
+bool DemandeRapports(const CibleImport& c, const BornesImport& bornes, SuiviImport& suivi) {
+    Dessin& d = c.dessin;
     const BornesImport avant{d.Xmin, d.Xmax, d.Ymin, d.Ymax};
     PoseBornes(d, bornes);
-    for (const Diagnostic& dit : ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
-    ChoisitRapports(ctx, bornes, suivi);
-    if (const std::optional<Diagnostic> refus = RefusRapports(bornes, ctx.parametres)) {
+    for (const Diagnostic& dit : ChargeRapports(c.magasin, c.dessin, c.parametres)) suivi.Signale(dit);
+    ChoisitRapports(c, bornes, suivi);
+    if (const std::optional<Diagnostic> refus = RefusRapports(bornes, c.parametres)) {
         PoseBornes(d, avant);
         suivi.Signale(*refus);
         return false;
@@ -119,8 +119,8 @@ Examen Examine(const std::string& chemin) {
 }
 
 // A first trace " A" of a single point is a stray pen position, not part of the drawing.
-void RetirePointIsole(Contexte& ctx) {
-    Dessin& d = ctx.dessin;
+void RetirePointIsole(const CibleImport& c) {
+    Dessin& d = c.dessin;
     const int32_t premier = PremierPointSequence(d, PremiereSequence);
     if (premier == -1 || NbPointsSequence(d, premier) != 1) return;
     SupprimeSequence(d, PremiereSequence);
@@ -140,22 +140,22 @@ void RetirePointIsole(Contexte& ctx) {
             d.Ymin = 0.0;
         }
     }
-    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
+    CalculDecalageTout(c.dessin, c.parametres, c.ui);
 }
 
 }  // namespace
 
-void ChoisitRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& suivi) {
-    ChargeRapports(ctx.magasin, ctx.dessin,
-                   ctx.parametres);  // its warnings were given when the import loaded them first
-    Parametres& p = ctx.parametres;
+void ChoisitRapports(const CibleImport& c, const BornesImport& bornes, SuiviImport& suivi) {
+    ChargeRapports(c.magasin, c.dessin,
+                   c.parametres);  // its warnings were given when the import loaded them first
+    Parametres& p = c.parametres;
     ModeleDimension modele;
     modele.Charger(bornes.Xmax - bornes.Xmin, bornes.Ymax - bornes.Ymin, p.RapportH, p.RapportV);
     const Rapports r = suivi.Demande(modele);
     if (RapportUtilisable(r.H) && RapportUtilisable(r.V)) {
-        const std::string& type = ctx.dessin.TypeFichier;
-        Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, {{type + "RapportV", EcritureLocale(r.V)},
-                                                        {type + "RapportH", EcritureLocale(r.H)}}));
+        const std::string& type = c.dessin.TypeFichier;
+        Montre(c.ui, c.magasin.Ecrire(c.dessin, {{type + "RapportV", EcritureLocale(r.V)},
+                                                 {type + "RapportH", EcritureLocale(r.H)}}));
     }
     p.RapportV = r.V;
     p.RapportH = r.H;
@@ -189,16 +189,16 @@ void MiseAEchelle(std::vector<PointTrace>& points, const BornesImport& b, double
     }
 }
 
-bool AcheveHPGL(Contexte& ctx, DessinLu l, SuiviImport& suivi, bool souder) {
+bool AcheveHPGL(const CibleImport& c, DessinLu l, SuiviImport& suivi, bool souder) {
     if (!Signale(suivi, l)) return false;
-    Dessin& d = ctx.dessin;
+    Dessin& d = c.dessin;
     d.Trace_Initial = std::move(l.Points);
     d.NbPoints = static_cast<int32_t>(d.Trace_Initial.size());
     d.Trace_Decale.assign(1, SequenceDecalee{});  // the old offsets belong to the old drawing
     PoseBornes(d, l.Bornes);
 
-    ChoisitRapports(ctx, l.Bornes, suivi);
-    MiseAEchelle(d.Trace_Initial, l.Bornes, ctx.parametres.RapportH, ctx.parametres.RapportV, true);
+    ChoisitRapports(c, l.Bornes, suivi);
+    MiseAEchelle(d.Trace_Initial, l.Bornes, c.parametres.RapportH, c.parametres.RapportV, true);
 
     // A spare entry past the real points, with no pen state so that it never repeats the
     // last one: the cleaning leaves its last array entry out of the count, and this way
@@ -206,25 +206,25 @@ bool AcheveHPGL(Contexte& ctx, DessinLu l, SuiviImport& suivi, bool souder) {
     d.Trace_Initial.push_back(PointTrace{});
     SupprimeDoublons(d);
     if (!NumeroteSequences(d)) return false;
-    if (souder) SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+    if (souder) SoudureAutomatique(c.dessin, c.parametres, c.ui);
     return true;
 }
 
-bool ImporteHPGL(Contexte& ctx, const std::string& chemin, SuiviImport& suivi) {
+bool ImporteHPGL(const CibleImport& c, const std::string& chemin, SuiviImport& suivi) {
     if (chemin.empty()) return false;
     const std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier " + chemin, suivi);
     if (!texte) return false;
     // A stored ratio that cannot scale a drawing is told before anything about the file.
-    for (const Diagnostic& dit : ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
-    return AcheveHPGL(ctx, LitHPGL(*texte, chemin), suivi);
+    for (const Diagnostic& dit : ChargeRapports(c.magasin, c.dessin, c.parametres)) suivi.Signale(dit);
+    return AcheveHPGL(c, LitHPGL(*texte, chemin), suivi);
 }
 
-bool AcheveDAT(Contexte& ctx, DessinLu l, SuiviImport& suivi) {
+bool AcheveDAT(const CibleImport& c, DessinLu l, SuiviImport& suivi) {
     if (!Signale(suivi, l)) return false;
     const BornesImport& m = l.Bornes;
-    if (!DemandeRapports(ctx, m, suivi)) return false;
+    if (!DemandeRapports(c, m, suivi)) return false;
 
-    const double rh = ctx.parametres.RapportH, rv = ctx.parametres.RapportV;
+    const double rh = c.parametres.RapportH, rv = c.parametres.RapportV;
     std::vector<PointTrace> points;
     points.reserve(l.Coordonnees.size() + 1);
     for (const auto& [x, y] : l.Coordonnees)
@@ -234,52 +234,52 @@ bool AcheveDAT(Contexte& ctx, DessinLu l, SuiviImport& suivi) {
     // so the final point of the file stays in the trace.
     points.push_back(PointTrace{});
 
-    Dessin& d = ctx.dessin;
+    Dessin& d = c.dessin;
     d.Trace_Initial = std::move(points);
     d.NbPoints = static_cast<int32_t>(l.Coordonnees.size());
     d.Trace_Decale.assign(1, SequenceDecalee{});
     SupprimeDoublons(d);
     NumeroteSequences(d);
-    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
+    CalculDecalageTout(c.dessin, c.parametres, c.ui);
     return true;
 }
 
-bool ImporteDAT(Contexte& ctx, const std::string& chemin, SuiviImport& suivi) {
+bool ImporteDAT(const CibleImport& c, const std::string& chemin, SuiviImport& suivi) {
     if (chemin.empty()) return false;
     const std::optional<std::string> texte =
         LitOuSignale(chemin, "Impossible de lire le fichier « " + chemin + " ».", suivi);
-    return texte && AcheveDAT(ctx, LitDAT(*texte, chemin), suivi);
+    return texte && AcheveDAT(c, LitDAT(*texte, chemin), suivi);
 }
 
-bool AcheveDXF(Contexte& ctx, EtatImport& etat, DessinLuDXF l, SuiviImport& suivi) {
+bool AcheveDXF(const CibleImport& c, EtatImport& etat, DessinLuDXF l, SuiviImport& suivi) {
     if (!Signale(suivi, l)) return false;
     const BornesImport b = l.Bornes;
-    if (!DemandeRapports(ctx, b, suivi)) return false;
-    MiseAEchelle(l.Points, b, ctx.parametres.RapportH, ctx.parametres.RapportV, false);
-    Dessin& d = ctx.dessin;
+    if (!DemandeRapports(c, b, suivi)) return false;
+    MiseAEchelle(l.Points, b, c.parametres.RapportH, c.parametres.RapportV, false);
+    Dessin& d = c.dessin;
     d.NbPoints = static_cast<int32_t>(l.Points.size());
     d.Trace_Initial = std::move(l.Points);
     d.Trace_Decale.assign(1, SequenceDecalee{});
     PoseBornes(d, b);
     etat.SequenceDXF = l.DerniereSequence;
-    SoudureAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+    SoudureAutomatique(c.dessin, c.parametres, c.ui);
     return true;
 }
 
-bool ImporteDXF(Contexte& ctx, EtatImport& etat, const std::string& chemin, SuiviImport& suivi) {
-    ctx.ui->Sablier(true);
+bool ImporteDXF(const CibleImport& c, EtatImport& etat, const std::string& chemin, SuiviImport& suivi) {
+    c.ui.Sablier(true);
     DessinLuDXF l = LitFichierDXF(chemin, etat.SequenceDXF);
-    ctx.ui->Sablier(false);
-    return AcheveDXF(ctx, etat, std::move(l), suivi);
+    c.ui.Sablier(false);
+    return AcheveDXF(c, etat, std::move(l), suivi);
 }
 
-bool AcheveProjet(Contexte& ctx, DessinLu l, const std::string& chemin, SuiviImport& suivi) {
-    ctx.parametres.RapportH = 1.0;
-    ctx.parametres.RapportV = 1.0;
+bool AcheveProjet(const CibleImport& c, DessinLu l, const std::string& chemin, SuiviImport& suivi) {
+    c.parametres.RapportH = 1.0;
+    c.parametres.RapportV = 1.0;
     if (!Signale(suivi, l)) return false;
-    Dessin& d = ctx.dessin;
+    Dessin& d = c.dessin;
     PoseBornes(d, l.Bornes);
-    ChoisitRapports(ctx, l.Bornes, suivi);
+    ChoisitRapports(c, l.Bornes, suivi);
 
     // Coordinates are stored as read: a project holds millimetres already.
     d.Trace_Initial = std::move(l.Points);
@@ -290,19 +290,19 @@ bool AcheveProjet(Contexte& ctx, DessinLu l, const std::string& chemin, SuiviImp
         d.NomFichier = chemin;
         d.FichierProjet = chemin;
     }
-    for (const Diagnostic& dit : ChargeReglagesProjet(ctx.magasin, ctx.dessin, ctx.parametres)) suivi.Signale(dit);
-    CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
+    for (const Diagnostic& dit : ChargeReglagesProjet(c.magasin, c.dessin, c.parametres)) suivi.Signale(dit);
+    CalculDecalageTout(c.dessin, c.parametres, c.ui);
     return true;
 }
 
-bool ImporteProjet(Contexte& ctx, const std::string& chemin, SuiviImport& suivi) {
+bool ImporteProjet(const CibleImport& c, const std::string& chemin, SuiviImport& suivi) {
     if (chemin.empty()) return false;
     const std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier " + chemin, suivi);
-    return texte && AcheveProjet(ctx, LitProjet(*texte, chemin), chemin, suivi);
+    return texte && AcheveProjet(c, LitProjet(*texte, chemin), chemin, suivi);
 }
 
-bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, SuiviImport& suivi) {
-    Dessin& d = ctx.dessin;
+bool OuvrirDessin(const CibleImport& c, EtatImport& etat, const std::string& chemin, SuiviImport& suivi) {
+    Dessin& d = c.dessin;
     // The contents decide when the extension lies: a DXF file renamed .plt would otherwise
     // give a tool path read as plotter commands, and binary junk is no drawing at all. It
     // is refused before anything changes.
@@ -320,7 +320,7 @@ bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, Su
     // be rewritten as a project.
     d.FichierProjet.clear();
     d.NomFichier = chemin;
-    Montre(*ctx.ui, ctx.magasin.Ecrire(ctx.dessin, {{"Fichier", chemin}}));
+    Montre(c.ui, c.magasin.Ecrire(c.dessin, {{"Fichier", chemin}}));
     d.TypeFichier = EnMajuscules(ExtraitExtension(NomSansDossier(chemin)));
 
     if (dxfDeguise) {
@@ -331,21 +331,21 @@ bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, Su
 
     const std::string& type = d.TypeFichier;
     if (type == "PLT" || type == "HPGL") {
-        ImporteHPGL(ctx, chemin, suivi);
+        ImporteHPGL(c, chemin, suivi);
     } else if (type == "DAT") {
-        ImporteDAT(ctx, chemin, suivi);
+        ImporteDAT(c, chemin, suivi);
     } else if (type == "KORVELIN") {
         // Only a project that was read becomes the settings store: an unusable file must
         // not receive the drawing still in memory at the next settings write.
-        if (ImporteProjet(ctx, chemin, suivi)) d.FichierProjet = chemin;
+        if (ImporteProjet(c, chemin, suivi)) d.FichierProjet = chemin;
     } else if (type == "DXF") {
-        ImporteDXF(ctx, etat, chemin, suivi);
+        ImporteDXF(c, etat, chemin, suivi);
     }
 
     if (d.NbPoints < 2) return false;
-    RetirePointIsole(ctx);
-    if (d.NbPoints >= 2 && LectureBooleen(LireReglage(ctx.magasin, ctx.dessin, "OrientationAuto")))
-        OrientationAutomatique(ctx.dessin, ctx.parametres, *ctx.ui);
+    RetirePointIsole(c);
+    if (d.NbPoints >= 2 && LectureBooleen(LireReglage(c.magasin, c.dessin, "OrientationAuto")))
+        OrientationAutomatique(c.dessin, c.parametres, c.ui);
     if (d.NbPoints >= 1) CalculBornes(d);
     if (d.NbPoints >= 2) return true;
     // The stray point was all that made it a drawing: the view would say the same.

@@ -2,8 +2,9 @@
 // One import, the same for the window and the converter: a reader gives the file's points
 // in its own units, then the import asks the ratios, scales the drawing to the origin,
 // removes repeated points, labels the traces, welds them and computes every offset path,
-// in that order, each step a function of its own. The steps take a Contexte only because
-// the welding and the offsets they end with still do.
+// in that order, each step a function of its own. An import fills the drawing and the
+// settings values its caller owns, reads and writes the ratios in the caller's store, and
+// tells the caller's interface what the welding and the offsets have to say.
 
 #include <optional>
 #include <string>
@@ -13,7 +14,8 @@
 #include "import/dxf_conversion.h"
 #include "import/lecture.h"
 #include "model/interface_utilisateur.h"
-#include "settings/contexte.h"
+#include "model/parametres.h"
+#include "settings/magasin_reglages.h"
 
 namespace korvelin {
 
@@ -49,11 +51,21 @@ struct EtatImport {
     std::string SequenceDXF;
 };
 
+// What an import works on, all owned by its caller: the drawing it replaces, the settings
+// values it sets, the store the ratios come from and go to, and whom the welding and the
+// offsets report to.
+struct CibleImport {
+    Dessin& dessin;
+    Parametres& parametres;
+    MagasinReglages& magasin;
+    InterfaceUtilisateur& ui;
+};
+
 // --- The steps ---------------------------------------------------------------------------
 // The ratios of the file type for a drawing of these bounds in file units: loads the stored
 // ones, asks the dialog, stores the chosen ones when they can scale a drawing, and sets
 // RapportH and RapportV.
-void ChoisitRapports(Contexte& ctx, const BornesImport& bornes, SuiviImport& suivi);
+void ChoisitRapports(const CibleImport& c, const BornesImport& bornes, SuiviImport& suivi);
 // The refusal of ratios that would take a drawing of these bounds out of range.
 std::optional<Diagnostic> RefusRapports(const BornesImport& bornes, const Parametres& p);
 // Each point moved so that the bounds start at the origin, and scaled; `bornee` stops the
@@ -61,26 +73,26 @@ std::optional<Diagnostic> RefusRapports(const BornesImport& bornes, const Parame
 void MiseAEchelle(std::vector<PointTrace>& points, const BornesImport& bornes, double rapportH, double rapportV,
                   bool bornee);
 
-// --- The import of one file by its type, into ctx.dessin ---------------------------------
+// --- The import of one file by its type, into the target's drawing ---------------------------------
 // Each gives false once told why (the drawing may then be partly replaced: the document
 // keeps its own copy).
-bool ImporteHPGL(Contexte& ctx, const std::string& chemin, SuiviImport& suivi);
-bool ImporteDAT(Contexte& ctx, const std::string& chemin, SuiviImport& suivi);
-bool ImporteDXF(Contexte& ctx, EtatImport& etat, const std::string& chemin, SuiviImport& suivi);
+bool ImporteHPGL(const CibleImport& c, const std::string& chemin, SuiviImport& suivi);
+bool ImporteDAT(const CibleImport& c, const std::string& chemin, SuiviImport& suivi);
+bool ImporteDXF(const CibleImport& c, EtatImport& etat, const std::string& chemin, SuiviImport& suivi);
 // The project also becomes the settings store: its "$$" lines are loaded.
-bool ImporteProjet(Contexte& ctx, const std::string& chemin, SuiviImport& suivi);
+bool ImporteProjet(const CibleImport& c, const std::string& chemin, SuiviImport& suivi);
 
 // The same steps from a reading already made (the file's text in memory). The HPGL import
 // stops before the welding when `souder` is false.
-bool AcheveHPGL(Contexte& ctx, DessinLu lecture, SuiviImport& suivi, bool souder = true);
-bool AcheveDAT(Contexte& ctx, DessinLu lecture, SuiviImport& suivi);
-bool AcheveDXF(Contexte& ctx, EtatImport& etat, DessinLuDXF lecture, SuiviImport& suivi);
-bool AcheveProjet(Contexte& ctx, DessinLu lecture, const std::string& chemin, SuiviImport& suivi);
+bool AcheveHPGL(const CibleImport& c, DessinLu lecture, SuiviImport& suivi, bool souder = true);
+bool AcheveDAT(const CibleImport& c, DessinLu lecture, SuiviImport& suivi);
+bool AcheveDXF(const CibleImport& c, EtatImport& etat, DessinLuDXF lecture, SuiviImport& suivi);
+bool AcheveProjet(const CibleImport& c, DessinLu lecture, const std::string& chemin, SuiviImport& suivi);
 
 // What opening a drawing does once its path is chosen: remember it, read it by its
 // extension (or its contents when they belie it), drop a lone first point, turn the traces
 // when the settings ask, compute the bounds. True when the drawing now has at least two
 // points.
-bool OuvrirDessin(Contexte& ctx, EtatImport& etat, const std::string& chemin, SuiviImport& suivi);
+bool OuvrirDessin(const CibleImport& c, EtatImport& etat, const std::string& chemin, SuiviImport& suivi);
 
 }  // namespace korvelin

@@ -1,8 +1,8 @@
 #pragma once
 // The drawing, the settings values, the settings store and the user interface held
-// together, as the main window and the converter still own them and the document and the
-// import still take them. Nothing below the document room sees it: the loaders, the
-// geometry, the machining and the document's own helpers take the values one by one.
+// together, as the main window still owns them and its document still takes them. Nothing
+// else sees it: the import, the converter, the loaders, the geometry, the machining and
+// the document's own helpers take the values one by one.
 
 #include <string>
 #include <vector>

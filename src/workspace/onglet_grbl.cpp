@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "document/poste_contexte.h"
+#include "machining/poste_travail.h"
 #include "machining/gcode_memoire.h"
 #include "model/nombres.h"
 

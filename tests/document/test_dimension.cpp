@@ -74,8 +74,8 @@ TEST_F(Dimension, RapportsQuiNeSontPasDesNombresEtHauteurNulle) {
 
 // The import stores the ratios the dialog closed on, for the type of the drawing.
 TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
-    test::ContexteTemporaire t;
-    t.ctx.dessin.TypeFichier = "PLT";
+    test::ValeursTemporaires t;
+    t.dessin.TypeFichier = "PLT";
     t.ui.surDimension = [](ModeleDimension& m) {
         EXPECT_EQ(m.H_Initial, "4000");
         m.CliquerProportions(false);
@@ -84,21 +84,21 @@ TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
         EXPECT_EQ(m.Fermer(), "");
         return Rapports{*m.RapportH(), *m.RapportV()};
     };
-    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
-    EXPECT_EQ(t.ctx.parametres.RapportH, 0.1);
-    EXPECT_EQ(t.ctx.parametres.RapportV, 0.2);
-    EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "PLTRapportH", ""), "0,1");
-    EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "PLTRapportV", ""), "0,2");
+    ChoisitRapports(t.Cible(), {0, 4000, 0, 2000}, t.ui);
+    EXPECT_EQ(t.parametres.RapportH, 0.1);
+    EXPECT_EQ(t.parametres.RapportV, 0.2);
+    EXPECT_EQ(t.magasin.Lire(t.dessin, "PLTRapportH", ""), "0,1");
+    EXPECT_EQ(t.magasin.Lire(t.dessin, "PLTRapportV", ""), "0,2");
     // The next import of the type starts from them; another type keeps its own.
     std::string vu;
     t.ui.surDimension = [&vu](ModeleDimension& m) {
         vu = m.V_Resultat + " " + m.H_Rapport;
         return Rapports{*m.RapportH(), *m.RapportV()};
     };
-    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    ChoisitRapports(t.Cible(), {0, 4000, 0, 2000}, t.ui);
     EXPECT_EQ(vu, "400 0,1");
-    t.ctx.dessin.TypeFichier = "DXF";
-    ChoisitRapports(t.ctx, {0, 4000, 0, 2000}, t.ui);
+    t.dessin.TypeFichier = "DXF";
+    ChoisitRapports(t.Cible(), {0, 4000, 0, 2000}, t.ui);
     EXPECT_EQ(vu, "2000 1");
 }
 
@@ -106,10 +106,10 @@ TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
 // warning, a typed one keeps the dialog open and is not stored.
 TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
     for (const char* mauvais : {"0", "-0,5", "abc", "nan"}) {
-        test::ContexteTemporaire t;
+        test::ValeursTemporaires t;
         t.dossier.Ecrit("Korvelin.ini", std::string("[Korvelin]\r\nPLTRapportH=") + mauvais + "\r\n");
-        t.ctx.dessin.TypeFichier = "PLT";
-        for (const Diagnostic& d : ChargeRapports(t.ctx.magasin, t.ctx.dessin, t.ctx.parametres))
+        t.dessin.TypeFichier = "PLT";
+        for (const Diagnostic& d : ChargeRapports(t.magasin, t.dessin, t.parametres))
             t.ui.Signale(d);  // as the import does, once
         t.ui.surDimension = [&](ModeleDimension& m) {
             EXPECT_EQ(m.H_Rapport, "0,025") << mauvais;
@@ -117,11 +117,11 @@ TEST(DimensionRapports, ZeroNegatifOuPasUnNombre) {
             EXPECT_NE(m.Fermer().find("vertical"), std::string::npos) << mauvais;
             return Rapports{0.025, 0.0};
         };
-        ChoisitRapports(t.ctx, {0, 4000, 0, 0}, t.ui);
+        ChoisitRapports(t.Cible(), {0, 4000, 0, 0}, t.ui);
         ASSERT_EQ(t.ui.messages.size(), 1u) << mauvais;
         EXPECT_EQ(t.ui.messages[0].icone, Icone::Exclamation);
         EXPECT_NE(t.ui.messages[0].texte.find("PLTRapportH"), std::string::npos);
-        EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "PLTRapportV", "rien"), "rien");
+        EXPECT_EQ(t.magasin.Lire(t.dessin, "PLTRapportV", "rien"), "rien");
     }
 }
 

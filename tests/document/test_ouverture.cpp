@@ -10,11 +10,11 @@ namespace {
 
 using test::DossierTemporaire;
 
-struct Ouverture : test::ContexteTemporaire {
+struct Ouverture : test::ValeursTemporaires {
     Ouverture() {
-        ctx.parametres.DecalageOutil = 2;  // offsets on the line keep the bounds of the points
+        parametres.DecalageOutil = 2;  // offsets on the line keep the bounds of the points
     }
-    std::string Ini(const char* cle) { return LireIni(ctx.magasin.CheminIni, SectionIni, cle).value_or("?"); }
+    std::string Ini(const char* cle) { return LireIni(magasin.CheminIni, SectionIni, cle).value_or("?"); }
 };
 
 // A lone first point " A", then a trace " B".
@@ -27,64 +27,64 @@ const char* const Projet2Traces =
 TEST(OuvrirDessin, ReadsByExtensionAndRemembersThePath) {
     Ouverture o;
     const std::string plt = o.dossier.Ecrit("piece.PLT", "PU0,0;PD4000,0;PD4000,2000;");
-    ASSERT_TRUE(test::Ouvre(o.ctx, plt));
-    EXPECT_EQ(o.ctx.dessin.NomFichier, plt);
-    EXPECT_EQ(o.ctx.dessin.TypeFichier, "PLT");
-    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmax, 100);  // 0.025 mm per plotter unit
+    ASSERT_TRUE(test::Ouvre(o.Cible(), plt));
+    EXPECT_EQ(o.dessin.NomFichier, plt);
+    EXPECT_EQ(o.dessin.TypeFichier, "PLT");
+    EXPECT_DOUBLE_EQ(o.dessin.Xmax, 100);  // 0.025 mm per plotter unit
     EXPECT_EQ(o.Ini("Fichier"), plt);
 
-    ASSERT_TRUE(test::Ouvre(o.ctx, o.dossier.Ecrit("b.hpgl", "PU0,0;PD400,0;PD400,200;")));
-    EXPECT_EQ(o.ctx.dessin.TypeFichier, "HPGL");
-    EXPECT_DOUBLE_EQ(o.ctx.dessin.Xmax, 10);
+    ASSERT_TRUE(test::Ouvre(o.Cible(), o.dossier.Ecrit("b.hpgl", "PU0,0;PD400,0;PD400,200;")));
+    EXPECT_EQ(o.dessin.TypeFichier, "HPGL");
+    EXPECT_DOUBLE_EQ(o.dessin.Xmax, 10);
 
     // Another extension reads nothing: the drawing in memory goes on under the new name.
     const std::string texte = o.dossier.Ecrit("notes.txt", "PU0,0;PD1,1;");
-    EXPECT_TRUE(test::Ouvre(o.ctx, texte));
-    EXPECT_EQ(o.ctx.dessin.TypeFichier, "TXT");
-    EXPECT_EQ(o.ctx.dessin.NbPoints, 3);
-    EXPECT_FALSE(test::Ouvre(o.ctx, o.dossier.Ecrit("un.plt", "PU5,5;PD5,5;")));
+    EXPECT_TRUE(test::Ouvre(o.Cible(), texte));
+    EXPECT_EQ(o.dessin.TypeFichier, "TXT");
+    EXPECT_EQ(o.dessin.NbPoints, 3);
+    EXPECT_FALSE(test::Ouvre(o.Cible(), o.dossier.Ecrit("un.plt", "PU5,5;PD5,5;")));
 }
 
 TEST(OuvrirDessin, ProjectIsTheSettingsStoreUntilAnotherTypeIsOpened) {
     Ouverture o;
     const std::string projet = o.dossier.Ecrit("p.korvelin", Projet2Traces);
-    ASSERT_TRUE(test::Ouvre(o.ctx, projet));
-    EXPECT_EQ(o.ctx.dessin.TypeFichier, "KORVELIN");
-    EXPECT_EQ(o.ctx.dessin.FichierProjet, projet);
-    EXPECT_DOUBLE_EQ(o.ctx.parametres.RayonFraise, 2);
+    ASSERT_TRUE(test::Ouvre(o.Cible(), projet));
+    EXPECT_EQ(o.dessin.TypeFichier, "KORVELIN");
+    EXPECT_EQ(o.dessin.FichierProjet, projet);
+    EXPECT_DOUBLE_EQ(o.parametres.RayonFraise, 2);
     // The lone first point is dropped and the rest moved to the origin; without one the
     // drawing stays where it lies.
-    ASSERT_EQ(o.ctx.dessin.NbPoints, 2);
-    EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[0].X, 0);
-    EXPECT_FLOAT_EQ(o.ctx.dessin.Trace_Initial[1].Y, 5);
+    ASSERT_EQ(o.dessin.NbPoints, 2);
+    EXPECT_FLOAT_EQ(o.dessin.Trace_Initial[0].X, 0);
+    EXPECT_FLOAT_EQ(o.dessin.Trace_Initial[1].Y, 5);
     Ouverture q;
-    ASSERT_TRUE(test::Ouvre(q.ctx, q.dossier.Ecrit("q.Korvelin",
-                                                   " 10            10             PD              A\r\n"
-                                                   " 15            12             PD              A\r\n")));
-    EXPECT_FLOAT_EQ(q.ctx.dessin.Trace_Initial[0].X, 10);
-    EXPECT_DOUBLE_EQ(q.ctx.dessin.Xmin, 10);
+    ASSERT_TRUE(test::Ouvre(q.Cible(), q.dossier.Ecrit("q.Korvelin",
+                                                       " 10            10             PD              A\r\n"
+                                                       " 15            12             PD              A\r\n")));
+    EXPECT_FLOAT_EQ(q.dessin.Trace_Initial[0].X, 10);
+    EXPECT_DOUBLE_EQ(q.dessin.Xmin, 10);
 
     // Nothing but the lone point and one more: a single point is left, and the user is told.
     const std::size_t avant = o.ui.messages.size();
-    EXPECT_FALSE(test::Ouvre(o.ctx, o.dossier.Ecrit("deux.Korvelin",
-                                                    " 10            10             PD              A\r\n"
-                                                    " 15            12             PD              B\r\n")));
-    EXPECT_EQ(o.ctx.dessin.NbPoints, 1);
+    EXPECT_FALSE(test::Ouvre(o.Cible(), o.dossier.Ecrit("deux.Korvelin",
+                                                        " 10            10             PD              A\r\n"
+                                                        " 15            12             PD              B\r\n")));
+    EXPECT_EQ(o.dessin.NbPoints, 1);
     ASSERT_EQ(o.ui.messages.size(), avant + 1);
     EXPECT_TRUE(o.ui.messages.back().texte.starts_with("Fichier vide !\r\n« " + o.dossier.Chemin("deux.Korvelin")));
 
     const std::string plt = o.dossier.Ecrit("a.plt", "PU0,0;PD400,0;PD400,400;");
-    ASSERT_TRUE(test::Ouvre(o.ctx, plt));
-    EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
-    ASSERT_TRUE(o.ctx.magasin.Ecrire(o.ctx.dessin, {{"HautDeg", "7"}}).empty());
+    ASSERT_TRUE(test::Ouvre(o.Cible(), plt));
+    EXPECT_TRUE(o.dessin.FichierProjet.empty());
+    ASSERT_TRUE(o.magasin.Ecrire(o.dessin, {{"HautDeg", "7"}}).empty());
     EXPECT_EQ(DossierTemporaire::Lit(projet), Projet2Traces);
     EXPECT_EQ(DossierTemporaire::Lit(plt), "PU0,0;PD400,0;PD400,400;");
     EXPECT_EQ(o.Ini("HautDeg"), "7");
     EXPECT_EQ(o.Ini("Fichier"), plt);
 
     // An unusable project keeps the drawing in memory, but never as a settings store.
-    EXPECT_TRUE(test::Ouvre(o.ctx, o.dossier.Ecrit("vide.Korvelin", "$$MargeX=1\r\n")));
-    EXPECT_TRUE(o.ctx.dessin.FichierProjet.empty());
+    EXPECT_TRUE(test::Ouvre(o.Cible(), o.dossier.Ecrit("vide.Korvelin", "$$MargeX=1\r\n")));
+    EXPECT_TRUE(o.dessin.FichierProjet.empty());
     EXPECT_TRUE(o.ui.messages.back().texte.starts_with("Fichier inexploitable !\r\n« "));
 }
 

@@ -284,16 +284,16 @@ TEST_F(Decalage, ChaqueTraceCalculeeUneFois) {
 // Run on the program's context, the offset takes the context's settings and shows what it
 // says as it always has: under the busy pointer, the progress in the fifth panel, and the
 // one trace that cannot be offset at all under the title "Erreur".
-TEST(DecalageContexte, ReglagesEtMessagesDuContexte) {
-    ContexteTemporaire c;
-    c.ctx.parametres.RayonFraise = 3.0;
-    c.ctx.parametres.DecalageOutil = 3;
-    c.ctx.parametres.Optimisation_1 = true;
-    c.ctx.parametres.AffichageCalcul = true;
-    AjouteTrace(c.ctx.dessin, Etiquette(" A"), {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-    AjouteTrace(c.ctx.dessin, Etiquette(" B"), {{5, 5}, {5, 5}, {5, 5}});
-    CalculDecalageTout(c.ctx.dessin, c.ctx.parametres, *c.ctx.ui);
-    EXPECT_TRUE(c.ctx.dessin.Trace_Decale[0].Points.empty());
+TEST(DecalageValeurs, ReglagesEtMessages) {
+    ValeursTemporaires c;
+    c.parametres.RayonFraise = 3.0;
+    c.parametres.DecalageOutil = 3;
+    c.parametres.Optimisation_1 = true;
+    c.parametres.AffichageCalcul = true;
+    AjouteTrace(c.dessin, Etiquette(" A"), {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
+    AjouteTrace(c.dessin, Etiquette(" B"), {{5, 5}, {5, 5}, {5, 5}});
+    CalculDecalageTout(c.dessin, c.parametres, c.ui);
+    EXPECT_TRUE(c.dessin.Trace_Decale[0].Points.empty());
     ASSERT_EQ(c.ui.messages.size(), 2u);
     AttendMessage(c.ui.messages[0], std::string(MessageRayonTropGrand), Icone::Critique, "Erreur");
     AttendMessage(c.ui.messages[1], "Problème d'intersection", Icone::Aucune);

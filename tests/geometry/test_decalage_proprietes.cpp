@@ -115,7 +115,7 @@ Points Spirale(std::size_t n, double r0, double pas, double ecart, double cx = 0
     return p;
 }
 
-struct Proprietes : ::testing::Test, ContexteTemporaire {
+struct Proprietes : ::testing::Test, ValeursTemporaires {
     Dessin d;
     ReglagesDecalage r;
     Diagnostics diagnostics;
@@ -254,11 +254,11 @@ TEST_F(Proprietes, DessinsDAutresProgrammes) {
             SCOPED_TRACE(f.path().filename().string() + " côté " + std::to_string(cote));
             dossier.Ecrit("Korvelin.ini",
                           "[Korvelin]\r\nRayonFraise=1.5\r\nDecalageOutil=" + std::to_string(cote) + "\r\n");
-            ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
-            ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
+            ChargeDecalage(magasin, dessin, parametres);
+            ChargeOptions(magasin, dessin, parametres);
             ui.messages.clear();
-            ASSERT_TRUE(test::Ouvre(ctx, f.path().string()));
-            const Dessin& lu = ctx.dessin;
+            ASSERT_TRUE(test::Ouvre(Cible(), f.path().string()));
+            const Dessin& lu = dessin;
             EXPECT_GE(Mesure(lu, 1.5).plusPres, 1.5 - 0.01);
             std::size_t e = 0;
             for (int32_t i = 0; i < lu.NbPoints; ++e) {

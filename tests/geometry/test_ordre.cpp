@@ -313,15 +313,15 @@ TEST(Ordre, UnDeuxOptIndependantGagneMoinsDUnPourCent) {
     }
     // Drawings made by other programs, with the nesting the orientation finds.
     for (const char* nom : {"blocs_r12.dxf", "courbe_gnuplot.hpgl", "piece_r2018.dxf", "inkscape_r14.dxf"}) {
-        ContexteTemporaire c;
-        c.ctx.parametres.DecalageOutil = 2;
-        ASSERT_TRUE(test::Ouvre(c.ctx, std::string(KORVELIN_TEST_DATA "/reels/") + nom)) << nom;
-        OrientationAutomatique(c.ctx.dessin, c.ctx.parametres, *c.ctx.ui);
-        const ResultatOrdre r = OrdreAutomatique(c.ctx.dessin, c.ctx.parametres, *c.ctx.ui);
-        const auto traces = DecoupeTraces(c.ctx.dessin);
+        ValeursTemporaires c;
+        c.parametres.DecalageOutil = 2;
+        ASSERT_TRUE(test::Ouvre(c.Cible(), std::string(KORVELIN_TEST_DATA "/reels/") + nom)) << nom;
+        OrientationAutomatique(c.dessin, c.parametres, c.ui);
+        const ResultatOrdre r = OrdreAutomatique(c.dessin, c.parametres, c.ui);
+        const auto traces = DecoupeTraces(c.dessin);
         EXPECT_GE(traces.size(), 5u) << nom;
-        const Imbrication imb = CalculImbrication(c.ctx.dessin, traces);
-        const double independant = DeuxOptIndependant(c.ctx.dessin, imb.parent);
+        const Imbrication imb = CalculImbrication(c.dessin, traces);
+        const double independant = DeuxOptIndependant(c.dessin, imb.parent);
         EXPECT_NEAR(independant, r.apres, 1e-9 + 0.01 * r.apres) << nom;
         EXPECT_LE(r.apres, r.avant) << nom;
     }

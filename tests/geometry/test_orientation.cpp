@@ -106,14 +106,14 @@ TEST(Orientation, ApresLImportationSeulementSiDemandee) {
         " 10            0              PD              A\r\n"
         " 0             0              PD              A\r\n";
     for (const bool demandee : {false, true}) {
-        ContexteTemporaire c;
+        ValeursTemporaires c;
         const std::string reglages =
             std::string("$$DecalageOutil=1\r\n") + (demandee ? "$$OrientationAuto=Vrai\r\n" : "");
-        ASSERT_TRUE(test::Ouvre(c.ctx, c.dossier.Ecrit("p.korvelin", reglages + points)));
-        const auto traces = DecoupeTraces(c.ctx.dessin);
+        ASSERT_TRUE(test::Ouvre(c.Cible(), c.dossier.Ecrit("p.korvelin", reglages + points)));
+        const auto traces = DecoupeTraces(c.dessin);
         ASSERT_EQ(traces.size(), 1u);
-        EXPECT_EQ(AireSignee(c.ctx.dessin, traces[0]) > 0, demandee);
+        EXPECT_EQ(AireSignee(c.dessin, traces[0]) > 0, demandee);
         // The bounds take in the offset path, outside the square only once it is turned.
-        EXPECT_EQ(c.ctx.dessin.Xmax > 10, demandee);
+        EXPECT_EQ(c.dessin.Xmax > 10, demandee);
     }
 }

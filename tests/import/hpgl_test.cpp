@@ -15,18 +15,16 @@ namespace {
 using test::UiEnregistreuse;
 
 // The import up to the labelling, the user typing ratio 1 in the rescaling dialog.
-struct Import {
-    UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Import : test::ValeursTemporaires {
     explicit Import(std::string type = "HPGL") {
-        ctx.dessin.TypeFichier = std::move(type);
+        dessin.TypeFichier = std::move(type);
         ui.surDimension = test::Rapport(1, 1);
     }
-    bool Lit(std::string_view texte) { return AcheveHPGL(ctx, LitHPGL(texte), ui, false); }
+    bool Lit(std::string_view texte) { return AcheveHPGL(Cible(), LitHPGL(texte), ui, false); }
     void Attend(const test::Points& xy) {
-        ASSERT_EQ(ctx.dessin.NbPoints, static_cast<int32_t>(xy.size()));
-        test::AttendPoints(ctx.dessin.Trace_Initial, xy);
-        for (int32_t i = 0; i < ctx.dessin.NbPoints; ++i) EXPECT_EQ(ctx.dessin.Trace_Initial[i].Plume, PlumeBasse) << i;
+        ASSERT_EQ(dessin.NbPoints, static_cast<int32_t>(xy.size()));
+        test::AttendPoints(dessin.Trace_Initial, xy);
+        for (int32_t i = 0; i < dessin.NbPoints; ++i) EXPECT_EQ(dessin.Trace_Initial[i].Plume, PlumeBasse) << i;
     }
 };
 
@@ -58,12 +56,12 @@ TEST(LectureHPGL, PenMovesMakeLabelledTracesAndKeepTheLastPoint) {
     Import a;
     ASSERT_TRUE(a.Lit("PU0,0;PD100,0;PD100,100;PU0,0;"));
     a.Attend({{0, 0}, {100, 0}, {100, 100}});
-    EXPECT_EQ(a.ctx.dessin.Trace_Initial[2].Sequence, PremiereSequence);
+    EXPECT_EQ(a.dessin.Trace_Initial[2].Sequence, PremiereSequence);
 
     Import b;  // a pen-down on the pen-up position is not doubled; no final pen-up needed
     ASSERT_TRUE(b.Lit("PU10,10;PD10,10;PD20,10;PU30,0;PD40,0;"));
     b.Attend({{0, 10}, {10, 10}, {20, 0}, {30, 0}});  // moved to the origin
-    EXPECT_EQ(b.ctx.dessin.Trace_Initial[2].Sequence, (Code2{U' ', U'B'}));
+    EXPECT_EQ(b.dessin.Trace_Initial[2].Sequence, (Code2{U' ', U'B'}));
 }
 
 TEST(LectureHPGL, CommandsAndTheirParameters) {
@@ -170,9 +168,9 @@ TEST(LectureHPGL, ScalesAfterTheDialogFromTheLowerLeftCorner) {
     // origin does not count. The ratio of each file type is checked with the settings.
     Import plt;
     plt.ui.surDimension = [&plt](ModeleDimension& m) {
-        EXPECT_DOUBLE_EQ(plt.ctx.dessin.Xmin, 100);
-        EXPECT_DOUBLE_EQ(plt.ctx.dessin.Ymin, 200);
-        EXPECT_DOUBLE_EQ(plt.ctx.dessin.Ymax, 2200);
+        EXPECT_DOUBLE_EQ(plt.dessin.Xmin, 100);
+        EXPECT_DOUBLE_EQ(plt.dessin.Ymin, 200);
+        EXPECT_DOUBLE_EQ(plt.dessin.Ymax, 2200);
         EXPECT_EQ(m.H_Initial, "4000");
         EXPECT_EQ(m.V_Initial, "2000");
         EXPECT_DOUBLE_EQ(*m.RapportH(), 0.025);
@@ -190,20 +188,20 @@ TEST(LectureHPGL, ScalesAfterTheDialogFromTheLowerLeftCorner) {
 TEST(LectureHPGL, FilesWithoutPenDownOrUnreadable) {
     for (const char* texte : {"", "PU1,1;PU2,2;", "LB PD1,1;PD2,2;", "PE<=PD?;PU3,3;"}) {
         Import im;
-        im.ctx.dessin.Trace_Initial.assign(3, PointTrace{1, 1, PlumeBasse, PremiereSequence});
-        im.ctx.dessin.NbPoints = 3;
+        im.dessin.Trace_Initial.assign(3, PointTrace{1, 1, PlumeBasse, PremiereSequence});
+        im.dessin.NbPoints = 3;
         EXPECT_FALSE(im.Lit(texte));
-        EXPECT_EQ(im.ctx.dessin.NbPoints, 3);
+        EXPECT_EQ(im.dessin.NbPoints, 3);
         EXPECT_EQ(im.ui.nbDimensions, 0);
         test::AttendRefus(im.ui, "Fichier inexploitable !");
     }
     test::DossierTemporaire dossier;
     Import im;
-    im.ctx.dessin.NbPoints = 2;
-    im.ctx.dessin.Trace_Initial.resize(2);
-    EXPECT_FALSE(ImporteHPGL(im.ctx, dossier.Chemin("absent.plt"), im.ui));
-    EXPECT_FALSE(ImporteHPGL(im.ctx, dossier.Dossier(), im.ui));
-    EXPECT_EQ(im.ctx.dessin.NbPoints, 2);
+    im.dessin.NbPoints = 2;
+    im.dessin.Trace_Initial.resize(2);
+    EXPECT_FALSE(ImporteHPGL(im.Cible(), dossier.Chemin("absent.plt"), im.ui));
+    EXPECT_FALSE(ImporteHPGL(im.Cible(), dossier.Dossier(), im.ui));
+    EXPECT_EQ(im.dessin.NbPoints, 2);
     ASSERT_EQ(im.ui.messages.size(), 2u);
     EXPECT_EQ(im.ui.messages[0].texte, "Impossible de lire le fichier " + dossier.Chemin("absent.plt"));
 }

@@ -36,21 +36,21 @@ TEST(LectureProjet, LeLecteurSeulDonneLesPointsEtIgnoreLesReglages) {
     EXPECT_EQ(vide.diagnostics[0].message.substr(0, 23), "Fichier inexploitable !");
 }
 
-struct Projet : test::ContexteTemporaire {
+struct Projet : test::ValeursTemporaires {
     Projet() {
-        ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
-        ctx.dessin.NbPoints = 2;
+        dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence}, {12.5f, -3, PlumeBasse, PremiereSequence}};
+        dessin.NbPoints = 2;
     }
-    bool Enregistre() { return EnregistreProjet(ctx.dessin, ctx.magasin.CheminIni, ui); }
+    bool Enregistre() { return EnregistreProjet(dessin, magasin.CheminIni, ui); }
 };
 
 TEST(Projet, SaveWritesTheIniBlockThenSixtyCharacterPointLines) {
     Projet p;
     p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\n\r\nFichier=" + std::string(70, 'x') + "\r\n");
-    p.ctx.dessin.NomFichier = p.dossier.Chemin("piece.plt");
+    p.dessin.NomFichier = p.dossier.Chemin("piece.plt");
     ASSERT_TRUE(p.Enregistre());
-    EXPECT_EQ(p.ctx.dessin.NomFichier, p.dossier.Chemin("piece.Korvelin"));
-    const auto l = Lignes(DossierTemporaire::Lit(p.ctx.dessin.NomFichier));
+    EXPECT_EQ(p.dessin.NomFichier, p.dossier.Chemin("piece.Korvelin"));
+    const auto l = Lignes(DossierTemporaire::Lit(p.dessin.NomFichier));
     ASSERT_EQ(l.size(), 5u);
     EXPECT_EQ(l[0], "$$[Korvelin]" + std::string(50, ' '));
     EXPECT_EQ(l[1], "$$" + std::string(60, ' '));
@@ -69,24 +69,24 @@ TEST(Projet, SaveWritesTheIniBlockThenSixtyCharacterPointLines) {
 
 TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     Projet p;
-    p.ctx.dessin.Trace_Initial.push_back({-1234.567f, 0.001f, PlumeBasse, Code2{U'é', U'\x7f'}});
-    p.ctx.dessin.NbPoints = 3;
-    p.ctx.dessin.NomFichier = p.dossier.Chemin("a.dxf");
+    p.dessin.Trace_Initial.push_back({-1234.567f, 0.001f, PlumeBasse, Code2{U'é', U'\x7f'}});
+    p.dessin.NbPoints = 3;
+    p.dessin.NomFichier = p.dossier.Chemin("a.dxf");
     ASSERT_TRUE(p.Enregistre());
 
-    UiEnregistreuse ui;
-    Contexte relu(&ui);
+    test::ValeursTemporaires relu;
+    UiEnregistreuse& ui = relu.ui;
     relu.magasin.CheminIni = p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nMargeY=3\r\n");
     const std::string chemin =
         p.dossier.Ecrit("b.Korvelin", "$$RayonFraise=2.5" + std::string(40, ' ') + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n" +
-                                          DossierTemporaire::Lit(p.ctx.dessin.NomFichier) + "100,5          0\r\n");
+                                          DossierTemporaire::Lit(p.dessin.NomFichier) + "100,5          0\r\n");
     ui.surDimension = test::Rapport(10, 10);
-    ASSERT_TRUE(test::OuvreProjet(relu, chemin));
+    ASSERT_TRUE(test::OuvreProjet(relu.Cible(), chemin));
     ASSERT_EQ(relu.dessin.NbPoints, 4);
     for (int i = 0; i < 3; ++i) {  // as written, the ratios of the dialog not applied
-        EXPECT_EQ(relu.dessin.Trace_Initial[i].X, p.ctx.dessin.Trace_Initial[i].X);
-        EXPECT_EQ(relu.dessin.Trace_Initial[i].Y, p.ctx.dessin.Trace_Initial[i].Y);
-        EXPECT_EQ(relu.dessin.Trace_Initial[i].Sequence, p.ctx.dessin.Trace_Initial[i].Sequence);
+        EXPECT_EQ(relu.dessin.Trace_Initial[i].X, p.dessin.Trace_Initial[i].X);
+        EXPECT_EQ(relu.dessin.Trace_Initial[i].Y, p.dessin.Trace_Initial[i].Y);
+        EXPECT_EQ(relu.dessin.Trace_Initial[i].Sequence, p.dessin.Trace_Initial[i].Sequence);
     }
     EXPECT_FLOAT_EQ(relu.dessin.Trace_Initial[3].X, 100.5f);  // a comma reads as a point
     EXPECT_EQ(relu.dessin.Trace_Initial[3].Plume, (Code2{U' ', U' '}));
@@ -100,11 +100,11 @@ TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {
     const std::string bon = " 1             1              PD              A\r\n";
     Projet e;
     ASSERT_TRUE(test::OuvreProjet(
-        e.ctx,
+        e.Cible(),
         e.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r$$RayonFraise=2.5\r$$MargeX=4\n" + bon +
                                           "\r\n 4             5\n 6             -2,5           PU              A\r")));
-    const Dessin& d = e.ctx.dessin;
-    EXPECT_TRUE(e.ctx.parametres.RayonFraise == 2.5 && e.ctx.parametres.MargeX == 4);
+    const Dessin& d = e.dessin;
+    EXPECT_TRUE(e.parametres.RayonFraise == 2.5 && e.parametres.MargeX == 4);
     ASSERT_EQ(d.NbPoints, 4);
     EXPECT_EQ(d.Trace_Initial[1].X, 0);  // an empty line is a point at (0, 0)
     EXPECT_EQ(d.Trace_Initial[1].Sequence, (Code2{U' ', U' '}));
@@ -129,10 +129,10 @@ TEST(Projet, UnusableFilesKeepTheDrawing) {
     };
     for (const auto& [contenu, verdict, ligne] : cas) {
         Projet p;
-        EXPECT_FALSE(test::OuvreProjet(p.ctx, p.dossier.Ecrit("p.Korvelin", contenu)));
+        EXPECT_FALSE(test::OuvreProjet(p.Cible(), p.dossier.Ecrit("p.Korvelin", contenu)));
         test::AttendRefus(p.ui, verdict, ligne);
-        EXPECT_EQ(p.ctx.dessin.Trace_Initial[1].X, 12.5f);
-        EXPECT_TRUE(p.ctx.dessin.FichierProjet.empty());
+        EXPECT_EQ(p.dessin.Trace_Initial[1].X, 12.5f);
+        EXPECT_TRUE(p.dessin.FichierProjet.empty());
         EXPECT_EQ(p.ui.nbDimensions, 0);
     }
 }
@@ -142,7 +142,7 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
     p.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nRayonFraise=9\r\n");
     const std::string avant = "$$RayonFraise=1.5\r\n$$" + std::string(70, 'y') + "\r\n 0             0\r\n";
     const std::string chemin = p.dossier.Ecrit("p.Korvelin", avant);
-    p.ctx.dessin.NomFichier = p.ctx.dessin.FichierProjet = chemin;
+    p.dessin.NomFichier = p.dessin.FichierProjet = chemin;
     ASSERT_TRUE(p.Enregistre());
     EXPECT_EQ(DossierTemporaire::Lit(p.dossier.Chemin("p.tmp")), avant);
     auto l = Lignes(DossierTemporaire::Lit(chemin));
@@ -154,9 +154,9 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
     const std::string notes = p.dossier.Ecrit("p.tmp", "Mes réglages à essayer\r\n");
     ASSERT_TRUE(p.Enregistre());
     EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
-    ASSERT_TRUE(Montre(p.ui, p.ctx.magasin.Ecrire(p.ctx.dessin, {{"MargeX", "5"}})));
+    ASSERT_TRUE(Montre(p.ui, p.magasin.Ecrire(p.dessin, {{"MargeX", "5"}})));
     EXPECT_EQ(DossierTemporaire::Lit(notes), "Mes réglages à essayer\r\n");
-    EXPECT_EQ(p.ctx.magasin.Lire(p.ctx.dessin, "MargeX", ""), "5");
+    EXPECT_EQ(p.magasin.Lire(p.dessin, "MargeX", ""), "5");
     ASSERT_EQ(p.ui.messages.size(), 2u);
     test::AttendMessage(p.ui.messages[1],
                         "Pas de copie de sauvegarde : le fichier " + notes +
@@ -164,7 +164,7 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
                         Icone::Exclamation);
 
     // Saved under another name: the settings still come from the open project.
-    p.ctx.dessin.NomFichier = p.dossier.Chemin("nouveau.plt");
+    p.dessin.NomFichier = p.dossier.Chemin("nouveau.plt");
     ASSERT_TRUE(p.Enregistre());
     l = Lignes(DossierTemporaire::Lit(p.dossier.Chemin("nouveau.Korvelin")));
     EXPECT_EQ(l[0].substr(0, 17), "$$RayonFraise=1.5");
@@ -173,11 +173,11 @@ TEST(Projet, SaveOfAnOpenProjectKeepsItsSettingsAndABackup) {
 TEST(Projet, FailedWriteSaysSoAndKeepsTheName) {
     Projet p;
     std::filesystem::create_directory(p.dossier.Chemin("piece.Korvelin"));
-    p.ctx.dessin.NomFichier = p.dossier.Chemin("piece.plt");
+    p.dessin.NomFichier = p.dossier.Chemin("piece.plt");
     EXPECT_FALSE(p.Enregistre());
     ASSERT_EQ(p.ui.messages.size(), 1u);
     EXPECT_EQ(p.ui.messages[0].texte, "Impossible d'écrire le fichier " + p.dossier.Chemin("piece.Korvelin"));
-    EXPECT_EQ(p.ctx.dessin.NomFichier, p.dossier.Chemin("piece.plt"));
+    EXPECT_EQ(p.dessin.NomFichier, p.dossier.Chemin("piece.plt"));
     EXPECT_TRUE(std::filesystem::is_directory(p.dossier.Chemin("piece.Korvelin")));
 }
 

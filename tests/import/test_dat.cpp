@@ -8,19 +8,19 @@
 namespace korvelin {
 namespace {
 
-struct LectureDATTest : ::testing::Test, test::ContexteTemporaire {
+struct LectureDATTest : ::testing::Test, test::ValeursTemporaires {
     void SetUp() override {
-        ctx.dessin.TypeFichier = "DAT";
-        ctx.dessin.Trace_Initial = {{7, 8, PlumeBasse, PremiereSequence}, {9, 9, PlumeBasse, PremiereSequence}};
-        ctx.dessin.NbPoints = 2;
-        ctx.dessin.Xmax = 9;
+        dessin.TypeFichier = "DAT";
+        dessin.Trace_Initial = {{7, 8, PlumeBasse, PremiereSequence}, {9, 9, PlumeBasse, PremiereSequence}};
+        dessin.NbPoints = 2;
+        dessin.Xmax = 9;
     }
     // The file is refused with this verdict and line, and the drawing is left as it was.
     void ExpectRefus(std::string_view texte, std::string_view verdict, std::size_t ligne = 0) {
         ui.messages.clear();
-        EXPECT_FALSE(AcheveDAT(ctx, LitDAT(texte), ui)) << texte;
+        EXPECT_FALSE(AcheveDAT(Cible(), LitDAT(texte), ui)) << texte;
         test::AttendRefus(ui, verdict, ligne);
-        EXPECT_TRUE(ctx.dessin.NbPoints == 2 && ctx.dessin.Trace_Initial[0].X == 7.0f && ctx.dessin.Xmax == 9.0);
+        EXPECT_TRUE(dessin.NbPoints == 2 && dessin.Trace_Initial[0].X == 7.0f && dessin.Xmax == 9.0);
     }
 };
 
@@ -32,18 +32,19 @@ TEST(LectureDAT, LeLecteurSeulDonneLesValeursExactes) {
 }
 
 TEST_F(LectureDATTest, PointsMisALOrigineDernierPointGarde) {
-    ASSERT_TRUE(AcheveDAT(ctx, LitDAT("10.5 20.0\r\n30.0 40.25\r\nProfil NACA\r\n"), ui));
+    ASSERT_TRUE(AcheveDAT(Cible(), LitDAT("10.5 20.0\r\n30.0 40.25\r\nProfil NACA\r\n"), ui));
     EXPECT_EQ(ui.nbDimensions, 1);
-    ASSERT_EQ(ctx.dessin.NbPoints, 2);
-    const auto& t = ctx.dessin.Trace_Initial;
+    ASSERT_EQ(dessin.NbPoints, 2);
+    const auto& t = dessin.Trace_Initial;
     EXPECT_EQ(test::XY(t, 0, 2), (test::Points{{0, 0}, {19.5f, 20.25f}}));
     EXPECT_TRUE(t[1].Plume == PlumeBasse && t[1].Sequence == PremiereSequence);
 
     // Integers, tabs, a leading blank and a last line without its end are skipped; a third
     // column runs into Y; repeated points go; ratios apply.
     ui.surDimension = [](ModeleDimension& m) { return Rapports{10, *m.RapportV()}; };
-    ASSERT_TRUE(AcheveDAT(ctx, LitDAT("1 2\r\n1.0\t2.0\r\n 3.0 4.0\r\n1.5 2.5 3.5\r\n0.5 0.5\n0.5 0.5\n9.0 9.0"), ui));
-    ASSERT_EQ(ctx.dessin.NbPoints, 2);
+    ASSERT_TRUE(
+        AcheveDAT(Cible(), LitDAT("1 2\r\n1.0\t2.0\r\n 3.0 4.0\r\n1.5 2.5 3.5\r\n0.5 0.5\n0.5 0.5\n9.0 9.0"), ui));
+    ASSERT_EQ(dessin.NbPoints, 2);
     test::AttendPoints(t, {{10.0f, 2.03f}, {0.0f, t[1].Y}});
 }
 
@@ -59,16 +60,16 @@ TEST_F(LectureDATTest, FichiersRefuses) {
     ExpectRefus("0.0 0.0\r\n1.0 2.0\r\n1.0e400 2.0\r\n", "Fichier inexploitable !", 3);
     ui.surDimension = [](ModeleDimension& m) { return Rapports{1e200, *m.RapportV()}; };
     ui.messages.clear();
-    EXPECT_FALSE(AcheveDAT(ctx, LitDAT("0.0 0.0\r\n1.0 2.0\r\n"), ui));
+    EXPECT_FALSE(AcheveDAT(Cible(), LitDAT("0.0 0.0\r\n1.0 2.0\r\n"), ui));
     test::AttendSeulMessage(ui,
                             "Les rapports choisis donnent des dimensions hors limites : le dessin n'est pas importé.");
-    EXPECT_EQ(ctx.dessin.Xmin, 0.0);
+    EXPECT_EQ(dessin.Xmin, 0.0);
 }
 
 TEST_F(LectureDATTest, DepuisUnFichier) {
-    EXPECT_FALSE(ImporteDAT(ctx, "", ui));
+    EXPECT_FALSE(ImporteDAT(Cible(), "", ui));
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(ImporteDAT(ctx, dossier.Chemin("absent.dat"), ui));
+    EXPECT_FALSE(ImporteDAT(Cible(), dossier.Chemin("absent.dat"), ui));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].texte.find("absent.dat"), std::string::npos);
 
@@ -78,9 +79,9 @@ TEST_F(LectureDATTest, DepuisUnFichier) {
     EXPECT_EQ(m.NbPoints, 4);
     EXPECT_DOUBLE_EQ(m.Ymin, -0.04);
     EXPECT_DOUBLE_EQ(m.Ymax, 0.06);
-    EXPECT_EQ(ctx.dessin.Xmax, 9.0);  // measuring changes nothing
-    ASSERT_TRUE(ImporteDAT(ctx, chemin, ui));
-    EXPECT_EQ(ctx.dessin.NbPoints, 4);
+    EXPECT_EQ(dessin.Xmax, 9.0);  // measuring changes nothing
+    ASSERT_TRUE(ImporteDAT(Cible(), chemin, ui));
+    EXPECT_EQ(dessin.NbPoints, 4);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include <sstream>
 
 #include "document/calculs.h"
-#include "document/poste_contexte.h"
+#include "settings/aide_contexte.h"
 #include "document/travail_initial.h"
 #include "geometry/decalage.h"
 #include "support/import_test.h"
@@ -88,16 +88,16 @@ Coupe LitCoupe(const std::string& texte) {
     return c;
 }
 
-struct DessinReel : test::ContexteTemporaire {
-    Coupe Fraise(const fs::path& dessin, int cote, double rayon, bool coinsConvexes) {
+struct DessinReel : test::ValeursTemporaires {
+    Coupe Fraise(const fs::path& fichier, int cote, double rayon, bool coinsConvexes) {
         dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nDecalageOutil=" + std::to_string(cote) +
                                           "\r\nRayonFraise=" + std::to_string(rayon) +
                                           "\r\nOptimisation_2=" + (coinsConvexes ? "Vrai" : "Faux") + "\r\n");
-        ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
-        ChargeOptions(ctx.magasin, ctx.dessin, ctx.parametres);
+        ChargeDecalage(magasin, dessin, parametres);
+        ChargeOptions(magasin, dessin, parametres);
         ui.messages.clear();
-        EXPECT_TRUE(test::Ouvre(ctx, dessin.string())) << dessin;
-        TravailCUT travail = TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);
+        EXPECT_TRUE(test::Ouvre(Cible(), fichier.string())) << fichier;
+        TravailCUT travail = TravailCUTInitial(magasin, dessin, parametres);
         // Margins keep a cutter beside the outline within the machine's travel; the cut is
         // measured back from the part's zero.
         constexpr double Marge = 40;
@@ -105,8 +105,8 @@ struct DessinReel : test::ContexteTemporaire {
         travail.NbPasse = 1;
         travail.FichierCUT = dossier.Chemin("sortie.cut");
         TotauxCUT totaux;
-        EXPECT_TRUE(GenereFichierCUT(PosteDe(ctx), travail, totaux))
-            << dessin << (ui.messages.empty() ? "" : ui.messages.back().texte);
+        EXPECT_TRUE(GenereFichierCUT(Poste(), travail, totaux))
+            << fichier << (ui.messages.empty() ? "" : ui.messages.back().texte);
         Coupe c = LitCoupe(test::DossierTemporaire::Lit(travail.FichierCUT));
         c.xmin -= Marge, c.xmax -= Marge, c.ymin -= Marge, c.ymax -= Marge;
         return c;

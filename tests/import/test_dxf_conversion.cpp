@@ -341,14 +341,14 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
     EXPECT_EQ(traces[0][0].Sequence, Code2(U' ', U'A'));
 }
 
-struct ImportDXF : ::testing::Test, test::ContexteTemporaire {
+struct ImportDXF : ::testing::Test, test::ValeursTemporaires {
     EtatImport etat;
-    bool Importe(std::string_view texte) { return AcheveDXF(ctx, etat, LitDXF(texte, "", etat.SequenceDXF), ui); }
+    bool Importe(std::string_view texte) { return AcheveDXF(Cible(), etat, LitDXF(texte, "", etat.SequenceDXF), ui); }
     void SetUp() override {
-        ctx.dessin.TypeFichier = "DXF";
-        ctx.dessin.Trace_Initial = {{1, 2, PlumeBasse, PremiereSequence}, {3, 4, PlumeBasse, PremiereSequence}};
-        ctx.dessin.NbPoints = 2;
-        ctx.dessin.Xmax = 3;
+        dessin.TypeFichier = "DXF";
+        dessin.Trace_Initial = {{1, 2, PlumeBasse, PremiereSequence}, {3, 4, PlumeBasse, PremiereSequence}};
+        dessin.NbPoints = 2;
+        dessin.Xmax = 3;
     }
 };
 
@@ -362,19 +362,19 @@ TEST(LectureDXF, LeLecteurSeulDonneLesPointsEtLaDerniereEtiquette) {
 
 TEST_F(ImportDXF, OrigineRapportsEtEtiquettesSuivies) {
     ui.surDimension = [this](ModeleDimension&) {
-        EXPECT_EQ(ctx.dessin.Xmin, 10);
-        EXPECT_EQ(ctx.dessin.Ymax, 25);
+        EXPECT_EQ(dessin.Xmin, 10);
+        EXPECT_EQ(dessin.Ymax, 25);
         return Rapports{2, 0.5};
     };
     ASSERT_TRUE(Importe(FichierDXF({}, test::Ligne(10, 20, 30, 25))));
     EXPECT_EQ(ui.nbDimensions, 1);
-    ASSERT_EQ(ctx.dessin.NbPoints, 2);
-    EXPECT_POINT(ctx.dessin.Trace_Initial[1], 40, 2.5);
+    ASSERT_EQ(dessin.NbPoints, 2);
+    EXPECT_POINT(dessin.Trace_Initial[1], 40, 2.5);
     EXPECT_EQ(etat.SequenceDXF, " A");
     // The next import goes on from " A".
     ui.surDimension = nullptr;
     ASSERT_TRUE(Importe(FichierDXF({}, test::Ligne(0, 0, 1, 0) + test::Ligne(5, 5, 6, 6))));
-    EXPECT_EQ(ctx.dessin.Trace_Initial[0].Sequence, Code2(U' ', U'B'));
+    EXPECT_EQ(dessin.Trace_Initial[0].Sequence, Code2(U' ', U'B'));
     EXPECT_EQ(etat.SequenceDXF, " C");
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -382,7 +382,7 @@ TEST_F(ImportDXF, OrigineRapportsEtEtiquettesSuivies) {
 TEST_F(ImportDXF, SansEntitePasDeDXFOuCoupe) {
     // Entities only in an unused block: nothing to draw, and the user is told.
     EXPECT_FALSE(Importe(FichierDXF(test::Bloc("B", test::Ligne(0, 0, 1, 1)), {{"0", "TEXT"}, {"10", "0"}})));
-    EXPECT_EQ(ctx.dessin.NbPoints, 2);
+    EXPECT_EQ(dessin.NbPoints, 2);
     EXPECT_EQ(ui.nbDimensions, 0);
     test::AttendRefus(ui, "Fichier vide !");
     // A text file named .dxf is no drawing.
@@ -399,18 +399,19 @@ TEST_F(ImportDXF, SansEntitePasDeDXFOuCoupe) {
     EXPECT_EQ(ui.messages[0].icone, Icone::Exclamation);
     EXPECT_NE(ui.messages[0].texte.find("s'arrête à la ligne"), std::string::npos) << ui.messages[0].texte;
     float xmax = 0.0f;
-    for (int32_t i = 0; i < ctx.dessin.NbPoints; ++i) xmax = std::max(xmax, ctx.dessin.Trace_Initial[i].X);
+    for (int32_t i = 0; i < dessin.NbPoints; ++i) xmax = std::max(xmax, dessin.Trace_Initial[i].X);
     EXPECT_NEAR(xmax, 20.0, 1e-3);  // the circle only
 }
 
 TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
     etat.SequenceDXF = " C";
     const DocumentDXF doc = LireDXFTexte(FichierDXF({}, test::Cercle(0, 0, 1) + test::Cercle(5, 0, 1)));
-    EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF, LimitesDXF{1000, 1000, 10}), ui));
+    EXPECT_FALSE(AcheveDXF(Cible(), etat, ConvertitDXF(doc, "", etat.SequenceDXF, LimitesDXF{1000, 1000, 10}), ui));
     ui.surDimension = test::Rapport(1e300, 1);
-    EXPECT_FALSE(AcheveDXF(ctx, etat, ConvertitDXF(doc, "", etat.SequenceDXF), ui));
-    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Chemin("absent.dxf"), ui));
-    EXPECT_FALSE(ImporteDXF(ctx, etat, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)), ui));
+    EXPECT_FALSE(AcheveDXF(Cible(), etat, ConvertitDXF(doc, "", etat.SequenceDXF), ui));
+    EXPECT_FALSE(ImporteDXF(Cible(), etat, dossier.Chemin("absent.dxf"), ui));
+    EXPECT_FALSE(
+        ImporteDXF(Cible(), etat, dossier.Ecrit("b.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22)), ui));
     ASSERT_EQ(ui.messages.size(), 4u);
     for (const auto& m : ui.messages) {
         EXPECT_EQ(m.icone, Icone::Critique);
@@ -418,9 +419,9 @@ TEST_F(ImportDXF, RefusLaisseLeDessinEtSignale) {
     }
     EXPECT_NE(ui.messages[2].texte.find("absent.dxf"), std::string::npos);
     EXPECT_NE(ui.messages[3].texte.find("binaire"), std::string::npos);
-    EXPECT_EQ(ctx.dessin.NbPoints, 2);
-    EXPECT_POINT(ctx.dessin.Trace_Initial[1], 3, 4);
-    EXPECT_EQ(ctx.dessin.Xmax, 3);
+    EXPECT_EQ(dessin.NbPoints, 2);
+    EXPECT_POINT(dessin.Trace_Initial[1], 3, 4);
+    EXPECT_EQ(dessin.Xmax, 3);
     EXPECT_EQ(etat.SequenceDXF, " C");
     // Entities left out are reported, the rest is imported (the ratio the dialog closed
     // on was stored: another is typed).

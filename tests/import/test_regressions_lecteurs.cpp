@@ -23,22 +23,20 @@ void ExpectDessinSain(const Dessin& d) {
 
 TEST(RegressionsLecteurs, FichiersDifficiles) {
     namespace fs = std::filesystem;
-    test::DossierTemporaire dossier;
     for (const fs::path& racine : {fs::path(KORVELIN_TEST_DATA) / "fuzz", fs::path(KORVELIN_FUZZ_CORPUS)})
         for (const auto& f : fs::recursive_directory_iterator(racine)) {
             if (!f.is_regular_file()) continue;
             const std::string nom = f.path().filename().string(), chemin = f.path().string();
-            Contexte ctx;
-            ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
+            test::ValeursTemporaires v;
             const bool dat = f.path().extension() == ".dat";
-            ctx.dessin.TypeFichier = dat ? "DAT" : "DXF";
+            v.dessin.TypeFichier = dat ? "DAT" : "DXF";
             EtatImport etat;
             SuiviSilencieux suivi;
-            const bool lu = dat ? ImporteDAT(ctx, chemin, suivi) : ImporteDXF(ctx, etat, chemin, suivi);
+            const bool lu = dat ? ImporteDAT(v.Cible(), chemin, suivi) : ImporteDXF(v.Cible(), etat, chemin, suivi);
             if (dat) {
                 EXPECT_EQ(lu, !LitFichierDAT(chemin).Refusee()) << nom;
             }
-            ExpectDessinSain(ctx.dessin);
+            ExpectDessinSain(v.dessin);
         }
 }
 
@@ -74,11 +72,10 @@ TEST(RegressionsLecteurs, AucunRefusMuet) {
     }
     int muets = 0, refus = 0;
     for (const std::string& chemin : chemins) {
-        test::UiEnregistreuse ui;
-        Contexte ctx(&ui);
-        ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
-        test::Ouvre(ctx, chemin);
-        ExpectDessinSain(ctx.dessin);
+        test::ValeursTemporaires v;
+        const test::UiEnregistreuse& ui = v.ui;
+        test::Ouvre(v.Cible(), chemin);
+        ExpectDessinSain(v.dessin);
         for (const auto& m : ui.messages) {
             // Refusals of the file; the offset's own messages speak of a trace.
             if (m.icone != Icone::Critique || m.texte.find("ichier") == std::string::npos) continue;

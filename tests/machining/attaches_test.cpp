@@ -14,22 +14,22 @@ using Chemin = std::vector<std::pair<float, float>>;
 Chemin Carre(float x0, float y0, float c) { return {{x0, y0}, {x0 + c, y0}, {x0 + c, y0 + c}, {x0, y0 + c}, {x0, y0}}; }
 
 TEST(Attaches, OutlinesAndHoldingHolesEvenlyAndOffTheCorners) {
-    test::UiEnregistreuse ui;
-    Contexte ctx{&ui};
+    Dessin dessin;
+    Parametres parametres;
     Chemin cercle;
     for (int i = 0; i <= 64; ++i)
         cercle.push_back({float(100 + 10 * std::cos(i * Pi / 32)), float(10 * std::sin(i * Pi / 32))});
     // An outline, its hole holding a part, that part, an open path, a circle of short
     // segments, and a hole that holds nothing.
-    test::DessinDe(ctx, {Carre(0, 0, 40),
-                         Carre(10, 10, 20),
-                         Carre(15, 15, 10),
-                         {{50, 0}, {60, 0}},
-                         cercle,
-                         Carre(200, 0, 40),
-                         Carre(210, 10, 20)});
+    test::DessinDe(dessin, {Carre(0, 0, 40),
+                            Carre(10, 10, 20),
+                            Carre(15, 15, 10),
+                            {{50, 0}, {60, 0}},
+                            cercle,
+                            Carre(200, 0, 40),
+                            Carre(210, 10, 20)});
     // A bridge of 4 mm with a cutter of 2 mm: the cutter rises over 6 mm.
-    const auto spans = PlaceAttaches(ctx.dessin, {3, 4, 1, 2});
+    const auto spans = PlaceAttaches(dessin, {3, 4, 1, 2});
     ASSERT_EQ(spans.size(), 7u);
     EXPECT_EQ(spans[1].size(), 3u);  // else the slug would fall out with the part
     EXPECT_TRUE(spans[3].empty());
@@ -56,17 +56,17 @@ TEST(Attaches, OutlinesAndHoldingHolesEvenlyAndOffTheCorners) {
         EXPECT_GT(t.fin - t.debut, 6.0);
     }
     EXPECT_NEAR((spans[4][0].debut + spans[4][0].fin) / 2, L / 6, 1e-3);
-    EXPECT_EQ(AvertissementAttaches(ctx.dessin, {3, 4, 1, 2}), "");
+    EXPECT_EQ(AvertissementAttaches(dessin, {3, 4, 1, 2}), "");
     // More tabs than the small square takes: as many as fit, and it is named.
     std::vector<std::size_t> incomplets;
-    const auto serres = PlaceAttaches(ctx.dessin, {7, 4, 1, 2}, &incomplets);
+    const auto serres = PlaceAttaches(dessin, {7, 4, 1, 2}, &incomplets);
     EXPECT_EQ(serres[0].size(), 7u);
     EXPECT_EQ(serres[2].size(), 6u);                       // 40 mm: six slots of 6 mm and some cut
     EXPECT_EQ(incomplets, (std::vector<std::size_t>{2}));  // the empty hole gets none anyway
-    EXPECT_EQ(AvertissementAttaches(ctx.dessin, {7, 4, 1, 2}).rfind("Le tracé « C » est trop petit pour 7", 0), 0u);
+    EXPECT_EQ(AvertissementAttaches(dessin, {7, 4, 1, 2}).rfind("Le tracé « C » est trop petit pour 7", 0), 0u);
     // No tabs, or hostile values: none anywhere.
     for (const Attaches a : {Attaches{0, 6, 1}, Attaches{3, NAN, 1}, Attaches{3, 6, -1}})
-        for (const auto& s : PlaceAttaches(ctx.dessin, a)) EXPECT_TRUE(s.empty());
+        for (const auto& s : PlaceAttaches(dessin, a)) EXPECT_TRUE(s.empty());
 }
 
 TEST(Attaches, RefusedWhenTheyCannotHold) {
@@ -112,7 +112,7 @@ std::vector<Impulsion> Rejoue(const PortSimule& port) {
 
 TEST(Attaches, TheCutterRidesOverEachTabOnTheDeepPassesOnly) {
     test::Banc b;
-    Parametres& v = b.ctx.parametres;
+    Parametres& v = b.parametres;
     v.Pas_X = v.Pas_Y = v.Pas_Z = 1;
     v.NbPas_X = v.NbPas_Y = v.NbPas_Z = 4;
     v.NbPasse = 4;  // -0,5, -1, -1,5, -2: the tab top is at -1
@@ -121,8 +121,8 @@ TEST(Attaches, TheCutterRidesOverEachTabOnTheDeepPassesOnly) {
     v.RayonFraise = 0.5;
     // Slots of 16 mm centred on the corners at 8 and 24 mm: the tabs move to [5, 8] and
     // [21, 24], on the first side of each corner.
-    test::DessinDe(b.ctx, {Carre(0, 0, 8)});
-    ASSERT_EQ(FraisageExemplaire(PosteDe(b.ctx), b.Demarre(), {"1", "-2"}, b.arret).issue, Issue::Terminee);
+    test::DessinDe(b.dessin, {Carre(0, 0, 8)});
+    ASSERT_EQ(FraisageExemplaire(b.Poste(), b.Demarre(), {"1", "-2"}, b.arret).issue, Issue::Terminee);
     auto abscisse = [](int64_t x, int64_t y) {  // in steps along the square
         if (y == 0) return x;
         if (x == 32) return 32 + y;

@@ -5,20 +5,17 @@
 #include <memory>
 #include <vector>
 
-#include "document/poste_contexte.h"
+#include "settings/aide_contexte.h"
 #include "machining/machine.h"
 #include "machining/simulation.h"
 #include "platform/simulateur.h"
-#include "settings/contexte.h"
 #include "support/ui_enregistreuse.h"
 
 namespace korvelin::test {
 
 inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ = false);
 
-struct Banc {
-    UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Banc : ValeursTemporaires {
     HorlogeVirtuelle horloge;
     std::unique_ptr<PortSimule> port;
     std::unique_ptr<Machine> m;
@@ -26,8 +23,8 @@ struct Banc {
 
     // Call after setting the values: the simulated machine is wired after them.
     Machine& Demarre() {
-        port = std::make_unique<PortSimule>(horloge, ConfigurationDe(ctx.parametres));
-        m = std::make_unique<Machine>(*port, horloge, ctx.parametres);
+        port = std::make_unique<PortSimule>(horloge, ConfigurationDe(parametres));
+        m = std::make_unique<Machine>(*port, horloge, parametres);
         return *m;
     }
     std::vector<uint8_t> Donnees() const {
@@ -36,7 +33,7 @@ struct Banc {
             if (e.registre == 'D') v.push_back(e.valeur);
         return v;
     }
-    std::vector<int64_t> Z() { return MouvementsZ(*port, horloge.Lire(), ctx.parametres.InversionSens_Z); }
+    std::vector<int64_t> Z() { return MouvementsZ(*port, horloge.Lire(), parametres.InversionSens_Z); }
     double Secondes() { return static_cast<double>(horloge.Lire()) / HorlogeVirtuelle::FrequenceVirtuelle; }
 };
 
@@ -69,17 +66,17 @@ inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, boo
 }
 
 // A drawing of offset paths only, which is all machining reads.
-inline void DessinDe(Contexte& ctx, const std::vector<std::vector<std::pair<float, float>>>& traces) {
-    ctx.dessin.Trace_Decale.clear();
+inline void DessinDe(Dessin& dessin, const std::vector<std::vector<std::pair<float, float>>>& traces) {
+    dessin.Trace_Decale.clear();
     Code2 etiquette = PremiereSequence;
     for (const auto& t : traces) {
         SequenceDecalee s;
         s.Sequence = etiquette;
         for (const auto& [x, y] : t) s.Points.push_back({x, y, PlumeBasse, etiquette});
-        ctx.dessin.Trace_Decale.push_back(s);
+        dessin.Trace_Decale.push_back(s);
         etiquette = Code2{U' ', static_cast<char32_t>(etiquette.c1() + 1)};
     }
-    ctx.dessin.Trace_Decale.push_back({});
+    dessin.Trace_Decale.push_back({});
 }
 
 }  // namespace korvelin::test

@@ -23,10 +23,7 @@ namespace {
 using test::DossierTemporaire;
 using test::UiEnregistreuse;
 
-struct Generation {
-    DossierTemporaire dossier;
-    UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Generation : test::ValeursTemporaires {
     TravailCUT travail;
     TotauxCUT totaux;
 
@@ -39,8 +36,8 @@ struct Generation {
             *v = "1,000";
         travail.FichierCUT = dossier.Chemin("sortie.cut");
     }
-    void Traces(const std::vector<std::vector<std::pair<float, float>>>& traces) { test::DessinDe(ctx, traces); }
-    bool Genere() { return GenereFichierCUT(PosteDe(ctx), travail, totaux); }
+    void Traces(const std::vector<std::vector<std::pair<float, float>>>& traces) { test::DessinDe(dessin, traces); }
+    bool Genere() { return GenereFichierCUT(Poste(), travail, totaux); }
     std::string Fichier() const { return DossierTemporaire::Lit(travail.FichierCUT); }
 };
 
@@ -82,14 +79,14 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
         "Les vitesses ne peuvent pas \xC3\xAA"
         "tre nulles !\r\nRevoir les param\xC3\xA8tres";
     const std::tuple<std::function<void(Generation&)>, std::string, std::string> cas[] = {
-        {[](Generation& g) { g.ctx.dessin.Trace_Decale.assign(1, {}); }, "Il faut ouvrir un dessin !", "Korvelin"},
+        {[](Generation& g) { g.dessin.Trace_Decale.assign(1, {}); }, "Il faut ouvrir un dessin !", "Korvelin"},
         {[](Generation& g) { g.travail.VitMax_HMat_Y = "0,000"; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.VitMax_Descente = ""; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.VitMax_Mat_Z = "-1"; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.FichierCUT = g.dossier.Chemin("absent/x.cut"); },
          "Le dossier de destination du fichier CUT n'existe pas, merci de le corriger", "Korvelin"},
         {[](Generation& g) {
-             g.ctx.dessin.NomFichier = g.dossier.Ecrit("d.dxf", "dessin");
+             g.dessin.NomFichier = g.dossier.Ecrit("d.dxf", "dessin");
              g.travail.FichierCUT = g.dossier.Chemin("./d.dxf");
          },
          "Le fichier CUT ne peut pas remplacer le dessin ouvert !", "Korvelin"},
@@ -103,8 +100,8 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
         EXPECT_FALSE(g.Genere()) << texte;
         test::AttendSeulMessage(g.ui, texte, Icone::Critique, titre);
         EXPECT_FALSE(std::filesystem::exists(g.dossier.Chemin("sortie.cut")));
-        if (!g.ctx.dessin.NomFichier.empty()) {
-            EXPECT_EQ(DossierTemporaire::Lit(g.ctx.dessin.NomFichier), "dessin");
+        if (!g.dessin.NomFichier.empty()) {
+            EXPECT_EQ(DossierTemporaire::Lit(g.dessin.NomFichier), "dessin");
         }
     }
     Generation g;  // the up speed is not used by the file
@@ -140,9 +137,9 @@ TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
     std::vector<std::pair<float, float>> zigzag;
     for (int i = 0; i < 5000; ++i) zigzag.emplace_back(static_cast<float>(i % 7), static_cast<float>(i));
     g.Traces({zigzag});
-    g.ctx.parametres.Course_Y = 5000;
+    g.parametres.Course_Y = 5000;
     TotauxCUT dernier;
-    ASSERT_TRUE(GenereFichierCUT(PosteDe(g.ctx), g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
+    ASSERT_TRUE(GenereFichierCUT(g.Poste(), g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
     EXPECT_EQ(dernier.TempsFraisage, g.totaux.TempsFraisage);
     const auto donnees = Donnees(g.Fichier());
     double somme = 0;
@@ -179,12 +176,14 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
         EXPECT_EQ(TexteVitesse(t, pas, n), "");
 
     test::DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.magasin.CheminIni =
+    Dessin dessin;
+    Parametres parametres;
+    MagasinReglages magasin;
+    magasin.CheminIni =
         dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
-    ctx.parametres.TempsMin_Mat_Z = 5, ctx.parametres.Pas_Z = 2, ctx.parametres.NbPas_X = 0;
-    ctx.dessin.NomFichier = "/d/piece.plt";
-    const TravailCUT t = TravailCUTInitial(ctx.magasin, ctx.dessin, ctx.parametres);
+    parametres.TempsMin_Mat_Z = 5, parametres.Pas_Z = 2, parametres.NbPas_X = 0;
+    dessin.NomFichier = "/d/piece.plt";
+    const TravailCUT t = TravailCUTInitial(magasin, dessin, parametres);
     EXPECT_EQ(t.HautDeg, "2");
     EXPECT_EQ(t.ProfFraisage, "-3");
     EXPECT_EQ(t.NbPasse, 1);

@@ -26,10 +26,7 @@ using test::LectureGCode;
 using test::UiEnregistreuse;
 using test::VerifieGCode;
 
-struct Travail {
-    DossierTemporaire dossier;
-    UiEnregistreuse ui;
-    Contexte ctx{&ui};
+struct Travail : test::ValeursTemporaires {
     TravailCUT t;
 
     Travail() {
@@ -40,15 +37,15 @@ struct Travail {
         t.MargeY = "7";
         t.VitMax_Mat_X = "2,083", t.VitMax_Mat_Y = "4,000", t.VitMax_Mat_Z = "1,000";
         t.VitMax_HMat_X = "5,000", t.VitMax_HMat_Y = "8,000", t.VitMax_Descente = "2,500";
-        ctx.dessin.NomFichier = dossier.Chemin(
+        dessin.NomFichier = dossier.Chemin(
             "pi\xC3\xA8"
             "ce (1).plt");
         t.FichierCUT = dossier.Chemin("piece.cut");
         t.FichierGCode = dossier.Chemin("piece.nc");
         // A repeated point, a trace starting where the last one ended, thousandths that round.
-        test::DessinDe(ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}}, {{0, 20.0005f}, {30.1234f, 5}, {40, 5}}});
+        test::DessinDe(dessin, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}}, {{0, 20.0005f}, {30.1234f, 5}, {40, 5}}});
     }
-    bool GCode(DialecteGCode d, TotauxCUT& totaux) { return GenereFichierGCode(PosteDe(ctx), t, d, totaux); }
+    bool GCode(DialecteGCode d, TotauxCUT& totaux) { return GenereFichierGCode(Poste(), t, d, totaux); }
 };
 
 // Every program a test writes goes through the checker; its cuts must be the CUT file's.
@@ -85,11 +82,11 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
         // closed square is cut in two passes without rising between them.
         if (linuxcnc) {
             w.t.attaches = {2, 1, 1, 2};
-            test::DessinDe(
-                w.ctx, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}}, {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
+            test::DessinDe(w.dessin, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}},
+                                      {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
         }
         TotauxCUT cut, gcode;
-        ASSERT_TRUE(GenereFichierCUT(PosteDe(w.ctx), w.t, cut));
+        ASSERT_TRUE(GenereFichierCUT(w.Poste(), w.t, cut));
         ASSERT_TRUE(w.GCode(d, gcode));
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
         const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
@@ -155,11 +152,11 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
         spirale.push_back({float(300 + r * std::cos(a)), float(300 + r * std::sin(a))});
     }
     traces.push_back(spirale);
-    test::DessinDe(w.ctx, traces);
+    test::DessinDe(w.dessin, traces);
     TotauxCUT cut, gcode;
-    ASSERT_TRUE(GenereFichierCUT(PosteDe(w.ctx), w.t, cut));
+    ASSERT_TRUE(GenereFichierCUT(w.Poste(), w.t, cut));
     ResultatGCode r;
-    ASSERT_TRUE(GenereFichierGCode(PosteDe(w.ctx), w.t, DialecteGCode::GRBL, gcode, {}, &r));
+    ASSERT_TRUE(GenereFichierGCode(w.Poste(), w.t, DialecteGCode::GRBL, gcode, {}, &r));
     const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
     const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
     EXPECT_EQ(r.octets, texte.size());
@@ -220,7 +217,7 @@ TEST(FichierGCode, PrintableAsciiShortLinesAndNoComments) {
         Travail w;
         w.t.SansCommentaires = !commentaires;
         w.t.VitesseBroche = "9000";
-        w.ctx.dessin.NomFichier = w.dossier.Chemin(
+        w.dessin.NomFichier = w.dossier.Chemin(
             "Pi\xC3\xA8"
             "ce \xC3\xA0 l'\xC3\xA9tau !~%?; (" +
             std::string(150, 'n') + ").plt");
@@ -286,7 +283,7 @@ TEST(FichierGCode, NumbersNamesAndDialects) {
 TEST(FichierGCode, RefusalsLeaveEveryFileAsItWas) {
     const std::pair<std::function<void(Travail&)>, std::string> cas[] = {
         {[](Travail& w) {
-             w.ctx.dessin.NomFichier = w.dossier.Ecrit("d.dxf", "dessin");
+             w.dessin.NomFichier = w.dossier.Ecrit("d.dxf", "dessin");
              w.t.FichierGCode = w.dossier.Chemin("./d.dxf");
          },
          "Le fichier G-code ne peut pas remplacer le dessin ouvert !"},

@@ -47,28 +47,29 @@ TEST(Controles, ValeursQuiAbimeraientLaMachineOuLaPiece) {
 }
 
 TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
-    Contexte ctx;
-    DessinDe(ctx, {{{0, 0}, {100, 0}}, {{100, 0}, {100, 480}}});
+    Dessin dessin;
+    Parametres parametres;
+    DessinDe(dessin, {{{0, 0}, {100, 0}}, {{100, 0}, {100, 480}}});
     Parametres v;
     // Within the travel to the millimetre; the Z travel holds the height and the depth.
-    EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 20));
-    EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 0, 25).value_or(""),
+    EXPECT_FALSE(ControleCourses(dessin, v, 1, -3, 0, 20));
+    EXPECT_EQ(ControleCourses(dessin, v, 1, -3, 0, 25).value_or(""),
               "Le travail sort de la course de la machine : la séquence B dépasse la course en Y de 5,000 mm ; il faut "
               "une marge en Y d'au plus 20 mm.");
-    EXPECT_EQ(ControleCourses(ctx.dessin, v, 150, -60, 0, 0).value_or(""),
+    EXPECT_EQ(ControleCourses(dessin, v, 150, -60, 0, 0).value_or(""),
               "Le travail sort de la course de la machine : de la hauteur de dégagement à la profondeur, l'outil "
               "dépasse la course en Z de 10,000 mm.");
     // The copies of a series, and copies laid out towards negative X.
-    EXPECT_FALSE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {9, 1, 100.0, 0.0}));
-    EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0, {1000, 1000, 100.0, 100.0}), std::nullopt);
-    EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 500, 0, {3, 1, -300.0, 0.0}).value_or(""),
+    EXPECT_FALSE(ControleCourses(dessin, v, 1, -3, 0, 0, {9, 1, 100.0, 0.0}));
+    EXPECT_NE(ControleCourses(dessin, v, 1, -3, 0, 0, {1000, 1000, 100.0, 100.0}), std::nullopt);
+    EXPECT_EQ(ControleCourses(dessin, v, 1, -3, 500, 0, {3, 1, -300.0, 0.0}).value_or(""),
               "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 100,000 mm ; il "
               "faut une marge en X d'au moins 600 mm.");
     // A 5 km move or a NaN never gets through.
-    ctx.dessin.Trace_Decale[0].Points[1].X = 5e6f;
-    EXPECT_NE(ControleCourses(ctx.dessin, v, 1, -3, 0, 0), std::nullopt);
-    ctx.dessin.Trace_Decale[0].Points[1].X = NAN;
-    EXPECT_EQ(ControleCourses(ctx.dessin, v, 1, -3, 0, 0).value_or(""),
+    dessin.Trace_Decale[0].Points[1].X = 5e6f;
+    EXPECT_NE(ControleCourses(dessin, v, 1, -3, 0, 0), std::nullopt);
+    dessin.Trace_Decale[0].Points[1].X = NAN;
+    EXPECT_EQ(ControleCourses(dessin, v, 1, -3, 0, 0).value_or(""),
               "Le travail sort de la course de la machine : la séquence A dépasse la course en X.");
 
     EXPECT_FALSE(ControleMotif(v, 500, 1, -3));
@@ -86,11 +87,11 @@ TEST(Controles, RefusAvantToutMouvementOuFichier) {
     // A run, a pattern, a typed move and a CUT file: refused with the reason, nothing sent
     // or written.
     Banc b;
-    DessinDe(b.ctx, {{{-2, 0}, {10, 0}}});
+    DessinDe(b.dessin, {{{-2, 0}, {10, 0}}});
     Machine& m = b.Demarre();
-    EXPECT_EQ(FraisageExemplaire(PosteDe(b.ctx), m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
-    EXPECT_EQ(MotifTest(PosteDe(b.ctx), m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
-    EXPECT_EQ(DeplacementSaisi(PosteDe(b.ctx), m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(FraisageExemplaire(b.Poste(), m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(MotifTest(b.Poste(), m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
+    EXPECT_EQ(DeplacementSaisi(b.Poste(), m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
     EXPECT_TRUE(b.port->Ecritures().empty());
     ASSERT_EQ(b.ui.messages.size(), 3u);
     EXPECT_EQ(b.ui.messages[0].texte,
@@ -104,13 +105,13 @@ TEST(Controles, RefusAvantToutMouvementOuFichier) {
         *s = "1";
     t.FichierCUT = dossier.Chemin("a.cut");
     TotauxCUT totaux;
-    EXPECT_FALSE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
+    EXPECT_FALSE(GenereFichierCUT(b.Poste(), t, totaux));
     t.MargeX = "2";
     t.HautDeg = "-10";
-    EXPECT_FALSE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
+    EXPECT_FALSE(GenereFichierCUT(b.Poste(), t, totaux));
     EXPECT_EQ(b.ui.messages.back().texte,
               "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !");
     EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
     t.HautDeg = "1";
-    EXPECT_TRUE(GenereFichierCUT(PosteDe(b.ctx), t, totaux));
+    EXPECT_TRUE(GenereFichierCUT(b.Poste(), t, totaux));
 }

@@ -21,14 +21,14 @@ DemandeMachine Demande(ActionMachine a) {
 TEST(Estimation, EgaleALaDureeSimuleeImpulsionParImpulsion) {
     for (const auto action : {ActionMachine::Exemplaire, ActionMachine::Serie, ActionMachine::Motif}) {
         Banc b;
-        Parametres& v = b.ctx.parametres;
+        Parametres& v = b.parametres;
         v.NbPasse = 2, v.InversionSens_Z = true;
         v.TempsMin_Mat_X = 3.33, v.TempsMin_HMat_Y = 0.7, v.TempsMin_Descente = 1.26;  // no whole number of units
-        DessinDe(b.ctx, {{{1, 1}, {13.2f, 4.1f}, {3, 19.9f}, {1, 1}}, {{20, 2}, {21.7f, 2}}});
+        DessinDe(b.dessin, {{{1, 1}, {13.2f, 4.1f}, {3, 19.9f}, {1, 1}}, {{20, 2}, {21.7f, 2}}});
         const DemandeMachine d = Demande(action);
-        const Estimation e = EstimeDemande(PosteDe(b.ctx), d);
+        const Estimation e = EstimeDemande(b.Poste(), d);
         ASSERT_TRUE(e.acceptee);
-        const CompteRendu cr = ExecuteDemande(PosteDe(b.ctx), b.Demarre(), d, b.arret);
+        const CompteRendu cr = ExecuteDemande(b.Poste(), b.Demarre(), d, b.arret);
         EXPECT_NEAR(e.duree, b.port->DureeProgrammee(), 1e-9) << static_cast<int>(action);
         EXPECT_EQ(e.duree, cr.duree);
         EXPECT_EQ(e.impulsions, cr.impulsions);
@@ -36,8 +36,8 @@ TEST(Estimation, EgaleALaDureeSimuleeImpulsionParImpulsion) {
     }
     // Refused as the run would be, with the same message.
     Banc b;
-    DessinDe(b.ctx, {{{-5, 1}, {3, 1}}});
-    EXPECT_FALSE(EstimeDemande(PosteDe(b.ctx), Demande(ActionMachine::Exemplaire)).acceptee);
+    DessinDe(b.dessin, {{{-5, 1}, {3, 1}}});
+    EXPECT_FALSE(EstimeDemande(b.Poste(), Demande(ActionMachine::Exemplaire)).acceptee);
     ASSERT_EQ(b.ui.messages.size(), 1u);
     EXPECT_EQ(b.ui.messages[0].texte,
               "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 5,000 mm ; il faut "

@@ -26,11 +26,11 @@ void PasExacts(Parametres& v) {
 
 TEST(Fraisage, SequenceZDeDeuxPasses) {
     Banc b;
-    PasExacts(b.ctx.parametres);
-    b.ctx.parametres.NbPasse = 2;
-    DessinDe(b.ctx, {{{1, 1}, {3, 1}, {3, 2}}});
+    PasExacts(b.parametres);
+    b.parametres.NbPasse = 2;
+    DessinDe(b.dessin, {{{1, 1}, {3, 1}, {3, 2}}});
     Machine& m = b.Demarre();
-    EXPECT_EQ(FraisageExemplaire(PosteDe(b.ctx), m, {"5", "-2"}, b.arret).issue, Issue::Terminee);
+    EXPECT_EQ(FraisageExemplaire(b.Poste(), m, {"5", "-2"}, b.arret).issue, Issue::Terminee);
     // +5; pass 1: -5, -1, cut, +6; pass 2: -5, -2, cut, +7; at the end -5 (in 0.25 mm steps).
     EXPECT_EQ(b.Z(), (std::vector<int64_t>{20, -20, -4, 24, -20, -8, 28, -20}));
     EXPECT_EQ(b.port->PasNets(Axe::X) + b.port->PasNets(Axe::Y) + b.port->PasMoteurArrete(), 0);
@@ -41,9 +41,9 @@ TEST(Fraisage, SequenceZDeDeuxPasses) {
 
     // A second trace begins at height H without a rise; an empty one moves nothing.
     Banc c;
-    PasExacts(c.ctx.parametres);
-    DessinDe(c.ctx, {{{0, 0}, {2, 0}}, {}, {{2, 2}, {0, 2}}});
-    FraisageExemplaire(PosteDe(c.ctx), c.Demarre(), {"1,5", "-0,5"}, c.arret);
+    PasExacts(c.parametres);
+    DessinDe(c.dessin, {{{0, 0}, {2, 0}}, {}, {{2, 2}, {0, 2}}});
+    FraisageExemplaire(c.Poste(), c.Demarre(), {"1,5", "-0,5"}, c.arret);
     EXPECT_EQ(c.Z(), (std::vector<int64_t>{6, -6, -2, 8, -6, -2, 8, -6}));
 }
 
@@ -53,12 +53,12 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
           +[](Parametres& v) { v.TempsMin_HMat_Y = 1e9; }}) {
         for (const bool serie : {false, true}) {
             Banc b;
-            regle(b.ctx.parametres);
-            const bool dessin = VitessesNulles(b.ctx.parametres);  // else no drawing
-            if (dessin) DessinDe(b.ctx, {{{1, 1}}});
+            regle(b.parametres);
+            const bool dessin = VitessesNulles(b.parametres);  // else no drawing
+            if (dessin) DessinDe(b.dessin, {{{1, 1}}});
             Machine& m = b.Demarre();
-            const auto cr = serie ? FraisageSerie(PosteDe(b.ctx), m, {}, {3, 2, 10.0f, 10.0f}, b.arret)
-                                  : FraisageExemplaire(PosteDe(b.ctx), m, {}, b.arret);
+            const auto cr = serie ? FraisageSerie(b.Poste(), m, {}, {3, 2, 10.0f, 10.0f}, b.arret)
+                                  : FraisageExemplaire(b.Poste(), m, {}, b.arret);
             EXPECT_EQ(cr.issue, Issue::Refusee);
             AttendSeulMessage(b.ui,
                               dessin ? "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres"
@@ -71,9 +71,9 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
 
 TEST(Fraisage, SerieDeDeuxCopiesPuisRetourAuDepart) {
     Banc b;
-    PasExacts(b.ctx.parametres);
-    DessinDe(b.ctx, {{{0, 0}, {1, 0}}});
-    const auto cr = FraisageSerie(PosteDe(b.ctx), b.Demarre(), {"2", "-1"}, {2, 1, 10.0f, 5.0f}, b.arret);
+    PasExacts(b.parametres);
+    DessinDe(b.dessin, {{{0, 0}, {1, 0}}});
+    const auto cr = FraisageSerie(b.Poste(), b.Demarre(), {"2", "-1"}, {2, 1, 10.0f, 5.0f}, b.arret);
     EXPECT_EQ(cr.issue, Issue::Terminee);
     // Two copies, the shift to the second, then back to where the series began.
     EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 40);
@@ -105,13 +105,13 @@ struct PortQuiArrete final : Port {
 
 TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
     Banc b;
-    PasExacts(b.ctx.parametres);
-    b.ctx.parametres.NbPasse = 3;
-    DessinDe(b.ctx, {{{0, 0}, {50, 0}, {50, 50}}});
+    PasExacts(b.parametres);
+    b.parametres.NbPasse = 3;
+    DessinDe(b.dessin, {{{0, 0}, {50, 0}, {50, 50}}});
     b.Demarre();
     PortQuiArrete port(*b.port, b.arret, 3 * 200);
-    Machine m(port, b.horloge, b.ctx.parametres);
-    const auto cr = FraisageExemplaire(PosteDe(b.ctx), m, {"5", "-3"}, b.arret);
+    Machine m(port, b.horloge, b.parametres);
+    const auto cr = FraisageExemplaire(b.Poste(), m, {"5", "-3"}, b.arret);
     EXPECT_EQ(cr.issue, Issue::Interrompue);
     EXPECT_EQ(cr.impulsions, 200);
     EXPECT_EQ(b.port->Impulsions(Axe::X) + b.port->Impulsions(Axe::Y) + b.port->Impulsions(Axe::Z), 200);
@@ -125,12 +125,13 @@ TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
     EXPECT_EQ(m.Arret, nullptr);
 }
 
-TEST(Fraisage, ChaqueTravailRevientExactementAuDepart) {
+// The milling and the simulator on a drawing and values of their own.
+struct Simulation : ::testing::Test, ValeursTemporaires {};
+
+TEST_F(Simulation, ChaqueTravailRevientExactementAuDepart) {
     // Steps of 1/48 and 1/160 mm, heights and depths that are no whole number of them, three
     // passes: summed step lengths used to leave Z a few steps low after each copy.
-    UiEnregistreuse ui;
-    Contexte ctx(&ui);
-    Parametres& v = ctx.parametres;
+    Parametres& v = parametres;
     v.MargeX = 2.3, v.MargeY = 0.7, v.NbPasse = 3;
     v.NbPas_Y = 200, v.Pas_Y = 1.25, v.NbPas_Z = 160;
     v.TempsMin_Mat_X = v.TempsMin_HMat_X = 1;  // shorter pulses keep the virtual clock small
@@ -139,28 +140,25 @@ TEST(Fraisage, ChaqueTravailRevientExactementAuDepart) {
     std::vector<std::vector<std::pair<float, float>>> traces(12);
     for (auto& t : traces)
         for (int k = 0; k < 9; ++k) t.push_back({coord(alea), coord(alea)});
-    DessinDe(ctx, traces);
+    DessinDe(dessin, traces);
     HorlogeVirtuelle horloge;
     PortSimule port(horloge, ConfigurationDe(v), false);
     Machine m(port, horloge, v);
     const std::atomic<bool> jamais{false};
-    EXPECT_EQ(FraisageSerie(PosteDe(ctx), m, {"3.3", "-1.7"}, {10, 10, 9.7f, 10.1f}, jamais).issue, Issue::Terminee);
-    EXPECT_EQ(FraisageExemplaire(PosteDe(ctx), m, {"2.71", "-0.33"}, jamais).issue, Issue::Terminee);
-    EXPECT_EQ(MotifTest(PosteDe(ctx), m, 1, 37, {"1.01", "-0.77"}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(FraisageSerie(Poste(), m, {"3.3", "-1.7"}, {10, 10, 9.7f, 10.1f}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(FraisageExemplaire(Poste(), m, {"2.71", "-0.33"}, jamais).issue, Issue::Terminee);
+    EXPECT_EQ(MotifTest(Poste(), m, 1, 37, {"1.01", "-0.77"}, jamais).issue, Issue::Terminee);
     for (const Axe a : {Axe::X, Axe::Y, Axe::Z}) EXPECT_EQ(port.PasNets(a), 0);
     EXPECT_EQ(port.PasMoteurArrete(), 0);
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(Simulation, ResumeEtJournalDUnFraisage) {
-    DossierTemporaire dossier;
-    UiEnregistreuse ui;
-    Contexte ctx(&ui);
-    DessinDe(ctx, {{{0, 0}, {10, 0}}});
+TEST_F(Simulation, ResumeEtJournalDUnFraisage) {
+    DessinDe(dessin, {{{0, 0}, {10, 0}}});
     OptionsSimulation o;
     o.HautDeg = "2", o.ProfFraisage = "-1", o.Journal = dossier.Chemin("journal.txt");
     std::ostringstream sortie;
-    ASSERT_EQ(LanceSimulation(PosteDe(ctx), o, sortie), 0);
+    ASSERT_EQ(LanceSimulation(Poste(), o, sortie), 0);
     EXPECT_NE(sortie.str().find("Axe X : 480 impulsions en sens positif, 480 en sens négatif ; pas nets 0 ; "
                                 "position finale 0,0000 mm\n"),
               std::string::npos)
@@ -178,42 +176,39 @@ TEST(Simulation, ResumeEtJournalDUnFraisage) {
     EXPECT_EQ(lignes.size(), 2 + 3 * (960 + 3 * 96 + 48 + 144u));
 }
 
-TEST(Simulation, EchecsMotifsEtSeries) {
-    UiEnregistreuse ui;
-    Contexte ctx(&ui);
+TEST_F(Simulation, EchecsMotifsEtSeries) {
     std::ostringstream sortie;
     OptionsSimulation o;
-    EXPECT_EQ(LanceSimulation(PosteDe(ctx), o, sortie), 1);
+    EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
     EXPECT_EQ(ui.messages.at(0).texte, "Il faut ouvrir un dessin !");
     o.Test = 7;
-    EXPECT_EQ(LanceSimulation(PosteDe(ctx), o, sortie), 1);
+    EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
     EXPECT_TRUE(sortie.str().empty());
 
-    DessinDe(ctx, {{{0, 0}, {1, 0}}});
+    DessinDe(dessin, {{{0, 0}, {1, 0}}});
     o = {};
     o.Serie = true, o.NbX = 2, o.NbY = 3, o.DecalX = 5, o.DecalY = 4, o.NbPasse = 2;
     std::ostringstream serie;
-    EXPECT_EQ(LanceSimulation(PosteDe(ctx), o, serie), 0);
+    EXPECT_EQ(LanceSimulation(Poste(), o, serie), 0);
     EXPECT_NE(serie.str().find("Axe Y : 384 impulsions en sens positif, 384 en sens négatif ; pas nets 0"),
               std::string::npos);
     EXPECT_NE(serie.str().find("Moteur : 13 mises en marche, 7 arrêts"), std::string::npos);
-    EXPECT_EQ(ctx.parametres.NbPasse, 1);  // the job's passes do not stay in the settings
+    EXPECT_EQ(parametres.NbPasse, 1);  // the job's passes do not stay in the settings
     OptionsSimulation mauvais;
     mauvais.Journal = "/dossier/qui/n/existe/pas/journal.txt";
-    EXPECT_EQ(LanceSimulation(PosteDe(ctx), mauvais, sortie), 1);
+    EXPECT_EQ(LanceSimulation(Poste(), mauvais, sortie), 1);
     EXPECT_NE(ui.messages.back().texte.find("journal"), std::string::npos);
 
     // A journal past its limit stops the run; no file is left, and no stop message.
-    DossierTemporaire dossier;
     OptionsSimulation long_;
     long_.Journal = dossier.Chemin("j.txt"), long_.TailleMaxJournal = 4000;
     ui.messages.clear();
-    EXPECT_EQ(LanceSimulation(PosteDe(ctx), long_, sortie), 1);
+    EXPECT_EQ(LanceSimulation(Poste(), long_, sortie), 1);
     AttendSeulMessage(ui, "Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.");
     EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
     // The pass limit holds for dry runs too.
     OptionsSimulation passes;
     passes.NbPasse = 1001;
-    EXPECT_EQ(LanceSimulation(PosteDe(ctx), passes, sortie), 1);
+    EXPECT_EQ(LanceSimulation(Poste(), passes, sortie), 1);
     EXPECT_EQ(ui.messages.back().texte, "Le nombre de passes ne peut pas dépasser 1000 !");
 }

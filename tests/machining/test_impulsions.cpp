@@ -20,7 +20,7 @@ TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
                {-1, 1, -1, false, {0x01, 0xAB, 0x01}}};
     for (const auto& c : cas) {
         Banc b;
-        b.ctx.parametres.InversionSens_X = c.inversionX;
+        b.parametres.InversionSens_X = c.inversionX;
         ImpulsionMoteurs(b.Demarre(), c.dx, c.dy, c.dz, true);
         EXPECT_EQ(b.Donnees(), c.octets);
         EXPECT_EQ(b.port->PasNets(Axe::X), c.dx);  // an inverted motor is wired the other way
@@ -39,7 +39,7 @@ TEST(Impulsions, OctetsDeChaqueAxeEtInversions) {
 
 TEST(Impulsions, PeriodeSelonAxesEtMatiere) {
     Banc b;
-    Parametres& v = b.ctx.parametres;
+    Parametres& v = b.parametres;
     v.TempsMin_Montee = 3, v.TempsMin_Descente = 7, v.TempsMin_Mat_Z = 5, v.TempsMin_Mat_Y = 20, v.TempsMin_HMat_X = 2;
     b.Demarre();
     auto unites = [&b](int dx, int dy, int dz, bool enMatiere) {
@@ -122,7 +122,7 @@ TEST(DeplacementXY, DixMillimetresEnXEtRetour) {
     AllerXY(m, 0, 0, false);
     EXPECT_EQ(b.port->PasNets(Axe::X), 0);
     // X needs 100 steps at 10 ms, Y 60 at 20 ms: led by the slower Y, X would end 40 short.
-    b.ctx.parametres.TempsMin_Mat_Y = 20;
+    b.parametres.TempsMin_Mat_Y = 20;
     AllerXY(m, 100.0 / 48, 60.0 / 48, true);
     EXPECT_EQ(b.port->PasNets(Axe::X), 100);
     EXPECT_EQ(b.port->PasNets(Axe::Y), 60);
@@ -146,7 +146,7 @@ TEST(DeplacementXY, PasEntiersDeLaPositionVisee) {
     for (auto regle : {+[](Parametres& v) { v.Pas_X = 0; }, +[](Parametres& v) { v.NbPas_X = 0; },
                        +[](Parametres& v) { v.Pas_X = -1; }}) {
         Banc b;
-        regle(b.ctx.parametres);
+        regle(b.parametres);
         Machine& m = b.Demarre();
         EXPECT_TRUE(DeplacementXY(m, 5, 0, false));
         EXPECT_TRUE(b.port->Ecritures().empty());
@@ -163,7 +163,7 @@ TEST(DeplacementXY, DiagonalesAMoinsDUnPasDeLaLigneEtArriveeExacte) {
     std::uniform_int_distribution<int> temps(1, 30);
     for (int essai = 0; essai < 60; ++essai) {
         Banc b;
-        Parametres& v = b.ctx.parametres;
+        Parametres& v = b.parametres;
         if (essai % 3 == 0) v.NbPas_Y = 200, v.Pas_Y = 1.25;  // 4-decimal ties on the step length
         v.TempsMin_Mat_X = temps(alea);
         v.TempsMin_Mat_Y = temps(alea);
@@ -198,8 +198,8 @@ TEST(DeplacementXY, DiagonalesAMoinsDUnPasDeLaLigneEtArriveeExacte) {
 TEST(DeplacementZ, NombreDImpulsionsEtSens) {
     for (const bool inversion : {false, true}) {
         Banc b;
-        b.ctx.parametres.NbPas_Z = 2;
-        b.ctx.parametres.InversionSens_Z = inversion;
+        b.parametres.NbPas_Z = 2;
+        b.parametres.InversionSens_Z = inversion;
         DeplacementZ(b.Demarre(), -1, false);
         EXPECT_EQ(b.port->Impulsions(Axe::Z, -1), 2);
         EXPECT_EQ(b.port->Impulsions(Axe::Z, +1), 0);

@@ -29,7 +29,7 @@ TEST(Fleches, PasAvecShiftEtCtrl) {
         Banc b;
         Machine& m = b.Demarre();
         EtatFleches etat;
-        FlecheAppuyee(PosteDe(b.ctx), m, etat, c.fleche, c.touches, b.arret);
+        FlecheAppuyee(b.Poste(), m, etat, c.fleche, c.touches, b.arret);
         EXPECT_EQ(b.port->PasNets(c.axe), c.pas) << c.fleche << " " << c.touches;
         EXPECT_EQ(b.port->Impulsions(Axe::X) + b.port->Impulsions(Axe::Y) + b.port->Impulsions(Axe::Z),
                   c.pas < 0 ? -c.pas : c.pas);
@@ -39,16 +39,16 @@ TEST(Fleches, PasAvecShiftEtCtrl) {
 
 TEST(Fleches, RepetitionTantQueLaFlecheEstTenue) {
     Banc b;
-    b.ctx.parametres.TimerInterval = 275;
+    b.parametres.TimerInterval = 275;
     Machine& m = b.Demarre();
     EtatFleches etat;
-    FlecheAppuyee(PosteDe(b.ctx), m, etat, 1, 0, b.arret);
+    FlecheAppuyee(b.Poste(), m, etat, 1, 0, b.arret);
     EXPECT_EQ(etat.Intervalle, 275);
-    FlecheRepetee(PosteDe(b.ctx), m, etat, b.arret);
-    FlecheRepetee(PosteDe(b.ctx), m, etat, b.arret);
+    FlecheRepetee(b.Poste(), m, etat, b.arret);
+    FlecheRepetee(b.Poste(), m, etat, b.arret);
     FlecheRelachee(m, etat);
     EXPECT_FALSE(m.MoteurEnMarche);
-    FlecheRepetee(PosteDe(b.ctx), m, etat, b.arret);  // a late timer tick after release moves nothing
+    FlecheRepetee(b.Poste(), m, etat, b.arret);  // a late timer tick after release moves nothing
     EXPECT_EQ(b.port->PasNets(Axe::Y), 3 * 48);
     // The automatic motor-off acts only once a run has enabled it.
     ActionMarcheMoteur(m);
@@ -62,7 +62,7 @@ TEST(Fleches, RepetitionTantQueLaFlecheEstTenue) {
 TEST(DeplacementSaisi, VirguleOuPoint) {
     Banc b;
     Machine& m = b.Demarre();
-    DeplacementSaisi(PosteDe(b.ctx), m, "1,5", "-0.25", "2 mm", b.arret);
+    DeplacementSaisi(b.Poste(), m, "1,5", "-0.25", "2 mm", b.arret);
     EXPECT_EQ(b.port->PasNets(Axe::X), 72);
     EXPECT_EQ(b.port->PasNets(Axe::Y), -12);
     EXPECT_EQ(b.port->PasNets(Axe::Z), 96);
@@ -75,9 +75,9 @@ TEST(Motifs, ChaqueMotifRevientAuDepart) {
     for (int option = 0; option < 4; ++option) {
         for (const double D : {20.0, 37.0, 0.0}) {
             Banc b;
-            b.ctx.parametres.TempsMin_Mat_Z = 5;
+            b.parametres.TempsMin_Mat_Z = 5;
             Machine& m = b.Demarre();
-            const auto cr = MotifTest(PosteDe(b.ctx), m, option, D, {"2", "-1"}, b.arret);
+            const auto cr = MotifTest(b.Poste(), m, option, D, {"2", "-1"}, b.arret);
             if (option == 3) {  // no such pattern
                 EXPECT_TRUE(b.port->Ecritures().empty());
                 continue;

@@ -13,7 +13,7 @@ using namespace korvelin::test;
 
 namespace {
 
-struct Magasin : ::testing::Test, ContexteTemporaire {};
+struct Magasin : ::testing::Test, ValeursTemporaires {};
 
 std::string ProjetDe(const std::string& reglages) {
     return reglages + LignePointProjet({0, 0, PlumeBasse, PremiereSequence}) + "\r\n" +
@@ -57,25 +57,25 @@ TEST(Ini, ProfilCommeSousWindows) {
 }
 
 TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
-    ctx.parametres.RayonFraise = 99;
-    ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
-    ctx.dessin.TypeFichier = "PLT";
-    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
+    parametres.RayonFraise = 99;
+    ChargeDemarrage(magasin, dessin, parametres);
+    dessin.TypeFichier = "PLT";
+    ChargeRapports(magasin, dessin, parametres);
     // A value set before is replaced by the default; the defaults themselves are the table's.
-    const Parametres& p = ctx.parametres;
+    const Parametres& p = parametres;
     EXPECT_EQ(p.RayonFraise, 3.0);
     EXPECT_EQ(p.RapportH, 0.025);
-    ctx.dessin.TypeFichier = "HPGL";
-    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
+    dessin.TypeFichier = "HPGL";
+    ChargeRapports(magasin, dessin, parametres);
     EXPECT_EQ(p.RapportV, 0.025);
-    ctx.dessin.TypeFichier = "DAT";
-    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
+    dessin.TypeFichier = "DAT";
+    ChargeRapports(magasin, dessin, parametres);
     EXPECT_EQ(p.RapportV, 1.0);
     // Keys read one at a time take the default of their row.
-    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "ProfFraisage"), "-3");
-    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "PLTRapportH"), "0.025");
-    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "DXFRapportV"), "1");
-    EXPECT_EQ(LireReglage(ctx.magasin, ctx.dessin, "Inconnue"), "");
+    EXPECT_EQ(LireReglage(magasin, dessin, "ProfFraisage"), "-3");
+    EXPECT_EQ(LireReglage(magasin, dessin, "PLTRapportH"), "0.025");
+    EXPECT_EQ(LireReglage(magasin, dessin, "DXFRapportV"), "1");
+    EXPECT_EQ(LireReglage(magasin, dessin, "Inconnue"), "");
     // The values' own defaults are the table's texts as read.
     Parametres lus;
     for (const Reglage& r : TableReglages()) AppliqueReglage(lus, r, r.defaut);
@@ -85,45 +85,45 @@ TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
 TEST_F(Magasin, IniDeWindowsLuParLesChargeurs) {
     dossier.Ecrit("Korvelin.ini",
                   "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rDecalageOutil=3\rInversionSens_Z='Vrai'\r");
-    ChargeDemarrage(ctx.magasin, ctx.dessin, ctx.parametres);
-    EXPECT_EQ(ctx.parametres.RayonFraise, 2.0);
-    EXPECT_EQ(ctx.parametres.DecalageOutil, 3);
-    EXPECT_TRUE(ctx.parametres.InversionSens_Z);
+    ChargeDemarrage(magasin, dessin, parametres);
+    EXPECT_EQ(parametres.RayonFraise, 2.0);
+    EXPECT_EQ(parametres.DecalageOutil, 3);
+    EXPECT_TRUE(parametres.InversionSens_Z);
 }
 
 TEST_F(Magasin, ValeursStockeesRelues) {
     dossier.Ecrit("Korvelin.ini",
                   "[Korvelin]\r\nTempsMin_Mat_X=12.5\r\nTempsMin_Mat_Y=12,5\r\n"
                   "RayonFraise=2,5\r\nOptionLPT=1\r\nHPGLRapportH=0,5\r\n");
-    ChargeMachine(ctx.magasin, ctx.dessin, ctx.parametres);
-    ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
-    EXPECT_EQ(ctx.parametres.TempsMin_Mat_X, 12.5);
-    EXPECT_EQ(ctx.parametres.TempsMin_Mat_Y, 12.5);
-    EXPECT_EQ(ctx.parametres.RayonFraise, 2.5);
-    EXPECT_EQ(ctx.parametres.AdressePort, 632);
+    ChargeMachine(magasin, dessin, parametres);
+    ChargeDecalage(magasin, dessin, parametres);
+    EXPECT_EQ(parametres.TempsMin_Mat_X, 12.5);
+    EXPECT_EQ(parametres.TempsMin_Mat_Y, 12.5);
+    EXPECT_EQ(parametres.RayonFraise, 2.5);
+    EXPECT_EQ(parametres.AdressePort, 632);
     ASSERT_TRUE(Ecrit({{"OptionLPT", "5"}}));
-    ChargeMachine(ctx.magasin, ctx.dessin, ctx.parametres);
-    EXPECT_EQ(ctx.parametres.AdressePort, 632);
-    ctx.dessin.TypeFichier = "HPGL";
-    ChargeRapports(ctx.magasin, ctx.dessin, ctx.parametres);
-    EXPECT_EQ(ctx.parametres.RapportH, 0.5);
+    ChargeMachine(magasin, dessin, parametres);
+    EXPECT_EQ(parametres.AdressePort, 632);
+    dessin.TypeFichier = "HPGL";
+    ChargeRapports(magasin, dessin, parametres);
+    EXPECT_EQ(parametres.RapportH, 0.5);
     // A file name with line breaks stays one entry instead of adding settings of its own.
     ASSERT_TRUE(Ecrit({{"Fichier", "/d/a\r\nDecalageOutil=3\n.plt"}}));
-    ChargeDecalage(ctx.magasin, ctx.dessin, ctx.parametres);
-    EXPECT_EQ(ctx.parametres.DecalageOutil, 1);
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "Fichier", ""), "/d/a  DecalageOutil=3 .plt");
+    ChargeDecalage(magasin, dessin, parametres);
+    EXPECT_EQ(parametres.DecalageOutil, 1);
+    EXPECT_EQ(magasin.Lire(dessin, "Fichier", ""), "/d/a  DecalageOutil=3 .plt");
 }
 
 TEST_F(Magasin, LectureSeuleEtEchecDEcriture) {
-    ctx.magasin.LectureSeule = true;
+    magasin.LectureSeule = true;
     EXPECT_TRUE(Ecrit({{"MargeX", "3"}}));
-    EXPECT_FALSE(FichierExiste(ctx.magasin.CheminIni));
+    EXPECT_FALSE(FichierExiste(magasin.CheminIni));
     EXPECT_TRUE(ui.messages.empty());
-    ctx.magasin.LectureSeule = false;
-    ctx.magasin.CheminIni = dossier.Chemin("dossier-absent-\x01/");  // a folder name: cannot be a file
-    ::mkdir(ctx.magasin.CheminIni.c_str(), 0755);
+    magasin.LectureSeule = false;
+    magasin.CheminIni = dossier.Chemin("dossier-absent-\x01/");  // a folder name: cannot be a file
+    ::mkdir(magasin.CheminIni.c_str(), 0755);
     EXPECT_FALSE(Ecrit({{"MargeX", "3"}}));
-    AttendSeulMessage(ui, "Impossible d'écrire le fichier " + ctx.magasin.CheminIni);
+    AttendSeulMessage(ui, "Impossible d'écrire le fichier " + magasin.CheminIni);
 }
 
 TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
@@ -132,19 +132,19 @@ TEST_F(Magasin, ProjetOuvertSertDeMagasin) {
     rayon.resize(62, ' ');
     const std::string projet = dossier.Ecrit(
         "piece.Korvelin", ProjetDe("$$[Korvelin]\r\n" + rayon + "\r\n$$MargeX=4\r\n$$MargeX=7\r\n$$SansEgal\r\n"));
-    ctx.dessin.NomFichier = ctx.dessin.FichierProjet = projet;
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "RayonFraise", "3"), "2.5");
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeX", "0"), "4");
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeY", "0"), "2");  // not in the project: the INI's value
-    ctx.dessin.Trace_Initial = {{1, 1, PlumeBasse, PremiereSequence}};
-    ctx.dessin.NbPoints = 1;
+    dessin.NomFichier = dessin.FichierProjet = projet;
+    EXPECT_EQ(magasin.Lire(dessin, "RayonFraise", "3"), "2.5");
+    EXPECT_EQ(magasin.Lire(dessin, "MargeX", "0"), "4");
+    EXPECT_EQ(magasin.Lire(dessin, "MargeY", "0"), "2");  // not in the project: the INI's value
+    dessin.Trace_Initial = {{1, 1, PlumeBasse, PremiereSequence}};
+    dessin.NbPoints = 1;
     ASSERT_TRUE(Ecrit({{"MargeX", "9\r\n5,5"}}));  // no extra point line
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeX", "0"), "9  5,5");
+    EXPECT_EQ(magasin.Lire(dessin, "MargeX", "0"), "9  5,5");
     ASSERT_TRUE(Ecrit({{"MargeX", "9"}}));
     // A key the project lacks joins its settings lines, not the INI file.
     ASSERT_TRUE(Ecrit({{"MargeY", "6"}}));
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "MargeY", "0"), "6");
-    EXPECT_EQ(LireIni(ctx.magasin.CheminIni, "Korvelin", "MargeY"), "2");
+    EXPECT_EQ(magasin.Lire(dessin, "MargeY", "0"), "6");
+    EXPECT_EQ(LireIni(magasin.CheminIni, "Korvelin", "MargeY"), "2");
     EXPECT_TRUE(FichierExiste(dossier.Chemin("piece.tmp")));
     EXPECT_EQ(DossierTemporaire::Lit(projet), "$$[Korvelin]\r\n" + rayon +
                                                   "\r\n$$MargeX=9\r\n$$MargeX=9\r\n$$SansEgal\r\n$$MargeY=6\r\n" +
@@ -161,14 +161,14 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
     std::string attendus[2];
     for (int enLot = 0; enLot < 2; ++enLot) {
         for (const bool avecProjet : {false, true}) {
-            ContexteTemporaire t;
+            ValeursTemporaires t;
             t.dossier.Ecrit("Korvelin.ini", ini);
-            std::string chemin = t.ctx.magasin.CheminIni;
+            std::string chemin = t.magasin.CheminIni;
             if (avecProjet) {
-                chemin = t.ctx.dessin.NomFichier = t.ctx.dessin.FichierProjet = t.dossier.Ecrit("p.Korvelin", projet);
-                t.ctx.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence},
-                                              {12.5f, -3, PlumeBasse, PremiereSequence}};
-                t.ctx.dessin.NbPoints = 2;
+                chemin = t.dessin.NomFichier = t.dessin.FichierProjet = t.dossier.Ecrit("p.Korvelin", projet);
+                t.dessin.Trace_Initial = {{0, 0, PlumeBasse, PremiereSequence},
+                                          {12.5f, -3, PlumeBasse, PremiereSequence}};
+                t.dessin.NbPoints = 2;
             }
             if (enLot) {
                 ASSERT_TRUE(t.Ecrit(valeurs));
@@ -179,9 +179,9 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
                 EXPECT_EQ(DossierTemporaire::Lit(chemin), attendus[avecProjet]);
             }
             attendus[avecProjet] = DossierTemporaire::Lit(chemin);
-            EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "RayonFraise", ""), "1.5");
-            EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "MargeX", ""), "3");
-            EXPECT_EQ(t.ctx.magasin.Lire(t.ctx.dessin, "Fichier", ""), "/a b");
+            EXPECT_EQ(t.magasin.Lire(t.dessin, "RayonFraise", ""), "1.5");
+            EXPECT_EQ(t.magasin.Lire(t.dessin, "MargeX", ""), "3");
+            EXPECT_EQ(t.magasin.Lire(t.dessin, "Fichier", ""), "/a b");
         }
     }
     EXPECT_EQ(attendus[0],
@@ -193,9 +193,9 @@ TEST_F(Magasin, EcritureEnLotCommeUneParUne) {
 
 TEST_F(Magasin, UnDessinDUnAutreTypeNEstJamaisReecrit) {
     const std::string plt = dossier.Ecrit("piece.plt", "PU0,0;PD10,10;");
-    ctx.dessin.NomFichier = plt;
-    ctx.dessin.FichierProjet = dossier.Chemin("ancien.Korvelin");
+    dessin.NomFichier = plt;
+    dessin.FichierProjet = dossier.Chemin("ancien.Korvelin");
     ASSERT_TRUE(Ecrit({{"MargeX", "3"}}));
     EXPECT_EQ(DossierTemporaire::Lit(plt), "PU0,0;PD10,10;");
-    EXPECT_EQ(LireIni(ctx.magasin.CheminIni, "Korvelin", "MargeX"), "3");
+    EXPECT_EQ(LireIni(magasin.CheminIni, "Korvelin", "MargeX"), "3");
 }

@@ -1,20 +1,20 @@
 #pragma once
-// The import as the document runs it, for tests that hold a Contexte: what it says goes to
-// the context's user interface, and the rescaling dialog to the recorder when that is the
-// interface (else the stored ratios are taken).
+// The import as the document runs it, for tests: what it says goes to the target's user
+// interface, and the rescaling dialog to the recorder when that is the interface (else the
+// stored ratios are taken).
 
 #include <string>
 #include <string_view>
 
 #include "document/importation.h"
-#include "settings/contexte.h"
+#include "settings/aide_contexte.h"
 #include "support/ui_enregistreuse.h"
 
 namespace korvelin::test {
 
-class SuiviDuContexte : public SuiviImport {
+class SuiviDeLaCible : public SuiviImport {
 public:
-    explicit SuiviDuContexte(Contexte& ctx) : ui_(*ctx.ui), enregistreuse_(dynamic_cast<UiEnregistreuse*>(ctx.ui)) {}
+    explicit SuiviDeLaCible(const CibleImport& c) : ui_(c.ui), enregistreuse_(dynamic_cast<UiEnregistreuse*>(&c.ui)) {}
     void Signale(const Diagnostic& d) override { Montre(ui_, d); }
     Rapports Demande(ModeleDimension& m) override {
         return enregistreuse_ ? enregistreuse_->Demande(m) : DimensionSansDialogue().Demande(m);
@@ -25,13 +25,13 @@ private:
     UiEnregistreuse* enregistreuse_;
 };
 
-inline bool Ouvre(Contexte& ctx, const std::string& chemin) {
+inline bool Ouvre(const CibleImport& c, const std::string& chemin) {
     EtatImport etat;
-    SuiviDuContexte suivi(ctx);
-    return OuvrirDessin(ctx, etat, chemin, suivi);
+    SuiviDeLaCible suivi(c);
+    return OuvrirDessin(c, etat, chemin, suivi);
 }
-inline bool OuvreProjet(Contexte& ctx, const std::string& chemin) {
-    SuiviDuContexte suivi(ctx);
-    return ImporteProjet(ctx, chemin, suivi);
+inline bool OuvreProjet(const CibleImport& c, const std::string& chemin) {
+    SuiviDeLaCible suivi(c);
+    return ImporteProjet(c, chemin, suivi);
 }
 }  // namespace korvelin::test

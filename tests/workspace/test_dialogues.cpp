@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "outils_gui.h"
+#include "settings/aide_contexte.h"
 #include "settings/magasin.h"
 #include "workspace/dialogues_fichier.h"
 #include "workspace/f_about.h"
@@ -97,11 +98,9 @@ struct DialogueDimension : SuiviImport {
 };
 
 TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
-    DossierTemporaire dossier;
-    Contexte ctx;
-    ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini");
-    ctx.dessin.TypeFichier = "PLT";
-    DialogueDimension dialogue(*ctx.ui);
+    test::ValeursTemporaires v;
+    v.dessin.TypeFichier = "PLT";
+    DialogueDimension dialogue(v.ui);
     dialogue.pilote = [](F_Dimension& d) {
         EXPECT_EQ(Boites(d), QStringList({"4000", "2000", "0,025", "0,025", "100", "50"}));
         EXPECT_FALSE(d.TB_H_Initial->isEnabled() || d.TB_V_Initial->isEnabled());
@@ -131,10 +130,10 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
         d.Btn_OK->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
     };
-    ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
-    EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportH", ""), "0,0375");
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportV", ""), "0,0375");
+    ChoisitRapports(v.Cible(), {0, 4000, 0, 2000}, dialogue);
+    EXPECT_DOUBLE_EQ(v.parametres.RapportH, 0.0375);
+    EXPECT_EQ(v.magasin.Lire(v.dessin, "PLTRapportH", ""), "0,0375");
+    EXPECT_EQ(v.magasin.Lire(v.dessin, "PLTRapportV", ""), "0,0375");
     dialogue.pilote = [](F_Dimension& d) {  // the stored ratios come back
         EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,0375"));
         d.CB_Proportions->click();
@@ -143,10 +142,10 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
         d.show();
         d.close();
     };
-    ChoisitRapports(ctx, {0, 4000, 0, 2000}, dialogue);
-    EXPECT_DOUBLE_EQ(ctx.parametres.RapportV, 0.5);
-    EXPECT_DOUBLE_EQ(ctx.parametres.RapportH, 0.0375);
-    EXPECT_EQ(ctx.magasin.Lire(ctx.dessin, "PLTRapportV", ""), "0,5");
+    ChoisitRapports(v.Cible(), {0, 4000, 0, 2000}, dialogue);
+    EXPECT_DOUBLE_EQ(v.parametres.RapportV, 0.5);
+    EXPECT_DOUBLE_EQ(v.parametres.RapportH, 0.0375);
+    EXPECT_EQ(v.magasin.Lire(v.dessin, "PLTRapportV", ""), "0,5");
 }
 
 TEST(APropos, VersionEtOutilSysteme) {
