@@ -131,7 +131,7 @@ void ModeleParam::Valider(std::string_view nom, std::string_view texte) {
     if (boite == Boites().end()) return;  // a box beyond the machine description: stored at OK
     const Reglage* r = TrouveReglage(boite->cle);
     if (auto* e = std::get_if<int16_t P::*>(&r->valeur)) {
-        doc_.ModifieReglages([&](P& q) { q.** e = LectureNbPas(texte); });
+        doc_.ModifieReglages([&](P& q) { q.*(*e) = LectureNbPas(texte); });
     } else {
         const double v = LectureSaisie(texte);
         double P::*membre = std::get<double P::*>(r->valeur);
