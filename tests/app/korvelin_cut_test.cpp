@@ -57,6 +57,13 @@ struct Convertisseur {
     }
 };
 
+std::vector<std::string> Mots(std::string_view ligne) {
+    std::vector<std::string> r;
+    for (std::size_t i = 0, j; i < ligne.size(); i = j + 1)
+        r.emplace_back(ligne.substr(i, (j = std::min(ligne.find(' ', i), ligne.size())) - i));
+    return r;
+}
+
 struct Mouvement {
     double x, y, z;
 };
@@ -92,65 +99,54 @@ TEST(KorvelinCut, RefusalsSayWhyAndWriteNothing) {
     const std::string lecture = c.dossier.Ecrit("lecture.cut", "garde");
     fs::permissions(lecture, fs::perms::owner_read | fs::perms::group_read);
     const std::string usage = "Usage : korvelin-cut", sansSection = "il n'a pas de section [Korvelin].";
-    struct Cas {
-        std::vector<std::string> arguments;
-        int statut;
-        std::string message;
-    };
-    // "--ini" is added where the arguments do not end with "+".
-    const Cas cas[] = {
-        {{}, 2, usage},
-        {{"a.plt", "b.plt", "+"}, 2, usage},
-        {{"a.plt", "--inconnue", "+"}, 2, usage},
-        {{"a.plt", "-o", "+"}, 2, usage},
-        {{"a.plt", "--rayon", "deux", "+"}, 2, usage},
-        {{"a.plt", "--dialecte", "grbl", "+"}, 2, usage},
-        {{"a.plt", "--gcode", "a.nc", "--dialecte", "mach3", "+"}, 2, usage},
-        {{"a.plt", "--broche", "9000", "+"}, 2, usage},
-        {{"a.plt", "--gcode", "a.nc", "--avance", "0", "+"}, 2, usage},
-        {{"a.plt", "--sans-commentaires", "+"}, 2, usage},
-        {{"piece.plt", "--attaches", "101"}, 2, usage},
-        {{"piece.plt", "--hauteur-attache", "0"}, 2, usage},
+    // "--ini" is added unless the command line ends with "+".
+    const std::tuple<int, std::string, const char*> cas[] = {
+        {2, usage, "+"},
+        {2, usage, "a.plt b.plt +"},
+        {2, usage, "a.plt --inconnue +"},
+        {2, usage, "a.plt -o +"},
+        {2, usage, "a.plt --rayon deux +"},
+        {2, usage, "a.plt --dialecte grbl +"},
+        {2, usage, "a.plt --gcode a.nc --dialecte mach3 +"},
+        {2, usage, "a.plt --broche 9000 +"},
+        {2, usage, "a.plt --gcode a.nc --avance 0 +"},
+        {2, usage, "a.plt --sans-commentaires +"},
+        {2, usage, "piece.plt --attaches 101"},
+        {2, usage, "piece.plt --hauteur-attache 0"},
         // Folders and pipes are named by the same check, tested with the files.
-        {{"absent.plt"}, 1, "Le fichier « absent.plt » est introuvable."},
-        {{"vide.plt"}, 1, "Fichier inexploitable !"},
-        {{"binaire.plt", "-o", "binaire.cut"},
-         1,
-         "« binaire.plt », octet n° 15 : il contient des données binaires, ce n'est pas un dessin"},
-        {{"piece.plt", "-o", "./piece.plt"}, 1, "(-o) est le dessin lui-même"},
-        {{"piece.plt", "--projet", "sous/../Korvelin.ini"}, 1, "(--projet) est le fichier de paramètres"},
-        {{"piece.plt", "-o", "lien.ini"}, 1, "(-o) est le fichier de paramètres"},
-        {{"piece.plt", "--simulation", "--journal", "piece.plt"}, 1, "(--journal) est le dessin lui-même"},
-        {{"piece.plt", "-o", "p.Korvelin", "--projet", "./p.Korvelin"},
-         1,
-         "Les options -o et --projet désignent le même fichier"},
-        {{"piece.plt", "--ini", "piece.cut", "+"}, 1, "(-o) est le fichier de paramètres"},
-        {{"piece.plt", "--gcode", "sous/../piece.plt"}, 1, "(--gcode) est le dessin lui-même"},
-        {{"piece.plt", "-o", "p.nc", "--gcode", "./p.nc"}, 1, "Les options -o et --gcode désignent le même fichier"},
-        {{"piece.plt", "--projet", "a.Korvelin", "-o", "a.cut", "--gcode", "a.nc", "--ini", "broche.ini", "+"},
-         1,
-         "La vitesse de broche"},
-        {{"piece.plt", "-o", "lecture.cut"}, 1, "Le fichier « lecture.cut » est en lecture seule"},
-        {{"piece.plt", "--ini", "absent.ini", "+"}, 1, "Le fichier « absent.ini » est introuvable."},
-        {{"piece.plt", "--ini", "piece.plt", "+"}, 1, "n'est pas un fichier de paramètres : " + sansSection},
-        {{"piece.plt", "--ini", "autre.ini", "+"}, 1, "n'est pas un fichier de paramètres : " + sansSection},
+        {1, "Le fichier « absent.plt » est introuvable.", "absent.plt"},
+        {1, "Fichier inexploitable !", "vide.plt"},
+        {1, "« binaire.plt », octet n° 15 : il contient des données binaires, ce n'est pas un dessin",
+         "binaire.plt -o binaire.cut"},
+        {1, "(-o) est le dessin lui-même", "piece.plt -o ./piece.plt"},
+        {1, "(--projet) est le fichier de paramètres", "piece.plt --projet sous/../Korvelin.ini"},
+        {1, "(-o) est le fichier de paramètres", "piece.plt -o lien.ini"},
+        {1, "(--journal) est le dessin lui-même", "piece.plt --simulation --journal piece.plt"},
+        {1, "Les options -o et --projet désignent le même fichier", "piece.plt -o p.Korvelin --projet ./p.Korvelin"},
+        {1, "(-o) est le fichier de paramètres", "piece.plt --ini piece.cut +"},
+        {1, "(--gcode) est le dessin lui-même", "piece.plt --gcode sous/../piece.plt"},
+        {1, "Les options -o et --gcode désignent le même fichier", "piece.plt -o p.nc --gcode ./p.nc"},
+        {1, "La vitesse de broche", "piece.plt --projet a.Korvelin -o a.cut --gcode a.nc --ini broche.ini +"},
+        {1, "Le fichier « lecture.cut » est en lecture seule", "piece.plt -o lecture.cut"},
+        {1, "Le fichier « absent.ini » est introuvable.", "piece.plt --ini absent.ini +"},
+        {1, "n'est pas un fichier de paramètres : " + sansSection, "piece.plt --ini piece.plt +"},
+        {1, "n'est pas un fichier de paramètres : " + sansSection, "piece.plt --ini autre.ini +"},
         // Tabs as high as the cut is deep would lift the tool out of the stock over them.
-        {{"piece.plt", "--profondeur", "-2", "--attaches", "2", "--hauteur-attache", "2"},
-         1,
-         "La hauteur des attaches (2 mm) doit rester"},
+        {1, "La hauteur des attaches (2 mm) doit rester", "piece.plt --profondeur -2 --attaches 2 --hauteur-attache 2"},
         // A new user's first job, with no settings file at all (radius 3, margins 0): the
         // margins that make it fit and the command that writes it.
-        {{"carre.plt", "+"}, 1, "il faut une marge en X d'au moins 3 mm et une marge en Y d'au moins 3 mm"},
-        {{"carre.plt", "+"}, 1, "relancez avec : --marge-x 3 --marge-y 3\n"},
+        {1, "il faut une marge en X d'au moins 3 mm et une marge en Y d'au moins 3 mm", "carre.plt +"},
+        {1, "relancez avec : --marge-x 3 --marge-y 3\n", "carre.plt +"},
         // Wider than the travel, it is refused whatever the zero.
-        {{"long.plt", "--gcode", "long.nc", "+"}, 1, "il s'étend sur 1006,000 mm en X pour une course de 1000,000 mm"},
+        {1, "il s'étend sur 1006,000 mm en X pour une course de 1000,000 mm", "long.plt --gcode long.nc +"},
     };
-    for (Cas k : cas) {
-        const bool avecIni = k.arguments.empty() || k.arguments.back() != "+";
-        if (!avecIni) k.arguments.pop_back();
-        const Execution e = c.Lance(k.arguments, avecIni);
-        EXPECT_EQ(e.statut, k.statut) << k.message;
-        EXPECT_NE(e.erreurs.find(k.message), std::string::npos) << e.erreurs;
+    for (const auto& [statut, message, ligne] : cas) {
+        std::vector<std::string> arguments = Mots(ligne);
+        const bool avecIni = arguments.back() != "+";
+        if (!avecIni) arguments.pop_back();
+        const Execution e = c.Lance(arguments, avecIni);
+        EXPECT_EQ(e.statut, statut) << ligne;
+        EXPECT_NE(e.erreurs.find(message), std::string::npos) << ligne << " : " << e.erreurs;
     }
     EXPECT_EQ(DossierTemporaire::Lit(piece), plt);
     EXPECT_EQ(DossierTemporaire::Lit(c.ini), ini);
