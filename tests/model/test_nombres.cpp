@@ -54,13 +54,9 @@ TEST_P(Nombres, Ecritures) {
         {12.25, 1, ',', "12,2"},      {1.5, 3, '.', "1.500"}};
     for (const auto& [v, chiffres, virgule, texte] : fixes) EXPECT_EQ(FormatFixe(v, chiffres, virgule), texte);
     EXPECT_EQ(FormatFixe(DBL_MAX, 0, '.').size(), 309u);
-    for (const auto& [v, texte] : {std::pair{0.0f, " 0"},
-                                   {12.5f, " 12.5"},
-                                   {-3.0f, "-3"},
-                                   {0.1f, " 0.1"},
-                                   {220.0003f, " 220.0003"},
-                                   {1e-5f, " 1e-05"}})
-        EXPECT_EQ(TexteFlottant32(v), texte);
+    const std::pair<float, const char*> flottants[] = {{0.0f, " 0"},   {12.5f, " 12.5"},         {-3.0f, "-3"},
+                                                       {0.1f, " 0.1"}, {220.0003f, " 220.0003"}, {1e-5f, " 1e-05"}};
+    for (const auto& [v, texte] : flottants) EXPECT_EQ(TexteFlottant32(v), texte);
     EXPECT_EQ(VersFlottant32(1e300), FLT_MAX);
 }
 
