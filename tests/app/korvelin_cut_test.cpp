@@ -204,9 +204,11 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
     Convertisseur c;
     for (const char* nom : {"blocs_r12.dxf", "piece_r2018.dxf", "courbe_gnuplot.hpgl", "plaque_pic2plot.hpgl"}) {
         c.dossier.Ecrit(nom, DossierTemporaire::Lit(std::string(KORVELIN_TEST_DATA "/reels/") + nom));
-        const Execution e =
-            c.Lance({nom, "--orientation", "--ordre", "--passes", "2", "--attaches", "2", "--largeur-attache", "1",
-                     "--hauteur-attache", "0,5", "--broche", "10000", "-o", "x.cut", "--gcode", "x.nc"});
+        std::vector<std::string> arguments = Mots(
+            "--orientation --ordre --passes 2 --attaches 2 --largeur-attache 1 "
+            "--hauteur-attache 0,5 --broche 10000 -o x.cut --gcode x.nc");
+        arguments.insert(arguments.begin(), nom);
+        const Execution e = c.Lance(arguments);
         ASSERT_EQ(e.statut, 0) << nom << e.erreurs;
         EXPECT_NE(e.sortie.find("depuis l'origine et retour"), std::string::npos);
         const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("x.nc"));
