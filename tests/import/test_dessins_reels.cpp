@@ -12,6 +12,8 @@
 #include <limits>
 
 #include "document/travail_initial.h"
+#include "geometry/bouts.h"
+#include "geometry/mesure_decalage.h"
 #include "machining/cut.h"
 #include "machining/verificateur_gcode.h"
 #include "settings/aide_contexte.h"
@@ -84,6 +86,26 @@ struct DessinReel : test::ValeursTemporaires {
     }
 };
 
+// No cut comes near the part, and every closed contour gets its closing corner unless
+// its trace was said too tight. The closed contours checked.
+int VerifieDecalages(const Dessin& lu, const test::UiEnregistreuse& ui, double R) {
+    int fermes = 0;
+    EXPECT_GE(test::Mesure(lu, R).plusPres, R - 0.01);
+    std::size_t e = 0;
+    for (int32_t i = 0, j; i < lu.NbPoints; ++e, i = j) {
+        for (j = i; j < lu.NbPoints && lu.Trace_Initial[j].Sequence == lu.Trace_Initial[i].Sequence;) ++j;
+        const auto& D = lu.Trace_Decale[e].Points;
+        const std::string nom = "Le tracé " + lu.Trace_Initial[i].Sequence.Texte() + " ";
+        const bool signale = std::any_of(ui.messages.begin(), ui.messages.end(),
+                                         [&](const auto& m) { return m.texte.rfind(nom, 0) == 0; });
+        if (TraceFermee(&lu.Trace_Initial[i], std::size_t(j - i)) && D.size() >= 2 && !signale) {
+            ++fermes;
+            EXPECT_TRUE(D.front().X == D.back().X && D.front().Y == D.back().Y) << "tracé " << e;
+        }
+    }
+    return fermes;
+}
+
 std::vector<fs::path> Dessins() {
     std::vector<fs::path> r;
     for (const auto& f : fs::directory_iterator(fs::path(KORVELIN_TEST_DATA) / "reels"))
@@ -92,13 +114,14 @@ std::vector<fs::path> Dessins() {
     return r;
 }
 
-// On the trace, the cut follows the true geometry; beside it, the cutter stays against the
-// part: the drawing lies in [0, largeur] × [0, hauteur] once opened. A trace too small for
+// On the trace, the cut follows the true geometry; beside it, the cutter never bites into
+// the part and stays against it: the drawing lies in [0, largeur] × [0, hauteur] once opened. A trace too small for
 // the cutter may be refused with a message; it must not send the cutter away all the same.
 TEST(DessinsReels, LaCoupeSuitLaGeometrieVraieEtResteContreLaPiece) {
     constexpr double R = 1.5;
     const auto dessins = Dessins();
     ASSERT_GE(dessins.size(), 10u);
+    int fermes = 0;
     for (const fs::path& dessin : dessins) {
         SCOPED_TRACE(dessin.filename().string());
         const Mesure vraie = LitMesure(fs::path(dessin) += ".mesure");
@@ -113,6 +136,7 @@ TEST(DessinsReels, LaCoupeSuitLaGeometrieVraieEtResteContreLaPiece) {
                 SCOPED_TRACE("côté " + std::to_string(cote) + (coinsConvexes ? ", coins convexes" : ""));
                 DessinReel b;
                 const Coupe bord = b.Fraise(dessin, cote, R, coinsConvexes);
+                if (!coinsConvexes) fermes += VerifieDecalages(b.dessin, b.ui, R);
                 const double marge = (coinsConvexes ? 2 : 10) * R + 1e-3;
                 EXPECT_GE(bord.xmin, -marge);
                 EXPECT_GE(bord.ymin, -marge);
@@ -120,6 +144,7 @@ TEST(DessinsReels, LaCoupeSuitLaGeometrieVraieEtResteContreLaPiece) {
                 EXPECT_LE(bord.ymax, vraie.hauteur + marge);
             }
     }
+    EXPECT_GT(fermes, 20);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "support/import_test.h"
 #include "settings/aide_contexte.h"
 #include "settings/magasin.h"
-#include "support/locale_francaise.h"
 
 namespace korvelin {
 namespace {
