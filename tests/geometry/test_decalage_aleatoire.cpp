@@ -8,6 +8,7 @@
 
 #include "geometry/decalage.h"
 #include "geometry/litteral.h"
+#include "geometry/mesure_decalage.h"
 #include "model/aide_dessin.h"
 #include "model/primitives.h"
 
@@ -85,15 +86,10 @@ std::vector<PointTrace> TraceDifficile(std::mt19937& g, Difficile forme) {
 }
 
 double DistanceAuTrace(const PointTrace& q, const std::vector<PointTrace>& P) {
-    double meilleure = INFINITY;
-    for (std::size_t s = 0; s + 1 < P.size(); ++s) {
-        const PointTrace& a = P[s];
-        const PointTrace& b = P[s + 1];
-        const double dx = double(b.X) - a.X, dy = double(b.Y) - a.Y, l2 = dx * dx + dy * dy;
-        const double t = l2 > 0 ? std::clamp(((q.X - a.X) * dx + (q.Y - a.Y) * dy) / l2, 0.0, 1.0) : 0.0;
-        meilleure = std::min(meilleure, std::hypot(q.X - (a.X + t * dx), q.Y - (a.Y + t * dy)));
-    }
-    return meilleure;
+    double d2 = INFINITY;
+    for (std::size_t s = 0; s + 1 < P.size(); ++s)
+        d2 = std::min(d2, Distance2PointSegment({q.X, q.Y}, {P[s].X, P[s].Y}, {P[s + 1].X, P[s + 1].Y}));
+    return std::sqrt(d2);
 }
 
 TEST(DecalageAleatoire, CommeLaVersionPasAPas) {
