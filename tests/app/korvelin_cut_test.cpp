@@ -57,6 +57,13 @@ struct Convertisseur {
     }
 };
 
+std::vector<std::string> Mots(std::string_view ligne) {
+    std::vector<std::string> r;
+    for (std::size_t i = 0, j; i < ligne.size(); i = j + 1)
+        r.emplace_back(ligne.substr(i, (j = std::min(ligne.find(' ', i), ligne.size())) - i));
+    return r;
+}
+
 struct Mouvement {
     double x, y, z;
 };
@@ -72,35 +79,82 @@ std::vector<Mouvement> Mouvements(const std::string& cut) {
     return r;
 }
 
-TEST(KorvelinCut, HelpUsageAndFilesThatCannotBeConverted) {
+// Every run that must be refused: its exit code (2 for a wrong command line, 1 for a job
+// that cannot be made) and what it says. No output replaces the drawing, the settings or
+// another output, however it is spelled; every check of every output is made before any
+// file is written; a file is read by what it holds; a settings file named on the command
+// line is read or refused, never silently replaced by the defaults.
+TEST(KorvelinCut, RefusalsSayWhyAndWriteNothing) {
     Convertisseur c;
-    Execution e = c.Lance({"--help"}, false);
-    EXPECT_EQ(e.statut, 0);
-    EXPECT_NE(e.sortie.find("Usage : korvelin-cut DESSIN"), std::string::npos);
-    const std::vector<std::vector<std::string>> fautes = {{},
-                                                          {"a.plt", "b.plt"},
-                                                          {"a.plt", "--inconnue"},
-                                                          {"a.plt", "-o"},
-                                                          {"a.plt", "--rayon", "deux"},
-                                                          {"a.plt", "--dialecte", "grbl"},
-                                                          {"a.plt", "--gcode", "a.nc", "--dialecte", "mach3"},
-                                                          {"a.plt", "--broche", "9000"},
-                                                          {"a.plt", "--gcode", "a.nc", "--avance", "0"},
-                                                          {"a.plt", "--sans-commentaires"}};
-    for (const auto& f : fautes) {
-        e = c.Lance(f, false);
-        EXPECT_EQ(e.statut, 2) << (f.empty() ? "" : f.back());
-        EXPECT_NE(e.erreurs.find("Usage : korvelin-cut"), std::string::npos);
-    }
-    // Folders and pipes are named by the same check, tested with the files.
+    const std::string piece = c.Piece(), plt = DossierTemporaire::Lit(piece), ini = DossierTemporaire::Lit(c.ini);
+    fs::create_directory(c.dossier.Chemin("sous"));
+    fs::create_hard_link(c.ini, c.dossier.Chemin("lien.ini"));
+    c.dossier.Ecrit("piece.cut", "[Korvelin]\r\n");
     c.dossier.Ecrit("vide.plt", "IN;PU0,0;PU10,10;");
-    for (const auto& [dessin, message] : {std::pair{"absent.plt", "Le fichier « absent.plt » est introuvable."},
-                                          {"vide.plt", "Fichier inexploitable !"}}) {
-        e = c.Lance({dessin});
-        EXPECT_EQ(e.statut, 1);
-        EXPECT_NE(e.erreurs.find(message), std::string::npos) << e.erreurs;
+    c.dossier.Ecrit("carre.plt", DossierTemporaire::Lit(KORVELIN_EXEMPLES "/bride.plt"));
+    c.dossier.Ecrit("long.plt", "IN;PU0,0;PD40000,0,40000,400,0,400,0,0;");
+    c.dossier.Ecrit("broche.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\nVitesseBroche=-5\r\n");
+    c.dossier.Ecrit("autre.ini", "[Autre]\r\nHautDeg=7\r\n");
+    c.dossier.Ecrit("binaire.plt", std::string("PU0,0;PD10,10;\0\x01\x02", 17));
+    const std::string lecture = c.dossier.Ecrit("lecture.cut", "garde");
+    fs::permissions(lecture, fs::perms::owner_read | fs::perms::group_read);
+    const std::string usage = "Usage : korvelin-cut", sansSection = "il n'a pas de section [Korvelin].";
+    // "--ini" is added unless the command line ends with "+".
+    const std::tuple<int, std::string, const char*> cas[] = {
+        {2, usage, "+"},
+        {2, usage, "a.plt b.plt +"},
+        {2, usage, "a.plt --inconnue +"},
+        {2, usage, "a.plt -o +"},
+        {2, usage, "a.plt --rayon deux +"},
+        {2, usage, "a.plt --dialecte grbl +"},
+        {2, usage, "a.plt --gcode a.nc --dialecte mach3 +"},
+        {2, usage, "a.plt --broche 9000 +"},
+        {2, usage, "a.plt --gcode a.nc --avance 0 +"},
+        {2, usage, "a.plt --sans-commentaires +"},
+        {2, usage, "piece.plt --attaches 101"},
+        {2, usage, "piece.plt --hauteur-attache 0"},
+        // Folders and pipes are named by the same check, tested with the files.
+        {1, "Le fichier « absent.plt » est introuvable.", "absent.plt"},
+        {1, "Fichier inexploitable !", "vide.plt"},
+        {1, "« binaire.plt », octet n° 15 : il contient des données binaires, ce n'est pas un dessin",
+         "binaire.plt -o binaire.cut"},
+        {1, "(-o) est le dessin lui-même", "piece.plt -o ./piece.plt"},
+        {1, "(--projet) est le fichier de paramètres", "piece.plt --projet sous/../Korvelin.ini"},
+        {1, "(-o) est le fichier de paramètres", "piece.plt -o lien.ini"},
+        {1, "(--journal) est le dessin lui-même", "piece.plt --simulation --journal piece.plt"},
+        {1, "Les options -o et --projet désignent le même fichier", "piece.plt -o p.Korvelin --projet ./p.Korvelin"},
+        {1, "(-o) est le fichier de paramètres", "piece.plt --ini piece.cut +"},
+        {1, "(--gcode) est le dessin lui-même", "piece.plt --gcode sous/../piece.plt"},
+        {1, "Les options -o et --gcode désignent le même fichier", "piece.plt -o p.nc --gcode ./p.nc"},
+        {1, "La vitesse de broche", "piece.plt --projet a.Korvelin -o a.cut --gcode a.nc --ini broche.ini +"},
+        {1, "Le fichier « lecture.cut » est en lecture seule", "piece.plt -o lecture.cut"},
+        {1, "Le fichier « absent.ini » est introuvable.", "piece.plt --ini absent.ini +"},
+        {1, "n'est pas un fichier de paramètres : " + sansSection, "piece.plt --ini piece.plt +"},
+        {1, "n'est pas un fichier de paramètres : " + sansSection, "piece.plt --ini autre.ini +"},
+        // Tabs as high as the cut is deep would lift the tool out of the stock over them.
+        {1, "La hauteur des attaches (2 mm) doit rester", "piece.plt --profondeur -2 --attaches 2 --hauteur-attache 2"},
+        // A new user's first job, with no settings file at all (radius 3, margins 0): the
+        // margins that make it fit and the command that writes it.
+        {1, "il faut une marge en X d'au moins 3 mm et une marge en Y d'au moins 3 mm", "carre.plt +"},
+        {1, "relancez avec : --marge-x 3 --marge-y 3\n", "carre.plt +"},
+        // Wider than the travel, it is refused whatever the zero.
+        {1, "il s'étend sur 1006,000 mm en X pour une course de 1000,000 mm", "long.plt --gcode long.nc +"},
+    };
+    for (const auto& [statut, message, ligne] : cas) {
+        std::vector<std::string> arguments = Mots(ligne);
+        const bool avecIni = arguments.back() != "+";
+        if (!avecIni) arguments.pop_back();
+        const Execution e = c.Lance(arguments, avecIni);
+        EXPECT_EQ(e.statut, statut) << ligne;
+        EXPECT_NE(e.erreurs.find(message), std::string::npos) << ligne << " : " << e.erreurs;
     }
-    EXPECT_FALSE(fs::exists(c.dossier.Chemin("vide.cut")));
+    EXPECT_EQ(DossierTemporaire::Lit(piece), plt);
+    EXPECT_EQ(DossierTemporaire::Lit(c.ini), ini);
+    EXPECT_EQ(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")), "[Korvelin]\r\n");
+    EXPECT_EQ(DossierTemporaire::Lit(lecture), "garde");
+    for (const char* f :
+         {"vide.cut", "binaire.cut", "p.Korvelin", "p.nc", "a.Korvelin", "a.cut", "a.nc", "carre.cut", "long.nc"})
+        EXPECT_FALSE(fs::exists(c.dossier.Chemin(f))) << f;
 }
 
 TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
@@ -150,9 +204,11 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
     Convertisseur c;
     for (const char* nom : {"blocs_r12.dxf", "piece_r2018.dxf", "courbe_gnuplot.hpgl", "plaque_pic2plot.hpgl"}) {
         c.dossier.Ecrit(nom, DossierTemporaire::Lit(std::string(KORVELIN_TEST_DATA "/reels/") + nom));
-        const Execution e =
-            c.Lance({nom, "--orientation", "--ordre", "--passes", "2", "--attaches", "2", "--largeur-attache", "1",
-                     "--hauteur-attache", "0,5", "--broche", "10000", "-o", "x.cut", "--gcode", "x.nc"});
+        std::vector<std::string> arguments = Mots(
+            "--orientation --ordre --passes 2 --attaches 2 --largeur-attache 1 "
+            "--hauteur-attache 0,5 --broche 10000 -o x.cut --gcode x.nc");
+        arguments.insert(arguments.begin(), nom);
+        const Execution e = c.Lance(arguments);
         ASSERT_EQ(e.statut, 0) << nom << e.erreurs;
         EXPECT_NE(e.sortie.find("depuis l'origine et retour"), std::string::npos);
         const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("x.nc"));
@@ -170,119 +226,37 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
 }
 
 // A new user's first job, as the README shows it: the sample drawing and no settings file
-// at all (radius 3, margins 0). The CUT file says which margins make it fit and the
-// command that writes it; the G-code, which runs from the controller's work zero, is
-// written with a warning.
+// at all, with the margins its refusal asked for. The G-code, which runs from the
+// controller's work zero, is written with a warning.
 TEST(KorvelinCut, PremierTravailAvecLesReglagesParDefaut) {
     Convertisseur c;
     c.dossier.Ecrit("carre.plt", DossierTemporaire::Lit(KORVELIN_EXEMPLES "/bride.plt"));
-    Execution e = c.Lance({"carre.plt"}, false);
-    EXPECT_EQ(e.statut, 1);
-    EXPECT_NE(e.erreurs.find("il faut une marge en X d'au moins 3 mm et une marge en Y d'au moins 3 mm"),
-              std::string::npos)
-        << e.erreurs;
-    EXPECT_NE(e.erreurs.find("relancez avec : --marge-x 3 --marge-y 3\n"), std::string::npos) << e.erreurs;
-    EXPECT_FALSE(fs::exists(c.dossier.Chemin("carre.cut")));
-    e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
+    Execution e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
     EXPECT_EQ(e.statut, 0) << e.erreurs;
     EXPECT_TRUE(fs::exists(c.dossier.Chemin("carre.cut")));
-
     e = c.Lance({"carre.plt", "--gcode", "carre.nc"}, false);
     EXPECT_EQ(e.statut, 0) << e.erreurs;
     EXPECT_NE(e.erreurs.find("passe sous le zéro de travail de 3,000 mm en X et de 3,000 mm en Y"), std::string::npos)
         << e.erreurs;
-    // Wider than the travel, it is refused whatever the zero.
-    c.dossier.Ecrit("long.plt", "IN;PU0,0;PD40000,0,40000,400,0,400,0,0;");
-    e = c.Lance({"long.plt", "--gcode", "long.nc"}, false);
-    EXPECT_EQ(e.statut, 1);
-    EXPECT_NE(e.erreurs.find("il s'étend sur 1006,000 mm en X pour une course de 1000,000 mm"), std::string::npos)
-        << e.erreurs;
-    EXPECT_FALSE(fs::exists(c.dossier.Chemin("long.nc")));
 }
 
-// No output replaces the drawing, the INI file or another output, however it is spelled.
-TEST(KorvelinCut, OutputsNeverReplaceTheInputs) {
+// The help; a DXF file named .plt is read as DXF, with a warning; a settings file as
+// Windows writes it (Notepad's byte order mark, CR alone, quoted values); the count of
+// passes as typed.
+TEST(KorvelinCut, HelpAndInputsReadByWhatTheyHold) {
     Convertisseur c;
-    const std::string piece = c.Piece(), plt = DossierTemporaire::Lit(piece), ini = DossierTemporaire::Lit(c.ini);
-    fs::create_directory(c.dossier.Chemin("sous"));
-    fs::create_hard_link(c.ini, c.dossier.Chemin("lien.ini"));
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cas = {
-        {{"piece.plt", "-o", "./piece.plt"}, "(-o) est le dessin lui-même"},
-        {{"piece.plt", "--projet", "sous/../Korvelin.ini"}, "(--projet) est le fichier de paramètres"},
-        {{"piece.plt", "-o", "lien.ini"}, "(-o) est le fichier de paramètres"},
-        {{"piece.plt", "--simulation", "--journal", "piece.plt"}, "(--journal) est le dessin lui-même"},
-        {{"piece.plt", "-o", "p.Korvelin", "--projet", "./p.Korvelin"},
-         "Les options -o et --projet désignent le même fichier"},
-        {{"piece.plt", "--ini", "piece.cut"}, "(-o) est le fichier de paramètres"},
-        {{"piece.plt", "--gcode", "sous/../piece.plt"}, "(--gcode) est le dessin lui-même"},
-        {{"piece.plt", "-o", "p.nc", "--gcode", "./p.nc"}, "Les options -o et --gcode désignent le même fichier"},
-    };
-    c.dossier.Ecrit("piece.cut", "[Korvelin]\r\n");
-    for (const auto& [arguments, message] : cas) {
-        const Execution e = c.Lance(arguments, arguments.size() < 2 || arguments[1] != "--ini");
-        EXPECT_EQ(e.statut, 1) << arguments.back();
-        EXPECT_NE(e.erreurs.find(message), std::string::npos) << e.erreurs;
-    }
-    EXPECT_EQ(DossierTemporaire::Lit(piece), plt);
-    EXPECT_EQ(DossierTemporaire::Lit(c.ini), ini);
-    EXPECT_EQ(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")), "[Korvelin]\r\n");
-    EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.Korvelin")));
-    EXPECT_FALSE(fs::exists(c.dossier.Chemin("p.nc")));
-}
-
-// Every check of every output before any file is written; a file read by what it holds.
-TEST(KorvelinCut, RienNEstEcritAvantToutesLesVerifications) {
-    Convertisseur c;
-    c.Piece();
-    const std::string ini =
-        c.dossier.Ecrit("broche.ini", "[Korvelin]\r\nRayonFraise=1\r\nMargeX=5\r\nMargeY=5\r\nVitesseBroche=-5\r\n");
-    Execution e =
-        c.Lance({"piece.plt", "--projet", "a.Korvelin", "-o", "a.cut", "--gcode", "a.nc", "--ini", ini}, false);
-    EXPECT_EQ(e.statut, 1);
-    EXPECT_NE(e.erreurs.find("La vitesse de broche"), std::string::npos) << e.erreurs;
-    for (const char* f : {"a.Korvelin", "a.cut", "a.nc"}) EXPECT_FALSE(fs::exists(c.dossier.Chemin(f))) << f;
-    // A read-only output is refused and kept.
-    const std::string lecture = c.dossier.Ecrit("lecture.cut", "garde");
-    fs::permissions(lecture, fs::perms::owner_read | fs::perms::group_read);
-    e = c.Lance({"piece.plt", "-o", "lecture.cut"});
-    EXPECT_EQ(e.statut, 1);
-    EXPECT_NE(e.erreurs.find("Le fichier « lecture.cut » est en lecture seule"), std::string::npos) << e.erreurs;
-    EXPECT_EQ(DossierTemporaire::Lit(lecture), "garde");
-    // A DXF file named .plt is read as DXF, with a warning; binary junk is refused.
+    Execution e = c.Lance({"--help"}, false);
+    EXPECT_EQ(e.statut, 0);
+    EXPECT_NE(e.sortie.find("Usage : korvelin-cut DESSIN"), std::string::npos);
     c.dossier.Ecrit("formes.plt", DossierTemporaire::Lit(KORVELIN_TEST_DATA "/dxf/formes_r12.dxf"));
     e = c.Lance({"formes.plt", "-o", "formes.cut"});
     EXPECT_EQ(e.statut, 0) << e.erreurs;
     EXPECT_NE(e.erreurs.find("« formes.plt » est un fichier DXF malgré son extension"), std::string::npos);
     EXPECT_GT(Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("formes.cut"))).size(), 10u);
-    c.dossier.Ecrit("binaire.plt", std::string("PU0,0;PD10,10;\0\x01\x02", 17));
-    e = c.Lance({"binaire.plt", "-o", "binaire.cut"});
-    EXPECT_EQ(e.statut, 1);
-    EXPECT_NE(e.erreurs.find("« binaire.plt », octet n° 15 : il contient des données binaires, ce n'est pas un dessin"),
-              std::string::npos)
-        << e.erreurs;
-    EXPECT_FALSE(fs::exists(c.dossier.Chemin("binaire.cut")));
-}
 
-// A settings file named on the command line is read as Windows writes it, or refused:
-// never silently replaced by the defaults.
-TEST(KorvelinCut, SettingsFileReadOrRefused) {
-    Convertisseur c;
     c.Piece();
-    c.dossier.Ecrit("autre.ini", "[Autre]\r\nHautDeg=7\r\n");
-    const std::pair<std::string, std::string> refus[] = {
-        {"absent.ini", "Le fichier « absent.ini » est introuvable."},
-        {"piece.plt", "n'est pas un fichier de paramètres : il n'a pas de section [Korvelin]."},
-        {"autre.ini", "n'est pas un fichier de paramètres : il n'a pas de section [Korvelin]."},
-    };
-    for (const auto& [ini, message] : refus) {
-        const Execution e = c.Lance({"piece.plt", "--ini", ini}, false);
-        EXPECT_EQ(e.statut, 1) << ini;
-        EXPECT_NE(e.erreurs.find(message), std::string::npos) << e.erreurs;
-        EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
-    }
-    // Notepad's byte order mark, CR alone, quoted values; the count of passes as typed.
     c.dossier.Ecrit("bloc.ini", "\xEF\xBB\xBF[Korvelin]\rHautDeg=\"7\"\rNbPasse=2.5\rMargeX=5\rMargeY=5\r");
-    Execution e = c.Lance({"piece.plt", "--ini", "bloc.ini"}, false);
+    e = c.Lance({"piece.plt", "--ini", "bloc.ini"}, false);
     ASSERT_EQ(e.statut, 0) << e.erreurs;
     std::string cut = DossierTemporaire::Lit(c.dossier.Chemin("piece.cut"));
     EXPECT_NE(cut.find("// Hauteur d\xE9gagement        : 7\r\n"), std::string::npos);
@@ -349,14 +323,6 @@ TEST(KorvelinCut, TabsFromTheCommandLine) {
     };
     EXPECT_EQ(montees({}), 0);
     EXPECT_EQ(montees({"--attaches", "3", "--largeur-attache", "4", "--hauteur-attache", "1"}), 2 * 3);
-    EXPECT_EQ(c.Lance({piece, "--attaches", "101"}).statut, 2);
-    EXPECT_EQ(c.Lance({piece, "--hauteur-attache", "0"}).statut, 2);
-    // Tabs as high as the cut is deep would lift the tool out of the stock over them.
-    fs::remove(c.dossier.Chemin("piece.cut"));
-    const Execution e = c.Lance({piece, "--profondeur", "-2", "--attaches", "2", "--hauteur-attache", "2"});
-    EXPECT_EQ(e.statut, 1);
-    EXPECT_NE(e.erreurs.find("La hauteur des attaches (2 mm) doit rester"), std::string::npos) << e.erreurs;
-    EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
 }
 
 // --grbl against the stand-in board: the exit code tells how the job ended, and neither a

@@ -50,7 +50,7 @@ struct Decalage : ::testing::Test {
     }
 };
 
-TEST_F(Decalage, OutilADroiteAGaucheEtSurLaLigne) {
+TEST_F(Decalage, OutilADroiteAGaucheSurLaLigneEtDansUneFente) {
     AjouteTrace(d, A, {{0, 0}, {10, 0}, {10, 10}});
     Tout();
     ASSERT_EQ(d.Trace_Decale.size(), 2u);
@@ -66,6 +66,15 @@ TEST_F(Decalage, OutilADroiteAGaucheEtSurLaLigne) {
     EXPECT_TRUE(MemesPoints(R(), d.Trace_Initial));
     // Closed contours and runs of aligned points are compared with the step-by-step first
     // pass on random drawings.
+
+    // A slot narrower than the cutter, on the cutter's side: its offset points would
+    // bite into the walls. The two vertices at the mouth stay, exactly one radius away.
+    d = Dessin{};
+    r.cote = 1;
+    AjouteTrace(d, A, {{0, 0}, {10, 0}, {10, 1}, {11, 1}, {11, 0}, {20, 0}});
+    Tout();
+    Attend({{0, -1}, {11, -1}, {10, -1}, {20, -1}});
+    EXPECT_TRUE(diagnostics.empty());
 }
 
 TEST_F(Decalage, RayonTropGrandPourLeCarre) {
@@ -83,15 +92,6 @@ TEST_F(Decalage, RayonTropGrandPourLeCarre) {
     AttendSeul(Gravite::Erreur, MessageRayonTropGrand);
 }
 
-TEST_F(Decalage, LeCoinRentrantPerdSesPointsTropProches) {
-    // A slot narrower than the cutter, on the cutter's side: its offset points would
-    // bite into the walls. The two vertices at the mouth stay, exactly one radius away.
-    AjouteTrace(d, A, {{0, 0}, {10, 0}, {10, 1}, {11, 1}, {11, 0}, {20, 0}});
-    Tout();
-    Attend({{0, -1}, {11, -1}, {10, -1}, {20, -1}});
-    EXPECT_TRUE(diagnostics.empty());
-}
-
 TEST_F(Decalage, ProgressionDansLeCinquiemePanneau) {
     suivi.pointParPoint = true;
     AjouteTrace(d, A, {{0, 0}, {10, 0}, {10, 10}});
@@ -107,7 +107,7 @@ TEST_F(Decalage, ProgressionDansLeCinquiemePanneau) {
     EXPECT_EQ(statuts, std::vector<std::string>{""});
 }
 
-TEST_F(Decalage, CasOuRienNeChange) {
+TEST_F(Decalage, PointsSeulsEtTracesSansDirection) {
     AjouteTrace(d, A, {{4, 4}});
     AjouteTrace(d, Etiquette(" B"), {{0, 0}, {10, 0}});
     Tout();
@@ -123,9 +123,6 @@ TEST_F(Decalage, CasOuRienNeChange) {
     d = Dessin{};
     Tout();
     EXPECT_EQ(d.Trace_Decale.size(), 1u);
-}
-
-TEST_F(Decalage, UnTraceSansDirection) {
     // Three times the same point: no side to offset to, nothing stored.
     AjouteTrace(d, A, {{0, 0}, {0, 0}, {0, 0}});
     Tout();
@@ -225,10 +222,6 @@ TEST_F(Decalage, CreuxTropEtroit) {
     ASSERT_EQ(R().size(), 21u);
     EXPECT_NEAR(R()[10].X, 101, 1e-3);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(Decalage, ChaqueTraceCalculeeUneFois) {
     // Rebuilding every path after the traces were reordered or one was reversed computes

@@ -45,38 +45,24 @@ std::vector<Element> Feuille(std::mt19937& alea, int nx, int ny) {
     for (int i = 0; i < nx; ++i)
         for (int j = 0; j < ny; ++j) {
             const float x = 50.0f * i + float(alea() % 5), y = 50.0f * j + float(alea() % 5);
-            std::vector<Element> partie;
-            std::vector<int> enfants;
+            const std::size_t debut = e.size();
             for (int c = 0; c < 4; ++c) {
                 const float hx = x + (c & 1 ? 22 : 3), hy = y + (c & 2 ? 22 : 3);
-                switch (alea() % 4) {
-                    case 0: break;
-                    case 1: partie.push_back({{{hx + 2, hy + 2}, {hx + 12, hy + 9}}, -2}); break;
-                    default: {
-                        const int trou = static_cast<int>(partie.size());
-                        if (alea() & 1) {
-                            partie.push_back({Carre(hx + 4, hy + 4, 7), -3 - trou - 1});
-                            if (alea() & 1) partie.push_back({{{hx + 5, hy + 5}, {hx + 9, hy + 6}}, -3 - trou - 1});
-                        }
-                        // The hole comes after what it holds.
-                        for (Element& f : partie)
-                            if (f.parent == -3 - trou - 1) f.parent = -3 - trou;
-                        partie.push_back({Carre(hx, hy, 15), -2});
-                        const int h = static_cast<int>(partie.size()) - 1;
-                        for (Element& f : partie)
-                            if (f.parent == -3 - trou) f.parent = -100 - h;
-                    }
+                const unsigned genre = alea() % 4;
+                if (genre == 1) e.push_back({{{hx + 2, hy + 2}, {hx + 12, hy + 9}}, -2});
+                if (genre < 2) continue;
+                std::vector<Element> dedans;  // the hole comes after what it holds
+                if (alea() & 1) {
+                    dedans.push_back({Carre(hx + 4, hy + 4, 7)});
+                    if (alea() & 1) dedans.push_back({{{hx + 5, hy + 5}, {hx + 9, hy + 6}}});
                 }
+                for (Element& f : dedans) f.parent = static_cast<int>(e.size() + dedans.size());
+                e.insert(e.end(), dedans.begin(), dedans.end());
+                e.push_back({Carre(hx, hy, 15), -2});
             }
-            partie.push_back({Carre(x, y, 40), -1});
-            const int base = static_cast<int>(e.size()), contour = base + static_cast<int>(partie.size()) - 1;
-            for (Element& f : partie) {
-                if (f.parent == -2)
-                    f.parent = contour;
-                else if (f.parent <= -100)
-                    f.parent = base - 100 - f.parent;
-                e.push_back(f);
-            }
+            e.push_back({Carre(x, y, 40), -1});
+            for (std::size_t k = debut; k + 1 < e.size(); ++k)
+                if (e[k].parent == -2) e[k].parent = static_cast<int>(e.size()) - 1;
         }
     return e;
 }
@@ -86,20 +72,7 @@ void Remplit(Dessin& d, const std::vector<Element>& e, const std::vector<int>& o
     for (const int i : ordre) AjouteTrace(d, Code2(U'a', char32_t(U'0' + i)), Bouscule(e[i].points, alea));
 }
 
-// The trace of each element in the result, and the result's own position of each.
-void VerifieResultat(const Dessin& d, const std::vector<Element>& e);
-
-// The elements drawn in a shuffled order, then ordered and checked against their nesting.
-ResultatOrdre OrdonneMelange(Dessin& d, const std::vector<Element>& e, std::mt19937& alea) {
-    std::vector<int> ordre(e.size());
-    std::iota(ordre.begin(), ordre.end(), 0);
-    std::shuffle(ordre.begin(), ordre.end(), alea);
-    Remplit(d, e, ordre, alea);
-    const ResultatOrdre r = OrdreAutomatique(d, {.cote = 2});
-    VerifieResultat(d, e);
-    return r;
-}
-
+// Each element is in the result as a trace of its own, before the closed trace it lies in.
 void VerifieResultat(const Dessin& d, const std::vector<Element>& e) {
     const auto traces = TracesDe(d);
     ASSERT_EQ(traces.size(), e.size());
@@ -122,6 +95,17 @@ void VerifieResultat(const Dessin& d, const std::vector<Element>& e) {
         if (e[i].parent >= 0) {
             EXPECT_LT(position[i], position[e[i].parent]) << "élément " << i;
         }
+}
+
+// The elements drawn in a shuffled order, then ordered and checked against their nesting.
+ResultatOrdre OrdonneMelange(Dessin& d, const std::vector<Element>& e, std::mt19937& alea) {
+    std::vector<int> ordre(e.size());
+    std::iota(ordre.begin(), ordre.end(), 0);
+    std::shuffle(ordre.begin(), ordre.end(), alea);
+    Remplit(d, e, ordre, alea);
+    const ResultatOrdre r = OrdreAutomatique(d, {.cote = 2});
+    VerifieResultat(d, e);
+    return r;
 }
 
 }  // namespace

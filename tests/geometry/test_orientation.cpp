@@ -6,6 +6,7 @@
 #include "geometry/orientation.h"
 #include "support/import_test.h"
 #include "model/aide_dessin.h"
+#include "model/ligne_projet.h"
 #include "model/listes.h"
 #include "settings/aide_contexte.h"
 
@@ -99,12 +100,9 @@ TEST(Orientation, SurLeTraceRienNeChange) {
 
 TEST(Orientation, ApresLImportationSeulementSiDemandee) {
     // A square drawn clockwise: with the material on the left its cutter would run inside.
-    const std::string points =
-        " 0             0              PD              A\r\n"
-        " 0             10             PD              A\r\n"
-        " 10            10             PD              A\r\n"
-        " 10            0              PD              A\r\n"
-        " 0             0              PD              A\r\n";
+    std::string points;
+    for (const auto& [x, y] : Bouscule(Rectangle(0, 0, 10, 10), true, 0))
+        points += LignePointProjet({x, y, PlumeBasse, PremiereSequence}) + "\r\n";
     for (const bool demandee : {false, true}) {
         ValeursTemporaires c;
         const std::string reglages =

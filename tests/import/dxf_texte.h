@@ -1,6 +1,7 @@
 #pragma once
 // Small DXF texts written pair by pair for the import tests.
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,20 @@ inline std::string TexteDXF(const PairesDXF& paires, const char* fin = "\r\n") {
     for (const auto& [code, valeur] : paires)
         t += std::string(code.size() < 3 ? 3 - code.size() : 0, ' ') + code + fin + valeur + fin;
     return t;
+}
+
+// Pairs written as one text, code and value by turns, blank-separated: "0 LINE 10 0 20 0".
+inline PairesDXF Paires(const std::string& texte) {
+    PairesDXF p;
+    std::string mots[2];
+    std::size_t n = 0;
+    for (std::size_t i = 0, j; i < texte.size(); i = j + 1) {
+        j = std::min(texte.find(' ', i), texte.size());
+        if (j == i) continue;
+        mots[n++ % 2] = texte.substr(i, j - i);
+        if (n % 2 == 0) p.emplace_back(mots[0], mots[1]);
+    }
+    return p;
 }
 
 inline PairesDXF Section(const std::string& nom, const PairesDXF& corps) {

@@ -55,16 +55,8 @@ TEST(Projet, SaveWritesTheIniBlockThenSixtyCharacterPointLines) {
     EXPECT_EQ(l[0], "$$[Korvelin]" + std::string(50, ' '));
     EXPECT_EQ(l[1], "$$" + std::string(60, ' '));
     EXPECT_EQ(l[2], "$$Fichier=" + std::string(70, 'x'));  // a long line is kept whole
-    EXPECT_EQ(l[3],
-              " 0             "
-              " 0             "
-              "PD             "
-              " A             ");
-    EXPECT_EQ(l[4],
-              " 12.5          "
-              "-3             "
-              "PD             "
-              " A             ");
+    EXPECT_EQ(l[3], " 0              0             PD              A             ");
+    EXPECT_EQ(l[4], " 12.5          -3             PD              A             ");
 }
 
 TEST(Projet, ReadingRestoresPointsAndLoadsTheStoredSettings) {

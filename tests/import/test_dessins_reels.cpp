@@ -5,24 +5,20 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
-#include <cstring>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
 
-#include "document/calculs.h"
-#include "settings/aide_contexte.h"
 #include "document/travail_initial.h"
-#include "geometry/decalage.h"
-#include "support/import_test.h"
+#include "geometry/bouts.h"
+#include "geometry/mesure_decalage.h"
 #include "machining/cut.h"
-#include "settings/magasin.h"
+#include "machining/verificateur_gcode.h"
 #include "settings/aide_contexte.h"
+#include "settings/magasin.h"
+#include "support/import_test.h"
 
 namespace korvelin {
 namespace {
@@ -57,33 +53,10 @@ struct Coupe {
 
 Coupe LitCoupe(const std::string& texte) {
     Coupe c;
-    std::istringstream lignes(texte);
-    std::string ligne;
-    bool dedans = false;
-    double px = 0, py = 0;
-    while (std::getline(lignes, ligne)) {
-        // "T:t XG:x YG:y XD:x YD:z", read without the C library: the runs under a French
-        // locale would read every decimal point as the end of the number.
-        double v[5];
-        std::size_t n = 0, i = 0;
-        for (const char* cle : {"T:", " XG:", " YG:", " XD:", " YD:"}) {
-            if (ligne.compare(i, std::strlen(cle), cle) != 0) break;
-            i += std::strlen(cle);
-            const auto r = std::from_chars(ligne.data() + i, ligne.data() + ligne.size(), v[n]);
-            if (r.ec != std::errc()) break;
-            i = static_cast<std::size_t>(r.ptr - ligne.data());
-            ++n;
-        }
-        if (n != 5) continue;
-        const double x = v[1], y = v[2], z = v[4];
-        const bool sous = z < 0.0;
-        if (sous) {
-            if (dedans) c.longueur += std::hypot(x - px, y - py);
-            c.xmin = std::min(c.xmin, x), c.xmax = std::max(c.xmax, x);
-            c.ymin = std::min(c.ymin, y), c.ymax = std::max(c.ymax, y);
-        }
-        dedans = sous;
-        px = x, py = y;
+    for (const test::TronconCoupe& t : test::CoupesCUT(texte)) {
+        c.longueur += std::hypot(t.x1 - t.x0, t.y1 - t.y0);
+        c.xmin = std::min({c.xmin, t.x0, t.x1}), c.xmax = std::max({c.xmax, t.x0, t.x1});
+        c.ymin = std::min({c.ymin, t.y0, t.y1}), c.ymax = std::max({c.ymax, t.y0, t.y1});
     }
     return c;
 }
@@ -113,6 +86,26 @@ struct DessinReel : test::ValeursTemporaires {
     }
 };
 
+// No cut comes near the part, and every closed contour gets its closing corner unless
+// its trace was said too tight. The closed contours checked.
+int VerifieDecalages(const Dessin& lu, const test::UiEnregistreuse& ui, double R) {
+    int fermes = 0;
+    EXPECT_GE(test::Mesure(lu, R).plusPres, R - 0.01);
+    std::size_t e = 0;
+    for (int32_t i = 0, j; i < lu.NbPoints; ++e, i = j) {
+        for (j = i; j < lu.NbPoints && lu.Trace_Initial[j].Sequence == lu.Trace_Initial[i].Sequence;) ++j;
+        const auto& D = lu.Trace_Decale[e].Points;
+        const std::string nom = "Le tracé " + lu.Trace_Initial[i].Sequence.Texte() + " ";
+        const bool signale = std::any_of(ui.messages.begin(), ui.messages.end(),
+                                         [&](const auto& m) { return m.texte.rfind(nom, 0) == 0; });
+        if (TraceFermee(&lu.Trace_Initial[i], std::size_t(j - i)) && D.size() >= 2 && !signale) {
+            ++fermes;
+            EXPECT_TRUE(D.front().X == D.back().X && D.front().Y == D.back().Y) << "tracé " << e;
+        }
+    }
+    return fermes;
+}
+
 std::vector<fs::path> Dessins() {
     std::vector<fs::path> r;
     for (const auto& f : fs::directory_iterator(fs::path(KORVELIN_TEST_DATA) / "reels"))
@@ -121,40 +114,37 @@ std::vector<fs::path> Dessins() {
     return r;
 }
 
-TEST(DessinsReels, LaCoupeSuitLaGeometrieVraie) {
+// On the trace, the cut follows the true geometry; beside it, the cutter never bites into
+// the part and stays against it: the drawing lies in [0, largeur] × [0, hauteur] once opened. A trace too small for
+// the cutter may be refused with a message; it must not send the cutter away all the same.
+TEST(DessinsReels, LaCoupeSuitLaGeometrieVraieEtResteContreLaPiece) {
+    constexpr double R = 1.5;
     const auto dessins = Dessins();
     ASSERT_GE(dessins.size(), 10u);
+    int fermes = 0;
     for (const fs::path& dessin : dessins) {
         SCOPED_TRACE(dessin.filename().string());
         const Mesure vraie = LitMesure(fs::path(dessin) += ".mesure");
         DessinReel d;
-        const Coupe c = d.Fraise(dessin, 2, 1.5, false);
+        const Coupe c = d.Fraise(dessin, 2, R, false);
         EXPECT_TRUE(d.ui.messages.empty()) << d.ui.messages[0].texte;
         EXPECT_NEAR(c.longueur, vraie.longueur, 0.02 * vraie.longueur);
         EXPECT_NEAR(c.Largeur(), vraie.largeur, 0.01 * std::max(vraie.largeur, vraie.hauteur));
         EXPECT_NEAR(c.Hauteur(), vraie.hauteur, 0.01 * std::max(vraie.largeur, vraie.hauteur));
-    }
-}
-
-TEST(DessinsReels, UneFraiseACoteDuTraceResteContreLaPiece) {
-    constexpr double R = 1.5;
-    for (const fs::path& dessin : Dessins()) {
-        SCOPED_TRACE(dessin.filename().string());
-        const Mesure vraie = LitMesure(fs::path(dessin) += ".mesure");
         for (const bool coinsConvexes : {true, false})
             for (const int cote : {1, 3}) {
-                DessinReel d;
-                const Coupe c = d.Fraise(dessin, cote, R, coinsConvexes);
-                // The drawing lies in [0, largeur] × [0, hauteur] once opened. A trace too
-                // small for the cutter may be refused with a message; it must not send
-                // the cutter away all the same.
+                SCOPED_TRACE("côté " + std::to_string(cote) + (coinsConvexes ? ", coins convexes" : ""));
+                DessinReel b;
+                const Coupe bord = b.Fraise(dessin, cote, R, coinsConvexes);
+                if (!coinsConvexes) fermes += VerifieDecalages(b.dessin, b.ui, R);
                 const double marge = (coinsConvexes ? 2 : 10) * R + 1e-3;
-                EXPECT_GE(c.xmin, -marge) << "côté " << cote;
-                EXPECT_GE(c.ymin, -marge) << "côté " << cote;
-                EXPECT_LE(c.xmax, vraie.largeur + marge) << "côté " << cote;
-                EXPECT_LE(c.ymax, vraie.hauteur + marge) << "côté " << cote;
+                EXPECT_GE(bord.xmin, -marge);
+                EXPECT_GE(bord.ymin, -marge);
+                EXPECT_LE(bord.xmax, vraie.largeur + marge);
+                EXPECT_LE(bord.ymax, vraie.hauteur + marge);
             }
     }
+    EXPECT_GT(fermes, 20);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ using test::FichierDXF;
 using test::PairesDXF;
 using test::operator+;
 using test::N;
+using test::Paires;
 
 // The traces made, in order; each segment must start where the one before ended.
 std::vector<std::vector<PointTrace>> Traces(const std::vector<PointTrace>& points) {
@@ -95,14 +96,7 @@ TEST(ConversionDXF, Ellipses) {
     EXPECT_LE(court.Points().size(), 2u + 2 * 330);
     // An ELLIPSE entity of 100 mm by 50: every chord within 0.002 mm of the true curve,
     // measured at its middle, where a chord strays most.
-    const auto grande = Convertit({{"0", "ELLIPSE"},
-                                   {"10", "0"},
-                                   {"20", "0"},
-                                   {"11", "100"},
-                                   {"21", "0"},
-                                   {"40", "0.5"},
-                                   {"41", "0"},
-                                   {"42", N(2 * Pi)}});
+    const auto grande = Convertit(Paires("0 ELLIPSE 10 0 20 0 11 100 21 0 40 0.5 41 0 42 " + N(2 * Pi)));
     ASSERT_EQ(grande.size(), 1u);
     double pire = 0.0;
     for (std::size_t i = 1; i < grande[0].size(); ++i) {
@@ -116,21 +110,11 @@ TEST(ConversionDXF, Ellipses) {
 
 TEST(ConversionDXF, UneTraceParEntiteEtPolylignes) {
     const std::vector<std::pair<double, double>> carre = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-    const PairesDXF sommets = {{"0", "VERTEX"}, {"10", "20"},    {"20", "0"},  {"0", "VERTEX"}, {"10", "30"},
-                               {"20", "0"},     {"0", "VERTEX"}, {"10", "30"}, {"20", "5"},     {"0", "SEQEND"}};
+    const PairesDXF sommets = Paires("0 VERTEX 10 20 20 0 0 VERTEX 10 30 20 0 0 VERTEX 10 30 20 5 0 SEQEND");
     const auto t = Convertit(test::Ligne(0, 0, 10, 0) + test::Ligne(10, 0, 10, 5) + test::Polyligne(carre, true) +
                              test::Polyligne(carre, false) + test::Polyligne({{1, 1}}, true) +
-                             PairesDXF{{"0", "POLYLINE"}, {"70", "128"}} +
-                             sommets +  // no point of its own; bit 128 does not close
-                             PairesDXF{{"0", "POLYLINE"},
-                                       {"10", "0"},
-                                       {"20", "0"},
-                                       {"0", "VERTEX"},
-                                       {"10", "1"},
-                                       {"20", "1"},
-                                       {"0", "VERTEX"},
-                                       {"10", "?"},
-                                       {"20", "7"}});
+                             Paires("0 POLYLINE 70 128") + sommets +  // no point of its own; bit 128 does not close
+                             Paires("0 POLYLINE 10 0 20 0 0 VERTEX 10 1 20 1 0 VERTEX 10 ? 20 7"));
     ASSERT_EQ(t.size(), 6u);
     EXPECT_EQ(t[0][0].Sequence, Code2(U' ', U'A'));
     EXPECT_EQ(t[1][0].Sequence, Code2(U' ', U'B'));  // touching lines stay apart until welded
@@ -180,22 +164,14 @@ TEST(ConversionDXF, Renflements) {
 }
 
 TEST(ConversionDXF, DirectionsDExtrusion) {
-    const PairesDXF bas = {{"210", "0"}, {"220", "0"}, {"230", "-1"}};
-    const auto t =
-        Convertit(test::Arc(10, 0, 5, 0, 90) + bas + test::Cercle(10, 3, 1) + bas +
-                      PairesDXF{{"0", "LWPOLYLINE"}, {"10", "1"}, {"20", "0"}, {"10", "2"}, {"20", "0"}} + bas +
-                      PairesDXF{{"0", "ELLIPSE"},
-                                {"10", "0"},
-                                {"20", "0"},
-                                {"11", "10"},
-                                {"21", "0"},
-                                {"40", "0.5"},
-                                {"41", "0"},
-                                {"42", N(Pi / 2)}} +
-                      bas + test::Insertion("L", 5, 0) + bas +
-                      // Seen edge-on: the circle of the plane x = 3 is a segment.
-                      test::Cercle(0, 0, 5) + PairesDXF{{"30", "3"}, {"210", "1"}, {"220", "0"}, {"230", "0"}},
-                  test::Bloc("L", test::Ligne(1, 0, 2, 0)));
+    const PairesDXF bas = Paires("210 0 220 0 230 -1");
+    const auto t = Convertit(test::Arc(10, 0, 5, 0, 90) + bas + test::Cercle(10, 3, 1) + bas +
+                                 Paires("0 LWPOLYLINE 10 1 20 0 10 2 20 0") + bas +
+                                 Paires("0 ELLIPSE 10 0 20 0 11 10 21 0 40 0.5 41 0 42 " + N(Pi / 2)) + bas +
+                                 test::Insertion("L", 5, 0) + bas +
+                                 // Seen edge-on: the circle of the plane x = 3 is a segment.
+                                 test::Cercle(0, 0, 5) + Paires("30 3 210 1 220 0 230 0"),
+                             test::Bloc("L", test::Ligne(1, 0, 2, 0)));
     ASSERT_EQ(t.size(), 6u);
     // Mirrored in X, as the arbitrary axis rule makes (0, 0, -1).
     EXPECT_POINT(t[0].front(), -10, 5);
@@ -211,17 +187,15 @@ TEST(ConversionDXF, DirectionsDExtrusion) {
 
 TEST(ConversionDXF, Insertions) {
     const PairesDXF blocs = test::Bloc("P", test::Polyligne({{0, 0}, {2, 0}, {2, 1}}, true)) +
-                            PairesDXF{{"0", "BLOCK"}, {"2", "B"}, {"10", "10"}, {"20", "10"}} +
-                            test::Ligne(10, 10, 12, 10) +
-                            PairesDXF{{"0", "ENDBLK"}, {"0", "BLOCK"}, {"2", "N"}, {"10", "1"}, {"20", "0"}} +
-                            test::Insertion("B", 1, 0, 2, 2) + PairesDXF{{"0", "ENDBLK"}};
+                            Paires("0 BLOCK 2 B 10 10 20 10") + test::Ligne(10, 10, 12, 10) +
+                            Paires("0 ENDBLK 0 BLOCK 2 N 10 1 20 0") + test::Insertion("B", 1, 0, 2, 2) +
+                            Paires("0 ENDBLK");
     // Mirrored, turned and nested insertions are compared with an independent reader's on
     // reference drawings; here, base points, arrays, missing and looping blocks.
     auto t = Convertit(test::Insertion("P", 100, 50, 3, 2) + test::Insertion("AUTRE", 0, 0) +
                            test::Insertion("B", 100, 0, 1, 1, 90) + test::Insertion("N", 0, 50, 1, 1, 90) +
-                           test::Insertion("B", 0, -50, 1, 1, 90) +
-                           PairesDXF{{"70", "2"}, {"71", "2"}, {"44", "5"}, {"45", "7"}} + test::Insertion("B", 0, 0) +
-                           PairesDXF{{"70", "5"}, {"71", "5"}, {"45", "1"}},
+                           test::Insertion("B", 0, -50, 1, 1, 90) + Paires("70 2 71 2 44 5 45 7") +
+                           test::Insertion("B", 0, 0) + Paires("70 5 71 5 45 1"),
                        blocs);
     ASSERT_EQ(t.size(), 1u + 2 + 4 + 5);  // a missing block draws nothing
     EXPECT_POINT(t[0][1], 106, 50);
@@ -266,26 +240,15 @@ double EcartAuCercle(const std::vector<PointTrace>& t, double cx, double cy, dou
 TEST(ConversionDXF, Splines) {
     // A full circle of radius 10: four rational quadratic spans.
     const double s = std::sqrt(0.5);
-    PairesDXF cercle{{"0", "SPLINE"}, {"71", "2"}};
-    for (double k : {0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4}) cercle = cercle + PairesDXF{{"40", N(k)}};
+    PairesDXF cercle = Paires("0 SPLINE 71 2 40 0 40 0 40 0 40 1 40 1 40 2 40 2 40 3 40 3 40 4 40 4 40 4");
     const double coins[9][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}};
     for (int i = 0; i < 9; ++i)
         cercle = cercle + PairesDXF{{"10", N(10 * coins[i][0])}, {"20", N(10 * coins[i][1])}, {"41", N(i % 2 ? s : 1)}};
-    const PairesDXF lissage = {{"0", "SPLINE"}, {"11", "0"},  {"21", "0"}, {"11", "10"}, {"21", "10"}, {"11", "10"},
-                               {"21", "10"},    {"11", "20"}, {"21", "0"}, {"11", "30"}, {"21", "10"}};
+    const PairesDXF lissage = Paires("0 SPLINE 11 0 21 0 11 10 21 10 11 10 21 10 11 20 21 0 11 30 21 10");
     const auto t =
-        Convertit(cercle + test::Insertion("C", 0, 0, 100, 100) + lissage + lissage +
-                      PairesDXF{{"12", "0"}, {"22", "1"}, {"13", "1"}, {"23", "0"}} +
+        Convertit(cercle + test::Insertion("C", 0, 0, 100, 100) + lissage + lissage + Paires("12 0 22 1 13 1 23 0") +
                       // Knots that do not fit: uniform ones, which make a degree 1 curve its control polygon.
-                      PairesDXF{{"0", "SPLINE"},
-                                {"71", "1"},
-                                {"40", "0"},
-                                {"10", "0"},
-                                {"20", "0"},
-                                {"10", "10"},
-                                {"20", "0"},
-                                {"10", "10"},
-                                {"20", "10"}},
+                      Paires("0 SPLINE 71 1 40 0 10 0 20 0 10 10 20 0 10 10 20 10"),
                   test::Bloc("C", cercle));
     ASSERT_EQ(t.size(), 5u);
     EXPECT_LE(EcartAuCercle(t[0], 0, 0, 10), 0.0101);
@@ -324,19 +287,17 @@ TEST(ConversionDXF, BornesDesPointsEtDesNombres) {
     EXPECT_TRUE(t.Depassement());
     EXPECT_LE(t.Points().size(), 100'000u);
     // Every copy of an array counts, even of an empty block.
-    const DocumentDXF tableau = LireDXFTexte(FichierDXF(
-        test::Bloc("VIDE", {}),
-        test::Insertion("VIDE", 0, 0) + PairesDXF{{"70", "32767"}, {"71", "32767"}, {"44", "1"}, {"45", "1"}}));
+    const DocumentDXF tableau = LireDXFTexte(
+        FichierDXF(test::Bloc("VIDE", {}), test::Insertion("VIDE", 0, 0) + Paires("70 32767 71 32767 44 1 45 1")));
     TraceurDXF tt(tableau, "", LimitesDXF{100'000, 1000, 128});
     tt.ConvertitTout();
     EXPECT_TRUE(tt.Depassement());
 
     // Entities out of range leave no point and use no label.
-    const auto traces =
-        Convertit(test::Ligne(0, 0, 1e30, 0) + test::Cercle(0, 0, 3e38) + test::Insertion("B0", 0, 0, 1e30, 1e30) +
-                      test::Ligne(0, 0, 1, 1) + test::Arc(0, 0, 1, 1e99, 10) +
-                      PairesDXF{{"0", "SPLINE"}, {"10", "0"}, {"20", "0"}, {"10", "1e30"}, {"20", "0"}},
-                  test::Bloc("B0", test::Arc(1, 1, 1, 0, 90)));
+    const auto traces = Convertit(test::Ligne(0, 0, 1e30, 0) + test::Cercle(0, 0, 3e38) +
+                                      test::Insertion("B0", 0, 0, 1e30, 1e30) + test::Ligne(0, 0, 1, 1) +
+                                      test::Arc(0, 0, 1, 1e99, 10) + Paires("0 SPLINE 10 0 20 0 10 1e30 20 0"),
+                                  test::Bloc("B0", test::Arc(1, 1, 1, 0, 90)));
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0][0].Sequence, Code2(U' ', U'A'));
 }

@@ -9,6 +9,7 @@
 namespace korvelin {
 namespace {
 
+using test::Paires;
 using test::PairesDXF;
 using test::Section;
 using test::TexteDXF;
@@ -31,15 +32,13 @@ TEST(LectureDXF, Nombres) {
 }
 
 TEST(LectureDXF, ValeursParTypeEtParDefaut) {
-    const DocumentDXF d = Lit({
-        {"0", "LINE"}, {"5", "2A"},   {"10", "1.5"},   {"11", "12,5"},  {"20", "2"},        {"21", "-4"},
-        {"30", "?"},   {"0", "ARC"},  {"10", "1"},     {"20", "2"},     {"40", "3"},        {"50", "350"},
-        {"51", "10"},  {"230", "-1"}, {"0", "CIRCLE"}, {"40", "3"},     {"0", "ELLIPSE"},   {"10", "1"},
-        {"11", "3"},   {"21", "4"},   {"40", "0.5"},   {"0", "INSERT"}, {"8", "0"},         {"2", " Porte.1"},
-        {"10", "5"},   {"20", "6"},   {"70", "3"},     {"44", "7"},     {"0", "DIMENSION"}, {"2", "*D1"},
-        {"10", "1"},   {"0", "LINE"}, {"67", "1"},     {"10", "9"},  // paper space: left out
-        {"0", "TEXT"}, {"10", "9"},   {"1", "LINE"},   {"0", "INSERT"}, {"2", "PORTE.1"},
-    });
+    const DocumentDXF d =
+        Lit(Paires("0 LINE 5 2A 10 1.5 11 12,5 20 2 21 -4 30 ? 0 ARC 10 1 20 2 40 3 50 350 51 10 230 -1 "
+                   "0 CIRCLE 40 3 0 ELLIPSE 10 1 11 3 21 4 40 0.5 0 INSERT 8 0") +
+            PairesDXF{{"2", " Porte.1"}} +
+            Paires("10 5 20 6 70 3 44 7 0 DIMENSION 2 *D1 10 1 "
+                   "0 LINE 67 1 10 9 "  // paper space: left out
+                   "0 TEXT 10 9 1 LINE 0 INSERT 2 PORTE.1"));
     ASSERT_EQ(d.Entites.size(), 7u);
     EXPECT_EQ(Valeurs(d, d.Entites[0]), (V{1.5, 2, 0, 12.5, -4, 0}));
     EXPECT_EQ(Valeurs(d, d.Entites[1]), (V{1, 2, 0, 3, 0, 0, -1, 350, 10}));
@@ -54,17 +53,12 @@ TEST(LectureDXF, ValeursParTypeEtParDefaut) {
 }
 
 TEST(LectureDXF, SommetsEtPoints) {
-    const DocumentDXF d = Lit({
-        {"0", "POLYLINE"},   {"66", "1"},     {"10", "0"}, {"20", "0"},   {"30", "2"},     {"70", "128"},
-        {"0", "VERTEX"},     {"10", "1"},     {"20", "2"}, {"42", "0.5"}, {"0", "VERTEX"}, {"10", "?"},
-        {"20", "7"},         {"70", "16"},                               // unreadable: the X before
-        {"0", "SEQEND"},     {"0", "VERTEX"}, {"10", "8"}, {"20", "8"},  // after SEQEND: nobody's
-        {"0", "LWPOLYLINE"}, {"90", "3"},     {"70", "1"}, {"10", "0"},   {"20", "0"},     {"42", "-1"},
-        {"10", "5"},         {"20", "?"},     {"10", "6"}, {"20", "1"},   {"210", "0"},    {"230", "-1"},
-        {"38", "4"},         {"0", "SPLINE"}, {"70", "8"}, {"71", "2"},   {"40", "0"},     {"40", "1"},
-        {"41", "1"},         {"41", "?"},     {"10", "1"}, {"20", "2"},   {"10", "3"},     {"20", "4"},
-        {"30", "5"},         {"11", "9"},     {"21", "9"}, {"13", "1"},
-    });
+    const DocumentDXF d =
+        Lit(Paires("0 POLYLINE 66 1 10 0 20 0 30 2 70 128 0 VERTEX 10 1 20 2 42 0.5 "
+                   "0 VERTEX 10 ? 20 7 70 16 "     // unreadable: the X before
+                   "0 SEQEND 0 VERTEX 10 8 20 8 "  // after SEQEND: nobody's
+                   "0 LWPOLYLINE 90 3 70 1 10 0 20 0 42 -1 10 5 20 ? 10 6 20 1 210 0 230 -1 38 4 "
+                   "0 SPLINE 70 8 71 2 40 0 40 1 41 1 41 ? 10 1 20 2 10 3 20 4 30 5 11 9 21 9 13 1"));
     ASSERT_EQ(d.Entites.size(), 3u);
     EXPECT_EQ(Valeurs(d, d.Entites[0]), (V{128, 2, 0, 0, 1, 1, 2, 0, 0.5, 0, 1, 7, 0, 0, 16}));
     EXPECT_EQ(Valeurs(d, d.Entites[1]), (V{1, 4, 0, 0, -1, 0, 0, -1, 5, 0, 0, 6, 1, 0}));
@@ -78,14 +72,11 @@ TEST(LectureDXF, SommetsEtPoints) {
 TEST(LectureDXF, SectionsEtBlocsReconnusParLeurStructure) {
     // Layers, texts and names that read like keywords or section names open nothing.
     const std::string t = TexteDXF(
-        Section("HEADER", {{"9", "$CLAYER"}, {"8", "ENTITIES"}, {"9", "$X"}, {"1", "SECTION"}}) +
-        Section("ENTITIES", PairesDXF{{"0", "TEXT"}, {"8", "LINE"}, {"10", "1"}, {"1", "CIRCLE"}} +
-                                test::Ligne(1, 2, 3, 4) + PairesDXF{{"0", "ARC"}, {"8", "ENDSEC"}, {"10", "5"}}) +
-        Section("BLOCKS",
-                PairesDXF{{"0", "BLOCK"}, {"8", "0"}, {"2", "Porte"}, {"10", "3"}, {"20", "-2"}, {"3", "Porte"}} +
-                    test::Insertion("LINE", 0, 0) + PairesDXF{{"0", "ENDBLK"}} +
-                    PairesDXF{{"0", "BLOCK"}, {"8", "0"}, {"0", "LINE"}, {"10", "1"}, {"0", "ENDBLK"}} +
-                    test::Bloc("ENTITIES", {})));
+        Section("HEADER", Paires("9 $CLAYER 8 ENTITIES 9 $X 1 SECTION")) +
+        Section("ENTITIES",
+                Paires("0 TEXT 8 LINE 10 1 1 CIRCLE") + test::Ligne(1, 2, 3, 4) + Paires("0 ARC 8 ENDSEC 10 5")) +
+        Section("BLOCKS", Paires("0 BLOCK 8 0 2 Porte 10 3 20 -2 3 Porte") + test::Insertion("LINE", 0, 0) +
+                              Paires("0 ENDBLK 0 BLOCK 8 0 0 LINE 10 1 0 ENDBLK") + test::Bloc("ENTITIES", {})));
     const DocumentDXF d = LireDXFTexte(t);
     ASSERT_EQ(d.Entites.size(), 2u);
     EXPECT_EQ(d.Entites[0].Type, TypeDXF::Ligne);
@@ -105,15 +96,14 @@ TEST(LectureDXF, SectionsEtBlocsReconnusParLeurStructure) {
 }
 
 TEST(LectureDXF, FinDeFichierEtBornes) {
-    std::string t = TexteDXF(PairesDXF{{"0", "SECTION"}, {"2", "ENTITIES"}} + test::Ligne(0, 0, 1, 1) +
-                             test::Cercle(1, 2, 3) + PairesDXF{{"x", "9"}, {"40", "5"}});
+    std::string t =
+        TexteDXF(Paires("0 SECTION 2 ENTITIES") + test::Ligne(0, 0, 1, 1) + test::Cercle(1, 2, 3) + Paires("x 9 40 5"));
     DocumentDXF d = LireDXFTexte(t);
     ASSERT_EQ(d.Entites.size(), 2u);
     EXPECT_EQ(Valeurs(d, d.Entites[1])[ChampsArc::Rayon], 3);  // the bad code ended the circle
     t.resize(t.size() - 4);                                    // cut inside the last pair
     EXPECT_EQ(LireDXFTexte(t).Entites.size(), 2u);
-    d = LireDXFTexte(
-        TexteDXF(PairesDXF{{"0", "SECTION"}, {"2", "BLOCKS"}, {"0", "BLOCK"}, {"2", "A"}} + test::Ligne(0, 0, 1, 1)));
+    d = LireDXFTexte(TexteDXF(Paires("0 SECTION 2 BLOCKS 0 BLOCK 2 A") + test::Ligne(0, 0, 1, 1)));
     ASSERT_EQ(d.Blocs.size(), 1u);
     EXPECT_EQ(d.Blocs[0].Entites.size(), 1u);
 
@@ -124,8 +114,8 @@ TEST(LectureDXF, FinDeFichierEtBornes) {
     d = LireDXFTexte(TexteDXF(Section("ENTITIES", lignes)), LimitesDXF{10'000, 49, 8});
     EXPECT_TRUE(d.Tronque);
     EXPECT_EQ(d.Entites.size(), 49u);
-    PairesDXF sommets{{"0", "LWPOLYLINE"}};
-    for (int i = 0; i < 3000; ++i) sommets = sommets + PairesDXF{{"10", "1"}, {"20", "2"}};
+    PairesDXF sommets = Paires("0 LWPOLYLINE");
+    for (int i = 0; i < 3000; ++i) sommets = sommets + Paires("10 1 20 2");
     EXPECT_TRUE(LireDXFTexte(TexteDXF(Section("ENTITIES", sommets)), LimitesDXF{1000, 50, 8}).Tronque);
 }
 

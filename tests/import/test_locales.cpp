@@ -1,17 +1,17 @@
 // Files written on a French desktop and read on another, and the reverse: the C library's
-// decimal comma must reach neither a settings file nor a project nor a reading.
+// decimal comma must reach neither a settings file nor a project nor a reading. (The whole
+// suite also runs under both locales: point files and old projects with commas are read
+// under each by the readers' own tests.)
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 
 #include "document/dimension.h"
-#include "import/dat.h"
 #include "document/enregistrement.h"
 #include "support/import_test.h"
 #include "settings/aide_contexte.h"
 #include "settings/magasin.h"
-#include "support/locale_francaise.h"
 
 namespace korvelin {
 namespace {
@@ -21,74 +21,47 @@ using test::DossierTemporaire;
 void Locale(const char* nom) { ASSERT_NE(std::setlocale(LC_NUMERIC, nom), nullptr) << nom; }
 
 TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
-    for (const char* ecriture : test::LocalesNumeriques) {
-        for (const char* lecture : test::LocalesNumeriques) {
-            SCOPED_TRACE(std::string(ecriture) + " puis " + lecture);
-            Locale(ecriture);
-            test::ValeursTemporaires e;
-            // A radius typed "1,5" is stored as a plain number with its fraction.
-            ASSERT_TRUE(
-                e.magasin.Ecrire(e.dessin, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}})
-                    .empty());
-            EXPECT_NE(DossierTemporaire::Lit(e.magasin.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
-            e.dessin.TypeFichier = "PLT";
-            e.ui.surDimension = [](ModeleDimension& m) {
-                EXPECT_EQ(m.H_Rapport, "0,025");
-                m.H_Resultat = "100";
-                m.ValiderHResultat();
-                EXPECT_EQ(m.H_Rapport, "0,0224972");  // what the box shows, not the ratio used
-                EXPECT_EQ(m.Fermer(), "");
-                return Rapports{*m.RapportH(), *m.RapportV()};
-            };
-            ChoisitRapports(e.Cible(), {0, 4445, 0, 0}, e.ui);
-            const float coins[][2] = {{220.0003f, 81.9651f}, {-0.025f, 1e-6f}, {999999.9f, -12345.67f}};
-            for (const auto& c : coins) e.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
-            e.dessin.NbPoints = 3;
-            e.dessin.NomFichier = e.dossier.Chemin("piece.plt");
-            ASSERT_TRUE(EnregistreProjet(e.dessin, e.magasin.CheminIni, e.ui));
+    for (const auto& [ecriture, lecture] : {std::pair{"C", "fr_FR.UTF-8"}, {"fr_FR.UTF-8", "C"}}) {
+        SCOPED_TRACE(std::string(ecriture) + " puis " + lecture);
+        Locale(ecriture);
+        test::ValeursTemporaires e;
+        // A radius typed "1,5" is stored as a plain number with its fraction.
+        ASSERT_TRUE(e.magasin.Ecrire(e.dessin, {{"RayonFraise", "1,5"}, {"MargeX", "12,5"}, {"TempsMin_Mat_X", "0.75"}})
+                        .empty());
+        EXPECT_NE(DossierTemporaire::Lit(e.magasin.CheminIni).find("RayonFraise=1.5\r\n"), std::string::npos);
+        e.dessin.TypeFichier = "PLT";
+        e.ui.surDimension = [](ModeleDimension& m) {
+            EXPECT_EQ(m.H_Rapport, "0,025");
+            m.H_Resultat = "100";
+            m.ValiderHResultat();
+            EXPECT_EQ(m.H_Rapport, "0,0224972");  // what the box shows, not the ratio used
+            EXPECT_EQ(m.Fermer(), "");
+            return Rapports{*m.RapportH(), *m.RapportV()};
+        };
+        ChoisitRapports(e.Cible(), {0, 4445, 0, 0}, e.ui);
+        const float coins[][2] = {{220.0003f, 81.9651f}, {-0.025f, 1e-6f}, {999999.9f, -12345.67f}};
+        for (const auto& c : coins) e.dessin.Trace_Initial.push_back({c[0], c[1], PlumeBasse, PremiereSequence});
+        e.dessin.NbPoints = 3;
+        e.dessin.NomFichier = e.dossier.Chemin("piece.plt");
+        ASSERT_TRUE(EnregistreProjet(e.dessin, e.magasin.CheminIni, e.ui));
 
-            Locale(lecture);
-            test::ValeursTemporaires l;
-            l.magasin.CheminIni = e.magasin.CheminIni;
-            l.dessin.TypeFichier = "PLT";
-            ChargeDemarrage(l.magasin, l.dessin, l.parametres);
-            ChargeRapports(l.magasin, l.dessin, l.parametres);
-            EXPECT_EQ(l.parametres.RayonFraise, 1.5);
-            EXPECT_EQ(l.parametres.MargeX, 12.5);
-            EXPECT_EQ(l.parametres.TempsMin_Mat_X, 0.75);
-            EXPECT_EQ(l.parametres.RapportH, 100.0 / 4445.0);
-            ASSERT_TRUE(test::OuvreProjet(l.Cible(), e.dessin.NomFichier));
-            ASSERT_EQ(l.dessin.NbPoints, 3);
-            for (int i = 0; i < 3; ++i) {
-                EXPECT_EQ(l.dessin.Trace_Initial[i].X, coins[i][0]);
-                EXPECT_EQ(l.dessin.Trace_Initial[i].Y, coins[i][1]);
-            }
-            EXPECT_EQ(l.parametres.RayonFraise, 1.5);  // from the project's own lines
+        Locale(lecture);
+        test::ValeursTemporaires l;
+        l.magasin.CheminIni = e.magasin.CheminIni;
+        l.dessin.TypeFichier = "PLT";
+        ChargeDemarrage(l.magasin, l.dessin, l.parametres);
+        ChargeRapports(l.magasin, l.dessin, l.parametres);
+        EXPECT_EQ(l.parametres.RayonFraise, 1.5);
+        EXPECT_EQ(l.parametres.MargeX, 12.5);
+        EXPECT_EQ(l.parametres.TempsMin_Mat_X, 0.75);
+        EXPECT_EQ(l.parametres.RapportH, 100.0 / 4445.0);
+        ASSERT_TRUE(test::OuvreProjet(l.Cible(), e.dessin.NomFichier));
+        ASSERT_EQ(l.dessin.NbPoints, 3);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(l.dessin.Trace_Initial[i].X, coins[i][0]);
+            EXPECT_EQ(l.dessin.Trace_Initial[i].Y, coins[i][1]);
         }
-    }
-    Locale("C");
-}
-
-TEST(Locales, ProjetEcritAvecDesVirgulesEtFichierDePoints) {
-    for (const char* nom : test::LocalesNumeriques) {
-        SCOPED_TRACE(nom);
-        Locale(nom);
-        // Point lines with decimal commas, as a French desktop wrote them before: whole.
-        test::ValeursTemporaires p;
-        const std::string chemin =
-            p.dossier.Ecrit("ancien.Korvelin",
-                            "$$RayonFraise=1,5\r\n 220,0003      81,9651        PD              A             \r\n"
-                            " 0,5           -3,25          PD              A             \r\n");
-        ASSERT_TRUE(test::OuvreProjet(p.Cible(), chemin));
-        EXPECT_EQ(p.dessin.Trace_Initial[0].X, 220.0003f);
-        EXPECT_EQ(p.dessin.Trace_Initial[1].Y, -3.25f);
-        EXPECT_EQ(p.parametres.RayonFraise, 1.5);
-
-        test::ValeursTemporaires d;
-        d.dessin.TypeFichier = "DAT";
-        ASSERT_TRUE(AcheveDAT(d.Cible(), LitDAT("10.5 20.25\r\n12.75 20.0\r\n"), d.ui));
-        EXPECT_EQ(d.dessin.Trace_Initial[1].X, 2.25f);
-        EXPECT_EQ(d.dessin.Trace_Initial[0].Y, 0.25f);
+        EXPECT_EQ(l.parametres.RayonFraise, 1.5);  // from the project's own lines
     }
     Locale("C");
 }

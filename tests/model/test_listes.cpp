@@ -15,9 +15,11 @@ Dessin DessinDe(std::initializer_list<std::tuple<float, float, const char*>> poi
     return d;
 }
 
-Dessin DessinPlumes(std::vector<PointTrace> points) {
+// Points given as x, y and the pen: 'b' down, 'h' up, ' ' neither.
+Dessin DessinPlumes(std::initializer_list<std::tuple<float, float, char>> points) {
     Dessin d;
-    d.Trace_Initial = std::move(points);
+    for (auto [x, y, p] : points)
+        d.Trace_Initial.push_back({x, y, p == 'b' ? PlumeBasse : p == 'h' ? PlumeHaute : Code2{}, {}});
     d.NbPoints = static_cast<int32_t>(d.Trace_Initial.size());
     return d;
 }
@@ -91,12 +93,8 @@ TEST(ListeDePoints, RechercheSuppressionEtInversion) {
 }
 
 TEST(ListeDePoints, SupprimeDoublonsGardeLaPlumeEtLaTolerance) {
-    Dessin d = DessinPlumes({{0, 0, PlumeBasse, {}},
-                             {0.0009f, 0, PlumeBasse, {}},
-                             {0.0009f, 0, PlumeHaute, {}},
-                             {5, 5, PlumeBasse, {}},
-                             {5.002f, 5, PlumeBasse, {}},
-                             {9, 9, {}, {}}});
+    Dessin d =
+        DessinPlumes({{0, 0, 'b'}, {0.0009f, 0, 'b'}, {0.0009f, 0, 'h'}, {5, 5, 'b'}, {5.002f, 5, 'b'}, {9, 9, ' '}});
     SupprimeDoublons(d);
     // The spare last entry stays just past the counted points.
     ASSERT_EQ(d.NbPoints, 4);
@@ -107,18 +105,13 @@ TEST(ListeDePoints, SupprimeDoublonsGardeLaPlumeEtLaTolerance) {
 }
 
 TEST(ListeDePoints, NumeroteSequencesOuvreUneTraceApresChaqueLever) {
-    Dessin d = DessinPlumes({{0, 0, PlumeHaute, {}},
-                             {0, 0, PlumeBasse, {}},
-                             {1, 0, PlumeBasse, {}},
-                             {5, 5, PlumeHaute, {}},
-                             {5, 5, PlumeBasse, {}},
-                             {6, 5, PlumeBasse, {}},
-                             {7, 7, PlumeHaute, {}}});
+    Dessin d =
+        DessinPlumes({{0, 0, 'h'}, {0, 0, 'b'}, {1, 0, 'b'}, {5, 5, 'h'}, {5, 5, 'b'}, {6, 5, 'b'}, {7, 7, 'h'}});
     ASSERT_TRUE(NumeroteSequences(d));
     EXPECT_EQ(d.Trace_Initial.size(), 4u);
     EXPECT_EQ(Etiquettes(d), " A| A| B| B|");
     // Without any pen-down the drawing is emptied.
-    d = DessinPlumes({{0, 0, PlumeHaute, {}}, {1, 1, PlumeHaute, {}}});
+    d = DessinPlumes({{0, 0, 'h'}, {1, 1, 'h'}});
     EXPECT_FALSE(NumeroteSequences(d));
     EXPECT_EQ(d.NbPoints, 0);
     EXPECT_TRUE(d.Trace_Initial.empty());

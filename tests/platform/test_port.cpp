@@ -43,7 +43,7 @@ TEST(Port, DirectPuisPeripheriquePuisAucun) {
     EXPECT_EQ(essais, "ddpdp");
 }
 
-TEST(Horloge, VirtuelleEtSysteme) {
+TEST(Horloge, VirtuelleSystemeEtReveilAvantLEcheance) {
     HorlogeVirtuelle v;
     v.AttendreJusqua(1234);
     v.AttendreJusqua(10);  // never goes back
@@ -52,6 +52,12 @@ TEST(Horloge, VirtuelleEtSysteme) {
     const int64_t a = s.Lire();
     s.AttendreJusqua(a + 20'000);
     EXPECT_GT(s.Lire(), a + 20'000);
+    // Short waits poll; 0.4 ms sleeps to 0.15 ms before; long waits poll their last quarter,
+    // at most 1 ms.
+    const std::pair<int64_t, int64_t> cas[] = {
+        {250'000, 0}, {400'000, 150'000}, {2'000'000, 500'000}, {9'400'000, 1'000'000}, {1'000'000'000, 1'000'000}};
+    for (const auto& [reste, avance] : cas) EXPECT_EQ(korvelin::AvanceReveil(150'000, reste), avance) << reste;
+    EXPECT_EQ(korvelin::AvanceReveil(0, 9'400'000), 0);
 }
 
 TEST(Simulateur, PasDepuisLesFrontsEtLesLignesDeSens) {
@@ -79,13 +85,4 @@ TEST(Simulateur, PasDepuisLesFrontsEtLesLignesDeSens) {
     muet.EcrireDonnees(0x02);
     EXPECT_TRUE(muet.Ecritures().empty());
     EXPECT_EQ(muet.Impulsions(Axe::Y), 1);
-}
-
-TEST(Horloge, ReveilAvantLEcheanceSelonLaLongueurDeLAttente) {
-    // Short waits poll; 0.4 ms sleeps to 0.15 ms before; long waits poll their last quarter,
-    // at most 1 ms.
-    const std::pair<int64_t, int64_t> cas[] = {
-        {250'000, 0}, {400'000, 150'000}, {2'000'000, 500'000}, {9'400'000, 1'000'000}, {1'000'000'000, 1'000'000}};
-    for (const auto& [reste, avance] : cas) EXPECT_EQ(korvelin::AvanceReveil(150'000, reste), avance) << reste;
-    EXPECT_EQ(korvelin::AvanceReveil(0, 9'400'000), 0);
 }

@@ -82,15 +82,6 @@ TEST_F(Magasin, SansFichierLesChargeursDonnentLesDefauts) {
     EXPECT_EQ(lus, Parametres{});
 }
 
-TEST_F(Magasin, IniDeWindowsLuParLesChargeurs) {
-    dossier.Ecrit("Korvelin.ini",
-                  "\xEF\xBB\xBF[Korvelin]\rRayonFraise=\"2\"\rDecalageOutil=3\rInversionSens_Z='Vrai'\r");
-    ChargeDemarrage(magasin, dessin, parametres);
-    EXPECT_EQ(parametres.RayonFraise, 2.0);
-    EXPECT_EQ(parametres.DecalageOutil, 3);
-    EXPECT_TRUE(parametres.InversionSens_Z);
-}
-
 TEST_F(Magasin, ValeursStockeesRelues) {
     dossier.Ecrit("Korvelin.ini",
                   "[Korvelin]\r\nTempsMin_Mat_X=12.5\r\nTempsMin_Mat_Y=12,5\r\n"
