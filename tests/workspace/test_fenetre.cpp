@@ -65,7 +65,7 @@ void Ouvre(FenetreEssai& f, const std::string& chemin) {
 
 void AttendNom(FenetreEssai& f, const std::string& chemin) {
     const QString nom = QString::fromStdString(std::filesystem::path(chemin).filename().string());
-    EXPECT_EQ(f.Ctx().dessin.NomFichier, chemin);
+    EXPECT_EQ(f.Doc().Trace().NomFichier, chemin);
     EXPECT_EQ(f.windowTitle(), nom);
     EXPECT_EQ(f.Panneau(1)->text(), nom + u' ');
 }
@@ -157,13 +157,13 @@ TEST_F(Fenetre, AuDemarrage) {
         EXPECT_TRUE(f.Panneau(n) && f.Panneau(n)->text().isEmpty() && f.Panneau(n)->alignment() == Qt::AlignCenter)
             << n;
     EXPECT_EQ(f.Panneau(9), nullptr);
-    EXPECT_EQ(f.Ctx().parametres.DecalageOutil, 2);  // read from the settings file given
+    EXPECT_EQ(f.Doc().Reglages().DecalageOutil, 2);  // read from the settings file given
 }
 
 TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     // Cancelled, the dialog having started in the folder of the last file.
     const std::string chemin = Projet120(dossier, "piece.Korvelin");
-    f.Ctx().magasin.Ecrire(f.Ctx().dessin, {{"Fichier", dossier.Chemin("ancien.plt")}});
+    f.Doc().EcritReglages({{"Fichier", dossier.Chemin("ancien.plt")}});
     RepondreModal<QFileDialog>([&](QFileDialog& d) {
         EXPECT_EQ(d.directory().absolutePath(), QString::fromStdString(dossier.Dossier()));
         d.reject();
@@ -176,7 +176,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     f.Lissage = false;
     Ouvre(f, chemin);
     ASSERT_EQ(f.messages.size(), 1u) << f.messages.back().texte;
-    const Dessin& d = f.Ctx().dessin;
+    const Dessin& d = f.Doc().Trace();
     EXPECT_EQ(d.NbPoints, 120);
     EXPECT_EQ(d.TypeFichier, "KORVELIN");
     EXPECT_EQ(d.FichierProjet, chemin);
@@ -184,11 +184,11 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     EXPECT_EQ(f.Panneau(2)->text(), Q("Nombre de points : 120 "));
     EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
     EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
-    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
-    EXPECT_DOUBLE_EQ(f.Ctx().parametres.RayonFraise, 2.5);
+    EXPECT_EQ(f.Doc().LitReglage("Fichier"), chemin);
+    EXPECT_DOUBLE_EQ(f.Doc().Reglages().RayonFraise, 2.5);
     EXPECT_FALSE(f.AttenteCoteDecalage);
     AttendEdition(f, true);
-    EXPECT_GT(Compte(f.PB1->Image(), CouleurQt(f.Ctx().parametres.CouleurDeselectionne)), 100);
+    EXPECT_GT(Compte(f.PB1->Image(), CouleurQt(f.Doc().Reglages().CouleurDeselectionne)), 100);
 
     // A folder, then a project the reader refuses: the document stays, and Save does not
     // write over the refused file.
@@ -198,7 +198,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     ASSERT_EQ(f.messages.size(), 2u);
     EXPECT_NE(f.messages[1].texte.find("vide.dxf"), std::string::npos);
     EXPECT_EQ(f.messages[1].icone, Icone::Critique);
-    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
+    EXPECT_EQ(f.Doc().LitReglage("Fichier"), chemin);
     const std::string abime = dossier.Ecrit("abime.Korvelin", "$$RayonFraise=1\r\n");
     f.reponseOuvrir = abime;
     f.mnu_Ouvrir_Click();
@@ -230,7 +230,7 @@ TEST_F(Fenetre, DessinDonneAuDemarrageEtEnregistre) {
     f.OuvreDessin(dossier.Chemin("absent.plt"));
     ASSERT_EQ(f.messages.size(), 1u);
     EXPECT_EQ(f.messages[0].texte, "Le fichier « absent.plt » est introuvable.");
-    EXPECT_TRUE(f.Ctx().dessin.NomFichier.empty());
+    EXPECT_TRUE(f.Doc().Trace().NomFichier.empty());
     EXPECT_EQ(f.windowTitle(), Q("Représentation graphique"));
     AttendEdition(f, false);
 
@@ -244,9 +244,9 @@ TEST_F(Fenetre, DessinDonneAuDemarrageEtEnregistre) {
     });
     f.OuvreDessin(chemin);
     EXPECT_TRUE(montre);
-    EXPECT_EQ(f.Ctx().dessin.TypeFichier, "PLT");
+    EXPECT_EQ(f.Doc().Trace().TypeFichier, "PLT");
     AttendNom(f, chemin);
-    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
+    EXPECT_EQ(f.Doc().LitReglage("Fichier"), chemin);
     EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
     EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
     AttendEdition(f, true);
@@ -260,7 +260,7 @@ TEST_F(Fenetre, DessinDonneAuDemarrageEtEnregistre) {
 TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
     const std::string piece = Projet120(dossier, "piece.Korvelin");
     Ouvre(f, piece);
-    const std::vector<PointTrace> points = f.Ctx().dessin.Trace_Initial;
+    const std::vector<PointTrace> points = f.Doc().Trace().Trace_Initial;
     ASSERT_GE(points.size(), 120u);
     const auto NbFichiers = [&] { return std::distance(std::filesystem::directory_iterator(dossier.Dossier()), {}); };
     const auto nb = NbFichiers();
@@ -282,10 +282,10 @@ TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
     // A fresh window reads the same points and the settings kept in the project.
     FenetreEssai g(dossier.Chemin("neuf.ini"));
     Ouvre(g, copie);
-    ASSERT_EQ(g.Ctx().dessin.NbPoints, 120);
-    EXPECT_TRUE(MemesPoints({g.Ctx().dessin.Trace_Initial.begin(), g.Ctx().dessin.Trace_Initial.begin() + 120},
+    ASSERT_EQ(g.Doc().Trace().NbPoints, 120);
+    EXPECT_TRUE(MemesPoints({g.Doc().Trace().Trace_Initial.begin(), g.Doc().Trace().Trace_Initial.begin() + 120},
                             {points.begin(), points.begin() + 120}));
-    EXPECT_DOUBLE_EQ(g.Ctx().parametres.RayonFraise, 2.5);
+    EXPECT_DOUBLE_EQ(g.Doc().Reglages().RayonFraise, 2.5);
 }
 
 // Édition, and the questions that keep a change from being lost on close, "Quitter" and
@@ -294,13 +294,13 @@ TEST_F(Fenetre, AnnulerRetablirEtLesModificationsAEnregistrer) {
     const std::string piece = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;\n");
     Ouvre(f, piece);
     EXPECT_FALSE(f.Menu("mnu_Annuler")->isEnabled());
-    const std::vector<PointTrace> avant = f.Ctx().dessin.Trace_Initial;
+    const std::vector<PointTrace> avant = f.Doc().Trace().Trace_Initial;
     f.Menu("mnu_Miroir")->trigger();
     ASSERT_TRUE(f.Menu("mnu_Annuler")->isEnabled());
     EXPECT_FALSE(f.Menu("mnu_Retablir")->isEnabled());
-    EXPECT_NE(XY(f.Ctx().dessin.Trace_Initial), XY(avant));
+    EXPECT_NE(XY(f.Doc().Trace().Trace_Initial), XY(avant));
     f.Menu("mnu_Annuler")->trigger();
-    EXPECT_EQ(XY(f.Ctx().dessin.Trace_Initial), XY(avant));
+    EXPECT_EQ(XY(f.Doc().Trace().Trace_Initial), XY(avant));
     EXPECT_FALSE(f.Menu("mnu_Annuler")->isEnabled());
     EXPECT_TRUE(f.Menu("mnu_Retablir")->isEnabled());
     // Nothing to save: closing asks nothing.
