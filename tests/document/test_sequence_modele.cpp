@@ -1,6 +1,6 @@
 // The sequencing dialog's behaviour without its window: moves at the ends of the list,
-// the order carried into the points and the offset paths, the reversal, the radius box
-// and what stays highlighted when the dialog goes.
+// the order carried into the points and the offset paths, the reversal and the radius box
+// (what stays highlighted when the dialog goes is checked on the window).
 
 #include <gtest/gtest.h>
 
@@ -121,21 +121,6 @@ TEST(ModeleSequence, LeRayonEstEnregistreAChaqueToucheSansRecalculerLesDecalages
     b.m.Charger();
     EXPECT_EQ(b.m.TexteRayon(), "2,5");
     EXPECT_EQ(b.p().RayonFraise, 2.5);
-}
-
-TEST(ModeleSequence, FermerEteintLaTraceSaufSiLaVueAttendLeCote) {
-    Banc b;
-    b.m.Selectionne(2);
-    b.m.Fermer();
-    EXPECT_EQ(b.choisie, AucuneSequence);
-    EXPECT_FALSE(b.attente);
-
-    b.m.Charger();
-    b.m.Selectionne(2);
-    b.m.Decaler();
-    b.m.Fermer();
-    EXPECT_TRUE(b.attente);
-    EXPECT_EQ(b.choisie, C);
 }
 
 }  // namespace
