@@ -113,10 +113,6 @@ TEST_F(Pointeur, CoordonneesCoteDecalageEtLeverDOutil) {
 TEST_F(Pointeur, EditeurDePoint) {
     F_Point p(f.Doc(), 1, &f);
     p.show();
-    EXPECT_EQ(p.windowTitle(), Q("Point"));
-    EXPECT_EQ(p.CB_Supprimer->toolTip(), Q("Supprimer ce point"));
-    EXPECT_EQ(p.CB_Depart->toolTip(), Q("Considérer ce point comme point de départ de la séquence"));
-    EXPECT_EQ(p.CB_Cancel->text(), Q("Cancel"));
     EXPECT_TRUE(p.CB_Depart->isEnabled());
     EXPECT_EQ(p.TB_X->text(), Q("40"));
     EXPECT_EQ(p.HScroll1->value(), 40);

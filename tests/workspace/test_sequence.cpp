@@ -1,10 +1,9 @@
-// The sequencing dialog in the window: its texts, the two lists kept side by side, an item
-// let go elsewhere doing what the arrows do, and what "Décaler" leaves for the view.
+// The sequencing dialog in the window: the two lists kept side by side, an item let go
+// elsewhere doing what the arrows do, and what "Décaler" leaves for the view.
 
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -35,12 +34,6 @@ TEST(Sequence, LeDialogueDeplaceInverseEtLanceLeChoixDuCote) {
     bool vu = false;
     RepondreModal<F_Sequence>([&](F_Sequence& s) {
         vu = true;
-        EXPECT_EQ(s.windowTitle(), Q("Séquence de fraisage"));
-        EXPECT_EQ(s.Btn_Inversion->text(), Q("Inverser le sens"));
-        EXPECT_EQ(s.Btn_Decalage->text(), Q("Décaler"));
-        EXPECT_EQ(s.findChild<QLabel*>("Label_Rayon")->text(), Q("Rayon de la fraise"));
-        EXPECT_EQ(s.findChild<QLabel*>("Label_Decalage")->text(),
-                  Q("Sélectionnez une séquence, puis cliquez sur le bouton pour donner le côté du décalage"));
         EXPECT_EQ(s.TB_RayonFraise->text(), Q("3"));
         EXPECT_EQ(Textes(s.LB_Sequence), QStringList({" A", " B", " C"}));
         EXPECT_EQ(Textes(s.LB_Ordre), QStringList({"1", "2", "3"}));
@@ -61,11 +54,7 @@ TEST(Sequence, LeDialogueDeplaceInverseEtLanceLeChoixDuCote) {
         EXPECT_EQ(Textes(s.LB_Sequence), QStringList({" A", " B", " C"}));
         EXPECT_EQ(s.LB_Sequence->currentRow(), 2);
         EXPECT_EQ(f.Doc().Trace().Trace_Initial[6].Sequence, Code2(U' ', U'C'));
-
-        const PointTrace dernier = f.Doc().Trace().Trace_Initial[8];
-        s.Btn_Inversion->click();
-        EXPECT_EQ(f.Doc().Trace().Trace_Initial[6].X, dernier.X);
-        EXPECT_EQ(f.Doc().Trace().Trace_Initial[6].Y, dernier.Y);
+        s.Btn_Inversion->click();  // what it does to the drawing is the model's test
 
         // Each keystroke in the radius box is stored.
         s.TB_RayonFraise->clear();
