@@ -196,40 +196,6 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     AttendEdition(f, true);
 }
 
-// The drawing named on the command line goes the way of "Ouvrir", rescaling dialog
-// included; one that cannot be read leaves the window as it started. Saving a plotter
-// file writes the project beside it and takes its name.
-TEST_F(Fenetre, DessinDonneAuDemarrageEtEnregistre) {
-    f.OuvreDessin(dossier.Chemin("absent.plt"));
-    ASSERT_EQ(f.messages.size(), 1u);
-    EXPECT_EQ(f.messages[0].texte, "Le fichier « absent.plt » est introuvable.");
-    EXPECT_TRUE(f.Doc().Trace().NomFichier.empty());
-    EXPECT_EQ(f.windowTitle(), Q("Représentation graphique"));
-    AttendEdition(f, false);
-
-    const std::string chemin = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;PD0,0;\n");
-    bool montre = false;
-    RepondreModal<F_Dimension>([&](F_Dimension& d) {
-        montre = true;
-        EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
-        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
-        d.Btn_OK->click();
-    });
-    f.OuvreDessin(chemin);
-    EXPECT_TRUE(montre);
-    EXPECT_EQ(f.Doc().Trace().TypeFichier, "PLT");
-    AttendNom(f, chemin);
-    EXPECT_EQ(f.Doc().LitReglage("Fichier"), chemin);
-    EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
-    EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
-    AttendEdition(f, true);
-
-    f.Menu("mnu_Save")->trigger();
-    EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
-    AttendNom(f, dossier.Chemin("piece.Korvelin"));
-    EXPECT_EQ(f.messages.size(), 1u);
-}
-
 // "Enregistrer sous": cancelled, under another name, asking before it replaces a file; a
 // fresh window reads back the same points and settings.
 TEST_F(Fenetre, EnregistrerSousDemandeAvantDeRemplacerEtRelitLesMemesPointsEtReglages) {
@@ -281,11 +247,32 @@ TEST_F(Fenetre, EnregistrerSousDemandeAvantDeRemplacerEtRelitLesMemesPointsEtReg
     AttendNom(f, plt);
 }
 
-// Édition, and the questions that keep a change from being lost on close, "Quitter" and
-// "Ouvrir".
-TEST_F(Fenetre, AnnulerRetablirEtLesModificationsAEnregistrer) {
+// The drawing named on the command line goes the way of "Ouvrir", rescaling dialog
+// included; one that cannot be read leaves the window as it started. Then Édition, and the
+// questions that keep a change from being lost on close, "Quitter" and "Ouvrir".
+TEST_F(Fenetre, DessinDonneAuDemarrageAnnulerRetablirEtModificationsAEnregistrer) {
+    f.OuvreDessin(dossier.Chemin("absent.plt"));
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].texte, "Le fichier « absent.plt » est introuvable.");
+    EXPECT_TRUE(f.Doc().Trace().NomFichier.empty());
+    EXPECT_EQ(f.windowTitle(), Q("Représentation graphique"));
+    AttendEdition(f, false);
+    f.messages.clear();
+
     const std::string piece = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;\n");
-    Ouvre(f, piece);
+    bool montre = false;
+    RepondreModal<F_Dimension>([&](F_Dimension& d) {
+        montre = true;
+        EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
+        d.Btn_OK->click();
+    });
+    f.OuvreDessin(piece);
+    EXPECT_TRUE(montre);
+    EXPECT_EQ(f.Doc().Trace().TypeFichier, "PLT");
+    AttendNom(f, piece);
+    EXPECT_EQ(f.Doc().LitReglage("Fichier"), piece);
+    AttendEdition(f, true);
     EXPECT_FALSE(f.Menu("mnu_Annuler")->isEnabled());
     const std::vector<PointTrace> avant = f.Doc().Trace().Trace_Initial;
     f.Menu("mnu_Miroir")->trigger();
@@ -314,6 +301,8 @@ TEST_F(Fenetre, AnnulerRetablirEtLesModificationsAEnregistrer) {
     f.reponseEnregistrerModifs = F_Representation::Reponse::Oui;
     EXPECT_TRUE(f.close());
     EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
+    AttendNom(f, dossier.Chemin("piece.Korvelin"));  // the project written beside it
+    EXPECT_TRUE(f.messages.empty());
     EXPECT_FALSE(f.Doc().Modifie());
     f.show();
     f.Menu("mnu_Soudure")->trigger();
