@@ -15,6 +15,7 @@
 #include "support/import_test.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
+#include "model/noms_fichiers.h"
 #include "settings/aide_contexte.h"
 #include "settings/magasin.h"
 
@@ -275,7 +276,8 @@ TEST(Document, UneOuvertureRefuseeLaisseToutEnPlace) {
     for (const std::string& chemin : illisibles) {
         a.ui.messages.clear();
         EXPECT_FALSE(a.doc.Ouvrir(chemin)) << chemin;
-        EXPECT_FALSE(a.ui.messages.empty()) << chemin << " : l'utilisateur doit savoir pourquoi";
+        ASSERT_FALSE(a.ui.messages.empty()) << chemin << " : l'utilisateur doit savoir pourquoi";
+        EXPECT_NE(a.ui.messages.back().texte.find(NomSansDossier(chemin)), std::string::npos) << chemin;
         EXPECT_TRUE(Cliche(a.doc) == avant) << chemin;
         EXPECT_EQ(a.d().NomFichier, nom);
         EXPECT_EQ(a.d().TypeFichier, "PLT");
