@@ -21,8 +21,7 @@ namespace {
 // A thousand closed traces of a thousand points, opened as a project so the document is
 // the one the window would hold, offset paths computed.
 struct Grand {
-    Contexte ctx;
-    Document doc{ctx};
+    Document doc;
     std::string chemin;
 
     Grand() {
@@ -55,12 +54,12 @@ void BM_AnnulerUnDeplacementDePoint(benchmark::State& state) {
     int32_t i = 500'500;
     for (auto _ : state) {
         state.PauseTiming();
-        const PointTrace p = g.ctx.dessin.Trace_Initial[i];
+        const PointTrace p = g.doc.Trace().Trace_Initial[i];
         g.doc.DeplacePoint(i, p.X + 0.1f, p.Y);
         state.ResumeTiming();
         g.doc.Annuler();
     }
-    state.counters["points"] = g.ctx.dessin.NbPoints;
+    state.counters["points"] = g.doc.Trace().NbPoints;
 }
 
 void BM_AnnulerUnMiroir(benchmark::State& state) {
@@ -82,7 +81,7 @@ void BM_MemoireDe100Etapes(benchmark::State& state) {
         for (int k = 0; k < 100; ++k) {
             switch (k % 4) {
                 case 0: g.doc.DeplacePoint(1000 * k + 10, float(k), 1.0f); break;
-                case 1: g.doc.Inverse(g.ctx.dessin.Trace_Initial[1000 * k].Sequence); break;
+                case 1: g.doc.Inverse(g.doc.Trace().Trace_Initial[1000 * k].Sequence); break;
                 case 2: g.doc.DeplaceSequence(std::size_t(k), std::size_t(k + 100)); break;
                 case 3: g.doc.SupprimePoint(1000 * k + 20); break;
             }
@@ -91,14 +90,14 @@ void BM_MemoireDe100Etapes(benchmark::State& state) {
     }
     state.counters["etapes"] = double(g.doc.NbAnnulables());
     state.counters["octets"] = double(g.doc.MemoireHistorique());
-    state.counters["octets_dessin"] = double(g.ctx.dessin.Trace_Initial.capacity() * sizeof(PointTrace));
+    state.counters["octets_dessin"] = double(g.doc.Trace().Trace_Initial.capacity() * sizeof(PointTrace));
 }
 
 // A click on the view looks through every segment of the drawing.
 void BM_SegmentSousUnClic(benchmark::State& state) {
     Grand& g = Dessin1M();
-    const PointTrace p = g.ctx.dessin.Trace_Initial[700'300];
-    for (auto _ : state) benchmark::DoNotOptimize(SegmentSousClic(g.ctx.dessin, p.X + 0.001, p.Y));
+    const PointTrace p = g.doc.Trace().Trace_Initial[700'300];
+    for (auto _ : state) benchmark::DoNotOptimize(SegmentSousClic(g.doc.Trace(), p.X + 0.001, p.Y));
 }
 
 // One tick of a held arrow in the point editor: the move, the trace's offset path, and

@@ -22,8 +22,7 @@ using namespace korvelin;
 namespace {
 
 struct Grand {
-    Contexte ctx;
-    Document doc{ctx};
+    Document doc{nullptr, "/tmp/korvelin-banc-sequence.ini"};
     Code2 choisie = AucuneSequence;
     bool attente = false;
 
@@ -42,7 +41,6 @@ struct Grand {
         }
         const std::string chemin = "/tmp/korvelin-banc-sequence.plt";
         EcrireFichierAtomique(chemin, plt);
-        ctx.magasin.CheminIni = "/tmp/korvelin-banc-sequence.ini";
         if (!doc.Ouvrir(chemin)) std::abort();
     }
 };
@@ -58,7 +56,7 @@ void BM_OuvrirSequence(benchmark::State& state) {
         F_Sequence f(g.doc, g.choisie, g.attente, [] {});
         benchmark::DoNotOptimize(f.LB_Sequence->count());
     }
-    state.counters["traces"] = double(g.ctx.dessin.NbSequencesDecalees());
+    state.counters["traces"] = double(g.doc.Trace().NbSequencesDecalees());
 }
 
 void BM_FlecheSequence(benchmark::State& state) {
@@ -70,7 +68,7 @@ void BM_FlecheSequence(benchmark::State& state) {
         (monte ? f.CB_Plus : f.CB_Moins)->click();
         monte = !monte;
     }
-    state.counters["points"] = g.ctx.dessin.NbPoints;
+    state.counters["points"] = g.doc.Trace().NbPoints;
 }
 
 }  // namespace

@@ -25,10 +25,8 @@ Code2 Etiquette(int n) {
 
 // Toothed wheels of 1000 segments each, 40 to a row, each with an offset path of as many
 // segments just outside it.
-void Remplit(Contexte& ctx, int traces, int segments) {
-    Dessin& d = ctx.dessin;
-    d.Trace_Initial.clear();
-    d.Trace_Decale.clear();
+Dessin Roues(int traces, int segments) {
+    Dessin d;
     d.Trace_Initial.reserve(std::size_t(traces) * (segments + 1));
     for (int t = 0; t < traces; ++t) {
         const double cx = 10.0 * (t % 40) + 5, cy = 10.0 * (t / 40) + 5;
@@ -48,6 +46,7 @@ void Remplit(Contexte& ctx, int traces, int segments) {
     d.NbPoints = int32_t(d.Trace_Initial.size());
     d.NomFichier = "/banc/roues.plt";
     d.TypeFichier = "PLT";
+    return d;
 }
 
 // state.range(0): 1 for a million drawing segments, 2 for two million.
@@ -57,8 +56,8 @@ void Repaint(benchmark::State& state, bool numeros, bool lissage) {
     f.show();
     QApplication::processEvents();
     const int traces = 1000 * int(state.range(0));
-    Remplit(f.Ctx(), traces, 1000);
-    f.Ctx().parametres.DecalageOutil = 1;
+    f.Doc().ModifieReglages([](Parametres& p) { p.DecalageOutil = 1; });
+    f.Doc().Remplace(Roues(traces, 1000));
     f.Lissage = lissage;
     f.Bouton(6)->setChecked(true);
     f.Bouton(2)->blockSignals(true);
@@ -68,7 +67,7 @@ void Repaint(benchmark::State& state, bool numeros, bool lissage) {
         f.Form_Resize();
         benchmark::DoNotOptimize(f.PB1->Image().constBits());
     }
-    state.counters["segments"] = double(f.Ctx().dessin.NbPoints - 1 + traces * 1000);
+    state.counters["segments"] = double(f.Doc().Trace().NbPoints - 1 + traces * 1000);
     if (const char* dossier = std::getenv("KORVELIN_CAPTURES"); dossier && *dossier)
         f.PB1->Image().save(QString::fromUtf8(dossier) + "/banc.png");
     state.counters["largeur"] = f.PB1->width();

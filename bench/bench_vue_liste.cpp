@@ -6,11 +6,6 @@
 #include <QApplication>
 #include <QTreeView>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
 #include "document/liste_modele.h"
 #include "workspace/f_liste.h"
 #include "workspace/f_representation.h"
@@ -33,18 +28,7 @@ struct Banc {
         f.resize(1200, 800);
         f.show();
         QApplication::processEvents();
-        // A small plotter file opens the document, the user's part played by the silent
-        // interface; the drawing is then replaced in place.
-        const std::string chemin = (std::filesystem::temp_directory_path() / "banc_liste.plt").string();
-        std::ofstream(chemin, std::ios::binary) << "IN;PU0,0;PD400,0;";
-        InterfaceSilencieuse silence;
-        f.Ctx().ui = &silence;
-        if (!f.Doc().Ouvrir(chemin)) std::abort();
-        f.Ctx().ui = &f;
-        std::remove(chemin.c_str());
-        Dessin& d = f.Ctx().dessin;
-        d.Trace_Initial.clear();
-        d.Trace_Decale.clear();
+        Dessin d;
         d.Trace_Initial.reserve(std::size_t(points));
         for (int t = 0; t < points / parTrace; ++t) {
             SequenceDecalee dec{Etiquette(t), {}};
@@ -57,8 +41,13 @@ struct Banc {
         }
         d.Trace_Decale.push_back({});
         d.NbPoints = int32_t(d.Trace_Initial.size());
-        f.Ctx().parametres.ConfirmSuppr = false;
-        f.Ctx().parametres.RayonFraise = 0.5;
+        d.NomFichier = "/banc/liste.plt";
+        d.TypeFichier = "PLT";
+        f.Doc().ModifieReglages([](Parametres& p) {
+            p.ConfirmSuppr = false;
+            p.RayonFraise = 0.5;
+        });
+        f.Doc().Remplace(std::move(d));
     }
 };
 
@@ -97,7 +86,7 @@ void BM_ListeSuppression(benchmark::State& state) {
         l.ToucheSuppr(t);
         QApplication::processEvents();
     }
-    state.counters["points"] = b.f.Ctx().dessin.NbPoints;
+    state.counters["points"] = b.f.Doc().Trace().NbPoints;
 }
 
 // The rebuilding alone, both trees, as after a deletion: the part of the deletion that is

@@ -24,8 +24,8 @@ namespace {
 // readers and the welding ask for on their own: the document sends one notice at the end.
 class SansRafraichir : public InterfaceUtilisateur {
 public:
-    explicit SansRafraichir(Contexte& ctx) : ctx_(ctx), fenetre_(ctx.ui) { ctx.ui = this; }
-    ~SansRafraichir() override { ctx_.ui = fenetre_; }
+    explicit SansRafraichir(InterfaceUtilisateur*& ui) : ui_(ui), fenetre_(ui) { ui = this; }
+    ~SansRafraichir() override { ui_ = fenetre_; }
     SansRafraichir(const SansRafraichir&) = delete;
     SansRafraichir& operator=(const SansRafraichir&) = delete;
 
@@ -37,7 +37,7 @@ public:
     void TraiterEvenements() override { fenetre_->TraiterEvenements(); }
 
 private:
-    Contexte& ctx_;
+    InterfaceUtilisateur*& ui_;
     InterfaceUtilisateur* fenetre_;
 };
 
@@ -169,7 +169,9 @@ void AppliqueOrdre(Dessin& d, const std::vector<Code2>& ordre) {
     d.Trace_Decale = std::move(entrees);
 }
 
-Document::Document(Contexte& ctx) : ctx_(ctx) {}
+Document::Document(InterfaceUtilisateur* ui, std::string cheminIni) : ui_(ui ? ui : &silence_) {
+    magasin_.CheminIni = std::move(cheminIni);
+}
 
 std::size_t Document::Etape::Octets() const {
     std::size_t n = sizeof(Etape) + points.capacity() * sizeof(PointTrace) +
@@ -178,14 +180,14 @@ std::size_t Document::Etape::Octets() const {
     return n;
 }
 
-std::string Document::Nom() const { return NomSansDossier(ctx_.dessin.NomFichier); }
+std::string Document::Nom() const { return NomSansDossier(dessin_.NomFichier); }
 
 void Document::Avertit() {
     if (SurChangement) SurChangement();
 }
 
 void Document::Normalise() {
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     d.NbPoints = std::clamp<int32_t>(d.NbPoints, 0, static_cast<int32_t>(d.Trace_Initial.size()));
     d.Trace_Initial.resize(static_cast<std::size_t>(d.NbPoints));
 }
@@ -198,14 +200,14 @@ void Document::Oublie() {
 }
 
 std::size_t Document::EntreeDe(Code2 etiquette) const {
-    const auto& t = ctx_.dessin.Trace_Decale;
+    const auto& t = dessin_.Trace_Decale;
     for (std::size_t e = 0; e + 1 < t.size(); ++e)
         if (t[e].Sequence == etiquette) return e;
     return t.size();
 }
 
 Code2 Document::DerniereSequence() const {
-    const Dessin& d = ctx_.dessin;
+    const Dessin& d = dessin_;
     if (d.NbPoints <= 0 || d.Trace_Initial.empty()) return AucuneSequence;
     Code2 plus = d.Trace_Initial[0].Sequence;
     Code2 precedente = plus;
@@ -220,31 +222,32 @@ Code2 Document::DerniereSequence() const {
 
 // --- Settings ------------------------------------------------------------------------------
 
-std::string Document::LitReglage(std::string_view cle) { return LireReglage(ctx_.magasin, ctx_.dessin, cle); }
+std::string Document::LitReglage(std::string_view cle) { return LireReglage(magasin_, dessin_, cle); }
 
-SourceReglages Document::Source() { return SourceReglages(ctx_.magasin, ctx_.dessin); }
+SourceReglages Document::Source() { return SourceReglages(magasin_, dessin_); }
 
 bool Document::EcritReglages(const EcrituresReglages& ecritures) {
-    return Montre(*ctx_.ui, ctx_.magasin.Ecrire(ctx_.dessin, ecritures));
+    return Montre(*ui_, magasin_.Ecrire(dessin_, ecritures));
 }
+
+void Document::ChargeReglagesDemarrage() { ChargeDemarrage(magasin_, dessin_, parametres_); }
 
 void Document::RechargeReglages(Chargeur chargeur) {
     switch (chargeur) {
-        case Chargeur::Couleurs: ChargeCouleurs(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
-        case Chargeur::Decalage: ChargeDecalage(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
-        case Chargeur::Marges: ChargeMarges(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Couleurs: ChargeCouleurs(magasin_, dessin_, parametres_); break;
+        case Chargeur::Decalage: ChargeDecalage(magasin_, dessin_, parametres_); break;
+        case Chargeur::Marges: ChargeMarges(magasin_, dessin_, parametres_); break;
         case Chargeur::Rapports:
-            for (const Diagnostic& dit : ChargeRapports(ctx_.magasin, ctx_.dessin, ctx_.parametres))
-                Montre(*ctx_.ui, dit);
+            for (const Diagnostic& dit : ChargeRapports(magasin_, dessin_, parametres_)) Montre(*ui_, dit);
             break;
-        case Chargeur::Options: ChargeOptions(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
-        case Chargeur::Machine: ChargeMachine(ctx_.magasin, ctx_.dessin, ctx_.parametres); break;
+        case Chargeur::Options: ChargeOptions(magasin_, dessin_, parametres_); break;
+        case Chargeur::Machine: ChargeMachine(magasin_, dessin_, parametres_); break;
         case Chargeur::Aucun: break;
     }
 }
 
 bool Document::RetablitReglages(const std::vector<std::string>& cles, Chargeur chargeur) {
-    const bool ecrit = Montre(*ctx_.ui, ctx_.magasin.RetablitDefauts(ctx_.dessin, cles));
+    const bool ecrit = Montre(*ui_, magasin_.RetablitDefauts(dessin_, cles));
     RechargeReglages(chargeur);
     return ecrit;
 }
@@ -252,10 +255,10 @@ bool Document::RetablitReglages(const std::vector<std::string>& cles, Chargeur c
 // --- Life of the document ------------------------------------------------------------------
 
 bool Document::Ouvrir(const std::string& chemin) {
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     // What a refused file must leave untouched.
     Dessin avant = d;
-    const Parametres parametresAvant = ctx_.parametres;
+    const Parametres parametresAvant = parametres_;
     const EtatImport etatAvant = import_;
 
     // The readers replace the drawing as a whole; starting from nothing, a file that gave
@@ -265,16 +268,16 @@ bool Document::Ouvrir(const std::string& chemin) {
     d.NbPoints = 0;
     bool lu = false;
     {
-        SansRafraichir relais(ctx_);
+        SansRafraichir relais(ui_);
         DimensionSansDialogue sansDialogue;
-        SuiviParInterface suivi(*ctx_.ui, Dimension ? *Dimension : sansDialogue);
-        lu = OuvrirDessin({ctx_.dessin, ctx_.parametres, ctx_.magasin, *ctx_.ui}, import_, chemin, suivi);
+        SuiviParInterface suivi(*ui_, Dimension ? *Dimension : sansDialogue);
+        lu = OuvrirDessin({dessin_, parametres_, magasin_, *ui_}, import_, chemin, suivi);
         const std::string& type = d.TypeFichier;
         const bool connu = type == "PLT" || type == "HPGL" || type == "DAT" || type == "DXF" || type == "KORVELIN";
         if (!connu) {
-            ctx_.ui->Message("Korvelin ne sait pas lire les fichiers « " + NomSansDossier(chemin) +
-                                 " » : seuls les fichiers PLT, HPGL, DAT, DXF et Korvelin s'ouvrent.",
-                             TitreProgramme, Icone::Critique);
+            ui_->Message("Korvelin ne sait pas lire les fichiers « " + NomSansDossier(chemin) +
+                             " » : seuls les fichiers PLT, HPGL, DAT, DXF et Korvelin s'ouvrent.",
+                         TitreProgramme, Icone::Critique);
             lu = false;
         }
         // A project the reader refused must not become the document: "Enregistrer" would
@@ -283,7 +286,7 @@ bool Document::Ouvrir(const std::string& chemin) {
     }
     if (!lu) {
         d = std::move(avant);
-        ctx_.parametres = parametresAvant;
+        parametres_ = parametresAvant;
         import_ = etatAvant;
         return false;
     }
@@ -295,9 +298,19 @@ bool Document::Ouvrir(const std::string& chemin) {
     return true;
 }
 
+void Document::Remplace(Dessin d) {
+    dessin_ = std::move(d);
+    Normalise();
+    if (dessin_.NbPoints >= 1) CalculBornes(dessin_);
+    Oublie();
+    ouvert_ = true;
+    etat_ = etatEnregistre_ = prochainId_++;
+    Avertit();
+}
+
 bool Document::Enregistrer() {
-    if (!ouvert_ || ctx_.dessin.NomFichier.empty()) return false;
-    if (!EnregistreProjet(ctx_.dessin, ctx_.magasin.CheminIni, *ctx_.ui)) return false;
+    if (!ouvert_ || dessin_.NomFichier.empty()) return false;
+    if (!EnregistreProjet(dessin_, magasin_.CheminIni, *ui_)) return false;
     etatEnregistre_ = etat_;
     cleDerniere_ = 0;
     Avertit();
@@ -306,7 +319,7 @@ bool Document::Enregistrer() {
 
 bool Document::EnregistrerSous(const std::string& chemin) {
     if (!ouvert_ || chemin.empty()) return false;
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     const std::string ancien = d.NomFichier;
     d.NomFichier = chemin;
     if (Enregistrer()) return true;
@@ -319,7 +332,7 @@ bool Document::EnregistrerSous(const std::string& chemin) {
 bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEntrees, std::ptrdiff_t nentrees,
                       const std::function<void()>& changement, uint64_t cleFusion, bool parametres) {
     if (!ouvert_) return false;
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     Normalise();
     const int32_t n0 = d.NbPoints;
     const std::size_t e0 = d.Trace_Decale.size();
@@ -337,9 +350,9 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
                      d.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(debutEntrees) + nentrees);
     const double bornes[4] = {d.Xmin, d.Xmax, d.Ymin, d.Ymax};
     std::copy(bornes, bornes + 4, e.bornes);
-    if (parametres) e.parametres = ctx_.parametres;
+    if (parametres) e.parametres = parametres_;
     {
-        SansRafraichir relais(ctx_);
+        SansRafraichir relais(ui_);
         changement();
     }
     Normalise();
@@ -354,10 +367,10 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
         Resserre(e.entrees, d.Trace_Decale, e.debutEntrees, e.longueurEntrees);
     }
     const bool memesBornes = bornes[0] == d.Xmin && bornes[1] == d.Xmax && bornes[2] == d.Ymin && bornes[3] == d.Ymax;
-    const bool memesParametres = !e.parametres || (e.parametres->RayonFraise == ctx_.parametres.RayonFraise &&
-                                                   e.parametres->DecalageOutil == ctx_.parametres.DecalageOutil &&
-                                                   e.parametres->Optimisation_1 == ctx_.parametres.Optimisation_1 &&
-                                                   e.parametres->Optimisation_2 == ctx_.parametres.Optimisation_2);
+    const bool memesParametres = !e.parametres || (e.parametres->RayonFraise == parametres_.RayonFraise &&
+                                                   e.parametres->DecalageOutil == parametres_.DecalageOutil &&
+                                                   e.parametres->Optimisation_1 == parametres_.Optimisation_1 &&
+                                                   e.parametres->Optimisation_2 == parametres_.Optimisation_2);
     const bool memesPlages =
         cleFusion == 0
             ? e.points.empty() && e.longueurPoints == 0 && e.entrees.empty() && e.longueurEntrees == 0
@@ -397,7 +410,7 @@ void Document::Empile(Etape e) {
 }
 
 void Document::Echange(Etape& e) {
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     memoire_ -= e.Octets();
     std::size_t longueur = static_cast<std::size_t>(e.longueurPoints);
     EchangePlage(d.Trace_Initial, static_cast<std::size_t>(e.debutPoints), longueur, e.points);
@@ -412,7 +425,7 @@ void Document::Echange(Etape& e) {
     double* bornes[4] = {&d.Xmin, &d.Xmax, &d.Ymin, &d.Ymax};
     for (int i = 0; i < 4; ++i) std::swap(*bornes[i], e.bornes[i]);
     if (e.parametres) {
-        std::swap(*e.parametres, ctx_.parametres);
+        std::swap(*e.parametres, parametres_);
         EcritReglagesDecalage();
     }
     memoire_ += e.Octets();
@@ -443,28 +456,27 @@ bool Document::Retablir() {
 }
 
 void Document::EcritReglagesDecalage() {
-    EcritReglages({{"RayonFraise", EcritureLocale(ctx_.parametres.RayonFraise)},
-                   {"DecalageOutil", TexteEntier(ctx_.parametres.DecalageOutil)}});
+    EcritReglages({{"RayonFraise", EcritureLocale(parametres_.RayonFraise)},
+                   {"DecalageOutil", TexteEntier(parametres_.DecalageOutil)}});
 }
 
 // --- The changes -----------------------------------------------------------------------------
 
 bool Document::Souder() {
-    return Change(0, -1, 0, -1, [this] { SoudureAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
+    return Change(0, -1, 0, -1, [this] { SoudureAutomatique(dessin_, parametres_, *ui_); });
 }
 
 bool Document::Miroir() {
-    return Change(0, -1, 0, -1, [this] { korvelin::Miroir(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
+    return Change(0, -1, 0, -1, [this] { korvelin::Miroir(dessin_, parametres_, *ui_); });
 }
 
 bool Document::OrienteAutomatiquement() {
-    return Change(0, -1, 0, -1, [this] { OrientationAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
+    return Change(0, -1, 0, -1, [this] { OrientationAutomatique(dessin_, parametres_, *ui_); });
 }
 
 bool Document::OrdonneAutomatiquement(double* avant, double* apres) {
     ResultatOrdre r;
-    const bool change =
-        Change(0, -1, 0, -1, [this, &r] { r = OrdreAutomatique(ctx_.dessin, ctx_.parametres, *ctx_.ui); });
+    const bool change = Change(0, -1, 0, -1, [this, &r] { r = OrdreAutomatique(dessin_, parametres_, *ui_); });
     if (!change) r.apres = r.avant;
     if (avant) *avant = r.avant;
     if (apres) *apres = r.apres;
@@ -473,7 +485,7 @@ bool Document::OrdonneAutomatiquement(double* avant, double* apres) {
 
 bool Document::Reordonne(const std::vector<Code2>& ordre) {
     Normalise();
-    const Dessin& d = ctx_.dessin;
+    const Dessin& d = dessin_;
     const std::vector<PlageSequence> plages = PlagesSequences(d);
     if (ordre.size() != plages.size()) return false;
     std::size_t premier = 0;
@@ -501,7 +513,7 @@ bool Document::Reordonne(const std::vector<Code2>& ordre) {
         e.ordre = OrdreDesTraces(d);
         const double bornes[4] = {d.Xmin, d.Xmax, d.Ymin, d.Ymax};
         std::copy(bornes, bornes + 4, e.bornes);
-        AppliqueOrdre(ctx_.dessin, ordre);
+        AppliqueOrdre(dessin_, ordre);
         Empile(std::move(e));
         Avertit();
         return true;
@@ -509,16 +521,16 @@ bool Document::Reordonne(const std::vector<Code2>& ordre) {
     const int32_t debut = plages[premier].premier;
     const int32_t fin = plages[dernier].premier + plages[dernier].nb;
     return Change(debut, fin - debut, alignees ? premier : 0, alignees ? std::ptrdiff_t(dernier - premier + 1) : -1,
-                  [this, &ordre] { AppliqueOrdre(ctx_.dessin, ordre); });
+                  [this, &ordre] { AppliqueOrdre(dessin_, ordre); });
 }
 
 bool Document::DeplaceSequence(std::size_t de, std::size_t vers) {
     Normalise();
-    const std::vector<PlageSequence> plages = PlagesSequences(ctx_.dessin);
+    const std::vector<PlageSequence> plages = PlagesSequences(dessin_);
     if (de >= plages.size() || vers >= plages.size() || de == vers) return false;
     std::vector<Code2> ordre;
     ordre.reserve(plages.size());
-    for (const PlageSequence& p : plages) ordre.push_back(ctx_.dessin.Trace_Initial[p.premier].Sequence);
+    for (const PlageSequence& p : plages) ordre.push_back(dessin_.Trace_Initial[p.premier].Sequence);
     const Code2 e = ordre[de];
     ordre.erase(ordre.begin() + static_cast<std::ptrdiff_t>(de));
     ordre.insert(ordre.begin() + static_cast<std::ptrdiff_t>(vers), e);
@@ -526,30 +538,30 @@ bool Document::DeplaceSequence(std::size_t de, std::size_t vers) {
 }
 
 bool Document::Inverse(Code2 etiquette) {
-    const Dessin& d = ctx_.dessin;
+    const Dessin& d = dessin_;
     const int32_t premier = PremierPointSequence(d, etiquette);
     if (premier < 0) return false;
     const int32_t n = NbPointsSequence(d, premier);
     return Change(premier, n, EntreeDe(etiquette), 1, [this, etiquette] {
-        InverseSequence(ctx_.dessin, etiquette);
-        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, etiquette);
+        InverseSequence(dessin_, etiquette);
+        DecalageSequence(dessin_, parametres_, *ui_, etiquette);
     });
 }
 
 bool Document::DecaleSequence(Code2 etiquette, int16_t cote) {
-    if (PremierPointSequence(ctx_.dessin, etiquette) < 0) return false;
+    if (PremierPointSequence(dessin_, etiquette) < 0) return false;
     return Change(0, 0, EntreeDe(etiquette), 1, [this, etiquette, cote] {
-        Parametres& p = ctx_.parametres;
+        Parametres& p = parametres_;
         const int16_t reglage = p.DecalageOutil;
         if (cote != 0) p.DecalageOutil = cote;
-        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, etiquette);
+        DecalageSequence(dessin_, parametres_, *ui_, etiquette);
         p.DecalageOutil = reglage;
     });
 }
 
 bool Document::LeveOutil(int32_t k) {
     Normalise();
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     if (k < 1 || k > d.NbPoints - 2) return false;
     const Code2 l = d.Trace_Initial[k].Sequence;
     if (d.Trace_Initial[k - 1].Sequence != l) return false;  // the first segment of a trace
@@ -563,7 +575,7 @@ bool Document::LeveOutil(int32_t k) {
     const Code2 nouvelle = ProchaineSequence(DerniereSequence());
     auto renomme = [this, k, dernier, l, nouvelle] {
         for (int32_t j = k + 1; j <= dernier; ++j)
-            if (ctx_.dessin.Trace_Initial[j].Sequence == l) ctx_.dessin.Trace_Initial[j].Sequence = nouvelle;
+            if (dessin_.Trace_Initial[j].Sequence == l) dessin_.Trace_Initial[j].Sequence = nouvelle;
     };
     // The usual case: the rest of the trace follows the segment and the label appears
     // nowhere else. Only this trace's path and the new one's are computed.
@@ -574,44 +586,44 @@ bool Document::LeveOutil(int32_t k) {
         (dernier + 1 == d.NbPoints || d.Trace_Initial[dernier + 1].Sequence != nouvelle))
         return Change(k + 1, dernier - k, e, 1, [this, renomme, e, k, l, nouvelle] {
             renomme();
-            Dessin& dd = ctx_.dessin;
+            Dessin& dd = dessin_;
             dd.Trace_Decale.insert(dd.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e) + 1,
                                    EntreeNeuve(dd.Trace_Initial[k + 1]));
-            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
-            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, nouvelle);
+            DecalageSequence(dessin_, parametres_, *ui_, l);
+            DecalageSequence(dessin_, parametres_, *ui_, nouvelle);
         });
     return Change(k + 1, dernier - k, 0, -1, [this, renomme] {
         renomme();
-        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
+        CalculDecalageTout(dessin_, parametres_, *ui_);
     });
 }
 
 bool Document::DeplacePoint(int32_t index, float x, float y, bool fusion) {
     Normalise();
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     if (index < 0 || index >= d.NbPoints) return false;
     const Code2 l = d.Trace_Initial[index].Sequence;
     const uint64_t cle = fusion ? (uint64_t(1) << 40) | static_cast<uint32_t>(index) : 0;
     return Change(
         index, 1, EntreeDe(l), 1,
         [this, index, x, y, l] {
-            PointTrace& p = ctx_.dessin.Trace_Initial[index];
+            PointTrace& p = dessin_.Trace_Initial[index];
             p.X = x;
             p.Y = y;
-            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
+            DecalageSequence(dessin_, parametres_, *ui_, l);
         },
         cle);
 }
 
 bool Document::SupprimePoint(int32_t index) {
     Normalise();
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     if (index < 0 || index >= d.NbPoints) return false;
     const Code2 l = d.Trace_Initial[index].Sequence;
     const int32_t premier = PremierPointSequence(d, l);
     const bool seul = NbPointsSequence(d, premier) == 1;
     auto retire = [this, index] {
-        Dessin& dd = ctx_.dessin;
+        Dessin& dd = dessin_;
         dd.Trace_Initial.erase(dd.Trace_Initial.begin() + index);
         dd.NbPoints -= 1;
     };
@@ -621,12 +633,12 @@ bool Document::SupprimePoint(int32_t index) {
     if (debut != premier)
         return Change(index, 1, 0, -1, [this, retire] {
             retire();
-            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
+            CalculDecalageTout(dessin_, parametres_, *ui_);
         });
     if (!seul)
         return Change(index, 1, EntreeDe(l), 1, [this, retire, l] {
             retire();
-            DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
+            DecalageSequence(dessin_, parametres_, *ui_, l);
         });
     // The trace goes with its only point.
     const bool voisinsDistincts = index == 0 || index + 1 >= d.NbPoints ||
@@ -635,37 +647,37 @@ bool Document::SupprimePoint(int32_t index) {
     if (voisinsDistincts && e < d.Trace_Decale.size())
         return Change(index, 1, e, 1, [this, retire, e] {
             retire();
-            ctx_.dessin.Trace_Decale.erase(ctx_.dessin.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e));
+            dessin_.Trace_Decale.erase(dessin_.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e));
         });
     return Change(index, 1, 0, -1, [this, retire] {
         retire();
-        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
+        CalculDecalageTout(dessin_, parametres_, *ui_);
     });
 }
 
 bool Document::PointDeDepart(int32_t index) {
     Normalise();
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     if (index < 0 || index >= d.NbPoints) return false;
     const Code2 l = d.Trace_Initial[index].Sequence;
     const int32_t premier = PremierPointSequence(d, l);
     const int32_t n = NbPointsSequence(d, premier);
     if (index == premier || index >= premier + n) return false;
     return Change(premier, n, EntreeDe(l), 1, [this, index, premier, n, l] {
-        auto& t = ctx_.dessin.Trace_Initial;
+        auto& t = dessin_.Trace_Initial;
         std::vector<PointTrace> v;
         v.reserve(static_cast<std::size_t>(n));
         v.insert(v.end(), t.begin() + index, t.begin() + premier + n);
         v.insert(v.end(), t.begin() + premier + 1, t.begin() + index);
         v.push_back(t[index]);
         std::copy(v.begin(), v.begin() + n, t.begin() + premier);
-        DecalageSequence(ctx_.dessin, ctx_.parametres, *ctx_.ui, l);
+        DecalageSequence(dessin_, parametres_, *ui_, l);
     });
 }
 
 bool Document::SupprimeTrace(Code2 etiquette) {
     Normalise();
-    Dessin& d = ctx_.dessin;
+    Dessin& d = dessin_;
     const int32_t premier = PremierPointSequence(d, etiquette);
     if (premier < 0) return false;
     const int32_t n = NbPointsSequence(d, premier);
@@ -674,38 +686,38 @@ bool Document::SupprimeTrace(Code2 etiquette) {
     const std::size_t e = EntreeDe(etiquette);
     if (voisinsDistincts && e < d.Trace_Decale.size())
         return Change(premier, n, e, 1, [this, etiquette, e] {
-            SupprimeSequence(ctx_.dessin, etiquette);
-            ctx_.dessin.Trace_Decale.erase(ctx_.dessin.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e));
+            SupprimeSequence(dessin_, etiquette);
+            dessin_.Trace_Decale.erase(dessin_.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(e));
         });
     return Change(premier, n, 0, -1, [this, etiquette] {
-        SupprimeSequence(ctx_.dessin, etiquette);
-        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
+        SupprimeSequence(dessin_, etiquette);
+        CalculDecalageTout(dessin_, parametres_, *ui_);
     });
 }
 
 bool Document::SupprimeSuite(int32_t premier) {
     Normalise();
-    const Dessin& d = ctx_.dessin;
+    const Dessin& d = dessin_;
     if (premier < 0 || premier >= d.NbPoints) return false;
     const Code2 etiquette = d.Trace_Initial[premier].Sequence;
     if (PremierPointSequence(d, etiquette) == premier) return SupprimeTrace(etiquette);
     const int32_t n = NbPointsSequence(d, premier);
     return Change(premier, n, 0, -1, [this, premier, n] {
-        Dessin& dd = ctx_.dessin;
+        Dessin& dd = dessin_;
         dd.Trace_Initial.erase(dd.Trace_Initial.begin() + premier, dd.Trace_Initial.begin() + premier + n);
         dd.NbPoints -= n;
-        CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
+        CalculDecalageTout(dessin_, parametres_, *ui_);
     });
 }
 
 bool Document::DeplacePointDecale(std::size_t entree, std::size_t index, float x, float y, bool fusion) {
-    const auto& t = ctx_.dessin.Trace_Decale;
+    const auto& t = dessin_.Trace_Decale;
     if (entree + 1 >= t.size() || index >= t[entree].Points.size()) return false;
     const uint64_t cle = fusion ? (uint64_t(2) << 40) | (uint64_t(entree) << 20) | index : 0;
     return Change(
         0, 0, entree, 1,
         [this, entree, index, x, y] {
-            PointTrace& p = ctx_.dessin.Trace_Decale[entree].Points[index];
+            PointTrace& p = dessin_.Trace_Decale[entree].Points[index];
             p.X = x;
             p.Y = y;
         },
@@ -713,37 +725,37 @@ bool Document::DeplacePointDecale(std::size_t entree, std::size_t index, float x
 }
 
 bool Document::SupprimePointDecale(std::size_t entree, std::size_t index) {
-    const auto& t = ctx_.dessin.Trace_Decale;
+    const auto& t = dessin_.Trace_Decale;
     if (entree + 1 >= t.size() || index >= t[entree].Points.size()) return false;
     return Change(0, 0, entree, 1, [this, entree, index] {
-        auto& p = ctx_.dessin.Trace_Decale[entree].Points;
+        auto& p = dessin_.Trace_Decale[entree].Points;
         p.erase(p.begin() + static_cast<std::ptrdiff_t>(index));
     });
 }
 
 bool Document::ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke) {
-    const Parametres& p = ctx_.parametres;
+    const Parametres& p = parametres_;
     if (p.RayonFraise == rayon && p.DecalageOutil == cote) return false;
     return Change(
         0, 0, 0, -1,
         [this, rayon, cote, stocke] {
-            ctx_.parametres.RayonFraise = rayon;
-            ctx_.parametres.DecalageOutil = cote;
+            parametres_.RayonFraise = rayon;
+            parametres_.DecalageOutil = cote;
             if (stocke) EcritReglagesDecalage();
-            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
+            CalculDecalageTout(dessin_, parametres_, *ui_);
         },
         0, true);
 }
 
 bool Document::ChangeOptionsDecalage(bool optimisation1, bool optimisation2) {
-    const Parametres& p = ctx_.parametres;
+    const Parametres& p = parametres_;
     if (p.Optimisation_1 == optimisation1 && p.Optimisation_2 == optimisation2) return false;
     return Change(
         0, 0, 0, -1,
         [this, optimisation1, optimisation2] {
-            ctx_.parametres.Optimisation_1 = optimisation1;
-            ctx_.parametres.Optimisation_2 = optimisation2;
-            CalculDecalageTout(ctx_.dessin, ctx_.parametres, *ctx_.ui);
+            parametres_.Optimisation_1 = optimisation1;
+            parametres_.Optimisation_2 = optimisation2;
+            CalculDecalageTout(dessin_, parametres_, *ui_);
         },
         0, true);
 }

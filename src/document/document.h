@@ -1,7 +1,8 @@
 #pragma once
-// The document: the one way a change reaches the drawing. Every change is one call that
-// recomputes what depends on it (offset paths, bounds), records how to take it back, and
-// then tells the window once through SurChangement.
+// The document: it owns the drawing, the settings values and the settings store, and is the
+// one way a change reaches them. Every change of the drawing is one call that recomputes
+// what depends on it (offset paths, bounds), records how to take it back, and then tells
+// the window once through SurChangement. Others read through const references.
 //
 // A step of the history keeps only the stretch of points and of offset entries that the
 // change touched, so moving one point of a million-point drawing costs a few hundred
@@ -16,24 +17,33 @@
 #include <vector>
 
 #include "document/dimension.h"
+#include "document/fenetre_fraisage.h"
 #include "document/importation.h"
 #include "machining/poste_travail.h"
-#include "settings/contexte.h"
+#include "model/dessin.h"
+#include "model/interface_utilisateur.h"
+#include "model/parametres.h"
 #include "settings/magasin.h"
+#include "settings/magasin_reglages.h"
 
 namespace korvelin {
 
 class Document {
 public:
-    explicit Document(Contexte& ctx);
+    // ui: whom the document's changes ask and tell; none, a silent one. cheminIni: the
+    // settings file of the store; empty, none (every key gives its default).
+    explicit Document(InterfaceUtilisateur* ui = nullptr, std::string cheminIni = {});
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
-    const Dessin& Trace() const { return ctx_.dessin; }
+    const Dessin& Trace() const { return dessin_; }
     // The settings values the drawing is shown and cut with.
-    const Parametres& Reglages() const { return ctx_.parametres; }
-    // Whom the document's changes ask and tell.
-    InterfaceUtilisateur& Interface() { return *ctx_.ui; }
+    const Parametres& Reglages() const { return parametres_; }
+    InterfaceUtilisateur& Interface() { return *ui_; }
     // A job's view of the document: its paths, its values and its interface.
-    PosteTravail Poste() { return {ctx_.dessin, ctx_.parametres, *ctx_.ui}; }
+    PosteTravail Poste() { return {dessin_, parametres_, *ui_}; }
+    // The milling window's values, bound to this document's settings and store.
+    ModeleFraisage ModeleDeFraisage() { return ModeleFraisage(magasin_, dessin_, parametres_); }
 
     // Called once after every change of the drawing, of its name or of the history.
     std::function<void()> SurChangement;
@@ -50,6 +60,9 @@ public:
     bool Enregistrer();
     // The same under a chosen name; the file written is CheminProjet(chemin).
     bool EnregistrerSous(const std::string& chemin);
+    // A drawing made elsewhere becomes the document as an open leaves it: bounds computed,
+    // history cleared, nothing to save. The settings are not touched.
+    void Remplace(Dessin d);
     bool Ouvert() const { return ouvert_; }
     // Changed since it was opened or last saved.
     bool Modifie() const { return ouvert_ && etat_ != etatEnregistre_; }
@@ -98,9 +111,12 @@ public:
     bool ChangeOptionsDecalage(bool optimisation1, bool optimisation2);
     // A change of settings values that moves no offset path (those go through the two
     // calls above); settings are not part of the history.
-    void ModifieReglages(const std::function<void(Parametres&)>& changement) { changement(ctx_.parametres); }
+    void ModifieReglages(const std::function<void(Parametres&)>& changement) { changement(parametres_); }
 
     // --- The settings store of the document (the INI file, or its project's lines) -------
+    const std::string& CheminIni() const { return magasin_.CheminIni; }
+    // The loaders of the window's start-up, from the store.
+    void ChargeReglagesDemarrage();
     std::string LitReglage(std::string_view cle);
     SourceReglages Source();
     // False after telling the user when the file could not be written.
@@ -161,7 +177,13 @@ private:
     std::size_t EntreeDe(Code2 etiquette) const;
     void EcritReglagesDecalage();
 
-    Contexte& ctx_;
+    Dessin dessin_;
+    Parametres parametres_;
+    // The program's one settings store: every write goes through EcritReglages or
+    // RetablitReglages.
+    MagasinReglages magasin_;
+    InterfaceSilencieuse silence_;
+    InterfaceUtilisateur* ui_;
     EtatImport import_;
     std::deque<Etape> annulables_;
     std::vector<Etape> retablissables_;

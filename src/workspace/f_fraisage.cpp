@@ -59,10 +59,7 @@ QLabel* Texte(const char* t) { return new QLabel(QString::fromUtf8(t)); }
 }  // namespace
 
 F_Fraisage::F_Fraisage(F_Representation& principal, const OuvreursPort& ouvreurs)
-    : QDialog(&principal),
-      principal_(principal),
-      doc_(principal.Doc()),
-      modele_(principal.Ctx().magasin, principal.Ctx().dessin, principal.Ctx().parametres) {
+    : QDialog(&principal), principal_(principal), doc_(principal.Doc()), modele_(doc_.ModeleDeFraisage()) {
     setObjectName("F_Fraisage");
     setWindowTitle("Fraisage");
     SSTab1 = new QTabWidget;

@@ -87,7 +87,7 @@ QVariant ArbreListe::data(const QModelIndex& i, int role) const {
 F_Liste::F_Liste(F_Representation& fenetre, QWidget* parent)
     : QDialog(parent ? parent : &fenetre), fenetre_(fenetre), liste_(fenetre.Doc()) {
     setWindowTitle(QStringLiteral("Liste des coordonnées"));
-    const Parametres& par = fenetre.Ctx().parametres;
+    const Parametres& par = fenetre.Doc().Reglages();
     auto colonne = [&](QLabel*& label, QTreeView*& vue, ArbreListe*& modele, Arbre a, const char* titre,
                        int32_t couleur) {
         auto* boite = new QVBoxLayout;
@@ -141,7 +141,7 @@ void F_Liste::NodeClick(QTreeView*, const QModelIndex& i) {
     const auto point = ListeModele::PointDuTexte(i.data().toString().toStdString());
     if (!point) return;
     fenetre_.Form_Resize();
-    fenetre_.PB1->MarquePoint(point->first, point->second, CouleurQt(fenetre_.Ctx().parametres.CouleurSelectionne));
+    fenetre_.PB1->MarquePoint(point->first, point->second, CouleurQt(fenetre_.Doc().Reglages().CouleurSelectionne));
 }
 
 void F_Liste::ToucheSuppr(QTreeView* arbre) {

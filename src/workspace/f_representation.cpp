@@ -54,7 +54,7 @@ QIcon Icone_(const char* nom) { return QIcon(QStringLiteral(":/icones/") + nom +
 }  // namespace
 
 F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget* parent)
-    : QMainWindow(parent), ctx_(this) {
+    : QMainWindow(parent), doc_(this, cheminIni ? *cheminIni : CheminIniParDefaut()) {
     ChargeIcones();
     setObjectName("F_Representation");
     setWindowTitle(QStringLiteral("Représentation graphique"));
@@ -67,8 +67,6 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
         editeur->PlacePres(clic);
         editeur->exec();
     };
-
-    ctx_.magasin.CheminIni = cheminIni ? *cheminIni : CheminIniParDefaut();
 
     CreeMenus();
     CreeBarreOutils();
@@ -98,7 +96,7 @@ F_Representation::F_Representation(std::optional<std::string> cheminIni, QWidget
     PB1->setGeometry(0, 0, Cadre->width(), Cadre->height());
 
     FacteurZoom = 1.0;
-    ChargeDemarrage(ctx_.magasin, ctx_.dessin, ctx_.parametres);
+    doc_.ChargeReglagesDemarrage();
     doc_.SurChangement = [this] { AuChangement(); };
     doc_.Dimension = this;
 }
@@ -388,7 +386,7 @@ void F_Representation::Disposition() {
 
 void F_Representation::Form_Resize(bool signalerVide) {
     Disposition();
-    Dessin& d = ctx_.dessin;
+    const Dessin& d = doc_.Trace();
     if (d.NomFichier.empty() || d.NbPoints == 0) {
         // Until a first drawing is shown the blank picture follows the window.
         if (!dejaPeint_) {
@@ -397,7 +395,7 @@ void F_Representation::Form_Resize(bool signalerVide) {
         }
         return;
     }
-    CalculBornes(d);
+    // The document keeps the bounds of a drawing with points up to date after every change.
     if (d.Xmax == d.Xmin && d.Ymax == d.Ymin) {
         if (signalerVide) Message("Fichier vide !", TitreProgramme, Icone::Critique);
         return;
@@ -426,7 +424,7 @@ void F_Representation::Zoom(double facteur, bool depuisMenu) {
 }
 
 void F_Representation::ZoomAutour(double facteur, QPoint pointeur) {
-    const bool repere = PB1->AUnRepere() && ctx_.dessin.NbPoints > 0;
+    const bool repere = PB1->AUnRepere() && doc_.Trace().NbPoints > 0;
     const QPointF p = PB1->Repere().VersDessin(QPointF(pointeur - PB1->pos()));
     Zoom(facteur, false);
     if (!repere || !PB1->AUnRepere()) return;
@@ -473,12 +471,12 @@ void F_Representation::ActiveEdition(bool actif) {
 void F_Representation::BulleVue() { PB1->setToolTip(boutons_[12]->isChecked() ? BulleLever : QString()); }
 
 void F_Representation::MontreTitre() {
-    setWindowTitle(Q(NomSansDossier(ctx_.dessin.NomFichier)));
+    setWindowTitle(Q(NomSansDossier(doc_.Trace().NomFichier)));
     panneaux_[1]->setText(windowTitle() + u' ');
 }
 
 void F_Representation::MontreDimensions() {
-    const Dessin& d = ctx_.dessin;
+    const Dessin& d = doc_.Trace();
     TexteStatut(2, "Nombre de points : " + TexteEntier(d.NbPoints) + " ");
     TexteStatut(3, "Dimension X : " + TexteEntier(ArrondiPair(d.Xmax - d.Xmin)));
     TexteStatut(4, "Dimension Y : " + TexteEntier(ArrondiPair(d.Ymax - d.Ymin)));
@@ -520,7 +518,7 @@ F_Representation::Reponse F_Representation::QuestionEnregistrer(const std::strin
 bool F_Representation::PeutFermerDocument() {
     if (!doc_.Modifie()) return true;
     switch (QuestionEnregistrer(doc_.Nom())) {
-        case Reponse::Oui: return RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier)) && doc_.Enregistrer();
+        case Reponse::Oui: return RemplacementAccepte(CheminProjet(doc_.Trace().NomFichier)) && doc_.Enregistrer();
         case Reponse::Non: return true;
         case Reponse::Annuler: return false;
     }
@@ -536,7 +534,7 @@ void F_Representation::closeEvent(QCloseEvent* e) {
 
 void F_Representation::mnu_Ouvrir_Click() {
     if (!PeutFermerDocument()) return;
-    const std::string dernier = ctx_.magasin.Lire(ctx_.dessin, "Fichier", "");
+    const std::string dernier = doc_.LitReglage("Fichier");
     const std::string chemin = DialogueOuvrir(ExtraitRepertoire(dernier));
     // A cancelled choice leaves the document as it was.
     if (chemin.empty()) return;
@@ -563,18 +561,18 @@ void F_Representation::OuvreDessin(const std::string& chemin) {
 
 bool F_Representation::RemplacementAccepte(const std::string& cible) {
     // The document's own file is rewritten without a word; any other one is asked about.
-    if (cible == ctx_.dessin.NomFichier || !QFileInfo::exists(Q(cible))) return true;
+    if (cible == doc_.Trace().NomFichier || !QFileInfo::exists(Q(cible))) return true;
     return Question("Le fichier « " + NomSansDossier(cible) + " » existe déjà. Voulez-vous le remplacer ?",
                     TitreProgramme);
 }
 
 void F_Representation::mnu_Save_Click() {
-    if (!doc_.Ouvert() || !RemplacementAccepte(CheminProjet(ctx_.dessin.NomFichier))) return;
+    if (!doc_.Ouvert() || !RemplacementAccepte(CheminProjet(doc_.Trace().NomFichier))) return;
     doc_.Enregistrer();
 }
 
 void F_Representation::mnu_SaveAs_Click() {
-    const std::string chemin = DialogueEnregistrer(ExtraitRepertoire(ctx_.dessin.NomFichier));
+    const std::string chemin = DialogueEnregistrer(ExtraitRepertoire(doc_.Trace().NomFichier));
     if (chemin.empty()) return;
     // The file written is the chosen name made a project: that is the one that may exist.
     if (!RemplacementAccepte(CheminProjet(chemin))) return;
@@ -613,7 +611,7 @@ void F_Representation::mnu_sequencement_Click() {
 }
 
 void F_Representation::mnu_Liste_Click() {
-    if (ctx_.dessin.NbPoints == 0) return;
+    if (doc_.Trace().NbPoints == 0) return;
     F_Liste liste(*this);
     liste.OuvreEditeurPoint = EditeurPoint;
     SansSablier([&] { liste.exec(); });

@@ -1,7 +1,7 @@
 #pragma once
-// F_Representation: the main window. It owns the program's one Contexte, reaches every
-// other window through its menus and toolbar, opens and saves documents, and hosts the
-// drawing view.
+// F_Representation: the main window. It owns the program's one Document (drawing, settings
+// and their store), reaches every other window through its menus and toolbar, opens and
+// saves documents, and hosts the drawing view.
 
 #include <QMainWindow>
 
@@ -16,7 +16,6 @@
 
 #include "document/document.h"
 #include "document/liste_modele.h"
-#include "settings/contexte.h"
 #include "workspace/vue_dessin.h"
 
 class QAction;
@@ -37,7 +36,6 @@ public:
     explicit F_Representation(std::optional<std::string> cheminIni = std::nullopt, QWidget* parent = nullptr);
     ~F_Representation() override;
 
-    Contexte& Ctx() { return ctx_; }
     // Every change of the drawing goes through it.
     Document& Doc() { return doc_; }
 
@@ -164,8 +162,7 @@ private:
     template <class F>
     auto SansSablier(F&& f);
 
-    Contexte ctx_;
-    Document doc_{ctx_};
+    Document doc_;
     std::array<QAction*, 13> boutons_{};
     std::map<QString, QAction*> menus_;
     std::array<QLabel*, 9> panneaux_{};

@@ -25,13 +25,13 @@ void F_Representation::PB1_MouseDown(Qt::MouseButton bouton, Qt::KeyboardModifie
 }
 
 void F_Representation::LeveOutilSousClic(double x, double y) {
-    const Dessin& d = ctx_.dessin;
+    const Dessin& d = doc_.Trace();
     if (!LeverPermis(d.TypeFichier)) return;
     const int32_t k = SegmentLevable(d, x, y);
     if (k < 0) return;
     const PointTrace a = d.Trace_Initial[static_cast<std::size_t>(k)];
     const PointTrace b = d.Trace_Initial[static_cast<std::size_t>(k) + 1];
-    const QColor normal = CouleurQt(ctx_.parametres.CouleurDeselectionne);
+    const QColor normal = CouleurQt(doc_.Reglages().CouleurDeselectionne);
     Sablier(true);
     // The white pass wipes the segment so that the dots show on white.
     PB1->Segment(a.X, a.Y, b.X, b.Y, Qt::white, Qt::SolidLine);
@@ -43,7 +43,7 @@ void F_Representation::LeveOutilSousClic(double x, double y) {
     } else {
         // Back as the view paints it: a connecting move stays dotted, the chosen trace
         // keeps its colour.
-        const QColor couleur = b.Sequence == SequenceADecaler ? CouleurQt(ctx_.parametres.CouleurSelectionne) : normal;
+        const QColor couleur = b.Sequence == SequenceADecaler ? CouleurQt(doc_.Reglages().CouleurSelectionne) : normal;
         PB1->Segment(a.X, a.Y, b.X, b.Y, couleur, a.Sequence == b.Sequence ? Qt::SolidLine : Qt::DotLine);
     }
     Sablier(false);
@@ -55,7 +55,7 @@ void F_Representation::PB1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers tou
         TexteStatut(6, TexteOrdonnee(y));
     }
     if (!AttenteCoteDecalage) return;
-    const Dessin& d = ctx_.dessin;
+    const Dessin& d = doc_.Trace();
     if (d.NbPoints <= 0 || d.Trace_Initial.empty()) return;
     // The band always starts at the drawing's first point, whatever trace was chosen.
     const PointTrace& p0 = d.Trace_Initial[0];

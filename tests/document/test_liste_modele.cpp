@@ -12,21 +12,20 @@ namespace korvelin::test {
 namespace {
 
 // " A" (2 points), " B" (6, its point 7 at (12.5, 3)), " C" (4), " D" (1), then " A" again.
-struct Liste : ContexteTemporaire {
-    Document doc{ctx};
+struct Liste : DocumentTemporaire {
     Liste() {
-        // An opened document, whose drawing is then laid out here point by point.
-        EXPECT_TRUE(doc.Ouvrir(dossier.Ecrit("un.plt", "IN;PU0,0;PD400,0;")));
-        ctx.parametres.RayonFraise = 0.5;
-        ctx.parametres.ConfirmSuppr = false;
-        Dessin& d = ctx.dessin;
-        d.Trace_Initial.clear();
+        Regle([](Parametres& p) {
+            p.RayonFraise = 0.5;
+            p.ConfirmSuppr = false;
+        });
+        Dessin d;
         AjouteTrace(d, Etiquette(" A"), {{0, 0}, {5, 0}});
         AjouteTrace(d, Etiquette(" B"), {{10, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 5}, {12.5f, 3}});
         AjouteTrace(d, Etiquette(" C"), {{30, 0}, {40, 0}, {40, 10}, {30, 0}});
         AjouteTrace(d, Etiquette(" D"), {{50, 50}});
         AjouteTrace(d, Etiquette(" A"), {{60, 0}, {-0.0004f, 70}});
-        CalculDecalageTout(ctx.dessin, ctx.parametres, *ctx.ui);
+        CalculDecalageTout(d, p(), ui);
+        doc.Remplace(std::move(d));
     }
 };
 
@@ -55,7 +54,7 @@ TEST(ListeModele, TextesEtClesDesDeuxArbres) {
     EXPECT_EQ(m.Texte(I, Point(4, 1)), "N°    14   x=0,000   y=70,000");
     EXPECT_EQ(m.Texte(I, Point(4, 2)), "");  // past the end: nothing, no crash
 
-    const Dessin& d = l.ctx.dessin;
+    const Dessin& d = l.d();
     ASSERT_EQ(m.NbTraces(D), d.NbSequencesDecalees());
     ASSERT_EQ(m.NbTraces(D), 5u);
     EXPECT_EQ(m.Texte(D, Trace(2)), "Séquence  C - " + std::to_string(d.Trace_Decale[2].Points.size()) + " points");
@@ -78,12 +77,12 @@ TEST(ListeModele, TextesEtClesDesDeuxArbres) {
 
 TEST(ListeModele, SuppressionsParLeDocument) {
     Liste l;
-    Dessin& d = l.ctx.dessin;
+    const Dessin& d = l.d();
     ListeModele m(l.doc);
     const Arbre I = Arbre::Initial, D = Arbre::Decale;
 
     // Refused confirmation: nothing changes.
-    l.ctx.parametres.ConfirmSuppr = true;
+    l.Regle([](Parametres& p) { p.ConfirmSuppr = true; });
     l.ui.reponseQuestion = false;
     EXPECT_FALSE(m.Supprime(I, Point(1, 0)));
     ASSERT_EQ(l.ui.questions.size(), 1u);
@@ -91,7 +90,7 @@ TEST(ListeModele, SuppressionsParLeDocument) {
     EXPECT_EQ(d.NbPoints, 15);
 
     // Without confirmation a point goes at once.
-    l.ctx.parametres.ConfirmSuppr = false;
+    l.Regle([](Parametres& p) { p.ConfirmSuppr = false; });
     EXPECT_TRUE(m.Supprime(I, Point(1, 0)));
     EXPECT_EQ(l.ui.questions.size(), 1u);
     EXPECT_EQ(d.NbPoints, 14);
@@ -123,14 +122,13 @@ TEST(ListeModele, SuppressionsParLeDocument) {
     // A point of that second run: its own offset path is the one recomputed.
     EXPECT_TRUE(m.Supprime(I, Point(2, 0)));
     {
-        ContexteTemporaire t;
-        t.ctx.parametres = l.ctx.parametres;
-        t.ctx.dessin.Trace_Initial = d.Trace_Initial;
-        t.ctx.dessin.NbPoints = d.NbPoints;
-        CalculDecalageTout(t.ctx.dessin, t.ctx.parametres, *t.ctx.ui);
-        ASSERT_EQ(d.Trace_Decale.size(), t.ctx.dessin.Trace_Decale.size());
+        Dessin complet;
+        complet.Trace_Initial = d.Trace_Initial;
+        complet.NbPoints = d.NbPoints;
+        CalculDecalageTout(complet, l.p(), l.ui);
+        ASSERT_EQ(d.Trace_Decale.size(), complet.Trace_Decale.size());
         for (std::size_t e = 0; e < d.Trace_Decale.size(); ++e)
-            EXPECT_EQ(XY(d.Trace_Decale[e].Points), XY(t.ctx.dessin.Trace_Decale[e].Points)) << e;
+            EXPECT_EQ(XY(d.Trace_Decale[e].Points), XY(complet.Trace_Decale[e].Points)) << e;
     }
     ASSERT_TRUE(l.doc.Annuler());
     m.Remplit();

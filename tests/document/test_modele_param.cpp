@@ -11,11 +11,10 @@
 namespace korvelin::test {
 namespace {
 
-struct Dialogue : ContexteTemporaire {
-    Document doc{ctx};
+struct Dialogue : DocumentTemporaire {
     ModeleParam m{doc};
     Dialogue() { m.Charger(); }
-    std::string Ini() const { return DossierTemporaire::Lit(ctx.magasin.CheminIni); }
+    std::string Ini() const { return DossierTemporaire::Lit(doc.CheminIni()); }
 };
 
 TEST(ModeleParam, SaisiesEtVitesses) {
@@ -23,27 +22,27 @@ TEST(ModeleParam, SaisiesEtVitesses) {
     EXPECT_EQ(t.m.Texte("TB_VitMax_Mat_X"), "2,083");  // 10 ms, 1 mm, 48 steps
     for (const char* douze : {"12,5", "12.5 ms"}) {
         t.m.Valider("TB_TempsMin_Mat_X", douze);
-        EXPECT_EQ(t.ctx.parametres.TempsMin_Mat_X, 12.5) << douze;
+        EXPECT_EQ(t.p().TempsMin_Mat_X, 12.5) << douze;
     }
     EXPECT_EQ(t.m.Texte("TB_VitMax_Mat_X"), "1,667");
     // A step count is read as typed: the comma ends it, a half goes to the even neighbour.
     for (const char* nb : {"48,6", "48.5"}) {
         t.m.Valider("TB_NbPas_X", nb);
-        EXPECT_EQ(t.ctx.parametres.NbPas_X, 48) << nb;
+        EXPECT_EQ(t.p().NbPas_X, 48) << nb;
     }
     t.m.Valider("TB_NbPas_X", "1e9");
-    EXPECT_EQ(t.ctx.parametres.NbPas_X, 32767);
+    EXPECT_EQ(t.p().NbPas_X, 32767);
     // The pitch and step count of Z feed its three speeds; a zero leaves them empty.
     t.m.Valider("TB_Pas_Z", "2");
     EXPECT_EQ(t.m.Texte("TB_VitMax_Montee"), "4,167");
     t.m.Valider("TB_TempsMin_Mat_Z", "pas un nombre");
-    EXPECT_EQ(t.ctx.parametres.TempsMin_Mat_Z, 0.0);
+    EXPECT_EQ(t.p().TempsMin_Mat_Z, 0.0);
     EXPECT_EQ(t.m.Texte("TB_VitMax_Mat_Z"), "");
     EXPECT_EQ(t.m.Texte("TB_VitMax_Descente"), "4,167");
     t.m.Valider("TB_NbPas_Z", "0");
     EXPECT_EQ(t.m.Texte("TB_VitMax_Descente"), "");
     t.m.ChangerIntervalle(5000);
-    EXPECT_EQ(t.ctx.parametres.TimerInterval, ModeleParam::IntervalleMax);
+    EXPECT_EQ(t.p().TimerInterval, ModeleParam::IntervalleMax);
     // Nothing reaches the store before OK.
     EXPECT_EQ(t.Ini(), "");
 }
@@ -52,28 +51,26 @@ TEST(ModeleParam, DecalageRecalculeAussitotAnnulableEtNonStocke) {
     Dialogue t;
     const std::string plt = t.dossier.Ecrit("carre.plt", "IN;PU0,0;PD400,0,400,400,0,400,0,0;");
     ASSERT_TRUE(t.doc.Ouvrir(plt));
-    t.ctx.parametres.RayonFraise = 1;
+    t.Regle([](Parametres& p) { p.RayonFraise = 1; });
     t.m.Charger();
-    EXPECT_FALSE(t.doc.PeutAnnuler()) << "l'ouverture du dialogue ne recalcule rien";
-    const auto decale = [&] { return t.ctx.dessin.Trace_Decale.at(0).Points.at(0).X; };
+    const auto decale = [&] { return t.d().Trace_Decale.at(0).Points.at(0).X; };
     const float avant = decale();
 
     t.m.ChoisirCote(3);
     const float gauche = decale();
     EXPECT_NE(gauche, avant);
     t.m.Valider("TB_RayonFraise", "2,5");
-    EXPECT_EQ(t.ctx.parametres.RayonFraise, 2.5);
+    EXPECT_EQ(t.p().RayonFraise, 2.5);
     EXPECT_NE(decale(), gauche);
-    t.m.CocherOptimisation(2, !t.ctx.parametres.Optimisation_2);
+    t.m.CocherOptimisation(2, !t.p().Optimisation_2);
     EXPECT_EQ(t.doc.NbAnnulables(), 3u);
-    EXPECT_FALSE(t.doc.ChangeOptionsDecalage(t.ctx.parametres.Optimisation_1, t.ctx.parametres.Optimisation_2));
+    EXPECT_FALSE(t.doc.ChangeOptionsDecalage(t.p().Optimisation_1, t.p().Optimisation_2));
 
-    // Annuler closes without storing: the side stays in effect, the store knows nothing.
-    EXPECT_EQ(t.Ini().find("DecalageOutil"), std::string::npos);
+    // Annuler closes without storing, the store knows nothing; the steps go back.
     EXPECT_EQ(t.Ini().find("RayonFraise"), std::string::npos);
     for (int k = 0; k < 3; ++k) ASSERT_TRUE(t.doc.Annuler());
-    EXPECT_EQ(t.ctx.parametres.DecalageOutil, 1);
-    EXPECT_EQ(t.ctx.parametres.RayonFraise, 1.0);
+    EXPECT_EQ(t.p().DecalageOutil, 1);
+    EXPECT_EQ(t.p().RayonFraise, 1.0);
     EXPECT_EQ(decale(), avant);
 }
 
@@ -94,9 +91,9 @@ TEST(ModeleParam, OkStockeToutEnUnLotQuiSeRelit) {
     t.m.ChoisirCouleur(3, std::nullopt);  // a cancelled pick keeps the colour
     t.m.OrientationAuto = true;
     ASSERT_TRUE(t.m.Ok());
-    EXPECT_EQ(t.ctx.parametres.AdressePort, 632);
-    EXPECT_EQ(t.ctx.parametres.CouleurDecalage, 0x123456);
-    EXPECT_EQ(t.ctx.parametres.CouleurDeselectionne, 100);
+    EXPECT_EQ(t.p().AdressePort, 632);
+    EXPECT_EQ(t.p().CouleurDecalage, 0x123456);
+    EXPECT_EQ(t.p().CouleurDeselectionne, 100);
 
     // The keys lie in the dialog's order, numbers in the neutral form.
     const std::string ini = t.Ini();
@@ -111,11 +108,10 @@ TEST(ModeleParam, OkStockeToutEnUnLotQuiSeRelit) {
     EXPECT_NE(ini.find("OrientationAuto=Vrai\r\n"), std::string::npos);
 
     // Read back, every value is the one the dialog held.
-    const Parametres tenus = t.ctx.parametres;
-    Contexte relu;
-    relu.magasin.CheminIni = t.ctx.magasin.CheminIni;
-    ChargeDemarrage(relu.magasin, relu.dessin, relu.parametres);
-    const Parametres& r = relu.parametres;
+    const Parametres tenus = t.p();
+    Document relu(nullptr, t.doc.CheminIni());
+    relu.ChargeReglagesDemarrage();
+    const Parametres& r = relu.Reglages();
     EXPECT_EQ(r.Course_X, 812.25);
     EXPECT_EQ(r.MargeY, tenus.MargeY);
     EXPECT_EQ(r.RayonFraise, 1.75);
@@ -129,8 +125,8 @@ TEST(ModeleParam, OkStockeToutEnUnLotQuiSeRelit) {
 
 TEST(ModeleParam, CouleursParDefautDansLIniOuDansLeProjet) {
     Dialogue t;
-    ASSERT_TRUE(t.Ecrit({{"CouleurNumero", "255"}, {"CouleurDecalage", "7"}, {"MargeX", "3"}}));
-    ChargeCouleurs(t.ctx.magasin, t.ctx.dessin, t.ctx.parametres);
+    ASSERT_TRUE(t.doc.EcritReglages({{"CouleurNumero", "255"}, {"CouleurDecalage", "7"}, {"MargeX", "3"}}));
+    t.doc.RechargeReglages(Chargeur::Couleurs);
     t.m.Charger();
     t.m.ChoisirCouleur(1, 42);
     t.m.ValeursCouleursParDefaut();
@@ -142,8 +138,10 @@ TEST(ModeleParam, CouleursParDefautDansLIniOuDansLeProjet) {
     const std::string projet =
         t.dossier.Ecrit("p.Korvelin", "$$[Korvelin]\r\n$$CouleurSequence=9\r\n" +
                                           LignePointProjet({0, 0, PlumeBasse, PremiereSequence}) + "\r\n");
-    t.ctx.dessin.NomFichier = t.ctx.dessin.FichierProjet = projet;
-    t.ctx.parametres.CouleurSequence = 9;
+    Dessin ouvert;
+    ouvert.NomFichier = ouvert.FichierProjet = projet;
+    t.doc.Remplace(ouvert);
+    t.Regle([](Parametres& p) { p.CouleurSequence = 9; });
     t.m.ValeursCouleursParDefaut();
     EXPECT_EQ(t.m.Couleurs[1], 16711680);
     const std::string texte = DossierTemporaire::Lit(projet);

@@ -1,6 +1,6 @@
 // The sequencing dialog's behaviour without its window: moves at the ends of the list,
-// the order carried into the points and the offset paths, the reversal, the radius box
-// and what stays highlighted when the dialog goes.
+// the order carried into the points and the offset paths, the reversal and the radius box
+// (what stays highlighted when the dialog goes is checked on the window).
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,13 @@ namespace {
 
 const Code2 A{U' ', U'A'}, B{U' ', U'B'}, C{U' ', U'C'};
 
-struct Banc : ContexteTemporaire {
-    Document doc{ctx};
+struct Banc : DocumentTemporaire {
     Code2 choisie = AucuneSequence;
     bool attente = false;
     int dessins = 0;
     ModeleSequence m{doc, choisie, attente};
     Banc() {
-        ctx.parametres.RayonFraise = 0.5;
+        Regle([](Parametres& p) { p.RayonFraise = 0.5; });
         m.Redessine = [this] { ++dessins; };
         // Three open squares as a plotter file: traces " A", " B", " C".
         const std::string plt = dossier.Ecrit(
@@ -31,13 +30,12 @@ struct Banc : ContexteTemporaire {
     }
     std::vector<Code2> OrdreDessin() const {
         std::vector<Code2> r;
-        for (const auto& [e, p] : TracesDe(ctx.dessin)) r.push_back(e);
+        for (const auto& [e, p] : TracesDe(d())) r.push_back(e);
         return r;
     }
     std::vector<Code2> OrdreDecale() const {
         std::vector<Code2> r;
-        for (std::size_t k = 0; k < ctx.dessin.NbSequencesDecalees(); ++k)
-            r.push_back(ctx.dessin.Trace_Decale[k].Sequence);
+        for (std::size_t k = 0; k < d().NbSequencesDecalees(); ++k) r.push_back(d().Trace_Decale[k].Sequence);
         return r;
     }
 };
@@ -78,65 +76,51 @@ TEST(ModeleSequence, LesFlechesDeplacentLaTraceDansLaListeLeDessinEtLesDecalages
 TEST(ModeleSequence, UneEtiquetteEnDeuxMorceauxNeFaitPlusQuUnArticle) {
     Banc b;
     // " A" again after " C": the list shows four items for three labels.
-    Dessin& v = b.ctx.dessin;
+    Dessin v = b.d();
     v.Trace_Initial.push_back({5.0f, 5.0f, PlumeBasse, A});
     v.Trace_Initial.push_back({6.0f, 5.0f, PlumeBasse, A});
     v.NbPoints += 2;
+    b.doc.Remplace(std::move(v));
     b.m.Charger();
     ASSERT_EQ(b.m.Etiquettes(), (std::vector<Code2>{A, B, C, A}));
     b.m.Selectionne(1);
     ASSERT_TRUE(b.m.Plus());
     EXPECT_EQ(b.m.Etiquettes(), (std::vector<Code2>{B, A, C}));
     EXPECT_EQ(b.choisie, B);
-    EXPECT_EQ(b.ctx.dessin.NbPoints, int32_t(b.ctx.dessin.Trace_Initial.size()));
+    EXPECT_EQ(b.d().NbPoints, int32_t(b.d().Trace_Initial.size()));
 }
 
 TEST(ModeleSequence, InverserRenverseLaTraceChoisieEtSeulSonDecalage) {
     Banc b;
     b.m.Selectionne(1);
-    const Points avant = XY(b.ctx.dessin.Trace_Initial, 3, 3);
-    const auto decaleA = XY(b.ctx.dessin.Trace_Decale[0].Points);
-    const auto decaleB = XY(b.ctx.dessin.Trace_Decale[1].Points);
+    const Points avant = XY(b.d().Trace_Initial, 3, 3);
+    const auto decaleA = XY(b.d().Trace_Decale[0].Points);
+    const auto decaleB = XY(b.d().Trace_Decale[1].Points);
     ASSERT_TRUE(b.m.Inverser());
-    EXPECT_EQ(XY(b.ctx.dessin.Trace_Initial, 3, 3), Points(avant.rbegin(), avant.rend()));
-    EXPECT_EQ(XY(b.ctx.dessin.Trace_Decale[0].Points), decaleA);
-    EXPECT_NE(XY(b.ctx.dessin.Trace_Decale[1].Points), decaleB);
+    EXPECT_EQ(XY(b.d().Trace_Initial, 3, 3), Points(avant.rbegin(), avant.rend()));
+    EXPECT_EQ(XY(b.d().Trace_Decale[0].Points), decaleA);
+    EXPECT_NE(XY(b.d().Trace_Decale[1].Points), decaleB);
     ASSERT_TRUE(b.doc.Annuler());
-    EXPECT_EQ(XY(b.ctx.dessin.Trace_Initial, 3, 3), avant);
+    EXPECT_EQ(XY(b.d().Trace_Initial, 3, 3), avant);
 }
 
 TEST(ModeleSequence, LeRayonEstEnregistreAChaqueToucheSansRecalculerLesDecalages) {
     Banc b;
     EXPECT_EQ(b.m.TexteRayon(), "3");  // nothing stored yet: the radius every window uses
-    const auto decale = XY(b.ctx.dessin.Trace_Decale[0].Points);
+    const auto decale = XY(b.d().Trace_Decale[0].Points);
     for (const char* t : {"2", "2,", "2,5"}) b.m.ChangeRayon(t);
-    EXPECT_EQ(b.ctx.parametres.RayonFraise, 2.5);
-    EXPECT_EQ(b.ctx.magasin.Lire(b.ctx.dessin, "RayonFraise", ""), "2.5");
-    EXPECT_EQ(XY(b.ctx.dessin.Trace_Decale[0].Points), decale);
+    EXPECT_EQ(b.p().RayonFraise, 2.5);
+    EXPECT_EQ(b.doc.LitReglage("RayonFraise"), "2.5");
+    EXPECT_EQ(XY(b.d().Trace_Decale[0].Points), decale);
     EXPECT_FALSE(b.doc.PeutAnnuler());
     // A radius no cutter has keeps the last good one.
     for (const char* t : {"-3", "99"}) b.m.ChangeRayon(t);
-    EXPECT_EQ(b.ctx.parametres.RayonFraise, 2.5);
+    EXPECT_EQ(b.p().RayonFraise, 2.5);
     EXPECT_EQ(b.m.TexteRayon(), "99");
     // The stored French form reads back whole.
     b.m.Charger();
     EXPECT_EQ(b.m.TexteRayon(), "2,5");
-    EXPECT_EQ(b.ctx.parametres.RayonFraise, 2.5);
-}
-
-TEST(ModeleSequence, FermerEteintLaTraceSaufSiLaVueAttendLeCote) {
-    Banc b;
-    b.m.Selectionne(2);
-    b.m.Fermer();
-    EXPECT_EQ(b.choisie, AucuneSequence);
-    EXPECT_FALSE(b.attente);
-
-    b.m.Charger();
-    b.m.Selectionne(2);
-    b.m.Decaler();
-    b.m.Fermer();
-    EXPECT_TRUE(b.attente);
-    EXPECT_EQ(b.choisie, C);
+    EXPECT_EQ(b.p().RayonFraise, 2.5);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #pragma once
-// Values and a context whose settings live in a temporary INI file and whose dialogs are
+// Values, and a document, whose settings live in a temporary INI file and whose dialogs are
 // recorded.
 
+#include <functional>
 #include <string>
 
+#include "document/document.h"
 #include "document/importation.h"
 #include "machining/poste_travail.h"
-#include "settings/contexte.h"
 #include "settings/magasin_reglages.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
@@ -28,14 +29,21 @@ struct ValeursTemporaires {
     bool Ecrit(const EcrituresReglages& e) { return Montre(ui, magasin.Ecrire(dessin, e)); }
 };
 
-// The same held in a Contexte, for the document.
-struct ContexteTemporaire {
+// A document with the same temporary settings file and recorded dialogs.
+struct DocumentTemporaire {
     DossierTemporaire dossier;
     UiEnregistreuse ui;
-    Contexte ctx{&ui};
-    ContexteTemporaire() { ctx.magasin.CheminIni = dossier.Chemin("Korvelin.ini"); }
-    // Writes as the windows do: what went wrong shown; false on an error.
-    bool Ecrit(const EcrituresReglages& e) { return Montre(ui, ctx.magasin.Ecrire(ctx.dessin, e)); }
+    Document doc{&ui, dossier.Chemin("Korvelin.ini")};
+    const Dessin& d() const { return doc.Trace(); }
+    const Parametres& p() const { return doc.Reglages(); }
+    void Regle(const std::function<void(Parametres&)>& changement) { doc.ModifieReglages(changement); }
 };
+
+// The drawing of `doc` changed by hand, then given back to it as a new document.
+inline void Retouche(Document& doc, const std::function<void(Dessin&)>& changement) {
+    Dessin d = doc.Trace();
+    changement(d);
+    doc.Remplace(std::move(d));
+}
 
 }  // namespace korvelin::test

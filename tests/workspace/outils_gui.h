@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+#include "settings/aide_contexte.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
 #include "workspace/f_representation.h"
@@ -83,10 +84,11 @@ void RepondreModal(std::function<void(T&)> reponse) {
 
 inline PointTrace Pt(float x, float y, const char* sequence = " A") { return {x, y, PlumeBasse, Code2::De(sequence)}; }
 
-// Replaces the drawing; every trace gets an offset entry with no path, plus the spare one.
-inline void PoseDessin(Contexte& ctx, const std::vector<PointTrace>& points,
+// The points as the window's document; every trace gets an offset entry with no path,
+// plus the spare one.
+inline void PoseDessin(Document& doc, const std::vector<PointTrace>& points,
                        const std::string& nom = "/essai/carre.plt") {
-    Dessin& d = ctx.dessin;
+    Dessin d;
     d.Trace_Initial = points;
     d.NbPoints = int32_t(points.size());
     d.Trace_Decale.clear();
@@ -96,6 +98,7 @@ inline void PoseDessin(Contexte& ctx, const std::vector<PointTrace>& points,
     d.Trace_Decale.push_back({});
     d.NomFichier = nom;
     d.TypeFichier = "PLT";
+    doc.Remplace(std::move(d));
 }
 
 inline bool MemeCouleur(QRgb p, QColor c) {

