@@ -65,6 +65,28 @@ inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, boo
     return mouvements;
 }
 
+// The tool's place in steps after every pulse, replayed from the port's falling step edges.
+struct Impulsion {
+    int64_t x, y, z;
+    bool xy;
+};
+inline std::vector<Impulsion> Rejoue(const PortSimule& port) {
+    std::vector<Impulsion> r;
+    int64_t x = 0, y = 0, z = 0;
+    uint8_t avant = 0;
+    for (const auto& e : port.Ecritures()) {
+        if (e.registre != 'D') continue;
+        const uint8_t chute = static_cast<uint8_t>(avant & ~e.valeur);
+        avant = e.valeur;
+        const bool px = chute & LignePasX, py = chute & LignePasY, pz = chute & LignePasZ;
+        x += px ? ((e.valeur & LigneDirX) ? 1 : -1) : 0;
+        y += py ? ((e.valeur & LigneDirY) ? 1 : -1) : 0;
+        z += pz ? ((e.valeur & LigneDirZ) ? 1 : -1) : 0;
+        if (px || py || pz) r.push_back({x, y, z, px || py});
+    }
+    return r;
+}
+
 // A drawing of offset paths only, which is all machining reads.
 inline void DessinDe(Dessin& dessin, const std::vector<std::vector<std::pair<float, float>>>& traces) {
     dessin.Trace_Decale.clear();

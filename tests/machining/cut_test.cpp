@@ -92,6 +92,15 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
          "Le fichier CUT ne peut pas remplacer le dessin ouvert !", "Korvelin"},
         {[](Generation& g) { g.travail.NbPasse = 1001; }, "Le nombre de passes ne peut pas d\xC3\xA9passer 1000 !",
          "Korvelin"},
+        {[](Generation& g) { g.travail.HautDeg = "-10"; },
+         "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !", "Korvelin"},
+        // Counted from the table's zero, unlike G-code: a path left of it is off the machine.
+        {[](Generation& g) {
+             g.Traces({{{-2, 0}, {10, 0}}});
+         },
+         "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut une "
+         "marge en X d'au moins 2 mm.",
+         "Korvelin"},
     };
     for (const auto& [prepare, texte, titre] : cas) {
         Generation g;
@@ -116,11 +125,7 @@ TEST(FichierCUT, WhereTheFileGoes) {
     g.travail.FichierCUT = g.dossier.Chemin("un_dossier");
     std::filesystem::create_directory(g.travail.FichierCUT);
     EXPECT_FALSE(g.Genere());
-    ASSERT_EQ(g.ui.messages.size(), 1u);
-    EXPECT_EQ(g.ui.messages[0].texte,
-              "Impossible d'\xC3\xA9"
-              "crire le fichier " +
-                  g.travail.FichierCUT);
+    test::AttendSeulMessage(g.ui, "Impossible d'écrire le fichier " + g.travail.FichierCUT);
 
     // A name without folder part goes to the current folder.
     const auto avant = std::filesystem::current_path();

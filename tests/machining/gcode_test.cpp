@@ -93,7 +93,6 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
         EXPECT_EQ(l.remontees, linuxcnc ? 3 : 4);
         EXPECT_EQ(std::count_if(l.coupes.begin(), l.coupes.end(), [](const auto& c) { return c.z == -1.5; }) > 0,
                   linuxcnc);
-        // The same cut; fewer moves out of the material.
         // The same moves in XY: a closed contour's next pass starts where the last one ended.
         EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01);
 
@@ -152,6 +151,14 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
         spirale.push_back({float(300 + r * std::cos(a)), float(300 + r * std::sin(a))});
     }
     traces.push_back(spirale);
+    // A line of many points, one repeated, then back over itself; a row of corners that
+    // no arc may smooth; three quarters of a turn clockwise, more than one arc may take.
+    traces.push_back({{400, 50}, {401, 50}, {401, 50}, {402, 50.001f}, {405, 50}, {400, 50}});
+    traces.push_back({{400, 60}, {401, 60.2f}, {402, 60}, {403, 60.2f}, {404, 60}});
+    std::vector<std::pair<float, float>> troisQuarts;
+    for (int i = 0; i <= 270; ++i)
+        troisQuarts.push_back({float(430 + 10 * std::cos(-i * Pi / 180)), float(30 + 10 * std::sin(-i * Pi / 180))});
+    traces.push_back(troisQuarts);
     test::DessinDe(w.dessin, traces);
     TotauxCUT cut, gcode;
     ASSERT_TRUE(GenereFichierCUT(w.Poste(), w.t, cut));
@@ -160,7 +167,7 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
     const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
     EXPECT_EQ(r.octets, texte.size());
-    EXPECT_EQ(r.sorties, 15);  // one after each trace
+    EXPECT_EQ(r.sorties, 18);  // one after each trace
     EXPECT_LT(l.lignes, 250000 / 20);
     // The slot: its lines and its half circle, whatever few points the lines take in.
     const std::size_t debutFente = texte.find("(Trace M)\n");
@@ -183,32 +190,10 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01 * cut.LongueurParcours);
 }
 
-TEST(FichierGCode, PiecesFittedToAPath) {
-    using N = PieceChemin::Nature;
-    auto pieces = [](const std::vector<PointPlan>& p) { return AjustePieces(p, 0.0025); };
-    // A line drawn in many points, one repeated: one piece. Back over itself: two.
-    auto l = pieces({{0, 0}, {1, 0}, {1, 0}, {2, 0.001}, {5, 0}});
-    ASSERT_EQ(l.size(), 1u);
-    EXPECT_EQ(l[0].nature, N::Ligne);
-    EXPECT_EQ(pieces({{0, 0}, {10, 0}, {5, 0}}).size(), 2u);
-    // Three quarters of a turn clockwise: at most half a turn to an arc, then the rest.
-    std::vector<PointPlan> arc;
-    for (int i = 0; i <= 270; ++i) arc.push_back({10 * std::cos(-i * Pi / 180), 10 * std::sin(-i * Pi / 180)});
-    const auto a = pieces(arc);
-    ASSERT_EQ(a.size(), 2u);
-    EXPECT_EQ(a[0].nature, N::ArcHoraire);
-    EXPECT_EQ(a[0].fin, 180u);
-    EXPECT_EQ(a[1].fin, 270u);
-    EXPECT_NEAR(a[1].centre.x, 0, 1e-9);
-    // A corner between two arcs is no arc; two points are a line.
-    EXPECT_EQ(pieces({{0, 0}, {1, 1}}).size(), 1u);
-    EXPECT_EQ(pieces({{0, 0}, {1, 0.2}, {2, 0}, {3, 0.2}, {4, 0}}).size(), 4u);
-    EXPECT_TRUE(pieces({{1, 1}}).empty());
-}
-
 // No byte a controller would act on: accents taken off, signs of real-time commands left
-// out of names, lines cut to 80 bytes; and no comments at all when asked.
-TEST(FichierGCode, PrintableAsciiShortLinesAndNoComments) {
+// out of names, lines cut to 80 bytes; no comments at all when asked. Feeds in mm/min and
+// the spindle's wait as the user gives them, stated in the header; no wait asked, none written.
+TEST(FichierGCode, PrintableAsciiShortLinesFeedsAsGivenAndNoComments) {
     EXPECT_EQ(TexteCommentaireGCode("Fichier cr\xC3\xA9\xC3\xA9 \xC3\xA0 l'aide \xC5\x93uvre \xC2\xAB x \xC2\xBB"),
               "Fichier cree a l'aide oeuvre \" x \"");
     EXPECT_EQ(TexteCommentaireGCode("a(b)c;d!e~f?g%h\x18i\x7Fj\x01k\xE2\x82\xAC"), "abcdefghijk");
@@ -216,7 +201,8 @@ TEST(FichierGCode, PrintableAsciiShortLinesAndNoComments) {
     for (const bool commentaires : {true, false}) {
         Travail w;
         w.t.SansCommentaires = !commentaires;
-        w.t.VitesseBroche = "9000";
+        w.t.AvanceCoupe = "900", w.t.AvancePlongee = "120,5", w.t.VitesseBroche = "18000";
+        w.t.TemporisationBroche = commentaires ? "3,5" : "0";
         w.dessin.NomFichier = w.dossier.Chemin(
             "Pi\xC3\xA8"
             "ce \xC3\xA0 l'\xC3\xA9tau !~%?; (" +
@@ -224,35 +210,17 @@ TEST(FichierGCode, PrintableAsciiShortLinesAndNoComments) {
         TotauxCUT totaux;
         ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
-        Verifie(texte);
+        const LectureGCode l = Verifie(texte);
+        EXPECT_EQ(l.avanceCoupe, 900);
+        EXPECT_EQ(l.avancePlongee, 120.5);
         EXPECT_EQ(texte.find('('), commentaires ? 0u : std::string::npos);
-        if (commentaires) {
-            EXPECT_NE(texte.find("(Dessin : Piece a l'etau  nnnn"), std::string::npos);
-        }
+        EXPECT_EQ(texte.find("\nG4 ") == std::string::npos, !commentaires);
+        if (!commentaires) continue;
+        for (const char* attendu :
+             {"(Dessin : Piece a l'etau  nnnn", "\nM3 S18000\nG4 P3.5\n", "(Avance de coupe : 900 mm/min [reglee])",
+              "(Avance de plongee : 120.5 mm/min [reglee])", "(Broche : 18000 tr/min, attente 3.5 s)"})
+            EXPECT_NE(texte.find(attendu), std::string::npos) << attendu;
     }
-}
-
-// Feeds in mm/min and the spindle's wait as the user gives them, stated in the header.
-TEST(FichierGCode, FeedsSpindleAndWaitAsGiven) {
-    Travail w;
-    w.t.AvanceCoupe = "900";
-    w.t.AvancePlongee = "120,5";
-    w.t.VitesseBroche = "18000";
-    w.t.TemporisationBroche = "3,5";
-    TotauxCUT totaux;
-    ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
-    const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
-    const LectureGCode l = Verifie(texte);
-    EXPECT_EQ(l.avanceCoupe, 900);
-    EXPECT_EQ(l.avancePlongee, 120.5);
-    EXPECT_NE(texte.find("\nM3 S18000\nG4 P3.5\n"), std::string::npos);
-    EXPECT_NE(texte.find("(Avance de coupe : 900 mm/min [reglee])"), std::string::npos);
-    EXPECT_NE(texte.find("(Avance de plongee : 120.5 mm/min [reglee])"), std::string::npos);
-    EXPECT_NE(texte.find("(Broche : 18000 tr/min, attente 3.5 s)"), std::string::npos);
-    // No wait asked: none written.
-    w.t.TemporisationBroche = "0";
-    ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
-    EXPECT_EQ(DossierTemporaire::Lit(w.t.FichierGCode).find("\nG4 "), std::string::npos);
 }
 
 TEST(FichierGCode, NumbersNamesAndDialects) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "machining/banc_machine.h"
@@ -87,11 +88,9 @@ TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {
     EXPECT_GT(fin.fin.X, 0.0);
     EXPECT_EQ(fin.fin.Z, PasPour(-0.4333333, 1.0 / 48) / 48.0);
     EXPECT_FALSE(evenements[evenements.size() - 2].moteurEnMarche);
-    bool message = false;
-    for (const auto& e : evenements)
-        message =
-            message || (e.genre == EvenementMachine::Genre::Message && e.texte.find("interrompu") != std::string::npos);
-    EXPECT_TRUE(message);
+    EXPECT_TRUE(std::any_of(evenements.begin(), evenements.end(), [](const EvenementMachine& e) {
+        return e.genre == EvenementMachine::Genre::Message && e.texte.find("interrompu") != std::string::npos;
+    }));
 
     // Motor off as the last write; no step edge began after the pulse under way at the stop.
     const auto& ecritures = simule.Ecritures();

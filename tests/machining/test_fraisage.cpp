@@ -24,27 +24,44 @@ void PasExacts(Parametres& v) {
 }
 }  // namespace
 
-TEST(Fraisage, SequenceZDeDeuxPasses) {
-    Banc b;
-    PasExacts(b.parametres);
-    b.parametres.NbPasse = 2;
-    DessinDe(b.dessin, {{{1, 1}, {3, 1}, {3, 2}}});
-    Machine& m = b.Demarre();
-    EXPECT_EQ(FraisageExemplaire(b.Poste(), m, {"5", "-2"}, b.arret).issue, Issue::Terminee);
-    // +5; pass 1: -5, -1, cut, +6; pass 2: -5, -2, cut, +7; at the end -5 (in 0.25 mm steps).
-    EXPECT_EQ(b.Z(), (std::vector<int64_t>{20, -20, -4, 24, -20, -8, 28, -20}));
-    EXPECT_EQ(b.port->PasNets(Axe::X) + b.port->PasNets(Axe::Y) + b.port->PasMoteurArrete(), 0);
-    EXPECT_EQ(b.port->Controle(), 0x08);
-    EXPECT_TRUE(m.MinuterieMoteurActive);
-    EXPECT_TRUE(b.ui.messages.empty());
-    EXPECT_EQ(b.port->Ecritures()[1].temps, 6000 * 1000);  // motor on, 0.1 s, then 0.5 s
-
-    // A second trace begins at height H without a rise; an empty one moves nothing.
-    Banc c;
-    PasExacts(c.parametres);
-    DessinDe(c.dessin, {{{0, 0}, {2, 0}}, {}, {{2, 2}, {0, 2}}});
-    FraisageExemplaire(c.Poste(), c.Demarre(), {"1,5", "-0,5"}, c.arret);
-    EXPECT_EQ(c.Z(), (std::vector<int64_t>{6, -6, -2, 8, -6, -2, 8, -6}));
+// Z as signed moves in 0.25 mm steps, and every job back at its start with the motor off.
+TEST(Fraisage, SequencesZEtRetourAuDepart) {
+    const struct {
+        std::vector<std::vector<std::pair<float, float>>> traces;
+        int passes;
+        TravailFraisage travail;
+        bool serie;
+        std::vector<int64_t> z;
+    } cas[] = {
+        // +5; pass 1: -5, -1, cut, +6; pass 2: -5, -2, cut, +7; at the end -5.
+        {{{{1, 1}, {3, 1}, {3, 2}}}, 2, {"5", "-2"}, false, {20, -20, -4, 24, -20, -8, 28, -20}},
+        // A second trace begins at height H without a rise; an empty one moves nothing.
+        {{{{0, 0}, {2, 0}}, {}, {{2, 2}, {0, 2}}}, 1, {"1,5", "-0,5"}, false, {6, -6, -2, 8, -6, -2, 8, -6}},
+        // Two copies 10 mm apart. Per copy: +2, -2, -1, +3 (lift after the pass), -2; per
+        // shift, at clearance height: +2, -2.
+        {{{{0, 0}, {1, 0}}}, 1, {"2", "-1"}, true, {8, -8, -4, 12, -8, 8, -8, 8, -8, -4, 12, -8, 8, -8}},
+    };
+    for (const auto& c : cas) {
+        Banc b;
+        PasExacts(b.parametres);
+        b.parametres.NbPasse = c.passes;
+        DessinDe(b.dessin, c.traces);
+        Machine& m = b.Demarre();
+        const auto cr = c.serie ? FraisageSerie(b.Poste(), m, c.travail, {2, 1, 10.0f, 5.0f}, b.arret)
+                                : FraisageExemplaire(b.Poste(), m, c.travail, b.arret);
+        EXPECT_EQ(cr.issue, Issue::Terminee);
+        EXPECT_EQ(b.Z(), c.z);
+        EXPECT_EQ(b.port->PasNets(Axe::X) + b.port->PasNets(Axe::Y) + b.port->PasMoteurArrete(), 0);
+        EXPECT_EQ(b.port->Controle(), 0x08);
+        EXPECT_TRUE(m.MinuterieMoteurActive);
+        EXPECT_TRUE(b.ui.messages.empty());
+        if (!c.serie) {
+            EXPECT_EQ(b.port->Ecritures()[1].temps, 6000 * 1000);  // motor on, 0.1 s, then 0.5 s
+        } else {
+            EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 40);
+            EXPECT_EQ(b.port->Impulsions(Axe::Y), 0);
+        }
+    }
 }
 
 TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
@@ -67,22 +84,6 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
             EXPECT_TRUE(b.port->Ecritures().empty());
         }
     }
-}
-
-TEST(Fraisage, SerieDeDeuxCopiesPuisRetourAuDepart) {
-    Banc b;
-    PasExacts(b.parametres);
-    DessinDe(b.dessin, {{{0, 0}, {1, 0}}});
-    const auto cr = FraisageSerie(b.Poste(), b.Demarre(), {"2", "-1"}, {2, 1, 10.0f, 5.0f}, b.arret);
-    EXPECT_EQ(cr.issue, Issue::Terminee);
-    // Two copies, the shift to the second, then back to where the series began.
-    EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 40);
-    EXPECT_EQ(b.port->Impulsions(Axe::X, -1), 2 * 4 + 40);
-    EXPECT_EQ(b.port->Impulsions(Axe::Y), 0);
-    // Every shift at clearance height with the motor output on.
-    EXPECT_EQ(b.port->PasMoteurArrete(), 0);
-    // Per copy: +2, -2, -1, +3 (lift after the pass), -2; per shift: +2, -2.
-    EXPECT_EQ(b.Z(), (std::vector<int64_t>{8, -8, -4, 12, -8, 8, -8, 8, -8, -4, 12, -8, 8, -8}));
 }
 
 namespace {
