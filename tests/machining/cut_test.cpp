@@ -75,9 +75,7 @@ TEST(FichierCUT, FromTheOriginNoTravelLine) {
 }
 
 TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
-    const std::string vitesses =
-        "Les vitesses ne peuvent pas \xC3\xAA"
-        "tre nulles !\r\nRevoir les param\xC3\xA8tres";
+    const std::string vitesses = "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres";
     const std::tuple<std::function<void(Generation&)>, std::string, std::string> cas[] = {
         {[](Generation& g) { g.dessin.Trace_Decale.assign(1, {}); }, "Il faut ouvrir un dessin !", "Korvelin"},
         {[](Generation& g) { g.travail.VitMax_HMat_Y = "0,000"; }, vitesses, "Erreur"},
@@ -85,12 +83,9 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
         {[](Generation& g) { g.travail.VitMax_Mat_Z = "-1"; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.FichierCUT = g.dossier.Chemin("absent/x.cut"); },
          "Le dossier de destination du fichier CUT n'existe pas, merci de le corriger", "Korvelin"},
-        {[](Generation& g) {
-             g.dessin.NomFichier = g.dossier.Ecrit("d.dxf", "dessin");
-             g.travail.FichierCUT = g.dossier.Chemin("./d.dxf");
-         },
+        {[](Generation& g) { g.travail.FichierCUT = g.dossier.Chemin("./d.dxf"); },
          "Le fichier CUT ne peut pas remplacer le dessin ouvert !", "Korvelin"},
-        {[](Generation& g) { g.travail.NbPasse = 1001; }, "Le nombre de passes ne peut pas d\xC3\xA9passer 1000 !",
+        {[](Generation& g) { g.travail.NbPasse = 1001; }, "Le nombre de passes ne peut pas dépasser 1000 !",
          "Korvelin"},
         {[](Generation& g) { g.travail.HautDeg = "-10"; },
          "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !", "Korvelin"},
@@ -105,13 +100,12 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
     for (const auto& [prepare, texte, titre] : cas) {
         Generation g;
         g.Traces({{{0, 0}, {1, 0}}});
+        g.dessin.NomFichier = g.dossier.Ecrit("d.dxf", "dessin");
         prepare(g);
         EXPECT_FALSE(g.Genere()) << texte;
         test::AttendSeulMessage(g.ui, texte, Icone::Critique, titre);
         EXPECT_FALSE(std::filesystem::exists(g.dossier.Chemin("sortie.cut")));
-        if (!g.dessin.NomFichier.empty()) {
-            EXPECT_EQ(DossierTemporaire::Lit(g.dessin.NomFichier), "dessin");
-        }
+        EXPECT_EQ(DossierTemporaire::Lit(g.dessin.NomFichier), "dessin");
     }
     Generation g;  // the up speed is not used by the file
     g.Traces({{{0, 0}, {1, 0}}});

@@ -37,9 +37,7 @@ struct Travail : test::ValeursTemporaires {
         t.MargeY = "7";
         t.VitMax_Mat_X = "2,083", t.VitMax_Mat_Y = "4,000", t.VitMax_Mat_Z = "1,000";
         t.VitMax_HMat_X = "5,000", t.VitMax_HMat_Y = "8,000", t.VitMax_Descente = "2,500";
-        dessin.NomFichier = dossier.Chemin(
-            "pi\xC3\xA8"
-            "ce (1).plt");
+        dessin.NomFichier = dossier.Chemin("pièce (1).plt");
         t.FichierCUT = dossier.Chemin("piece.cut");
         t.FichierGCode = dossier.Chemin("piece.nc");
         // A repeated point, a trace starting where the last one ended, thousandths that round.
@@ -194,8 +192,7 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
 // out of names, lines cut to 80 bytes; no comments at all when asked. Feeds in mm/min and
 // the spindle's wait as the user gives them, stated in the header; no wait asked, none written.
 TEST(FichierGCode, PrintableAsciiShortLinesFeedsAsGivenAndNoComments) {
-    EXPECT_EQ(TexteCommentaireGCode("Fichier cr\xC3\xA9\xC3\xA9 \xC3\xA0 l'aide \xC5\x93uvre \xC2\xAB x \xC2\xBB"),
-              "Fichier cree a l'aide oeuvre \" x \"");
+    EXPECT_EQ(TexteCommentaireGCode("Fichier créé à l'aide œuvre « x »"), "Fichier cree a l'aide oeuvre \" x \"");
     EXPECT_EQ(TexteCommentaireGCode("a(b)c;d!e~f?g%h\x18i\x7Fj\x01k\xE2\x82\xAC"), "abcdefghijk");
     EXPECT_EQ(TexteCommentaireGCode(std::string(200, 'x')).size(), 78u);
     for (const bool commentaires : {true, false}) {
@@ -203,10 +200,7 @@ TEST(FichierGCode, PrintableAsciiShortLinesFeedsAsGivenAndNoComments) {
         w.t.SansCommentaires = !commentaires;
         w.t.AvanceCoupe = "900", w.t.AvancePlongee = "120,5", w.t.VitesseBroche = "18000";
         w.t.TemporisationBroche = commentaires ? "3,5" : "0";
-        w.dessin.NomFichier = w.dossier.Chemin(
-            "Pi\xC3\xA8"
-            "ce \xC3\xA0 l'\xC3\xA9tau !~%?; (" +
-            std::string(150, 'n') + ").plt");
+        w.dessin.NomFichier = w.dossier.Chemin("Pièce à l'étau !~%?; (" + std::string(150, 'n') + ").plt");
         TotauxCUT totaux;
         ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
@@ -250,46 +244,35 @@ TEST(FichierGCode, NumbersNamesAndDialects) {
 
 TEST(FichierGCode, RefusalsLeaveEveryFileAsItWas) {
     const std::pair<std::function<void(Travail&)>, std::string> cas[] = {
-        {[](Travail& w) {
-             w.dessin.NomFichier = w.dossier.Ecrit("d.dxf", "dessin");
-             w.t.FichierGCode = w.dossier.Chemin("./d.dxf");
-         },
+        {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("./d.dxf"); },
          "Le fichier G-code ne peut pas remplacer le dessin ouvert !"},
         {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("absent/x.nc"); },
          "Le dossier de destination du fichier G-code n'existe pas, merci de le corriger"},
-        {[](Travail& w) { w.t.VitesseBroche = "200000"; }, "La vitesse de broche \xC2\xAB 200000"},
+        {[](Travail& w) { w.t.VitesseBroche = "200000"; }, "La vitesse de broche « 200000"},
         {[](Travail& w) { w.t.VitesseBroche = "vite"; },
-         "La vitesse de broche \xC2\xAB vite \xC2\xBB n'est pas un nombre de tours par minute positif, au plus 100000 "
-         "!"},
-        {[](Travail& w) { w.t.HautDeg = "0,0004"; },
-         "La hauteur de d\xC3\xA9gagement \xC2\xAB 0,0004 \xC2\xBB doit atteindre"},
-        {[](Travail& w) { w.t.AvanceCoupe = "0"; },
-         "L'avance de coupe \xC2\xAB 0 \xC2\xBB doit \xC3\xAAtre un nombre de mm/min positif"},
-        {[](Travail& w) { w.t.AvancePlongee = "1e6"; },
-         "L'avance de plong\xC3\xA9"
-         "e \xC2\xAB 1e6"},
-        {[](Travail& w) { w.t.TemporisationBroche = "-1"; }, "L'attente apr\xC3\xA8s la mise en marche"},
+         "La vitesse de broche « vite » n'est pas un nombre de tours par minute positif, au plus 100000 !"},
+        {[](Travail& w) { w.t.HautDeg = "0,0004"; }, "La hauteur de dégagement « 0,0004 » doit atteindre"},
+        {[](Travail& w) { w.t.AvanceCoupe = "0"; }, "L'avance de coupe « 0 » doit être un nombre de mm/min positif"},
+        {[](Travail& w) { w.t.AvancePlongee = "1e6"; }, "L'avance de plongée « 1e6"},
+        {[](Travail& w) { w.t.TemporisationBroche = "-1"; }, "L'attente après la mise en marche"},
         {[](Travail& w) {
              w.t.attaches = {2, 3, 2.5, 2};
          },
          "La hauteur des attaches (2,5 mm) doit rester"},
-        {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("un_dossier"); },
-         "Impossible d'\xC3\xA9"
-         "crire le fichier "},
+        {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("un_dossier"); }, "Impossible d'écrire le fichier "},
     };
     for (const auto& [prepare, texte] : cas) {
         Travail w;
         std::filesystem::create_directory(w.dossier.Chemin("un_dossier"));
         w.dossier.Ecrit("piece.nc", "ancien");
+        w.dessin.NomFichier = w.dossier.Ecrit("d.dxf", "dessin");
         prepare(w);
         TotauxCUT totaux;
         EXPECT_FALSE(w.GCode(DialecteGCode::GRBL, totaux)) << texte;
         ASSERT_EQ(w.ui.messages.size(), 1u) << texte;
         EXPECT_EQ(w.ui.messages[0].texte.rfind(texte, 0), 0u) << w.ui.messages[0].texte;
         EXPECT_EQ(DossierTemporaire::Lit(w.dossier.Chemin("piece.nc")), "ancien");
-        if (std::filesystem::exists(w.dossier.Chemin("d.dxf"))) {
-            EXPECT_EQ(DossierTemporaire::Lit(w.dossier.Chemin("d.dxf")), "dessin");
-        }
+        EXPECT_EQ(DossierTemporaire::Lit(w.dossier.Chemin("d.dxf")), "dessin");
     }
 }
 
