@@ -66,14 +66,6 @@ TEST(FichierCUT, GoldenFileForTwoTracesAndTwoPasses) {
     EXPECT_EQ(TexteTotal(g.totaux.TempsFraisage), "98,6");
 }
 
-TEST(FichierCUT, FromTheOriginNoTravelLine) {
-    Generation g;  // repeated points give no line either
-    g.Traces({{{0, 0}, {3, 4}, {3, 4}}});
-    ASSERT_TRUE(g.Genere());
-    EXPECT_EQ(Donnees(g.Fichier()).size(), 8u);
-    EXPECT_EQ(g.Fichier().find("//D\xE9placement"), std::string::npos);
-}
-
 TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
     const std::string vitesses = "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres";
     const std::tuple<std::function<void(Generation&)>, std::string, std::string> cas[] = {
@@ -113,9 +105,9 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
     EXPECT_TRUE(g.Genere());
 }
 
-TEST(FichierCUT, WhereTheFileGoes) {
+TEST(FichierCUT, WhereTheFileGoesAndNoTravelFromTheOrigin) {
     Generation g;
-    g.Traces({{{0, 0}, {1, 0}}});
+    g.Traces({{{0, 0}, {3, 4}, {3, 4}}});
     g.travail.FichierCUT = g.dossier.Chemin("un_dossier");
     std::filesystem::create_directory(g.travail.FichierCUT);
     EXPECT_FALSE(g.Genere());
@@ -128,7 +120,10 @@ TEST(FichierCUT, WhereTheFileGoes) {
     const bool ok = g.Genere();
     std::filesystem::current_path(avant);
     EXPECT_TRUE(ok);
-    EXPECT_TRUE(std::filesystem::exists(g.dossier.Chemin("ici.cut")));
+    // From the origin no travel line; repeated points give no line either.
+    const std::string ici = DossierTemporaire::Lit(g.dossier.Chemin("ici.cut"));
+    EXPECT_EQ(Donnees(ici).size(), 8u);
+    EXPECT_EQ(ici.find("//D\xE9placement"), std::string::npos);
 }
 
 TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
@@ -174,26 +169,17 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
     for (const auto& [t, pas, n] : {std::tuple{0.0, 1.0, 48}, {10.0, 0.0, 48}, {10.0, 1.0, 0}, {1e-320, 1.0, 1}})
         EXPECT_EQ(TexteVitesse(t, pas, n), "");
 
-    test::DossierTemporaire dossier;
-    Dessin dessin;
-    Parametres parametres;
-    MagasinReglages magasin;
-    magasin.CheminIni =
-        dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
-    parametres.TempsMin_Mat_Z = 5, parametres.Pas_Z = 2, parametres.NbPas_X = 0;
-    dessin.NomFichier = "/d/piece.plt";
-    const TravailCUT t = TravailCUTInitial(magasin, dessin, parametres);
-    EXPECT_EQ(t.HautDeg, "2");
-    EXPECT_EQ(t.ProfFraisage, "-3");
-    EXPECT_EQ(t.NbPasse, 1);
-    EXPECT_EQ(t.MargeX, "1,5");
-    EXPECT_EQ(t.VitMax_Mat_Z, "8,333");
-    EXPECT_EQ(t.VitMax_Descente, "4,167");
-    EXPECT_EQ(t.VitMax_Mat_X, "");
-    EXPECT_EQ(t.VitMax_HMat_Y, "2,083");
-    EXPECT_EQ(t.FichierCUT, "/d/piece.cut");
-    EXPECT_EQ(t.FichierGCode, "/d/piece.nc");
-    EXPECT_EQ(t.VitesseBroche, "8000");
+    // The job's first values: the settings file's, else speeds from the motors' times.
+    test::ValeursTemporaires v;
+    v.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
+    v.parametres.TempsMin_Mat_Z = 5, v.parametres.Pas_Z = 2, v.parametres.NbPas_X = 0;
+    v.dessin.NomFichier = "/d/piece.plt";
+    const TravailCUT t = TravailCUTInitial(v.magasin, v.dessin, v.parametres);
+    EXPECT_EQ(std::tuple(t.HautDeg, t.ProfFraisage, t.NbPasse, t.MargeX, t.VitesseBroche),
+              std::tuple("2", "-3", 1, "1,5", "8000"));
+    EXPECT_EQ((std::vector<std::string>{t.VitMax_Mat_Z, t.VitMax_Descente, t.VitMax_Mat_X, t.VitMax_HMat_Y,
+                                        t.FichierCUT, t.FichierGCode}),
+              (std::vector<std::string>{"8,333", "4,167", "", "2,083", "/d/piece.cut", "/d/piece.nc"}));
 }
 
 TEST(VitessesFraisage, BorneesParLeMoteur) {
