@@ -4,6 +4,7 @@
 
 #include "machining/banc_machine.h"
 #include "machining/controles.h"
+#include "machining/executant.h"
 #include "machining/motifs.h"
 #include "machining/reglage.h"
 
@@ -82,16 +83,20 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
 }
 
 TEST(Controles, RefusAvantToutMouvement) {
-    // A run, a pattern and a typed move: refused with the reason, nothing sent.
+    // A run, a pattern, a typed move and an estimate: refused with the reason, nothing sent.
     Banc b;
     DessinDe(b.dessin, {{{-2, 0}, {10, 0}}});
     Machine& m = b.Demarre();
     EXPECT_EQ(FraisageExemplaire(b.Poste(), m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
     EXPECT_EQ(MotifTest(b.Poste(), m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
     EXPECT_EQ(DeplacementSaisi(b.Poste(), m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
+    DemandeMachine d;  // the estimate refuses as the run does
+    d.action = ActionMachine::Exemplaire, d.travail = {"2", "-1"};
+    EXPECT_FALSE(EstimeDemande(b.Poste(), d).acceptee);
     EXPECT_TRUE(b.port->Ecritures().empty());
-    ASSERT_EQ(b.ui.messages.size(), 3u);
+    ASSERT_EQ(b.ui.messages.size(), 4u);
     EXPECT_EQ(b.ui.messages[0].texte,
               "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut "
               "une marge en X d'au moins 2 mm.");
+    EXPECT_EQ(b.ui.messages[3].texte, b.ui.messages[0].texte);
 }

@@ -35,14 +35,6 @@ TEST(Estimation, EgaleALaDureeSimuleeImpulsionParImpulsion) {
         EXPECT_EQ(e.impulsions, cr.impulsions);
         EXPECT_EQ(e.pas, (std::array<int64_t, 3>{0, 0, 0}));
     }
-    // Refused as the run would be, with the same message.
-    Banc b;
-    DessinDe(b.dessin, {{{-5, 1}, {3, 1}}});
-    EXPECT_FALSE(EstimeDemande(b.Poste(), Demande(ActionMachine::Exemplaire)).acceptee);
-    ASSERT_EQ(b.ui.messages.size(), 1u);
-    EXPECT_EQ(b.ui.messages[0].texte,
-              "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 5,000 mm ; il faut "
-              "une marge en X d'au moins 5 mm.");
 }
 
 TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {
@@ -50,10 +42,9 @@ TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {
     v.TempsMin_Mat_X = v.TempsMin_HMat_X = v.TempsMin_Mat_Y = v.TempsMin_HMat_Y = 0.5;
     v.TempsMin_Mat_Z = v.TempsMin_Montee = v.TempsMin_Descente = 0.5;
     v.NbPasse = 3;
-    std::vector<SequenceDecalee> traces(2);
-    traces[0].Sequence = PremiereSequence;
-    for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {400.0f, 0.0f}, {400.0f, 300.0f}})
-        traces[0].Points.push_back({x, y, PlumeBasse, PremiereSequence});
+    Dessin dessin;
+    DessinDe(dessin, {{{0, 0}, {400, 0}, {400, 300}}});
+    const std::vector<SequenceDecalee>& traces = dessin.Trace_Decale;
     auto horloge = std::make_unique<HorlogeSysteme>();
     auto port = std::make_unique<PortSimule>(*horloge, ConfigurationDe(v));
     const PortSimule& simule = *port;
