@@ -98,9 +98,7 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
         std::vector<std::string> debut = {
             linuxcnc ? "G21 G90 G91.1 G17 G94 G40 G49 G80" : "G21 G90 G17 G94 G40 G49 G80", "G0 Z5"};
         if (linuxcnc) debut.insert(debut.end(), {"M3 S12000", "G4 P2"});
-        debut.push_back("G0 X11.5 Y7");
-        debut.push_back("G1 Z0 F150");
-        debut.push_back("G1 Z-1.25 F60");
+        debut.insert(debut.end(), {"G0 X11.5 Y7", "G1 Z0 F150", "G1 Z-1.25 F60"});
         ASSERT_GT(codes.size(), debut.size() + 4);
         EXPECT_EQ(std::vector<std::string>(codes.begin(), codes.begin() + long(debut.size())), debut);
         const std::vector<std::string> fin = {"G0 Z5", "M5", "G0 X0 Y0", linuxcnc ? "M30" : "M2"};
