@@ -194,16 +194,6 @@ TEST(VitessesFraisage, BorneesParLeMoteur) {
                   "La vitesse hors-matière Y dépasse 100000 mm/s : revoir les paramètres.");
 }
 
-TEST(VitessesFraisage, ProposedCutName) {
-    for (const auto& [dessin, cut] : {std::pair{"/d/piece.PLT", "/d/piece.cut"},
-                                      {"C:\\d\\piece.DAT", "C:\\d\\piece.cut"},
-                                      {"/d/a.plt.plt", "/d/a.cut.cut"},
-                                      {"/d/piece.Korvelin", "/d/piece.cut"},
-                                      {"/d.plt/piece", "/d.plt/piece.cut"},
-                                      {"/x.dat/piece.plt", "/x.dat/piece.cut"}})
-        EXPECT_EQ(NomFichierCUTParDefaut(dessin), cut) << dessin;
-}
-
 // A job needs only the drawing and its values: no settings file, no one to answer. The
 // moves of one pass along a segment, from the first rise to the return to the zero.
 TEST(Mouvements, UnTravailSansReglagesNiInterface) {

@@ -4,14 +4,12 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
-#include <regex>
-#include <sstream>
 
 #include "machining/banc_machine.h"
 #include "machining/cut.h"
 #include "machining/gcode.h"
-#include "machining/gcode_arcs.h"
 #include "machining/verificateur_gcode.h"
+#include "machining/vitesses.h"
 #include "model/nombres.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
@@ -215,7 +213,7 @@ TEST(FichierGCode, PrintableAsciiShortLinesFeedsAsGivenAndNoComments) {
     }
 }
 
-TEST(FichierGCode, NumbersNamesAndDialects) {
+TEST(FichierGCode, NumbersFileNamesAndDialects) {
     const std::pair<double, const char*> nombres[] = {{0.0, "0"},
                                                       {-0.0, "0"},
                                                       {-0.0004, "0"},
@@ -230,11 +228,18 @@ TEST(FichierGCode, NumbersNamesAndDialects) {
         AjouteNombreGCode(s, v);
         EXPECT_EQ(s, texte) << v;
     }
-    for (const auto& [dessin, nc] : {std::pair{"/d/piece.PLT", "/d/piece.nc"},
-                                     {"/d.x/piece", "/d.x/piece.nc"},
-                                     {"C:\\d\\a.b.dxf", "C:\\d\\a.b.nc"},
-                                     {"", ".nc"}})
-        EXPECT_EQ(NomFichierGCodeParDefaut(dessin), nc);
+    // The names proposed beside the drawing.
+    const std::array<const char*, 3> noms[] = {{"/d/piece.PLT", "/d/piece.cut", "/d/piece.nc"},
+                                               {"C:\\d\\piece.DAT", "C:\\d\\piece.cut", "C:\\d\\piece.nc"},
+                                               {"/d/a.plt.plt", "/d/a.cut.cut", "/d/a.plt.nc"},
+                                               {"/d/piece.Korvelin", "/d/piece.cut", "/d/piece.nc"},
+                                               {"/d.plt/piece", "/d.plt/piece.cut", "/d.plt/piece.nc"},
+                                               {"/x.dat/piece.plt", "/x.dat/piece.cut", "/x.dat/piece.nc"},
+                                               {"C:\\d\\a.b.dxf", "C:\\d\\a.b.cut", "C:\\d\\a.b.nc"},
+                                               {"", ".cut", ".nc"}};
+    for (const auto& [dessin, cut, nc] : noms)
+        EXPECT_EQ(NomFichierCUTParDefaut(dessin) + " | " + NomFichierGCodeParDefaut(dessin),
+                  cut + std::string(" | ") + nc);
     EXPECT_EQ(LectureDialecte("GRBL"), DialecteGCode::GRBL);
     EXPECT_EQ(LectureDialecte("linuxcnc"), DialecteGCode::LinuxCNC);
     EXPECT_EQ(LectureDialecte("mach3"), std::nullopt);
