@@ -21,7 +21,7 @@ Programme Prepare(std::string_view texte) {
     return std::holds_alternative<Programme>(p) ? std::get<Programme>(p) : Programme{};
 }
 
-TEST(ReponsesGrbl, RapportsEtLignes) {
+TEST(ReponsesGrbl, RapportsLignesEtTextesDesCodes) {
     const auto r = LectureRapport(
         "<Hold:0|MPos:-1.500,2.000,-0.250,7.000|Bf:3,100|FS:500,12000|WCO:1,2,3|Ln:42|Ov:100,50,120|Pn:XZ>");
     ASSERT_TRUE(r);
@@ -53,13 +53,9 @@ TEST(ReponsesGrbl, RapportsEtLignes) {
         const Reponse lue = LectureReponse(ligne);
         EXPECT_EQ(std::tuple(lue.genre, lue.code, lue.valeur, lue.version), attendu) << ligne;
     }
-}
-
-TEST(TextesGrbl, ChaqueCodeASonTexte) {
-    for (int c = 1; c <= 38; ++c) {
-        if (c == 18 || c == 19) continue;
-        EXPECT_EQ(TexteErreur(c).find("(code inconnu)"), std::string::npos) << c;
-    }
+    // Every code the board sends has its French text.
+    for (int c = 1; c <= 38; ++c)
+        EXPECT_EQ(TexteErreur(c).find("(code inconnu)") == std::string::npos, c < 18 || c > 19) << c;
     for (int c = 1; c <= 9; ++c) EXPECT_EQ(TexteAlarme(c).find("(code inconnu)"), std::string::npos) << c;
     EXPECT_NE(TexteErreur(99).find("code inconnu"), std::string::npos);
     EXPECT_NE(TexteErreur(11).find("79"), std::string::npos);

@@ -87,29 +87,6 @@ TEST(Attaches, RefusedWhenTheyCannotHold) {
     EXPECT_TRUE(ControleAttaches({2, 3, 1}, 1).has_value());
 }
 
-// The tool's place after every pulse, replayed from the port's writes (0.25 mm steps).
-struct Impulsion {
-    int64_t x, y, z;
-    bool xy;
-};
-
-std::vector<Impulsion> Rejoue(const PortSimule& port) {
-    std::vector<Impulsion> r;
-    int64_t x = 0, y = 0, z = 0;
-    uint8_t avant = 0;
-    for (const auto& e : port.Ecritures()) {
-        if (e.registre != 'D') continue;
-        const uint8_t chute = static_cast<uint8_t>(avant & ~e.valeur);
-        avant = e.valeur;
-        const bool px = chute & LignePasX, py = chute & LignePasY, pz = chute & LignePasZ;
-        if (px) x += (e.valeur & LigneDirX) ? 1 : -1;
-        if (py) y += (e.valeur & LigneDirY) ? 1 : -1;
-        if (pz) z += (e.valeur & LigneDirZ) ? 1 : -1;
-        if (px || py || pz) r.push_back({x, y, z, px || py});
-    }
-    return r;
-}
-
 TEST(Attaches, TheCutterRidesOverEachTabOnTheDeepPassesOnly) {
     test::Banc b;
     Parametres& v = b.parametres;
@@ -133,7 +110,7 @@ TEST(Attaches, TheCutterRidesOverEachTabOnTheDeepPassesOnly) {
     int passe = 0;
     int64_t zAvant = 0;
     int surAttaches = 0;
-    for (const Impulsion& i : Rejoue(*b.port)) {
+    for (const test::Impulsion& i : test::Rejoue(*b.port)) {
         if (zAvant > 0 && i.z <= 0) ++passe;
         zAvant = i.z;
         if (!i.xy || i.z > 0 || passe > 4) continue;

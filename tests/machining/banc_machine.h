@@ -13,7 +13,49 @@
 
 namespace korvelin::test {
 
-inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ = false);
+// The tool's place in steps after every pulse, replayed from the port's falling step edges.
+struct Impulsion {
+    int64_t x, y, z;
+    bool xy;
+    std::size_t ecriture;  // the write of the falling edge
+};
+inline std::vector<Impulsion> Rejoue(const PortSimule& port) {
+    std::vector<Impulsion> r;
+    int64_t x = 0, y = 0, z = 0;
+    uint8_t avant = 0;
+    for (std::size_t i = 0; i < port.Ecritures().size(); ++i) {
+        const auto& e = port.Ecritures()[i];
+        if (e.registre != 'D') continue;
+        const uint8_t chute = static_cast<uint8_t>(avant & ~e.valeur);
+        avant = e.valeur;
+        const bool px = chute & LignePasX, py = chute & LignePasY, pz = chute & LignePasZ;
+        x += px ? ((e.valeur & LigneDirX) ? 1 : -1) : 0;
+        y += py ? ((e.valeur & LigneDirY) ? 1 : -1) : 0;
+        z += pz ? ((e.valeur & LigneDirZ) ? 1 : -1) : 0;
+        if (px || py || pz) r.push_back({x, y, z, px || py, i});
+    }
+    return r;
+}
+
+// The Z moves as signed step counts: consecutive Z pulses of one direction and one period
+// with no XY pulse between them. fin is the clock at the end, for the last pulse's period.
+inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ) {
+    std::vector<int64_t> mouvements;
+    const auto& e = port.Ecritures();
+    int64_t z = 0, periodePrecedente = -1;
+    int sensPrecedent = 0;
+    bool xyDepuis = true;
+    for (const Impulsion& p : Rejoue(port)) {
+        xyDepuis = xyDepuis || p.xy;
+        if (p.z == z) continue;
+        const int sens = (p.z > z) != inversionZ ? 1 : -1;
+        const int64_t periode = (p.ecriture + 1 < e.size() ? e[p.ecriture + 1].temps : fin) - e[p.ecriture].temps;
+        if (xyDepuis || sens != sensPrecedent || periode != periodePrecedente) mouvements.push_back(0);
+        mouvements.back() += sens;
+        z = p.z, xyDepuis = false, sensPrecedent = sens, periodePrecedente = periode;
+    }
+    return mouvements;
+}
 
 struct Banc : ValeursTemporaires {
     HorlogeVirtuelle horloge;
@@ -34,36 +76,7 @@ struct Banc : ValeursTemporaires {
         return v;
     }
     std::vector<int64_t> Z() { return MouvementsZ(*port, horloge.Lire(), parametres.InversionSens_Z); }
-    double Secondes() { return static_cast<double>(horloge.Lire()) / HorlogeVirtuelle::FrequenceVirtuelle; }
 };
-
-// The Z moves as signed step counts: consecutive Z pulses of one direction and one period
-// with no XY pulse between them. fin is the clock at the end, for the last pulse's period.
-inline std::vector<int64_t> MouvementsZ(const PortSimule& port, int64_t fin, bool inversionZ) {
-    std::vector<int64_t> mouvements;
-    const auto& e = port.Ecritures();
-    uint8_t avant = 0;
-    bool xyDepuis = true;
-    int sensPrecedent = 0;
-    int64_t periodePrecedente = -1;
-    for (std::size_t i = 0; i < e.size(); ++i) {
-        if (e[i].registre != 'D') continue;
-        const uint8_t front = static_cast<uint8_t>(e[i].valeur & ~avant);
-        const bool descente = (avant & LignePasZ) && !(e[i].valeur & LignePasZ);
-        avant = e[i].valeur;
-        if (front & (LignePasX | LignePasY)) xyDepuis = true;
-        if (!descente) continue;
-        int sens = (e[i].valeur & LigneDirZ) ? 1 : -1;
-        if (inversionZ) sens = -sens;
-        const int64_t periode = (i + 1 < e.size() ? e[i + 1].temps : fin) - e[i].temps;
-        if (xyDepuis || sens != sensPrecedent || periode != periodePrecedente) mouvements.push_back(0);
-        mouvements.back() += sens;
-        xyDepuis = false;
-        sensPrecedent = sens;
-        periodePrecedente = periode;
-    }
-    return mouvements;
-}
 
 // A drawing of offset paths only, which is all machining reads.
 inline void DessinDe(Dessin& dessin, const std::vector<std::vector<std::pair<float, float>>>& traces) {

@@ -66,18 +66,8 @@ TEST(FichierCUT, GoldenFileForTwoTracesAndTwoPasses) {
     EXPECT_EQ(TexteTotal(g.totaux.TempsFraisage), "98,6");
 }
 
-TEST(FichierCUT, FromTheOriginNoTravelLine) {
-    Generation g;  // repeated points give no line either
-    g.Traces({{{0, 0}, {3, 4}, {3, 4}}});
-    ASSERT_TRUE(g.Genere());
-    EXPECT_EQ(Donnees(g.Fichier()).size(), 8u);
-    EXPECT_EQ(g.Fichier().find("//D\xE9placement"), std::string::npos);
-}
-
 TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
-    const std::string vitesses =
-        "Les vitesses ne peuvent pas \xC3\xAA"
-        "tre nulles !\r\nRevoir les param\xC3\xA8tres";
+    const std::string vitesses = "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres";
     const std::tuple<std::function<void(Generation&)>, std::string, std::string> cas[] = {
         {[](Generation& g) { g.dessin.Trace_Decale.assign(1, {}); }, "Il faut ouvrir un dessin !", "Korvelin"},
         {[](Generation& g) { g.travail.VitMax_HMat_Y = "0,000"; }, vitesses, "Erreur"},
@@ -85,24 +75,29 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
         {[](Generation& g) { g.travail.VitMax_Mat_Z = "-1"; }, vitesses, "Erreur"},
         {[](Generation& g) { g.travail.FichierCUT = g.dossier.Chemin("absent/x.cut"); },
          "Le dossier de destination du fichier CUT n'existe pas, merci de le corriger", "Korvelin"},
-        {[](Generation& g) {
-             g.dessin.NomFichier = g.dossier.Ecrit("d.dxf", "dessin");
-             g.travail.FichierCUT = g.dossier.Chemin("./d.dxf");
-         },
+        {[](Generation& g) { g.travail.FichierCUT = g.dossier.Chemin("./d.dxf"); },
          "Le fichier CUT ne peut pas remplacer le dessin ouvert !", "Korvelin"},
-        {[](Generation& g) { g.travail.NbPasse = 1001; }, "Le nombre de passes ne peut pas d\xC3\xA9passer 1000 !",
+        {[](Generation& g) { g.travail.NbPasse = 1001; }, "Le nombre de passes ne peut pas dépasser 1000 !",
+         "Korvelin"},
+        {[](Generation& g) { g.travail.HautDeg = "-10"; },
+         "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !", "Korvelin"},
+        // Counted from the table's zero, unlike G-code: a path left of it is off the machine.
+        {[](Generation& g) {
+             g.Traces({{{-2, 0}, {10, 0}}});
+         },
+         "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut une "
+         "marge en X d'au moins 2 mm.",
          "Korvelin"},
     };
     for (const auto& [prepare, texte, titre] : cas) {
         Generation g;
         g.Traces({{{0, 0}, {1, 0}}});
+        g.dessin.NomFichier = g.dossier.Ecrit("d.dxf", "dessin");
         prepare(g);
         EXPECT_FALSE(g.Genere()) << texte;
         test::AttendSeulMessage(g.ui, texte, Icone::Critique, titre);
         EXPECT_FALSE(std::filesystem::exists(g.dossier.Chemin("sortie.cut")));
-        if (!g.dessin.NomFichier.empty()) {
-            EXPECT_EQ(DossierTemporaire::Lit(g.dessin.NomFichier), "dessin");
-        }
+        EXPECT_EQ(DossierTemporaire::Lit(g.dessin.NomFichier), "dessin");
     }
     Generation g;  // the up speed is not used by the file
     g.Traces({{{0, 0}, {1, 0}}});
@@ -110,17 +105,13 @@ TEST(FichierCUT, RefusalsBeforeAnythingIsWritten) {
     EXPECT_TRUE(g.Genere());
 }
 
-TEST(FichierCUT, WhereTheFileGoes) {
+TEST(FichierCUT, WhereTheFileGoesAndNoTravelFromTheOrigin) {
     Generation g;
-    g.Traces({{{0, 0}, {1, 0}}});
+    g.Traces({{{0, 0}, {3, 4}, {3, 4}}});
     g.travail.FichierCUT = g.dossier.Chemin("un_dossier");
     std::filesystem::create_directory(g.travail.FichierCUT);
     EXPECT_FALSE(g.Genere());
-    ASSERT_EQ(g.ui.messages.size(), 1u);
-    EXPECT_EQ(g.ui.messages[0].texte,
-              "Impossible d'\xC3\xA9"
-              "crire le fichier " +
-                  g.travail.FichierCUT);
+    test::AttendSeulMessage(g.ui, "Impossible d'écrire le fichier " + g.travail.FichierCUT);
 
     // A name without folder part goes to the current folder.
     const auto avant = std::filesystem::current_path();
@@ -129,7 +120,10 @@ TEST(FichierCUT, WhereTheFileGoes) {
     const bool ok = g.Genere();
     std::filesystem::current_path(avant);
     EXPECT_TRUE(ok);
-    EXPECT_TRUE(std::filesystem::exists(g.dossier.Chemin("ici.cut")));
+    // From the origin no travel line; repeated points give no line either.
+    const std::string ici = DossierTemporaire::Lit(g.dossier.Chemin("ici.cut"));
+    EXPECT_EQ(Donnees(ici).size(), 8u);
+    EXPECT_EQ(ici.find("//D\xE9placement"), std::string::npos);
 }
 
 TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
@@ -175,26 +169,17 @@ TEST(VitessesFraisage, TextsOfTheWindow) {
     for (const auto& [t, pas, n] : {std::tuple{0.0, 1.0, 48}, {10.0, 0.0, 48}, {10.0, 1.0, 0}, {1e-320, 1.0, 1}})
         EXPECT_EQ(TexteVitesse(t, pas, n), "");
 
-    test::DossierTemporaire dossier;
-    Dessin dessin;
-    Parametres parametres;
-    MagasinReglages magasin;
-    magasin.CheminIni =
-        dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
-    parametres.TempsMin_Mat_Z = 5, parametres.Pas_Z = 2, parametres.NbPas_X = 0;
-    dessin.NomFichier = "/d/piece.plt";
-    const TravailCUT t = TravailCUTInitial(magasin, dessin, parametres);
-    EXPECT_EQ(t.HautDeg, "2");
-    EXPECT_EQ(t.ProfFraisage, "-3");
-    EXPECT_EQ(t.NbPasse, 1);
-    EXPECT_EQ(t.MargeX, "1,5");
-    EXPECT_EQ(t.VitMax_Mat_Z, "8,333");
-    EXPECT_EQ(t.VitMax_Descente, "4,167");
-    EXPECT_EQ(t.VitMax_Mat_X, "");
-    EXPECT_EQ(t.VitMax_HMat_Y, "2,083");
-    EXPECT_EQ(t.FichierCUT, "/d/piece.cut");
-    EXPECT_EQ(t.FichierGCode, "/d/piece.nc");
-    EXPECT_EQ(t.VitesseBroche, "8000");
+    // The job's first values: the settings file's, else speeds from the motors' times.
+    test::ValeursTemporaires v;
+    v.dossier.Ecrit("Korvelin.ini", "[Korvelin]\r\nHautDeg=2\r\nNbPasse=0\r\nMargeX=1,5\r\nVitesseBroche=8000\r\n");
+    v.parametres.TempsMin_Mat_Z = 5, v.parametres.Pas_Z = 2, v.parametres.NbPas_X = 0;
+    v.dessin.NomFichier = "/d/piece.plt";
+    const TravailCUT t = TravailCUTInitial(v.magasin, v.dessin, v.parametres);
+    EXPECT_EQ(std::tuple(t.HautDeg, t.ProfFraisage, t.NbPasse, t.MargeX, t.VitesseBroche),
+              std::tuple("2", "-3", 1, "1,5", "8000"));
+    EXPECT_EQ((std::vector<std::string>{t.VitMax_Mat_Z, t.VitMax_Descente, t.VitMax_Mat_X, t.VitMax_HMat_Y,
+                                        t.FichierCUT, t.FichierGCode}),
+              (std::vector<std::string>{"8,333", "4,167", "", "2,083", "/d/piece.cut", "/d/piece.nc"}));
 }
 
 TEST(VitessesFraisage, BorneesParLeMoteur) {
@@ -207,16 +192,6 @@ TEST(VitessesFraisage, BorneesParLeMoteur) {
     for (const double v : {100000.01, 1e303, double(NAN), double(INFINITY)})
         EXPECT_EQ(*ControleVitesse("hors-matière Y", v, 1, 0),
                   "La vitesse hors-matière Y dépasse 100000 mm/s : revoir les paramètres.");
-}
-
-TEST(VitessesFraisage, ProposedCutName) {
-    for (const auto& [dessin, cut] : {std::pair{"/d/piece.PLT", "/d/piece.cut"},
-                                      {"C:\\d\\piece.DAT", "C:\\d\\piece.cut"},
-                                      {"/d/a.plt.plt", "/d/a.cut.cut"},
-                                      {"/d/piece.Korvelin", "/d/piece.cut"},
-                                      {"/d.plt/piece", "/d.plt/piece.cut"},
-                                      {"/x.dat/piece.plt", "/x.dat/piece.cut"}})
-        EXPECT_EQ(NomFichierCUTParDefaut(dessin), cut) << dessin;
 }
 
 // A job needs only the drawing and its values: no settings file, no one to answer. The

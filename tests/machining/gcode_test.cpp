@@ -4,14 +4,12 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
-#include <regex>
-#include <sstream>
 
 #include "machining/banc_machine.h"
 #include "machining/cut.h"
 #include "machining/gcode.h"
-#include "machining/gcode_arcs.h"
 #include "machining/verificateur_gcode.h"
+#include "machining/vitesses.h"
 #include "model/nombres.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
@@ -37,9 +35,7 @@ struct Travail : test::ValeursTemporaires {
         t.MargeY = "7";
         t.VitMax_Mat_X = "2,083", t.VitMax_Mat_Y = "4,000", t.VitMax_Mat_Z = "1,000";
         t.VitMax_HMat_X = "5,000", t.VitMax_HMat_Y = "8,000", t.VitMax_Descente = "2,500";
-        dessin.NomFichier = dossier.Chemin(
-            "pi\xC3\xA8"
-            "ce (1).plt");
+        dessin.NomFichier = dossier.Chemin("pièce (1).plt");
         t.FichierCUT = dossier.Chemin("piece.cut");
         t.FichierGCode = dossier.Chemin("piece.nc");
         // A repeated point, a trace starting where the last one ended, thousandths that round.
@@ -93,7 +89,6 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
         EXPECT_EQ(l.remontees, linuxcnc ? 3 : 4);
         EXPECT_EQ(std::count_if(l.coupes.begin(), l.coupes.end(), [](const auto& c) { return c.z == -1.5; }) > 0,
                   linuxcnc);
-        // The same cut; fewer moves out of the material.
         // The same moves in XY: a closed contour's next pass starts where the last one ended.
         EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01);
 
@@ -101,9 +96,7 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
         std::vector<std::string> debut = {
             linuxcnc ? "G21 G90 G91.1 G17 G94 G40 G49 G80" : "G21 G90 G17 G94 G40 G49 G80", "G0 Z5"};
         if (linuxcnc) debut.insert(debut.end(), {"M3 S12000", "G4 P2"});
-        debut.push_back("G0 X11.5 Y7");
-        debut.push_back("G1 Z0 F150");
-        debut.push_back("G1 Z-1.25 F60");
+        debut.insert(debut.end(), {"G0 X11.5 Y7", "G1 Z0 F150", "G1 Z-1.25 F60"});
         ASSERT_GT(codes.size(), debut.size() + 4);
         EXPECT_EQ(std::vector<std::string>(codes.begin(), codes.begin() + long(debut.size())), debut);
         const std::vector<std::string> fin = {"G0 Z5", "M5", "G0 X0 Y0", linuxcnc ? "M30" : "M2"};
@@ -152,6 +145,14 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
         spirale.push_back({float(300 + r * std::cos(a)), float(300 + r * std::sin(a))});
     }
     traces.push_back(spirale);
+    // A line of many points, one repeated, then back over itself; a row of corners that
+    // no arc may smooth; three quarters of a turn clockwise, more than one arc may take.
+    traces.push_back({{400, 50}, {401, 50}, {401, 50}, {402, 50.001f}, {405, 50}, {400, 50}});
+    traces.push_back({{400, 60}, {401, 60.2f}, {402, 60}, {403, 60.2f}, {404, 60}});
+    std::vector<std::pair<float, float>> troisQuarts;
+    for (int i = 0; i <= 270; ++i)
+        troisQuarts.push_back({float(430 + 10 * std::cos(-i * Pi / 180)), float(30 + 10 * std::sin(-i * Pi / 180))});
+    traces.push_back(troisQuarts);
     test::DessinDe(w.dessin, traces);
     TotauxCUT cut, gcode;
     ASSERT_TRUE(GenereFichierCUT(w.Poste(), w.t, cut));
@@ -160,7 +161,7 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
     const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
     EXPECT_EQ(r.octets, texte.size());
-    EXPECT_EQ(r.sorties, 15);  // one after each trace
+    EXPECT_EQ(r.sorties, 18);  // one after each trace
     EXPECT_LT(l.lignes, 250000 / 20);
     // The slot: its lines and its half circle, whatever few points the lines take in.
     const std::size_t debutFente = texte.find("(Trace M)\n");
@@ -183,79 +184,36 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     EXPECT_NEAR(gcode.LongueurParcours, cut.LongueurParcours, 0.01 * cut.LongueurParcours);
 }
 
-TEST(FichierGCode, PiecesFittedToAPath) {
-    using N = PieceChemin::Nature;
-    auto pieces = [](const std::vector<PointPlan>& p) { return AjustePieces(p, 0.0025); };
-    // A line drawn in many points, one repeated: one piece. Back over itself: two.
-    auto l = pieces({{0, 0}, {1, 0}, {1, 0}, {2, 0.001}, {5, 0}});
-    ASSERT_EQ(l.size(), 1u);
-    EXPECT_EQ(l[0].nature, N::Ligne);
-    EXPECT_EQ(pieces({{0, 0}, {10, 0}, {5, 0}}).size(), 2u);
-    // Three quarters of a turn clockwise: at most half a turn to an arc, then the rest.
-    std::vector<PointPlan> arc;
-    for (int i = 0; i <= 270; ++i) arc.push_back({10 * std::cos(-i * Pi / 180), 10 * std::sin(-i * Pi / 180)});
-    const auto a = pieces(arc);
-    ASSERT_EQ(a.size(), 2u);
-    EXPECT_EQ(a[0].nature, N::ArcHoraire);
-    EXPECT_EQ(a[0].fin, 180u);
-    EXPECT_EQ(a[1].fin, 270u);
-    EXPECT_NEAR(a[1].centre.x, 0, 1e-9);
-    // A corner between two arcs is no arc; two points are a line.
-    EXPECT_EQ(pieces({{0, 0}, {1, 1}}).size(), 1u);
-    EXPECT_EQ(pieces({{0, 0}, {1, 0.2}, {2, 0}, {3, 0.2}, {4, 0}}).size(), 4u);
-    EXPECT_TRUE(pieces({{1, 1}}).empty());
-}
-
 // No byte a controller would act on: accents taken off, signs of real-time commands left
-// out of names, lines cut to 80 bytes; and no comments at all when asked.
-TEST(FichierGCode, PrintableAsciiShortLinesAndNoComments) {
-    EXPECT_EQ(TexteCommentaireGCode("Fichier cr\xC3\xA9\xC3\xA9 \xC3\xA0 l'aide \xC5\x93uvre \xC2\xAB x \xC2\xBB"),
-              "Fichier cree a l'aide oeuvre \" x \"");
+// out of names, lines cut to 80 bytes; no comments at all when asked. Feeds in mm/min and
+// the spindle's wait as the user gives them, stated in the header; no wait asked, none written.
+TEST(FichierGCode, PrintableAsciiShortLinesFeedsAsGivenAndNoComments) {
+    EXPECT_EQ(TexteCommentaireGCode("Fichier créé à l'aide œuvre « x »"), "Fichier cree a l'aide oeuvre \" x \"");
     EXPECT_EQ(TexteCommentaireGCode("a(b)c;d!e~f?g%h\x18i\x7Fj\x01k\xE2\x82\xAC"), "abcdefghijk");
     EXPECT_EQ(TexteCommentaireGCode(std::string(200, 'x')).size(), 78u);
     for (const bool commentaires : {true, false}) {
         Travail w;
         w.t.SansCommentaires = !commentaires;
-        w.t.VitesseBroche = "9000";
-        w.dessin.NomFichier = w.dossier.Chemin(
-            "Pi\xC3\xA8"
-            "ce \xC3\xA0 l'\xC3\xA9tau !~%?; (" +
-            std::string(150, 'n') + ").plt");
+        w.t.AvanceCoupe = "900", w.t.AvancePlongee = "120,5", w.t.VitesseBroche = "18000";
+        w.t.TemporisationBroche = commentaires ? "3,5" : "0";
+        w.dessin.NomFichier = w.dossier.Chemin("Pièce à l'étau !~%?; (" + std::string(150, 'n') + ").plt");
         TotauxCUT totaux;
         ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
-        Verifie(texte);
+        const LectureGCode l = Verifie(texte);
+        EXPECT_EQ(l.avanceCoupe, 900);
+        EXPECT_EQ(l.avancePlongee, 120.5);
         EXPECT_EQ(texte.find('('), commentaires ? 0u : std::string::npos);
-        if (commentaires) {
-            EXPECT_NE(texte.find("(Dessin : Piece a l'etau  nnnn"), std::string::npos);
-        }
+        EXPECT_EQ(texte.find("\nG4 ") == std::string::npos, !commentaires);
+        if (!commentaires) continue;
+        for (const char* attendu :
+             {"(Dessin : Piece a l'etau  nnnn", "\nM3 S18000\nG4 P3.5\n", "(Avance de coupe : 900 mm/min [reglee])",
+              "(Avance de plongee : 120.5 mm/min [reglee])", "(Broche : 18000 tr/min, attente 3.5 s)"})
+            EXPECT_NE(texte.find(attendu), std::string::npos) << attendu;
     }
 }
 
-// Feeds in mm/min and the spindle's wait as the user gives them, stated in the header.
-TEST(FichierGCode, FeedsSpindleAndWaitAsGiven) {
-    Travail w;
-    w.t.AvanceCoupe = "900";
-    w.t.AvancePlongee = "120,5";
-    w.t.VitesseBroche = "18000";
-    w.t.TemporisationBroche = "3,5";
-    TotauxCUT totaux;
-    ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
-    const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
-    const LectureGCode l = Verifie(texte);
-    EXPECT_EQ(l.avanceCoupe, 900);
-    EXPECT_EQ(l.avancePlongee, 120.5);
-    EXPECT_NE(texte.find("\nM3 S18000\nG4 P3.5\n"), std::string::npos);
-    EXPECT_NE(texte.find("(Avance de coupe : 900 mm/min [reglee])"), std::string::npos);
-    EXPECT_NE(texte.find("(Avance de plongee : 120.5 mm/min [reglee])"), std::string::npos);
-    EXPECT_NE(texte.find("(Broche : 18000 tr/min, attente 3.5 s)"), std::string::npos);
-    // No wait asked: none written.
-    w.t.TemporisationBroche = "0";
-    ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, totaux));
-    EXPECT_EQ(DossierTemporaire::Lit(w.t.FichierGCode).find("\nG4 "), std::string::npos);
-}
-
-TEST(FichierGCode, NumbersNamesAndDialects) {
+TEST(FichierGCode, NumbersFileNamesAndDialects) {
     const std::pair<double, const char*> nombres[] = {{0.0, "0"},
                                                       {-0.0, "0"},
                                                       {-0.0004, "0"},
@@ -270,11 +228,18 @@ TEST(FichierGCode, NumbersNamesAndDialects) {
         AjouteNombreGCode(s, v);
         EXPECT_EQ(s, texte) << v;
     }
-    for (const auto& [dessin, nc] : {std::pair{"/d/piece.PLT", "/d/piece.nc"},
-                                     {"/d.x/piece", "/d.x/piece.nc"},
-                                     {"C:\\d\\a.b.dxf", "C:\\d\\a.b.nc"},
-                                     {"", ".nc"}})
-        EXPECT_EQ(NomFichierGCodeParDefaut(dessin), nc);
+    // The names proposed beside the drawing.
+    const std::array<const char*, 3> noms[] = {{"/d/piece.PLT", "/d/piece.cut", "/d/piece.nc"},
+                                               {"C:\\d\\piece.DAT", "C:\\d\\piece.cut", "C:\\d\\piece.nc"},
+                                               {"/d/a.plt.plt", "/d/a.cut.cut", "/d/a.plt.nc"},
+                                               {"/d/piece.Korvelin", "/d/piece.cut", "/d/piece.nc"},
+                                               {"/d.plt/piece", "/d.plt/piece.cut", "/d.plt/piece.nc"},
+                                               {"/x.dat/piece.plt", "/x.dat/piece.cut", "/x.dat/piece.nc"},
+                                               {"C:\\d\\a.b.dxf", "C:\\d\\a.b.cut", "C:\\d\\a.b.nc"},
+                                               {"", ".cut", ".nc"}};
+    for (const auto& [dessin, cut, nc] : noms)
+        EXPECT_EQ(NomFichierCUTParDefaut(dessin) + " | " + NomFichierGCodeParDefaut(dessin),
+                  cut + std::string(" | ") + nc);
     EXPECT_EQ(LectureDialecte("GRBL"), DialecteGCode::GRBL);
     EXPECT_EQ(LectureDialecte("linuxcnc"), DialecteGCode::LinuxCNC);
     EXPECT_EQ(LectureDialecte("mach3"), std::nullopt);
@@ -282,46 +247,35 @@ TEST(FichierGCode, NumbersNamesAndDialects) {
 
 TEST(FichierGCode, RefusalsLeaveEveryFileAsItWas) {
     const std::pair<std::function<void(Travail&)>, std::string> cas[] = {
-        {[](Travail& w) {
-             w.dessin.NomFichier = w.dossier.Ecrit("d.dxf", "dessin");
-             w.t.FichierGCode = w.dossier.Chemin("./d.dxf");
-         },
+        {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("./d.dxf"); },
          "Le fichier G-code ne peut pas remplacer le dessin ouvert !"},
         {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("absent/x.nc"); },
          "Le dossier de destination du fichier G-code n'existe pas, merci de le corriger"},
-        {[](Travail& w) { w.t.VitesseBroche = "200000"; }, "La vitesse de broche \xC2\xAB 200000"},
+        {[](Travail& w) { w.t.VitesseBroche = "200000"; }, "La vitesse de broche « 200000"},
         {[](Travail& w) { w.t.VitesseBroche = "vite"; },
-         "La vitesse de broche \xC2\xAB vite \xC2\xBB n'est pas un nombre de tours par minute positif, au plus 100000 "
-         "!"},
-        {[](Travail& w) { w.t.HautDeg = "0,0004"; },
-         "La hauteur de d\xC3\xA9gagement \xC2\xAB 0,0004 \xC2\xBB doit atteindre"},
-        {[](Travail& w) { w.t.AvanceCoupe = "0"; },
-         "L'avance de coupe \xC2\xAB 0 \xC2\xBB doit \xC3\xAAtre un nombre de mm/min positif"},
-        {[](Travail& w) { w.t.AvancePlongee = "1e6"; },
-         "L'avance de plong\xC3\xA9"
-         "e \xC2\xAB 1e6"},
-        {[](Travail& w) { w.t.TemporisationBroche = "-1"; }, "L'attente apr\xC3\xA8s la mise en marche"},
+         "La vitesse de broche « vite » n'est pas un nombre de tours par minute positif, au plus 100000 !"},
+        {[](Travail& w) { w.t.HautDeg = "0,0004"; }, "La hauteur de dégagement « 0,0004 » doit atteindre"},
+        {[](Travail& w) { w.t.AvanceCoupe = "0"; }, "L'avance de coupe « 0 » doit être un nombre de mm/min positif"},
+        {[](Travail& w) { w.t.AvancePlongee = "1e6"; }, "L'avance de plongée « 1e6"},
+        {[](Travail& w) { w.t.TemporisationBroche = "-1"; }, "L'attente après la mise en marche"},
         {[](Travail& w) {
              w.t.attaches = {2, 3, 2.5, 2};
          },
          "La hauteur des attaches (2,5 mm) doit rester"},
-        {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("un_dossier"); },
-         "Impossible d'\xC3\xA9"
-         "crire le fichier "},
+        {[](Travail& w) { w.t.FichierGCode = w.dossier.Chemin("un_dossier"); }, "Impossible d'écrire le fichier "},
     };
     for (const auto& [prepare, texte] : cas) {
         Travail w;
         std::filesystem::create_directory(w.dossier.Chemin("un_dossier"));
         w.dossier.Ecrit("piece.nc", "ancien");
+        w.dessin.NomFichier = w.dossier.Ecrit("d.dxf", "dessin");
         prepare(w);
         TotauxCUT totaux;
         EXPECT_FALSE(w.GCode(DialecteGCode::GRBL, totaux)) << texte;
         ASSERT_EQ(w.ui.messages.size(), 1u) << texte;
         EXPECT_EQ(w.ui.messages[0].texte.rfind(texte, 0), 0u) << w.ui.messages[0].texte;
         EXPECT_EQ(DossierTemporaire::Lit(w.dossier.Chemin("piece.nc")), "ancien");
-        if (std::filesystem::exists(w.dossier.Chemin("d.dxf"))) {
-            EXPECT_EQ(DossierTemporaire::Lit(w.dossier.Chemin("d.dxf")), "dessin");
-        }
+        EXPECT_EQ(DossierTemporaire::Lit(w.dossier.Chemin("d.dxf")), "dessin");
     }
 }
 

@@ -4,10 +4,9 @@
 
 #include "machining/banc_machine.h"
 #include "machining/controles.h"
-#include "machining/cut.h"
+#include "machining/executant.h"
 #include "machining/motifs.h"
 #include "machining/reglage.h"
-#include "support/dossier_temporaire.h"
 
 using namespace korvelin;
 using namespace korvelin::test;
@@ -83,35 +82,21 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
               "Le déplacement en Z dépasse la course de la machine (200,000 mm) !");
 }
 
-TEST(Controles, RefusAvantToutMouvementOuFichier) {
-    // A run, a pattern, a typed move and a CUT file: refused with the reason, nothing sent
-    // or written.
+TEST(Controles, RefusAvantToutMouvement) {
+    // A run, a pattern, a typed move and an estimate: refused with the reason, nothing sent.
     Banc b;
     DessinDe(b.dessin, {{{-2, 0}, {10, 0}}});
     Machine& m = b.Demarre();
     EXPECT_EQ(FraisageExemplaire(b.Poste(), m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
     EXPECT_EQ(MotifTest(b.Poste(), m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
     EXPECT_EQ(DeplacementSaisi(b.Poste(), m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
+    DemandeMachine d;  // the estimate refuses as the run does
+    d.action = ActionMachine::Exemplaire, d.travail = {"2", "-1"};
+    EXPECT_FALSE(EstimeDemande(b.Poste(), d).acceptee);
     EXPECT_TRUE(b.port->Ecritures().empty());
-    ASSERT_EQ(b.ui.messages.size(), 3u);
+    ASSERT_EQ(b.ui.messages.size(), 4u);
     EXPECT_EQ(b.ui.messages[0].texte,
               "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut "
               "une marge en X d'au moins 2 mm.");
-
-    DossierTemporaire dossier;
-    TravailCUT t;
-    for (std::string* s :
-         {&t.VitMax_Mat_X, &t.VitMax_Mat_Y, &t.VitMax_Mat_Z, &t.VitMax_HMat_X, &t.VitMax_HMat_Y, &t.VitMax_Descente})
-        *s = "1";
-    t.FichierCUT = dossier.Chemin("a.cut");
-    TotauxCUT totaux;
-    EXPECT_FALSE(GenereFichierCUT(b.Poste(), t, totaux));
-    t.MargeX = "2";
-    t.HautDeg = "-10";
-    EXPECT_FALSE(GenereFichierCUT(b.Poste(), t, totaux));
-    EXPECT_EQ(b.ui.messages.back().texte,
-              "La hauteur de dégagement doit être au-dessus de la surface de la pièce (plus de 0 mm) !");
-    EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
-    t.HautDeg = "1";
-    EXPECT_TRUE(GenereFichierCUT(b.Poste(), t, totaux));
+    EXPECT_EQ(b.ui.messages[3].texte, b.ui.messages[0].texte);
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sstream>
 #include <filesystem>
 #include <random>
@@ -24,27 +23,44 @@ void PasExacts(Parametres& v) {
 }
 }  // namespace
 
-TEST(Fraisage, SequenceZDeDeuxPasses) {
-    Banc b;
-    PasExacts(b.parametres);
-    b.parametres.NbPasse = 2;
-    DessinDe(b.dessin, {{{1, 1}, {3, 1}, {3, 2}}});
-    Machine& m = b.Demarre();
-    EXPECT_EQ(FraisageExemplaire(b.Poste(), m, {"5", "-2"}, b.arret).issue, Issue::Terminee);
-    // +5; pass 1: -5, -1, cut, +6; pass 2: -5, -2, cut, +7; at the end -5 (in 0.25 mm steps).
-    EXPECT_EQ(b.Z(), (std::vector<int64_t>{20, -20, -4, 24, -20, -8, 28, -20}));
-    EXPECT_EQ(b.port->PasNets(Axe::X) + b.port->PasNets(Axe::Y) + b.port->PasMoteurArrete(), 0);
-    EXPECT_EQ(b.port->Controle(), 0x08);
-    EXPECT_TRUE(m.MinuterieMoteurActive);
-    EXPECT_TRUE(b.ui.messages.empty());
-    EXPECT_EQ(b.port->Ecritures()[1].temps, 6000 * 1000);  // motor on, 0.1 s, then 0.5 s
-
-    // A second trace begins at height H without a rise; an empty one moves nothing.
-    Banc c;
-    PasExacts(c.parametres);
-    DessinDe(c.dessin, {{{0, 0}, {2, 0}}, {}, {{2, 2}, {0, 2}}});
-    FraisageExemplaire(c.Poste(), c.Demarre(), {"1,5", "-0,5"}, c.arret);
-    EXPECT_EQ(c.Z(), (std::vector<int64_t>{6, -6, -2, 8, -6, -2, 8, -6}));
+// Z as signed moves in 0.25 mm steps, and every job back at its start with the motor off.
+TEST(Fraisage, SequencesZEtRetourAuDepart) {
+    const struct {
+        std::vector<std::vector<std::pair<float, float>>> traces;
+        int passes;
+        TravailFraisage travail;
+        bool serie;
+        std::vector<int64_t> z;
+    } cas[] = {
+        // +5; pass 1: -5, -1, cut, +6; pass 2: -5, -2, cut, +7; at the end -5.
+        {{{{1, 1}, {3, 1}, {3, 2}}}, 2, {"5", "-2"}, false, {20, -20, -4, 24, -20, -8, 28, -20}},
+        // A second trace begins at height H without a rise; an empty one moves nothing.
+        {{{{0, 0}, {2, 0}}, {}, {{2, 2}, {0, 2}}}, 1, {"1,5", "-0,5"}, false, {6, -6, -2, 8, -6, -2, 8, -6}},
+        // Two copies 10 mm apart. Per copy: +2, -2, -1, +3 (lift after the pass), -2; per
+        // shift, at clearance height: +2, -2.
+        {{{{0, 0}, {1, 0}}}, 1, {"2", "-1"}, true, {8, -8, -4, 12, -8, 8, -8, 8, -8, -4, 12, -8, 8, -8}},
+    };
+    for (const auto& c : cas) {
+        Banc b;
+        PasExacts(b.parametres);
+        b.parametres.NbPasse = c.passes;
+        DessinDe(b.dessin, c.traces);
+        Machine& m = b.Demarre();
+        const auto cr = c.serie ? FraisageSerie(b.Poste(), m, c.travail, {2, 1, 10.0f, 5.0f}, b.arret)
+                                : FraisageExemplaire(b.Poste(), m, c.travail, b.arret);
+        EXPECT_EQ(cr.issue, Issue::Terminee);
+        EXPECT_EQ(b.Z(), c.z);
+        EXPECT_EQ(b.port->PasNets(Axe::X) + b.port->PasNets(Axe::Y) + b.port->PasMoteurArrete(), 0);
+        EXPECT_EQ(b.port->Controle(), 0x08);
+        EXPECT_TRUE(m.MinuterieMoteurActive);
+        EXPECT_TRUE(b.ui.messages.empty());
+        if (!c.serie) {
+            EXPECT_EQ(b.port->Ecritures()[1].temps, 6000 * 1000);  // motor on, 0.1 s, then 0.5 s
+        } else {
+            EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 40);
+            EXPECT_EQ(b.port->Impulsions(Axe::Y), 0);
+        }
+    }
 }
 
 TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
@@ -69,52 +85,18 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
     }
 }
 
-TEST(Fraisage, SerieDeDeuxCopiesPuisRetourAuDepart) {
-    Banc b;
-    PasExacts(b.parametres);
-    DessinDe(b.dessin, {{{0, 0}, {1, 0}}});
-    const auto cr = FraisageSerie(b.Poste(), b.Demarre(), {"2", "-1"}, {2, 1, 10.0f, 5.0f}, b.arret);
-    EXPECT_EQ(cr.issue, Issue::Terminee);
-    // Two copies, the shift to the second, then back to where the series began.
-    EXPECT_EQ(b.port->Impulsions(Axe::X, +1), 2 * 4 + 40);
-    EXPECT_EQ(b.port->Impulsions(Axe::X, -1), 2 * 4 + 40);
-    EXPECT_EQ(b.port->Impulsions(Axe::Y), 0);
-    // Every shift at clearance height with the motor output on.
-    EXPECT_EQ(b.port->PasMoteurArrete(), 0);
-    // Per copy: +2, -2, -1, +3 (lift after the pass), -2; per shift: +2, -2.
-    EXPECT_EQ(b.Z(), (std::vector<int64_t>{8, -8, -4, 12, -8, 8, -8, 8, -8, -4, 12, -8, 8, -8}));
-}
-
-namespace {
-// Passes writes on to the simulator and raises the stop request after a number of them.
-struct PortQuiArrete final : Port {
-    PortSimule& sim;
-    std::atomic<bool>& arret;
-    int restant;
-    PortQuiArrete(PortSimule& s, std::atomic<bool>& a, int n) : sim(s), arret(a), restant(n) {}
-    bool Disponible() const override { return true; }
-    void EcrireDonnees(uint8_t v) override {
-        sim.EcrireDonnees(v);
-        if (--restant == 0) arret = true;
-    }
-    void MettreBitControle(int bit) override { sim.MettreBitControle(bit); }
-    void EffacerBitControle(int bit) override { sim.EffacerBitControle(bit); }
-    bool Reel() const override { return false; }
-};
-}  // namespace
-
 TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
     Banc b;
     PasExacts(b.parametres);
     b.parametres.NbPasse = 3;
     DessinDe(b.dessin, {{{0, 0}, {50, 0}, {50, 50}}});
-    b.Demarre();
-    PortQuiArrete port(*b.port, b.arret, 3 * 200);
-    Machine m(port, b.horloge, b.parametres);
+    Machine& m = b.Demarre();
+    // Up 5 mm, down 6 in 0.25 mm steps, then along the first side.
+    m.SurAvancement = [&b](const Machine& x) { b.arret = b.arret || x.Impulsions == 192; };
     const auto cr = FraisageExemplaire(b.Poste(), m, {"5", "-3"}, b.arret);
     EXPECT_EQ(cr.issue, Issue::Interrompue);
-    EXPECT_EQ(cr.impulsions, 200);
-    EXPECT_EQ(b.port->Impulsions(Axe::X) + b.port->Impulsions(Axe::Y) + b.port->Impulsions(Axe::Z), 200);
+    EXPECT_EQ(cr.impulsions, 192);
+    EXPECT_EQ(b.port->Impulsions(Axe::X) + b.port->Impulsions(Axe::Y) + b.port->Impulsions(Axe::Z), 192);
     EXPECT_EQ(std::tie(cr.trace, cr.passe, cr.point), std::make_tuple(0, 1, 1));
     EXPECT_EQ(b.port->Ecritures().back().registre, 'C');  // motor off right after the last pulse
     EXPECT_EQ(b.port->Controle(), 0x08);
@@ -155,8 +137,7 @@ TEST_F(Simulation, ChaqueTravailRevientExactementAuDepart) {
 
 TEST_F(Simulation, ResumeEtJournalDUnFraisage) {
     DessinDe(dessin, {{{0, 0}, {10, 0}}});
-    OptionsSimulation o;
-    o.HautDeg = "2", o.ProfFraisage = "-1", o.Journal = dossier.Chemin("journal.txt");
+    const OptionsSimulation o{.HautDeg = "2", .ProfFraisage = "-1", .Journal = dossier.Chemin("journal.txt")};
     std::ostringstream sortie;
     ASSERT_EQ(LanceSimulation(Poste(), o, sortie), 0);
     EXPECT_NE(sortie.str().find("Axe X : 480 impulsions en sens positif, 480 en sens négatif ; pas nets 0 ; "
@@ -177,10 +158,10 @@ TEST_F(Simulation, ResumeEtJournalDUnFraisage) {
 }
 
 TEST_F(Simulation, EchecsMotifsEtSeries) {
-    std::ostringstream sortie;
-    OptionsSimulation o;
-    EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
+    std::ostringstream sortie, serie;
+    EXPECT_EQ(LanceSimulation(Poste(), {}, sortie), 1);
     EXPECT_EQ(ui.messages.at(0).texte, "Il faut ouvrir un dessin !");
+    OptionsSimulation o;
     o.Test = 7;
     EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
     EXPECT_TRUE(sortie.str().empty());
@@ -188,27 +169,22 @@ TEST_F(Simulation, EchecsMotifsEtSeries) {
     DessinDe(dessin, {{{0, 0}, {1, 0}}});
     o = {};
     o.Serie = true, o.NbX = 2, o.NbY = 3, o.DecalX = 5, o.DecalY = 4, o.NbPasse = 2;
-    std::ostringstream serie;
     EXPECT_EQ(LanceSimulation(Poste(), o, serie), 0);
     EXPECT_NE(serie.str().find("Axe Y : 384 impulsions en sens positif, 384 en sens négatif ; pas nets 0"),
               std::string::npos);
     EXPECT_NE(serie.str().find("Moteur : 13 mises en marche, 7 arrêts"), std::string::npos);
     EXPECT_EQ(parametres.NbPasse, 1);  // the job's passes do not stay in the settings
-    OptionsSimulation mauvais;
-    mauvais.Journal = "/dossier/qui/n/existe/pas/journal.txt";
-    EXPECT_EQ(LanceSimulation(Poste(), mauvais, sortie), 1);
+    EXPECT_EQ(LanceSimulation(Poste(), {.Journal = "/dossier/qui/n/existe/pas/journal.txt"}, sortie), 1);
     EXPECT_NE(ui.messages.back().texte.find("journal"), std::string::npos);
 
     // A journal past its limit stops the run; no file is left, and no stop message.
-    OptionsSimulation long_;
-    long_.Journal = dossier.Chemin("j.txt"), long_.TailleMaxJournal = 4000;
     ui.messages.clear();
-    EXPECT_EQ(LanceSimulation(Poste(), long_, sortie), 1);
+    EXPECT_EQ(LanceSimulation(Poste(), {.Journal = dossier.Chemin("j.txt"), .TailleMaxJournal = 4000}, sortie), 1);
     AttendSeulMessage(ui, "Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.");
     EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
     // The pass limit holds for dry runs too.
-    OptionsSimulation passes;
-    passes.NbPasse = 1001;
-    EXPECT_EQ(LanceSimulation(Poste(), passes, sortie), 1);
+    o = {};
+    o.NbPasse = 1001;
+    EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
     EXPECT_EQ(ui.messages.back().texte, "Le nombre de passes ne peut pas dépasser 1000 !");
 }

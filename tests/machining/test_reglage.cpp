@@ -59,13 +59,15 @@ TEST(Fleches, RepetitionTantQueLaFlecheEstTenue) {
     EXPECT_EQ(b.port->Controle(), 0x08);
 }
 
+// Each axis counted in its own steps (Z: 2 per mm).
 TEST(DeplacementSaisi, VirguleOuPoint) {
     Banc b;
+    b.parametres.NbPas_Z = 2;
     Machine& m = b.Demarre();
     DeplacementSaisi(b.Poste(), m, "1,5", "-0.25", "2 mm", b.arret);
     EXPECT_EQ(b.port->PasNets(Axe::X), 72);
     EXPECT_EQ(b.port->PasNets(Axe::Y), -12);
-    EXPECT_EQ(b.port->PasNets(Axe::Z), 96);
+    EXPECT_EQ(b.port->PasNets(Axe::Z), 4);
     EXPECT_FALSE(m.MoteurEnMarche);
     EXPECT_EQ(NettoieDimensionTest("-1,5 mm"), "15");
     EXPECT_EQ(DimensionTest(NettoieDimensionTest("abc")), 0.0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <regex>
 #include <string_view>
 #include <set>
 #include <unordered_map>
@@ -22,19 +23,9 @@ struct Mot {
 };
 
 // A number as the program writes it: no exponent, no "+", no leading or trailing zero.
-bool NombreStrict(std::string_view n) {
-    if (!n.empty() && n.front() == '-') n.remove_prefix(1);
-    const std::size_t point = n.find('.');
-    const std::string_view entier = n.substr(0, point);
-    if (entier.empty() || (entier.size() > 1 && entier.front() == '0')) return false;
-    for (const char c : entier)
-        if (c < '0' || c > '9') return false;
-    if (point == std::string_view::npos) return true;
-    const std::string_view decimales = n.substr(point + 1);
-    if (decimales.empty() || decimales.back() == '0') return false;
-    for (const char c : decimales)
-        if (c < '0' || c > '9') return false;
-    return true;
+bool NombreStrict(const std::string& n) {
+    static const std::regex forme("-?(0|[1-9][0-9]*)(\\.[0-9]*[1-9])?");
+    return std::regex_match(n, forme);
 }
 
 // Words as "X-1.25", one blank apart.
