@@ -585,9 +585,12 @@ private:
     }
 };
 
-// Each trace turned and started as chosen where it lies, then the traces moved as whole
-// runs by following the cycles of the permutation: one index a point instead of a second
-// copy of the drawing. The points past NbPoints stay where they were.
+// Each trace turned and started as chosen where it lies, then the traces moved into their
+// order a group at a time: a group of the next traces (an eighth of the drawing, or one
+// trace larger than that) goes aside, the traces still to place close up towards the end,
+// and the group takes the room freed at the front. Every move is a run of whole traces,
+// and the room aside is a fraction of a second copy of the drawing. The points past
+// NbPoints stay where they were.
 void Applique(Dessin& d, const std::vector<TraceDessin>& traces, const Parcours& p) {
     std::vector<PointTrace>& points = d.Trace_Initial;
     std::size_t total = 0;
@@ -600,23 +603,40 @@ void Applique(Dessin& d, const std::vector<TraceDessin>& traces, const Parcours&
             DepartTrace(trace, static_cast<std::size_t>(p.depart[k]));
         total += trace.size();
     }
-    // source[i]: where the point that goes to i is now.
-    std::vector<uint32_t> source;
-    source.reserve(total);
-    for (const int32_t k : p.ordre)
-        for (int32_t j = 0; j < traces[k].nb; ++j) source.push_back(static_cast<uint32_t>(traces[k].premier + j));
-    for (uint32_t i = 0; i < source.size(); ++i) {
-        if (source[i] == i) continue;
-        const PointTrace premier = points[i];
-        uint32_t j = i;
-        while (source[j] != i) {
-            const uint32_t s = source[j];
-            points[j] = points[s];
-            source[j] = j;
-            j = s;
+    const std::size_t groupe = std::max<std::size_t>(total / 8, 1 << 16);
+    std::vector<std::size_t> debut(traces.size());  // where each trace is now
+    for (std::size_t k = 0; k < traces.size(); ++k) debut[k] = static_cast<std::size_t>(traces[k].premier);
+    std::vector<int32_t> restantes(traces.size());  // the traces to place, as they lie
+    for (std::size_t k = 0; k < traces.size(); ++k) restantes[k] = static_cast<int32_t>(k);
+    std::vector<char> aPart(traces.size(), 0);
+    std::vector<PointTrace> cote;
+    std::size_t place = 0, suivante = 0;
+    while (suivante < p.ordre.size()) {
+        cote.clear();
+        while (suivante < p.ordre.size() && (cote.empty() || cote.size() + traces[p.ordre[suivante]].nb <= groupe)) {
+            const int32_t k = p.ordre[suivante++];
+            const auto premier = points.begin() + static_cast<std::ptrdiff_t>(debut[k]);
+            cote.insert(cote.end(), premier, premier + traces[k].nb);
+            aPart[k] = 1;
         }
-        points[j] = premier;
-        source[j] = j;
+        std::size_t fin = total;
+        std::size_t garde = restantes.size();
+        for (std::size_t r = restantes.size(); r-- > 0;) {
+            const int32_t k = restantes[r];
+            if (aPart[k]) continue;
+            const std::size_t nb = static_cast<std::size_t>(traces[k].nb), nouveau = fin - nb;
+            if (nouveau != debut[k]) {
+                const auto premier = points.begin() + static_cast<std::ptrdiff_t>(debut[k]);
+                std::move_backward(premier, premier + static_cast<std::ptrdiff_t>(nb),
+                                   points.begin() + static_cast<std::ptrdiff_t>(fin));
+                debut[k] = nouveau;
+            }
+            fin = nouveau;
+            restantes[--garde] = k;
+        }
+        restantes.erase(restantes.begin(), restantes.begin() + static_cast<std::ptrdiff_t>(garde));
+        std::copy(cote.begin(), cote.end(), points.begin() + static_cast<std::ptrdiff_t>(place));
+        place += cote.size();
     }
 }
 
