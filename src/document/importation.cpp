@@ -217,7 +217,7 @@ bool ImporteHPGL(const CibleImport& c, const std::string& chemin, SuiviImport& s
     // A stored ratio that cannot scale a drawing is told before anything about the file.
     for (const Diagnostic& dit : ChargeRapports(c.magasin, c.dessin, c.parametres)) suivi.Signale(dit);
     DessinLu lecture = LitHPGL(*texte, chemin);
-    // The text goes before the welding and the offsets need their room.
+    // The text goes before the welding and the offsets, which need its room.
     texte.reset();
     return AcheveHPGL(c, std::move(lecture), suivi);
 }
