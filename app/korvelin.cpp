@@ -10,6 +10,7 @@
 #include <iostream>
 #include <cstring>
 
+#include "platform/memoire.h"
 #include "workspace/f_representation.h"
 #include "workspace/traductions.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
             return 0;
         }
 
+    korvelin::RendLesGrandsBlocs();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvelin"));
     korvelin::ChargeTraductions(app);

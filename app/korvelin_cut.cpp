@@ -23,6 +23,7 @@
 #include "model/noms_fichiers.h"
 #include "platform/fichier.h"
 #include "platform/ini.h"
+#include "platform/memoire.h"
 #include "settings/magasin.h"
 
 namespace korvelin::cli {
@@ -304,6 +305,7 @@ int Lance(const Options& o) {
 
 int main(int argc, char** argv) {
     using namespace korvelin::cli;
+    korvelin::RendLesGrandsBlocs();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     Options options;
     if (const auto erreur = AnalyseOptions(arguments, options)) {

@@ -212,11 +212,14 @@ bool AcheveHPGL(const CibleImport& c, DessinLu l, SuiviImport& suivi, bool soude
 
 bool ImporteHPGL(const CibleImport& c, const std::string& chemin, SuiviImport& suivi) {
     if (chemin.empty()) return false;
-    const std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier " + chemin, suivi);
+    std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier " + chemin, suivi);
     if (!texte) return false;
     // A stored ratio that cannot scale a drawing is told before anything about the file.
     for (const Diagnostic& dit : ChargeRapports(c.magasin, c.dessin, c.parametres)) suivi.Signale(dit);
-    return AcheveHPGL(c, LitHPGL(*texte, chemin), suivi);
+    DessinLu lecture = LitHPGL(*texte, chemin);
+    // The text goes before the welding and the offsets, which need its room.
+    texte.reset();
+    return AcheveHPGL(c, std::move(lecture), suivi);
 }
 
 bool AcheveDAT(const CibleImport& c, DessinLu l, SuiviImport& suivi) {
@@ -225,18 +228,21 @@ bool AcheveDAT(const CibleImport& c, DessinLu l, SuiviImport& suivi) {
     if (!DemandeRapports(c, m, suivi)) return false;
 
     const double rh = c.parametres.RapportH, rv = c.parametres.RapportV;
+    const std::size_t n = l.Coordonnees.size();
     std::vector<PointTrace> points;
-    points.reserve(l.Coordonnees.size() + 1);
+    points.reserve(n + 1);
     for (const auto& [x, y] : l.Coordonnees)
         points.push_back(
             {static_cast<float>((x - m.Xmin) * rh), static_cast<float>((y - m.Ymin) * rv), PlumeBasse, Code2{}});
+    // The exact values are done with: the offset needs their room.
+    l.Coordonnees = {};
     // The spare last entry is what the removal of repeated points leaves outside the count,
     // so the final point of the file stays in the trace.
     points.push_back(PointTrace{});
 
     Dessin& d = c.dessin;
     d.Trace_Initial = std::move(points);
-    d.NbPoints = static_cast<int32_t>(l.Coordonnees.size());
+    d.NbPoints = static_cast<int32_t>(n);
     d.Trace_Decale.assign(1, SequenceDecalee{});
     SupprimeDoublons(d);
     NumeroteSequences(d);
@@ -246,9 +252,11 @@ bool AcheveDAT(const CibleImport& c, DessinLu l, SuiviImport& suivi) {
 
 bool ImporteDAT(const CibleImport& c, const std::string& chemin, SuiviImport& suivi) {
     if (chemin.empty()) return false;
-    const std::optional<std::string> texte =
-        LitOuSignale(chemin, "Impossible de lire le fichier « " + chemin + " ».", suivi);
-    return texte && AcheveDAT(c, LitDAT(*texte, chemin), suivi);
+    std::optional<std::string> texte = LitOuSignale(chemin, "Impossible de lire le fichier « " + chemin + " ».", suivi);
+    if (!texte) return false;
+    DessinLu lecture = LitDAT(*texte, chemin);
+    texte.reset();
+    return AcheveDAT(c, std::move(lecture), suivi);
 }
 
 bool AcheveDXF(const CibleImport& c, EtatImport& etat, DessinLuDXF l, SuiviImport& suivi) {

@@ -26,7 +26,124 @@ double Dist(Pt a, Pt b) { return std::sqrt(Dist2(a, b)); }
 
 Pt De(const PointTrace& p) { return {p.X, p.Y}; }
 
-// A uniform grid of points, each carrying a trace and a vertex, for nearest searches.
+// The cells of a uniform grid over a box, about four points to a cell.
+struct Maillage {
+    Maillage(double xmin, double ymin, double xmax, double ymax, std::size_t nbPoints) {
+        x0 = xmin;
+        y0 = ymin;
+        const double lx = std::max(xmax - xmin, 1e-6), ly = std::max(ymax - ymin, 1e-6);
+        const double cases = std::clamp(double(nbPoints) / 4.0, 1.0, 1.0e6);
+        pas = std::max(std::sqrt(lx * ly / cases), std::max(lx, ly) / 1024.0);
+        nx = static_cast<int>(lx / pas) + 1;
+        ny = static_cast<int>(ly / pas) + 1;
+    }
+
+    static double Carre(double v) { return v < 0.0 ? 0.0 : v * v; }
+    std::size_t NbCases() const { return static_cast<std::size_t>(nx) * ny; }
+    int Col(double x) const { return std::clamp(static_cast<int>((x - x0) / pas), 0, nx - 1); }
+    int Lig(double y) const { return std::clamp(static_cast<int>((y - y0) / pas), 0, ny - 1); }
+    std::size_t Case(int x, int y) const { return static_cast<std::size_t>(y) * nx + x; }
+    std::size_t CaseDe(Pt p) const { return Case(Col(p.x), Lig(p.y)); }
+
+    // Calls visite(case) for the cells of the square ring at distance r around (cx, cy).
+    template <class F>
+    void Anneau(int cx, int cy, int r, F&& visite) const {
+        for (int y = cy - r; y <= cy + r; ++y) {
+            if (y < 0 || y >= ny) continue;
+            const bool bordure = y == cy - r || y == cy + r;
+            for (int x = cx - r; x <= cx + r; x += (bordure || r == 0) ? 1 : 2 * r) {
+                if (x < 0 || x >= nx) continue;
+                visite(Case(x, y));
+            }
+        }
+    }
+
+    double x0, y0, pas;
+    int nx, ny;
+};
+
+// The possible starts of every trace (each vertex of a closed trace, both ends of an open
+// one) by cell, for the nearest-neighbour route. A drawing of a million points has about
+// as many entries: they are kept small, in one array ordered by cell, and their points
+// are read from the drawing. A trace's entries count once it is made available (Rend),
+// in that order: among equally near entries of a cell, the one made available first wins.
+class GrilleDeparts {
+public:
+    struct Entree {
+        int32_t trace, sommet;
+    };
+
+    GrilleDeparts(const Dessin& d, const std::vector<TraceDessin>& t, const Maillage& m)
+        : d_(d), t_(t), m_(m), rang_(t.size(), -1) {
+        std::vector<uint32_t> compte(m_.NbCases() + 1, 0);
+        ChaqueDepart([&](int32_t k, int32_t v) { ++compte[m_.CaseDe(Position(k, v)) + 1]; });
+        for (std::size_t c = 1; c < compte.size(); ++c) compte[c] += compte[c - 1];
+        debut_ = compte;
+        entrees_.resize(compte.back());
+        ChaqueDepart([&](int32_t k, int32_t v) { entrees_[compte[m_.CaseDe(Position(k, v))]++] = {k, v}; });
+        // The end of each cell's live entries: the entries of finished traces are dropped
+        // from it as they are met.
+        compte.pop_back();
+        fin_ = std::move(compte);
+    }
+
+    void Rend(int32_t k) { rang_[k] = rangs_++; }
+
+    // The nearest entry whose trace is available and still wanted; the others are dropped
+    // on the way.
+    template <class Garde>
+    std::optional<Entree> PlusProche(Pt q, Garde&& garde) {
+        const int cx = m_.Col(q.x), cy = m_.Lig(q.y);
+        std::optional<Entree> meilleur;
+        std::size_t caseMeilleur = 0;
+        double dmin = 1e300;  // squared
+        const int rmax = std::max(m_.nx, m_.ny);
+        for (int r = 0; r <= rmax; ++r) {
+            if (meilleur && dmin <= Maillage::Carre((r - 1) * m_.pas)) break;
+            m_.Anneau(cx, cy, r, [&](std::size_t c) {
+                uint32_t reste = debut_[c];
+                for (uint32_t i = debut_[c]; i < fin_[c]; ++i) {
+                    const Entree e = entrees_[i];
+                    if (rang_[e.trace] >= 0 && !garde(e.trace)) continue;
+                    entrees_[reste++] = e;
+                    if (rang_[e.trace] < 0) continue;
+                    const double dd = Dist2(q, Position(e.trace, e.sommet));
+                    if (dd < dmin || (dd == dmin && c == caseMeilleur && rang_[e.trace] < rang_[meilleur->trace])) {
+                        dmin = dd;
+                        meilleur = e;
+                        caseMeilleur = c;
+                    }
+                }
+                fin_[c] = reste;
+            });
+        }
+        return meilleur;
+    }
+
+private:
+    Pt Position(int32_t k, int32_t v) const {
+        const TraceDessin& t = t_[k];
+        return De(d_.Trace_Initial[t.premier + (t.ferme ? v : (v ? t.nb - 1 : 0))]);
+    }
+    template <class F>
+    void ChaqueDepart(F&& f) const {
+        for (int32_t k = 0; k < static_cast<int32_t>(t_.size()); ++k) {
+            const TraceDessin& t = t_[k];
+            const int32_t nb = t.ferme ? t.nb - 1 : (t.nb > 1 ? 2 : 1);
+            for (int32_t v = 0; v < nb; ++v) f(k, v);
+        }
+    }
+
+    const Dessin& d_;
+    const std::vector<TraceDessin>& t_;
+    Maillage m_;
+    std::vector<Entree> entrees_;
+    std::vector<uint32_t> debut_, fin_;
+    std::vector<int32_t> rang_;
+    int32_t rangs_ = 0;
+};
+
+// A uniform grid of points, each carrying a trace, for the searches of near traces.
 class Grille {
 public:
     struct Entree {
@@ -34,81 +151,35 @@ public:
         int32_t trace, sommet;
     };
 
-    Grille(double xmin, double ymin, double xmax, double ymax, std::size_t nbPoints) {
-        x0_ = xmin;
-        y0_ = ymin;
-        const double lx = std::max(xmax - xmin, 1e-6), ly = std::max(ymax - ymin, 1e-6);
-        const double cases = std::clamp(double(nbPoints) / 4.0, 1.0, 1.0e6);
-        pas_ = std::max(std::sqrt(lx * ly / cases), std::max(lx, ly) / 1024.0);
-        nx_ = static_cast<int>(lx / pas_) + 1;
-        ny_ = static_cast<int>(ly / pas_) + 1;
-        cases_.resize(static_cast<std::size_t>(nx_) * ny_);
-    }
+    Grille(double xmin, double ymin, double xmax, double ymax, std::size_t nbPoints)
+        : m_(xmin, ymin, xmax, ymax, nbPoints), cases_(m_.NbCases()) {}
 
-    void Ajoute(const Entree& e) { cases_[Case(Col(e.p.x), Lig(e.p.y))].push_back(e); }
-
-    // The nearest entry whose trace is still wanted; the others are dropped on the way.
-    template <class Garde>
-    const Entree* PlusProche(Pt q, Garde&& garde) {
-        const int cx = Col(q.x), cy = Lig(q.y);
-        const Entree* meilleur = nullptr;
-        double dmin = 1e300;  // squared
-        const int rmax = std::max(nx_, ny_);
-        for (int r = 0; r <= rmax; ++r) {
-            if (meilleur && dmin <= Carre((r - 1) * pas_)) break;
-            for (int y = cy - r; y <= cy + r; ++y) {
-                if (y < 0 || y >= ny_) continue;
-                const bool bordure = y == cy - r || y == cy + r;
-                for (int x = cx - r; x <= cx + r; x += (bordure || r == 0) ? 1 : 2 * r) {
-                    if (x < 0 || x >= nx_) continue;
-                    auto& c = cases_[Case(x, y)];
-                    std::erase_if(c, [&](const Entree& e) { return !garde(e.trace); });
-                    for (const Entree& e : c) {
-                        const double dd = Dist2(q, e.p);
-                        if (dd < dmin) {
-                            dmin = dd;
-                            meilleur = &e;
-                        }
-                    }
-                }
-            }
-        }
-        return meilleur;
-    }
+    void Ajoute(const Entree& e) { cases_[m_.CaseDe(e.p)].push_back(e); }
 
     // The k nearest entries to q but the one of trace `sauf`, nearest first, with their
     // squared distances.
     void Proches(Pt q, int k, int32_t sauf, std::vector<std::pair<double, int32_t>>& sortie) const {
         sortie.clear();
-        const int cx = Col(q.x), cy = Lig(q.y);
-        const int rmax = std::max(nx_, ny_);
+        const int cx = m_.Col(q.x), cy = m_.Lig(q.y);
+        const int rmax = std::max(m_.nx, m_.ny);
         for (int r = 0; r <= rmax; ++r) {
-            if (static_cast<int>(sortie.size()) == k && sortie.back().first <= Carre((r - 1) * pas_)) break;
-            for (int y = cy - r; y <= cy + r; ++y) {
-                if (y < 0 || y >= ny_) continue;
-                const bool bordure = y == cy - r || y == cy + r;
-                for (int x = cx - r; x <= cx + r; x += (bordure || r == 0) ? 1 : 2 * r) {
-                    if (x < 0 || x >= nx_) continue;
-                    for (const Entree& e : cases_[Case(x, y)]) {
-                        if (e.trace == sauf) continue;
-                        const std::pair<double, int32_t> c{Dist2(q, e.p), e.trace};
-                        if (static_cast<int>(sortie.size()) == k && c >= sortie.back()) continue;
-                        sortie.insert(std::upper_bound(sortie.begin(), sortie.end(), c), c);
-                        if (static_cast<int>(sortie.size()) > k) sortie.pop_back();
-                    }
+            if (static_cast<int>(sortie.size()) == k && sortie.back().first <= Maillage::Carre((r - 1) * m_.pas))
+                break;
+            m_.Anneau(cx, cy, r, [&](std::size_t c) {
+                for (const Entree& e : cases_[c]) {
+                    if (e.trace == sauf) continue;
+                    const std::pair<double, int32_t> p{Dist2(q, e.p), e.trace};
+                    if (static_cast<int>(sortie.size()) == k && p >= sortie.back()) continue;
+                    sortie.insert(std::upper_bound(sortie.begin(), sortie.end(), p), p);
+                    if (static_cast<int>(sortie.size()) > k) sortie.pop_back();
                 }
-            }
+            });
         }
     }
 
 private:
-    static double Carre(double v) { return v < 0.0 ? 0.0 : v * v; }
-    double x0_, y0_, pas_;
-    int nx_, ny_;
+    Maillage m_;
     std::vector<std::vector<Entree>> cases_;
-    int Col(double x) const { return std::clamp(static_cast<int>((x - x0_) / pas_), 0, nx_ - 1); }
-    int Lig(double y) const { return std::clamp(static_cast<int>((y - y0_) / pas_), 0, ny_ - 1); }
-    std::size_t Case(int x, int y) const { return static_cast<std::size_t>(y) * nx_ + x; }
 };
 
 // One way through the drawing: the traces in order, the start vertex of each closed one
@@ -168,30 +239,21 @@ public:
             }
             nb += t_[k].ferme ? t_[k].nb - 1 : 2;
         }
-        Grille g(xmin, ymin, xmax, ymax, nb);
+        GrilleDeparts g(d_, t_, Maillage(xmin, ymin, xmax, ymax, nb));
         std::vector<char> fait(n_, 0);
         std::vector<int32_t> restant = enfants_;
-        auto rend = [&](int32_t k) {
-            const TraceDessin& t = t_[k];
-            if (t.ferme) {
-                for (int32_t v = 0; v + 1 < t.nb; ++v) g.Ajoute({De(d_.Trace_Initial[t.premier + v]), k, v});
-            } else {
-                g.Ajoute({De(d_.Trace_Initial[t.premier]), k, 0});
-                if (t.nb > 1) g.Ajoute({De(d_.Trace_Initial[t.premier + t.nb - 1]), k, 1});
-            }
-        };
         for (int32_t k = 0; k < n_; ++k)
-            if (restant[k] == 0) rend(k);
+            if (restant[k] == 0) g.Rend(k);
         Pt c{};
         for (int32_t etape = 0; etape < n_; ++etape) {
-            const Grille::Entree* e = g.PlusProche(c, [&](int32_t k) { return !fait[k]; });
+            const std::optional<GrilleDeparts::Entree> e = g.PlusProche(c, [&](int32_t k) { return !fait[k]; });
             if (!e) break;  // cannot happen: the nesting is a forest
             const int32_t k = e->trace;
             p.ordre.push_back(k);
             p.depart[k] = e->sommet;
             fait[k] = 1;
             c = Sortie(k, p.depart[k]);
-            if (parent_[k] >= 0 && --restant[parent_[k]] == 0) rend(parent_[k]);
+            if (parent_[k] >= 0 && --restant[parent_[k]] == 0) g.Rend(parent_[k]);
         }
         return p;
     }
@@ -523,24 +585,59 @@ private:
     }
 };
 
+// Each trace turned and started as chosen where it lies, then the traces moved into their
+// order a group at a time: a group of the next traces (an eighth of the drawing, or one
+// trace larger than that) goes aside, the traces still to place close up towards the end,
+// and the group takes the room freed at the front. Every move is a run of whole traces,
+// and the room aside is a fraction of a second copy of the drawing. The points past
+// NbPoints stay where they were.
 void Applique(Dessin& d, const std::vector<TraceDessin>& traces, const Parcours& p) {
-    std::vector<PointTrace> nouveau;
-    nouveau.reserve(d.Trace_Initial.size());
-    for (const int32_t k : p.ordre) {
+    std::vector<PointTrace>& points = d.Trace_Initial;
+    std::size_t total = 0;
+    for (std::size_t k = 0; k < traces.size(); ++k) {
         const TraceDessin& t = traces[k];
-        const auto debut = d.Trace_Initial.begin() + t.premier;
-        const int32_t ici = static_cast<int32_t>(nouveau.size());
-        if (!t.ferme && p.depart[k]) {
-            nouveau.insert(nouveau.end(), std::make_reverse_iterator(debut + t.nb), std::make_reverse_iterator(debut));
-        } else {
-            nouveau.insert(nouveau.end(), debut, debut + t.nb);
-            if (t.ferme)
-                DepartTrace(std::span(nouveau).subspan(static_cast<std::size_t>(ici), static_cast<std::size_t>(t.nb)),
-                            static_cast<std::size_t>(p.depart[k]));
-        }
+        const std::span<PointTrace> trace(points.data() + t.premier, static_cast<std::size_t>(t.nb));
+        if (!t.ferme && p.depart[k])
+            std::reverse(trace.begin(), trace.end());
+        else if (t.ferme)
+            DepartTrace(trace, static_cast<std::size_t>(p.depart[k]));
+        total += trace.size();
     }
-    // The points past NbPoints stay where they were.
-    std::copy(nouveau.begin(), nouveau.end(), d.Trace_Initial.begin());
+    const std::size_t groupe = std::max<std::size_t>(total / 8, 1 << 16);
+    std::vector<std::size_t> debut(traces.size());  // where each trace is now
+    for (std::size_t k = 0; k < traces.size(); ++k) debut[k] = static_cast<std::size_t>(traces[k].premier);
+    std::vector<int32_t> restantes(traces.size());  // the traces to place, as they lie
+    for (std::size_t k = 0; k < traces.size(); ++k) restantes[k] = static_cast<int32_t>(k);
+    std::vector<char> aPart(traces.size(), 0);
+    std::vector<PointTrace> cote;
+    std::size_t place = 0, suivante = 0;
+    while (suivante < p.ordre.size()) {
+        cote.clear();
+        while (suivante < p.ordre.size() && (cote.empty() || cote.size() + traces[p.ordre[suivante]].nb <= groupe)) {
+            const int32_t k = p.ordre[suivante++];
+            const auto premier = points.begin() + static_cast<std::ptrdiff_t>(debut[k]);
+            cote.insert(cote.end(), premier, premier + traces[k].nb);
+            aPart[k] = 1;
+        }
+        std::size_t fin = total;
+        std::size_t garde = restantes.size();
+        for (std::size_t r = restantes.size(); r-- > 0;) {
+            const int32_t k = restantes[r];
+            if (aPart[k]) continue;
+            const std::size_t nb = static_cast<std::size_t>(traces[k].nb), nouveau = fin - nb;
+            if (nouveau != debut[k]) {
+                const auto premier = points.begin() + static_cast<std::ptrdiff_t>(debut[k]);
+                std::move_backward(premier, premier + static_cast<std::ptrdiff_t>(nb),
+                                   points.begin() + static_cast<std::ptrdiff_t>(fin));
+                debut[k] = nouveau;
+            }
+            fin = nouveau;
+            restantes[--garde] = k;
+        }
+        restantes.erase(restantes.begin(), restantes.begin() + static_cast<std::ptrdiff_t>(garde));
+        std::copy(cote.begin(), cote.end(), points.begin() + static_cast<std::ptrdiff_t>(place));
+        place += cote.size();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "import/dat.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -48,6 +49,8 @@ Analyse Mesure(std::string_view texte, std::vector<std::pair<double, double>>* p
     Analyse r;
     MesureDAT& m = r.mesure;
     std::size_t debut = 0, numero = 0, autres = 0, premiereAutre = 0;
+    // At most one point a line: reserved once, the array is never copied as it grows.
+    if (points) points->reserve(static_cast<std::size_t>(std::count(texte.begin(), texte.end(), '\n')));
     for (std::size_t fin = texte.find('\n'); fin != std::string_view::npos; fin = texte.find('\n', debut)) {
         std::string_view ligne = texte.substr(debut, fin - debut);
         debut = fin + 1;

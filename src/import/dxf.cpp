@@ -27,7 +27,8 @@ DessinLuDXF RefusBinaire(std::string_view nom) {
 
 // A file with no section is no DXF file; one without its end marker was cut short, and what
 // came before the cut is read with a warning, as is a file whose group codes go wrong.
-DessinLuDXF Convertit(DocumentDXF doc, std::string_view nom, std::string_view derniere, const LimitesDXF& limites) {
+DessinLuDXF Convertit(DocumentDXF doc, std::string_view nom, std::string_view derniere, const LimitesDXF& limites,
+                      bool fusionne = false) {
     if (doc.NbSections == 0)
         return Refusee(Refus(nom, Inexploitable, 0,
                              "ce n'est pas un fichier DXF, aucune de ses " + TexteEntier(doc.NbLignes) +
@@ -48,7 +49,7 @@ DessinLuDXF Convertit(DocumentDXF doc, std::string_view nom, std::string_view de
                                           "\r\nSeul ce qui a pu être lu est importé : vérifiez le dessin avant de "
                                           "l'usiner.",
                                       nom));
-    DessinLuDXF l = ConvertitDXF(std::move(doc), nom, derniere, limites);
+    DessinLuDXF l = ConvertitDXF(std::move(doc), nom, derniere, limites, fusionne);
     l.diagnostics.insert(l.diagnostics.begin(), avant.begin(), avant.end());
     if (!l.Refusee() && l.Points.empty())
         l.diagnostics.push_back(Refus(nom, Vide, 0,
@@ -59,14 +60,21 @@ DessinLuDXF Convertit(DocumentDXF doc, std::string_view nom, std::string_view de
 
 }  // namespace
 
+// The file is read a block at a time: its text is never held whole, and the records then
+// the points of the conversion have the room.
 DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSequence, const LimitesDXF& limites) {
-    auto texte = LireFichier(chemin);
-    if (!texte) return Refusee(Erreur("Impossible de lire le fichier « " + chemin + " ».", chemin));
-    if (EstDXFBinaire(*texte)) return RefusBinaire(chemin);
-    DocumentDXF doc = LireDXFTexte(*texte, limites);
-    // The text is no longer needed: the conversion uses the room.
-    texte.reset();
-    return Convertit(std::move(doc), chemin, derniereSequence, limites);
+    LectureParBlocs source(chemin);
+    const auto illisible = [&] {
+        return Refusee(Erreur("Impossible de lire le fichier « " + chemin + " ».", chemin));
+    };
+    std::string debut;
+    while (debut.size() < 18 && source.Lit(debut, 1 << 16) > 0) {
+    }
+    if (!source.Ouvert() || source.EnEchec()) return illisible();
+    if (EstDXFBinaire(debut)) return RefusBinaire(chemin);
+    DocumentDXF doc = LireDXFParBlocs(source, std::move(debut), limites);
+    if (source.EnEchec()) return illisible();
+    return Convertit(std::move(doc), chemin, derniereSequence, limites, true);
 }
 
 DessinLuDXF LitDXF(std::string_view texte, std::string_view nomFichier, std::string_view derniereSequence,

@@ -198,7 +198,7 @@ void TraceurDXF::ConvertitEntite(const EntiteDXF& e, const Placement& pl) {
 // One entity drawn as a whole or not at all: an entity with a coordinate out of range
 // leaves no point and uses no label.
 void TraceurDXF::Primitive(const EntiteDXF& e, const double* v, const Placement& pl) {
-    const std::size_t n = points_.size();
+    const std::size_t n = points_.size(), comptes = nbPointsComptes_;
     const Code2 sequence = sequence_;
     const bool vide = sequenceVide_, nouvelle = nouvelle_;
     horsLimites_ = false;
@@ -215,6 +215,7 @@ void TraceurDXF::Primitive(const EntiteDXF& e, const double* v, const Placement&
     }
     if (horsLimites_ && !depassement_) {
         points_.resize(n);
+        nbPointsComptes_ = comptes;
         sequence_ = sequence;
         sequenceVide_ = vide;
         nouvelle_ = nouvelle;
@@ -628,16 +629,20 @@ void TraceurDXF::AjouteSegment(double x1, double y1, double x2, double y2, bool 
         horsLimites_ = true;
         return;
     }
-    if (points_.size() + 2 > limites_.MaxPoints) {
+    if (nbPointsComptes_ + 2 > limites_.MaxPoints) {
         depassement_ = true;
         return;
     }
+    nbPointsComptes_ += 2;
     if (nouvelleSequence) {
         sequence_ = sequenceVide_ ? ProchaineSequence(std::string_view()) : ProchaineSequence(sequence_);
         sequenceVide_ = false;
         nouvelle_ = true;
     }
-    points_.push_back({static_cast<float>(x1), static_cast<float>(y1), PlumeBasse, sequence_});
+    const PointTrace debut{static_cast<float>(x1), static_cast<float>(y1), PlumeBasse, sequence_};
+    const bool suite = fusionne_ && !nouvelleSequence && !points_.empty() && points_.back().X == debut.X &&
+                       points_.back().Y == debut.Y && points_.back().Sequence == debut.Sequence;
+    if (!suite) points_.push_back(debut);
     points_.push_back({static_cast<float>(x2), static_cast<float>(y2), PlumeBasse, sequence_});
 }
 
@@ -736,7 +741,7 @@ Diagnostic TropGrand(std::string_view nom, const LimitesDXF& limites) {
 }  // namespace
 
 DessinLuDXF ConvertitDXF(DocumentDXF doc, std::string_view nomFichier, std::string_view derniereSequence,
-                         const LimitesDXF& limites) {
+                         const LimitesDXF& limites, bool fusionneDoublons) {
     DessinLuDXF l;
     l.DerniereSequence = std::string(derniereSequence);
     if (doc.Tronque) {
@@ -744,6 +749,7 @@ DessinLuDXF ConvertitDXF(DocumentDXF doc, std::string_view nomFichier, std::stri
         return l;
     }
     TraceurDXF traceur(doc, derniereSequence, limites);
+    if (fusionneDoublons) traceur.FusionneLesDoublons();
     traceur.ConvertitTout();
     // The records are no longer needed: the welding and the offsets that follow use the room.
     doc = DocumentDXF();

@@ -33,6 +33,11 @@ public:
     void ConvertitTout();
 
     void AjouteSegment(double x1, double y1, double x2, double y2, bool nouvelleSequence);
+    // Each segment that goes on from the end of the one before in the same trace adds its
+    // end only, instead of both its points: half the points of a long polyline. The removal
+    // of repeated points after the welding makes the same drawing of either layout, and the
+    // bound on the points still counts two a segment.
+    void FusionneLesDoublons() { fusionne_ = true; }
     // Chords of one degree; angles in degrees.
     void TraceArc(double cx, double cy, double rayon, float debut, float fin);
     void TraceCercle(double cx, double cy, double rayon);
@@ -66,6 +71,8 @@ private:
     const DocumentDXF& doc_;
     LimitesDXF limites_;
     std::vector<PointTrace> points_;
+    std::size_t nbPointsComptes_ = 0;  // two a segment, whatever is stored
+    bool fusionne_ = false;
     std::string debut_;
     Code2 sequence_;
     bool sequenceVide_;
@@ -116,6 +123,6 @@ struct DessinLuDXF : DessinLu {
 // when the blocks grow past the limits; entities left out give a warning. The document is
 // released once its points are made.
 DessinLuDXF ConvertitDXF(DocumentDXF doc, std::string_view nomFichier = {}, std::string_view derniereSequence = {},
-                         const LimitesDXF& limites = {});
+                         const LimitesDXF& limites = {}, bool fusionneDoublons = false);
 
 }  // namespace korvelin

@@ -45,10 +45,15 @@ std::optional<int32_t> LitCode(std::string_view ligne) {
 
 // The text seen as group-code/value pairs, one at a time: line 2m is a code, line 2m + 1
 // its value. CR LF, LF and a lone CR all end a line; a last line without an end is kept,
-// a code without its value line is not.
+// a code without its value line is not. Read from a file, only the block being read is
+// held: a value stays valid until the next Avance.
 class Paires {
 public:
     explicit Paires(std::string_view texte) : texte_(texte) { Avance(); }
+    Paires(LectureParBlocs& source, std::string debut) : source_(&source), tampon_(std::move(debut)) {
+        texte_ = tampon_;
+        Avance();
+    }
 
     bool Fin() const { return fin_; }
     const std::optional<int32_t>& Code() const { return code_; }
@@ -56,14 +61,18 @@ public:
     bool EstMarque(std::string_view mot) const { return !fin_ && code_ && *code_ == 0 && LigneEgale(valeur_, mot); }
 
     void Avance() {
-        std::string_view code;
-        if (!Ligne(code) || !Ligne(valeur_)) {
+        // The code is read before its value line, whose reading may move the block.
+        std::string_view ligne;
+        std::optional<int32_t> code;
+        const bool avecCode = Ligne(ligne);
+        if (avecCode) code = LitCode(ligne);
+        if (!avecCode || !Ligne(valeur_)) {
             fin_ = true;
             code_.reset();
             valeur_ = {};
             return;
         }
-        code_ = LitCode(code);
+        code_ = code;
         if (!code_ && premiereIllisible_ == 0) premiereIllisible_ = ligne_ - 1;
     }
 
@@ -71,6 +80,10 @@ public:
     std::size_t PremiereLigneIllisible() const { return premiereIllisible_; }
 
 private:
+    static constexpr std::size_t Bloc = 1 << 18;
+
+    LectureParBlocs* source_ = nullptr;  // none once the file is all read
+    std::string tampon_;
     std::string_view texte_;
     std::size_t pos_ = 0;
     bool fin_ = false;
@@ -79,16 +92,34 @@ private:
     std::size_t ligne_ = 0, premiereIllisible_ = 0;
 
     bool Ligne(std::string_view& ligne) {
-        const std::size_t n = texte_.size();
-        if (pos_ >= n) return false;
+        std::size_t n = texte_.size();
         const char* d = texte_.data();
         std::size_t i = pos_;
-        while (i < n && d[i] != '\n' && d[i] != '\r') ++i;
+        for (;;) {
+            while (i < n && d[i] != '\n' && d[i] != '\r') ++i;
+            // A line is whole once its end is seen, and the LF that may follow a CR.
+            if (!source_ || (i < n && (d[i] == '\n' || i + 1 < n))) break;
+            i -= pos_;
+            if (!Remplit()) break;
+            n = texte_.size();
+            d = texte_.data();
+        }
+        if (pos_ >= n) return false;
         ligne = texte_.substr(pos_, i - pos_);
         if (i < n && d[i] == '\r' && i + 1 < n && d[i + 1] == '\n') ++i;
         pos_ = i + 1;
         ++ligne_;
         return true;
+    }
+
+    // The unread rest of the block, then the next block of the file; false at its end.
+    bool Remplit() {
+        tampon_.erase(0, pos_);
+        pos_ = 0;
+        const bool lu = source_->Lit(tampon_, Bloc) > 0;
+        if (!lu) source_ = nullptr;
+        texte_ = tampon_;
+        return lu;
     }
 };
 
@@ -190,6 +221,8 @@ class Lecteur {
 public:
     Lecteur(std::string_view texte, const LimitesDXF& limites, DocumentDXF& doc)
         : f_(texte), limites_(limites), doc_(doc), maxValeurs_(3 * limites.MaxPoints + 4096) {}
+    Lecteur(LectureParBlocs& source, std::string debut, const LimitesDXF& limites, DocumentDXF& doc)
+        : f_(source, std::move(debut)), limites_(limites), doc_(doc), maxValeurs_(3 * limites.MaxPoints + 4096) {}
 
     void Lit() {
         while (!f_.Fin() && !doc_.Tronque) {
@@ -207,10 +240,11 @@ public:
             f_.Avance();
             if (f_.Fin() || !f_.Code() || *f_.Code() != 2) continue;
             const std::string_view nom = SansBlancs(f_.Valeur());
+            const bool blocs = LigneEgale(nom, "BLOCKS"), entites = LigneEgale(nom, "ENTITIES");
             f_.Avance();
-            if (LigneEgale(nom, "BLOCKS"))
+            if (blocs)
                 LitSectionBlocs();
-            else if (LigneEgale(nom, "ENTITIES"))
+            else if (entites)
                 LitEntites(Fin::Section, doc_.Entites);
         }
         doc_.NbLignes = f_.Lignes();
@@ -582,10 +616,18 @@ DocumentDXF LireDXFTexte(std::string_view texte, const LimitesDXF& limites) {
     return doc;
 }
 
+DocumentDXF LireDXFParBlocs(LectureParBlocs& source, std::string debut, const LimitesDXF& limites) {
+    DocumentDXF doc;
+    Lecteur(source, std::move(debut), limites, doc).Lit();
+    return doc;
+}
+
 std::optional<DocumentDXF> LireDXF(const std::string& chemin, const LimitesDXF& limites) {
-    const auto texte = LireFichier(chemin);
-    if (!texte) return std::nullopt;
-    return LireDXFTexte(*texte, limites);
+    LectureParBlocs source(chemin);
+    if (!source.Ouvert()) return std::nullopt;
+    DocumentDXF doc = LireDXFParBlocs(source, {}, limites);
+    if (source.EnEchec()) return std::nullopt;
+    return doc;
 }
 
 }  // namespace korvelin

@@ -105,6 +105,12 @@ bool LitNombreDXF(std::string_view texte, double& valeur);
 // Parses a whole DXF text. Never fails: what cannot be understood is left out.
 DocumentDXF LireDXFTexte(std::string_view texte, const LimitesDXF& limites = {});
 
+class LectureParBlocs;
+
+// Parses the rest of a file read a block at a time, `debut` being what was read of it
+// already; only the block being read is held.
+DocumentDXF LireDXFParBlocs(LectureParBlocs& source, std::string debut, const LimitesDXF& limites = {});
+
 // Reads the file; nothing when it cannot be read.
 std::optional<DocumentDXF> LireDXF(const std::string& chemin, const LimitesDXF& limites = {});
 

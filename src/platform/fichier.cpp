@@ -29,6 +29,36 @@ char32_t CaractereWindows1252(unsigned char b) {
     return b >= 0x80 && b < 0xA0 ? Cp1252Haut[b - 0x80] : static_cast<char32_t>(b);
 }
 
+LectureParBlocs::LectureParBlocs(const std::string& chemin) {
+    if (chemin.empty()) return;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then refuses it.
+    fd_ = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) return;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+LectureParBlocs::~LectureParBlocs() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t LectureParBlocs::Lit(std::string& tampon, std::size_t taille) {
+    if (fd_ < 0 || echec_) return 0;
+    const std::size_t avant = tampon.size();
+    tampon.resize(avant + taille);
+    for (;;) {
+        const ssize_t n = ::read(fd_, tampon.data() + avant, taille);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) echec_ = true;
+        const std::size_t lus = n > 0 ? static_cast<std::size_t>(n) : 0;
+        tampon.resize(avant + lus);
+        return lus;
+    }
+}
+
 std::optional<std::string> LireFichier(const std::string& chemin) {
     if (chemin.empty()) return std::nullopt;
     // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then refuses it.

@@ -10,6 +10,26 @@ namespace korvelin {
 
 // The whole file, or nothing when it cannot be read (missing, a folder, no permission).
 std::optional<std::string> LireFichier(const std::string& chemin);
+
+// A file read a block at a time, for readers that need not hold the whole text. It opens
+// what LireFichier opens (a regular file, never waiting on a FIFO).
+class LectureParBlocs {
+public:
+    explicit LectureParBlocs(const std::string& chemin);
+    ~LectureParBlocs();
+    LectureParBlocs(const LectureParBlocs&) = delete;
+    LectureParBlocs& operator=(const LectureParBlocs&) = delete;
+
+    bool Ouvert() const { return fd_ >= 0; }
+    // Appends up to `taille` bytes to `tampon`; 0 at the end of the file or on a failure.
+    std::size_t Lit(std::string& tampon, std::size_t taille);
+    // A read failed: what was read is not the whole file.
+    bool EnEchec() const { return echec_; }
+
+private:
+    int fd_ = -1;
+    bool echec_ = false;
+};
 // A file written beside its destination and put in its place only once complete, so a
 // failed or killed write leaves any earlier file whole. Where the file system allows, the
 // file has no name until then (O_TMPFILE), so a killed write leaves nothing; elsewhere it
