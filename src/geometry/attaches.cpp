@@ -162,6 +162,10 @@ std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attac
         if (traces[i].ferme && imb.profondeur[i] % 2 == 0 && imb.parent[i] >= 0) tient[imb.parent[i]] = 1;
     for (std::size_t i = 0; i < traces.size(); ++i) {
         if (!traces[i].ferme || (imb.profondeur[i] % 2 != 0 && !tient[i])) continue;
+        if (CheminLeve(d.Trace_Decale[chemin[i]].Points)) {
+            if (incomplets) incomplets->push_back(chemin[i]);
+            continue;
+        }
         bool incomplet = false;
         r[chemin[i]] = PlaceSurContour(d.Trace_Decale[chemin[i]].Points, a, incomplet);
         if (incomplet && incomplets) incomplets->push_back(chemin[i]);

@@ -197,7 +197,9 @@ void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Param
             const bool pointille = pt.Sequence != d.Trace_Initial[i - 1].Sequence;
             const bool choisi = pt.Sequence == choisie;
             const int lot = (choisi ? 2 : 0) + (pointille ? 1 : 0);
-            if (!Fini(q) || !Fini(precedent) || HorsImage(precedent, q, largeur, hauteur)) {
+            // Where the path is lifted the tool cuts nothing: no line there.
+            if (pts[k].Plume == MarqueLevee || !Fini(q) || !Fini(precedent) ||
+                HorsImage(precedent, q, largeur, hauteur)) {
                 if (lotCourant >= 0) lots[lotCourant].Fin();
                 lotCourant = -1;
             } else {
@@ -301,7 +303,9 @@ void PasseDecalage(QPainter& p, const Dessin& d, const RepereVue& rep, const Par
         bool ouvert = false;
         for (std::size_t k = 1; k < pts.size(); ++k) {
             const QPointF q = rep.VersPixel(pts[k].X, pts[k].Y);
-            if (!Fini(q) || !Fini(precedent) || HorsImage(precedent, q, largeur, hauteur)) {
+            // Where the path is lifted the tool cuts nothing: no line there.
+            if (pts[k].Plume == MarqueLevee || !Fini(q) || !Fini(precedent) ||
+                HorsImage(precedent, q, largeur, hauteur)) {
                 if (ouvert) lot.Fin();
                 ouvert = false;
             } else {
