@@ -31,13 +31,14 @@ struct SpanAttache {
 // An outline is a closed offset path inside an even number of others: the offsets keep the
 // nesting of the traces they follow, and they are what the machine cuts. A hole that holds
 // a part is tabbed too, or its slug would fall out with the part tabbed to it. A path too
-// short for every tab asked gets as many as fit, and its index goes to `incomplets`; so does
-// a lifted path, which gets none: its stretches are no outline to hold.
+// short for every tab asked gets as many as fit, and its index goes to `incomplets`. A
+// lifted outline gets none, its pieces are no outline to hold: its index goes to `leves`.
 std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a,
-                                                    std::vector<std::size_t>* incomplets = nullptr);
+                                                    std::vector<std::size_t>* incomplets = nullptr,
+                                                    std::vector<std::size_t>* leves = nullptr);
 
-// The warning naming the traces that get fewer tabs than asked; empty when every one has
-// its count.
+// The warning naming the traces that get fewer tabs than asked, or none for being lifted;
+// empty when every one has its count.
 std::string AvertissementAttaches(const Dessin& d, const Attaches& a);
 
 // The height of the tabs' top: P + H. A pass deeper than it rises to it over each tab.

@@ -197,9 +197,7 @@ void PasseTraces(QPainter& p, const Dessin& d, const RepereVue& rep, const Param
             const bool pointille = pt.Sequence != d.Trace_Initial[i - 1].Sequence;
             const bool choisi = pt.Sequence == choisie;
             const int lot = (choisi ? 2 : 0) + (pointille ? 1 : 0);
-            // Where the path is lifted the tool cuts nothing: no line there.
-            if (pts[k].Plume == MarqueLevee || !Fini(q) || !Fini(precedent) ||
-                HorsImage(precedent, q, largeur, hauteur)) {
+            if (!Fini(q) || !Fini(precedent) || HorsImage(precedent, q, largeur, hauteur)) {
                 if (lotCourant >= 0) lots[lotCourant].Fin();
                 lotCourant = -1;
             } else {

@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "geometry/attaches.h"
 #include "geometry/decalage.h"
+#include "machining/banc_machine.h"
 #include "machining/cut.h"
+#include "machining/fraisage.h"
 #include "machining/gcode.h"
 #include "machining/verificateur_gcode.h"
 #include "model/aide_dessin.h"
@@ -200,6 +203,60 @@ TEST_F(Levee, JointureAuTraversDuTraceLevee) {
     CouvreToutLeChemin(D, coupes);
     // No cut where the join would have gone.
     for (const auto& c : coupes) EXPECT_GT(PlusPres(c.x0 + Marge, c.y0 + Marge, c.x1 + Marge, c.y1 + Marge), 1.4);
+}
+
+TEST(LeveeAttaches, UnContourLeveNaPasDAttache) {
+    // Two outlines, the second lifted on one side: tabs would be placed along the whole
+    // path, lift included. It gets none, and the warning says why.
+    Dessin d;
+    test::DessinDe(d, {{{0, 0}, {50, 0}, {50, 50}, {0, 50}, {0, 0}}, {{100, 0}, {150, 0}, {150, 50}, {100, 50}, {100, 0}}});
+    d.Trace_Decale[1].Points[2].Plume = MarqueLevee;
+    const Attaches a{.nombre = 2, .largeur = 3, .hauteur = 1, .diametre = 3};
+    const auto spans = PlaceAttaches(d, a);
+    EXPECT_EQ(spans[0].size(), 2u);
+    EXPECT_TRUE(spans[1].empty());
+    EXPECT_EQ(AvertissementAttaches(d, a),
+              "Le tracé « B », levé par endroits, ne reçoit aucune attache. Vérifiez qu'il reste tenu.");
+}
+
+TEST(LeveeMachine, LeFraisageSeLeveAussi) {
+    // The same square milled on the simulated machine, in steps of 0.01 mm replayed from the
+    // port: the tool moves in XY below the clearance height only clear of the trace, and
+    // comes down once more than the path has pieces before the end.
+    test::Banc b;
+    Parametres& v = b.parametres;
+    v.Pas_X = v.Pas_Y = v.Pas_Z = 1;
+    v.NbPas_X = v.NbPas_Y = v.NbPas_Z = 100;
+    v.MargeX = v.MargeY = Marge;
+    const Points trace{{0, -20}, {0, 0}, {40, 0}, {40, 40}, {0, 40}, {0, 2}, {38, 2}};
+    test::AjouteTrace(b.dessin, test::Etiquette(" A"), trace);
+    Redecale(b.dessin, {.rayon = 1.5, .cote = 3, .optimisation1 = true});
+    EXPECT_EQ(FraisageExemplaire(b.Poste(), b.Demarre(), {"5", "-2"}, b.arret).issue, Issue::Terminee);
+    int64_t pas[3] = {0, 0, 0};
+    uint8_t avant = 0;
+    int descentes = 0;
+    bool enHaut = true;
+    double plusPres = INFINITY;
+    for (const EcriturePort& e : b.port->Ecritures()) {
+        if (e.registre != 'D') continue;
+        const uint8_t front = static_cast<uint8_t>(e.valeur & ~avant);
+        avant = e.valeur;
+        if (front & LignePasX) pas[0] += (e.valeur & LigneDirX) ? 1 : -1;
+        if (front & LignePasY) pas[1] += (e.valeur & LigneDirY) ? 1 : -1;
+        if (front & LignePasZ) pas[2] += (e.valeur & LigneDirZ) ? 1 : -1;
+        const double x = pas[0] * 0.01 - Marge, y = pas[1] * 0.01 - Marge, z = pas[2] * 0.01;
+        if (z >= 5 - 1e-9) enHaut = true;
+        if (z < -1 && enHaut) ++descentes, enHaut = false;
+        if ((front & (LignePasX | LignePasY)) && z < 5 - 1e-9) {
+            EXPECT_LT(z, -1.99) << "déplacement hors coupe sous le dégagement";
+            for (std::size_t s = 0; s + 1 < trace.size(); ++s)
+                plusPres = std::min(plusPres, DistancePointSegment(x, y, trace[s].first, trace[s].second,
+                                                                   trace[s + 1].first, trace[s + 1].second));
+        }
+    }
+    // A step moves the tool 0.01 mm on each axis.
+    EXPECT_GE(plusPres, 1.5 - 0.01 - 0.015);
+    EXPECT_EQ(descentes, 2);
 }
 
 TEST_F(Levee, SpiraleTropSerreePourLaFraise) {
