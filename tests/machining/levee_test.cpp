@@ -19,6 +19,7 @@
 #include "model/aide_dessin.h"
 #include "model/nombres.h"
 #include "settings/aide_contexte.h"
+#include "support/import_test.h"
 #include "support/dossier_temporaire.h"
 
 namespace korvelin {
@@ -66,6 +67,7 @@ Points Spirale(double large, double serre) {
 struct Levee : ::testing::Test, test::ValeursTemporaires {
     TravailCUT t;
     double R = 1.5;
+    Code2 seul = AucuneSequence;
 
     Levee() {
         t.HautDeg = "5";
@@ -87,14 +89,14 @@ struct Levee : ::testing::Test, test::ValeursTemporaires {
         diagnostics = Redecale(dessin, r);
     }
 
-    // The nearest a stretch of cut (margins taken off) comes to any drawn segment, when
-    // nearer than the radius.
+    // The nearest a stretch of cut (margins taken off) comes to any drawn segment (of the
+    // trace `seul` only, when one is named), when nearer than the radius.
     double PlusPres(double x0, double y0, double x1, double y1) const {
         double d = INFINITY;
         const auto& P = dessin.Trace_Initial;
         const double ax = x0 - Marge, ay = y0 - Marge, bx = x1 - Marge, by = y1 - Marge;
         for (int32_t s = 0; s + 1 < dessin.NbPoints; ++s) {
-            if (P[s].Sequence != P[s + 1].Sequence) continue;
+            if (P[s].Sequence != P[s + 1].Sequence || (seul != AucuneSequence && P[s].Sequence != seul)) continue;
             // Boxes farther apart than the radius hold nothing nearer.
             if (std::min<double>(P[s].X, P[s + 1].X) > std::max(ax, bx) + R ||
                 std::max<double>(P[s].X, P[s + 1].X) < std::min(ax, bx) - R ||
@@ -163,8 +165,7 @@ struct Levee : ::testing::Test, test::ValeursTemporaires {
         for (const std::string& f : g.fautes) ADD_FAILURE() << f;
         EXPECT_EQ(g.remontees, morceaux * t.NbPasse);
         // Arcs replace runs of points within 0.0025 mm; the file has three decimals.
-        for (const test::TronconCoupe& c : g.coupes)
-            EXPECT_GE(PlusPres(c.x0, c.y0, c.x1, c.y1), R - 0.01 - 0.0035);
+        for (const test::TronconCoupe& c : g.coupes) EXPECT_GE(PlusPres(c.x0, c.y0, c.x1, c.y1), R - 0.01 - 0.0035);
         EXPECT_LE(test::EcartCoupes(g.coupes, test::CoupesCUT(test::DossierTemporaire::Lit(t.FichierCUT))), 0.005);
         return coupes;
     }
@@ -195,8 +196,7 @@ TEST_F(Levee, JointureAuTraversDuTraceLevee) {
               "Le tracé  A est trop serré pour ce rayon de fraise : son parcours est levé au point n° 2 pour ne pas "
               "entamer la pièce.");
     const std::vector<PointTrace>& D = dessin.Trace_Decale[0].Points;
-    test::AttendPoints(D, {{-1.5f, -20}, {-1.5f, 1.5f}, {38.5f, 38.5f}, {1.5f, 38.5f}, {1.5f, 3.5f}, {38, 3.5f}},
-                       1e-4);
+    test::AttendPoints(D, {{-1.5f, -20}, {-1.5f, 1.5f}, {38.5f, 38.5f}, {1.5f, 38.5f}, {1.5f, 3.5f}, {38, 3.5f}}, 1e-4);
     ASSERT_EQ(D.size(), 6u);
     for (std::size_t j = 0; j < D.size(); ++j) EXPECT_EQ(D[j].Plume == MarqueLevee, j == 2) << j;
     const auto coupes = VerifieFichiers();
@@ -209,7 +209,8 @@ TEST(LeveeAttaches, UnContourLeveNaPasDAttache) {
     // Two outlines, the second lifted on one side: tabs would be placed along the whole
     // path, lift included. It gets none, and the warning says why.
     Dessin d;
-    test::DessinDe(d, {{{0, 0}, {50, 0}, {50, 50}, {0, 50}, {0, 0}}, {{100, 0}, {150, 0}, {150, 50}, {100, 50}, {100, 0}}});
+    test::DessinDe(
+        d, {{{0, 0}, {50, 0}, {50, 50}, {0, 50}, {0, 0}}, {{100, 0}, {150, 0}, {150, 50}, {100, 50}, {100, 0}}});
     d.Trace_Decale[1].Points[2].Plume = MarqueLevee;
     const Attaches a{.nombre = 2, .largeur = 3, .hauteur = 1, .diametre = 3};
     const auto spans = PlaceAttaches(d, a);
@@ -270,15 +271,36 @@ TEST_F(Levee, SpiraleTropSerreePourLaFraise) {
         ASSERT_EQ(diagnostics.size(), 1u);
         EXPECT_NE(diagnostics[0].message.find("son parcours est levé au point n° "), std::string::npos);
         const std::vector<PointTrace>& D = dessin.Trace_Decale[0].Points;
-        const auto premiere = std::find_if(D.begin() + 1, D.end(), [](const PointTrace& p) {
-            return p.Plume == MarqueLevee;
-        });
+        const auto premiere =
+            std::find_if(D.begin() + 1, D.end(), [](const PointTrace& p) { return p.Plume == MarqueLevee; });
         ASSERT_NE(premiere, D.end());
         // Before the lift, the path the old program cut; well past it, the outer turns.
         EXPECT_GT(premiere - D.begin(), 100);
         EXPECT_GT(D.end() - premiere, 1000);
         const auto coupes = VerifieFichiers();
         CouvreToutLeChemin(D, coupes);
+    }
+}
+
+TEST_F(Levee, EngrenagesDUnAutreProgramme) {
+    // Gears drawn by another program, with a cutter of 4 mm too wide for their teeth on
+    // either side: many traces are lifted, none is cut into. Construction lines cross the
+    // gears: each path is written and measured alone against its own trace.
+    ASSERT_TRUE(test::Ouvre(Cible(), std::string(KORVELIN_TEST_DATA) + "/reels/engrenages_inkscape.hpgl"));
+    R = 2;
+    for (const int cote : {1, 3}) {
+        Decale(cote);
+        const auto leves = std::count_if(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& m) {
+            return m.message.find("son parcours est levé") != std::string::npos;
+        });
+        EXPECT_GE(leves, 3);
+        const std::vector<SequenceDecalee> chemins = dessin.Trace_Decale;
+        for (std::size_t k = 0; k + 1 < chemins.size(); ++k) {
+            dessin.Trace_Decale = {chemins[k], {}};
+            seul = chemins[k].Sequence;
+            VerifieFichiers();
+        }
+        dessin.Trace_Decale = chemins;
     }
 }
 
