@@ -729,6 +729,8 @@ bool Document::SupprimePointDecale(std::size_t entree, std::size_t index) {
     if (entree + 1 >= t.size() || index >= t[entree].Points.size()) return false;
     return Change(0, 0, entree, 1, [this, entree, index] {
         auto& p = dessin_.Trace_Decale[entree].Points;
+        // The lift into a removed point goes on to the next one: never a cut across.
+        if (p[index].Plume == MarqueLevee && index + 1 < p.size()) p[index + 1].Plume = MarqueLevee;
         p.erase(p.begin() + static_cast<std::ptrdiff_t>(index));
     });
 }

@@ -129,7 +129,8 @@ std::optional<std::string> ControleAttaches(const Attaches& a, double profondeur
 }
 
 std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a,
-                                                    std::vector<std::size_t>* incomplets) {
+                                                    std::vector<std::size_t>* incomplets,
+                                                    std::vector<std::size_t>* leves) {
     const std::size_t n = d.NbSequencesDecalees();
     std::vector<std::vector<SpanAttache>> r(n);
     if (!a.Actives()) return r;
@@ -162,12 +163,17 @@ std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attac
         if (traces[i].ferme && imb.profondeur[i] % 2 == 0 && imb.parent[i] >= 0) tient[imb.parent[i]] = 1;
     for (std::size_t i = 0; i < traces.size(); ++i) {
         if (!traces[i].ferme || (imb.profondeur[i] % 2 != 0 && !tient[i])) continue;
+        if (CheminLeve(d.Trace_Decale[chemin[i]].Points)) {
+            if (leves) leves->push_back(chemin[i]);
+            continue;
+        }
         bool incomplet = false;
         r[chemin[i]] = PlaceSurContour(d.Trace_Decale[chemin[i]].Points, a, incomplet);
         if (incomplet && incomplets) incomplets->push_back(chemin[i]);
         total += r[chemin[i]].size();
         if (total > MaxTotal) {
             if (incomplets) incomplets->clear();
+            if (leves) leves->clear();
             return std::vector<std::vector<SpanAttache>>(n);
         }
     }
@@ -175,21 +181,34 @@ std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attac
 }
 
 std::string AvertissementAttaches(const Dessin& d, const Attaches& a) {
-    std::vector<std::size_t> incomplets;
-    PlaceAttaches(d, a, &incomplets);
-    if (incomplets.empty()) return {};
+    std::vector<std::size_t> incomplets, leves;
+    PlaceAttaches(d, a, &incomplets, &leves);
     // A sheet of countless small parts must not give a message nobody can read.
-    constexpr std::size_t MaxNoms = 10;
-    std::string noms;
-    for (std::size_t i = 0; i < incomplets.size() && i < MaxNoms; ++i) {
-        if (i > 0) noms += ", ";
-        noms += "« " + SansBlancs(d.Trace_Decale[incomplets[i]].Sequence.Texte()) + " »";
-    }
-    if (incomplets.size() > MaxNoms) noms += " et " + TexteEntier(incomplets.size() - MaxNoms) + " autres";
-    return (incomplets.size() == 1 ? "Le tracé " + noms + " est trop petit"
-                                   : "Les tracés " + noms + " sont trop petits") +
-           " pour " + TexteEntier(a.nombre) + " attaches de " + EcritureLocale(a.largeur) + " mm avec une fraise de " +
-           EcritureLocale(a.diametre) + " mm : ils en reçoivent moins, ou aucune. Vérifiez qu'ils restent tenus.";
+    auto noms = [&d](const std::vector<std::size_t>& traces) {
+        constexpr std::size_t MaxNoms = 10;
+        std::string r;
+        for (std::size_t i = 0; i < traces.size() && i < MaxNoms; ++i) {
+            if (i > 0) r += ", ";
+            r += "« " + SansBlancs(d.Trace_Decale[traces[i]].Sequence.Texte()) + " »";
+        }
+        if (traces.size() > MaxNoms) r += " et " + TexteEntier(traces.size() - MaxNoms) + " autres";
+        return r;
+    };
+    std::string texte;
+    if (!incomplets.empty())
+        texte = (incomplets.size() == 1 ? "Le tracé " + noms(incomplets) + " est trop petit"
+                                        : "Les tracés " + noms(incomplets) + " sont trop petits") +
+                " pour " + TexteEntier(a.nombre) + " attaches de " + EcritureLocale(a.largeur) +
+                " mm avec une fraise de " + EcritureLocale(a.diametre) +
+                " mm : ils en reçoivent moins, ou aucune. Vérifiez qu'ils restent tenus.";
+    if (!leves.empty())
+        texte += (texte.empty() ? "" : "\r\n") +
+                 (leves.size() == 1 ? "Le tracé " + noms(leves) +
+                                          ", levé par endroits, ne reçoit aucune attache. Vérifiez qu'il reste tenu."
+                                    : "Les tracés " + noms(leves) +
+                                          ", levés par endroits, ne reçoivent aucune attache. Vérifiez qu'ils restent "
+                                          "tenus.");
+    return texte;
 }
 
 }  // namespace korvelin

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,26 +31,42 @@ struct SpanAttache {
 // An outline is a closed offset path inside an even number of others: the offsets keep the
 // nesting of the traces they follow, and they are what the machine cuts. A hole that holds
 // a part is tabbed too, or its slug would fall out with the part tabbed to it. A path too
-// short for every tab asked gets as many as fit, and its index goes to `incomplets`.
+// short for every tab asked gets as many as fit, and its index goes to `incomplets`. A
+// lifted outline gets none, its pieces are no outline to hold: its index goes to `leves`.
 std::vector<std::vector<SpanAttache>> PlaceAttaches(const Dessin& d, const Attaches& a,
-                                                    std::vector<std::size_t>* incomplets = nullptr);
+                                                    std::vector<std::size_t>* incomplets = nullptr,
+                                                    std::vector<std::size_t>* leves = nullptr);
 
-// The warning naming the traces that get fewer tabs than asked; empty when every one has
-// its count.
+// The warning naming the traces that get fewer tabs than asked, or none for being lifted;
+// empty when every one has its count.
 std::string AvertissementAttaches(const Dessin& d, const Attaches& a);
 
 // The height of the tabs' top: P + H. A pass deeper than it rises to it over each tab.
 inline double HauteurAttache(double profondeur, const Attaches& a) { return profondeur + a.hauteur; }
 
+// Whether the offset path goes on as new pieces somewhere (see MarqueLevee).
+inline bool CheminLeve(std::span<const PointTrace> points) {
+    for (std::size_t j = 1; j < points.size(); ++j)
+        if (points[j].Plume == MarqueLevee) return true;
+    return false;
+}
+
 // The cut of one pass along an offset path, after its first point: calls
 // vers(x, y, z, vertical) for each target, margins added, vertical for the rise onto a tab
-// and the plunge after it. With no tab, or a pass no deeper than the tabs' top, the targets
-// are the path's points themselves.
-template <class Vers>
-void CoupePasse(const std::vector<PointTrace>& points, const std::vector<SpanAttache>& spans, double mx, double my,
-                double z, double zAttache, Vers&& vers) {
-    if (spans.empty() || !(z < zAttache)) {
-        for (std::size_t j = 1; j < points.size(); ++j) vers(points[j].X + mx, points[j].Y + my, z, false);
+// and the plunge after it, and leve(x, y) where the path goes on as a new piece at (x, y):
+// the tool rises, travels, and comes down there to z as at the start of the path. With no
+// tab, a pass no deeper than the tabs' top, or a lifted path (it never gets tabs), the
+// targets are the path's points themselves.
+template <class Vers, class Leve>
+void CoupePasse(std::span<const PointTrace> points, const std::vector<SpanAttache>& spans, double mx, double my,
+                double z, double zAttache, Vers&& vers, Leve&& leve) {
+    if (spans.empty() || !(z < zAttache) || CheminLeve(points)) {
+        for (std::size_t j = 1; j < points.size(); ++j) {
+            if (points[j].Plume == MarqueLevee)
+                leve(points[j].X + mx, points[j].Y + my);
+            else
+                vers(points[j].X + mx, points[j].Y + my, z, false);
+        }
         return;
     }
     // The tab ends in order, each a rise (even) or a plunge (odd); the lengths are summed

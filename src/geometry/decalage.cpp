@@ -382,7 +382,8 @@ void FermeCoin(std::span<const PointTrace> P, Cote cote, const ReglagesDecalage&
 
 // The second pass: offset points that come too near the drawn trace (concave corners)
 // would make the cutter bite into the part, so they are dropped.
-void RetireTropProches(Calcul& c, Code2 etiquette, std::span<const PointTrace> P, bool ferme,
+// True when the path is lifted somewhere.
+bool RetireTropProches(Calcul& c, Code2 etiquette, std::span<const PointTrace> P, bool ferme,
                        std::vector<PointTrace>& D) {
     const double R = c.r.rayon;
     const std::size_t m = D.size();
@@ -405,12 +406,12 @@ void RetireTropProches(Calcul& c, Code2 etiquette, std::span<const PointTrace> P
     }
     // Every cut between two kept points, above all the straight one that joins the points
     // kept on both sides of a removed run, must itself stay clear of the trace. Where it
-    // does not (a spiral tighter than the cutter), the path stops before it: cutting less
-    // is mended by a smaller cutter, a gouge is not mended at all.
+    // does not (a spiral tighter than the cutter), the path is lifted over it: the tool
+    // rises at the last point before, and comes down at the next kept point as at the
+    // start of a trace. Every kept point lies clear of the trace: coming down on it is safe.
     // A removed run longer than a turn round the cutter is no mere concave corner: the
     // trace is too tight for it there, and the user is told which trace.
-    std::size_t w = 0, serre = SIZE_MAX;
-    bool arrete = false;
+    std::size_t w = 0, serre = SIZE_MAX, levee = SIZE_MAX;
     double retire = 0.0;
     for (std::size_t i = 0; i < m; ++i) {
         if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
@@ -419,8 +420,8 @@ void RetireTropProches(Calcul& c, Code2 etiquette, std::span<const PointTrace> P
         if (retire > 2.0 * Pi * std::fabs(R) && serre == SIZE_MAX) serre = w;
         retire = 0.0;
         if (w > 0 && c.proximite.SegmentTropProche(D[w - 1], D[i])) {
-            arrete = true;
-            break;
+            D[i].Plume = MarqueLevee;
+            if (levee == SIZE_MAX) levee = w;
         }
         D[w++] = D[i];
     }
@@ -432,8 +433,11 @@ void RetireTropProches(Calcul& c, Code2 etiquette, std::span<const PointTrace> P
         D.clear();
         c.Dit(Gravite::Erreur, std::string(MessageRayonTropGrand));
     }
-    if (arrete || (serre != SIZE_MAX && w > 0))
-        c.Dit(Gravite::Avertissement, MessageTropSerre(etiquette, arrete, arrete ? w : serre));
+    if (levee != SIZE_MAX)
+        c.Dit(Gravite::Avertissement, MessageTropSerre(etiquette, Serre::Leve, levee));
+    else if (serre != SIZE_MAX && w > 0)
+        c.Dit(Gravite::Avertissement, MessageTropSerre(etiquette, Serre::Retire, serre));
+    return levee != SIZE_MAX;
 }
 
 // Offsets the run of `nb` points from `premier` into entry `entree`, with at most
@@ -447,6 +451,9 @@ Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::
 
     if (c.r.cote == 2) {
         c.entrees[entree].Points.assign(P.begin(), P.end());
+        // A pen state read from a file never lifts the tool.
+        for (PointTrace& p : c.entrees[entree].Points)
+            if (p.Plume == MarqueLevee) p.Plume = Code2{};
         return Issue::Copie;
     }
 
@@ -466,18 +473,18 @@ Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::
     T.clear();
     for (PointTrace& p : D) p.Sequence = etiquette;
     const std::size_t m = D.size();
-    if (c.r.optimisation1) RetireTropProches(c, etiquette, P, ferme, D);
-    // One offset point per drawn point, closed on itself, nothing removed.
-    if (unPourUn) *unPourUn = m == n && D.size() == n && MemePosition(D.front(), D.back());
+    const bool leve = c.r.optimisation1 && RetireTropProches(c, etiquette, P, ferme, D);
+    // One offset point per drawn point, closed on itself, nothing removed nor lifted.
+    if (unPourUn) *unPourUn = !leve && m == n && D.size() == n && MemePosition(D.front(), D.back());
     return Issue::Stocke;
 }
 
 }  // namespace
 
-std::string MessageTropSerre(Code2 etiquette, bool arrete, std::size_t point) {
+std::string MessageTropSerre(Code2 etiquette, Serre s, std::size_t point) {
     return "Le tracé " + etiquette.Texte() + " est trop serré pour ce rayon de fraise : " +
-           (arrete ? "son parcours s'arrête au point n° "
-                   : "des points de son parcours sont retirés après le point n° ") +
+           (s == Serre::Leve ? "son parcours est levé au point n° "
+                             : "des points de son parcours sont retirés après le point n° ") +
            TexteEntier(point) + " pour ne pas entamer la pièce.";
 }
 

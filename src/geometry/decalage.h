@@ -43,8 +43,9 @@ ResultatDecalage DecalageSequence(const Dessin& d, std::vector<SequenceDecalee> 
 Diagnostics Redecale(Dessin& d, const ReglagesDecalage& r, const SuiviDecalage& suivi = {});
 
 inline constexpr std::string_view MessageRayonTropGrand = "Impossible de décaler ce tracé avec ce rayon de fraise";
-// The warning for a trace whose path the cutter cannot follow everywhere: the path stops
-// at its point n° `point`, or loses points after it.
-std::string MessageTropSerre(Code2 etiquette, bool arrete, std::size_t point);
+// The warning for a trace whose path the cutter cannot follow everywhere: the path is
+// lifted at its point n° `point`, or loses points after it.
+enum class Serre { Leve, Retire };
+std::string MessageTropSerre(Code2 etiquette, Serre s, std::size_t point);
 
 }  // namespace korvelin

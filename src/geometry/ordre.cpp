@@ -163,8 +163,7 @@ public:
         const int cx = m_.Col(q.x), cy = m_.Lig(q.y);
         const int rmax = std::max(m_.nx, m_.ny);
         for (int r = 0; r <= rmax; ++r) {
-            if (static_cast<int>(sortie.size()) == k && sortie.back().first <= Maillage::Carre((r - 1) * m_.pas))
-                break;
+            if (static_cast<int>(sortie.size()) == k && sortie.back().first <= Maillage::Carre((r - 1) * m_.pas)) break;
             m_.Anneau(cx, cy, r, [&](std::size_t c) {
                 for (const Entree& e : cases_[c]) {
                     if (e.trace == sauf) continue;

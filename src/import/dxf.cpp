@@ -64,9 +64,7 @@ DessinLuDXF Convertit(DocumentDXF doc, std::string_view nom, std::string_view de
 // the points of the conversion have the room.
 DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSequence, const LimitesDXF& limites) {
     LectureParBlocs source(chemin);
-    const auto illisible = [&] {
-        return Refusee(Erreur("Impossible de lire le fichier « " + chemin + " ».", chemin));
-    };
+    const auto illisible = [&] { return Refusee(Erreur("Impossible de lire le fichier « " + chemin + " ».", chemin)); };
     std::string debut;
     while (debut.size() < 18 && source.Lit(debut, 1 << 16) > 0) {
     }

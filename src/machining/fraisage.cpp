@@ -82,18 +82,26 @@ bool Exemplaire(const PosteTravail& poste, Machine& m, const ValeursRun& r) {
             // The point reached last: a tab's ends lie between two of them.
             std::size_t j = 0;
             bool suite = true;
-            CoupePasse(points, attaches[k], r.MX, r.MY, profondeur, zAttache,
-                       [&](double x, double y, double z, bool vertical) {
-                           if (!suite) return;
-                           if (vertical) {
-                               suite = AllerZ(m, z, true);
-                               return;
-                           }
-                           const std::size_t vise = std::min<std::size_t>(j + 1, points.size() - 1);
-                           m.Ou.point = static_cast<int32_t>(vise);
-                           suite = AllerXY(m, x, y, true);
-                           if (x == points[vise].X + r.MX && y == points[vise].Y + r.MY) j = vise;
-                       });
+            CoupePasse(
+                points, attaches[k], r.MX, r.MY, profondeur, zAttache,
+                [&](double x, double y, double z, bool vertical) {
+                    if (!suite) return;
+                    if (vertical) {
+                        suite = AllerZ(m, z, true);
+                        return;
+                    }
+                    const std::size_t vise = std::min<std::size_t>(j + 1, points.size() - 1);
+                    m.Ou.point = static_cast<int32_t>(vise);
+                    suite = AllerXY(m, x, y, true);
+                    if (x == points[vise].X + r.MX && y == points[vise].Y + r.MY) j = vise;
+                },
+                [&](double x, double y) {
+                    if (!suite) return;
+                    j = std::min<std::size_t>(j + 1, points.size() - 1);
+                    m.Ou.point = static_cast<int32_t>(j);
+                    suite = AllerZ(m, r.H, false) && AllerXY(m, x, y, false) && AllerZ(m, 0.0, false) &&
+                            AllerZ(m, profondeur, true);
+                });
             if (!suite || !AllerZ(m, r.H, false)) return false;
         }
     }

@@ -498,16 +498,26 @@ void Corps(Programme& prog, const Dessin& d, const TravailCUT& t, const Reglages
             // A closed contour ends where it began: the next pass goes straight down.
             prog.Lineaire(std::nullopt, std::nullopt, profondeur, r.plongee);
             passe.assign(1, PointPlan{x0, y0});
-            CoupePasse(points, attaches[k], MX, MY, profondeur, zAttache,
-                       [&](double x, double y, double z, bool vertical) {
-                           if (!vertical) {
-                               passe.push_back({x, y});
-                               return;
-                           }
-                           Coupe(prog, passe, r.coupe);
-                           prog.Lineaire(std::nullopt, std::nullopt, z, r.plongee);
-                           passe.assign(1, PointPlan{x, y});
-                       });
+            CoupePasse(
+                points, attaches[k], MX, MY, profondeur, zAttache,
+                [&](double x, double y, double z, bool vertical) {
+                    if (!vertical) {
+                        passe.push_back({x, y});
+                        return;
+                    }
+                    Coupe(prog, passe, r.coupe);
+                    prog.Lineaire(std::nullopt, std::nullopt, z, r.plongee);
+                    passe.assign(1, PointPlan{x, y});
+                },
+                [&](double x, double y) {
+                    // A new piece of a lifted path: left as a trace is, entered as one.
+                    Coupe(prog, passe, r.coupe);
+                    prog.Rapide(std::nullopt, std::nullopt, H);
+                    prog.Rapide(x, y, std::nullopt);
+                    prog.Lineaire(std::nullopt, std::nullopt, 0.0, r.descente);
+                    prog.Lineaire(std::nullopt, std::nullopt, profondeur, r.plongee);
+                    passe.assign(1, PointPlan{x, y});
+                });
             Coupe(prog, passe, r.coupe);
         }
         prog.Rapide(std::nullopt, std::nullopt, H);

@@ -104,35 +104,42 @@ void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail
     const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, t.attaches);
     const double zAttache = HauteurAttache(P, t.attaches);
     double X = 0.0, Y = 0.0;
+    // Travel at the clearance height to (xt, yt), down to the surface, plunge: the start of
+    // a path, and of each piece of a lifted one.
+    auto entre = [&](double xt, double yt, double profondeur) {
+        const double tDep = e.Temps(X, xt, Y, yt, vH);
+        if (tDep != 0.0) e.Emet(E::Deplacement, tDep, xt, yt, H);
+        e.Emet(E::Niveau, std::fabs(H / vD), xt, yt, 0.0);
+        e.Emet(E::Descente, std::fabs(P / v.matZ), xt, yt, profondeur);
+        X = xt;
+        Y = yt;
+    };
     const std::size_t nbTraces = d.NbSequencesDecalees();
     for (std::size_t k = 0; k < nbTraces; ++k) {
         const std::vector<PointTrace>& points = d.Trace_Decale[k].Points;
         e.Emet(E::Montee, k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
         for (int32_t p = 1; p <= N; ++p) {
             const double profondeur = P * p / N;
-            if (!points.empty()) {
-                const double xt = points[0].X + MX;
-                const double yt = points[0].Y + MY;
-                const double tDep = e.Temps(X, xt, Y, yt, vH);
-                if (tDep != 0.0) e.Emet(E::Deplacement, tDep, xt, yt, H);
-                e.Emet(E::Niveau, std::fabs(H / vD), xt, yt, 0.0);
-                e.Emet(E::Descente, std::fabs(P / v.matZ), xt, yt, profondeur);
-                X = xt;
-                Y = yt;
-            }
+            if (!points.empty()) entre(points[0].X + MX, points[0].Y + MY, profondeur);
             double Z = profondeur;
-            CoupePasse(points, attaches[k], MX, MY, profondeur, zAttache,
-                       [&](double xt, double yt, double zt, bool vertical) {
-                           if (vertical) {
-                               e.Emet(E::Attache, std::fabs(zt - Z) / v.matZ, xt, yt, zt);
-                               Z = zt;
-                               return;
-                           }
-                           const double tCoupe = e.Temps(X, xt, Y, yt, vM);
-                           if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, zt);
-                           X = xt;
-                           Y = yt;
-                       });
+            CoupePasse(
+                points, attaches[k], MX, MY, profondeur, zAttache,
+                [&](double xt, double yt, double zt, bool vertical) {
+                    if (vertical) {
+                        e.Emet(E::Attache, std::fabs(zt - Z) / v.matZ, xt, yt, zt);
+                        Z = zt;
+                        return;
+                    }
+                    const double tCoupe = e.Temps(X, xt, Y, yt, vM);
+                    if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, zt);
+                    X = xt;
+                    Y = yt;
+                },
+                [&](double xt, double yt) {
+                    e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
+                    entre(xt, yt, profondeur);
+                    Z = profondeur;
+                });
             e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
         }
     }

@@ -54,6 +54,10 @@ private:
 inline constexpr Code2 PlumeBasse{U'P', U'D'};
 inline constexpr Code2 PlumeHaute{U'P', U'U'};
 inline constexpr Code2 MarqueSuppression{U'$', U'$'};
+// The pen state of an offset point where the path goes on as a new piece: the straight cut
+// from the point before would bite into the part, so the tool rises there, travels at the
+// clearance height and comes down here as at the start of a trace.
+inline constexpr Code2 MarqueLevee{U'L', U'V'};
 inline constexpr Code2 AucuneSequence{U'-', U'1'};
 inline constexpr Code2 PremiereSequence{U' ', U'A'};
 

@@ -301,7 +301,9 @@ void PasseDecalage(QPainter& p, const Dessin& d, const RepereVue& rep, const Par
         bool ouvert = false;
         for (std::size_t k = 1; k < pts.size(); ++k) {
             const QPointF q = rep.VersPixel(pts[k].X, pts[k].Y);
-            if (!Fini(q) || !Fini(precedent) || HorsImage(precedent, q, largeur, hauteur)) {
+            // Where the path is lifted the tool cuts nothing: no line there.
+            if (pts[k].Plume == MarqueLevee || !Fini(q) || !Fini(precedent) ||
+                HorsImage(precedent, q, largeur, hauteur)) {
                 if (ouvert) lot.Fin();
                 ouvert = false;
             } else {

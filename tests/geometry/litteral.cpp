@@ -69,8 +69,8 @@ void DecalageLitteral(Dessin& d, const ReglagesDecalage& prm, Code2 e, Diagnosti
             D = tourne;
         }
     }
-    std::size_t w = 0, serre = SIZE_MAX;
-    bool arrete = false;
+    // A join too close is lifted over.
+    std::size_t w = 0, serre = SIZE_MAX, levee = SIZE_MAX;
     double retire = 0;
     for (std::size_t i = 0; i < D.size(); ++i) {
         if (i > 0 && (D[i - 1].Sequence == MarqueSuppression || D[i].Sequence == MarqueSuppression))
@@ -78,17 +78,20 @@ void DecalageLitteral(Dessin& d, const ReglagesDecalage& prm, Code2 e, Diagnosti
         if (D[i].Sequence == MarqueSuppression) continue;
         if (retire > 2 * Pi * std::fabs(prm.rayon) && serre == SIZE_MAX) serre = w;
         retire = 0;
-        if (w > 0 && jointureTropProche(D[w - 1], D[i])) {
-            arrete = true;
-            break;
+        PointTrace q = D[i];
+        if (w > 0 && jointureTropProche(D[w - 1], q)) {
+            q.Plume = MarqueLevee;
+            if (levee == SIZE_MAX) levee = w;
         }
-        D[w++] = D[i];
+        D[w++] = q;
     }
     D.resize(w);
     if (w == 0)
         diagnostics.push_back({Gravite::Erreur, "Impossible de décaler ce tracé avec ce rayon de fraise", "", 0});
-    if (arrete || (serre != SIZE_MAX && w > 0))
-        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, arrete, arrete ? w : serre), "", 0});
+    else if (levee != SIZE_MAX)
+        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, Serre::Leve, levee), "", 0});
+    else if (serre != SIZE_MAX)
+        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, Serre::Retire, serre), "", 0});
 }
 
 }  // namespace

@@ -84,7 +84,9 @@ inline Bilan Mesure(const Dessin& d, double R) {
         for (std::size_t k = 0; k < D.size(); ++k) {
             const Pt p{D[k].X, D[k].Y};
             b.ecartMax = std::max(b.ecartMax, std::fabs(g.Distance(p, p, 2 * R) - R));
-            if (k > 0) b.plusPres = std::min(b.plusPres, g.Distance({D[k - 1].X, D[k - 1].Y}, p, R));
+            // The tool is lifted over a join marked so: nothing is cut there.
+            if (k > 0 && D[k].Plume != MarqueLevee)
+                b.plusPres = std::min(b.plusPres, g.Distance({D[k - 1].X, D[k - 1].Y}, p, R));
         }
     }
     return b;

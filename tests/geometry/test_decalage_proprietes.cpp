@@ -58,7 +58,7 @@ TEST_F(Proprietes, SpiraleDe250000Points) {
 }
 
 TEST_F(Proprietes, SpiraleTropSerreeNommee) {
-    // Turns 2 mm apart with a cutter of 3 mm: the path stops, with the trace named,
+    // Turns 2 mm apart with a cutter of 3 mm: the path is lifted, with the trace named,
     // rather than cross the turns.
     AjouteTrace(d, Etiquette(" A"), {{-50, -50}, {-40, -50}});
     AjouteTrace(d, Etiquette(" B"), Spirale(3000, 20, 2, 0.5));

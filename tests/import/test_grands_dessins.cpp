@@ -56,8 +56,10 @@ TEST(GrandsDessins, LesLignesAChevalSurDeuxBlocsSeLisentCommeDansLeTexte) {
             const std::string chemin = dossier.Ecrit("lignes.dxf", t);
             const std::optional<DocumentDXF> parBlocs = LireDXF(chemin);
             ASSERT_TRUE(parBlocs.has_value());
-            SCOPED_TRACE((fin == "\r\n" ? "CR LF" : fin == "\n" ? "LF" : "CR") + std::string(", décalage ") +
-                         std::to_string(decalage));
+            SCOPED_TRACE((fin == "\r\n" ? "CR LF"
+                          : fin == "\n" ? "LF"
+                                        : "CR") +
+                         std::string(", décalage ") + std::to_string(decalage));
             DocumentsEgaux(*parBlocs, LireDXFTexte(t));
             EXPECT_EQ(parBlocs->Entites.size(), 40000u);
         }
