@@ -256,15 +256,15 @@ bool Document::RetablitReglages(const std::vector<std::string>& cles, Chargeur c
 
 bool Document::Ouvrir(const std::string& chemin) {
     Dessin& d = dessin_;
-    // What a refused file must leave untouched.
+    // What a refused file must leave untouched. The points are moved aside, not copied: a
+    // large drawing would otherwise be held twice while the next one is read.
+    // The readers replace the drawing as a whole; starting from nothing, a file that gave
+    // no drawing cannot pass for one with the points of the previous document.
+    std::vector<PointTrace> pointsAvant = std::exchange(d.Trace_Initial, {});
+    std::vector<SequenceDecalee> cheminsAvant = std::exchange(d.Trace_Decale, {});
     Dessin avant = d;
     const Parametres parametresAvant = parametres_;
     const EtatImport etatAvant = import_;
-
-    // The readers replace the drawing as a whole; starting from nothing, a file that gave
-    // no drawing cannot pass for one with the points of the previous document.
-    d.Trace_Initial.clear();
-    d.Trace_Decale.clear();
     d.NbPoints = 0;
     bool lu = false;
     {
@@ -286,6 +286,8 @@ bool Document::Ouvrir(const std::string& chemin) {
     }
     if (!lu) {
         d = std::move(avant);
+        d.Trace_Initial = std::move(pointsAvant);
+        d.Trace_Decale = std::move(cheminsAvant);
         parametres_ = parametresAvant;
         import_ = etatAvant;
         return false;
@@ -350,7 +352,7 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
                      d.Trace_Decale.begin() + static_cast<std::ptrdiff_t>(debutEntrees) + nentrees);
     const double bornes[4] = {d.Xmin, d.Xmax, d.Ymin, d.Ymax};
     std::copy(bornes, bornes + 4, e.bornes);
-    if (parametres) e.parametres = parametres_;
+    if (parametres) e.parametres = ReglagesDecalageDe(parametres_);
     {
         SansRafraichir relais(ui_);
         changement();
@@ -367,10 +369,10 @@ bool Document::Change(int32_t debutPoints, int32_t npoints, std::size_t debutEnt
         Resserre(e.entrees, d.Trace_Decale, e.debutEntrees, e.longueurEntrees);
     }
     const bool memesBornes = bornes[0] == d.Xmin && bornes[1] == d.Xmax && bornes[2] == d.Ymin && bornes[3] == d.Ymax;
-    const bool memesParametres = !e.parametres || (e.parametres->RayonFraise == parametres_.RayonFraise &&
-                                                   e.parametres->DecalageOutil == parametres_.DecalageOutil &&
-                                                   e.parametres->Optimisation_1 == parametres_.Optimisation_1 &&
-                                                   e.parametres->Optimisation_2 == parametres_.Optimisation_2);
+    const bool memesParametres = !e.parametres || (e.parametres->rayon == parametres_.RayonFraise &&
+                                                   e.parametres->cote == parametres_.DecalageOutil &&
+                                                   e.parametres->optimisation1 == parametres_.Optimisation_1 &&
+                                                   e.parametres->optimisation2 == parametres_.Optimisation_2);
     const bool memesPlages =
         cleFusion == 0
             ? e.points.empty() && e.longueurPoints == 0 && e.entrees.empty() && e.longueurEntrees == 0
@@ -425,7 +427,11 @@ void Document::Echange(Etape& e) {
     double* bornes[4] = {&d.Xmin, &d.Xmax, &d.Ymin, &d.Ymax};
     for (int i = 0; i < 4; ++i) std::swap(*bornes[i], e.bornes[i]);
     if (e.parametres) {
-        std::swap(*e.parametres, parametres_);
+        ReglagesDecalage& r = *e.parametres;
+        std::swap(r.rayon, parametres_.RayonFraise);
+        std::swap(r.cote, parametres_.DecalageOutil);
+        std::swap(r.optimisation1, parametres_.Optimisation_1);
+        std::swap(r.optimisation2, parametres_.Optimisation_2);
         EcritReglagesDecalage();
     }
     memoire_ += e.Octets();

@@ -2,7 +2,9 @@
 // The document: it owns the drawing, the settings values and the settings store, and is the
 // one way a change reaches them. Every change of the drawing is one call that recomputes
 // what depends on it (offset paths, bounds), records how to take it back, and then tells
-// the window once through SurChangement. Others read through const references.
+// the window once through SurChangement. Others read the drawing through a const reference;
+// the settings values change through ModifieReglages, or through the milling window's model,
+// which edits the job values it shows and asks the store to keep them.
 //
 // A step of the history keeps only the stretch of points and of offset entries that the
 // change touched, so moving one point of a million-point drawing costs a few hundred
@@ -109,8 +111,9 @@ public:
     bool ChangeReglagesDecalage(double rayon, int16_t cote, bool stocke = true);
     // The two offset optimisations switched, every offset path recomputed; not stored.
     bool ChangeOptionsDecalage(bool optimisation1, bool optimisation2);
-    // A change of settings values that moves no offset path (those go through the two
-    // calls above); settings are not part of the history.
+    // A change of settings values that no offset path is computed from, or that the
+    // caller follows with its own recomputation (the sequencing dialog's radius);
+    // settings are not part of the history.
     void ModifieReglages(const std::function<void(Parametres&)>& changement) { changement(parametres_); }
 
     // --- The settings store of the document (the INI file, or its project's lines) -------
@@ -157,7 +160,9 @@ private:
         std::size_t longueurEntrees = 0;
         std::vector<SequenceDecalee> entrees;
         double bornes[4] = {};
-        std::optional<Parametres> parametres;
+        // Only the offset's own settings: an undo must not take back steps per mm, speeds
+        // or margins changed since, that the settings file keeps.
+        std::optional<ReglagesDecalage> parametres;
         // A reordering keeps only the order of the labels it replaced.
         std::vector<Code2> ordre;
         std::size_t Octets() const;
@@ -179,8 +184,9 @@ private:
 
     Dessin dessin_;
     Parametres parametres_;
-    // The program's one settings store: every write goes through EcritReglages or
-    // RetablitReglages.
+    // The program's one settings store: the document writes it through EcritReglages or
+    // RetablitReglages, an open through the import's own write of the ratios, and the
+    // milling window's model through the store's one write path.
     MagasinReglages magasin_;
     InterfaceSilencieuse silence_;
     InterfaceUtilisateur* ui_;

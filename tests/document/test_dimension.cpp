@@ -2,7 +2,7 @@
 
 #include "document/dimension.h"
 #include "document/importation.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "settings/magasin.h"
 
 using namespace korvelin;
@@ -56,8 +56,8 @@ TEST(Dimension, RapportsEtResultatsAvecOuSansProportions) {
     EXPECT_EQ(m.H_Rapport, "0,025");
 }
 
-// The import stores the ratios the dialog closed on, for the type of the drawing (that
-// the next import of the type starts from them is checked with the dialog itself).
+// The import stores the ratios the dialog closed on, for the type of the drawing, and the
+// next import of that type starts from them; another type keeps its own.
 TEST(DimensionRapports, LImportMemoriseLesRapportsDuType) {
     test::ValeursTemporaires t;
     t.dessin.TypeFichier = "PLT";

@@ -16,7 +16,7 @@
 #include "model/aide_dessin.h"
 #include "model/listes.h"
 #include "model/noms_fichiers.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "settings/magasin.h"
 
 namespace korvelin::test {
@@ -114,6 +114,17 @@ TEST(Document, ChaqueChangementSAnnuleEtSeRetablitBitPourBit) {
     autre.RechargeReglages(Chargeur::Decalage);
     EXPECT_EQ(autre.Reglages().DecalageOutil, 2);
     EXPECT_DOUBLE_EQ(autre.Reglages().RayonFraise, 1.5);
+
+    // Undoing the offset takes back the offset alone: steps per mm and margins set since
+    // stay, or the next run would move at the old scale while the settings file says another.
+    a.doc.ModifieReglages([](Parametres& p) {
+        p.NbPas_X = 200;
+        p.MargeX = 7;
+    });
+    ASSERT_TRUE(a.doc.Annuler());
+    EXPECT_NE(a.doc.Reglages().RayonFraise, 1.5);
+    EXPECT_EQ(a.doc.Reglages().NbPas_X, 200);
+    EXPECT_DOUBLE_EQ(a.doc.Reglages().MargeX, 7);
 }
 
 // The changes that touch one trace compute only what changed; the result must be what the

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "document/document.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin::test {
 namespace {

@@ -6,7 +6,7 @@
 #include "document/liste_modele.h"
 #include "document/calculs.h"
 #include "model/aide_dessin.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin::test {
 namespace {

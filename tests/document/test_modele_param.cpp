@@ -6,7 +6,7 @@
 #include "document/modele_param.h"
 #include "model/ligne_projet.h"
 #include "platform/ini.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin::test {
 namespace {

@@ -3,7 +3,7 @@
 #include "support/import_test.h"
 #include "platform/ini.h"
 #include "settings/magasin.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin {
 namespace {

@@ -10,7 +10,7 @@
 #include "document/pointage.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "document/sequence_modele.h"
 #include "model/aide_dessin.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "settings/magasin.h"
 
 namespace korvelin::test {

@@ -8,7 +8,7 @@
 #include "document/calculs.h"
 #include "model/listes.h"
 #include "model/aide_dessin.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 using namespace korvelin;
 using namespace korvelin::test;

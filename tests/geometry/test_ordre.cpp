@@ -11,7 +11,7 @@
 #include "support/import_test.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 using namespace korvelin;
 using namespace korvelin::test;

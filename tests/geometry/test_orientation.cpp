@@ -8,7 +8,7 @@
 #include "model/aide_dessin.h"
 #include "model/ligne_projet.h"
 #include "model/listes.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 using namespace korvelin;
 using namespace korvelin::test;

@@ -8,7 +8,7 @@
 #include "import/hpgl.h"
 #include "model/aide_dessin.h"
 #include "model/nombres.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin {
 namespace {

@@ -7,7 +7,7 @@
 #include "settings/fichier_projet.h"
 #include "support/import_test.h"
 #include "settings/magasin.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin {
 namespace {

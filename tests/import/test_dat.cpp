@@ -3,7 +3,7 @@
 #include "document/importation.h"
 #include "import/dat.h"
 #include "model/aide_dessin.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 
 namespace korvelin {
 namespace {

@@ -16,7 +16,7 @@
 #include "geometry/mesure_decalage.h"
 #include "machining/cut.h"
 #include "machining/verificateur_gcode.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "settings/magasin.h"
 #include "support/import_test.h"
 

@@ -7,7 +7,7 @@
 #include "import/dxf.h"
 #include "import/dxf_conversion.h"
 #include "import/dxf_texte.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "document/importation.h"
 
 namespace korvelin {

@@ -16,7 +16,7 @@
 #include "geometry/ordre.h"
 #include "model/aide_dessin.h"
 #include "model/listes.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "support/import_test.h"
 
 namespace korvelin {

@@ -6,11 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <string>
 
 #include "document/dimension.h"
 #include "document/enregistrement.h"
 #include "support/import_test.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "settings/magasin.h"
 
 namespace korvelin {
@@ -20,7 +21,15 @@ using test::DossierTemporaire;
 
 void Locale(const char* nom) { ASSERT_NE(std::setlocale(LC_NUMERIC, nom), nullptr) << nom; }
 
+// The suite's own locale comes back after the test: the tests that follow in the same
+// process must run under the locale the run asked for.
+struct LocaleRendue {
+    std::string avant = std::setlocale(LC_NUMERIC, nullptr);
+    ~LocaleRendue() { std::setlocale(LC_NUMERIC, avant.c_str()); }
+};
+
 TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
+    const LocaleRendue rendue;
     for (const auto& [ecriture, lecture] : {std::pair{"C", "fr_FR.UTF-8"}, {"fr_FR.UTF-8", "C"}}) {
         SCOPED_TRACE(std::string(ecriture) + " puis " + lecture);
         Locale(ecriture);
@@ -63,7 +72,6 @@ TEST(Locales, ReglagesEtProjetsSeRelisentPareilDUneLocaleALAutre) {
         }
         EXPECT_EQ(l.parametres.RayonFraise, 1.5);  // from the project's own lines
     }
-    Locale("C");
 }
 
 }  // namespace

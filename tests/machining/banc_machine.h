@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "machining/machine.h"
 #include "machining/simulation.h"
 #include "platform/simulateur.h"

@@ -18,7 +18,7 @@
 #include "machining/verificateur_gcode.h"
 #include "model/aide_dessin.h"
 #include "model/nombres.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "support/import_test.h"
 #include "support/dossier_temporaire.h"
 

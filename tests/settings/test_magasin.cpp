@@ -4,7 +4,7 @@
 #include "model/ligne_projet.h"
 #include "platform/fichier.h"
 #include "platform/ini.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "settings/magasin.h"
 #include "settings/reglages.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "document/importation.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "support/ui_enregistreuse.h"
 
 namespace korvelin::test {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "support/dossier_temporaire.h"
 #include "support/ui_enregistreuse.h"
 #include "workspace/f_representation.h"

@@ -12,7 +12,7 @@
 #include <QPushButton>
 
 #include "outils_gui.h"
-#include "settings/aide_contexte.h"
+#include "support/valeurs_temporaires.h"
 #include "settings/magasin.h"
 #include "workspace/dialogues_fichier.h"
 #include "workspace/f_about.h"
