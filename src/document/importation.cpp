@@ -234,8 +234,9 @@ bool AcheveDAT(const CibleImport& c, DessinLu l, SuiviImport& suivi) {
     for (const auto& [x, y] : l.Coordonnees)
         points.push_back(
             {static_cast<float>((x - m.Xmin) * rh), static_cast<float>((y - m.Ymin) * rv), PlumeBasse, Code2{}});
-    // The exact values are done with: the offset needs their room.
-    l.Coordonnees = {};
+    // The exact values are done with: the offset needs their room. Emptying the vector
+    // would keep its storage; only a swap hands it back.
+    std::vector<std::pair<double, double>>().swap(l.Coordonnees);
     // The spare last entry is what the removal of repeated points leaves outside the count,
     // so the final point of the file stays in the trace.
     points.push_back(PointTrace{});

@@ -35,6 +35,8 @@ constexpr double PasArc = 10.0 * Pi / 180.0;
 // its own: past this many points for the whole drawing the offset is abandoned rather
 // than let it fill the memory.
 constexpr std::size_t MaxPointsDecales = 40'000'000;
+// Past this many points, a trace's segment index is not kept for the next trace.
+constexpr std::size_t TraceLongue = 1 << 16;
 
 // The two points at distance R beside P, square to the direction theta.
 void PointsLateraux(const PointTrace& P, double theta, double R, PointTrace& gauche, PointTrace& droite) {
@@ -98,18 +100,22 @@ double Balayage(Vecteur u, Vecteur v, int cote) {
     return -cote * (croix == 0.0 && scalaire < 0.0 ? Pi : std::atan2(std::fabs(croix), scalaire));
 }
 
+// The angle between two points of a rounded corner.
+double PasArcPour(double R) {
+    // Chords of 10° would cut 0.004 radii inside the circle: past a radius of 2.6 mm more
+    // than the 0.01 mm allowed beside the part. Larger cutters get finer steps.
+    const double sagitteMax = 0.005;
+    // Past the largest cutter the program accepts, the steps stop getting finer.
+    return std::fabs(R) > sagitteMax ? std::clamp(2.0 * std::acos(1.0 - sagitteMax / std::fabs(R)), 0.01, PasArc)
+                                     : PasArc;
+}
+
 // The cutter's centre goes round P from the end of the incoming offset segment to the
 // start of the outgoing one, in steps of at most 10°.
 void Arc(std::vector<PointTrace>& T, const PointTrace& P, double thetaEntree, double thetaSortie, double balayage,
          double R, bool gauche) {
     const double angle = std::fabs(balayage);
-    // Chords of 10° would cut 0.004 radii inside the circle: past a radius of 2.6 mm more
-    // than the 0.01 mm allowed beside the part. Larger cutters get finer steps.
-    const double sagitteMax = 0.005;
-    // Past the largest cutter the program accepts, the steps stop getting finer.
-    const double pasArc =
-        std::fabs(R) > sagitteMax ? std::clamp(2.0 * std::acos(1.0 - sagitteMax / std::fabs(R)), 0.01, PasArc) : PasArc;
-    const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / pasArc - 1e-9))) : 1;
+    const int pas = std::isfinite(angle) ? std::max(1, static_cast<int>(std::ceil(angle / PasArcPour(R) - 1e-9))) : 1;
     auto ajoute = [&T](const PointTrace& q) {
         if (T.empty() || !MemePosition(T.back(), q)) T.push_back(q);
     };
@@ -459,8 +465,12 @@ Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::
 
     std::vector<PointTrace>& T = c.travail;
     T.clear();
-    T.reserve(n);
     const bool ferme = TraceFermee(P.data(), n);
+    // A point for each drawn point, and the half turn at most that rounds the closing
+    // corner: a smooth trace then never moves its path while it grows, which for a
+    // million points would hold it twice over for a moment.
+    const std::size_t arcFermeture = ferme ? static_cast<std::size_t>(std::ceil(Pi / PasArcPour(c.r.rayon))) + 3 : 0;
+    T.reserve(n + arcFermeture);
     const Cote cote = CoteDeLaFraise(P, c.r);
     Extremites x;
     if (const Issue issue = Sommets(c, etiquette, P, cote, plafond, T, x); issue != Issue::Stocke) return issue;
@@ -474,6 +484,9 @@ Issue DecaleTrace(Calcul& c, Code2 etiquette, int32_t premier, int32_t nb, std::
     for (PointTrace& p : D) p.Sequence = etiquette;
     const std::size_t m = D.size();
     const bool leve = c.r.optimisation1 && RetireTropProches(c, etiquette, P, ferme, D);
+    // The index of a long trace goes before the next trace's path or the writing of the
+    // job needs the room; that of a short one serves the next trace again.
+    if (n > TraceLongue) c.proximite.Libere();
     // One offset point per drawn point, closed on itself, nothing removed nor lifted.
     if (unPourUn) *unPourUn = !leve && m == n && D.size() == n && MemePosition(D.front(), D.back());
     return Issue::Stocke;

@@ -334,13 +334,14 @@ namespace {
 // Interleaves the bits of two 21-bit numbers: points near each other on the plane get
 // near keys.
 uint64_t Morton(uint32_t x, uint32_t y) {
+    // In 42 bits, so that a key leaves room for a number beside it.
     auto etale = [](uint64_t v) {
         v &= 0x1FFFFF;
-        v = (v | v << 32) & 0x1F00000000FFFFull;
-        v = (v | v << 16) & 0x1F0000FF0000FFull;
-        v = (v | v << 8) & 0x100F00F00F00F00Full;
-        v = (v | v << 4) & 0x10C30C30C30C30C3ull;
-        v = (v | v << 2) & 0x1249249249249249ull;
+        v = (v | v << 16) & 0x0000FFFF0000FFFFull;
+        v = (v | v << 8) & 0x00FF00FF00FF00FFull;
+        v = (v | v << 4) & 0x0F0F0F0F0F0F0F0Full;
+        v = (v | v << 2) & 0x3333333333333333ull;
+        v = (v | v << 1) & 0x5555555555555555ull;
         return v;
     };
     return etale(x) | etale(y) << 1;
@@ -370,30 +371,41 @@ void ProximiteSegments::OrdonneDansLEspace() {
         ymin = std::min(ymin, y), ymax = std::max(ymax, y);
     }
     if (!(xmax > xmin || ymax > ymin)) return;
-    const double echelle = 2097151.0 / std::max(xmax - xmin, ymax - ymin);
-    std::vector<std::pair<uint64_t, uint32_t>> cles(n);
+    // Each key holds its element's number in its low bits: half the room of a key and a
+    // number side by side. The plane keeps 21 bits a side while the numbers leave room
+    // for them (two million elements), fewer past that, which only makes the order coarser.
+    const int bitsNumero = std::bit_width(n);
+    const int bitsCote = std::min(21, (63 - bitsNumero) / 2);
+    const double pleine = double((uint32_t(1) << bitsCote) - 1);
+    const uint64_t horsPlan = uint64_t(1) << (2 * bitsCote);  // after every finite key
+    const uint64_t masque = (uint64_t(1) << bitsNumero) - 1;
+    // Never a key: the numbers stop short of the mask.
+    constexpr uint64_t Place = UINT64_MAX;
+    const double echelle = pleine / std::max(xmax - xmin, ymax - ymin);
+    std::vector<uint64_t> cles(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto [x, y] = centre(i);
-        const double u = std::clamp((x - xmin) * echelle, 0.0, 2097151.0),
-                     v = std::clamp((y - ymin) * echelle, 0.0, 2097151.0);
-        cles[i] = {std::isfinite(u) && std::isfinite(v) ? Morton(uint32_t(u), uint32_t(v)) : UINT64_MAX, uint32_t(i)};
+        const double u = std::clamp((x - xmin) * echelle, 0.0, pleine),
+                     v = std::clamp((y - ymin) * echelle, 0.0, pleine);
+        const uint64_t cle = std::isfinite(u) && std::isfinite(v) ? Morton(uint32_t(u), uint32_t(v)) : horsPlan;
+        cles[i] = (cle << bitsNumero) | i;
     }
     std::sort(cles.begin(), cles.end());
     // Moved in place, cycle by cycle: a copy of a million candidates would double the
     // memory of the whole offset for a moment.
-    auto permute = [&cles, n](auto& v) {
+    auto permute = [&cles, n, masque](auto& v) {
         for (std::size_t i = 0; i < n; ++i) {
-            if (cles[i].second == UINT32_MAX) continue;
+            if (cles[i] == Place) continue;
             auto tenu = v[i];
             std::size_t j = i;
-            while (cles[j].second != i) {
-                const std::size_t k = cles[j].second;
+            while ((cles[j] & masque) != i) {
+                const std::size_t k = cles[j] & masque;
                 v[j] = v[k];
-                cles[j].second = UINT32_MAX;
+                cles[j] = Place;
                 j = k;
             }
             v[j] = tenu;
-            cles[j].second = UINT32_MAX;
+            cles[j] = Place;
         }
     };
     if (regroupe_)
@@ -401,6 +413,20 @@ void ProximiteSegments::OrdonneDansLEspace() {
     else
         permute(candidats_);
 }
+
+namespace {
+
+float VersLeBas(double v) {
+    const float f = static_cast<float>(v);
+    return double(f) > v ? std::nextafter(f, -INFINITY) : f;
+}
+
+float VersLeHaut(double v) {
+    const float f = static_cast<float>(v);
+    return double(f) < v ? std::nextafter(f, INFINITY) : f;
+}
+
+}  // namespace
 
 // A tree of boxes over runs of consecutive candidates or groups: neighbours along a trace
 // lie close together, so the boxes stay small, and an offset point at the full radius from
@@ -423,7 +449,7 @@ int32_t ProximiteSegments::Construit(int32_t debut, int32_t fin) {
         n.ymax = std::max(a.ymax, b.ymax);
         return indice;
     }
-    Noeud& n = noeuds_[std::size_t(indice)];
+    double xmin = INFINITY, ymin = INFINITY, xmax = -INFINITY, ymax = -INFINITY;
     for (int32_t i = debut; i < fin; ++i) {
         Candidat c{};
         if (regroupe_)
@@ -433,13 +459,25 @@ int32_t ProximiteSegments::Construit(int32_t debut, int32_t fin) {
         const double ecart = regroupe_ ? groupes_[std::size_t(i)].ecart : 0.0;
         for (const double t : {-Debord, 1.0 + Debord}) {
             const double x = c.x0 + t * c.dx, y = c.y0 + t * c.dy;
-            n.xmin = std::min(n.xmin, x - ecart);
-            n.xmax = std::max(n.xmax, x + ecart);
-            n.ymin = std::min(n.ymin, y - ecart);
-            n.ymax = std::max(n.ymax, y + ecart);
+            xmin = std::min(xmin, x - ecart);
+            xmax = std::max(xmax, x + ecart);
+            ymin = std::min(ymin, y - ecart);
+            ymax = std::max(ymax, y + ecart);
         }
     }
+    Noeud& n = noeuds_[std::size_t(indice)];
+    n.xmin = VersLeBas(xmin), n.ymin = VersLeBas(ymin);
+    n.xmax = VersLeHaut(xmax), n.ymax = VersLeHaut(ymax);
     return indice;
+}
+
+void ProximiteSegments::Libere() {
+    std::vector<int32_t>().swap(candidats_);
+    std::vector<Groupe>().swap(groupes_);
+    std::vector<int32_t>().swap(membres_);
+    std::vector<Noeud>().swap(noeuds_);
+    trace_ = {};
+    mode_ = Mode::Jamais;
 }
 
 bool ProximiteSegments::ParcourtArbre(const PointTrace& q) const {
