@@ -182,6 +182,18 @@ Imbrication CalculImbrication(const Dessin& d, const std::vector<TraceDessin>& t
     for (std::size_t a = 0; a < n; ++a)
         for (const int32_t c : autour[a])
             if (r.parent[a] < 0 || r.profondeur[c] > r.profondeur[r.parent[a]]) r.parent[a] = c;
+    // Crossed traces can each hold a point of the other, and their parents then go round in
+    // a loop: it is cut where it is met, so that every chain of parents ends.
+    std::vector<char> etat(n, 0);  // 1 on the chain being followed, 2 done
+    for (std::size_t a = 0; a < n; ++a) {
+        int32_t k = static_cast<int32_t>(a);
+        while (k >= 0 && etat[k] == 0) {
+            etat[k] = 1;
+            k = r.parent[k];
+        }
+        if (k >= 0 && etat[k] == 1) r.parent[k] = -1;
+        for (k = static_cast<int32_t>(a); k >= 0 && etat[k] == 1; k = r.parent[k]) etat[k] = 2;
+    }
     return r;
 }
 

@@ -20,7 +20,7 @@ std::vector<TraceDessin> DecoupeTraces(const Dessin& d);
 
 // For each trace, the closed trace that holds it most closely (-1 for none) and the number
 // of closed traces around it. A closed trace at an even depth is an outline, at an odd
-// depth a hole.
+// depth a hole. The parents make a forest, even where crossed traces hold each other.
 struct Imbrication {
     std::vector<int32_t> parent;
     std::vector<int32_t> profondeur;

@@ -64,6 +64,11 @@ DessinLuDXF Convertit(DocumentDXF doc, std::string_view nom, std::string_view de
 // the points of the conversion have the room.
 DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSequence, const LimitesDXF& limites) {
     LectureParBlocs source(chemin);
+    return LitFichierDXF(source, chemin, derniereSequence, limites);
+}
+
+DessinLuDXF LitFichierDXF(LectureParBlocs& source, const std::string& chemin, std::string_view derniereSequence,
+                          const LimitesDXF& limites) {
     const auto illisible = [&] { return Refusee(Erreur("Impossible de lire le fichier « " + chemin + " ».", chemin)); };
     std::string debut;
     while (debut.size() < 18 && source.Lit(debut, 1 << 16) > 0) {

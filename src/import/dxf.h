@@ -15,5 +15,8 @@ DessinLuDXF LitDXF(std::string_view texte, std::string_view nomFichier = {}, std
                    const LimitesDXF& limites = {});
 DessinLuDXF LitFichierDXF(const std::string& chemin, std::string_view derniereSequence = {},
                           const LimitesDXF& limites = {});
+// The same from a file already opened at `chemin`, which the messages name.
+DessinLuDXF LitFichierDXF(LectureParBlocs& source, const std::string& chemin, std::string_view derniereSequence = {},
+                          const LimitesDXF& limites = {});
 
 }  // namespace korvelin

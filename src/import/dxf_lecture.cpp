@@ -100,9 +100,11 @@ private:
             // A line is whole once its end is seen, and the LF that may follow a CR.
             if (!source_ || (i < n && (d[i] == '\n' || i + 1 < n))) break;
             i -= pos_;
-            if (!Remplit()) break;
+            // Even at the end of the file the block has moved: the text read is all there is.
+            const bool lu = Remplit();
             n = texte_.size();
             d = texte_.data();
+            if (!lu) break;
         }
         if (pos_ >= n) return false;
         ligne = texte_.substr(pos_, i - pos_);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cerrno>
@@ -29,7 +30,8 @@ char32_t CaractereWindows1252(unsigned char b) {
     return b >= 0x80 && b < 0xA0 ? Cp1252Haut[b - 0x80] : static_cast<char32_t>(b);
 }
 
-LectureParBlocs::LectureParBlocs(const std::string& chemin) {
+LectureParBlocs::LectureParBlocs(const std::string& chemin, std::size_t plusGrandeLecture)
+    : plusGrandeLecture_(std::max<std::size_t>(plusGrandeLecture, 1)) {
     if (chemin.empty()) return;
     // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then refuses it.
     fd_ = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -47,6 +49,7 @@ LectureParBlocs::~LectureParBlocs() {
 
 std::size_t LectureParBlocs::Lit(std::string& tampon, std::size_t taille) {
     if (fd_ < 0 || echec_) return 0;
+    taille = std::min(taille, plusGrandeLecture_);
     const std::size_t avant = tampon.size();
     tampon.resize(avant + taille);
     for (;;) {

@@ -2,6 +2,8 @@
 // Whole-file reading and safe writing, and what the program needs to know of a path
 // before it reads or replaces the file.
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,10 +14,12 @@ namespace korvelin {
 std::optional<std::string> LireFichier(const std::string& chemin);
 
 // A file read a block at a time, for readers that need not hold the whole text. It opens
-// what LireFichier opens (a regular file, never waiting on a FIFO).
+// what LireFichier opens (a regular file, never waiting on a FIFO). A read may return less
+// than asked, as reads of some file systems do; `plusGrandeLecture` makes every read that
+// short, so that the fuzzers put line ends across the edges of tiny blocks.
 class LectureParBlocs {
 public:
-    explicit LectureParBlocs(const std::string& chemin);
+    explicit LectureParBlocs(const std::string& chemin, std::size_t plusGrandeLecture = SIZE_MAX);
     ~LectureParBlocs();
     LectureParBlocs(const LectureParBlocs&) = delete;
     LectureParBlocs& operator=(const LectureParBlocs&) = delete;
@@ -29,6 +33,7 @@ public:
 private:
     int fd_ = -1;
     bool echec_ = false;
+    std::size_t plusGrandeLecture_;
 };
 // A file written beside its destination and put in its place only once complete, so a
 // failed or killed write leaves any earlier file whole. Where the file system allows, the

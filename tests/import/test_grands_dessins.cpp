@@ -41,7 +41,8 @@ void DocumentsEgaux(const DocumentDXF& a, const DocumentDXF& b) {
 }
 
 // A comment longer than a block, then one whose end falls at `decalage` from the block's
-// edge, with CR LF, LF or a lone CR; then lines, one with a code that is no number.
+// edge, with CR LF, LF or a lone CR; then lines, one with a code that is no number. Then
+// files cut short.
 TEST(GrandsDessins, LesLignesAChevalSurDeuxBlocsSeLisentCommeDansLeTexte) {
     test::DossierTemporaire dossier;
     for (const std::string fin : {"\r\n", "\n", "\r"})
@@ -63,6 +64,13 @@ TEST(GrandsDessins, LesLignesAChevalSurDeuxBlocsSeLisentCommeDansLeTexte) {
             DocumentsEgaux(*parBlocs, LireDXFTexte(t));
             EXPECT_EQ(parBlocs->Entites.size(), 40000u);
         }
+    // A file cut after a whole line, a value or a code: the end of the file is no further line.
+    const std::string coupe = "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n";
+    for (const std::string& t : {coupe, coupe + "0\n"}) {
+        const std::optional<DocumentDXF> parBlocs = LireDXF(dossier.Ecrit("coupe.dxf", t));
+        ASSERT_TRUE(parBlocs.has_value());
+        DocumentsEgaux(*parBlocs, LireDXFTexte(t));
+    }
     EXPECT_FALSE(LireDXF(dossier.Dossier()).has_value());
 }
 
