@@ -419,17 +419,19 @@ constexpr double ToleranceAjustement = 0.0025;
 
 // The cut at one height from where the tool stands through `points`: arcs and long lines
 // where they fit, the segments themselves elsewhere.
-void Coupe(Programme& prog, const std::vector<PointPlan>& points, double avance) {
+void Coupe(Programme& prog, const PointsChemin& points, double avance) {
     if (points.size() < 2) return;
     std::size_t debut = 0;
     for (const PieceChemin& piece : AjustePieces(points, ToleranceAjustement)) {
-        const PointPlan& b = points[piece.fin];
+        const PointPlan b = points[piece.fin];
         const bool arc = piece.nature != PieceChemin::Nature::Ligne;
         if (!arc || !prog.Arc(piece.nature == PieceChemin::Nature::ArcHoraire, b.x, b.y, piece.centre.x, piece.centre.y,
                               avance)) {
             // An arc whose written numbers would not hold goes as its segments.
-            for (std::size_t j = arc ? debut + 1 : piece.fin; j <= piece.fin; ++j)
-                prog.Lineaire(points[j].x, points[j].y, std::nullopt, avance);
+            for (std::size_t j = arc ? debut + 1 : piece.fin; j <= piece.fin; ++j) {
+                const PointPlan p = points[j];
+                prog.Lineaire(p.x, p.y, std::nullopt, avance);
+            }
         }
         debut = piece.fin;
     }
@@ -487,6 +489,7 @@ void Corps(Programme& prog, const Dessin& d, const TravailCUT& t, const Reglages
         const bool ferme =
             points.size() >= 3 && points.front().X == points.back().X && points.front().Y == points.back().Y;
         const double x0 = points[0].X + MX, y0 = points[0].Y + MY;
+        const bool leve = CheminLeve(points);
         prog.Commentaire("Tracé " + std::string(Rogne(d.Trace_Decale[k].Sequence.Texte())));
         for (int32_t p = 1; p <= N; ++p) {
             const double profondeur = P * p / N;
@@ -497,6 +500,11 @@ void Corps(Programme& prog, const Dessin& d, const TravailCUT& t, const Reglages
             }
             // A closed contour ends where it began: the next pass goes straight down.
             prog.Lineaire(std::nullopt, std::nullopt, profondeur, r.plongee);
+            // Without a tab or a lift in the way, the pass is the path itself, read in place.
+            if (!leve && (attaches[k].empty() || !(profondeur < zAttache))) {
+                Coupe(prog, PointsChemin(points, MX, MY), r.coupe);
+                continue;
+            }
             passe.assign(1, PointPlan{x0, y0});
             CoupePasse(
                 points, attaches[k], MX, MY, profondeur, zAttache,

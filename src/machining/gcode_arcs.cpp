@@ -13,7 +13,7 @@ constexpr double RayonMax = 10000.0;
 
 class Ajusteur {
 public:
-    Ajusteur(const std::vector<PointPlan>& p, double tol) : p_(p), tol_(tol) {}
+    Ajusteur(const PointsChemin& p, double tol) : p_(p), tol_(tol) {}
 
     std::vector<PieceChemin> Tout() {
         std::vector<PieceChemin> r;
@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    const std::vector<PointPlan>& p_;
+    const PointsChemin& p_;
     const double tol_;
 
     // The farthest j from `premier` on for which ok(i, j) holds, found by doubling then
@@ -112,7 +112,7 @@ private:
 
 }  // namespace
 
-std::vector<PieceChemin> AjustePieces(const std::vector<PointPlan>& points, double tolerance) {
+std::vector<PieceChemin> AjustePieces(const PointsChemin& points, double tolerance) {
     if (points.size() < 2) return {};
     return Ajusteur(points, tolerance).Tout();
 }
