@@ -54,7 +54,7 @@ class EcrivainCUT : public RecepteurMouvements {
 public:
     explicit EcrivainCUT(FluxFichier& flux) : flux_(flux), sortie_(flux.tampon) {}
 
-    void Recoit(const Mouvement& m) override {
+    bool Recoit(const Mouvement& m) override {
         switch (m.etape) {
             case EtapeMouvement::Montee: sortie_.append(c_.montee); break;
             case EtapeMouvement::Deplacement: sortie_.append(c_.deplacement); break;
@@ -79,6 +79,7 @@ public:
         sortie_.append("\r\n");
         if (m.etape == EtapeMouvement::Descente) sortie_.append(c_.fraisage);
         flux_.Verse();
+        return true;
     }
 
 private:
@@ -100,7 +101,7 @@ bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, Tota
     if (ecrit) {
         flux.tampon.append(EnTete(travail));
         EcrivainCUT e(flux);
-        ParcoursTravail(poste.dessin, travail, *v, totaux, suivi, e);
+        ParcoursTravail(poste.dessin, CotesDe(travail), *v, totaux, suivi, e);
         ecrit = flux.Termine();
     }
     if (!ecrit) {

@@ -6,6 +6,7 @@
 #include "geometry/attaches.h"
 #include "model/parametres.h"
 #include "machining/controles.h"
+#include "machining/mouvements.h"
 #include "model/nombres.h"
 
 namespace korvelin {
@@ -18,13 +19,7 @@ bool VitesseNulle(double temps, double pas, int16_t nbPas) {
     return !std::isfinite(vitesse) || std::nearbyint(vitesse * 1000) <= 0;
 }
 
-struct ValeursRun {
-    double H, P, MX, MY;
-    int32_t N;
-    Attaches attaches;
-};
-
-ValeursRun Valeurs(const PosteTravail& poste, const TravailFraisage& t) {
+CotesTravail Valeurs(const PosteTravail& poste, const TravailFraisage& t) {
     return {LectureCote(t.HautDeg),
             LectureCote(t.ProfFraisage),
             poste.parametres.MargeX,
@@ -33,7 +28,7 @@ ValeursRun Valeurs(const PosteTravail& poste, const TravailFraisage& t) {
             AttachesDe(poste.parametres)};
 }
 
-bool Refuse(const PosteTravail& poste, const ValeursRun& r, const GrilleCopies& grille) {
+bool Refuse(const PosteTravail& poste, const CotesTravail& r, const GrilleCopies& grille) {
     if (poste.dessin.NbSequencesDecalees() == 0) {
         poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
         return true;
@@ -53,62 +48,45 @@ bool Refuse(const PosteTravail& poste, const ValeursRun& r, const GrilleCopies& 
     return false;
 }
 
-// The moves of one copy from its zero (m.Origine), motor on to motor off. Every position
-// is a target in whole steps from that zero, so the copy ends exactly where it began.
-// False when a stop request ended it.
-bool Exemplaire(const PosteTravail& poste, Machine& m, const ValeursRun& r) {
-    const Dessin& d = poste.dessin;
+// The job's moves as pulses: each one a straight move to its target in whole steps from
+// the copy's zero, so the copy ends exactly where it began. The moves the CUT file states
+// without a length are not in the stream; the machine would not have stepped for them.
+class PiloteMachine : public RecepteurMouvements {
+public:
+    explicit PiloteMachine(Machine& m) : m_(m) {}
+
+    bool Recoit(const Mouvement& mv) override {
+        m_.Ou.trace = mv.trace;
+        m_.Ou.passe = mv.passe;
+        m_.Ou.point = mv.point;
+        using E = EtapeMouvement;
+        switch (mv.etape) {
+            case E::Montee:
+            case E::Niveau:
+            case E::Remontee: return AllerZ(m_, mv.z, false);
+            case E::Descente:
+            case E::Attache: return AllerZ(m_, mv.z, true);
+            case E::Coupe: return AllerXY(m_, mv.x, mv.y, true);
+            case E::Deplacement:
+            case E::Retour: return AllerXY(m_, mv.x, mv.y, false);
+        }
+        return false;
+    }
+
+private:
+    Machine& m_;
+};
+
+// One copy from its zero (m.Origine), motor on to motor off. False when a stop request
+// ended it.
+bool Exemplaire(const PosteTravail& poste, Machine& m, const CotesTravail& r) {
     ActionMarcheMoteur(m);
     Attente(m, 0.5);
     m.MinuterieMoteurActive = false;
-    const std::size_t nb = d.NbSequencesDecalees();
-    const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, r.attaches);
-    const double zAttache = HauteurAttache(r.P, r.attaches);
-    for (std::size_t k = 0; k < nb; ++k) {
-        m.Ou.trace = static_cast<int32_t>(k);
-        m.Ou.passe = 0;
-        m.Ou.point = -1;
-        if (k == 0 && !AllerZ(m, r.H, false)) return false;
-        const auto& points = d.Trace_Decale[k].Points;
-        // A trace without any point has nothing to cut: going through its passes would
-        // only lift the tool.
-        if (points.empty()) continue;
-        for (int32_t p = 1; p <= r.N; ++p) {
-            m.Ou.passe = p;
-            const double profondeur = r.P * p / r.N;
-            m.Ou.point = 0;
-            if (!AllerXY(m, points[0].X + r.MX, points[0].Y + r.MY, false)) return false;
-            if (!(AllerZ(m, 0.0, false) && AllerZ(m, profondeur, true))) return false;
-            // The point reached last: a tab's ends lie between two of them.
-            std::size_t j = 0;
-            bool suite = true;
-            CoupePasse(
-                points, attaches[k], r.MX, r.MY, profondeur, zAttache,
-                [&](double x, double y, double z, bool vertical) {
-                    if (!suite) return;
-                    if (vertical) {
-                        suite = AllerZ(m, z, true);
-                        return;
-                    }
-                    const std::size_t vise = std::min<std::size_t>(j + 1, points.size() - 1);
-                    m.Ou.point = static_cast<int32_t>(vise);
-                    suite = AllerXY(m, x, y, true);
-                    if (x == points[vise].X + r.MX && y == points[vise].Y + r.MY) j = vise;
-                },
-                [&](double x, double y) {
-                    if (!suite) return;
-                    j = std::min<std::size_t>(j + 1, points.size() - 1);
-                    m.Ou.point = static_cast<int32_t>(j);
-                    suite = AllerZ(m, r.H, false) && AllerXY(m, x, y, false) && AllerZ(m, 0.0, false) &&
-                            AllerZ(m, profondeur, true);
-                });
-            if (!suite || !AllerZ(m, r.H, false)) return false;
-        }
-    }
-    m.Ou.trace = -1;
-    m.Ou.passe = 0;
-    m.Ou.point = -1;
-    if (!(AllerXY(m, 0.0, 0.0, false) && AllerZ(m, 0.0, false))) return false;
+    PiloteMachine pilote(m);
+    // The machine keeps its own time: the durations the stream states are not used.
+    TotauxCUT totaux;
+    if (!ParcoursTravail(poste.dessin, r, {1, 1, 1, 1, 1, 1}, totaux, {}, pilote)) return false;
     ActionArretMoteur(m);
     m.MinuterieMoteurActive = true;
     return true;
@@ -149,7 +127,7 @@ double LectureCote(std::string_view texte) {
 
 CompteRendu FraisageExemplaire(const PosteTravail& poste, Machine& m, const TravailFraisage& travail,
                                const std::atomic<bool>& arret) {
-    const ValeursRun r = Valeurs(poste, travail);
+    const CotesTravail r = Valeurs(poste, travail);
     if (Refuse(poste, r, {})) {
         CompteRendu cr;
         cr.issue = Issue::Refusee;
@@ -162,7 +140,7 @@ CompteRendu FraisageExemplaire(const PosteTravail& poste, Machine& m, const Trav
 
 CompteRendu FraisageSerie(const PosteTravail& poste, Machine& m, const TravailFraisage& travail, const Serie& serie,
                           const std::atomic<bool>& arret) {
-    const ValeursRun r = Valeurs(poste, travail);
+    const CotesTravail r = Valeurs(poste, travail);
     // Checked once: a refused copy must not leave the machine wandering through the shifts.
     if (Refuse(poste, r, {serie.NbX, serie.NbY, serie.DecalX, serie.DecalY})) {
         CompteRendu cr;

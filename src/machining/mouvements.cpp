@@ -1,5 +1,6 @@
 #include "machining/mouvements.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -51,14 +52,21 @@ void AjouteNombreCUT(std::string& sortie, double v) {
 
 namespace {
 
-// Hands each move on; its duration joins the running time, and the totals are reported.
+// Hands each move on, stamped with where the job is; its duration joins the running time,
+// and the totals are reported. Once the receiver has stopped, nothing more goes out.
 class Emetteur {
 public:
     Emetteur(RecepteurMouvements& r, TotauxCUT& totaux, const SuiviCUT& suivi)
         : r_(r), totaux_(totaux), suivi_(suivi), prochainSuivi_(std::chrono::steady_clock::now() + Intervalle) {}
 
+    int32_t trace = -1, passe = 0, point = -1;
+
     void Emet(EtapeMouvement etape, double t, double x, double y, double z) {
-        r_.Recoit(Mouvement{etape, t, x, y, z});
+        if (arrete_) return;
+        if (!r_.Recoit(Mouvement{etape, t, x, y, z, trace, passe, point})) {
+            arrete_ = true;
+            return;
+        }
         totaux_.TempsFraisage += t;
         if (suivi_ && (++lignes_ & 1023) == 0) {
             const auto maintenant = std::chrono::steady_clock::now();
@@ -68,6 +76,7 @@ public:
             }
         }
     }
+    bool Arrete() const { return arrete_; }
 
     // CalculTemps: the time of an XY move at speed v; its length joins the running path.
     double Temps(double x1, double x2, double y1, double y2, double v) {
@@ -84,25 +93,35 @@ private:
     const SuiviCUT& suivi_;
     std::chrono::steady_clock::time_point prochainSuivi_;
     uint32_t lignes_ = 0;
+    bool arrete_ = false;
 };
 
 }  // namespace
 
-void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail& v, TotauxCUT& totaux,
+CotesTravail CotesDe(const TravailCUT& t) {
+    return {LectureSaisie(t.HautDeg),
+            LectureSaisie(t.ProfFraisage),
+            LectureSaisie(t.MargeX),
+            LectureSaisie(t.MargeY),
+            t.NbPasse,
+            t.attaches};
+}
+
+bool ParcoursTravail(const Dessin& d, const CotesTravail& c, const VitessesTravail& v, TotauxCUT& totaux,
                      const SuiviCUT& suivi, RecepteurMouvements& r) {
     using E = EtapeMouvement;
     Emetteur e(r, totaux, suivi);
-    const double H = LectureSaisie(t.HautDeg);
-    const double P = LectureSaisie(t.ProfFraisage);
-    const int32_t N = t.NbPasse < 1 ? 1 : t.NbPasse;
-    const double MX = LectureSaisie(t.MargeX);
-    const double MY = LectureSaisie(t.MargeY);
+    const double H = c.H;
+    const double P = c.P;
+    const int32_t N = c.N < 1 ? 1 : c.N;
+    const double MX = c.MX;
+    const double MY = c.MY;
     const double vH = v.Deplacement();
     const double vM = v.Coupe();
     const double vD = v.descente;
 
-    const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, t.attaches);
-    const double zAttache = HauteurAttache(P, t.attaches);
+    const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, c.attaches);
+    const double zAttache = HauteurAttache(P, c.attaches);
     double X = 0.0, Y = 0.0;
     // Travel at the clearance height to (xt, yt), down to the surface, plunge: the start of
     // a path, and of each piece of a lifted one.
@@ -115,13 +134,22 @@ void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail
         Y = yt;
     };
     const std::size_t nbTraces = d.NbSequencesDecalees();
-    for (std::size_t k = 0; k < nbTraces; ++k) {
+    for (std::size_t k = 0; k < nbTraces && !e.Arrete(); ++k) {
         const std::vector<PointTrace>& points = d.Trace_Decale[k].Points;
+        e.trace = static_cast<int32_t>(k);
+        e.passe = 0;
+        e.point = -1;
         e.Emet(E::Montee, k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
-        for (int32_t p = 1; p <= N; ++p) {
+        for (int32_t p = 1; p <= N && !e.Arrete(); ++p) {
             const double profondeur = P * p / N;
-            if (!points.empty()) entre(points[0].X + MX, points[0].Y + MY, profondeur);
+            e.passe = p;
+            if (!points.empty()) {
+                e.point = 0;
+                entre(points[0].X + MX, points[0].Y + MY, profondeur);
+            }
             double Z = profondeur;
+            // The point reached last: a tab's ends lie between two of them.
+            std::size_t j = 0;
             CoupePasse(
                 points, attaches[k], MX, MY, profondeur, zAttache,
                 [&](double xt, double yt, double zt, bool vertical) {
@@ -130,12 +158,17 @@ void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail
                         Z = zt;
                         return;
                     }
+                    const std::size_t vise = std::min<std::size_t>(j + 1, points.size() - 1);
+                    e.point = static_cast<int32_t>(vise);
                     const double tCoupe = e.Temps(X, xt, Y, yt, vM);
                     if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, zt);
+                    if (xt == points[vise].X + MX && yt == points[vise].Y + MY) j = vise;
                     X = xt;
                     Y = yt;
                 },
                 [&](double xt, double yt) {
+                    j = std::min<std::size_t>(j + 1, points.size() - 1);
+                    e.point = static_cast<int32_t>(j);
                     e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
                     entre(xt, yt, profondeur);
                     Z = profondeur;
@@ -143,10 +176,14 @@ void ParcoursTravail(const Dessin& d, const TravailCUT& t, const VitessesTravail
             e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
         }
     }
+    e.trace = -1;
+    e.passe = 0;
+    e.point = -1;
     e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
     const double tRetour = e.Temps(X, 0.0, Y, 0.0, vH);
     if (tRetour != 0.0) e.Emet(E::Retour, tRetour, 0.0, 0.0, H);
     e.Emet(E::Niveau, std::fabs(H / vD), 0.0, 0.0, 0.0);
+    return !e.Arrete();
 }
 
 }  // namespace korvelin

@@ -1,6 +1,6 @@
 #pragma once
 // The job and its moves: what a job asks for, and the one sequence of moves it makes,
-// that the CUT file, the G-code and whatever else consume alike.
+// that the CUT file and the machine run consume alike.
 
 #include <cstdint>
 #include <functional>
@@ -45,8 +45,10 @@ struct TotauxCUT {
 // more when it is complete.
 using SuiviCUT = std::function<void(const TotauxCUT&)>;
 
-// One move of the job. The CUT file and the G-code are two writings of the same sequence,
-// made once by ParcoursTravail: whatever changes the moves changes both files alike.
+// One move of the job. The CUT file and the machine run follow the same sequence, made
+// once by ParcoursTravail: whatever changes the moves changes both alike. The G-code walks
+// each pass with the same CoupePasse, in its own grammar: arcs, and a closed contour's
+// next pass straight down.
 enum class EtapeMouvement : uint8_t {
     Montee,       // up to the clearance height before a trace
     Deplacement,  // travel at the clearance height to the start of a trace
@@ -62,7 +64,22 @@ struct Mouvement {
     EtapeMouvement etape;
     double t;        // s, as the CUT file states it
     double x, y, z;  // absolute mm, margins included
+    // Where the job is, for a run's progress and its stop report: the trace (-1 before the
+    // first rise and after the last pass), the pass from 1 (0 outside one) and the point of
+    // the path the move heads for (-1 outside a pass).
+    int32_t trace = -1, passe = 0, point = -1;
 };
+
+// The job's numbers, read once from wherever its caller keeps them.
+struct CotesTravail {
+    double H = 1.0;             // clearance height, mm
+    double P = -3.0;            // depth, mm, negative
+    double MX = 0.0, MY = 0.0;  // margins, mm
+    int32_t N = 1;              // passes; below 1 counts as 1
+    Attaches attaches;
+};
+// The numbers of the CUT file's job, read from its texts.
+CotesTravail CotesDe(const TravailCUT& t);
 
 struct VitessesTravail {
     double matX, matY, matZ, hmatX, hmatY, descente;  // mm/s
@@ -73,11 +90,13 @@ struct VitessesTravail {
 class RecepteurMouvements {
 public:
     virtual ~RecepteurMouvements() = default;
-    virtual void Recoit(const Mouvement& m) = 0;
+    // False stops the job there: no move follows.
+    virtual bool Recoit(const Mouvement& m) = 0;
 };
 
-// Every move of the job in order; the totals run as the CUT file counts them.
-void ParcoursTravail(const Dessin& d, const TravailCUT& travail, const VitessesTravail& v, TotauxCUT& totaux,
+// Every move of the job in order; the totals run as the CUT file counts them. False when
+// the receiver stopped it.
+bool ParcoursTravail(const Dessin& d, const CotesTravail& cotes, const VitessesTravail& v, TotauxCUT& totaux,
                      const SuiviCUT& suivi, RecepteurMouvements& r);
 
 // The program's version as the output files name it: major.minor.revision.

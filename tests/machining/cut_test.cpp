@@ -202,10 +202,13 @@ TEST(Mouvements, UnTravailSansReglagesNiInterface) {
     d.Trace_Decale = CalculDecalageTout(d, {}, {.rayon = 1.0, .cote = 2}).chemins;
     struct : RecepteurMouvements {
         std::vector<Mouvement> m;
-        void Recoit(const Mouvement& x) override { m.push_back(x); }
+        bool Recoit(const Mouvement& x) override {
+            m.push_back(x);
+            return true;
+        }
     } r;
     TotauxCUT totaux;
-    ParcoursTravail(d, TravailCUT{}, {1, 1, 1, 2, 2, 1}, totaux, {}, r);
+    ParcoursTravail(d, CotesTravail{}, {1, 1, 1, 2, 2, 1}, totaux, {}, r);
     using E = EtapeMouvement;
     const std::vector<std::tuple<E, double, double, double, double>> attendus = {
         {E::Montee, 1, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0},    {E::Descente, 3, 0, 0, -3}, {E::Coupe, 10, 10, 0, -3},
