@@ -25,15 +25,15 @@ std::string MessageRefus(std::string_view fichier, std::string_view verdict, std
 }
 
 Diagnostic Refus(std::string_view fichier, std::string_view verdict, std::size_t ligne, std::string_view raison) {
-    return {Gravite::Erreur, MessageRefus(fichier, verdict, ligne, raison), std::string(fichier), ligne};
+    return {Gravite::Erreur, MessageRefus(fichier, verdict, ligne, raison), std::string(fichier), ligne, {}};
 }
 
 Diagnostic Erreur(std::string message, std::string_view fichier) {
-    return {Gravite::Erreur, std::move(message), std::string(fichier), 0};
+    return {Gravite::Erreur, std::move(message), std::string(fichier), 0, {}};
 }
 
 Diagnostic Avertissement(std::string message, std::string_view fichier) {
-    return {Gravite::Avertissement, std::move(message), std::string(fichier), 0};
+    return {Gravite::Avertissement, std::move(message), std::string(fichier), 0, {}};
 }
 
 }  // namespace korvelin

@@ -44,6 +44,7 @@ Estimation EstimeDemande(const PosteTravail& poste, const DemandeMachine& d) {
     e.duree = cr.duree;
     e.impulsions = cr.impulsions;
     e.pas = m.PasEnvoyes;
+    e.diagnostics = cr.diagnostics;
     return e;
 }
 
@@ -59,30 +60,21 @@ std::vector<EvenementMachine> FileEvenements::Releve() {
     return r;
 }
 
-// What the core would tell the user goes into the queue; nothing on the machine thread asks
-// a question or touches the window.
-class ExecutantMachine::InterfaceFile final : public InterfaceUtilisateur {
-public:
-    explicit InterfaceFile(FileEvenements& f) : file_(f) {}
-    void Message(std::string_view texte, std::string_view titre, Icone icone) override {
+// Nothing on the machine thread asks a question or touches the window: what an action has
+// to say goes into the queue.
+void ExecutantMachine::PousseMessages(const Diagnostics& diagnostics) {
+    for (const Diagnostic& d : diagnostics) {
         EvenementMachine e;
         e.genre = EvenementMachine::Genre::Message;
-        e.texte = texte;
-        e.titre = titre;
-        e.icone = icone;
+        e.texte = d.message;
+        e.titre = d.titre.empty() ? std::string(TitreProgramme) : d.titre;
+        e.icone = IconeDe(d.gravite);
         file_.Pousse(std::move(e));
     }
-    bool Question(std::string_view, std::string_view) override { return false; }
-    void Rafraichir() override {}
-    void TexteStatut(int, std::string_view) override {}
-    void Sablier(bool) override {}
-
-private:
-    FileEvenements& file_;
-};
+}
 
 ExecutantMachine::ExecutantMachine(std::unique_ptr<Port> port, std::unique_ptr<Horloge> horloge)
-    : port_(std::move(port)), horloge_(std::move(horloge)), ui_(std::make_unique<InterfaceFile>(file_)) {
+    : port_(std::move(port)), horloge_(std::move(horloge)) {
     machine_ = std::make_unique<Machine>(*port_, *horloge_, parametres_);
     machine_->SurMoteur = [this](bool enMarche) {
         EvenementMachine e;
@@ -140,7 +132,8 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
     Estimation estimation;
     if (estimee) {
         // The refusals come from the dry run, before anything moves.
-        estimation = EstimeDemande({dessin_, parametres_, *ui_}, d);
+        estimation = EstimeDemande({dessin_, parametres_, silence_}, d);
+        PousseMessages(estimation.diagnostics);
         EvenementMachine e;
         e.genre = EvenementMachine::Genre::Estimation;
         e.estimation = estimation;
@@ -163,8 +156,9 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
         rangee_.store(mm.Ou.rangee, std::memory_order_relaxed);
         unitesFaites_.store(mm.UnitesAttendues, std::memory_order_release);
     };
-    fin.fin = ExecuteDemande({dessin_, parametres_, *ui_}, m, d, arret_);
+    fin.fin = ExecuteDemande({dessin_, parametres_, silence_}, m, d, arret_);
     m.SurAvancement = nullptr;
+    PousseMessages(fin.fin.diagnostics);
     file_.Pousse(std::move(fin));
     enCours_ = false;
 }

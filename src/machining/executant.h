@@ -32,17 +32,20 @@ struct DemandeMachine {
     std::string texteX = "0", texteY = "0", texteZ = "0";  // typed move
 };
 
-// Runs the action on this machine; the stop request is looked at before every pulse.
+// Runs the action on this machine; the stop request is looked at before every pulse. The
+// report holds what the action has to say (refusal, stop, late pulses): nothing goes to
+// poste.ui.
 CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d,
                            const std::atomic<bool>& arret);
 
 // The action's exact duration and pulses from a dry run on the virtual clock, every pulse
-// counted, none sent; refused (with the reason told to poste.ui) as the run would be.
+// counted, none sent; refused, with the reason in its diagnostics, as the run would be.
 struct Estimation {
     bool acceptee = false;
     double duree = 0.0;  // s
     int64_t impulsions = 0;
     std::array<int64_t, 3> pas{};  // net steps per axis at the end
+    Diagnostics diagnostics;
 };
 Estimation EstimeDemande(const PosteTravail& poste, const DemandeMachine& d);
 
@@ -105,8 +108,9 @@ private:
     std::unique_ptr<Port> port_;
     std::unique_ptr<Horloge> horloge_;
     FileEvenements file_;
-    class InterfaceFile;
-    std::unique_ptr<InterfaceFile> ui_;
+    // The actions tell everything through their reports, which go into the queue.
+    InterfaceSilencieuse silence_;
+    void PousseMessages(const Diagnostics& diagnostics);
     // Copies taken when an action starts: nothing the window changes reaches the run.
     Dessin dessin_;
     Parametres parametres_{};

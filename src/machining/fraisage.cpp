@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "geometry/attaches.h"
 #include "model/parametres.h"
@@ -28,24 +29,16 @@ CotesTravail Valeurs(const PosteTravail& poste, const TravailFraisage& t) {
             AttachesDe(poste.parametres)};
 }
 
-bool Refuse(const PosteTravail& poste, const CotesTravail& r, const GrilleCopies& grille) {
-    if (poste.dessin.NbSequencesDecalees() == 0) {
-        poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
-        return true;
-    }
-    if (VitessesNulles(poste.parametres)) {
-        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur",
-                         Icone::Critique);
-        return true;
-    }
+// The report of a refused run, or nothing when the job may run.
+std::optional<CompteRendu> Refuse(const PosteTravail& poste, const CotesTravail& r, const GrilleCopies& grille) {
+    if (poste.dessin.NbSequencesDecalees() == 0) return CompteRenduRefus("Il faut ouvrir un dessin !");
+    if (VitessesNulles(poste.parametres))
+        return CompteRenduRefus("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur");
     auto refus = ControleValeurs(poste.parametres, r.H, r.N);
     if (!refus) refus = ControleCourses(poste.dessin, poste.parametres, r.H, r.P, r.MX, r.MY, grille);
     if (!refus) refus = ControleAttaches(r.attaches, r.P);
-    if (refus) {
-        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
-        return true;
-    }
-    return false;
+    if (refus) return CompteRenduRefus(std::move(*refus));
+    return std::nullopt;
 }
 
 // The job's moves as pulses: each one a straight move to its target in whole steps from
@@ -100,7 +93,7 @@ CompteRendu Conclut(const PosteTravail& poste, Machine& m, const SessionMachine&
         cr.issue = Issue::Interrompue;
     }
     session.Completer(cr);
-    SignaleFin(poste, cr, "Fraisage");
+    AjouteBilan(poste.dessin, cr, "Fraisage");
     return cr;
 }
 
@@ -128,11 +121,7 @@ double LectureCote(std::string_view texte) {
 CompteRendu FraisageExemplaire(const PosteTravail& poste, Machine& m, const TravailFraisage& travail,
                                const std::atomic<bool>& arret) {
     const CotesTravail r = Valeurs(poste, travail);
-    if (Refuse(poste, r, {})) {
-        CompteRendu cr;
-        cr.issue = Issue::Refusee;
-        return cr;
-    }
+    if (std::optional<CompteRendu> refus = Refuse(poste, r, {})) return std::move(*refus);
     SessionMachine session(m, arret);
     const bool fini = Exemplaire(poste, m, r);
     return Conclut(poste, m, session, fini);
@@ -142,11 +131,8 @@ CompteRendu FraisageSerie(const PosteTravail& poste, Machine& m, const TravailFr
                           const std::atomic<bool>& arret) {
     const CotesTravail r = Valeurs(poste, travail);
     // Checked once: a refused copy must not leave the machine wandering through the shifts.
-    if (Refuse(poste, r, {serie.NbX, serie.NbY, serie.DecalX, serie.DecalY})) {
-        CompteRendu cr;
-        cr.issue = Issue::Refusee;
-        return cr;
-    }
+    if (std::optional<CompteRendu> refus = Refuse(poste, r, {serie.NbX, serie.NbY, serie.DecalX, serie.DecalY}))
+        return std::move(*refus);
     SessionMachine session(m, arret);
     const std::array<int64_t, 3> depart = m.Origine;
     const double sX = LongueurPas(poste.parametres.Pas_X, poste.parametres.NbPas_X);

@@ -58,12 +58,7 @@ CompteRendu MotifTest(const PosteTravail& poste, Machine& m, int option, double 
                       const std::atomic<bool>& arret) {
     if (option < 0 || option > 2) return {};
     const double H = LectureCote(travail.HautDeg), P = LectureCote(travail.ProfFraisage);
-    if (const auto refus = ControleMotif(poste.parametres, D, H, P)) {
-        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
-        CompteRendu cr;
-        cr.issue = Issue::Refusee;
-        return cr;
-    }
+    if (auto refus = ControleMotif(poste.parametres, D, H, P)) return CompteRenduRefus(std::move(*refus));
     SessionMachine session(m, arret);
     Trajet t{m, H, P};
     ActionMarcheMoteur(m);
@@ -77,7 +72,7 @@ CompteRendu MotifTest(const PosteTravail& poste, Machine& m, int option, double 
     CompteRendu cr;
     if (!fini) cr.issue = Issue::Interrompue;
     session.Completer(cr);
-    SignaleFin(poste, cr, "Motif de test");
+    AjouteBilan(poste.dessin, cr, "Motif de test");
     return cr;
 }
 

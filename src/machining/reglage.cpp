@@ -35,7 +35,7 @@ CompteRendu Termine(const PosteTravail& poste, Machine& m, const SessionMachine&
         cr.issue = Issue::Interrompue;
     }
     session.Completer(cr);
-    SignaleFin(poste, cr, quoi);
+    AjouteBilan(poste.dessin, cr, quoi);
     return cr;
 }
 
@@ -89,12 +89,7 @@ void FlecheRelachee(Machine& m, EtatFleches& etat) {
 CompteRendu DeplacementSaisi(const PosteTravail& poste, Machine& m, std::string_view texteX, std::string_view texteY,
                              std::string_view texteZ, const std::atomic<bool>& arret) {
     const double dx = LectureDeplacement(texteX), dy = LectureDeplacement(texteY), dz = LectureDeplacement(texteZ);
-    if (const auto refus = ControleDeplacement(poste.parametres, dx, dy, dz)) {
-        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
-        CompteRendu cr;
-        cr.issue = Issue::Refusee;
-        return cr;
-    }
+    if (auto refus = ControleDeplacement(poste.parametres, dx, dy, dz)) return CompteRenduRefus(std::move(*refus));
     SessionMachine session(m, arret);
     ActionMarcheMoteur(m);
     bool fini = DeplacementXY(m, dx, dy, false);

@@ -101,11 +101,18 @@ std::string Mm(double v) { return FormatFixe(v, 3, ',') + " mm"; }
 
 }  // namespace
 
-void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_view quoi) {
+CompteRendu CompteRenduRefus(std::string message, std::string titre) {
+    CompteRendu cr;
+    cr.issue = Issue::Refusee;
+    cr.diagnostics.push_back({Gravite::Erreur, std::move(message), {}, 0, std::move(titre)});
+    return cr;
+}
+
+void AjouteBilan(const Dessin& d, CompteRendu& cr, std::string_view quoi) {
     if (cr.issue == Issue::Interrompue) {
         std::string texte = std::string(quoi) + " interrompu à la demande.";
         if (cr.trace >= 0) {
-            const auto& traces = poste.dessin.Trace_Decale;
+            const auto& traces = d.Trace_Decale;
             std::string etiquette = static_cast<std::size_t>(cr.trace) < traces.size()
                                         ? traces[static_cast<std::size_t>(cr.trace)].Sequence.Texte()
                                         : std::string();
@@ -124,13 +131,16 @@ void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_vi
         }
         texte += "\r\nPosition de l'outil par rapport au départ : X = " + Mm(cr.X) + ", Y = " + Mm(cr.Y) +
                  ", Z = " + Mm(cr.Z) + ".\r\nLe moteur est arrêté.";
-        poste.ui.Message(texte, TitreProgramme, Icone::Exclamation);
+        cr.diagnostics.push_back({Gravite::Avertissement, std::move(texte), {}, 0, {}});
     }
     if (cr.impulsionsEnRetard > 0) {
-        poste.ui.Message(TexteEntier(cr.impulsionsEnRetard) + " impulsions sur " + TexteEntier(cr.impulsions) +
-                             " sont parties en retard de plus d'un quart de leur période.\r\n"
-                             "Des pas ont pu être perdus : vérifiez la position de l'outil.",
-                         TitreProgramme, Icone::Exclamation);
+        cr.diagnostics.push_back({Gravite::Avertissement,
+                                  TexteEntier(cr.impulsionsEnRetard) + " impulsions sur " + TexteEntier(cr.impulsions) +
+                                      " sont parties en retard de plus d'un quart de leur période.\r\n"
+                                      "Des pas ont pu être perdus : vérifiez la position de l'outil.",
+                                  {},
+                                  0,
+                                  {}});
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "machining/machine.h"
 #include "machining/poste_travail.h"
+#include "model/diagnostics.h"
 
 namespace korvelin {
 
@@ -26,7 +27,12 @@ struct CompteRendu {
     double X = 0.0, Y = 0.0, Z = 0.0;
     // Time the action's waits asked for, s: its exact duration on the virtual clock.
     double duree = 0.0;
+    // Why it was refused, how it was stopped, the late pulses: for its caller to show.
+    Diagnostics diagnostics;
 };
+
+// A refused action's report: nothing moved.
+CompteRendu CompteRenduRefus(std::string message, std::string titre = {});
 
 // How the pulse thread is scheduled on a real port.
 enum class Ordonnancement { Normal, TempsReel };
@@ -63,7 +69,8 @@ void ActionArretMoteur(Machine& m);
 void MinuterieMoteurDeclenchee(Machine& m);
 inline constexpr int IntervalleMinuterieMoteur = 10000;  // ms
 
-// After an action: the stop message or the late-pulse warning, when there is one to give.
-void SignaleFin(const PosteTravail& poste, const CompteRendu& cr, std::string_view quoi);
+// After an action: the stop report or the late-pulse warning joins its diagnostics, when
+// there is one to give. `quoi` names the action ("Fraisage").
+void AjouteBilan(const Dessin& d, CompteRendu& cr, std::string_view quoi);
 
 }  // namespace korvelin

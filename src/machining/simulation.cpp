@@ -97,18 +97,6 @@ DemandeMachine DemandeDe(const OptionsSimulation& options) {
     return d;
 }
 
-class InterfaceFiltree final : public InterfaceSilencieuse {
-public:
-    InterfaceFiltree(InterfaceUtilisateur& v, const bool& muette) : vraie(v), muette_(muette) {}
-    void Message(std::string_view texte, std::string_view titre, Icone icone) override {
-        if (!muette_) vraie.Message(texte, titre, icone);
-    }
-    InterfaceUtilisateur& vraie;
-
-private:
-    const bool& muette_;
-};
-
 }  // namespace
 
 int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, std::ostream& sortie) {
@@ -123,6 +111,7 @@ int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options,
     const DemandeMachine demande = DemandeDe(options);
     if (options.Estimation) {
         const Estimation e = EstimeDemande({poste.dessin, valeurs, poste.ui}, demande);
+        Montre(poste.ui, e.diagnostics);
         if (!e.acceptee) return 1;
         sortie << "Durée estimée : " << TexteDuree(e.duree) << " (" << FormatFixe(e.duree, 4, ',') << " s)\n"
                << "Impulsions : " << e.impulsions << "\n";
@@ -152,9 +141,9 @@ int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options,
             }
         };
     }
-    // The stop message of a run ended by the size limit would say it was asked for.
-    InterfaceFiltree filtre(poste.ui, tropLong);
-    const CompteRendu cr = ExecuteDemande({poste.dessin, valeurs, filtre}, machine, demande, arret);
+    const CompteRendu cr = ExecuteDemande({poste.dessin, valeurs, poste.ui}, machine, demande, arret);
+    // The stop report of a run ended by the size limit would say it was asked for.
+    if (!tropLong) Montre(poste.ui, cr.diagnostics);
     if (tropLong) {
         poste.ui.Message("Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.", TitreProgramme,
                          Icone::Critique);

@@ -23,6 +23,8 @@ struct Diagnostic {
     // The file concerned, and where in it (0: no line, no byte), when known.
     std::string fichier;
     uint64_t ligne = 0;
+    // The title of its message box, when not the program's name.
+    std::string titre;
 };
 
 using Diagnostics = std::vector<Diagnostic>;

@@ -49,7 +49,7 @@ inline Icone IconeDe(Gravite g) {
 
 // A diagnostic as a message box of the program.
 inline void Montre(InterfaceUtilisateur& ui, const Diagnostic& d) {
-    ui.Message(d.message, TitreProgramme, IconeDe(d.gravite));
+    ui.Message(d.message, d.titre.empty() ? TitreProgramme : std::string_view(d.titre), IconeDe(d.gravite));
 }
 
 // Every diagnostic in its order; false when one of them is an error.

@@ -69,11 +69,13 @@ bool CopieDeSecoursProjet(const std::string& projet, std::string_view contenu, D
         dits.push_back({Gravite::Avertissement,
                         "Pas de copie de sauvegarde : le fichier " + copie +
                             " existe déjà et n'est pas une copie faite par Korvelin ; il est laissé tel quel.",
-                        copie, 0});
+                        copie,
+                        0,
+                        {}});
         return true;
     }
     if (!EcrireFichierAtomique(copie, contenu)) {
-        dits.push_back({Gravite::Erreur, "Impossible d'écrire le fichier " + copie, copie, 0});
+        dits.push_back({Gravite::Erreur, "Impossible d'écrire le fichier " + copie, copie, 0, {}});
         return false;
     }
     return true;

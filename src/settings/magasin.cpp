@@ -37,7 +37,7 @@ std::string ValeurDeLigne(std::string_view ligne) {
 }
 
 Diagnostic EchecEcriture(const std::string& chemin) {
-    return {Gravite::Erreur, "Impossible d'écrire le fichier " + chemin, chemin, 0};
+    return {Gravite::Erreur, "Impossible d'écrire le fichier " + chemin, chemin, 0, {}};
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ Diagnostics MagasinReglages::EcrireDansProjet(const Dessin& d, const EcrituresRe
     Diagnostics dits;
     const auto contenu = LireFichier(d.NomFichier);
     if (!contenu) {
-        dits.push_back({Gravite::Erreur, "Impossible de lire le fichier " + d.NomFichier, d.NomFichier, 0});
+        dits.push_back({Gravite::Erreur, "Impossible de lire le fichier " + d.NomFichier, d.NomFichier, 0, {}});
         return dits;
     }
     if (!CopieDeSecoursProjet(d.NomFichier, *contenu, dits)) return dits;
@@ -135,7 +135,8 @@ void VerifieRapports(const std::string& type, Parametres& p, const SourceReglage
                                  " ») n'est pas utilisable : le rapport par défaut " +
                                  EcritureLocale(LecturePlain(defaut)) + " le remplace.",
                              {},
-                             0});
+                             0,
+                             {}});
         rapport = LecturePlain(defaut);
     }
 }

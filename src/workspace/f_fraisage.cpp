@@ -681,15 +681,13 @@ void F_Fraisage::FlecheRelachee() {
 void F_Fraisage::MontreEstimation() {
     if (EnCours() || doc_.Trace().NbSequencesDecalees() == 0) return;
     LitChamps();
-    // On a copy that keeps the refusal for the label: a box is not a place for a message
-    // while the user only browses the tabs.
-    struct Refus final : InterfaceSilencieuse {
-        std::string texte;
-        void Message(std::string_view t, std::string_view, Icone) override { texte = t; }
-    } refus;
+    // The refusal goes into the label: a box is not a place for a message while the user
+    // only browses the tabs.
+    InterfaceSilencieuse silence;
     const Estimation e =
-        EstimeDemande({doc_.Trace(), doc_.Reglages(), refus}, modele_.Demande(ActionMachine::Exemplaire));
-    L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus.texte));
+        EstimeDemande({doc_.Trace(), doc_.Reglages(), silence}, modele_.Demande(ActionMachine::Exemplaire));
+    const std::string refus = e.diagnostics.empty() ? std::string() : e.diagnostics.back().message;
+    L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus));
 }
 
 bool F_Fraisage::eventFilter(QObject* objet, QEvent* e) {

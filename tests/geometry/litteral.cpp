@@ -87,11 +87,11 @@ void DecalageLitteral(Dessin& d, const ReglagesDecalage& prm, Code2 e, Diagnosti
     }
     D.resize(w);
     if (w == 0)
-        diagnostics.push_back({Gravite::Erreur, "Impossible de décaler ce tracé avec ce rayon de fraise", "", 0});
+        diagnostics.push_back({Gravite::Erreur, "Impossible de décaler ce tracé avec ce rayon de fraise", "", 0, {}});
     else if (levee != SIZE_MAX)
-        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, Serre::Leve, levee), "", 0});
+        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, Serre::Leve, levee), "", 0, {}});
     else if (serre != SIZE_MAX)
-        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, Serre::Retire, serre), "", 0});
+        diagnostics.push_back({Gravite::Avertissement, MessageTropSerre(e, Serre::Retire, serre), "", 0, {}});
 }
 
 }  // namespace

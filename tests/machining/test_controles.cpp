@@ -83,20 +83,28 @@ TEST(Controles, CoursesDuTravailDeLaSerieDesMotifsEtDesDeplacements) {
 }
 
 TEST(Controles, RefusAvantToutMouvement) {
-    // A run, a pattern, a typed move and an estimate: refused with the reason, nothing sent.
+    // A run, a pattern, a typed move and an estimate: refused with the reason in their
+    // report, for the caller to show; nothing sent, nothing said on the way.
     Banc b;
     DessinDe(b.dessin, {{{-2, 0}, {10, 0}}});
     Machine& m = b.Demarre();
-    EXPECT_EQ(FraisageExemplaire(b.Poste(), m, {"2", "-1"}, b.arret).issue, Issue::Refusee);
-    EXPECT_EQ(MotifTest(b.Poste(), m, 0, 20, {"-1", "-1"}, b.arret).issue, Issue::Refusee);
-    EXPECT_EQ(DeplacementSaisi(b.Poste(), m, "5000", "0", "0", b.arret).issue, Issue::Refusee);
     DemandeMachine d;  // the estimate refuses as the run does
     d.action = ActionMachine::Exemplaire, d.travail = {"2", "-1"};
-    EXPECT_FALSE(EstimeDemande(b.Poste(), d).acceptee);
+    const CompteRendu refus[] = {FraisageExemplaire(b.Poste(), m, {"2", "-1"}, b.arret),
+                                 MotifTest(b.Poste(), m, 0, 20, {"-1", "-1"}, b.arret),
+                                 DeplacementSaisi(b.Poste(), m, "5000", "0", "0", b.arret)};
+    const Estimation e = EstimeDemande(b.Poste(), d);
+    EXPECT_FALSE(e.acceptee);
     EXPECT_TRUE(b.port->Ecritures().empty());
-    ASSERT_EQ(b.ui.messages.size(), 4u);
-    EXPECT_EQ(b.ui.messages[0].texte,
+    EXPECT_TRUE(b.ui.messages.empty());
+    for (const CompteRendu& cr : refus) {
+        EXPECT_EQ(cr.issue, Issue::Refusee);
+        ASSERT_EQ(cr.diagnostics.size(), 1u);
+        EXPECT_EQ(cr.diagnostics[0].gravite, Gravite::Erreur);
+    }
+    EXPECT_EQ(refus[0].diagnostics[0].message,
               "Le travail sort de la course de la machine : la séquence A dépasse la course en X de 2,000 mm ; il faut "
               "une marge en X d'au moins 2 mm.");
-    EXPECT_EQ(b.ui.messages[3].texte, b.ui.messages[0].texte);
+    ASSERT_EQ(e.diagnostics.size(), 1u);
+    EXPECT_EQ(e.diagnostics[0].message, refus[0].diagnostics[0].message);
 }

@@ -93,4 +93,18 @@ TEST(ExecutantMachine, ArretPendantUnFraisageSurLeFilDeLaMachine) {
         std::count_if(pas.begin(), pas.end(), [&](const Impulsion& p) { return ecritures[p.ecriture].temps > arret; }),
         1);
     EXPECT_EQ(simule.PasMoteurArrete(), 0);
+
+    // A refused run tells why through the queue, for the window to show, and sends nothing.
+    const std::size_t ecrites = ecritures.size();
+    DemandeMachine hors = Demande(ActionMachine::Exemplaire);
+    hors.travail.HautDeg = "-1";
+    ASSERT_TRUE(executant.Lance(hors, v, traces));
+    executant.Attend();
+    evenements = executant.Releve();
+    ASSERT_EQ(evenements.size(), 3u);
+    EXPECT_EQ(evenements[0].genre, EvenementMachine::Genre::Message);
+    EXPECT_EQ(evenements[0].icone, Icone::Critique);
+    EXPECT_NE(evenements[0].texte.find("dégagement"), std::string::npos) << evenements[0].texte;
+    EXPECT_EQ(evenements[2].fin.issue, Issue::Refusee);
+    EXPECT_EQ(simule.Ecritures().size(), ecrites);
 }

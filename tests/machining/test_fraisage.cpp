@@ -76,6 +76,8 @@ TEST(Fraisage, RefusSansDessinOuVitesseNulleUneFoisParSerie) {
             const auto cr = serie ? FraisageSerie(b.Poste(), m, {}, {3, 2, 10.0f, 10.0f}, b.arret)
                                   : FraisageExemplaire(b.Poste(), m, {}, b.arret);
             EXPECT_EQ(cr.issue, Issue::Refusee);
+            EXPECT_TRUE(b.ui.messages.empty());
+            Montre(b.ui, cr.diagnostics);
             AttendSeulMessage(b.ui,
                               dessin ? "Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres"
                                      : "Il faut ouvrir un dessin !",
@@ -101,9 +103,10 @@ TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
     EXPECT_EQ(b.port->Ecritures().back().registre, 'C');  // motor off right after the last pulse
     EXPECT_EQ(b.port->Controle(), 0x08);
     EXPECT_NEAR(cr.Z, -1.0, 1e-9);
-    ASSERT_EQ(b.ui.messages.size(), 1u);
-    EXPECT_NE(b.ui.messages[0].texte.find("séquence A, passe 1, vers le point 1."), std::string::npos);
-    EXPECT_NE(b.ui.messages[0].texte.find("Z = -1,000 mm"), std::string::npos);
+    ASSERT_EQ(cr.diagnostics.size(), 1u);
+    EXPECT_EQ(cr.diagnostics[0].gravite, Gravite::Avertissement);
+    EXPECT_NE(cr.diagnostics[0].message.find("séquence A, passe 1, vers le point 1."), std::string::npos);
+    EXPECT_NE(cr.diagnostics[0].message.find("Z = -1,000 mm"), std::string::npos);
     EXPECT_EQ(m.Arret, nullptr);
 }
 
