@@ -71,7 +71,9 @@ struct Conversion {
     MagasinReglages magasin;
     InterfaceConsole& ui;
     CibleImport Cible() { return {dessin, parametres, magasin, ui}; }
-    PosteTravail Poste() { return {dessin, parametres, ui}; }
+    PosteTravail Poste() const { return {dessin, parametres}; }
+    // What a stage returned, told on the console; false when it holds an error.
+    bool Dit(const Diagnostics& dits) { return Montre(ui, dits); }
 };
 
 int Erreur(InterfaceConsole& ui, const std::string& texte) {
@@ -208,7 +210,10 @@ int Simulation(Conversion& cv, const Options& o) {
     s.Journal = o.journal;
     s.Estimation = o.estimation;
     SignaleProfondeurPositive(s.ProfFraisage);
-    return LanceSimulation(cv.Poste(), s);
+    Diagnostics dits;
+    const int statut = LanceSimulation(cv.Poste(), s, dits, std::cout);
+    cv.Dit(dits);
+    return statut;
 }
 
 // After a refusal for the travel: the options that make the same job fit, ready to copy.
@@ -248,23 +253,36 @@ TravailCUT TravailDe(Conversion& cv, const Options& o) {
 // refused after the CUT file was made would leave half a job behind.
 bool VerifieTravail(Conversion& cv, const Options& o, const TravailCUT& t) {
     TotauxCUT totaux;
-    if (AvecCUT(o) && !PrepareTravail(cv.Poste(), t, t.FichierCUT, "CUT", totaux)) {
+    Diagnostics dits;
+    const bool cut = !AvecCUT(o) || PrepareTravail(cv.Poste(), t, t.FichierCUT, "CUT", totaux, dits);
+    cv.Dit(dits);
+    if (!cut) {
         SignaleMargesConseillees(cv);
         return false;
     }
-    return o.gcode.empty() || ControleFichierGCode(cv.Poste(), t);
+    if (o.gcode.empty()) return true;
+    dits.clear();
+    const bool gcode = ControleFichierGCode(cv.Poste(), t, dits);
+    cv.Dit(dits);
+    return gcode;
 }
 
 int Cut(Conversion& cv, const Options& o, const TravailCUT& t) {
     // The totals printed are the CUT file's when it is written, else the program's.
     TotauxCUT totaux, totauxGCode;
-    if (AvecCUT(o) && !GenereFichierCUT(cv.Poste(), t, totaux)) return 1;
+    Diagnostics dits;
+    const bool cut = !AvecCUT(o) || GenereFichierCUT(cv.Poste(), t, totaux, dits);
+    cv.Dit(dits);
+    if (!cut) return 1;
     if (!o.gcode.empty()) {
         ResultatGCode r;
-        if (!GenereFichierGCode(cv.Poste(), t, o.dialecte, totauxGCode, {}, &r)) return 1;
+        dits.clear();
+        const bool gcode = GenereFichierGCode(cv.Poste(), t, o.dialecte, totauxGCode, dits, {}, &r);
+        cv.Dit(dits);
+        if (!gcode) return 1;
         std::cout << "G-code : " << r.octets << " octets, " << r.sorties << " remontées au dégagement\n";
     }
-    if (!o.grbl.empty()) return EnvoieGrbl(cv.Poste(), o, t);
+    if (!o.grbl.empty()) return EnvoieGrbl(cv.Poste(), cv.ui, o, t);
     if (!AvecCUT(o)) totaux = totauxGCode;
     std::cout << "Longueur parcours en mm : " << TexteTotal(totaux.LongueurParcours) << '\n'
               << "Temps de fraisage en secondes : " << TexteTotal(totaux.TempsFraisage) << '\n';

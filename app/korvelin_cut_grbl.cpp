@@ -40,9 +40,11 @@ int CodeDeFin(EtatTravail e) {
 
 }  // namespace
 
-int EnvoieGrbl(const PosteTravail& poste, const Options& o, const TravailCUT& t) {
+int EnvoieGrbl(const PosteTravail& poste, InterfaceUtilisateur& ui, const Options& o, const TravailCUT& t) {
     TotauxCUT totaux;
-    const std::optional<std::string> texte = ProgrammeGCode(poste, t, DialecteGCode::GRBL, totaux);
+    Diagnostics dits;
+    const std::optional<std::string> texte = ProgrammeGCode(poste, t, DialecteGCode::GRBL, totaux, dits);
+    Montre(ui, dits);
     if (!texte) return 1;
     auto prepare = PrepareProgramme(*texte);
     if (const std::string* refus = std::get_if<std::string>(&prepare)) {

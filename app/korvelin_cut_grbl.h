@@ -4,6 +4,7 @@
 #include "korvelin_cut_options.h"
 #include "machining/cut.h"
 #include "machining/poste_travail.h"
+#include "model/interface_utilisateur.h"
 
 namespace korvelin::cli {
 
@@ -13,6 +14,6 @@ inline constexpr int CodeAlarmeGrbl = 4;  // the board raised an alarm, or was i
 inline constexpr int CodeLiaison = 5;     // port unusable, no GRBL on it, or link lost
 inline constexpr int CodeInterrompu = 6;  // stopped by the user (Ctrl-C): GRBL reset
 
-int EnvoieGrbl(const PosteTravail& poste, const Options& o, const TravailCUT& t);
+int EnvoieGrbl(const PosteTravail& poste, InterfaceUtilisateur& ui, const Options& o, const TravailCUT& t);
 
 }  // namespace korvelin::cli

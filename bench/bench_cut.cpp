@@ -47,14 +47,14 @@ korvelin::TravailCUT Travail(const std::filesystem::path& chemin) {
 void Cut(benchmark::State& etat) {
     korvelin::Dessin dessin;
     korvelin::Parametres parametres;
-    korvelin::InterfaceSilencieuse ui;
+    korvelin::Diagnostics dits;
     const int64_t n = etat.range(0);
     Dessin(dessin, parametres, n);
     const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench.cut";
     const korvelin::TravailCUT t = Travail(chemin);
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres, ui}, t, totaux,
+        if (!korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres}, t, totaux, dits,
                                         [](const korvelin::TotauxCUT&) {}))
             etat.SkipWithError("CUT refusé");
     }
@@ -67,7 +67,7 @@ void Cut(benchmark::State& etat) {
 void GCode(benchmark::State& etat) {
     korvelin::Dessin dessin;
     korvelin::Parametres parametres;
-    korvelin::InterfaceSilencieuse ui;
+    korvelin::Diagnostics dits;
     const int64_t n = etat.range(0);
     Dessin(dessin, parametres, n);
     const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench.nc";
@@ -76,7 +76,7 @@ void GCode(benchmark::State& etat) {
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
         if (!korvelin::GenereFichierGCode(
-                korvelin::PosteTravail{dessin, parametres, ui}, t, korvelin::DialecteGCode::GRBL, totaux,
+                korvelin::PosteTravail{dessin, parametres}, t, korvelin::DialecteGCode::GRBL, totaux, dits,
                 [](const korvelin::TotauxCUT&) {}, &r))
             etat.SkipWithError("G-code refusé");
     }
@@ -91,7 +91,7 @@ void GCode(benchmark::State& etat) {
 void CutAttaches(benchmark::State& etat) {
     korvelin::Dessin dessin;
     korvelin::Parametres parametres;
-    korvelin::InterfaceSilencieuse ui;
+    korvelin::Diagnostics dits;
     const int64_t n = etat.range(0);
     Dessin(dessin, parametres, n);
     const auto chemin = std::filesystem::temp_directory_path() / "korvelin-bench-attaches.cut";
@@ -100,7 +100,7 @@ void CutAttaches(benchmark::State& etat) {
     t.attaches = {4, 5, 1};
     for (auto _ : etat) {
         korvelin::TotauxCUT totaux;
-        if (!korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres, ui}, t, totaux,
+        if (!korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres}, t, totaux, dits,
                                         [](const korvelin::TotauxCUT&) {}))
             etat.SkipWithError("CUT refusé");
     }
@@ -117,15 +117,16 @@ void Memoire(benchmark::State& etat) {
         if (fils == 0) {
             korvelin::Dessin dessin;
             korvelin::Parametres parametres;
-            korvelin::InterfaceSilencieuse ui;
+            korvelin::Diagnostics dits;
             Dessin(dessin, parametres, etat.range(0));
             dessin.Trace_Initial.reserve(static_cast<std::size_t>(etat.range(0)));
             for (const auto& s : dessin.Trace_Decale)
                 dessin.Trace_Initial.insert(dessin.Trace_Initial.end(), s.Points.begin(), s.Points.end());
             korvelin::TotauxCUT totaux;
-            ::_exit(korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres, ui}, Travail(chemin), totaux)
-                        ? 0
-                        : 1);
+            ::_exit(
+                korvelin::GenereFichierCUT(korvelin::PosteTravail{dessin, parametres}, Travail(chemin), totaux, dits)
+                    ? 0
+                    : 1);
         }
         int statut = 0;
         rusage r{};

@@ -156,14 +156,14 @@ void DessinAleatoire(Dessin& d) {
 void BM_SimulationGrandDessin(benchmark::State& state) {
     Dessin dessin;
     Parametres parametres;
-    InterfaceSilencieuse ui;
+    Diagnostics dits;
     DessinAleatoire(dessin);
     OptionsSimulation o;
     o.NbPasse = 3;
     std::string resume;
     for (auto _ : state) {
         std::ostringstream sortie;
-        benchmark::DoNotOptimize(LanceSimulation(PosteTravail{dessin, parametres, ui}, o, sortie));
+        benchmark::DoNotOptimize(LanceSimulation(PosteTravail{dessin, parametres}, o, dits, sortie));
         resume = sortie.str();
     }
     state.SetLabel(resume.substr(0, resume.find(';')));
@@ -174,12 +174,11 @@ BENCHMARK(BM_SimulationGrandDessin)->Unit(benchmark::kMillisecond)->Iterations(3
 void BM_EstimationGrandDessin(benchmark::State& state) {
     Dessin dessin;
     Parametres parametres;
-    InterfaceSilencieuse ui;
     DessinAleatoire(dessin);
     parametres.NbPasse = 3;
     DemandeMachine d;
     Estimation e;
-    for (auto _ : state) e = EstimeDemande(PosteTravail{dessin, parametres, ui}, d);
+    for (auto _ : state) e = EstimeDemande(PosteTravail{dessin, parametres}, d);
     state.counters["duree_s"] = e.duree;
     state.counters["impulsions"] = static_cast<double>(e.impulsions);
 }

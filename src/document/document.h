@@ -42,8 +42,8 @@ public:
     // The settings values the drawing is shown and cut with.
     const Parametres& Reglages() const { return parametres_; }
     InterfaceUtilisateur& Interface() { return *ui_; }
-    // A job's view of the document: its paths, its values and its interface.
-    PosteTravail Poste() { return {dessin_, parametres_, *ui_}; }
+    // A job's view of the document: its paths and its values.
+    PosteTravail Poste() const { return {dessin_, parametres_}; }
     // The milling window's values, bound to this document's settings and store.
     ModeleFraisage ModeleDeFraisage() { return ModeleFraisage(magasin_, dessin_, parametres_); }
 

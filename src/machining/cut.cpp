@@ -93,8 +93,9 @@ private:
 
 std::string TexteTotal(double valeur) { return FormatFixe(valeur, 1, ','); }
 
-bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux, const SuiviCUT& suivi) {
-    const std::optional<VitessesTravail> v = PrepareTravail(poste, travail, travail.FichierCUT, "CUT", totaux);
+bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux, Diagnostics& dits,
+                      const SuiviCUT& suivi) {
+    const std::optional<VitessesTravail> v = PrepareTravail(poste, travail, travail.FichierCUT, "CUT", totaux, dits);
     if (!v) return false;
     FluxFichier flux(travail.FichierCUT);
     bool ecrit = flux.Ouvert();
@@ -105,7 +106,8 @@ bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, Tota
         ecrit = flux.Termine();
     }
     if (!ecrit) {
-        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierCUT, TitreProgramme, Icone::Critique);
+        dits.push_back(
+            {Gravite::Erreur, "Impossible d'écrire le fichier " + travail.FichierCUT, travail.FichierCUT, 0, {}});
         return false;
     }
     if (suivi) suivi(totaux);

@@ -11,9 +11,9 @@
 
 namespace korvelin {
 
-// "Générer le fichier .CUT". False after telling the user why, with nothing written; a
-// failed write leaves any earlier file at that path whole.
-bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux,
+// "Générer le fichier .CUT". False, with nothing written and the reason in `dits`; a
+// failed write leaves any earlier file at that path whole. The job's warnings join `dits`.
+bool GenereFichierCUT(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux, Diagnostics& dits,
                       const SuiviCUT& suivi = {});
 
 // The totals as the window's two boxes show them ("####0.0").

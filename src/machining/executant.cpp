@@ -132,7 +132,7 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
     Estimation estimation;
     if (estimee) {
         // The refusals come from the dry run, before anything moves.
-        estimation = EstimeDemande({dessin_, parametres_, silence_}, d);
+        estimation = EstimeDemande({dessin_, parametres_}, d);
         PousseMessages(estimation.diagnostics);
         EvenementMachine e;
         e.genre = EvenementMachine::Genre::Estimation;
@@ -156,7 +156,7 @@ void ExecutantMachine::Deroule(DemandeMachine d) {
         rangee_.store(mm.Ou.rangee, std::memory_order_relaxed);
         unitesFaites_.store(mm.UnitesAttendues, std::memory_order_release);
     };
-    fin.fin = ExecuteDemande({dessin_, parametres_, silence_}, m, d, arret_);
+    fin.fin = ExecuteDemande({dessin_, parametres_}, m, d, arret_);
     m.SurAvancement = nullptr;
     PousseMessages(fin.fin.diagnostics);
     file_.Pousse(std::move(fin));

@@ -15,6 +15,7 @@
 
 #include "machining/fraisage.h"
 #include "machining/session.h"
+#include "model/interface_utilisateur.h"
 
 namespace korvelin {
 
@@ -33,8 +34,7 @@ struct DemandeMachine {
 };
 
 // Runs the action on this machine; the stop request is looked at before every pulse. The
-// report holds what the action has to say (refusal, stop, late pulses): nothing goes to
-// poste.ui.
+// report holds what the action has to say: refusal, stop, late pulses.
 CompteRendu ExecuteDemande(const PosteTravail& poste, Machine& m, const DemandeMachine& d,
                            const std::atomic<bool>& arret);
 
@@ -108,8 +108,7 @@ private:
     std::unique_ptr<Port> port_;
     std::unique_ptr<Horloge> horloge_;
     FileEvenements file_;
-    // The actions tell everything through their reports, which go into the queue.
-    InterfaceSilencieuse silence_;
+    // What an action's report has to say goes into the queue, for the window to show.
     void PousseMessages(const Diagnostics& diagnostics);
     // Copies taken when an action starts: nothing the window changes reaches the run.
     Dessin dessin_;

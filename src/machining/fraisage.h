@@ -25,7 +25,8 @@ bool VitessesNulles(const Parametres& v);
 // Height and depth typed in the window: "," or "." as separator.
 double LectureCote(std::string_view texte);
 
-// One copy. Refused with a message when there is no drawing or a speed is 0.
+// One copy. Refused, with the reason in the report, when there is no drawing, a speed is
+// 0 or the job does not fit the machine.
 CompteRendu FraisageExemplaire(const PosteTravail& poste, Machine& m, const TravailFraisage& travail,
                                const std::atomic<bool>& arret);
 // Rows of copies DecalX apart, the rows DecalY apart, each row starting under the first

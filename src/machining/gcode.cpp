@@ -540,13 +540,14 @@ void Corps(Programme& prog, const Dessin& d, const TravailCUT& t, const Reglages
 namespace {
 
 // The checks of the CUT file and the program's own (spindle, feeds, wait); the speeds, or
-// nothing after telling the user why.
+// nothing, with the reason in `dits`.
 std::optional<VitessesTravail> PrepareGCode(const PosteTravail& poste, const TravailCUT& travail, TotauxCUT& totaux,
-                                            ReglagesGCode& r) {
-    const std::optional<VitessesTravail> v = PrepareTravail(poste, travail, travail.FichierGCode, NatureGCode, totaux);
+                                            ReglagesGCode& r, Diagnostics& dits) {
+    const std::optional<VitessesTravail> v =
+        PrepareTravail(poste, travail, travail.FichierGCode, NatureGCode, totaux, dits);
     if (!v) return std::nullopt;
-    if (const std::optional<std::string> refus = LectureReglages(travail, *v, r)) {
-        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
+    if (std::optional<std::string> refus = LectureReglages(travail, *v, r)) {
+        dits.push_back(RefusTravail(std::move(*refus)));
         return std::nullopt;
     }
     return v;
@@ -554,16 +555,16 @@ std::optional<VitessesTravail> PrepareGCode(const PosteTravail& poste, const Tra
 
 }  // namespace
 
-bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail) {
+bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail, Diagnostics& dits) {
     TotauxCUT totaux;
     ReglagesGCode r{};
-    return PrepareGCode(poste, travail, totaux, r).has_value();
+    return PrepareGCode(poste, travail, totaux, r, dits).has_value();
 }
 
 bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte, TotauxCUT& totaux,
-                        const SuiviCUT& suivi, ResultatGCode* resultat) {
+                        Diagnostics& dits, const SuiviCUT& suivi, ResultatGCode* resultat) {
     ReglagesGCode r{};
-    const std::optional<VitessesTravail> v = PrepareGCode(poste, travail, totaux, r);
+    const std::optional<VitessesTravail> v = PrepareGCode(poste, travail, totaux, r, dits);
     if (!v) return false;
     FluxFichier flux(travail.FichierGCode);
     bool ecrit = flux.Ouvert();
@@ -576,7 +577,8 @@ bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, Di
         ecrit = flux.Termine();
     }
     if (!ecrit) {
-        poste.ui.Message("Impossible d'écrire le fichier " + travail.FichierGCode, TitreProgramme, Icone::Critique);
+        dits.push_back(
+            {Gravite::Erreur, "Impossible d'écrire le fichier " + travail.FichierGCode, travail.FichierGCode, 0, {}});
         return false;
     }
     if (suivi) suivi(totaux);

@@ -28,12 +28,12 @@ struct ResultatGCode {
 
 // "Générer le fichier G-code": writes travail.FichierGCode after the checks of the CUT
 // file and its own (spindle, feeds, wait). The totals are those of the program's moves.
-// False after telling the user why; a failed write leaves any earlier file at that path
-// whole.
+// False, with the reason in `dits`; a failed write leaves any earlier file at that path
+// whole. The job's warnings join `dits`.
 bool GenereFichierGCode(const PosteTravail& poste, const TravailCUT& travail, DialecteGCode dialecte, TotauxCUT& totaux,
-                        const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
+                        Diagnostics& dits, const SuiviCUT& suivi = {}, ResultatGCode* resultat = nullptr);
 // Its checks alone, so that a caller writing several files makes every check first.
-bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail);
+bool ControleFichierGCode(const PosteTravail& poste, const TravailCUT& travail, Diagnostics& dits);
 
 // A text as a comment may carry it: accents taken off, other non-ASCII characters and those
 // a controller acts on anywhere ("(", ")", ";", "!", "~", "?", "%") left out, control bytes

@@ -8,23 +8,20 @@
 namespace korvelin {
 
 std::optional<std::string> ProgrammeGCode(const PosteTravail& poste, TravailCUT travail, DialecteGCode dialecte,
-                                          TotauxCUT& totaux) {
+                                          TotauxCUT& totaux, Diagnostics& dits) {
     // The writer makes files: it writes one in a folder of its own, read back and removed.
     namespace fs = std::filesystem;
     std::error_code ec;
     std::string modele = (fs::temp_directory_path(ec) / "korvelin-gcode-XXXXXX").string();
     if (ec || ::mkdtemp(modele.data()) == nullptr) {
-        poste.ui.Message("Impossible de créer un dossier temporaire pour le programme G-code.", TitreProgramme,
-                         Icone::Critique);
+        dits.push_back(RefusTravail("Impossible de créer un dossier temporaire pour le programme G-code."));
         return std::nullopt;
     }
     travail.FichierGCode = (fs::path(modele) / "programme.nc").string();
     std::optional<std::string> texte;
-    if (GenereFichierGCode(poste, travail, dialecte, totaux)) {
+    if (GenereFichierGCode(poste, travail, dialecte, totaux, dits)) {
         texte = LireFichier(travail.FichierGCode);
-        if (!texte)
-            poste.ui.Message("Impossible de relire le programme G-code " + travail.FichierGCode, TitreProgramme,
-                             Icone::Critique);
+        if (!texte) dits.push_back(RefusTravail("Impossible de relire le programme G-code " + travail.FichierGCode));
     }
     fs::remove_all(modele, ec);
     return texte;

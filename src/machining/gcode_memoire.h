@@ -9,8 +9,9 @@
 
 namespace korvelin {
 
-// Nothing after telling the user why (the job's checks, or no room for the temporary file).
+// Nothing, with the reason in `dits` (the job's checks, or no room for the temporary file);
+// the job's warnings join `dits`.
 std::optional<std::string> ProgrammeGCode(const PosteTravail& poste, TravailCUT travail, DialecteGCode dialecte,
-                                          TotauxCUT& totaux);
+                                          TotauxCUT& totaux, Diagnostics& dits);
 
 }  // namespace korvelin

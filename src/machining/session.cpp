@@ -104,7 +104,7 @@ std::string Mm(double v) { return FormatFixe(v, 3, ',') + " mm"; }
 CompteRendu CompteRenduRefus(std::string message, std::string titre) {
     CompteRendu cr;
     cr.issue = Issue::Refusee;
-    cr.diagnostics.push_back({Gravite::Erreur, std::move(message), {}, 0, std::move(titre)});
+    cr.diagnostics.push_back(RefusTravail(std::move(message), std::move(titre)));
     return cr;
 }
 

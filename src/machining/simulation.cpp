@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <iostream>
 
 #include "machining/executant.h"
 #include "machining/flux_fichier.h"
@@ -99,10 +98,10 @@ DemandeMachine DemandeDe(const OptionsSimulation& options) {
 
 }  // namespace
 
-int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, std::ostream& sortie) {
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, Diagnostics& dits,
+                    std::ostream& sortie) {
     if (options.Test > 2) {
-        poste.ui.Message("Motif de test inconnu : " + TexteEntier(options.Test) + " (0, 1 ou 2).", TitreProgramme,
-                         Icone::Critique);
+        dits.push_back(RefusTravail("Motif de test inconnu : " + TexteEntier(options.Test) + " (0, 1 ou 2)."));
         return 1;
     }
     // The job's passes count for this run only.
@@ -110,8 +109,8 @@ int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options,
     valeurs.NbPasse = std::max<int32_t>(1, options.NbPasse);
     const DemandeMachine demande = DemandeDe(options);
     if (options.Estimation) {
-        const Estimation e = EstimeDemande({poste.dessin, valeurs, poste.ui}, demande);
-        Montre(poste.ui, e.diagnostics);
+        const Estimation e = EstimeDemande({poste.dessin, valeurs}, demande);
+        dits.insert(dits.end(), e.diagnostics.begin(), e.diagnostics.end());
         if (!e.acceptee) return 1;
         sortie << "Durée estimée : " << TexteDuree(e.duree) << " (" << FormatFixe(e.duree, 4, ',') << " s)\n"
                << "Impulsions : " << e.impulsions << "\n";
@@ -128,7 +127,7 @@ int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options,
     if (!options.Journal.empty()) {
         journal = std::make_unique<FluxFichier>(options.Journal);
         if (!journal->Ouvert()) {
-            poste.ui.Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
+            dits.push_back(RefusTravail("Impossible d'écrire le journal " + options.Journal));
             return 1;
         }
         port.SurEcriture = [&](const EcriturePort& e) {
@@ -141,25 +140,20 @@ int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options,
             }
         };
     }
-    const CompteRendu cr = ExecuteDemande({poste.dessin, valeurs, poste.ui}, machine, demande, arret);
+    const CompteRendu cr = ExecuteDemande({poste.dessin, valeurs}, machine, demande, arret);
     // The stop report of a run ended by the size limit would say it was asked for.
-    if (!tropLong) Montre(poste.ui, cr.diagnostics);
     if (tropLong) {
-        poste.ui.Message("Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.", TitreProgramme,
-                         Icone::Critique);
+        dits.push_back(RefusTravail("Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit."));
         return 1;
     }
+    dits.insert(dits.end(), cr.diagnostics.begin(), cr.diagnostics.end());
     if (cr.issue != Issue::Terminee) return 1;
     if (journal && !journal->Termine()) {
-        poste.ui.Message("Impossible d'écrire le journal " + options.Journal, TitreProgramme, Icone::Critique);
+        dits.push_back(RefusTravail("Impossible d'écrire le journal " + options.Journal));
         return 1;
     }
     Resume(sortie, port, cr);
     return 0;
-}
-
-int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options) {
-    return LanceSimulation(poste, options, std::cout);
 }
 
 }  // namespace korvelin

@@ -32,11 +32,10 @@ struct OptionsSimulation {
     std::size_t TailleMaxJournal = std::size_t{1} << 30;
 };
 
-// Runs the job, prints the French summary to standard output; returns the exit status
-// (0, or 1 after a message on standard error).
-int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options);
-// The same, the summary going to the given stream.
-int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, std::ostream& sortie);
+// Runs the job and prints the French summary to `sortie`; returns the exit status: 0, or
+// 1 with the reason in `dits`. The run's own report (a stop, late pulses) joins `dits`.
+int LanceSimulation(const PosteTravail& poste, const OptionsSimulation& options, Diagnostics& dits,
+                    std::ostream& sortie);
 
 // The simulated machine that matches the settings (steps, inversions).
 ConfigurationSimulee ConfigurationDe(const Parametres& v);

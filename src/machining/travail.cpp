@@ -23,15 +23,15 @@ namespace {
 bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
 
 // The speeds of the job's boxes, each possible for its axis; nothing after telling why.
-std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, const TravailCUT& travail) {
+std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, const TravailCUT& travail,
+                                                 Diagnostics& dits) {
     const VitessesTravail v{LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),
                             LectureSaisie(travail.VitMax_Mat_Z),  LectureSaisie(travail.VitMax_HMat_X),
                             LectureSaisie(travail.VitMax_HMat_Y), LectureSaisie(travail.VitMax_Descente)};
     // A negative speed would give negative durations: refused like a zero one.
     if (!VitesseValable(v.matX) || !VitesseValable(v.matY) || !VitesseValable(v.matZ) || !VitesseValable(v.hmatX) ||
         !VitesseValable(v.hmatY) || !VitesseValable(v.descente)) {
-        poste.ui.Message("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur",
-                         Icone::Critique);
+        dits.push_back(RefusTravail("Les vitesses ne peuvent pas être nulles !\r\nRevoir les paramètres", "Erreur"));
         return std::nullopt;
     }
     const Parametres& prm = poste.parametres;
@@ -45,7 +45,7 @@ std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, cons
         {"hors-matière Y", v.hmatY, prm.Pas_Y, prm.NbPas_Y}, {"hors-matière Z", v.descente, prm.Pas_Z, prm.NbPas_Z}};
     for (const auto& a : axes) {
         if (auto refus = ControleVitesse(a.nom, a.vitesse, a.pas, a.nbPas)) {
-            poste.ui.Message(*refus, "Erreur", Icone::Critique);
+            dits.push_back(RefusTravail(std::move(*refus), "Erreur"));
             return std::nullopt;
         }
     }
@@ -54,30 +54,30 @@ std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, cons
 
 // Whether the file may be written there: replaceable, in a folder that exists, and not
 // the open drawing itself.
-bool DestinationPossible(const PosteTravail& poste, const std::string& fichier, std::string_view nature) {
+bool DestinationPossible(const PosteTravail& poste, const std::string& fichier, std::string_view nature,
+                         Diagnostics& dits) {
     // A folder or a device there fails at the writing, with its own message.
     if (const std::string raison = FichierExiste(fichier) ? RaisonNonRemplacable(fichier) : ""; !raison.empty()) {
-        poste.ui.Message(raison, TitreProgramme, Icone::Critique);
+        dits.push_back(RefusTravail(raison));
         return false;
     }
     const std::string dossier = ExtraitRepertoire(fichier);
     // A name without a folder part lies in the current folder, which exists.
     if (!dossier.empty() && !DossierExiste(dossier)) {
-        poste.ui.Message(
-            "Le dossier de destination du fichier " + std::string(nature) + " n'existe pas, merci de le corriger",
-            TitreProgramme, Icone::Critique);
+        dits.push_back(RefusTravail("Le dossier de destination du fichier " + std::string(nature) +
+                                    " n'existe pas, merci de le corriger"));
         return false;
     }
     if (MemeFichierDisque(fichier, poste.dessin.NomFichier)) {
-        poste.ui.Message("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !",
-                         TitreProgramme, Icone::Critique);
+        dits.push_back(RefusTravail("Le fichier " + std::string(nature) + " ne peut pas remplacer le dessin ouvert !"));
         return false;
     }
     return true;
 }
 
 // The job's values, its travel and its tabs; then the warnings that do not stop it.
-bool ValeursEtCourses(const PosteTravail& poste, const TravailCUT& travail, std::string_view nature) {
+bool ValeursEtCourses(const PosteTravail& poste, const TravailCUT& travail, std::string_view nature,
+                      Diagnostics& dits) {
     const Dessin& d = poste.dessin;
     const double H = LectureSaisie(travail.HautDeg), P = LectureSaisie(travail.ProfFraisage);
     Parametres p = poste.parametres;
@@ -97,33 +97,34 @@ bool ValeursEtCourses(const PosteTravail& poste, const TravailCUT& travail, std:
     }
     if (!refus) refus = ControleAttaches(travail.attaches, P);
     if (refus) {
-        poste.ui.Message(*refus, TitreProgramme, Icone::Critique);
+        dits.push_back(RefusTravail(std::move(*refus)));
         return false;
     }
-    if (avertissement) poste.ui.Message(*avertissement, TitreProgramme, Icone::Exclamation);
+    if (avertissement) dits.push_back({Gravite::Avertissement, std::move(*avertissement), {}, 0, {}});
     if (travail.attaches.Actives())
-        if (const std::string attaches = AvertissementAttaches(d, travail.attaches); !attaches.empty())
-            poste.ui.Message(attaches, TitreProgramme, Icone::Exclamation);
+        if (std::string attaches = AvertissementAttaches(d, travail.attaches); !attaches.empty())
+            dits.push_back({Gravite::Avertissement, std::move(attaches), {}, 0, {}});
     return true;
 }
 
 }  // namespace
 
 std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
-                                              const std::string& fichier, std::string_view nature, TotauxCUT& totaux) {
+                                              const std::string& fichier, std::string_view nature, TotauxCUT& totaux,
+                                              Diagnostics& dits) {
     if (poste.dessin.NbSequencesDecalees() == 0) {
-        poste.ui.Message("Il faut ouvrir un dessin !", TitreProgramme, Icone::Critique);
+        dits.push_back(RefusTravail("Il faut ouvrir un dessin !"));
         return std::nullopt;
     }
-    const std::optional<VitessesTravail> v = VitessesDuTravail(poste, travail);
+    const std::optional<VitessesTravail> v = VitessesDuTravail(poste, travail, dits);
     if (!v) return std::nullopt;
     totaux = TotauxCUT{};
-    if (!DestinationPossible(poste, fichier, nature)) return std::nullopt;
+    if (!DestinationPossible(poste, fichier, nature, dits)) return std::nullopt;
     if (travail.NbPasse > MaxPasses) {
-        poste.ui.Message("Le nombre de passes ne peut pas dépasser 1000 !", TitreProgramme, Icone::Critique);
+        dits.push_back(RefusTravail("Le nombre de passes ne peut pas dépasser 1000 !"));
         return std::nullopt;
     }
-    if (!ValeursEtCourses(poste, travail, nature)) return std::nullopt;
+    if (!ValeursEtCourses(poste, travail, nature, dits)) return std::nullopt;
     return v;
 }
 

@@ -18,10 +18,11 @@ std::string NomFichierGCodeParDefaut(std::string_view nomFichier);
 // the destination's folder, not the open drawing itself, the values and the travel.
 // `nature` names the file in the messages ("CUT"); a G-code program (NatureGCode) has its
 // extent checked against the travel, from the controller's work zero. The speeds, or
-// nothing after telling the user why. The totals are set to zero once the speeds are
-// known good.
+// nothing, with the reason in `dits`; the warnings that do not stop the job join `dits`
+// too. The totals are set to zero once the speeds are known good.
 inline constexpr std::string_view NatureGCode = "G-code";
 std::optional<VitessesTravail> PrepareTravail(const PosteTravail& poste, const TravailCUT& travail,
-                                              const std::string& fichier, std::string_view nature, TotauxCUT& totaux);
+                                              const std::string& fichier, std::string_view nature, TotauxCUT& totaux,
+                                              Diagnostics& dits);
 
 }  // namespace korvelin

@@ -283,7 +283,7 @@ void F_Fraisage::ConstruitOngletTest() {
 // The same job to a GRBL board over USB.
 void F_Fraisage::ConstruitOngletGrbl() {
     Onglet_Grbl = new OngletGrbl(
-        doc_.Poste(),
+        doc_.Poste(), doc_.Interface(),
         [this]() -> std::optional<TravailCUT> {
             LitChamps();
             return modele_.Travail();
@@ -636,10 +636,12 @@ void F_Fraisage::GenereCUT(bool gcode) {
         TB_TempsFraisage->setText(Q(TexteTotal(tt.TempsFraisage)));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
+    Diagnostics dits;
     if (gcode)
-        GenereFichierGCode(doc_.Poste(), t, DialecteGCode::GRBL, totaux, suivi);
+        GenereFichierGCode(doc_.Poste(), t, DialecteGCode::GRBL, totaux, dits, suivi);
     else
-        GenereFichierCUT(doc_.Poste(), t, totaux, suivi);
+        GenereFichierCUT(doc_.Poste(), t, totaux, dits, suivi);
+    Montre(doc_.Interface(), dits);
 }
 
 bool F_Fraisage::ProposeMarges(ActionMachine action) {
@@ -683,9 +685,7 @@ void F_Fraisage::MontreEstimation() {
     LitChamps();
     // The refusal goes into the label: a box is not a place for a message while the user
     // only browses the tabs.
-    InterfaceSilencieuse silence;
-    const Estimation e =
-        EstimeDemande({doc_.Trace(), doc_.Reglages(), silence}, modele_.Demande(ActionMachine::Exemplaire));
+    const Estimation e = EstimeDemande(doc_.Poste(), modele_.Demande(ActionMachine::Exemplaire));
     const std::string refus = e.diagnostics.empty() ? std::string() : e.diagnostics.back().message;
     L_Estimation->setText(e.acceptee ? Q(TexteEstimation(e)) : Q("Refusé : " + refus));
 }

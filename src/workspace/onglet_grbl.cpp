@@ -33,8 +33,9 @@ constexpr double Pas[3] = {0.1, 1.0, 10.0};
 
 }  // namespace
 
-OngletGrbl::OngletGrbl(PosteTravail poste, FournisseurTravail travail, MontreTrace montre, QWidget* parent)
-    : QWidget(parent), poste_(poste), travail_(std::move(travail)), montre_(std::move(montre)) {
+OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, FournisseurTravail travail, MontreTrace montre,
+                       QWidget* parent)
+    : QWidget(parent), poste_(poste), ui_(ui), travail_(std::move(travail)), montre_(std::move(montre)) {
     auto* v = new QVBoxLayout(this);
 
     auto* liaison = new QGroupBox("Liaison");
@@ -137,7 +138,7 @@ OngletGrbl::OngletGrbl(PosteTravail poste, FournisseurTravail travail, MontreTra
     connect(Btn_Connexion, &QPushButton::clicked, this, [this] {
         if (liaison_) {
             if (TravailEnCours() &&
-                !poste_.ui.Question("Un travail est en cours sur GRBL. L'arrêter et se déconnecter ?", TitreProgramme))
+                !ui_.Question("Un travail est en cours sur GRBL. L'arrêter et se déconnecter ?", TitreProgramme))
                 return;
             Deconnecte();
             return;
@@ -187,7 +188,7 @@ void OngletGrbl::Connecte(const std::string& chemin) {
     std::unique_ptr<grbl::Transport> port = grbl::OuvrePortSerie(chemin, grbl::DebitParDefaut, raison);
     if (!port) {
         Journal(raison);
-        poste_.ui.Message(raison, TitreProgramme, Icone::Critique);
+        ui_.Message(raison, TitreProgramme, Icone::Critique);
         return;
     }
     Journal("Connexion à " + chemin + "…");
@@ -247,16 +248,18 @@ void OngletGrbl::Depart() {
     const std::optional<TravailCUT> t = travail_();
     if (!t) return;
     TotauxCUT totaux;
-    const std::optional<std::string> texte = ProgrammeGCode(poste_, *t, DialecteGCode::GRBL, totaux);
+    Diagnostics dits;
+    const std::optional<std::string> texte = ProgrammeGCode(poste_, *t, DialecteGCode::GRBL, totaux, dits);
+    Montre(ui_, dits);
     if (!texte) return;
     auto prepare = grbl::PrepareProgramme(*texte);
     if (const std::string* refus = std::get_if<std::string>(&prepare)) {
-        poste_.ui.Message(*refus, TitreProgramme, Icone::Critique);
+        ui_.Message(*refus, TitreProgramme, Icone::Critique);
         return;
     }
     grbl::Programme p = std::move(std::get<grbl::Programme>(prepare));
     if (const auto refus = liaison_->Avec([&](grbl::Automate& m) { return m.Lance(p); })) {
-        poste_.ui.Message(*refus, TitreProgramme, Icone::Critique);
+        ui_.Message(*refus, TitreProgramme, Icone::Critique);
         return;
     }
     programme_ = std::move(p);
@@ -276,7 +279,7 @@ void OngletGrbl::ReprendALaLigne(std::size_t numero) {
     std::vector<grbl::LigneProgramme> approche = grbl::ApprocheReprise(*programme_, a, depuis);
     if (const auto refus =
             liaison_->Avec([&](grbl::Automate& m) { return m.Lance(*programme_, depuis, std::move(approche)); })) {
-        poste_.ui.Message(*refus, TitreProgramme, Icone::Critique);
+        ui_.Message(*refus, TitreProgramme, Icone::Critique);
         return;
     }
     if (!trace_) trace_ = std::make_unique<CheminSimule>(0.05);
@@ -290,8 +293,8 @@ bool OngletGrbl::AccepteFermeture() {
         liaison_.reset();
         return true;
     }
-    if (!poste_.ui.Question("Un travail est en cours sur GRBL. L'arrêter (pause puis remise à zéro) et fermer ?",
-                            TitreProgramme))
+    if (!ui_.Question("Un travail est en cours sur GRBL. L'arrêter (pause puis remise à zéro) et fermer ?",
+                      TitreProgramme))
         return false;
     // The hold brings the tool to rest on its path, so the reset loses no position.
     liaison_->Avec([](grbl::Automate& m) { m.ArretApresPause(); });
@@ -339,7 +342,7 @@ void OngletGrbl::Releve() {
     // The end of a job is told once, in a box when it did not go to its end.
     if (dernierEtat_ == grbl::EtatTravail::EnCours && e.travail != grbl::EtatTravail::EnCours &&
         e.travail != grbl::EtatTravail::Termine)
-        poste_.ui.Message(e.bilan, TitreProgramme, Icone::Critique);
+        ui_.Message(e.bilan, TitreProgramme, Icone::Critique);
     dernierEtat_ = e.travail;
     // The tool's path joins the drawing's view twice a second while the machine moves.
     if (trace_ && e.positionTravail) {

@@ -15,6 +15,7 @@
 #include "machining/cut.h"
 #include "document/fenetre_fraisage.h"
 #include "machining/poste_travail.h"
+#include "model/interface_utilisateur.h"
 
 class QComboBox;
 class QLabel;
@@ -35,7 +36,8 @@ public:
     // the drawing.
     using MontreTrace = std::function<void(const std::vector<CheminSimule::Point>&, double margeX, double margeY)>;
 
-    OngletGrbl(PosteTravail poste, FournisseurTravail travail, MontreTrace montre = {}, QWidget* parent = nullptr);
+    OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, FournisseurTravail travail, MontreTrace montre = {},
+               QWidget* parent = nullptr);
     ~OngletGrbl() override;
 
     QComboBox *CB_Port, *CB_Pas;
@@ -70,6 +72,7 @@ private:
     void MetAJourBoutons(const grbl::Instantane& e);
 
     PosteTravail poste_;
+    InterfaceUtilisateur& ui_;
     FournisseurTravail travail_;
     std::unique_ptr<grbl::LiaisonGrbl> liaison_;
     std::optional<grbl::Programme> programme_;  // the last job sent, for a resume

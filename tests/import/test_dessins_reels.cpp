@@ -78,8 +78,9 @@ struct DessinReel : test::ValeursTemporaires {
         travail.NbPasse = 1;
         travail.FichierCUT = dossier.Chemin("sortie.cut");
         TotauxCUT totaux;
-        EXPECT_TRUE(GenereFichierCUT(Poste(), travail, totaux))
-            << fichier << (ui.messages.empty() ? "" : ui.messages.back().texte);
+        Diagnostics dits;
+        EXPECT_TRUE(GenereFichierCUT(Poste(), travail, totaux, dits))
+            << fichier << (dits.empty() ? "" : dits.back().message);
         Coupe c = LitCoupe(test::DossierTemporaire::Lit(travail.FichierCUT));
         c.xmin -= Marge, c.xmax -= Marge, c.ymin -= Marge, c.ymax -= Marge;
         return c;

@@ -37,7 +37,12 @@ struct Generation : test::ValeursTemporaires {
         travail.FichierCUT = dossier.Chemin("sortie.cut");
     }
     void Traces(const std::vector<std::vector<std::pair<float, float>>>& traces) { test::DessinDe(dessin, traces); }
-    bool Genere() { return GenereFichierCUT(Poste(), travail, totaux); }
+    bool Genere(const SuiviCUT& suivi = {}) {
+        Diagnostics dits;
+        const bool ecrit = GenereFichierCUT(Poste(), travail, totaux, dits, suivi);
+        Montre(ui, dits);
+        return ecrit;
+    }
     std::string Fichier() const { return DossierTemporaire::Lit(travail.FichierCUT); }
 };
 
@@ -133,7 +138,7 @@ TEST(FichierCUT, TotalsAreTheSumsOfTheFileAndReachTheCallback) {
     g.Traces({zigzag});
     g.parametres.Course_Y = 5000;
     TotauxCUT dernier;
-    ASSERT_TRUE(GenereFichierCUT(g.Poste(), g.travail, g.totaux, [&](const TotauxCUT& t) { dernier = t; }));
+    ASSERT_TRUE(g.Genere([&](const TotauxCUT& t) { dernier = t; }));
     EXPECT_EQ(dernier.TempsFraisage, g.totaux.TempsFraisage);
     const auto donnees = Donnees(g.Fichier());
     double somme = 0;

@@ -41,7 +41,19 @@ struct Travail : test::ValeursTemporaires {
         // A repeated point, a trace starting where the last one ended, thousandths that round.
         test::DessinDe(dessin, {{{10, 0}, {10, 20}, {10, 20}, {0, 20.0005f}}, {{0, 20.0005f}, {30.1234f, 5}, {40, 5}}});
     }
-    bool GCode(DialecteGCode d, TotauxCUT& totaux) { return GenereFichierGCode(Poste(), t, d, totaux); }
+    // Both files written as the window writes them: what they say, shown.
+    bool CUT(TotauxCUT& totaux) {
+        Diagnostics dits;
+        const bool ecrit = GenereFichierCUT(Poste(), t, totaux, dits);
+        Montre(ui, dits);
+        return ecrit;
+    }
+    bool GCode(DialecteGCode d, TotauxCUT& totaux, ResultatGCode* r = nullptr) {
+        Diagnostics dits;
+        const bool ecrit = GenereFichierGCode(Poste(), t, d, totaux, dits, {}, r);
+        Montre(ui, dits);
+        return ecrit;
+    }
 };
 
 // Every program a test writes goes through the checker; its cuts must be the CUT file's.
@@ -82,7 +94,7 @@ TEST(FichierGCode, SafeStartAndEndAndTheCutsOfTheCutFileInBothDialects) {
                                       {{50, 0}, {58, 0}, {58, 8}, {50, 8}, {50, 0}}});
         }
         TotauxCUT cut, gcode;
-        ASSERT_TRUE(GenereFichierCUT(w.Poste(), w.t, cut));
+        ASSERT_TRUE(w.CUT(cut));
         ASSERT_TRUE(w.GCode(d, gcode));
         const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
         const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
@@ -155,9 +167,9 @@ TEST(FichierGCode, ArcsFittedToShortSegments) {
     traces.push_back(troisQuarts);
     test::DessinDe(w.dessin, traces);
     TotauxCUT cut, gcode;
-    ASSERT_TRUE(GenereFichierCUT(w.Poste(), w.t, cut));
+    ASSERT_TRUE(w.CUT(cut));
     ResultatGCode r;
-    ASSERT_TRUE(GenereFichierGCode(w.Poste(), w.t, DialecteGCode::GRBL, gcode, {}, &r));
+    ASSERT_TRUE(w.GCode(DialecteGCode::GRBL, gcode, &r));
     const std::string texte = DossierTemporaire::Lit(w.t.FichierGCode);
     const LectureGCode l = Verifie(texte, DossierTemporaire::Lit(w.t.FichierCUT));
     EXPECT_EQ(r.octets, texte.size());

@@ -150,8 +150,9 @@ struct Levee : ::testing::Test, test::ValeursTemporaires {
     // the path's every piece to its end. Returns the CUT file's cuts at full depth.
     std::vector<test::TronconCoupe> VerifieFichiers() {
         TotauxCUT totaux;
-        EXPECT_TRUE(GenereFichierCUT(Poste(), t, totaux));
-        EXPECT_TRUE(GenereFichierGCode(Poste(), t, DialecteGCode::GRBL, totaux));
+        Diagnostics dits;
+        EXPECT_TRUE(GenereFichierCUT(Poste(), t, totaux, dits));
+        EXPECT_TRUE(GenereFichierGCode(Poste(), t, DialecteGCode::GRBL, totaux, dits));
         int plongees = 0;
         const std::vector<test::TronconCoupe> coupes = RejoueCUT(plongees);
         // One plunge for each pass of each piece.

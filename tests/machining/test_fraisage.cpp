@@ -111,7 +111,15 @@ TEST(Fraisage, ArretDemandeArreteLeMoteurEtDitOu) {
 }
 
 // The milling and the simulator on a drawing and values of their own.
-struct Simulation : ::testing::Test, ValeursTemporaires {};
+struct Simulation : ::testing::Test, ValeursTemporaires {
+    // Run as the converter runs it: what it says, shown.
+    int Lance(const OptionsSimulation& o, std::ostream& sortie) {
+        Diagnostics dits;
+        const int statut = LanceSimulation(Poste(), o, dits, sortie);
+        Montre(ui, dits);
+        return statut;
+    }
+};
 
 TEST_F(Simulation, ChaqueTravailRevientExactementAuDepart) {
     // Steps of 1/48 and 1/160 mm, heights and depths that are no whole number of them, three
@@ -142,7 +150,7 @@ TEST_F(Simulation, ResumeEtJournalDUnFraisage) {
     DessinDe(dessin, {{{0, 0}, {10, 0}}});
     const OptionsSimulation o{.HautDeg = "2", .ProfFraisage = "-1", .Journal = dossier.Chemin("journal.txt")};
     std::ostringstream sortie;
-    ASSERT_EQ(LanceSimulation(Poste(), o, sortie), 0);
+    ASSERT_EQ(Lance(o, sortie), 0);
     EXPECT_NE(sortie.str().find("Axe X : 480 impulsions en sens positif, 480 en sens négatif ; pas nets 0 ; "
                                 "position finale 0,0000 mm\n"),
               std::string::npos)
@@ -162,32 +170,32 @@ TEST_F(Simulation, ResumeEtJournalDUnFraisage) {
 
 TEST_F(Simulation, EchecsMotifsEtSeries) {
     std::ostringstream sortie, serie;
-    EXPECT_EQ(LanceSimulation(Poste(), {}, sortie), 1);
+    EXPECT_EQ(Lance({}, sortie), 1);
     EXPECT_EQ(ui.messages.at(0).texte, "Il faut ouvrir un dessin !");
     OptionsSimulation o;
     o.Test = 7;
-    EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
+    EXPECT_EQ(Lance(o, sortie), 1);
     EXPECT_TRUE(sortie.str().empty());
 
     DessinDe(dessin, {{{0, 0}, {1, 0}}});
     o = {};
     o.Serie = true, o.NbX = 2, o.NbY = 3, o.DecalX = 5, o.DecalY = 4, o.NbPasse = 2;
-    EXPECT_EQ(LanceSimulation(Poste(), o, serie), 0);
+    EXPECT_EQ(Lance(o, serie), 0);
     EXPECT_NE(serie.str().find("Axe Y : 384 impulsions en sens positif, 384 en sens négatif ; pas nets 0"),
               std::string::npos);
     EXPECT_NE(serie.str().find("Moteur : 13 mises en marche, 7 arrêts"), std::string::npos);
     EXPECT_EQ(parametres.NbPasse, 1);  // the job's passes do not stay in the settings
-    EXPECT_EQ(LanceSimulation(Poste(), {.Journal = "/dossier/qui/n/existe/pas/journal.txt"}, sortie), 1);
+    EXPECT_EQ(Lance({.Journal = "/dossier/qui/n/existe/pas/journal.txt"}, sortie), 1);
     EXPECT_NE(ui.messages.back().texte.find("journal"), std::string::npos);
 
     // A journal past its limit stops the run; no file is left, and no stop message.
     ui.messages.clear();
-    EXPECT_EQ(LanceSimulation(Poste(), {.Journal = dossier.Chemin("j.txt"), .TailleMaxJournal = 4000}, sortie), 1);
+    EXPECT_EQ(Lance({.Journal = dossier.Chemin("j.txt"), .TailleMaxJournal = 4000}, sortie), 1);
     AttendSeulMessage(ui, "Le journal dépasse 1 Go : simulation arrêtée, aucun journal écrit.");
     EXPECT_TRUE(std::filesystem::is_empty(dossier.Dossier()));
     // The pass limit holds for dry runs too.
     o = {};
     o.NbPasse = 1001;
-    EXPECT_EQ(LanceSimulation(Poste(), o, sortie), 1);
+    EXPECT_EQ(Lance(o, sortie), 1);
     EXPECT_EQ(ui.messages.back().texte, "Le nombre de passes ne peut pas dépasser 1000 !");
 }

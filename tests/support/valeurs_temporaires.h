@@ -24,7 +24,7 @@ struct ValeursTemporaires {
     MagasinReglages magasin;
     ValeursTemporaires() { magasin.CheminIni = dossier.Chemin("Korvelin.ini"); }
     CibleImport Cible() { return {dessin, parametres, magasin, ui}; }
-    PosteTravail Poste() { return {dessin, parametres, ui}; }
+    PosteTravail Poste() const { return {dessin, parametres}; }
     // Writes as the windows do: what went wrong shown; false on an error.
     bool Ecrit(const EcrituresReglages& e) { return Montre(ui, magasin.Ecrire(dessin, e)); }
 };
