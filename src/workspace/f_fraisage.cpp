@@ -234,6 +234,9 @@ void F_Fraisage::ConstruitOngletFraisage() {
     Btn_Fraiser = Bouton("Btn_Fraiser", "Fraiser un exemplaire");
     L_Estimation = new QLabel;
     L_Estimation->setObjectName("L_Estimation");
+    // A refusal is a long sentence: on one line it would widen the window past the screen,
+    // and the emergency stop with it.
+    L_Estimation->setWordWrap(true);
     h->addWidget(Btn_Fraiser);
     h->addWidget(L_Estimation, 1);
     v->addWidget(f);
