@@ -205,15 +205,16 @@ TEST(Mouvements, UnTravailSansReglagesNiInterface) {
     Dessin d;
     test::AjouteTrace(d, test::Etiquette(" A"), {{0, 0}, {10, 0}});
     d.Trace_Decale = CalculDecalageTout(d, {}, {.rayon = 1.0, .cote = 2}).chemins;
-    struct : RecepteurMouvements {
+    struct Recepteur : RecepteurMouvements {
+        std::size_t limite = SIZE_MAX;  // moves taken before it stops the job
         std::vector<Mouvement> m;
         bool Recoit(const Mouvement& x) override {
             m.push_back(x);
-            return true;
+            return m.size() < limite;
         }
     } r;
     TotauxCUT totaux;
-    ParcoursTravail(d, CotesTravail{}, {1, 1, 1, 2, 2, 1}, totaux, {}, r);
+    EXPECT_TRUE(ParcoursTravail(d, CotesTravail{}, {1, 1, 1, 2, 2, 1}, totaux, {}, r));
     using E = EtapeMouvement;
     const std::vector<std::tuple<E, double, double, double, double>> attendus = {
         {E::Montee, 1, 0, 0, 1},    {E::Niveau, 1, 0, 0, 0},    {E::Descente, 3, 0, 0, -3}, {E::Coupe, 10, 10, 0, -3},
@@ -223,6 +224,15 @@ TEST(Mouvements, UnTravailSansReglagesNiInterface) {
         EXPECT_EQ(std::make_tuple(r.m[i].etape, r.m[i].t, r.m[i].x, r.m[i].y, r.m[i].z), attendus[i]) << i;
     EXPECT_EQ(totaux.LongueurParcours, 20.0);
     EXPECT_EQ(totaux.TempsFraisage, 29.0);
+    // Where each move stands, for a run's progress: the cut heads for point 1 of the pass.
+    EXPECT_EQ(std::tie(r.m[3].trace, r.m[3].passe, r.m[3].point), std::make_tuple(0, 1, 1));
+    EXPECT_EQ(std::tie(r.m[7].trace, r.m[7].passe, r.m[7].point), std::make_tuple(-1, 0, -1));
+
+    // A receiver that stops the job gets no move after.
+    Recepteur arret;
+    arret.limite = 3;
+    EXPECT_FALSE(ParcoursTravail(d, CotesTravail{}, {1, 1, 1, 2, 2, 1}, totaux, {}, arret));
+    EXPECT_EQ(arret.m.size(), 3u);
 }
 
 }  // namespace
