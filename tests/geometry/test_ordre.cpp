@@ -230,16 +230,6 @@ TEST(Ordre, UneGrandeFeuilleRangeeParGroupes) {
     EXPECT_GT(d.NbPoints, 2 * (1 << 16));  // three groups at least
 }
 
-TEST(Ordre, PointDeDepartDUnContourFerme) {
-    Dessin d;
-    AjouteTrace(d, PremiereSequence, {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-    AjouteTrace(d, Etiquette(" B"), {{5, 5}, {6, 6}});
-    DepartSequence(d, 2);
-    EXPECT_EQ(TracesDe(d)[0].second, (Points{{1, 1}, {0, 1}, {0, 0}, {1, 0}, {1, 1}}));
-    DepartSequence(d, 5);  // already first
-    EXPECT_EQ(TracesDe(d)[1].second, (Points{{5, 5}, {6, 6}}));
-}
-
 namespace {
 
 // A plain 2-opt and Or-opt pass, written apart from the program's: every reversal and every
