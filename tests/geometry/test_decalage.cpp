@@ -77,21 +77,6 @@ TEST_F(Decalage, OutilADroiteAGaucheSurLaLigneEtDansUneFente) {
     EXPECT_TRUE(diagnostics.empty());
 }
 
-TEST_F(Decalage, RayonTropGrandPourLeCarre) {
-    AjouteTrace(d, A, {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-    r.rayon = 3.0;
-    r.cote = 3;
-    r.optimisation1 = false;
-    Tout();
-    Attend({{3, 3}, {-2, 3}, {-2, -2}, {3, -2}, {3, 3}});
-    // Every point would bite into the square: the trace is left with no path at all,
-    // never with one that gouges.
-    r.optimisation1 = true;
-    Une(A);
-    EXPECT_TRUE(R().empty());
-    AttendSeul(Gravite::Erreur, MessageRayonTropGrand);
-}
-
 TEST_F(Decalage, PointsSeulsEtTracesSansDirection) {
     AjouteTrace(d, A, {{4, 4}});
     AjouteTrace(d, Etiquette(" B"), {{0, 0}, {10, 0}});
@@ -281,6 +266,8 @@ TEST(DecalageValeurs, ReglagesEtMessages) {
     AjouteTrace(c.dessin, Etiquette(" A"), {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
     AjouteTrace(c.dessin, Etiquette(" B"), {{5, 5}, {5, 5}, {5, 5}});
     CalculDecalageTout(c.dessin, c.parametres, c.ui);
+    // Every point would bite into the square: it is left with no path at all, never with
+    // one that gouges.
     EXPECT_TRUE(c.dessin.Trace_Decale[0].Points.empty());
     ASSERT_EQ(c.ui.messages.size(), 2u);
     AttendMessage(c.ui.messages[0], std::string(MessageRayonTropGrand), Icone::Critique, "Erreur");
