@@ -42,14 +42,6 @@ void AttendPoints(std::string_view texte, std::string_view attendus) {
 }
 
 TEST(LectureHPGL, PenMovesMakeLabelledTracesAndKeepTheLastPoint) {
-    // The reader alone gives plotter units and the bounds of what the pen draws.
-    const DessinLu l = LitHPGL("PU0,0;PD40,10;PD40,80;PU500,500;");
-    EXPECT_TRUE(l.diagnostics.empty());
-    ASSERT_EQ(l.Points.size(), 5u);  // the pen-down copy of the start
-    EXPECT_EQ(l.Bornes.Xmin, 0.0);
-    EXPECT_EQ(l.Bornes.Xmax, 40.0);
-    EXPECT_EQ(l.Bornes.Ymax, 80.0);
-
     Import a;
     ASSERT_TRUE(a.Lit("PU0,0;PD100,0;PD100,100;PU0,0;"));
     a.Attend({{0, 0}, {100, 0}, {100, 100}});

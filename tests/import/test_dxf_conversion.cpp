@@ -113,9 +113,8 @@ TEST(ConversionDXF, UneTraceParEntiteEtPolylignes) {
     const PairesDXF sommets = Paires("0 VERTEX 10 20 20 0 0 VERTEX 10 30 20 0 0 VERTEX 10 30 20 5 0 SEQEND");
     const auto t = Convertit(test::Ligne(0, 0, 10, 0) + test::Ligne(10, 0, 10, 5) + test::Polyligne(carre, true) +
                              test::Polyligne(carre, false) + test::Polyligne({{1, 1}}, true) +
-                             Paires("0 POLYLINE 70 128") + sommets +  // no point of its own; bit 128 does not close
-                             Paires("0 POLYLINE 10 0 20 0 0 VERTEX 10 1 20 1 0 VERTEX 10 ? 20 7"));
-    ASSERT_EQ(t.size(), 6u);
+                             Paires("0 POLYLINE 70 128") + sommets);  // no point of its own; bit 128 does not close
+    ASSERT_EQ(t.size(), 5u);
     EXPECT_EQ(t[0][0].Sequence, Code2(U' ', U'A'));
     EXPECT_EQ(t[1][0].Sequence, Code2(U' ', U'B'));  // touching lines stay apart until welded
     ASSERT_EQ(t[2].size(), 8u);                      // closed: back to the first vertex
@@ -126,9 +125,6 @@ TEST(ConversionDXF, UneTraceParEntiteEtPolylignes) {
     ASSERT_EQ(t[4].size(), 4u);
     EXPECT_POINT(t[4][0], 20, 0);
     EXPECT_POINT(t[4][3], 30, 5);
-    // An unreadable X keeps the one before.
-    ASSERT_EQ(t[5].size(), 2u);
-    EXPECT_POINT(t[5][1], 1, 7);
 }
 
 // The lowest and leftmost points of a trace.
@@ -312,14 +308,6 @@ struct ImportDXF : ::testing::Test, test::ValeursTemporaires {
         dessin.Xmax = 3;
     }
 };
-
-TEST(LectureDXF, LeLecteurSeulDonneLesPointsEtLaDerniereEtiquette) {
-    const DessinLuDXF l = LitDXF(FichierDXF({}, test::Ligne(10, 20, 30, 25)), "l.dxf", " D");
-    ASSERT_TRUE(l.diagnostics.empty());
-    ASSERT_EQ(l.Points.size(), 2u);
-    EXPECT_EQ(l.DerniereSequence, " E");
-    EXPECT_TRUE(l.Bornes.Xmin == 10 && l.Bornes.Xmax == 30 && l.Bornes.Ymax == 25);
-}
 
 TEST_F(ImportDXF, OrigineRapportsEtEtiquettesSuivies) {
     ui.surDimension = [this](ModeleDimension&) {
