@@ -115,6 +115,10 @@ TEST(ListeDePoints, NumeroteSequencesOuvreUneTraceApresChaqueLever) {
     ASSERT_TRUE(NumeroteSequences(d));
     EXPECT_EQ(d.Trace_Initial.size(), 4u);
     EXPECT_EQ(Etiquettes(d), " A| A| B| B|");
+    // A lone first point is a trace of its own, not joined to the next by a cut.
+    d = DessinPlumes({{0, 0, 'b'}, {0, 0, 'h'}, {1, 1, 'b'}, {2, 2, 'b'}});
+    ASSERT_TRUE(NumeroteSequences(d));
+    EXPECT_EQ(Etiquettes(d), " A| B| B|");
     // Without any pen-down the drawing is emptied.
     d = DessinPlumes({{0, 0, 'h'}, {1, 1, 'h'}});
     EXPECT_FALSE(NumeroteSequences(d));
