@@ -57,21 +57,6 @@ TEST_F(Proprietes, SpiraleDe250000Points) {
     }
 }
 
-TEST_F(Proprietes, SpiraleTropSerreeNommee) {
-    // Turns 2 mm apart with a cutter of 3 mm: the path is lifted, with the trace named,
-    // rather than cross the turns.
-    AjouteTrace(d, Etiquette(" A"), {{-50, -50}, {-40, -50}});
-    AjouteTrace(d, Etiquette(" B"), Spirale(3000, 20, 2, 0.5));
-    Regle(1.5, 1);
-    Calcule();
-    ASSERT_EQ(diagnostics.size(), 1u);
-    EXPECT_EQ(diagnostics[0].message.rfind("Le tracé  B est trop serré pour ce rayon de fraise", 0), 0u);
-    EXPECT_EQ(diagnostics[0].gravite, Gravite::Avertissement);
-    const Bilan b = Mesure(d, 1.5);
-    EXPECT_GE(b.plusPres, 1.5 - 0.01);
-    EXPECT_GT(d.Trace_Decale[1].Points.size(), 1u);
-}
-
 TEST_F(Proprietes, DessinsAleatoires) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     int serres = 0;

@@ -88,10 +88,6 @@ TEST(LectureDXF, SectionsEtBlocsReconnusParLeurStructure) {
     EXPECT_EQ(d.Blocs[0].BaseY, -2);
     EXPECT_EQ(d.Blocs[0].Entites.size(), 1u);
     EXPECT_EQ(d.Noms[d.Blocs[1].Nom], "ENTITIES");
-
-    // ENTITIES alone, or with lone LF or CR line ends.
-    for (const char* fin : {"\r\n", "\n", "\r"})
-        EXPECT_EQ(LireDXFTexte(TexteDXF(Section("ENTITIES", test::Ligne(0, 0, 1, 1)), fin)).Entites.size(), 1u);
     EXPECT_TRUE(LireDXFTexte(std::string("\x89PNG\r\n\x1a\n\0\0", 10)).Entites.empty());
 }
 

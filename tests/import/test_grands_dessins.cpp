@@ -1,21 +1,15 @@
 // Large drawings at a bounded memory: files read a block at a time and polylines stored
 // one point a vertex must give exactly the drawing of the whole text with two points a
-// segment, and traces reordered a group at a time must each come out whole.
+// segment.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <map>
-#include <random>
 #include <string>
 
 #include "import/dxf.h"
 #include "import/dxf_conversion.h"
 #include "import/dxf_lecture.h"
-#include "geometry/ordre.h"
-#include "model/aide_dessin.h"
-#include "model/listes.h"
 #include "support/valeurs_temporaires.h"
 #include "support/import_test.h"
 
@@ -128,70 +122,6 @@ TEST(GrandsDessins, LaBorneDesPointsNeDependPasDeLaFusion) {
         EXPECT_FALSE(l.Refusee()) << fusion;
         EXPECT_EQ(l.Points.size(), fusion ? 5u : 8u);
     }
-}
-
-// A sheet of 25,600 parts in a shuffled order, each a square drawn from any corner either
-// way and a line inside it drawn either way: some 180,000 points, reordered in several
-// groups. Each trace comes out as one run, its own points in its own order or reversed,
-// and every line before its square.
-TEST(GrandsDessins, LOrdreParGroupesRendChaqueTraceEntier) {
-    std::mt19937 alea(7);
-    std::map<uint32_t, std::pair<test::Points, bool>> traces;  // by label: points, closed
-    std::vector<std::pair<Code2, Code2>> parties;              // line, square
-    Code2 etiquette = PremiereSequence;
-    for (int i = 0; i < 160; ++i)
-        for (int j = 0; j < 160; ++j) {
-            const float x = 30.0f * i, y = 30.0f * j;
-            test::Points carre = {{x, y}, {x + 20, y}, {x + 20, y + 20}, {x, y + 20}};
-            std::rotate(carre.begin(), carre.begin() + alea() % 4, carre.end());
-            if (alea() & 1) std::reverse(carre.begin(), carre.end());
-            carre.push_back(carre.front());
-            test::Points ligne = {{x + 5, y + 5}, {x + 12, y + 9}};
-            if (alea() & 1) std::reverse(ligne.begin(), ligne.end());
-            const Code2 l = etiquette, c = ProchaineSequence(l);
-            etiquette = ProchaineSequence(c);
-            traces[l.Cle()] = {ligne, false};
-            traces[c.Cle()] = {carre, true};
-            parties.push_back({l, c});
-        }
-    std::vector<uint32_t> ordre;
-    for (const auto& [cle, t] : traces) ordre.push_back(cle);
-    std::shuffle(ordre.begin(), ordre.end(), alea);
-    Dessin d;
-    std::map<uint32_t, Code2> codes;
-    for (const auto& [l, c] : parties) codes[l.Cle()] = l, codes[c.Cle()] = c;
-    for (const uint32_t cle : ordre) test::AjouteTrace(d, codes[cle], traces[cle].first);
-    const PointTrace apres{1.0f, 2.0f, PlumeHaute, AucuneSequence};
-    d.Trace_Initial.push_back(apres);
-
-    ASSERT_TRUE(OrdreAutomatique(d, {.cote = 2}).change);
-    EXPECT_TRUE(test::MemesPoints({d.Trace_Initial.back()}, {apres}));
-    const auto resultat = test::TracesDe(d);
-    ASSERT_EQ(resultat.size(), traces.size());
-    std::map<uint32_t, std::size_t> position;
-    for (std::size_t k = 0; k < resultat.size(); ++k) {
-        const auto& [code, a] = resultat[k];
-        ASSERT_TRUE(position.emplace(code.Cle(), k).second) << "tracé en deux morceaux";
-        test::Points b = traces[code.Cle()].first;
-        ASSERT_EQ(a.size(), b.size());
-        if (traces[code.Cle()].second) {
-            // The same cycle from another corner, either way.
-            ASSERT_EQ(a.front(), a.back());
-            test::Points tour(a.begin(), a.end() - 1), origine(b.begin(), b.end() - 1);
-            bool trouve = false;
-            for (int sens = 0; sens < 2 && !trouve; ++sens, std::reverse(origine.begin(), origine.end()))
-                for (std::size_t r = 0; r < origine.size() && !trouve; ++r) {
-                    test::Points essai = origine;
-                    std::rotate(essai.begin(), essai.begin() + static_cast<std::ptrdiff_t>(r), essai.end());
-                    trouve = essai == tour;
-                }
-            ASSERT_TRUE(trouve) << k;
-        } else {
-            if (a != b) std::reverse(b.begin(), b.end());
-            ASSERT_EQ(a, b) << k;
-        }
-    }
-    for (const auto& [l, c] : parties) ASSERT_LT(position[l.Cle()], position[c.Cle()]);
 }
 
 }  // namespace

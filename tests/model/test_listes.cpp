@@ -69,8 +69,6 @@ TEST(ListeDePoints, RechercheSuppressionEtInversion) {
     EXPECT_EQ(PremierPointSequence(d, Etiquette(" Q")), -1);
     EXPECT_EQ(NbPointsSequence(d, 2), 3);
     EXPECT_EQ(NbPointsSequence(d, 4), 1);
-    EXPECT_TRUE(EstDansSequence(d, 1, Etiquette(" A")));
-    EXPECT_FALSE(EstDansSequence(d, 5, Etiquette(" B")));
 
     d = DessinDe({{0, 0, " A"}, {1, 0, " A"}, {2, 0, " B"}, {3, 0, " C"}});
     SupprimeSequence(d, Etiquette(" A"));
@@ -90,6 +88,13 @@ TEST(ListeDePoints, RechercheSuppressionEtInversion) {
         inverse.emplace_back(-2, 0);
         EXPECT_EQ(XY(d.Trace_Initial), inverse) << "n=" << n;
     }
+    // The spare entry past the counted points is no part of the last trace, even when it
+    // still carries its label.
+    d = Dessin{};
+    AjouteTrace(d, Etiquette(" A"), {{0, 0}, {1, 0}});
+    d.Trace_Initial.push_back({9, 9, PlumeBasse, Etiquette(" A")});
+    InverseSequence(d, Etiquette(" A"));
+    EXPECT_EQ(XY(d.Trace_Initial), (Points{{1, 0}, {0, 0}, {9, 9}}));
 }
 
 TEST(ListeDePoints, SupprimeDoublonsGardeLaPlumeEtLaTolerance) {
@@ -110,6 +115,10 @@ TEST(ListeDePoints, NumeroteSequencesOuvreUneTraceApresChaqueLever) {
     ASSERT_TRUE(NumeroteSequences(d));
     EXPECT_EQ(d.Trace_Initial.size(), 4u);
     EXPECT_EQ(Etiquettes(d), " A| A| B| B|");
+    // A lone first point is a trace of its own, not joined to the next by a cut.
+    d = DessinPlumes({{0, 0, 'b'}, {0, 0, 'h'}, {1, 1, 'b'}, {2, 2, 'b'}});
+    ASSERT_TRUE(NumeroteSequences(d));
+    EXPECT_EQ(Etiquettes(d), " A| B| B|");
     // Without any pen-down the drawing is emptied.
     d = DessinPlumes({{0, 0, 'h'}, {1, 1, 'h'}});
     EXPECT_FALSE(NumeroteSequences(d));
