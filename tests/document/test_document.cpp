@@ -246,6 +246,29 @@ TEST(Document, UneFlecheTenueSAnnuleEnUneFoisEtLeDrapeauSuitLEnregistrement) {
     EXPECT_EQ(a.doc.NbAnnulables(), 4u);
 }
 
+// A deleted offset point that began a lifted piece hands the lift on: the cutter must not
+// be sent across what the lift went over.
+TEST(Document, UnPointDecaleSupprimePasseSaLeveeAuSuivant) {
+    Atelier a;
+    OuvreCarres(a);
+    Retouche(a.doc, [](Dessin& d) {
+        const Code2 e = d.Trace_Decale[0].Sequence;
+        d.Trace_Decale[0].Points = {{0, 0, {}, e}, {10, 0, {}, e}, {10, 10, MarqueLevee, e}, {0, 10, {}, e}};
+    });
+    const auto p = [&a](std::size_t i) { return a.d().Trace_Decale[0].Points.at(i); };
+    ASSERT_TRUE(a.doc.SupprimePointDecale(0, 2));
+    ASSERT_EQ(a.d().Trace_Decale[0].Points.size(), 3u);
+    EXPECT_EQ(p(2).X, 0.0f);
+    EXPECT_TRUE(p(2).Plume == MarqueLevee);
+    // The last point of a piece goes alone.
+    ASSERT_TRUE(a.doc.SupprimePointDecale(0, 1));
+    EXPECT_TRUE(p(1).Plume == MarqueLevee);
+    ASSERT_TRUE(a.doc.Annuler());
+    ASSERT_TRUE(a.doc.Annuler());
+    EXPECT_TRUE(p(2).Plume == MarqueLevee);
+    EXPECT_TRUE(p(3).Plume == Code2{});
+}
+
 TEST(Document, LHistoriqueResteDansSonBudget) {
     Atelier a;
     OuvreCarres(a);
