@@ -155,12 +155,23 @@ TEST(KorvelinCut, RefusalsSayWhyAndWriteNothing) {
     for (const char* f :
          {"vide.cut", "binaire.cut", "p.Korvelin", "p.nc", "a.Korvelin", "a.cut", "a.nc", "carre.cut", "long.nc"})
         EXPECT_FALSE(fs::exists(c.dossier.Chemin(f))) << f;
+
+    // The new user's job, still without a settings file, runs with the margins it was told
+    // of. The G-code, which runs from the controller's work zero, is written with a warning.
+    Execution e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_TRUE(fs::exists(c.dossier.Chemin("carre.cut")));
+    e = c.Lance({"carre.plt", "--gcode", "carre.nc"}, false);
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("passe sous le zéro de travail de 3,000 mm en X et de 3,000 mm en Y"), std::string::npos)
+        << e.erreurs;
 }
 
 TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     Convertisseur c;
     const std::string avant = DossierTemporaire::Lit(c.ini);
-    const Execution e = c.Lance({c.Piece(), "--rayon", "1", "--cote", "1", "--profondeur", "-2"});
+    const Execution e =
+        c.Lance({c.Piece(), "--rayon", "1", "--cote", "1", "--profondeur", "-2", "--projet", "piece.Korvelin"});
     ASSERT_EQ(e.statut, 0) << e.erreurs;
     EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Longueur parcours en mm : \\d+,\\d\n"
                                                        "Temps de fraisage en secondes : \\d+,\\d\n$")))
@@ -188,6 +199,18 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     EXPECT_EQ(DossierTemporaire::Lit(c.ini), avant);
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")));
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("config")));
+
+    // The project written beside it converts again to the same moves, its settings with it.
+    const std::string projet = DossierTemporaire::Lit(c.dossier.Chemin("piece.Korvelin"));
+    EXPECT_EQ(projet.rfind("$$[Korvelin]" + std::string(50, ' ') + "\r\n$$RayonFraise=1 ", 0), 0u);
+    ASSERT_EQ(c.Lance({"piece.Korvelin", "-o", "b.cut", "--profondeur", "-2"}).statut, 0);
+    const auto a = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")));
+    const auto b = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("b.cut")));
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_NEAR(a[i].x, b[i].x, 0.0015);
+        EXPECT_NEAR(a[i].y, b[i].y, 0.0015);
+    }
 
     // The G-code asked for alone: no CUT file beside it.
     fs::remove(c.dossier.Chemin("piece.cut"));
@@ -225,21 +248,6 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
     }
 }
 
-// A new user's first job, as the README shows it: the sample drawing and no settings file
-// at all, with the margins its refusal asked for. The G-code, which runs from the
-// controller's work zero, is written with a warning.
-TEST(KorvelinCut, PremierTravailAvecLesReglagesParDefaut) {
-    Convertisseur c;
-    c.dossier.Ecrit("carre.plt", DossierTemporaire::Lit(KORVELIN_EXEMPLES "/bride.plt"));
-    Execution e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
-    EXPECT_EQ(e.statut, 0) << e.erreurs;
-    EXPECT_TRUE(fs::exists(c.dossier.Chemin("carre.cut")));
-    e = c.Lance({"carre.plt", "--gcode", "carre.nc"}, false);
-    EXPECT_EQ(e.statut, 0) << e.erreurs;
-    EXPECT_NE(e.erreurs.find("passe sous le zéro de travail de 3,000 mm en X et de 3,000 mm en Y"), std::string::npos)
-        << e.erreurs;
-}
-
 // The help; a DXF file named .plt is read as DXF, with a warning; a settings file as
 // Windows writes it (Notepad's byte order mark, CR alone, quoted values); the count of
 // passes as typed.
@@ -267,24 +275,6 @@ TEST(KorvelinCut, HelpAndInputsReadByWhatTheyHold) {
     cut = DossierTemporaire::Lit(c.dossier.Chemin("piece.cut"));
     EXPECT_NE(cut.find("// Nombre de passes          : 3,0\r\n"), std::string::npos);
     EXPECT_NE(cut.find("YD:-1.000\r"), std::string::npos);
-}
-
-TEST(KorvelinCut, ProjectWrittenAndConvertedAgain) {
-    Convertisseur c;
-    Execution e = c.Lance({c.Piece(), "--projet", "piece.Korvelin", "-o", "a.cut"});
-    ASSERT_EQ(e.statut, 0) << e.erreurs;
-    const std::string projet = DossierTemporaire::Lit(c.dossier.Chemin("piece.Korvelin"));
-    EXPECT_EQ(projet.rfind("$$[Korvelin]" + std::string(50, ' ') + "\r\n$$RayonFraise=1 ", 0), 0u);
-
-    e = c.Lance({"piece.Korvelin", "-o", "b.cut"});
-    ASSERT_EQ(e.statut, 0) << e.erreurs;
-    const auto a = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("a.cut")));
-    const auto b = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("b.cut")));
-    ASSERT_EQ(a.size(), b.size());
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        EXPECT_NEAR(a[i].x, b[i].x, 0.0015);
-        EXPECT_NEAR(a[i].y, b[i].y, 0.0015);
-    }
 }
 
 TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
