@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cstring>
-#include <random>
 
 #include "document/document.h"
 #include "document/calculs.h"
@@ -160,57 +159,6 @@ TEST(Document, LesChangementsLocauxDonnentLeCalculComplet) {
     EXPECT_FALSE(a.doc.DeplacePoint(0, a.d().Trace_Initial[0].X, a.d().Trace_Initial[0].Y));
     EXPECT_TRUE(Cliche(a.doc) == avant);
     EXPECT_FALSE(a.doc.PeutAnnuler());
-}
-
-// The sequencing dialog's reordering as first written: every label scans the whole drawing.
-void OrdreLitteral(Dessin& d, const std::vector<Code2>& ordre) {
-    const std::vector<PointTrace> copie = d.Trace_Initial;
-    int32_t w = 0;
-    for (Code2 e : ordre)
-        for (int32_t i = 0; i < d.NbPoints; ++i)
-            if (copie[i].Sequence == e) d.Trace_Initial[w++] = copie[i];
-    Code2 precedente{U' ', U' '};
-    std::size_t e = 0;
-    for (int32_t i = 0; i < d.NbPoints; ++i) {
-        const Code2 l = d.Trace_Initial[i].Sequence;
-        if (l == precedente) continue;
-        precedente = l;
-        if (d.Trace_Decale[e].Sequence != l) {
-            std::size_t f = 0;
-            while (d.Trace_Decale[f].Sequence != l) ++f;
-            std::swap(d.Trace_Decale[e], d.Trace_Decale[f]);
-        }
-        ++e;
-    }
-}
-
-TEST(Document, LOrdreLineaireEgaleLOrdreLitteral) {
-    std::mt19937 alea(9);
-    for (int essai = 0; essai < 200; ++essai) {
-        Dessin d;
-        const int traces = 1 + int(alea() % 30);
-        Code2 e{};
-        std::vector<Code2> ordre;
-        for (int t = 0; t < traces; ++t) {
-            e = ProchaineSequence(e);
-            ordre.push_back(e);
-            Points p;
-            for (int k = 1 + int(alea() % 5); k-- > 0;) p.emplace_back(float(alea() % 100), float(alea() % 100));
-            AjouteTrace(d, e, p);
-            d.Trace_Decale.push_back({e, {{float(t), 0.0f, {}, e}}});
-        }
-        d.Trace_Decale.push_back({});
-        std::shuffle(ordre.begin(), ordre.end(), alea);
-        Dessin litteral = d;
-        OrdreLitteral(litteral, ordre);
-        AppliqueOrdre(d, ordre);
-        EXPECT_EQ(TracesDe(d), TracesDe(litteral)) << essai;
-        ASSERT_EQ(d.Trace_Decale.size(), litteral.Trace_Decale.size());
-        for (std::size_t k = 0; k < d.Trace_Decale.size(); ++k) {
-            EXPECT_EQ(d.Trace_Decale[k].Sequence, litteral.Trace_Decale[k].Sequence) << essai << " " << k;
-            EXPECT_EQ(XY(d.Trace_Decale[k].Points), XY(litteral.Trace_Decale[k].Points));
-        }
-    }
 }
 
 TEST(Document, UneFlecheTenueSAnnuleEnUneFoisEtLeDrapeauSuitLEnregistrement) {
