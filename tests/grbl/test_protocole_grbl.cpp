@@ -199,5 +199,22 @@ TEST(AutomateGrbl, CompteLesOctetsEtNommeLaLigneFautive) {
     EXPECT_NE(apres.find('!'), std::string::npos);
 }
 
+// What the board says outside a job reaches the user: a lock, a restart. A board that is
+// not GRBL 1.1 speaks another protocol: it is let go before anything is sent to it.
+TEST(AutomateGrbl, VerrouRedemarrageEtVersion) {
+    Automate m;
+    Instant t{};
+    m.Ouverture(t);
+    m.Recoit("Grbl 1.1h ['$' for help]\r\n[MSG:'$H'|'$X' to unlock]\r\nGrbl 1.1h ['$' for help]\r\n", t);
+    EXPECT_EQ(m.Messages(), (std::vector<std::string>{"GRBL est verrouillé : faites la prise d'origine ($H) ou "
+                                                      "déverrouillez-le ($X).",
+                                                      "GRBL a redémarré."}));
+    m.Recoit("Grbl 0.9j ['$' for help]\r\n", t);
+    EXPECT_EQ(m.Etat().liaison, EtatLiaison::Deconnecte);
+    const std::vector<std::string> coupure = m.Messages();
+    ASSERT_EQ(coupure.size(), 1u);
+    EXPECT_NE(coupure[0].find("la carte annonce GRBL 0.9j, il faut GRBL 1.1"), std::string::npos) << coupure[0];
+}
+
 }  // namespace
 }  // namespace korvelin::grbl
