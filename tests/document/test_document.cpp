@@ -170,6 +170,12 @@ TEST(Document, UneFlecheTenueSAnnuleEnUneFoisEtLeDrapeauSuitLEnregistrement) {
     EXPECT_EQ(a.doc.NbAnnulables(), 1u);
     EXPECT_TRUE(a.doc.Modifie());
 
+    // A save that cannot be written keeps the document's name and its changes to save.
+    const std::string nom = a.d().NomFichier;
+    EXPECT_FALSE(a.doc.EnregistrerSous(a.dossier.Chemin("absent/carres.Korvelin")));
+    EXPECT_EQ(a.d().NomFichier, nom);
+    EXPECT_TRUE(a.doc.Modifie());
+
     // Saved in the middle of a held arrow, the ticks after it still make a change to save.
     ASSERT_TRUE(a.doc.Enregistrer());
     EXPECT_EQ(a.doc.Nom(), "carres.Korvelin");
