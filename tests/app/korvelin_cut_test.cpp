@@ -212,13 +212,19 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
         EXPECT_NEAR(a[i].y, b[i].y, 0.0015);
     }
 
-    // The G-code asked for alone: no CUT file beside it.
+    // The G-code asked for alone: no CUT file beside it. The clearance, feeds and spindle
+    // given on the command line are those the machine gets.
     fs::remove(c.dossier.Chemin("piece.cut"));
-    ASSERT_EQ(c.Lance({"piece.plt", "--gcode", "piece.nc", "--dialecte", "linuxcnc"}).statut, 0);
+    ASSERT_EQ(c.Lance(Mots("piece.plt --gcode piece.nc --dialecte linuxcnc --hauteur 7 --avance 300 "
+                           "--avance-plongee 50 --broche 9000 --attente-broche 3"))
+                  .statut,
+              0);
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
     const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("piece.nc"));
     EXPECT_TRUE(gcode.ends_with("\nM30\n"));
     EXPECT_TRUE(test::VerifieGCode(gcode).fautes.empty());
+    for (const char* ligne : {"\nG0 Z7\nM3 S9000\nG4 P3\n", "\nG1 Z-3 F50\n", " F300\n"})
+        EXPECT_NE(gcode.find(ligne), std::string::npos) << ligne << gcode;
 }
 
 // Drawings made by other programs, ordered, with tabs, in two passes: the G-code starts
