@@ -256,7 +256,7 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
 
 // The help; a DXF file named .plt is read as DXF, with a warning; a settings file as
 // Windows writes it (Notepad's byte order mark, CR alone, quoted values); the count of
-// passes as typed.
+// passes as typed; the ratios given in place of the rescaling dialog's.
 TEST(KorvelinCut, HelpAndInputsReadByWhatTheyHold) {
     Convertisseur c;
     Execution e = c.Lance({"--help"}, false);
@@ -281,6 +281,15 @@ TEST(KorvelinCut, HelpAndInputsReadByWhatTheyHold) {
     cut = DossierTemporaire::Lit(c.dossier.Chemin("piece.cut"));
     EXPECT_NE(cut.find("// Nombre de passes          : 3,0\r\n"), std::string::npos);
     EXPECT_NE(cut.find("YD:-1.000\r"), std::string::npos);
+
+    // The part, 57.15 × 25.4 mm at the plotter's 0.025 mm, twice as wide and half as high;
+    // the cutter runs outside it, its margins of 5 mm away from the origin.
+    ASSERT_EQ(c.Lance(Mots("piece.plt --rapport-h 0,05 --rapport-v 0,0125 -o r.cut")).statut, 0);
+    double xmax = 0, ymax = 0;
+    for (const Mouvement& m : Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("r.cut"))))
+        xmax = std::max(xmax, m.x), ymax = std::max(ymax, m.y);
+    EXPECT_NEAR(xmax, 5 + 114.3 + 1, 0.01);
+    EXPECT_NEAR(ymax, 5 + 12.7 + 1, 0.01);
 }
 
 TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
