@@ -228,8 +228,14 @@ TEST(AutomateGrbl, UnTravailNePartQueSurUneCartePreteEtAuRepos) {
     const std::optional<std::string> loin = m.Lance(p, 0, {{0, "G0X" + std::string(77, '9')}});
     ASSERT_TRUE(loin);
     EXPECT_NE(loin->find("hors de portée"), std::string::npos) << *loin;
+    // A command that would reach the board as a real-time byte, or none at all.
+    for (const char* commande : {"G0 X1 ?", "G0 X1\x18", "$X ~", " (rien) "})
+        EXPECT_TRUE(m.Commande(commande)) << commande;
     ASSERT_FALSE(m.Lance(p));
     refus(0, "déjà en cours");
+    const std::optional<std::string> jog = m.Commande(LigneJog({1.0, 0.0, 0.0}, 100.0));
+    ASSERT_TRUE(jog);
+    EXPECT_NE(jog->find("travail est en cours"), std::string::npos) << *jog;
 }
 
 // What the board says outside a job reaches the user: a lock, a restart. A board that is
