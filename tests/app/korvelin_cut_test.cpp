@@ -334,9 +334,11 @@ TEST(KorvelinCut, TabsFromTheCommandLine) {
 // CUT file nor a G-code file is left behind.
 TEST(KorvelinCut, GrblJobSentAndExitCodes) {
     Convertisseur c;
-    const auto envoi = [&](const std::string& port) {
-        return c.Lance({KORVELIN_EXEMPLES "/bride.plt", "--grbl", port});
+    const auto envoi = [&](const std::string& port, std::vector<std::string> plus = {}) {
+        plus.insert(plus.begin(), {KORVELIN_EXEMPLES "/bride.plt", "--grbl", port});
+        return c.Lance(plus);
     };
+    std::size_t complet = 0;
     {
         test::BancGrbl carte;
         const Execution e = envoi(carte.Chemin());
@@ -346,9 +348,20 @@ TEST(KorvelinCut, GrblJobSentAndExitCodes) {
         const std::vector<std::string> x = carte.Executees();
         ASSERT_GT(x.size(), 20u);
         EXPECT_EQ(x.back(), "M2");
+        complet = x.size();
         // Only the settings, the two empty home folders and the captured messages.
         EXPECT_EQ(std::distance(fs::directory_iterator(c.dossier.Dossier()), {}), 5);
         EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")) && fs::is_empty(c.dossier.Chemin("config")));
+    }
+    {
+        // Resumed at a line: the rest of the job only, its contour started again (feeds set
+        // apart, so that the contour's first lines carry their own).
+        test::BancGrbl carte;
+        const Execution e = envoi(carte.Chemin(), {"--reprise", "80", "--avance", "300", "--avance-plongee", "50"});
+        EXPECT_EQ(e.statut, 0) << e.erreurs;
+        EXPECT_NE(e.erreurs.find("Reprise à la ligne "), std::string::npos) << e.erreurs;
+        EXPECT_LT(carte.Executees().size(), complet);
+        EXPECT_EQ(carte.Executees().back(), "M2");
     }
     test::BancGrbl carte;
     carte.Alarme(1);
