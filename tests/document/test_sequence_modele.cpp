@@ -127,9 +127,12 @@ TEST(ModeleSequence, LeRayonEstEnregistreAChaqueToucheSansRecalculerLesDecalages
     for (const char* t : {"-3", "99"}) b.m.ChangeRayon(t);
     EXPECT_EQ(b.p().RayonFraise, 2.5);
     EXPECT_EQ(b.m.TexteRayon(), "99");
-    // The stored French form reads back whole.
+    // The stored French form reads back whole; a stored radius no cutter has is not taken.
     b.m.Charger();
     EXPECT_EQ(b.m.TexteRayon(), "2,5");
+    EXPECT_EQ(b.p().RayonFraise, 2.5);
+    ASSERT_TRUE(b.doc.EcritReglages({{"RayonFraise", "99"}}));
+    b.m.Charger();
     EXPECT_EQ(b.p().RayonFraise, 2.5);
 }
 
