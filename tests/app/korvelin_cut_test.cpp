@@ -155,12 +155,23 @@ TEST(KorvelinCut, RefusalsSayWhyAndWriteNothing) {
     for (const char* f :
          {"vide.cut", "binaire.cut", "p.Korvelin", "p.nc", "a.Korvelin", "a.cut", "a.nc", "carre.cut", "long.nc"})
         EXPECT_FALSE(fs::exists(c.dossier.Chemin(f))) << f;
+
+    // The new user's job, still without a settings file, runs with the margins it was told
+    // of. The G-code, which runs from the controller's work zero, is written with a warning.
+    Execution e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_TRUE(fs::exists(c.dossier.Chemin("carre.cut")));
+    e = c.Lance({"carre.plt", "--gcode", "carre.nc"}, false);
+    EXPECT_EQ(e.statut, 0) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("passe sous le zéro de travail de 3,000 mm en X et de 3,000 mm en Y"), std::string::npos)
+        << e.erreurs;
 }
 
 TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     Convertisseur c;
     const std::string avant = DossierTemporaire::Lit(c.ini);
-    const Execution e = c.Lance({c.Piece(), "--rayon", "1", "--cote", "1", "--profondeur", "-2"});
+    const Execution e =
+        c.Lance({c.Piece(), "--rayon", "1", "--cote", "1", "--profondeur", "-2", "--projet", "piece.Korvelin"});
     ASSERT_EQ(e.statut, 0) << e.erreurs;
     EXPECT_TRUE(std::regex_search(e.sortie, std::regex("^Longueur parcours en mm : \\d+,\\d\n"
                                                        "Temps de fraisage en secondes : \\d+,\\d\n$")))
@@ -189,13 +200,31 @@ TEST(KorvelinCut, PlotterOutputIsCutAtTheCutterRadius) {
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")));
     EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("config")));
 
-    // The G-code asked for alone: no CUT file beside it.
+    // The project written beside it converts again to the same moves, its settings with it.
+    const std::string projet = DossierTemporaire::Lit(c.dossier.Chemin("piece.Korvelin"));
+    EXPECT_EQ(projet.rfind("$$[Korvelin]" + std::string(50, ' ') + "\r\n$$RayonFraise=1 ", 0), 0u);
+    ASSERT_EQ(c.Lance({"piece.Korvelin", "-o", "b.cut", "--profondeur", "-2"}).statut, 0);
+    const auto a = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("piece.cut")));
+    const auto b = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("b.cut")));
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_NEAR(a[i].x, b[i].x, 0.0015);
+        EXPECT_NEAR(a[i].y, b[i].y, 0.0015);
+    }
+
+    // The G-code asked for alone: no CUT file beside it. The clearance, feeds and spindle
+    // given on the command line are those the machine gets.
     fs::remove(c.dossier.Chemin("piece.cut"));
-    ASSERT_EQ(c.Lance({"piece.plt", "--gcode", "piece.nc", "--dialecte", "linuxcnc"}).statut, 0);
+    ASSERT_EQ(c.Lance(Mots("piece.plt --gcode piece.nc --dialecte linuxcnc --hauteur 7 --avance 300 "
+                           "--avance-plongee 50 --broche 9000 --attente-broche 3"))
+                  .statut,
+              0);
     EXPECT_FALSE(fs::exists(c.dossier.Chemin("piece.cut")));
     const std::string gcode = DossierTemporaire::Lit(c.dossier.Chemin("piece.nc"));
     EXPECT_TRUE(gcode.ends_with("\nM30\n"));
     EXPECT_TRUE(test::VerifieGCode(gcode).fautes.empty());
+    for (const char* ligne : {"\nG0 Z7\nM3 S9000\nG4 P3\n", "\nG1 Z-3 F50\n", " F300\n"})
+        EXPECT_NE(gcode.find(ligne), std::string::npos) << ligne << gcode;
 }
 
 // Drawings made by other programs, ordered, with tabs, in two passes: the G-code starts
@@ -225,24 +254,9 @@ TEST(KorvelinCut, GCodeOfDrawingsFromOtherProgramsPassesTheChecker) {
     }
 }
 
-// A new user's first job, as the README shows it: the sample drawing and no settings file
-// at all, with the margins its refusal asked for. The G-code, which runs from the
-// controller's work zero, is written with a warning.
-TEST(KorvelinCut, PremierTravailAvecLesReglagesParDefaut) {
-    Convertisseur c;
-    c.dossier.Ecrit("carre.plt", DossierTemporaire::Lit(KORVELIN_EXEMPLES "/bride.plt"));
-    Execution e = c.Lance({"carre.plt", "--marge-x", "3", "--marge-y", "3"}, false);
-    EXPECT_EQ(e.statut, 0) << e.erreurs;
-    EXPECT_TRUE(fs::exists(c.dossier.Chemin("carre.cut")));
-    e = c.Lance({"carre.plt", "--gcode", "carre.nc"}, false);
-    EXPECT_EQ(e.statut, 0) << e.erreurs;
-    EXPECT_NE(e.erreurs.find("passe sous le zéro de travail de 3,000 mm en X et de 3,000 mm en Y"), std::string::npos)
-        << e.erreurs;
-}
-
 // The help; a DXF file named .plt is read as DXF, with a warning; a settings file as
 // Windows writes it (Notepad's byte order mark, CR alone, quoted values); the count of
-// passes as typed.
+// passes as typed; the ratios given in place of the rescaling dialog's.
 TEST(KorvelinCut, HelpAndInputsReadByWhatTheyHold) {
     Convertisseur c;
     Execution e = c.Lance({"--help"}, false);
@@ -267,24 +281,15 @@ TEST(KorvelinCut, HelpAndInputsReadByWhatTheyHold) {
     cut = DossierTemporaire::Lit(c.dossier.Chemin("piece.cut"));
     EXPECT_NE(cut.find("// Nombre de passes          : 3,0\r\n"), std::string::npos);
     EXPECT_NE(cut.find("YD:-1.000\r"), std::string::npos);
-}
 
-TEST(KorvelinCut, ProjectWrittenAndConvertedAgain) {
-    Convertisseur c;
-    Execution e = c.Lance({c.Piece(), "--projet", "piece.Korvelin", "-o", "a.cut"});
-    ASSERT_EQ(e.statut, 0) << e.erreurs;
-    const std::string projet = DossierTemporaire::Lit(c.dossier.Chemin("piece.Korvelin"));
-    EXPECT_EQ(projet.rfind("$$[Korvelin]" + std::string(50, ' ') + "\r\n$$RayonFraise=1 ", 0), 0u);
-
-    e = c.Lance({"piece.Korvelin", "-o", "b.cut"});
-    ASSERT_EQ(e.statut, 0) << e.erreurs;
-    const auto a = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("a.cut")));
-    const auto b = Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("b.cut")));
-    ASSERT_EQ(a.size(), b.size());
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        EXPECT_NEAR(a[i].x, b[i].x, 0.0015);
-        EXPECT_NEAR(a[i].y, b[i].y, 0.0015);
-    }
+    // The part, 57.15 × 25.4 mm at the plotter's 0.025 mm, twice as wide and half as high;
+    // the cutter runs outside it, its margins of 5 mm away from the origin.
+    ASSERT_EQ(c.Lance(Mots("piece.plt --rapport-h 0,05 --rapport-v 0,0125 -o r.cut")).statut, 0);
+    double xmax = 0, ymax = 0;
+    for (const Mouvement& m : Mouvements(DossierTemporaire::Lit(c.dossier.Chemin("r.cut"))))
+        xmax = std::max(xmax, m.x), ymax = std::max(ymax, m.y);
+    EXPECT_NEAR(xmax, 5 + 114.3 + 1, 0.01);
+    EXPECT_NEAR(ymax, 5 + 12.7 + 1, 0.01);
 }
 
 TEST(KorvelinCut, DryRunOnTheSimulatedMachine) {
@@ -329,9 +334,11 @@ TEST(KorvelinCut, TabsFromTheCommandLine) {
 // CUT file nor a G-code file is left behind.
 TEST(KorvelinCut, GrblJobSentAndExitCodes) {
     Convertisseur c;
-    const auto envoi = [&](const std::string& port) {
-        return c.Lance({KORVELIN_EXEMPLES "/bride.plt", "--grbl", port});
+    const auto envoi = [&](const std::string& port, std::vector<std::string> plus = {}) {
+        plus.insert(plus.begin(), {KORVELIN_EXEMPLES "/bride.plt", "--grbl", port});
+        return c.Lance(plus);
     };
+    std::size_t complet = 0;
     {
         test::BancGrbl carte;
         const Execution e = envoi(carte.Chemin());
@@ -341,9 +348,20 @@ TEST(KorvelinCut, GrblJobSentAndExitCodes) {
         const std::vector<std::string> x = carte.Executees();
         ASSERT_GT(x.size(), 20u);
         EXPECT_EQ(x.back(), "M2");
+        complet = x.size();
         // Only the settings, the two empty home folders and the captured messages.
         EXPECT_EQ(std::distance(fs::directory_iterator(c.dossier.Dossier()), {}), 5);
         EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")) && fs::is_empty(c.dossier.Chemin("config")));
+    }
+    {
+        // Resumed at a line: the rest of the job only, its contour started again (feeds set
+        // apart, so that the contour's first lines carry their own).
+        test::BancGrbl carte;
+        const Execution e = envoi(carte.Chemin(), {"--reprise", "80", "--avance", "300", "--avance-plongee", "50"});
+        EXPECT_EQ(e.statut, 0) << e.erreurs;
+        EXPECT_NE(e.erreurs.find("Reprise à la ligne "), std::string::npos) << e.erreurs;
+        EXPECT_LT(carte.Executees().size(), complet);
+        EXPECT_EQ(carte.Executees().back(), "M2");
     }
     test::BancGrbl carte;
     carte.Alarme(1);

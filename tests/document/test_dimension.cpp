@@ -38,6 +38,16 @@ TEST(Dimension, RapportsEtResultatsAvecOuSansProportions) {
     m.ValiderVRapport();
     EXPECT_EQ(m.V_Resultat, "1000");
 
+    // A box as the dialog wrote it stands for the exact value behind its rounded text:
+    // copying a ratio to the other axis, or leaving a result untouched, loses no fraction.
+    m.Charger(3000, 1000, 0.025, 0.025);
+    m.H_Resultat = "100";
+    m.ValiderHResultat();
+    EXPECT_EQ(*m.RapportV(), *m.RapportH());
+    EXPECT_DOUBLE_EQ(*m.RapportH(), 1.0 / 30);
+    m.ValiderVResultat();
+    EXPECT_DOUBLE_EQ(*m.RapportH(), 1.0 / 30);
+
     // Ratios that are not numbers.
     m.H_Rapport = "abc";
     m.ValiderHRapport();

@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cstring>
-#include <random>
 
 #include "document/document.h"
 #include "document/calculs.h"
@@ -162,57 +161,6 @@ TEST(Document, LesChangementsLocauxDonnentLeCalculComplet) {
     EXPECT_FALSE(a.doc.PeutAnnuler());
 }
 
-// The sequencing dialog's reordering as first written: every label scans the whole drawing.
-void OrdreLitteral(Dessin& d, const std::vector<Code2>& ordre) {
-    const std::vector<PointTrace> copie = d.Trace_Initial;
-    int32_t w = 0;
-    for (Code2 e : ordre)
-        for (int32_t i = 0; i < d.NbPoints; ++i)
-            if (copie[i].Sequence == e) d.Trace_Initial[w++] = copie[i];
-    Code2 precedente{U' ', U' '};
-    std::size_t e = 0;
-    for (int32_t i = 0; i < d.NbPoints; ++i) {
-        const Code2 l = d.Trace_Initial[i].Sequence;
-        if (l == precedente) continue;
-        precedente = l;
-        if (d.Trace_Decale[e].Sequence != l) {
-            std::size_t f = 0;
-            while (d.Trace_Decale[f].Sequence != l) ++f;
-            std::swap(d.Trace_Decale[e], d.Trace_Decale[f]);
-        }
-        ++e;
-    }
-}
-
-TEST(Document, LOrdreLineaireEgaleLOrdreLitteral) {
-    std::mt19937 alea(9);
-    for (int essai = 0; essai < 200; ++essai) {
-        Dessin d;
-        const int traces = 1 + int(alea() % 30);
-        Code2 e{};
-        std::vector<Code2> ordre;
-        for (int t = 0; t < traces; ++t) {
-            e = ProchaineSequence(e);
-            ordre.push_back(e);
-            Points p;
-            for (int k = 1 + int(alea() % 5); k-- > 0;) p.emplace_back(float(alea() % 100), float(alea() % 100));
-            AjouteTrace(d, e, p);
-            d.Trace_Decale.push_back({e, {{float(t), 0.0f, {}, e}}});
-        }
-        d.Trace_Decale.push_back({});
-        std::shuffle(ordre.begin(), ordre.end(), alea);
-        Dessin litteral = d;
-        OrdreLitteral(litteral, ordre);
-        AppliqueOrdre(d, ordre);
-        EXPECT_EQ(TracesDe(d), TracesDe(litteral)) << essai;
-        ASSERT_EQ(d.Trace_Decale.size(), litteral.Trace_Decale.size());
-        for (std::size_t k = 0; k < d.Trace_Decale.size(); ++k) {
-            EXPECT_EQ(d.Trace_Decale[k].Sequence, litteral.Trace_Decale[k].Sequence) << essai << " " << k;
-            EXPECT_EQ(XY(d.Trace_Decale[k].Points), XY(litteral.Trace_Decale[k].Points));
-        }
-    }
-}
-
 TEST(Document, UneFlecheTenueSAnnuleEnUneFoisEtLeDrapeauSuitLEnregistrement) {
     Atelier a;
     OuvreCarres(a);
@@ -220,6 +168,12 @@ TEST(Document, UneFlecheTenueSAnnuleEnUneFoisEtLeDrapeauSuitLEnregistrement) {
     const float x0 = a.d().Trace_Initial[1].X;
     for (int k = 1; k <= 20; ++k) ASSERT_TRUE(a.doc.DeplacePoint(1, x0 + 0.1f * k, 0.0f, true));
     EXPECT_EQ(a.doc.NbAnnulables(), 1u);
+    EXPECT_TRUE(a.doc.Modifie());
+
+    // A save that cannot be written keeps the document's name and its changes to save.
+    const std::string nom = a.d().NomFichier;
+    EXPECT_FALSE(a.doc.EnregistrerSous(a.dossier.Chemin("absent/carres.Korvelin")));
+    EXPECT_EQ(a.d().NomFichier, nom);
     EXPECT_TRUE(a.doc.Modifie());
 
     // Saved in the middle of a held arrow, the ticks after it still make a change to save.
@@ -244,6 +198,29 @@ TEST(Document, UneFlecheTenueSAnnuleEnUneFoisEtLeDrapeauSuitLEnregistrement) {
     ASSERT_TRUE(a.doc.DeplacePoint(4, 1.0f, 1.0f, true));
     ASSERT_TRUE(a.doc.DeplacePoint(1, x0, 0.0f, false));
     EXPECT_EQ(a.doc.NbAnnulables(), 4u);
+}
+
+// A deleted offset point that began a lifted piece hands the lift on: the cutter must not
+// be sent across what the lift went over.
+TEST(Document, UnPointDecaleSupprimePasseSaLeveeAuSuivant) {
+    Atelier a;
+    OuvreCarres(a);
+    Retouche(a.doc, [](Dessin& d) {
+        const Code2 e = d.Trace_Decale[0].Sequence;
+        d.Trace_Decale[0].Points = {{0, 0, {}, e}, {10, 0, {}, e}, {10, 10, MarqueLevee, e}, {0, 10, {}, e}};
+    });
+    const auto p = [&a](std::size_t i) { return a.d().Trace_Decale[0].Points.at(i); };
+    ASSERT_TRUE(a.doc.SupprimePointDecale(0, 2));
+    ASSERT_EQ(a.d().Trace_Decale[0].Points.size(), 3u);
+    EXPECT_EQ(p(2).X, 0.0f);
+    EXPECT_TRUE(p(2).Plume == MarqueLevee);
+    // The last point of a piece goes alone.
+    ASSERT_TRUE(a.doc.SupprimePointDecale(0, 1));
+    EXPECT_TRUE(p(1).Plume == MarqueLevee);
+    ASSERT_TRUE(a.doc.Annuler());
+    ASSERT_TRUE(a.doc.Annuler());
+    EXPECT_TRUE(p(2).Plume == MarqueLevee);
+    EXPECT_TRUE(p(3).Plume == Code2{});
 }
 
 TEST(Document, LHistoriqueResteDansSonBudget) {

@@ -32,6 +32,8 @@ TEST(ModeleParam, SaisiesEtVitesses) {
     }
     t.m.Valider("TB_NbPas_X", "1e9");
     EXPECT_EQ(t.p().NbPas_X, 32767);
+    t.m.Valider("TB_NbPas_X", "abc");
+    EXPECT_EQ(t.p().NbPas_X, 0);
     // The pitch and step count of Z feed its three speeds; a zero leaves them empty.
     t.m.Valider("TB_Pas_Z", "2");
     EXPECT_EQ(t.m.Texte("TB_VitMax_Montee"), "4,167");
@@ -43,6 +45,8 @@ TEST(ModeleParam, SaisiesEtVitesses) {
     EXPECT_EQ(t.m.Texte("TB_VitMax_Descente"), "");
     t.m.ChangerIntervalle(5000);
     EXPECT_EQ(t.p().TimerInterval, ModeleParam::IntervalleMax);
+    t.m.ChangerIntervalle(0);
+    EXPECT_EQ(t.p().TimerInterval, ModeleParam::IntervalleMin);
     // Nothing reaches the store before OK.
     EXPECT_EQ(t.Ini(), "");
 }

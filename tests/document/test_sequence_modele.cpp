@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "document/calculs.h"
 #include "document/sequence_modele.h"
 #include "model/aide_dessin.h"
 #include "support/valeurs_temporaires.h"
@@ -80,14 +81,23 @@ TEST(ModeleSequence, UneEtiquetteEnDeuxMorceauxNeFaitPlusQuUnArticle) {
     v.Trace_Initial.push_back({5.0f, 5.0f, PlumeBasse, A});
     v.Trace_Initial.push_back({6.0f, 5.0f, PlumeBasse, A});
     v.NbPoints += 2;
+    CalculDecalageTout(v, b.p(), b.ui);
     b.doc.Remplace(std::move(v));
     b.m.Charger();
     ASSERT_EQ(b.m.Etiquettes(), (std::vector<Code2>{A, B, C, A}));
+    const auto decale = [&b](std::size_t k) { return XY(b.d().Trace_Decale.at(k).Points); };
+    const auto premierA = decale(0), secondA = decale(3);
     b.m.Selectionne(1);
     ASSERT_TRUE(b.m.Plus());
     EXPECT_EQ(b.m.Etiquettes(), (std::vector<Code2>{B, A, C}));
     EXPECT_EQ(b.choisie, B);
     EXPECT_EQ(b.d().NbPoints, int32_t(b.d().Trace_Initial.size()));
+    // The offset paths are carried, not recomputed: the first run's comes right after " B",
+    // and the second run's is kept among the entries, not lost.
+    EXPECT_EQ(decale(1), premierA);
+    bool garde = false;
+    for (std::size_t k = 0; k < b.d().NbSequencesDecalees(); ++k) garde = garde || decale(k) == secondA;
+    EXPECT_TRUE(garde);
 }
 
 TEST(ModeleSequence, InverserRenverseLaTraceChoisieEtSeulSonDecalage) {
@@ -117,9 +127,12 @@ TEST(ModeleSequence, LeRayonEstEnregistreAChaqueToucheSansRecalculerLesDecalages
     for (const char* t : {"-3", "99"}) b.m.ChangeRayon(t);
     EXPECT_EQ(b.p().RayonFraise, 2.5);
     EXPECT_EQ(b.m.TexteRayon(), "99");
-    // The stored French form reads back whole.
+    // The stored French form reads back whole; a stored radius no cutter has is not taken.
     b.m.Charger();
     EXPECT_EQ(b.m.TexteRayon(), "2,5");
+    EXPECT_EQ(b.p().RayonFraise, 2.5);
+    ASSERT_TRUE(b.doc.EcritReglages({{"RayonFraise", "99"}}));
+    b.m.Charger();
     EXPECT_EQ(b.p().RayonFraise, 2.5);
 }
 

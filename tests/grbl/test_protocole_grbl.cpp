@@ -199,5 +199,61 @@ TEST(AutomateGrbl, CompteLesOctetsEtNommeLaLigneFautive) {
     EXPECT_NE(apres.find('!'), std::string::npos);
 }
 
+// Nothing moves unless the board is ready, at rest, done with the last command, and its
+// work zero known when homing makes the travel check depend on it; never over a running job.
+TEST(AutomateGrbl, UnTravailNePartQueSurUneCartePreteEtAuRepos) {
+    Automate m;
+    Instant t{};
+    const Programme p = Prepare("G0X1\nG0X2\n");
+    const auto refus = [&](std::size_t depuis, const char* raison) {
+        const std::optional<std::string> r = m.Lance(p, depuis);
+        ASSERT_TRUE(r) << raison;
+        EXPECT_NE(r->find(raison), std::string::npos) << *r;
+    };
+    m.Ouverture(t);
+    refus(0, "pas prêt");
+    m.Recoit("Grbl 1.1h ['$' for help]\r\n", t);
+    m.Sortie(t);
+    m.Recoit("$22=1\r\n$130=500\r\n$131=500\r\n$132=100\r\nok\r\n<Hold:0|MPos:-9,-9,-9>\r\n", t);
+    refus(0, "pas au repos (état : ");
+    m.Recoit("<Idle|MPos:-9,-9,-9>\r\n", t);
+    refus(0, "zéro de travail n'est pas encore connu");
+    m.Recoit("<Idle|MPos:-9,-9,-9|WCO:-9,-9,-9>\r\n", t);
+    refus(2, "aucune ligne");
+    ASSERT_FALSE(m.Commande("$X"));
+    refus(0, "pas encore répondu");
+    m.Sortie(t);
+    m.Recoit("ok\r\n", t);
+    // A resume whose approach cannot be written on one line of the board.
+    const std::optional<std::string> loin = m.Lance(p, 0, {{0, "G0X" + std::string(77, '9')}});
+    ASSERT_TRUE(loin);
+    EXPECT_NE(loin->find("hors de portée"), std::string::npos) << *loin;
+    // A command that would reach the board as a real-time byte, or none at all.
+    for (const char* commande : {"G0 X1 ?", "G0 X1\x18", "$X ~", " (rien) "})
+        EXPECT_TRUE(m.Commande(commande)) << commande;
+    ASSERT_FALSE(m.Lance(p));
+    refus(0, "déjà en cours");
+    const std::optional<std::string> jog = m.Commande(LigneJog({1.0, 0.0, 0.0}, 100.0));
+    ASSERT_TRUE(jog);
+    EXPECT_NE(jog->find("travail est en cours"), std::string::npos) << *jog;
+}
+
+// What the board says outside a job reaches the user: a lock, a restart. A board that is
+// not GRBL 1.1 speaks another protocol: it is let go before anything is sent to it.
+TEST(AutomateGrbl, VerrouRedemarrageEtVersion) {
+    Automate m;
+    Instant t{};
+    m.Ouverture(t);
+    m.Recoit("Grbl 1.1h ['$' for help]\r\n[MSG:'$H'|'$X' to unlock]\r\nGrbl 1.1h ['$' for help]\r\n", t);
+    EXPECT_EQ(m.Messages(), (std::vector<std::string>{"GRBL est verrouillé : faites la prise d'origine ($H) ou "
+                                                      "déverrouillez-le ($X).",
+                                                      "GRBL a redémarré."}));
+    m.Recoit("Grbl 0.9j ['$' for help]\r\n", t);
+    EXPECT_EQ(m.Etat().liaison, EtatLiaison::Deconnecte);
+    const std::vector<std::string> coupure = m.Messages();
+    ASSERT_EQ(coupure.size(), 1u);
+    EXPECT_NE(coupure[0].find("la carte annonce GRBL 0.9j, il faut GRBL 1.1"), std::string::npos) << coupure[0];
+}
+
 }  // namespace
 }  // namespace korvelin::grbl

@@ -136,14 +136,22 @@ TEST(Dimension, LesBoitesLeClavierEtLaFermeture) {
         EXPECT_EQ(d.TB_H_Rapport->text(), Q("0,0375"));
         d.CB_Proportions->click();
         EXPECT_FALSE(d.CB_Proportions->isChecked());
-        d.TB_V_Rapport->setText(Q("0,5"));  // typed, not left: still taken at closing
+        // A ratio of zero keeps the dialog open, and says why; one typed, not left, is still
+        // taken at closing.
         d.show();
+        d.TB_V_Rapport->setText(Q("0"));
         d.close();
+        EXPECT_TRUE(d.isVisible());
+        d.TB_V_Rapport->setText(Q("0,5"));
+        d.close();
+        EXPECT_FALSE(d.isVisible());
     };
     ChoisitRapports(v.Cible(), {0, 4000, 0, 2000}, dialogue);
     EXPECT_DOUBLE_EQ(v.parametres.RapportV, 0.5);
     EXPECT_DOUBLE_EQ(v.parametres.RapportH, 0.0375);
     EXPECT_EQ(v.magasin.Lire(v.dessin, "PLTRapportV", ""), "0,5");
+    ASSERT_EQ(v.ui.messages.size(), 1u);
+    EXPECT_NE(v.ui.messages[0].texte.find("vertical"), std::string::npos) << v.ui.messages[0].texte;
 }
 
 TEST(APropos, VersionEtOutilSysteme) {

@@ -255,7 +255,6 @@ TEST_F(Fenetre, DessinDonneAuDemarrageAnnulerRetablirEtModificationsAEnregistrer
     RepondreModal<F_Dimension>([&](F_Dimension& d) {
         montre = true;
         EXPECT_EQ(d.TB_H_Initial->text(), Q("3216"));
-        EXPECT_EQ(d.TB_H_Resultat->text(), Q("80,4"));
         d.Btn_OK->click();
     });
     f.OuvreDessin(piece);
@@ -288,8 +287,15 @@ TEST_F(Fenetre, DessinDonneAuDemarrageAnnulerRetablirEtModificationsAEnregistrer
     EXPECT_EQ(f.questionsEnregistrer, (std::vector<std::string>{"piece.plt", "piece.plt"}));
     AttendNom(f, piece);
 
-    // Oui saves first; Non lets the changes go.
+    // Oui saves first; a save that does not happen (the project's name taken by another
+    // file the user keeps) keeps the window. Non lets the changes go.
     f.reponseEnregistrerModifs = F_Representation::Reponse::Oui;
+    const std::string autre = dossier.Ecrit("piece.Korvelin", "garder\r\n");
+    f.reponseQuestion = false;
+    EXPECT_FALSE(f.close());
+    EXPECT_EQ(DossierTemporaire::Lit(autre), "garder\r\n");
+    EXPECT_TRUE(f.Doc().Modifie());
+    std::filesystem::remove(autre);
     EXPECT_TRUE(f.close());
     EXPECT_TRUE(std::filesystem::exists(dossier.Chemin("piece.Korvelin")));
     AttendNom(f, dossier.Chemin("piece.Korvelin"));  // the project written beside it
@@ -304,7 +310,7 @@ TEST_F(Fenetre, DessinDonneAuDemarrageAnnulerRetablirEtModificationsAEnregistrer
     EXPECT_TRUE(f.close());
     EXPECT_EQ(DossierTemporaire::Lit(dossier.Chemin("piece.Korvelin")), enregistre);
     EXPECT_EQ(std::filesystem::file_size(dossier.Chemin("piece.Korvelin")), taille);
-    EXPECT_EQ(f.questionsEnregistrer.size(), 4u);
+    EXPECT_EQ(f.questionsEnregistrer.size(), 5u);
 }
 
 TEST(Traductions, LesBoitesDeQtParlentFrancais) {
