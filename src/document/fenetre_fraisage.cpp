@@ -201,8 +201,10 @@ std::string TexteCompteRendu(const CompteRendu& cr) {
         case Issue::Interrompue: s = "Arrêté"; break;
     }
     if (cr.issue == Issue::Interrompue && cr.trace >= 0) {
-        s += " au tracé " + TexteEntier(cr.trace + 1) + ", passe " + TexteEntier(cr.passe) + ", vers le point " +
-             TexteEntier(cr.point);
+        // Between passes there is no pass, and before a pass no point, to name.
+        s += " au tracé " + TexteEntier(cr.trace + 1);
+        if (cr.passe > 0) s += ", passe " + TexteEntier(cr.passe);
+        if (cr.point >= 0) s += ", vers le point " + TexteEntier(cr.point);
         if (cr.copie > 0) s += ", copie " + TexteEntier(cr.copie) + " de la rangée " + TexteEntier(cr.rangee);
     }
     s += " ; position X " + FormatFixe(cr.X, 3, ',') + ", Y " + FormatFixe(cr.Y, 3, ',') + ", Z " +

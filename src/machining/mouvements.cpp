@@ -142,7 +142,8 @@ bool ParcoursTravail(const Dessin& d, const CotesTravail& c, const VitessesTrava
         e.Emet(E::Montee, k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
         for (int32_t p = 1; p <= N && !e.Arrete(); ++p) {
             const double profondeur = P * p / N;
-            e.passe = p;
+            // A trace without points has no pass to report: the tool only waits above.
+            e.passe = points.empty() ? 0 : p;
             if (!points.empty()) {
                 e.point = 0;
                 entre(points[0].X + MX, points[0].Y + MY, profondeur);
@@ -153,6 +154,8 @@ bool ParcoursTravail(const Dessin& d, const CotesTravail& c, const VitessesTrava
             CoupePasse(
                 points, attaches[k], MX, MY, profondeur, zAttache,
                 [&](double xt, double yt, double zt, bool vertical) {
+                    // Stopped: the rest of the pass is not worth walking.
+                    if (e.Arrete()) return;
                     if (vertical) {
                         e.Emet(E::Attache, std::fabs(zt - Z) / v.matZ, xt, yt, zt);
                         Z = zt;
@@ -167,6 +170,7 @@ bool ParcoursTravail(const Dessin& d, const CotesTravail& c, const VitessesTrava
                     Y = yt;
                 },
                 [&](double xt, double yt) {
+                    if (e.Arrete()) return;
                     j = std::min<std::size_t>(j + 1, points.size() - 1);
                     e.point = static_cast<int32_t>(j);
                     e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);

@@ -22,7 +22,8 @@ namespace {
 
 bool VitesseValable(double v) { return std::isfinite(v) && v > 0.0; }
 
-// The speeds of the job's boxes, each possible for its axis; nothing after telling why.
+// The speeds of the job's boxes, each possible for its axis; nothing, with the reason in
+// `dits`.
 std::optional<VitessesTravail> VitessesDuTravail(const PosteTravail& poste, const TravailCUT& travail,
                                                  Diagnostics& dits) {
     const VitessesTravail v{LectureSaisie(travail.VitMax_Mat_X),  LectureSaisie(travail.VitMax_Mat_Y),

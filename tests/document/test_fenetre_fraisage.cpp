@@ -91,6 +91,9 @@ TEST(ModeleFraisage, CompteRenduDArret) {
     EXPECT_NE(s.find("Arrêté au tracé 3, passe 3, vers le point 9, copie 2 de la rangée 1"), std::string::npos) << s;
     EXPECT_NE(s.find("X 1,500, Y 0,000, Z -0,250"), std::string::npos) << s;
     EXPECT_EQ(s.find("perdus"), std::string::npos);
+    // Stopped on the rise before a trace: no pass, no point yet.
+    cr.passe = 0, cr.point = -1, cr.copie = 0;
+    EXPECT_TRUE(TexteCompteRendu(cr).starts_with("Arrêté au tracé 3 ; position")) << TexteCompteRendu(cr);
     cr.issue = Issue::Terminee, cr.impulsionsEnRetard = 4;
     EXPECT_NE(TexteCompteRendu(cr).find("4 en retard : des pas ont pu être perdus"), std::string::npos);
     EXPECT_NE(MessagePortIndisponible().find("groupe lp"), std::string::npos);

@@ -200,8 +200,9 @@ TEST(VitessesFraisage, BorneesParLeMoteur) {
 }
 
 // A job needs only the drawing and its values: no settings file, no one to answer. The
-// moves of one pass along a segment, from the first rise to the return to the zero.
-TEST(Mouvements, UnTravailSansReglagesNiInterface) {
+// moves of one pass along a segment, from the first rise to the return to the zero, where
+// each stands, and a receiver that stops the job.
+TEST(Mouvements, UnTravailSansReglagesNiInterfaceEtSonArret) {
     Dessin d;
     test::AjouteTrace(d, test::Etiquette(" A"), {{0, 0}, {10, 0}});
     d.Trace_Decale = CalculDecalageTout(d, {}, {.rayon = 1.0, .cote = 2}).chemins;
