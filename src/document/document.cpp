@@ -604,12 +604,38 @@ bool Document::LeveOutil(int32_t k) {
     });
 }
 
+namespace {
+
+// Whether the point lies in a run of its label other than the first: the label's offset
+// entry is the first run's.
+bool DansUneSuiteUlterieure(const Dessin& d, int32_t index) {
+    const Code2 l = d.Trace_Initial[index].Sequence;
+    const int32_t premier = PremierPointSequence(d, l);
+    int32_t debut = index;
+    while (debut > premier && d.Trace_Initial[debut - 1].Sequence == l) --debut;
+    return debut != premier;
+}
+
+}  // namespace
+
 bool Document::DeplacePoint(int32_t index, float x, float y, bool fusion) {
     Normalise();
     Dessin& d = dessin_;
     if (index < 0 || index >= d.NbPoints) return false;
     const Code2 l = d.Trace_Initial[index].Sequence;
     const uint64_t cle = fusion ? (uint64_t(1) << 40) | static_cast<uint32_t>(index) : 0;
+    // A point of a later run of a label: recomputing the label's entry would redo the first
+    // run's path and leave this one's as it was, to be cut where the point no longer is.
+    if (DansUneSuiteUlterieure(d, index))
+        return Change(
+            index, 1, 0, -1,
+            [this, index, x, y] {
+                PointTrace& p = dessin_.Trace_Initial[index];
+                p.X = x;
+                p.Y = y;
+                CalculDecalageTout(dessin_, parametres_, *ui_);
+            },
+            cle);
     return Change(
         index, 1, EntreeDe(l), 1,
         [this, index, x, y, l] {
@@ -634,9 +660,7 @@ bool Document::SupprimePoint(int32_t index) {
         dd.NbPoints -= 1;
     };
     // A point of a later run of a label: the shortcuts below would recompute the first run.
-    int32_t debut = index;
-    while (debut > premier && d.Trace_Initial[debut - 1].Sequence == l) --debut;
-    if (debut != premier)
+    if (DansUneSuiteUlterieure(d, index))
         return Change(index, 1, 0, -1, [this, retire] {
             retire();
             CalculDecalageTout(dessin_, parametres_, *ui_);

@@ -29,6 +29,18 @@ struct Liste : DocumentTemporaire {
     }
 };
 
+// The document's offset paths are those of a whole recomputation.
+void AttendDecalagesComplets(Liste& l) {
+    const Dessin& d = l.d();
+    Dessin complet;
+    complet.Trace_Initial = d.Trace_Initial;
+    complet.NbPoints = d.NbPoints;
+    CalculDecalageTout(complet, l.p(), l.ui);
+    ASSERT_EQ(d.Trace_Decale.size(), complet.Trace_Decale.size());
+    for (std::size_t e = 0; e < d.Trace_Decale.size(); ++e)
+        EXPECT_EQ(XY(d.Trace_Decale[e].Points), XY(complet.Trace_Decale[e].Points)) << e;
+}
+
 constexpr Noeud Racine{Noeud::Racine, 0, 0};
 constexpr Noeud Trace(std::size_t t) { return {Noeud::Sequence, t, 0}; }
 constexpr Noeud Point(std::size_t t, std::size_t p) { return {Noeud::Point, t, p}; }
@@ -119,17 +131,13 @@ TEST(ListeModele, SuppressionsParLeDocument) {
     ASSERT_EQ(d.NbPoints, int32_t(avant.size()));
     EXPECT_EQ(XY(d.Trace_Initial), XY(avant));
     m.Remplit();
-    // A point of that second run: its own offset path is the one recomputed.
+    // A point of that second run, deleted or moved: its own offset path is the one
+    // recomputed, never the first run's.
     EXPECT_TRUE(m.Supprime(I, Point(2, 0)));
-    {
-        Dessin complet;
-        complet.Trace_Initial = d.Trace_Initial;
-        complet.NbPoints = d.NbPoints;
-        CalculDecalageTout(complet, l.p(), l.ui);
-        ASSERT_EQ(d.Trace_Decale.size(), complet.Trace_Decale.size());
-        for (std::size_t e = 0; e < d.Trace_Decale.size(); ++e)
-            EXPECT_EQ(XY(d.Trace_Decale[e].Points), XY(complet.Trace_Decale[e].Points)) << e;
-    }
+    AttendDecalagesComplets(l);
+    ASSERT_TRUE(l.doc.Annuler());
+    ASSERT_TRUE(l.doc.DeplacePoint(d.NbPoints - 2, 61, 5));
+    AttendDecalagesComplets(l);
     ASSERT_TRUE(l.doc.Annuler());
     m.Remplit();
 
