@@ -315,10 +315,10 @@ std::vector<LigneProgramme> ApprocheReprise(const Programme&, const Analyse& a, 
     if (s.pouces) ligne("G20");
     if (!s.absolu) ligne("G91");
     const double u = s.pouces ? 25.4 : 1.0;
-    if (s.mouvement == 0)
-        ligne("G0");
-    else if (s.avance > 0.0)
-        ligne("G1F" + NombreGrbl(s.avance / u));
+    // The feed too: a program writes it only where it changes, and a board just reset has
+    // none, so the contour's first G1 would be refused.
+    if (s.avance > 0.0) ligne("G1F" + NombreGrbl(s.avance / u));
+    if (s.mouvement == 0) ligne("G0");
     return r;
 }
 

@@ -354,10 +354,11 @@ TEST(KorvelinCut, GrblJobSentAndExitCodes) {
         EXPECT_TRUE(fs::is_empty(c.dossier.Chemin("home")) && fs::is_empty(c.dossier.Chemin("config")));
     }
     {
-        // Resumed at a line: the rest of the job only, its contour started again (feeds set
-        // apart, so that the contour's first lines carry their own).
+        // Resumed at a line: the rest of the job only, its contour started again. With one
+        // feed for the whole job, only the first line of the file carries it: the
+        // approach must set it again on a board that was reset.
         test::BancGrbl carte;
-        const Execution e = envoi(carte.Chemin(), {"--reprise", "80", "--avance", "300", "--avance-plongee", "50"});
+        const Execution e = envoi(carte.Chemin(), {"--reprise", "80"});
         EXPECT_EQ(e.statut, 0) << e.erreurs;
         EXPECT_NE(e.erreurs.find("Reprise à la ligne "), std::string::npos) << e.erreurs;
         EXPECT_LT(carte.Executees().size(), complet);

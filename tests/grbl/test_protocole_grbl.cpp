@@ -143,7 +143,7 @@ TEST(ProgrammeGrbl, RepriseParLeDebutDuContour) {
     const std::vector<LigneProgramme> approche = ApprocheReprise(p, a, debut, 2.0);
     std::vector<std::string> textes;
     for (const auto& l : approche) textes.push_back(l.texte);
-    EXPECT_EQ(textes, (std::vector<std::string>{"G21G90", "G0Z5", "G0X50Y50", "M3S12000", "G4P2", "G0"}));
+    EXPECT_EQ(textes, (std::vector<std::string>{"G21G90", "G0Z5", "G0X50Y50", "M3S12000", "G4P2", "G1F300", "G0"}));
     // From inside the material: the plunge at the job's plunge feed, then its cut feed.
     const std::vector<LigneProgramme> dedans = ApprocheReprise(p, a, *IndexDeLigne(p, 15), 2.0);
     ASSERT_GE(dedans.size(), 7u);
