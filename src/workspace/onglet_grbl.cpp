@@ -37,7 +37,18 @@ OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, Fournisseur
                        QWidget* parent)
     : QWidget(parent), poste_(poste), ui_(ui), travail_(std::move(travail)), montre_(std::move(montre)) {
     auto* v = new QVBoxLayout(this);
+    ConstruitLiaison(v);
+    ConstruitTravail(v);
+    ConstruitDeplacements(v);
+    ConstruitJournal(v);
+    ConnecteMinuteries();
+    ConnecteLiaisonEtTravail();
+    ConnecteDeplacements();
+    MetAJourBoutons({});
+}
 
+// The port and its connection, then the board's state and position.
+void OngletGrbl::ConstruitLiaison(QVBoxLayout* v) {
     auto* liaison = new QGroupBox("Liaison");
     auto* hl = new QHBoxLayout(liaison);
     CB_Port = new QComboBox;
@@ -58,7 +69,10 @@ OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, Fournisseur
     L_Position->setObjectName("L_Position");
     v->addWidget(L_Etat);
     v->addWidget(L_Position);
+}
 
+// Start, hold, resume, emergency stop, resume at a line, and the progress.
+void OngletGrbl::ConstruitTravail(QVBoxLayout* v) {
     auto* travailBox = new QGroupBox("Travail");
     auto* ht = new QGridLayout(travailBox);
     Btn_Depart = Bouton("Btn_Depart", "Départ");
@@ -80,7 +94,10 @@ OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, Fournisseur
     ht->addWidget(PB_Progression, 2, 0, 1, 4);
     ht->addWidget(L_Progression, 3, 0, 1, 4);
     v->addWidget(travailBox);
+}
 
+// The jog buttons and their step, the work zero, homing and unlocking.
+void OngletGrbl::ConstruitDeplacements(QVBoxLayout* v) {
     auto* jog = new QGroupBox(QString::fromUtf8("Déplacements et zéro"));
     auto* gj = new QGridLayout(jog);
     const char* noms[6] = {"X-", "X+", "Y-", "Y+", "Z-", "Z+"};
@@ -104,13 +121,19 @@ OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, Fournisseur
     gj->addWidget(Btn_Origine, 2, 2);
     gj->addWidget(Btn_Deverrouille, 2, 3);
     v->addWidget(jog);
+}
 
+void OngletGrbl::ConstruitJournal(QVBoxLayout* v) {
     TE_Journal = new QPlainTextEdit;
     TE_Journal->setObjectName("TE_Journal");
     TE_Journal->setReadOnly(true);
     TE_Journal->setMaximumBlockCount(500);
     v->addWidget(TE_Journal, 1);
+}
 
+// The link's snapshot read ten times a second; a jog button held past 300 ms moves on
+// until it is let go.
+void OngletGrbl::ConnecteMinuteries() {
     releve_ = new QTimer(this);
     releve_->setInterval(100);
     connect(releve_, &QTimer::timeout, this, &OngletGrbl::Releve);
@@ -125,7 +148,9 @@ OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, Fournisseur
         jogContinu_ = true;
         Commande(*ligne);
     });
+}
 
+void OngletGrbl::ConnecteLiaisonEtTravail() {
     auto remplitPorts = [this] {
         const QString courant = CB_Port->currentText();
         CB_Port->clear();
@@ -168,6 +193,9 @@ OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, Fournisseur
             std::clamp(static_cast<int>(e.derniereLigneAcquittee), 1, dernier), 1, dernier, 1, &ok);
         if (ok) ReprendALaLigne(static_cast<std::size_t>(n));
     });
+}
+
+void OngletGrbl::ConnecteDeplacements() {
     connect(Btn_Zero, &QPushButton::clicked, this, [this] { Commande(grbl::LigneZeroTravail); });
     connect(Btn_Origine, &QPushButton::clicked, this, [this] { Commande(grbl::LigneOrigine); });
     connect(Btn_Deverrouille, &QPushButton::clicked, this, [this] { Commande(grbl::LigneDeverrouillage); });
@@ -175,7 +203,6 @@ OngletGrbl::OngletGrbl(PosteTravail poste, InterfaceUtilisateur& ui, Fournisseur
         connect(Btn_Jog[i], &QPushButton::pressed, this, [this, i] { JogEnfonce(i); });
         connect(Btn_Jog[i], &QPushButton::released, this, [this, i] { JogRelache(i); });
     }
-    MetAJourBoutons({});
 }
 
 OngletGrbl::~OngletGrbl() = default;

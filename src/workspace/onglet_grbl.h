@@ -19,6 +19,7 @@
 
 class QComboBox;
 class QLabel;
+class QVBoxLayout;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -64,6 +65,13 @@ public:
     void Releve();
 
 private:
+    void ConstruitLiaison(QVBoxLayout* v);
+    void ConstruitTravail(QVBoxLayout* v);
+    void ConstruitDeplacements(QVBoxLayout* v);
+    void ConstruitJournal(QVBoxLayout* v);
+    void ConnecteMinuteries();
+    void ConnecteLiaisonEtTravail();
+    void ConnecteDeplacements();
     void Depart();
     void Commande(std::string_view ligne);
     void JogEnfonce(int bouton);
