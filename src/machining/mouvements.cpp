@@ -107,87 +107,117 @@ CotesTravail CotesDe(const TravailCUT& t) {
             t.attaches};
 }
 
-bool ParcoursTravail(const Dessin& d, const CotesTravail& c, const VitessesTravail& v, TotauxCUT& totaux,
-                     const SuiviCUT& suivi, RecepteurMouvements& r) {
-    using E = EtapeMouvement;
-    Emetteur e(r, totaux, suivi);
-    const double H = c.H;
-    const double P = c.P;
-    const int32_t N = c.N < 1 ? 1 : c.N;
-    const double MX = c.MX;
-    const double MY = c.MY;
-    const double vH = v.Deplacement();
-    const double vM = v.Coupe();
-    const double vD = v.descente;
+namespace {
 
-    const std::vector<std::vector<SpanAttache>> attaches = PlaceAttaches(d, c.attaches);
-    const double zAttache = HauteurAttache(P, c.attaches);
-    double X = 0.0, Y = 0.0;
+// The job's walk: each trace's passes in order, the tool travelling and plunging at each
+// start, then back over the zero.
+class Parcours {
+public:
+    Parcours(const Dessin& d, const CotesTravail& c, const VitessesTravail& v, TotauxCUT& totaux, const SuiviCUT& suivi,
+             RecepteurMouvements& r)
+        : d_(d),
+          v_(v),
+          e_(r, totaux, suivi),
+          H(c.H),
+          P(c.P),
+          N(c.N < 1 ? 1 : c.N),
+          MX(c.MX),
+          MY(c.MY),
+          attaches_(PlaceAttaches(d, c.attaches)),
+          zAttache_(HauteurAttache(P, c.attaches)) {}
+
+    bool Tout() {
+        const std::size_t nbTraces = d_.NbSequencesDecalees();
+        for (std::size_t k = 0; k < nbTraces && !e_.Arrete(); ++k) {
+            e_.trace = static_cast<int32_t>(k);
+            e_.passe = 0;
+            e_.point = -1;
+            e_.Emet(E::Montee, k == 0 ? std::fabs(H) / v_.descente : std::fabs(H - P / N) / v_.descente, X_, Y_, H);
+            for (int32_t p = 1; p <= N && !e_.Arrete(); ++p) Passe(k, p);
+        }
+        e_.trace = -1;
+        e_.passe = 0;
+        e_.point = -1;
+        Remonte();
+        const double tRetour = e_.Temps(X_, 0.0, Y_, 0.0, v_.Deplacement());
+        if (tRetour != 0.0) e_.Emet(E::Retour, tRetour, 0.0, 0.0, H);
+        e_.Emet(E::Niveau, std::fabs(H / v_.descente), 0.0, 0.0, 0.0);
+        return !e_.Arrete();
+    }
+
+private:
+    using E = EtapeMouvement;
+
+    const Dessin& d_;
+    const VitessesTravail& v_;
+    Emetteur e_;
+    const double H, P;
+    const int32_t N;
+    const double MX, MY;
+    const std::vector<std::vector<SpanAttache>> attaches_;
+    const double zAttache_;
+    double X_ = 0.0, Y_ = 0.0;  // where the tool stands in XY
+
+    void Remonte() { e_.Emet(E::Remontee, std::fabs((H - P) / v_.descente), X_, Y_, H); }
+
     // Travel at the clearance height to (xt, yt), down to the surface, plunge: the start of
     // a path, and of each piece of a lifted one.
-    auto entre = [&](double xt, double yt, double profondeur) {
-        const double tDep = e.Temps(X, xt, Y, yt, vH);
-        if (tDep != 0.0) e.Emet(E::Deplacement, tDep, xt, yt, H);
-        e.Emet(E::Niveau, std::fabs(H / vD), xt, yt, 0.0);
-        e.Emet(E::Descente, std::fabs(P / v.matZ), xt, yt, profondeur);
-        X = xt;
-        Y = yt;
-    };
-    const std::size_t nbTraces = d.NbSequencesDecalees();
-    for (std::size_t k = 0; k < nbTraces && !e.Arrete(); ++k) {
-        const std::vector<PointTrace>& points = d.Trace_Decale[k].Points;
-        e.trace = static_cast<int32_t>(k);
-        e.passe = 0;
-        e.point = -1;
-        e.Emet(E::Montee, k == 0 ? std::fabs(H) / vD : std::fabs(H - P / N) / vD, X, Y, H);
-        for (int32_t p = 1; p <= N && !e.Arrete(); ++p) {
-            const double profondeur = P * p / N;
-            // A trace without points has no pass to report: the tool only waits above.
-            e.passe = points.empty() ? 0 : p;
-            if (!points.empty()) {
-                e.point = 0;
-                entre(points[0].X + MX, points[0].Y + MY, profondeur);
-            }
-            double Z = profondeur;
-            // The point reached last: a tab's ends lie between two of them.
-            std::size_t j = 0;
-            CoupePasse(
-                points, attaches[k], MX, MY, profondeur, zAttache,
-                [&](double xt, double yt, double zt, bool vertical) {
-                    // Stopped: the rest of the pass is not worth walking.
-                    if (e.Arrete()) return;
-                    if (vertical) {
-                        e.Emet(E::Attache, std::fabs(zt - Z) / v.matZ, xt, yt, zt);
-                        Z = zt;
-                        return;
-                    }
-                    const std::size_t vise = std::min<std::size_t>(j + 1, points.size() - 1);
-                    e.point = static_cast<int32_t>(vise);
-                    const double tCoupe = e.Temps(X, xt, Y, yt, vM);
-                    if (tCoupe != 0.0) e.Emet(E::Coupe, tCoupe, xt, yt, zt);
-                    if (xt == points[vise].X + MX && yt == points[vise].Y + MY) j = vise;
-                    X = xt;
-                    Y = yt;
-                },
-                [&](double xt, double yt) {
-                    if (e.Arrete()) return;
-                    j = std::min<std::size_t>(j + 1, points.size() - 1);
-                    e.point = static_cast<int32_t>(j);
-                    e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
-                    entre(xt, yt, profondeur);
-                    Z = profondeur;
-                });
-            e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
-        }
+    void Entre(double xt, double yt, double profondeur) {
+        const double tDep = e_.Temps(X_, xt, Y_, yt, v_.Deplacement());
+        if (tDep != 0.0) e_.Emet(E::Deplacement, tDep, xt, yt, H);
+        e_.Emet(E::Niveau, std::fabs(H / v_.descente), xt, yt, 0.0);
+        e_.Emet(E::Descente, std::fabs(P / v_.matZ), xt, yt, profondeur);
+        X_ = xt;
+        Y_ = yt;
     }
-    e.trace = -1;
-    e.passe = 0;
-    e.point = -1;
-    e.Emet(E::Remontee, std::fabs((H - P) / vD), X, Y, H);
-    const double tRetour = e.Temps(X, 0.0, Y, 0.0, vH);
-    if (tRetour != 0.0) e.Emet(E::Retour, tRetour, 0.0, 0.0, H);
-    e.Emet(E::Niveau, std::fabs(H / vD), 0.0, 0.0, 0.0);
-    return !e.Arrete();
+
+    void Passe(std::size_t k, int32_t p) {
+        const std::vector<PointTrace>& points = d_.Trace_Decale[k].Points;
+        const double profondeur = P * p / N;
+        // A trace without points has no pass to report: the tool only waits above.
+        e_.passe = points.empty() ? 0 : p;
+        if (!points.empty()) {
+            e_.point = 0;
+            Entre(points[0].X + MX, points[0].Y + MY, profondeur);
+        }
+        double Z = profondeur;
+        // The point reached last: a tab's ends lie between two of them.
+        std::size_t j = 0;
+        CoupePasse(
+            points, attaches_[k], MX, MY, profondeur, zAttache_,
+            [&](double xt, double yt, double zt, bool vertical) {
+                // Stopped: the rest of the pass is not worth walking.
+                if (e_.Arrete()) return;
+                if (vertical) {
+                    e_.Emet(E::Attache, std::fabs(zt - Z) / v_.matZ, xt, yt, zt);
+                    Z = zt;
+                    return;
+                }
+                const std::size_t vise = std::min<std::size_t>(j + 1, points.size() - 1);
+                e_.point = static_cast<int32_t>(vise);
+                const double tCoupe = e_.Temps(X_, xt, Y_, yt, v_.Coupe());
+                if (tCoupe != 0.0) e_.Emet(E::Coupe, tCoupe, xt, yt, zt);
+                if (xt == points[vise].X + MX && yt == points[vise].Y + MY) j = vise;
+                X_ = xt;
+                Y_ = yt;
+            },
+            [&](double xt, double yt) {
+                if (e_.Arrete()) return;
+                j = std::min<std::size_t>(j + 1, points.size() - 1);
+                e_.point = static_cast<int32_t>(j);
+                Remonte();
+                Entre(xt, yt, profondeur);
+                Z = profondeur;
+            });
+        Remonte();
+    }
+};
+
+}  // namespace
+
+bool ParcoursTravail(const Dessin& d, const CotesTravail& c, const VitessesTravail& v, TotauxCUT& totaux,
+                     const SuiviCUT& suivi, RecepteurMouvements& r) {
+    return Parcours(d, c, v, totaux, suivi, r).Tout();
 }
 
 }  // namespace korvelin
