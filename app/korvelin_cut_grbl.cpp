@@ -38,6 +38,67 @@ int CodeDeFin(EtatTravail e) {
     return 1;
 }
 
+void Messages(LiaisonGrbl& liaison) {
+    for (const std::string& m : liaison.Messages()) Erreur(m);
+}
+
+// Waits up to 10 s for the board to answer with its state, and its work offset when it
+// homes. False, after saying why, when it did not.
+bool AttendCarte(LiaisonGrbl& liaison, const std::string& chemin) {
+    std::cerr << "Connexion à GRBL sur " << chemin << "…\n";
+    const auto limite = grbl::Horloge::now() + 10s;
+    while (liaison.Active() && grbl::Horloge::now() < limite) {
+        const Instantane e = liaison.Etat();
+        if (e.liaison == EtatLiaison::Prete && e.rapport.etat != EtatMachine::Inconnu &&
+            (e.wco || !e.reglages.OrigineActive()))
+            break;
+        std::this_thread::sleep_for(10ms);
+    }
+    Messages(liaison);
+    const Instantane e = liaison.Etat();
+    if (e.liaison == EtatLiaison::Prete && e.rapport.etat != EtatMachine::Inconnu) return true;
+    if (liaison.Active()) Erreur("GRBL ne répond pas sur " + chemin + ".");
+    return false;
+}
+
+// The progress until the job ends; Ctrl-C resets the board. The job's end state.
+EtatTravail SuitTravail(LiaisonGrbl& liaison) {
+    struct sigaction action {};
+    action.sa_handler = SurInterruption;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    const bool terminal = ::isatty(2);
+    std::size_t dernierDixieme = 0;
+    auto prochain = grbl::Horloge::now();
+    bool arretDemande = false;
+    Instantane e;
+    while (true) {
+        e = liaison.Etat();
+        if (e.travail != EtatTravail::EnCours) break;
+        if (interruption && !arretDemande) {
+            arretDemande = true;
+            liaison.Avec([](Automate& m) { m.ArretUrgence(); });
+            continue;
+        }
+        Messages(liaison);
+        if (grbl::Horloge::now() >= prochain) {
+            const std::size_t dixieme = e.lignesTotal ? e.lignesAcquittees * 10 / e.lignesTotal : 0;
+            if (terminal)
+                std::cerr << '\r' << TexteProgression(e) << "\x1b[K" << std::flush;
+            else if (dixieme > dernierDixieme)
+                std::cerr << TexteProgression(e) << '\n';
+            dernierDixieme = dixieme;
+            prochain = grbl::Horloge::now() + 200ms;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    if (terminal) std::cerr << '\r' << TexteProgression(e) << "\x1b[K\n";
+    // Leave the reset time to go out before the port closes.
+    if (e.travail == EtatTravail::Arrete || e.travail == EtatTravail::Erreur) std::this_thread::sleep_for(300ms);
+    Messages(liaison);
+    return e.travail;
+}
+
 }  // namespace
 
 int EnvoieGrbl(const PosteTravail& poste, InterfaceUtilisateur& ui, const Options& o, const TravailCUT& t) {
@@ -60,29 +121,12 @@ int EnvoieGrbl(const PosteTravail& poste, InterfaceUtilisateur& ui, const Option
         return CodeLiaison;
     }
     LiaisonGrbl liaison(std::move(port));
-    auto messages = [&] {
-        for (const std::string& m : liaison.Messages()) Erreur(m);
-    };
-    std::cerr << "Connexion à GRBL sur " << o.grbl << "…\n";
-    const auto limite = grbl::Horloge::now() + 10s;
-    while (liaison.Active() && grbl::Horloge::now() < limite) {
-        const Instantane e = liaison.Etat();
-        if (e.liaison == EtatLiaison::Prete && e.rapport.etat != EtatMachine::Inconnu &&
-            (e.wco || !e.reglages.OrigineActive()))
-            break;
-        std::this_thread::sleep_for(10ms);
-    }
-    messages();
-    Instantane e = liaison.Etat();
-    if (e.liaison != EtatLiaison::Prete || e.rapport.etat == EtatMachine::Inconnu) {
-        if (liaison.Active()) Erreur("GRBL ne répond pas sur " + o.grbl + ".");
-        return CodeLiaison;
-    }
+    if (!AttendCarte(liaison, o.grbl)) return CodeLiaison;
 
     std::size_t depuis = 0;
     std::vector<LigneProgramme> approche;
     if (o.reprise) {
-        const Analyse a = Rejoue(programme, e.reglages.Rapides());
+        const Analyse a = Rejoue(programme, liaison.Etat().reglages.Rapides());
         const std::optional<std::size_t> index = IndexDeLigne(programme, static_cast<std::size_t>(*o.reprise));
         if (!index) {
             Erreur("Le programme n'a aucune ligne à partir de la ligne " + TexteEntier(*o.reprise) + ".");
@@ -97,40 +141,7 @@ int EnvoieGrbl(const PosteTravail& poste, InterfaceUtilisateur& ui, const Option
         Erreur(*refus);
         return liaison.Etat().rapport.etat == EtatMachine::Alarme ? CodeAlarmeGrbl : 1;
     }
-
-    struct sigaction action {};
-    action.sa_handler = SurInterruption;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    const bool terminal = ::isatty(2);
-    std::size_t dernierDixieme = 0;
-    auto prochain = grbl::Horloge::now();
-    bool arretDemande = false;
-    while (true) {
-        e = liaison.Etat();
-        if (e.travail != EtatTravail::EnCours) break;
-        if (interruption && !arretDemande) {
-            arretDemande = true;
-            liaison.Avec([](Automate& m) { m.ArretUrgence(); });
-            continue;
-        }
-        messages();
-        if (grbl::Horloge::now() >= prochain) {
-            const std::size_t dixieme = e.lignesTotal ? e.lignesAcquittees * 10 / e.lignesTotal : 0;
-            if (terminal)
-                std::cerr << '\r' << TexteProgression(e) << "\x1b[K" << std::flush;
-            else if (dixieme > dernierDixieme)
-                std::cerr << TexteProgression(e) << '\n';
-            dernierDixieme = dixieme;
-            prochain = grbl::Horloge::now() + 200ms;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    if (terminal) std::cerr << '\r' << TexteProgression(e) << "\x1b[K\n";
-    // Leave the reset time to go out before the port closes.
-    if (e.travail == EtatTravail::Arrete || e.travail == EtatTravail::Erreur) std::this_thread::sleep_for(300ms);
-    messages();
-    return CodeDeFin(e.travail);
+    return CodeDeFin(SuitTravail(liaison));
 }
 
 }  // namespace korvelin::cli
